@@ -1,0 +1,98 @@
+#pragma once
+
+#include "engines/HVProgress.h"
+#include "security/CSignal.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Wipe engine: overwrites a file's content in place, pass by pass, then removes it.
+//
+// Methods (SetMethod):
+//   0  one pass of random data (the default);
+//   1  three passes: zeros, ones (0xFF), then a third pass chosen by SetDoDParam:
+//        pass set 0 (or any value other than 1): random data;
+//        pass set 1: the pattern text as hexadecimal bytes, repeated over the file. The text may
+//        carry surrounding blanks and a "0x"/"0X" prefix; then either one hex digit ("A" = 0x0A)
+//        or an even number of hex digits, at most 16 (up to 8 pattern bytes): "AA", "0xA5",
+//        "DEADBEEF". Any other text (empty, "G1", "ABC") is not a pattern: the third pass then
+//        uses random data, and GetLastError() after a wipe says so;
+//   2  35 passes: 4 random, 26 fixed bit patterns (0x00, 0xFF, 0x55, 0xAA, the walking one
+//      0x01..0x80, the walking zero 0xFE..0x7F, and the three phases each of the 3-byte
+//      patterns 92 49 24 and 6D B6 DB), then 5 random.
+// Other method numbers are ignored (the method stays as it was).
+//
+// WipeFile(path, size):
+//   - never follows a symbolic link: a link is refused (failure, nothing changed; its target is
+//     neither wiped nor is the link removed). Anything but a regular file is refused too;
+//   - wipes the file's actual size as found when it is opened; the caller's size is only a hint;
+//   - a file the caller may not write but owns (mode 0444) is made writable for the owner and
+//     wiped; a file the caller neither may write nor owns fails with a reason;
+//   - each pass is written with large buffered writes and made durable with one fdatasync before
+//     the next pass begins; random data comes from an in-process AES-CTR keystream with a fresh
+//     key from the operating system for every file;
+//   - afterwards the file is truncated to 0, renamed to a random name of the same length in the
+//     same folder (never replacing an existing name), synced, removed, and the folder synced;
+//   - a file of size 0 is only renamed and removed;
+//   - a file with other hard links is wiped too: its content is overwritten under every name,
+//     only this name is removed;
+//   - the stop signal is tested before every write; a stopped wipe returns failure and leaves the
+//     file in place, partly overwritten (what was overwritten stays overwritten);
+//   - the busy signal is set while WipeFile runs and reset when it returns.
+// Progress notices go to the sink after every write. Over one wipe they add up to the file's size:
+// each pass counts for 1/(number of passes) of it, so a caller's per-file bar ends at 100%.
+//
+// Weak medium: when the file lives where writing in place may not reach the blocks that held the
+// old content (copy-on-write or log-structured filesystems, network and memory filesystems,
+// overlays, FUSE, flash devices with wear levelling, ...) the wipe is still done, and
+// WasWeakMedium() / GetWeakMediumReason() report it for the caller to tell the user.
+class CWipeManager
+{
+public:
+    CSignal m_sigBusy;  // set while a wipe runs
+    CSignal m_sigStop;  // set by another thread to end a wipe early
+
+    CWipeManager();
+    virtual ~CWipeManager();
+
+    CWipeManager(const CWipeManager&) = delete;
+    CWipeManager& operator=(const CWipeManager&) = delete;
+
+    void SetParent(HVProgressSink sink);
+    void SetMethod(int nMethod);
+    void SetDoDParam(int nPassSet, std::string_view strPattern);
+
+    // Non-zero on success (the file is gone), 0 on failure (see GetLastError()).
+    [[nodiscard]] int WipeFile(const std::string& strPath, std::uint64_t nSize);
+
+    [[nodiscard]] const std::string& GetLastError() const;
+    [[nodiscard]] bool WasWeakMedium() const;
+    [[nodiscard]] const std::string& GetWeakMediumReason() const;
+
+    // Called after each pass has been written and synced, before the next one starts; the file
+    // is still under its own name then. nPass counts from 1.
+    using PassObserver = std::function<void(int nPass, int nPassCount, const std::string& strPath)>;
+    void SetPassObserver(PassObserver fn);
+
+    // The number of passes the current settings give.
+    [[nodiscard]] int GetPassCount() const;
+
+private:
+    struct SPass;
+    [[nodiscard]] std::vector<SPass> BuildPasses() const;
+    [[nodiscard]] int DoWipe(const std::string& strPath);
+    [[nodiscard]] int Fail(std::string strReason);
+
+    HVProgressSink m_sink;
+    PassObserver m_observer;
+    int m_nMethod = 0;
+    int m_nPassSet = 0;
+    std::vector<std::uint8_t> m_pattern;  // empty: the method-1 third pass is random
+    bool m_bPatternInvalid = false;       // a pattern text was given but could not be read
+    std::string m_strLastError;
+    bool m_bWeakMedium = false;
+    std::string m_strWeakReason;
+};
