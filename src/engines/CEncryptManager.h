@@ -1,0 +1,100 @@
+#pragma once
+
+#include "engines/CSecureBuffer.h"
+#include "engines/HVProgress.h"
+#include "engines/HvncResult.h"
+#include "security/CSignal.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CHvncKeyCache;
+struct SHvncPending;
+
+// The encryption engine: turns files into ".hvnc" files and back (format in docs/hvnc-format.md).
+//
+// One object per run. The password-derived key is computed once per object for each salt and
+// cost, so a run over many files pays for the key derivation once. Output is written through a
+// temporary file in the destination folder, made durable, and renamed into place without ever
+// replacing an existing file; on failure, cancellation or a crash nothing appears under the
+// final name and the source is left untouched.
+class CEncryptManager
+{
+public:
+    CSignal m_sigBusy;  // set by the runner while its worker uses this engine
+    CSignal m_sigStop;  // set to make the running operation end early (result HVNC_CANCELLED)
+
+    CEncryptManager();
+    virtual ~CEncryptManager();
+    CEncryptManager(const CEncryptManager&) = delete;
+    CEncryptManager& operator=(const CEncryptManager&) = delete;
+
+    void SetParent(HVProgressSink sink);
+
+    // Key length in bytes: 16, 24 or 32 (AES-128/192/256-GCM); another length keeps the
+    // current one. The engine keeps its own copy of the password. Returns 1 when the key length
+    // was taken, 0 otherwise.
+    int EnablerEncryptionType(int nKeyLen, std::u16string_view password);
+
+    // Encrypts strSource into pszDest (nullptr: strSource + ".hvnc"). nSize and nFlag are
+    // accepted for the callers' sake; the engine reads the file's real size. Non-zero = success.
+    [[nodiscard]] int EncryptFileW(const std::string& strSource,
+                                   const char* pszDest = nullptr,
+                                   std::uint64_t nSize = 0,
+                                   int nFlag = 1);
+    // Decrypts into strDest ("": the name without ".hvnc", or a free "name(1).ext"), then removes
+    // the encrypted file. Returns an EHvncResult: 0 success, 2 wrong password, else failure.
+    [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, const std::string& strDest = std::string());
+    // Decrypts into memory (at most kMaxMemoryPlain bytes of plain text); the file stays.
+    [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut);
+
+    void SetPassword(std::u16string_view password);
+
+    // 32 bytes that depend only on the password (Argon2id at the built-in default cost with a
+    // fixed salt of this program). Writes min(nSize, 32) bytes. Returns 1 on success, 0 otherwise.
+    static int GetEncryptionSignature(std::u16string_view password, std::uint8_t* pOut, std::size_t nSize = 32);
+    // Non-zero when the password yields that signature (constant-time comparison).
+    [[nodiscard]] static int CompareEncryptionPasswords(std::u16string_view password,
+                                                        const std::uint8_t* pSig,
+                                                        std::size_t nSize = 32);
+
+    [[nodiscard]] int GetLastResult() const { return m_nLastResult; }
+    [[nodiscard]] const std::string& GetLastError() const { return m_strLastError; }
+    [[nodiscard]] const std::string& GetLastOutputPath() const { return m_strLastOutput; }
+
+    // Argon2id cost of this object's encryptions (clamped to what the reader accepts).
+    void SetKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses);
+    // Process-wide default cost for objects constructed afterwards.
+    static void SetDefaultKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses);
+
+    // Many files at once: each output is made durable and put in place before the call returns,
+    // but the syncs are shared by the whole batch. results[i] gets the EHvncResult of
+    // files[i]; GetLastOutputPath is not meaningful afterwards. Returns non-zero when every
+    // file succeeded.
+    [[nodiscard]] int EncryptFilesW(const std::vector<std::string>& files, std::vector<int>& results);
+    [[nodiscard]] int DecryptFilesW(const std::vector<std::string>& files, std::vector<int>& results);
+
+    static constexpr std::size_t kMaxMemoryPlain = 16u << 20;
+    static constexpr std::uint32_t kDefaultKdfMemKiB = 256u * 1024u;
+    static constexpr std::uint32_t kDefaultKdfPasses = 3;
+
+private:
+    int Fail(int nResult, std::string strWhy);
+    int Succeed();
+    int EncryptOne(const std::string& strSource, const char* pszDest, SHvncPending& pending);
+    int DecryptOne(const std::string& strEncrypted, const std::string& strDest, SHvncPending& pending);
+
+    HVProgressSink m_sink;
+    CSecureBuffer m_password;
+    int m_nKeyLen = 32;
+    std::uint32_t m_nKdfMemKiB;
+    std::uint32_t m_nKdfPasses;
+    std::unique_ptr<CHvncKeyCache> m_keys;
+    int m_nLastResult = 0;
+    std::string m_strLastError;
+    std::string m_strLastOutput;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+// Results of the encryption engine's operations (CEncryptManager::GetLastResult, and the value
+// DecryptFileW returns).
+enum EHvncResult : int
+{
+    HVNC_OK = 0,
+    HVNC_FAILED = 1,               // no password set, bad arguments, anything not listed below
+    HVNC_WRONG_PASSWORD = 2,       // the header is intact but the password does not open it
+    HVNC_CORRUPT = 3,              // damaged header or content: bit flips, truncation, extra bytes
+    HVNC_NOT_HVNC = 4,             // not an encrypted file of ours (no magic)
+    HVNC_UNSUPPORTED_VERSION = 5,  // written by a newer format version
+    HVNC_CANCELLED = 6,            // the stop signal was set
+    HVNC_IO_ERROR = 7,             // reading or writing failed
+    HVNC_NO_SPACE = 8,             // the disk is full
+    HVNC_EXISTS = 9,               // the output name is taken (encryption never replaces a file)
+    HVNC_NOT_REGULAR = 10          // the source is not a regular file (or a link to one)
+};
+
+// Short English text of a result, for tools and logs.
+inline const char* HvncResultText(int nResult)
+{
+    switch (nResult) {
+    case HVNC_OK:
+        return "success";
+    case HVNC_FAILED:
+        return "failed";
+    case HVNC_WRONG_PASSWORD:
+        return "wrong password";
+    case HVNC_CORRUPT:
+        return "file is damaged";
+    case HVNC_NOT_HVNC:
+        return "not an encrypted file";
+    case HVNC_UNSUPPORTED_VERSION:
+        return "unsupported format version";
+    case HVNC_CANCELLED:
+        return "cancelled";
+    case HVNC_IO_ERROR:
+        return "input/output error";
+    case HVNC_NO_SPACE:
+        return "no space left on device";
+    case HVNC_EXISTS:
+        return "output file exists";
+    case HVNC_NOT_REGULAR:
+        return "not a regular file";
+    default:
+        return "unknown result";
+    }
+}
