@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+class HVFastRandom;
+struct HVWipePass;
+
 // Wipe engine: overwrites a file's content in place, pass by pass, then removes it.
 //
 // Methods (SetMethod):
@@ -37,8 +40,8 @@
 //   - afterwards the file is truncated to 0, renamed to a random name of the same length in the
 //     same folder (never replacing an existing name), synced, removed, and the folder synced;
 //   - a file of size 0 is only renamed and removed;
-//   - a file with other hard links is wiped too: its content is overwritten under every name,
-//     only this name is removed;
+//   - a file with other hard links is wiped too: the content they share is overwritten and
+//     truncated, so the other names remain as empty files; only this name is removed;
 //   - the stop signal is tested before every write; a stopped wipe returns failure and leaves the
 //     file in place, partly overwritten (what was overwritten stays overwritten);
 //   - the busy signal is set while WipeFile runs and reset when it returns.
@@ -81,9 +84,13 @@ public:
     [[nodiscard]] int GetPassCount() const;
 
 private:
-    struct SPass;
-    [[nodiscard]] std::vector<SPass> BuildPasses() const;
     [[nodiscard]] int DoWipe(const std::string& strPath);
+    [[nodiscard]] bool WritePasses(int fd,
+                                   std::uint64_t nFileSize,
+                                   const std::vector<HVWipePass>& passes,
+                                   HVFastRandom& rng,
+                                   const std::string& strPath,
+                                   std::string& strError);
     [[nodiscard]] int Fail(std::string strReason);
 
     HVProgressSink m_sink;

@@ -1,0 +1,228 @@
+#include "engines/CWipeManager.h"
+
+#include "engines/HVFastRandom.h"
+#include "engines/HVMediumInfo.h"
+#include "engines/HVWipeFile.h"
+#include "engines/HVWipePasses.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kChunk = 1U << 20;  // bytes per write
+
+// Sets the busy signal for the life of one wipe.
+class CBusyScope
+{
+public:
+    explicit CBusyScope(CSignal& sig)
+        : m_sig(sig)
+    {
+        m_sig.Set();
+    }
+    ~CBusyScope() { m_sig.Reset(); }
+    CBusyScope(const CBusyScope&) = delete;
+    CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    CSignal& m_sig;
+};
+
+// Writes all of [p, p + n) at nOffset.
+bool WriteAll(int fd, const std::uint8_t* p, std::size_t n, off_t nOffset)
+{
+    while (n > 0) {
+        const ssize_t nDone = pwrite(fd, p, n, nOffset);
+        if (nDone < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (nDone == 0) {
+            errno = EIO;
+            return false;
+        }
+        p += nDone;
+        n -= static_cast<std::size_t>(nDone);
+        nOffset += nDone;
+    }
+    return true;
+}
+
+}  // namespace
+
+CWipeManager::CWipeManager() = default;
+
+CWipeManager::~CWipeManager() = default;
+
+void CWipeManager::SetParent(HVProgressSink sink)
+{
+    m_sink = std::move(sink);
+}
+
+void CWipeManager::SetMethod(int nMethod)
+{
+    if (nMethod >= 0 && nMethod <= 2) {
+        m_nMethod = nMethod;
+    }
+}
+
+void CWipeManager::SetDoDParam(int nPassSet, std::string_view strPattern)
+{
+    m_nPassSet = nPassSet;
+    m_pattern.clear();
+    m_bPatternInvalid = false;
+    if (nPassSet == 1) {
+        m_bPatternInvalid = !HVParseWipePattern(strPattern, m_pattern);
+    }
+}
+
+void CWipeManager::SetPassObserver(PassObserver fn)
+{
+    m_observer = std::move(fn);
+}
+
+int CWipeManager::GetPassCount() const
+{
+    return static_cast<int>(HVWipePasses(m_nMethod, m_pattern).size());
+}
+
+const std::string& CWipeManager::GetLastError() const
+{
+    return m_strLastError;
+}
+
+bool CWipeManager::WasWeakMedium() const
+{
+    return m_bWeakMedium;
+}
+
+const std::string& CWipeManager::GetWeakMediumReason() const
+{
+    return m_strWeakReason;
+}
+
+int CWipeManager::Fail(std::string strReason)
+{
+    m_strLastError = std::move(strReason);
+    return 0;
+}
+
+int CWipeManager::WipeFile(const std::string& strPath, std::uint64_t nSize)
+{
+    (void)nSize;  // the file's own size when it is opened is what gets overwritten
+    CBusyScope busy(m_sigBusy);
+    m_strLastError.clear();
+    m_bWeakMedium = false;
+    m_strWeakReason.clear();
+    try {
+        return DoWipe(strPath);
+    } catch (const std::exception& e) {
+        return Fail(std::string("the wipe failed: ") + e.what());
+    } catch (...) {
+        return Fail("the wipe failed");
+    }
+}
+
+int CWipeManager::DoWipe(const std::string& strPath)
+{
+    const std::size_t nSlash = strPath.rfind('/');
+    const std::string strFolder =
+        nSlash == std::string::npos ? std::string(".") : (nSlash == 0 ? std::string("/") : strPath.substr(0, nSlash));
+    const std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+    if (strName.empty() || strName == "." || strName == "..") {
+        return Fail("the path does not name a file");
+    }
+    HVUniqueFd dirFd(open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dirFd.IsValid()) {
+        return Fail("the folder could not be opened: " + std::string(std::strerror(errno)));
+    }
+    HVWipeTarget target;
+    std::string strError;
+    if (!HVOpenWipeTarget(dirFd.Get(), strName, target, strError)) {
+        return Fail(strError);
+    }
+    const HVMediumInfo medium = HVProbeMedium(target.fd.Get());
+    m_bWeakMedium = medium.bWeak;
+    m_strWeakReason = medium.strReason;
+
+    HVFastRandom rng;
+    if (!rng.IsReady()) {
+        HVRestoreWipeTargetMode(target);
+        return Fail("no random generator could be set up");
+    }
+    const auto nFileSize = static_cast<std::uint64_t>(target.st.st_size);
+    if (nFileSize > 0) {
+        const std::vector<HVWipePass> passes = HVWipePasses(m_nMethod, m_pattern);
+        if (!WritePasses(target.fd.Get(), nFileSize, passes, rng, strPath, strError)) {
+            HVRestoreWipeTargetMode(target);
+            return Fail(strError);
+        }
+    }
+    if (!HVRemoveWipedFile(dirFd.Get(), strName, target, rng, strError)) {
+        HVRestoreWipeTargetMode(target);
+        return Fail(strError);
+    }
+    if (m_nMethod == 1 && m_bPatternInvalid) {
+        m_strLastError = "the third-pass pattern is not hexadecimal; random data was written instead";
+    }
+    return 1;
+}
+
+bool CWipeManager::WritePasses(int fd,
+                               std::uint64_t nFileSize,
+                               const std::vector<HVWipePass>& passes,
+                               HVFastRandom& rng,
+                               const std::string& strPath,
+                               std::string& strError)
+{
+    const auto nPassCount = static_cast<std::uint64_t>(passes.size());
+    std::vector<std::uint8_t> buffer(kChunk + kHVWipeMaxPatternBytes);
+    std::uint64_t nWrittenAll = 0;  // over every pass
+    std::uint64_t nReported = 0;    // nWrittenAll / nPassCount, as told to the sink so far
+    for (std::size_t nPass = 0; nPass < passes.size(); ++nPass) {
+        const HVWipePass& pass = passes[nPass];
+        const std::size_t nPatLen = pass.pattern.size();
+        for (std::size_t i = 0; nPatLen > 0 && i < buffer.size(); ++i) {
+            buffer[i] = pass.pattern[i % nPatLen];
+        }
+        for (std::uint64_t nOffset = 0; nOffset < nFileSize; nOffset += kChunk) {
+            if (m_sigStop.IsSet()) {
+                strError = "the wipe was stopped; the file was partly overwritten and was not removed";
+                return false;
+            }
+            const auto nLen = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, nFileSize - nOffset));
+            const std::uint8_t* pData = buffer.data();
+            if (nPatLen > 0) {
+                pData += nOffset % nPatLen;  // keep the pattern's phase across writes
+            } else if (!rng.Fill(buffer.data(), nLen)) {
+                strError = "the random generator failed";
+                return false;
+            }
+            if (!WriteAll(fd, pData, nLen, static_cast<off_t>(nOffset))) {
+                strError = "pass " + std::to_string(nPass + 1) + " could not be written: " + std::strerror(errno);
+                return false;
+            }
+            nWrittenAll += nLen;
+            const std::uint64_t nNow = nWrittenAll / nPassCount;
+            if (m_sink && nNow > nReported) {
+                m_sink(static_cast<std::uint32_t>(nNow - nReported));
+            }
+            nReported = nNow;
+        }
+        if (fdatasync(fd) != 0) {
+            strError = "pass " + std::to_string(nPass + 1) + " could not be synced: " + std::strerror(errno);
+            return false;
+        }
+        if (m_observer) {
+            m_observer(static_cast<int>(nPass + 1), static_cast<int>(nPassCount), strPath);
+        }
+    }
+    return true;
+}
