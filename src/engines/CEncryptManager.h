@@ -42,15 +42,16 @@ public:
 
     // Encrypts strSource into pszDest (nullptr: strSource + ".hvnc"). nSize and nFlag are
     // accepted for the callers' sake; the engine reads the file's real size. Non-zero = success.
-    [[nodiscard]] int EncryptFileW(const std::string& strSource,
-                                   const char* pszDest = nullptr,
-                                   std::uint64_t nSize = 0,
-                                   int nFlag = 1);
+    [[nodiscard]] int
+    EncryptFileW(const std::string& strSource, const char* pszDest = nullptr, std::uint64_t nSize = 0, int nFlag = 1);
     // Decrypts into strDest ("": the name without ".hvnc", or a free "name(1).ext"), then removes
     // the encrypted file. Returns an EHvncResult: 0 success, 2 wrong password, else failure.
     [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, const std::string& strDest = std::string());
     // Decrypts into memory (at most kMaxMemoryPlain bytes of plain text); the file stays.
     [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut);
+
+    // Checks that the password opens the file and every chunk is intact; writes nothing.
+    [[nodiscard]] int VerifyFileW(const std::string& strEncrypted);
 
     void SetPassword(std::u16string_view password);
 
@@ -58,9 +59,8 @@ public:
     // fixed salt of this program). Writes min(nSize, 32) bytes. Returns 1 on success, 0 otherwise.
     static int GetEncryptionSignature(std::u16string_view password, std::uint8_t* pOut, std::size_t nSize = 32);
     // Non-zero when the password yields that signature (constant-time comparison).
-    [[nodiscard]] static int CompareEncryptionPasswords(std::u16string_view password,
-                                                        const std::uint8_t* pSig,
-                                                        std::size_t nSize = 32);
+    [[nodiscard]] static int
+    CompareEncryptionPasswords(std::u16string_view password, const std::uint8_t* pSig, std::size_t nSize = 32);
 
     [[nodiscard]] int GetLastResult() const { return m_nLastResult; }
     [[nodiscard]] const std::string& GetLastError() const { return m_strLastError; }
@@ -77,6 +77,8 @@ public:
     // file succeeded.
     [[nodiscard]] int EncryptFilesW(const std::vector<std::string>& files, std::vector<int>& results);
     [[nodiscard]] int DecryptFilesW(const std::vector<std::string>& files, std::vector<int>& results);
+    // Reason of each file's failure in the last EncryptFilesW / DecryptFilesW ("" for success).
+    [[nodiscard]] const std::vector<std::string>& GetBatchReasons() const { return m_batchReasons; }
 
     static constexpr std::size_t kMaxMemoryPlain = 16u << 20;
     static constexpr std::uint32_t kDefaultKdfMemKiB = 256u * 1024u;
@@ -85,11 +87,19 @@ public:
 private:
     int Fail(int nResult, std::string strWhy);
     int Succeed();
+    int RunBatch(bool bEncrypt, const std::vector<std::string>& files, std::vector<int>& results);
     int EncryptOne(const std::string& strSource, const char* pszDest, SHvncPending& pending);
-    int DecryptOne(const std::string& strEncrypted, const std::string& strDest, SHvncPending& pending);
+    // Into pending (a temporary file) or, when pMem is given, into memory.
+    int DecryptOne(const std::string& strEncrypted,
+                   const std::string& strDest,
+                   SHvncPending* pPending,
+                   std::vector<std::uint8_t>* pMem);
+    // Password-derived key for (salt, cost), from the cache when it was derived before.
+    int KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, CSecureBuffer& kek);
 
     HVProgressSink m_sink;
     CSecureBuffer m_password;
+    bool m_bHavePassword = false;
     int m_nKeyLen = 32;
     std::uint32_t m_nKdfMemKiB;
     std::uint32_t m_nKdfPasses;
@@ -97,4 +107,5 @@ private:
     int m_nLastResult = 0;
     std::string m_strLastError;
     std::string m_strLastOutput;
+    std::vector<std::string> m_batchReasons;
 };

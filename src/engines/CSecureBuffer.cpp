@@ -1,9 +1,8 @@
 #include "engines/CSecureBuffer.h"
 
-#include <sodium.h>
-
 #include <algorithm>
 #include <cstring>
+#include <sodium.h>
 #include <utility>
 
 namespace {

@@ -1,0 +1,253 @@
+// CEncryptManager: encrypting and decrypting files (the class's set-up is in CEncryptManager.cpp).
+#include "engines/CEncryptManager.h"
+#include "engines/CHvncCipher.h"
+#include "engines/CHvncCommit.h"
+#include "engines/CHvncHeader.h"
+#include "engines/CHvncKeyCache.h"
+#include "engines/CHvncStream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sodium.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int OpenRegularFile(const std::string& strPath, HvncIo::CFd& fd, struct stat& st, std::string& strWhy)
+{
+    fd = HvncIo::CFd(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0) {
+        strWhy = "cannot open " + strPath + ": " + std::strerror(errno);
+        return HVNC_IO_ERROR;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        strWhy = strPath + " is not a regular file";
+        return HVNC_NOT_REGULAR;
+    }
+    (void)::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    return HVNC_OK;
+}
+
+std::string PlainNameOf(const std::string& strEncrypted)
+{
+    const std::string strName = HvncIo::NameOf(strEncrypted);
+    if (strName.size() > 5 && strcasecmp(strName.c_str() + strName.size() - 5, ".hvnc") == 0) {
+        return strEncrypted.substr(0, strEncrypted.size() - 5);
+    }
+    return strEncrypted;  // taken by the encrypted file itself: the free-name rule gives "name(1)"
+}
+
+}  // namespace
+
+int CEncryptManager::KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, CSecureBuffer& kek)
+{
+    CHvncKeyCache::Salt salt{};
+    std::memcpy(salt.data(), pSalt, salt.size());
+    if (!m_keys->Get(m_password, salt, nMemKiB, nPasses, kek)) {
+        return Fail(HVNC_FAILED, "key derivation failed (not enough memory?)");
+    }
+    return HVNC_OK;
+}
+
+int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDest, SHvncPending& pending)
+{
+    if (!m_bHavePassword) {
+        return Fail(HVNC_FAILED, "no password was given");
+    }
+    std::string strWhy;
+    HvncIo::CFd in;
+    struct stat st
+    {
+    };
+    int nRet = OpenRegularFile(strSource, in, st, strWhy);
+    if (nRet != HVNC_OK) {
+        return Fail(nRet, strWhy);
+    }
+    const std::string strDest = pszDest != nullptr && *pszDest != 0 ? std::string(pszDest) : strSource + ".hvnc";
+    if (HvncIo::PathExists(strDest)) {
+        return Fail(HVNC_EXISTS, "the output file " + strDest + " already exists");
+    }
+
+    CHvncHeader hdr;
+    hdr.nCipher = CHvncHeader::CipherOfKeyLen(m_nKeyLen);
+    hdr.nMemKiB = m_nKdfMemKiB;
+    hdr.nPasses = m_nKdfPasses;
+    hdr.salt = m_keys->EncryptionSalt(hdr.nMemKiB, hdr.nPasses);
+    randombytes_buf(hdr.wrapNonce.data(), hdr.wrapNonce.size());
+    CSecureBuffer kek;
+    if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, kek)) != HVNC_OK) {
+        return nRet;
+    }
+    // Key block: the random data key, then the metadata to restore.
+    CSecureBuffer block(CHvncHeader::kKeyBlockSize);
+    if (block.empty()) {
+        return Fail(HVNC_FAILED, "out of secure memory");
+    }
+    randombytes_buf(block.data(), 32);
+    SHvncMeta meta;
+    meta.nSize = static_cast<std::uint64_t>(st.st_size);
+    meta.nMode = st.st_mode & 07777u;
+    meta.nMtimeSec = st.st_mtim.tv_sec;
+    meta.nMtimeNsec = static_cast<std::uint32_t>(st.st_mtim.tv_nsec);
+    meta.Write(block.data() + 32);
+
+    std::uint8_t bytes[CHvncHeader::kSize];
+    hdr.WriteAad(bytes);
+    CHvncCipher wrap;
+    CHvncCipher content;
+    if (!wrap.Init(kek.data(), kek.size())
+        || !wrap.Seal(hdr.wrapNonce.data(),
+                      bytes,
+                      CHvncHeader::kAadSize,
+                      block.data(),
+                      block.size(),
+                      hdr.sealedKeys.data(),
+                      hdr.sealedKeys.data() + CHvncHeader::kKeyBlockSize)
+        || !content.Init(block.data(), static_cast<std::size_t>(m_nKeyLen))) {
+        return Fail(HVNC_FAILED, "cipher set-up failed");
+    }
+    hdr.Write(bytes);
+
+    pending.strFinal = strDest;
+    pending.fd = HvncIo::CFd(HvncIo::MakeTemp(HvncIo::DirOf(strDest), HvncIo::NameOf(strDest), pending.strTemp));
+    if (!pending.fd.Valid()) {
+        return Fail(errno == ENOSPC ? HVNC_NO_SPACE : HVNC_IO_ERROR,
+                    "cannot create a file in " + HvncIo::DirOf(strDest) + ": " + std::strerror(errno));
+    }
+    nRet = HvncIo::WriteAll(pending.fd.Get(), bytes, sizeof bytes, strWhy);
+    if (nRet == HVNC_OK) {
+        SHvncStreamJob job;
+        job.bEncrypt = true;
+        job.fdIn = in.Get();
+        job.fdOut = pending.fd.Get();
+        job.nPlainSize = meta.nSize;
+        job.pCipher = &content;
+        job.pStop = &m_sigStop;
+        job.pSink = &m_sink;
+        nRet = HvncRunStream(job, strWhy);
+    }
+    if (nRet == HVNC_OK && ::fchmod(pending.fd.Get(), meta.nMode & 0666u) != 0) {
+        nRet = HVNC_IO_ERROR;
+        strWhy = "cannot set the permissions of the output";
+    }
+    if (nRet != HVNC_OK) {
+        HvncCommit::Abandon(pending);
+        return Fail(nRet, strWhy);
+    }
+    return HVNC_OK;
+}
+
+int CEncryptManager::DecryptOne(const std::string& strEncrypted,
+                                const std::string& strDest,
+                                SHvncPending* pPending,
+                                std::vector<std::uint8_t>* pMem)
+{
+    if (!m_bHavePassword) {
+        return Fail(HVNC_FAILED, "no password was given");
+    }
+    std::string strWhy;
+    HvncIo::CFd in;
+    struct stat st
+    {
+    };
+    int nRet = OpenRegularFile(strEncrypted, in, st, strWhy);
+    if (nRet != HVNC_OK) {
+        return Fail(nRet, strWhy);
+    }
+    std::uint8_t bytes[CHvncHeader::kSize];
+    const ssize_t nRead = HvncIo::ReadFull(in.Get(), bytes, sizeof bytes);
+    if (nRead < 0) {
+        return Fail(HVNC_IO_ERROR, "cannot read " + strEncrypted);
+    }
+    CHvncHeader hdr;
+    if ((nRet = hdr.Parse(bytes, static_cast<std::size_t>(nRead), strWhy)) != HVNC_OK) {
+        return Fail(nRet, strWhy);
+    }
+    CSecureBuffer kek;
+    if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, kek)) != HVNC_OK) {
+        return nRet;
+    }
+    CSecureBuffer block(CHvncHeader::kKeyBlockSize);
+    CHvncCipher wrap;
+    if (block.empty() || !wrap.Init(kek.data(), kek.size())) {
+        return Fail(HVNC_FAILED, "cipher set-up failed");
+    }
+    if (!wrap.Open(hdr.wrapNonce.data(),
+                   bytes,
+                   CHvncHeader::kAadSize,
+                   hdr.sealedKeys.data(),
+                   CHvncHeader::kKeyBlockSize,
+                   block.data(),
+                   hdr.sealedKeys.data() + CHvncHeader::kKeyBlockSize)) {
+        return Fail(HVNC_WRONG_PASSWORD, "wrong password");
+    }
+    SHvncMeta meta;
+    if (!meta.Read(block.data() + 32)) {
+        return Fail(HVNC_CORRUPT, "the file's metadata is invalid");
+    }
+    const std::uint64_t nExpected = CHvncHeader::kSize + CHvncHeader::ContentSize(meta.nSize);
+    if (static_cast<std::uint64_t>(st.st_size) != nExpected) {
+        return Fail(HVNC_CORRUPT,
+                    static_cast<std::uint64_t>(st.st_size) < nExpected ? "the encrypted file is truncated"
+                                                                       : "the encrypted file has extra bytes");
+    }
+    CHvncCipher content;
+    if (!content.Init(block.data(), static_cast<std::size_t>(CHvncHeader::KeyLenOfCipher(hdr.nCipher)))) {
+        return Fail(HVNC_FAILED, "cipher set-up failed");
+    }
+    SHvncStreamJob job;
+    job.bEncrypt = false;
+    job.fdIn = in.Get();
+    job.nPlainSize = meta.nSize;
+    job.pCipher = &content;
+    job.pStop = &m_sigStop;
+    job.pSink = &m_sink;
+    if (pMem != nullptr) {
+        if (meta.nSize > kMaxMemoryPlain) {
+            return Fail(HVNC_FAILED, "the file is too large to be decrypted into memory");
+        }
+        pMem->clear();
+        pMem->reserve(static_cast<std::size_t>(meta.nSize));
+        job.pMem = pMem;
+        if ((nRet = HvncRunStream(job, strWhy)) != HVNC_OK) {
+            sodium_memzero(pMem->data(), pMem->size());
+            pMem->clear();
+            return Fail(nRet, strWhy);
+        }
+        return HVNC_OK;
+    }
+
+    if (pPending == nullptr) {  // verification
+        job.bDiscard = true;
+        nRet = HvncRunStream(job, strWhy);
+        return nRet == HVNC_OK ? HVNC_OK : Fail(nRet, strWhy);
+    }
+    SHvncPending& pending = *pPending;
+    pending.strFinal = strDest.empty() ? PlainNameOf(strEncrypted) : strDest;
+    pending.bFreeName = true;
+    pending.strRemove = strEncrypted;
+    const std::string strDir = HvncIo::DirOf(pending.strFinal);
+    pending.fd = HvncIo::CFd(HvncIo::MakeTemp(strDir, HvncIo::NameOf(pending.strFinal), pending.strTemp));
+    if (!pending.fd.Valid()) {
+        return Fail(errno == ENOSPC ? HVNC_NO_SPACE : HVNC_IO_ERROR,
+                    "cannot create a file in " + strDir + ": " + std::strerror(errno));
+    }
+    job.fdOut = pending.fd.Get();
+    nRet = HvncRunStream(job, strWhy);
+    if (nRet == HVNC_OK) {
+        const struct timespec times[2] = {{0, UTIME_OMIT},
+                                          {static_cast<time_t>(meta.nMtimeSec), static_cast<long>(meta.nMtimeNsec)}};
+        // Set-user and set-group bits are not given back to a file that came out of a container.
+        if (::fchmod(pending.fd.Get(), meta.nMode & 01777u) != 0 || ::futimens(pending.fd.Get(), times) != 0) {
+            nRet = HVNC_IO_ERROR;
+            strWhy = "cannot restore the permissions and time of the output";
+        }
+    }
+    if (nRet != HVNC_OK) {
+        HvncCommit::Abandon(pending);
+        return Fail(nRet, strWhy);
+    }
+    return HVNC_OK;
+}

@@ -1,0 +1,175 @@
+#include "engines/CHvncHeader.h"
+
+#include <cstring>
+#include <openssl/evp.h>
+
+namespace {
+
+void Put16(std::uint8_t* p, std::uint16_t v)
+{
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void Put32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+void Put64(std::uint8_t* p, std::uint64_t v)
+{
+    for (int i = 0; i < 8; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+std::uint16_t Get16(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t Get32(const std::uint8_t* p)
+{
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) {
+        v = (v << 8) | p[i];
+    }
+    return v;
+}
+
+std::uint64_t Get64(const std::uint8_t* p)
+{
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) {
+        v = (v << 8) | p[i];
+    }
+    return v;
+}
+
+void HeaderCheck(const std::uint8_t* pHeader, std::uint8_t* pOut16)
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int nLen = 0;
+    if (EVP_Digest(pHeader, CHvncHeader::kCheckOffset, digest, &nLen, EVP_sha256(), nullptr) != 1) {
+        std::memset(digest, 0, sizeof digest);
+    }
+    std::memcpy(pOut16, digest, 16);
+}
+
+}  // namespace
+
+void CHvncHeader::WriteAad(std::uint8_t* p) const
+{
+    std::memcpy(p, kMagic.data(), kMagic.size());
+    Put16(p + 8, kVersion);
+    Put16(p + 10, static_cast<std::uint16_t>(kSize));
+    p[12] = nCipher;
+    p[13] = kKdfArgon2id;
+    p[14] = kChunkLog2;
+    p[15] = 0;
+    Put32(p + 16, nMemKiB);
+    Put32(p + 20, nPasses);
+    std::memcpy(p + 24, salt.data(), salt.size());
+    std::memcpy(p + 40, wrapNonce.data(), wrapNonce.size());
+}
+
+void CHvncHeader::Write(std::uint8_t* p) const
+{
+    WriteAad(p);
+    std::memcpy(p + kKeyBlockOffset, sealedKeys.data(), sealedKeys.size());
+    HeaderCheck(p, p + kCheckOffset);
+}
+
+int CHvncHeader::Parse(const std::uint8_t* p, std::size_t nLen, std::string& strWhy)
+{
+    if (nLen < kMagic.size() || std::memcmp(p, kMagic.data(), kMagic.size()) != 0) {
+        strWhy = "not an encrypted file (no HVNC magic)";
+        return HVNC_NOT_HVNC;
+    }
+    if (nLen < 10) {
+        strWhy = "header is truncated";
+        return HVNC_CORRUPT;
+    }
+    const std::uint16_t nVersion = Get16(p + 8);
+    if (nVersion != kVersion) {
+        strWhy = "format version " + std::to_string(nVersion) + " is not supported";
+        return nVersion > kVersion ? HVNC_UNSUPPORTED_VERSION : HVNC_CORRUPT;
+    }
+    if (nLen < kSize || Get16(p + 10) != kSize) {
+        strWhy = "header is truncated or has a wrong length";
+        return HVNC_CORRUPT;
+    }
+    std::uint8_t check[16];
+    HeaderCheck(p, check);
+    if (std::memcmp(check, p + kCheckOffset, sizeof check) != 0) {
+        strWhy = "header is damaged (check value mismatch)";
+        return HVNC_CORRUPT;
+    }
+    nCipher = p[12];
+    if (KeyLenOfCipher(nCipher) == 0 || p[13] != kKdfArgon2id || p[14] != kChunkLog2 || p[15] != 0) {
+        strWhy = "header names an unknown cipher, key derivation or chunk size";
+        return HVNC_CORRUPT;
+    }
+    nMemKiB = Get32(p + 16);
+    nPasses = Get32(p + 20);
+    if (nMemKiB < kMinMemKiB || nMemKiB > kMaxMemKiB || nPasses < kMinPasses || nPasses > kMaxPasses) {
+        strWhy = "key derivation cost in the header is out of the accepted range";
+        return HVNC_CORRUPT;
+    }
+    std::memcpy(salt.data(), p + 24, salt.size());
+    std::memcpy(wrapNonce.data(), p + 40, wrapNonce.size());
+    std::memcpy(sealedKeys.data(), p + kKeyBlockOffset, sealedKeys.size());
+    return HVNC_OK;
+}
+
+int CHvncHeader::KeyLenOfCipher(std::uint8_t nCipher)
+{
+    switch (nCipher) {
+    case 1:
+        return 16;
+    case 2:
+        return 24;
+    case 3:
+        return 32;
+    default:
+        return 0;
+    }
+}
+
+std::uint8_t CHvncHeader::CipherOfKeyLen(int nKeyLen)
+{
+    return nKeyLen == 16 ? 1 : nKeyLen == 24 ? 2 : 3;
+}
+
+std::uint64_t CHvncHeader::ChunkCount(std::uint64_t nPlain)
+{
+    return nPlain == 0 ? 1 : (nPlain + kChunkSize - 1) / kChunkSize;
+}
+
+std::uint64_t CHvncHeader::ContentSize(std::uint64_t nPlain)
+{
+    return nPlain + ChunkCount(nPlain) * kTagSize;
+}
+
+void SHvncMeta::Write(std::uint8_t* p) const
+{
+    Put64(p, nSize);
+    Put32(p + 8, nMode);
+    Put32(p + 12, 0);
+    Put64(p + 16, static_cast<std::uint64_t>(nMtimeSec));
+    Put32(p + 24, nMtimeNsec);
+    Put32(p + 28, 0);
+}
+
+bool SHvncMeta::Read(const std::uint8_t* p)
+{
+    nSize = Get64(p);
+    nMode = Get32(p + 8);
+    nMtimeSec = static_cast<std::int64_t>(Get64(p + 16));
+    nMtimeNsec = Get32(p + 24);
+    // Sizes beyond 2^62 cannot be real files; nanoseconds must be below one second.
+    return nSize < (std::uint64_t{1} << 62) && nMtimeNsec < 1000000000u && (nMode & ~07777u) == 0 && Get32(p + 12) == 0
+           && Get32(p + 28) == 0;
+}

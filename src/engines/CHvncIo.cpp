@@ -1,0 +1,253 @@
+#include "engines/CHvncIo.h"
+
+#include "engines/HvncResult.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace HvncIo {
+
+namespace {
+
+std::atomic<std::int64_t> g_nFaultBudget{-1};
+std::atomic<int> g_nFaultErrno{ENOSPC};
+
+int ResultOfErrno(int nErr, std::string& strWhy)
+{
+    strWhy = std::string("write failed: ") + std::strerror(nErr);
+    return (nErr == ENOSPC || nErr == EDQUOT) ? HVNC_NO_SPACE : HVNC_IO_ERROR;
+}
+
+// Consumes nLen bytes of the fault budget; false when the fault fires.
+bool FaultAllows(std::size_t nLen)
+{
+    std::int64_t nBudget = g_nFaultBudget.load();
+    while (nBudget >= 0) {
+        if (static_cast<std::uint64_t>(nBudget) < nLen) {
+            g_nFaultBudget.store(0);
+            return false;
+        }
+        if (g_nFaultBudget.compare_exchange_weak(nBudget, nBudget - static_cast<std::int64_t>(nLen))) {
+            return true;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+CFd& CFd::operator=(CFd&& o) noexcept
+{
+    if (this != &o) {
+        Close();
+        m_fd = o.Release();
+    }
+    return *this;
+}
+
+int CFd::Release()
+{
+    return std::exchange(m_fd, -1);
+}
+
+int CFd::Close()
+{
+    int nRet = 0;
+    if (m_fd >= 0) {
+        nRet = ::close(m_fd);
+    }
+    m_fd = -1;
+    return nRet;
+}
+
+void SetWriteFault(std::int64_t nBytes, int nErrno)
+{
+    g_nFaultErrno.store(nErrno);
+    g_nFaultBudget.store(nBytes);
+}
+
+int WriteAll(int fd, const iovec* pIov, int nIov, std::string& strWhy)
+{
+    iovec local[64];
+    while (nIov > 0) {
+        const int nNow = std::min(nIov, 64);
+        std::copy(pIov, pIov + nNow, local);
+        int nLeft = nNow;
+        iovec* p = local;
+        while (nLeft > 0) {
+            std::size_t nTotal = 0;
+            for (int i = 0; i < nLeft; ++i) {
+                nTotal += p[i].iov_len;
+            }
+            if (!FaultAllows(nTotal)) {
+                return ResultOfErrno(g_nFaultErrno.load(), strWhy);
+            }
+            const ssize_t n = ::writev(fd, p, nLeft);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return ResultOfErrno(errno, strWhy);
+            }
+            auto nDone = static_cast<std::size_t>(n);
+            while (nLeft > 0 && nDone >= p->iov_len) {
+                nDone -= p->iov_len;
+                ++p;
+                --nLeft;
+            }
+            if (nLeft > 0) {
+                p->iov_base = static_cast<char*>(p->iov_base) + nDone;
+                p->iov_len -= nDone;
+            }
+        }
+        pIov += nNow;
+        nIov -= nNow;
+    }
+    return HVNC_OK;
+}
+
+int WriteAll(int fd, const void* pData, std::size_t nLen, std::string& strWhy)
+{
+    iovec v{const_cast<void*>(pData), nLen};
+    return WriteAll(fd, &v, 1, strWhy);
+}
+
+ssize_t ReadFull(int fd, void* pData, std::size_t nLen)
+{
+    iovec v{pData, nLen};
+    return ReadFullV(fd, &v, 1);
+}
+
+ssize_t ReadFullV(int fd, iovec* pIov, int nIov)
+{
+    ssize_t nTotal = 0;
+    while (nIov > 0) {
+        const ssize_t n = ::readv(fd, pIov, std::min(nIov, 64));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        nTotal += n;
+        auto nDone = static_cast<std::size_t>(n);
+        while (nIov > 0 && nDone >= pIov->iov_len) {
+            nDone -= pIov->iov_len;
+            ++pIov;
+            --nIov;
+        }
+        if (nIov > 0) {
+            pIov->iov_base = static_cast<char*>(pIov->iov_base) + nDone;
+            pIov->iov_len -= nDone;
+        }
+    }
+    return nTotal;
+}
+
+int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut)
+{
+    // Keep the whole name within NAME_MAX (255).
+    const std::string strShort = strName.substr(0, 200);
+    std::string strPath = strDir + "/." + strShort + ".hvtmp-XXXXXX";
+    const int fd = ::mkostemp(strPath.data(), O_CLOEXEC);
+    if (fd >= 0) {
+        strTempOut = strPath;
+    }
+    return fd;
+}
+
+bool IsTempName(const std::string& strName)
+{
+    const auto nPos = strName.rfind(".hvtmp-");
+    return !strName.empty() && strName[0] == '.' && nPos != std::string::npos && strName.size() == nPos + 13;
+}
+
+int RenameNoReplace(const std::string& strFrom, const std::string& strTo)
+{
+    if (::renameat2(AT_FDCWD, strFrom.c_str(), AT_FDCWD, strTo.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    const int nErr = errno;
+    if (nErr != EINVAL && nErr != ENOSYS && nErr != ENOTSUP) {
+        return nErr;
+    }
+    // File systems without RENAME_NOREPLACE: a hard link never replaces either.
+    if (::link(strFrom.c_str(), strTo.c_str()) != 0) {
+        return errno;
+    }
+    ::unlink(strFrom.c_str());
+    return 0;
+}
+
+bool SyncDir(const std::string& strDir)
+{
+    CFd fd(::open(strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.Valid()) {
+        return false;
+    }
+    return ::fsync(fd.Get()) == 0 || errno == EINVAL;
+}
+
+std::string DirOf(const std::string& strPath)
+{
+    const auto nPos = strPath.find_last_of('/');
+    if (nPos == std::string::npos) {
+        return ".";
+    }
+    if (nPos == 0) {
+        return "/";
+    }
+    return strPath.substr(0, nPos);
+}
+
+std::string NameOf(const std::string& strPath)
+{
+    const auto nPos = strPath.find_last_of('/');
+    return nPos == std::string::npos ? strPath : strPath.substr(nPos + 1);
+}
+
+std::string NumberedName(const std::string& strPath, unsigned nNumber)
+{
+    const auto nSlash = strPath.find_last_of('/');
+    const std::size_t nNameStart = nSlash == std::string::npos ? 0 : nSlash + 1;
+    auto nDot = strPath.find_last_of('.');
+    // A leading dot names a hidden file, not an extension.
+    if (nDot == std::string::npos || nDot <= nNameStart) {
+        nDot = strPath.size();
+    }
+    return strPath.substr(0, nDot) + "(" + std::to_string(nNumber) + ")" + strPath.substr(nDot);
+}
+
+bool PathExists(const std::string& strPath)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(strPath.c_str(), &st) == 0;
+}
+
+std::string FindFreeName(const std::string& strPath)
+{
+    if (!PathExists(strPath)) {
+        return strPath;
+    }
+    for (unsigned n = 1; n < 1000000; ++n) {
+        std::string strTry = NumberedName(strPath, n);
+        if (!PathExists(strTry)) {
+            return strTry;
+        }
+    }
+    return std::string();
+}
+
+}  // namespace HvncIo

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <sys/uio.h>
+
+// File-system helpers of the encryption engine: whole reads and writes with the engine's result
+// codes, temporary names, renaming without replacing, folder syncs, free output names.
+namespace HvncIo {
+
+// An owned file descriptor.
+class CFd
+{
+public:
+    CFd() = default;
+    explicit CFd(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~CFd() { Close(); }
+    CFd(CFd&& o) noexcept
+        : m_fd(o.Release())
+    {
+    }
+    CFd& operator=(CFd&& o) noexcept;
+    CFd(const CFd&) = delete;
+    CFd& operator=(const CFd&) = delete;
+    [[nodiscard]] int Get() const { return m_fd; }
+    [[nodiscard]] bool Valid() const { return m_fd >= 0; }
+    int Release();
+    int Close();
+
+private:
+    int m_fd = -1;
+};
+
+// Writes all iovecs. Returns HVNC_OK, HVNC_NO_SPACE (ENOSPC, EDQUOT) or HVNC_IO_ERROR.
+[[nodiscard]] int WriteAll(int fd, const iovec* pIov, int nIov, std::string& strWhy);
+[[nodiscard]] int WriteAll(int fd, const void* pData, std::size_t nLen, std::string& strWhy);
+// Reads until nLen bytes or end of file; returns the count, or -1 on error.
+[[nodiscard]] ssize_t ReadFull(int fd, void* pData, std::size_t nLen);
+[[nodiscard]] ssize_t ReadFullV(int fd, iovec* pIov, int nIov);
+
+// Test seam: after nBytes more bytes written through WriteAll, writes fail with nErrno
+// (e.g. ENOSPC). A negative nBytes switches the fault off.
+void SetWriteFault(std::int64_t nBytes, int nErrno);
+
+// "dir/.name.hvtmp-XXXXXX" opened O_RDWR|O_EXCL, mode 0600.
+[[nodiscard]] int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut);
+[[nodiscard]] bool IsTempName(const std::string& strName);
+
+// Renames without replacing an existing target. Returns 0 or an errno (EEXIST when taken).
+[[nodiscard]] int RenameNoReplace(const std::string& strFrom, const std::string& strTo);
+[[nodiscard]] bool SyncDir(const std::string& strDir);
+
+[[nodiscard]] std::string DirOf(const std::string& strPath);   // "." for a bare name
+[[nodiscard]] std::string NameOf(const std::string& strPath);  // last component
+
+// While a file of that name exists, tries base + "(n)" + extension with n = 1, 2, ...
+// and returns the first free name (the name itself when it is free).
+[[nodiscard]] std::string FindFreeName(const std::string& strPath);
+[[nodiscard]] std::string NumberedName(const std::string& strPath, unsigned nNumber);
+[[nodiscard]] bool PathExists(const std::string& strPath);  // also a dangling link counts
+
+}  // namespace HvncIo

@@ -1,0 +1,72 @@
+#include "engines/CHvncKeyCache.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sodium.h>
+
+std::atomic<std::uint64_t> CHvncKeyCache::s_nRuns{0};
+
+bool CHvncKeyCache::Derive(const CSecureBuffer& password,
+                           const std::uint8_t* pSalt,
+                           std::uint32_t nMemKiB,
+                           std::uint32_t nPasses,
+                           CSecureBuffer& out)
+{
+    if (sodium_init() < 0 || out.empty()) {
+        return false;
+    }
+    ++s_nRuns;
+    static const char kEmpty[1] = {0};
+    const char* pw = password.empty() ? kEmpty : reinterpret_cast<const char*>(password.data());
+    return crypto_pwhash(out.data(),
+                         out.size(),
+                         pw,
+                         password.size(),
+                         pSalt,
+                         nPasses,
+                         static_cast<std::size_t>(nMemKiB) * 1024u,
+                         crypto_pwhash_ALG_ARGON2ID13)
+           == 0;
+}
+
+bool CHvncKeyCache::Get(
+    const CSecureBuffer& password, const Salt& salt, std::uint32_t nMemKiB, std::uint32_t nPasses, CSecureBuffer& key)
+{
+    for (const SEntry& e : m_entries) {
+        if (e.nMemKiB == nMemKiB && e.nPasses == nPasses && e.salt == salt) {
+            key = e.key.Clone();
+            return key.size() == kKeySize;
+        }
+    }
+    SEntry e;
+    e.salt = salt;
+    e.nMemKiB = nMemKiB;
+    e.nPasses = nPasses;
+    e.key = CSecureBuffer(kKeySize);
+    if (e.key.size() != kKeySize || !Derive(password, salt.data(), nMemKiB, nPasses, e.key)) {
+        return false;
+    }
+    key = e.key.Clone();
+    if (m_entries.size() >= kMaxEntries) {
+        m_entries.erase(m_entries.begin());
+    }
+    m_entries.push_back(std::move(e));
+    return key.size() == kKeySize;
+}
+
+CHvncKeyCache::Salt CHvncKeyCache::EncryptionSalt(std::uint32_t nMemKiB, std::uint32_t nPasses)
+{
+    if (!m_bHaveSalt || m_nSaltMem != nMemKiB || m_nSaltPasses != nPasses) {
+        randombytes_buf(m_encSalt.data(), m_encSalt.size());
+        m_nSaltMem = nMemKiB;
+        m_nSaltPasses = nPasses;
+        m_bHaveSalt = true;
+    }
+    return m_encSalt;
+}
+
+void CHvncKeyCache::Clear()
+{
+    m_entries.clear();
+    m_bHaveSalt = false;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "engines/HVProgress.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CHvncCipher;
+class CSignal;
+
+// Moves the content of one file through AES-GCM chunks: a reader thread fills a small ring of
+// 1 MiB blocks, a second thread seals or opens them, the calling thread writes them out. Peak
+// memory is the ring (a few MiB) whatever the file size; files of one block run inline.
+struct SHvncStreamJob
+{
+    bool bEncrypt = true;
+    int fdIn = -1;
+    int fdOut = -1;                             // or:
+    std::vector<std::uint8_t>* pMem = nullptr;  // decryption into memory
+    bool bDiscard = false;                      // or: check only (verification)
+    std::uint64_t nPlainSize = 0;               // size of the plain content
+    CHvncCipher* pCipher = nullptr;
+    const CSignal* pStop = nullptr;
+    const HVProgressSink* pSink = nullptr;
+};
+
+// Returns HVNC_OK, HVNC_CORRUPT (a chunk failed to open), HVNC_IO_ERROR (read or write failed, or
+// the source changed size), HVNC_NO_SPACE or HVNC_CANCELLED; strWhy says why.
+[[nodiscard]] int HvncRunStream(const SHvncStreamJob& job, std::string& strWhy);

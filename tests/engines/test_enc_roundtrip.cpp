@@ -1,0 +1,284 @@
+// Round trips through CEncryptManager: sizes around the chunk boundaries, each key length,
+// metadata, names on decryption, symbolic links, one key derivation per run, cancellation.
+#include "engines/CEncryptManager.h"
+#include "engines/CHvncKeyCache.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tuple>
+
+#include "test_enc_util.h"
+
+using namespace enctest;
+
+namespace {
+
+constexpr std::size_t kChunk = 65536;
+
+class EncRoundTrip : public ::testing::TestWithParam<std::tuple<std::size_t, int>>
+{
+};
+
+TEST_P(EncRoundTrip, EncryptsAndDecryptsBackWithMetadata)
+{
+    const auto [size, keyLen] = GetParam();
+    CTempDir dir;
+    const std::string src = dir / "data.bin";
+    const auto plain = Pattern(size, static_cast<std::uint32_t>(size + keyLen));
+    WriteFile(src, plain);
+    ASSERT_EQ(::chmod(src.c_str(), 0640), 0);
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {1234567890, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
+
+    CEncryptManager em;
+    CheapEngine(em, u"p\u00e4ssw\u00f6rd \U0001F511", keyLen);
+    std::uint64_t progress = 0;
+    em.SetParent([&](std::uint32_t n) { progress += n; });
+    ASSERT_NE(em.EncryptFileW(src, nullptr, size, 1), 0) << em.GetLastError();
+    EXPECT_EQ(em.GetLastOutputPath(), src + ".hvnc");
+    EXPECT_EQ(ReadFile(src), plain) << "encryption keeps the source";
+    EXPECT_EQ(progress, size);
+    const auto enc = ReadFile(src + ".hvnc");
+    const std::size_t chunks = size == 0 ? 1 : (size + kChunk - 1) / kChunk;
+    EXPECT_EQ(enc.size(), 148 + size + 16 * chunks);
+
+    ASSERT_EQ(::unlink(src.c_str()), 0);
+    CEncryptManager dm;
+    CheapEngine(dm, u"p\u00e4ssw\u00f6rd \U0001F511", 16);  // the key length comes from the file
+    ASSERT_EQ(dm.DecryptFileW(src + ".hvnc", std::string()), HVNC_OK) << dm.GetLastError();
+    EXPECT_EQ(dm.GetLastOutputPath(), src);
+    EXPECT_EQ(ReadFile(src), plain);
+    EXPECT_FALSE(Exists(src + ".hvnc")) << "the encrypted file is removed after success";
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(src.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+    EXPECT_EQ(List(dir.Path()).size(), 1u) << "no temporary file is left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes,
+                         EncRoundTrip,
+                         ::testing::Combine(::testing::Values(std::size_t{0},
+                                                              std::size_t{1},
+                                                              kChunk - 1,
+                                                              kChunk,
+                                                              kChunk + 1,
+                                                              3 * kChunk + 7,
+                                                              40 * kChunk + 5),
+                                            ::testing::Values(16, 24, 32)));
+
+TEST(EncMemory, DecryptsIntoMemoryAndKeepsTheFile)
+{
+    CTempDir dir;
+    const auto plain = Pattern(5000);
+    WriteFile(dir / "cfg.xml", plain);
+    CEncryptManager em;
+    CheapEngine(em);
+    ASSERT_NE(em.EncryptFileW(dir / "cfg.xml"), 0);
+    std::vector<std::uint8_t> mem;
+    ASSERT_EQ(em.DecryptFileW(dir / "cfg.xml.hvnc", mem), HVNC_OK);
+    EXPECT_EQ(mem, plain);
+    EXPECT_TRUE(Exists(dir / "cfg.xml.hvnc"));
+    EXPECT_EQ(em.VerifyFileW(dir / "cfg.xml.hvnc"), HVNC_OK);
+
+    CEncryptManager wrong;
+    CheapEngine(wrong, u"nope");
+    mem.assign(3, 7);
+    EXPECT_EQ(wrong.DecryptFileW(dir / "cfg.xml.hvnc", mem), HVNC_WRONG_PASSWORD);
+    EXPECT_TRUE(mem.empty());
+}
+
+TEST(EncMemory, RefusesContentAboveTheCap)
+{
+    CTempDir dir;
+    WriteFile(dir / "big", Pattern(CEncryptManager::kMaxMemoryPlain + 1));
+    CEncryptManager em;
+    CheapEngine(em);
+    ASSERT_NE(em.EncryptFileW(dir / "big"), 0);
+    std::vector<std::uint8_t> mem;
+    EXPECT_NE(em.DecryptFileW(dir / "big.hvnc", mem), HVNC_OK);
+    EXPECT_TRUE(mem.empty());
+}
+
+TEST(EncNames, DecryptionNeverOverwritesAndPicksNumberedNames)
+{
+    CTempDir dir;
+    const auto plain = Pattern(100);
+    WriteFile(dir / "a.txt", plain);
+    CEncryptManager em;
+    CheapEngine(em);
+    ASSERT_NE(em.EncryptFileW(dir / "a.txt"), 0);
+    const std::vector<std::uint8_t> other = {'k', 'e', 'e', 'p'};
+    WriteFile(dir / "a.txt", other);
+    WriteFile(dir / "a(1).txt", other);
+    ASSERT_EQ(em.DecryptFileW(dir / "a.txt.hvnc", std::string()), HVNC_OK);
+    EXPECT_EQ(em.GetLastOutputPath(), dir / "a(2).txt");
+    EXPECT_EQ(ReadFile(dir / "a(2).txt"), plain);
+    EXPECT_EQ(ReadFile(dir / "a.txt"), other);
+    EXPECT_EQ(ReadFile(dir / "a(1).txt"), other);
+
+    // No ".hvnc" suffix: the plain name is the encrypted file's own, so "(1)" is added.
+    WriteFile(dir / ".rc", plain);
+    ASSERT_NE(em.EncryptFileW(dir / ".rc", (dir / "sealed").c_str()), 0);
+    ASSERT_EQ(em.DecryptFileW(dir / "sealed", std::string()), HVNC_OK);
+    EXPECT_EQ(em.GetLastOutputPath(), dir / "sealed(1)");
+    EXPECT_EQ(ReadFile(dir / "sealed(1)"), plain);
+}
+
+TEST(EncNames, EncryptionRefusesAnExistingOutput)
+{
+    CTempDir dir;
+    WriteFile(dir / "a", Pattern(10));
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    WriteFile(dir / "a.hvnc", old);
+    CEncryptManager em;
+    CheapEngine(em);
+    EXPECT_EQ(em.EncryptFileW(dir / "a"), 0);
+    EXPECT_EQ(em.GetLastResult(), HVNC_EXISTS);
+    EXPECT_EQ(ReadFile(dir / "a.hvnc"), old);
+    EXPECT_EQ(List(dir.Path()).size(), 2u);
+}
+
+TEST(EncLinks, LinkToRegularFileIsEncryptedOthersRefused)
+{
+    CTempDir dir;
+    const auto plain = Pattern(70000);
+    WriteFile(dir / "target", plain);
+    ASSERT_EQ(::symlink((dir / "target").c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink((dir / "sub").c_str(), (dir / "dirlink").c_str()), 0);
+    CEncryptManager em;
+    CheapEngine(em);
+    ASSERT_NE(em.EncryptFileW(dir / "link"), 0);
+    EXPECT_TRUE(Exists(dir / "link.hvnc"));
+    std::vector<std::uint8_t> mem;
+    ASSERT_EQ(em.DecryptFileW(dir / "link.hvnc", mem), HVNC_OK);
+    EXPECT_EQ(mem, plain);
+    EXPECT_EQ(em.EncryptFileW(dir / "dirlink"), 0);
+    EXPECT_EQ(em.GetLastResult(), HVNC_NOT_REGULAR);
+    EXPECT_EQ(em.EncryptFileW(dir / "sub"), 0);
+    EXPECT_EQ(em.GetLastResult(), HVNC_NOT_REGULAR);
+    EXPECT_FALSE(Exists(dir / "dirlink.hvnc"));
+    EXPECT_FALSE(Exists(dir / "sub.hvnc"));
+}
+
+TEST(EncKdf, OneDerivationPerRunForManyFiles)
+{
+    CTempDir dir;
+    std::vector<std::string> files;
+    for (int i = 0; i < 12; ++i) {
+        files.push_back(dir / ("f" + std::to_string(i)));
+        WriteFile(files.back(), Pattern(100 + i, i));
+    }
+    CEncryptManager em;
+    CheapEngine(em);
+    const auto before = CHvncKeyCache::GetRunCount();
+    for (const auto& f : files) {
+        ASSERT_NE(em.EncryptFileW(f), 0);
+    }
+    EXPECT_EQ(CHvncKeyCache::GetRunCount() - before, 1u);
+
+    CEncryptManager dm;  // a new run: one derivation again, for all files
+    CheapEngine(dm);
+    const auto before2 = CHvncKeyCache::GetRunCount();
+    for (const auto& f : files) {
+        ::unlink(f.c_str());
+        ASSERT_EQ(dm.DecryptFileW(f + ".hvnc", std::string()), HVNC_OK);
+    }
+    EXPECT_EQ(CHvncKeyCache::GetRunCount() - before2, 1u);
+
+    // A new password (SetPassword) forgets the derived keys.
+    dm.SetPassword(u"other");
+    const auto before3 = CHvncKeyCache::GetRunCount();
+    ASSERT_NE(dm.EncryptFileW(files[0]), 0);
+    EXPECT_EQ(CHvncKeyCache::GetRunCount() - before3, 1u);
+    CEncryptManager old;
+    CheapEngine(old);
+    EXPECT_EQ(old.VerifyFileW(files[0] + ".hvnc"), HVNC_WRONG_PASSWORD);
+}
+
+TEST(EncKdf, CostIsRecordedInTheHeader)
+{
+    CTempDir dir;
+    WriteFile(dir / "a", Pattern(10));
+    CEncryptManager em;
+    CheapEngine(em);
+    em.SetKdfCost(96, 2);
+    ASSERT_NE(em.EncryptFileW(dir / "a"), 0);
+    const auto enc = ReadFile(dir / "a.hvnc");
+    ASSERT_GE(enc.size(), 24u);
+    EXPECT_EQ(enc[16] | enc[17] << 8 | enc[18] << 16 | enc[19] << 24, 96);
+    EXPECT_EQ(enc[20], 2);
+    CEncryptManager dm;  // its own cost does not matter for reading
+    CheapEngine(dm);
+    EXPECT_EQ(dm.VerifyFileW(dir / "a.hvnc"), HVNC_OK);
+}
+
+TEST(EncCancel, StopSignalEndsEarlyLeavingNothing)
+{
+    CTempDir dir;
+    const auto plain = Pattern(8 << 20);
+    WriteFile(dir / "big", plain);
+    CEncryptManager em;
+    CheapEngine(em);
+    em.SetParent([&](std::uint32_t) { em.m_sigStop.Set(); });
+    EXPECT_EQ(em.EncryptFileW(dir / "big"), 0);
+    EXPECT_EQ(em.GetLastResult(), HVNC_CANCELLED);
+    EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"big"});
+    EXPECT_EQ(ReadFile(dir / "big"), plain);
+
+    em.m_sigStop.Reset();
+    em.SetParent(nullptr);
+    ASSERT_NE(em.EncryptFileW(dir / "big"), 0);
+    em.SetParent([&](std::uint32_t) { em.m_sigStop.Set(); });
+    EXPECT_EQ(em.DecryptFileW(dir / "big.hvnc", std::string()), HVNC_CANCELLED);
+    EXPECT_EQ(List(dir.Path()).size(), 2u) << "no partial plain file";
+    EXPECT_TRUE(Exists(dir / "big.hvnc"));
+}
+
+TEST(EncBatch, ManyFilesShareOneDerivationAndReportEachResult)
+{
+    CTempDir dir;
+    std::vector<std::string> files;
+    for (int i = 0; i < 300; ++i) {  // more than one commit group
+        files.push_back(dir / ("f" + std::to_string(i) + ".txt"));
+        WriteFile(files.back(), Pattern(i * 37, i));
+    }
+    files.push_back(dir / "missing");
+    WriteFile(dir / "f7.txt.hvnc", {'x'});
+    CEncryptManager em;
+    CheapEngine(em);
+    const auto before = CHvncKeyCache::GetRunCount();
+    std::vector<int> results;
+    EXPECT_EQ(em.EncryptFilesW(files, results), 0);
+    EXPECT_EQ(CHvncKeyCache::GetRunCount() - before, 1u);
+    ASSERT_EQ(results.size(), files.size());
+    EXPECT_EQ(results[7], HVNC_EXISTS);
+    EXPECT_NE(results.back(), HVNC_OK);
+    EXPECT_FALSE(em.GetBatchReasons().back().empty());
+    ::unlink((dir / "f7.txt.hvnc").c_str());
+
+    std::vector<std::string> encrypted;
+    for (int i = 0; i < 300; ++i) {
+        if (i != 7) {
+            EXPECT_EQ(results[i], HVNC_OK) << i;
+            encrypted.push_back(files[i] + ".hvnc");
+            ::unlink(files[i].c_str());
+        }
+    }
+    CEncryptManager dm;
+    CheapEngine(dm);
+    EXPECT_NE(dm.DecryptFilesW(encrypted, results), 0);
+    for (int i = 0; i < 300; ++i) {
+        if (i != 7) {
+            EXPECT_EQ(ReadFile(files[i]), Pattern(i * 37, i)) << i;
+            EXPECT_FALSE(Exists(files[i] + ".hvnc"));
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// Every kind of damage to a ".hvnc" file is detected, with its own result, before anything is
+// written under the output name; a wrong password is told apart from damage.
+#include "engines/CEncryptManager.h"
+
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include "test_enc_util.h"
+
+using namespace enctest;
+
+namespace {
+
+constexpr std::size_t kHeader = 148;
+constexpr std::size_t kStride = 65536 + 16;
+
+// Rewrites the header check after a deliberate edit, as a forger would.
+void FixCheck(std::vector<std::uint8_t>& f)
+{
+    unsigned char d[EVP_MAX_MD_SIZE];
+    unsigned int n = 0;
+    ASSERT_EQ(EVP_Digest(f.data(), 132, d, &n, EVP_sha256(), nullptr), 1);
+    std::copy(d, d + 16, f.begin() + 132);
+}
+
+struct STamper
+{
+    const char* name;
+    std::function<void(std::vector<std::uint8_t>&)> edit;
+    int expected;
+};
+
+class EncTamper : public ::testing::TestWithParam<STamper>
+{
+};
+
+TEST_P(EncTamper, IsDetectedAndNothingIsWritten)
+{
+    CTempDir dir;
+    const auto plain = Pattern(3 * 65536 + 100);  // four chunks
+    WriteFile(dir / "doc", plain);
+    CEncryptManager em;
+    CheapEngine(em);
+    ASSERT_NE(em.EncryptFileW(dir / "doc"), 0);
+    ASSERT_EQ(::unlink((dir / "doc").c_str()), 0);
+    auto file = ReadFile(dir / "doc.hvnc");
+    GetParam().edit(file);
+    WriteFile(dir / "doc.hvnc", file);
+
+    CEncryptManager dm;
+    CheapEngine(dm);
+    EXPECT_EQ(dm.DecryptFileW(dir / "doc.hvnc", std::string()), GetParam().expected) << dm.GetLastError();
+    EXPECT_FALSE(dm.GetLastError().empty());
+    EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"doc.hvnc"}) << "no output, no temporary file";
+    EXPECT_EQ(ReadFile(dir / "doc.hvnc"), file) << "the encrypted file is kept as it was";
+    EXPECT_EQ(dm.VerifyFileW(dir / "doc.hvnc"), GetParam().expected);
+}
+
+const STamper kTampers[] = {
+    {"MagicChanged", [](auto& f) { f[0] = 'X'; }, HVNC_NOT_HVNC},
+    {"ForeignFile", [](auto& f) { f.assign(5000, 'a'); }, HVNC_NOT_HVNC},
+    {"EmptyFile", [](auto& f) { f.clear(); }, HVNC_NOT_HVNC},
+    {"FutureVersion",
+     [](auto& f) {
+         f[8] = 2;
+         FixCheck(f);
+     },
+     HVNC_UNSUPPORTED_VERSION},
+    {"HeaderCut", [](auto& f) { f.resize(100); }, HVNC_CORRUPT},
+    {"FlipInKdfField", [](auto& f) { f[17] ^= 0x01; }, HVNC_CORRUPT},
+    {"FlipInSalt", [](auto& f) { f[30] ^= 0x80; }, HVNC_CORRUPT},
+    {"FlipInWrappedKey", [](auto& f) { f[60] ^= 0x04; }, HVNC_CORRUPT},
+    {"FlipInKeyTag", [](auto& f) { f[120] ^= 0x04; }, HVNC_CORRUPT},
+    {"FlipInHeaderCheck", [](auto& f) { f[140] ^= 0x10; }, HVNC_CORRUPT},
+    {"AbsurdKdfMemory",
+     [](auto& f) {
+         f[16] = f[17] = f[18] = f[19] = 0xFF;
+         FixCheck(f);
+     },
+     HVNC_CORRUPT},
+    {"AbsurdKdfPasses",
+     [](auto& f) {
+         f[20] = 0x00;
+         f[21] = 0x10;
+         FixCheck(f);
+     },
+     HVNC_CORRUPT},
+    {"UnknownCipher",
+     [](auto& f) {
+         f[12] = 9;
+         FixCheck(f);
+     },
+     HVNC_CORRUPT},
+    // A forged header with a valid check but an edited field no longer opens the key block.
+    {"ForgedCipherField",
+     [](auto& f) {
+         f[12] = 1;
+         FixCheck(f);
+     },
+     HVNC_WRONG_PASSWORD},
+    {"FlipInChunk0", [](auto& f) { f[kHeader + 10] ^= 1; }, HVNC_CORRUPT},
+    {"FlipInChunk1", [](auto& f) { f[kHeader + kStride + 500] ^= 1; }, HVNC_CORRUPT},
+    {"FlipInChunk2Tag", [](auto& f) { f[kHeader + 3 * kStride - 1] ^= 1; }, HVNC_CORRUPT},
+    {"FlipInLastChunk", [](auto& f) { f[f.size() - 20] ^= 1; }, HVNC_CORRUPT},
+    {"FlipInLastTag", [](auto& f) { f.back() ^= 1; }, HVNC_CORRUPT},
+    {"TruncatedByOne", [](auto& f) { f.pop_back(); }, HVNC_CORRUPT},
+    {"LastChunkDropped", [](auto& f) { f.resize(kHeader + 3 * kStride); }, HVNC_CORRUPT},
+    {"HeaderOnly", [](auto& f) { f.resize(kHeader); }, HVNC_CORRUPT},
+    {"ByteAppended", [](auto& f) { f.push_back(0); }, HVNC_CORRUPT},
+    {"ChunkAppended",
+     [](auto& f) {
+         std::vector<std::uint8_t> c(f.begin() + kHeader, f.begin() + kHeader + kStride);
+         f.insert(f.end(), c.begin(), c.end());
+     },
+     HVNC_CORRUPT},
+    {"ChunksSwapped",
+     [](auto& f) {
+         std::swap_ranges(f.begin() + kHeader, f.begin() + kHeader + kStride, f.begin() + kHeader + kStride);
+     },
+     HVNC_CORRUPT},
+    {"FullChunkMovedLast",  // same length as before, but chunk 0 now sits at the end
+     [](auto& f) {
+         std::rotate(f.begin() + kHeader, f.begin() + kHeader + kStride, f.begin() + kHeader + 3 * kStride);
+     },
+     HVNC_CORRUPT},
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, EncTamper, ::testing::ValuesIn(kTampers), [](const auto& info) {
+    return std::string(info.param.name);
+});
+
+TEST(EncWrongPassword, GivesTwoAndTouchesNothing)
+{
+    CTempDir dir;
+    const auto plain = Pattern(200000);
+    WriteFile(dir / "a.txt", plain);
+    CEncryptManager em;
+    CheapEngine(em, u"right");
+    ASSERT_NE(em.EncryptFileW(dir / "a.txt"), 0);
+    const auto enc = ReadFile(dir / "a.txt.hvnc");
+    const std::vector<std::uint8_t> existing = {'m', 'i', 'n', 'e'};
+    WriteFile(dir / "a.txt", existing);
+
+    CEncryptManager dm;
+    CheapEngine(dm, u"wrong");
+    EXPECT_EQ(dm.DecryptFileW(dir / "a.txt.hvnc", std::string()), HVNC_WRONG_PASSWORD);
+    EXPECT_EQ(dm.GetLastResult(), HVNC_WRONG_PASSWORD);
+    EXPECT_EQ(ReadFile(dir / "a.txt"), existing);
+    EXPECT_EQ(ReadFile(dir / "a.txt.hvnc"), enc);
+    EXPECT_EQ(List(dir.Path()).size(), 2u);
+
+    // The runner's retry: a new password on the same object, then success.
+    dm.SetPassword(u"right");
+    ASSERT_EQ(dm.DecryptFileW(dir / "a.txt.hvnc", std::string()), HVNC_OK);
+    EXPECT_EQ(ReadFile(dir / "a(1).txt"), plain);
+    EXPECT_EQ(ReadFile(dir / "a.txt"), existing);
+}
+
+TEST(EncWrongPassword, NoPasswordAtAllFails)
+{
+    CTempDir dir;
+    WriteFile(dir / "a", Pattern(10));
+    CEncryptManager em;
+    EXPECT_EQ(em.EncryptFileW(dir / "a"), 0);
+    EXPECT_EQ(em.GetLastResult(), HVNC_FAILED);
+    EXPECT_EQ(em.EnablerEncryptionType(20, u"pw"), 0) << "an unknown key length is ignored";
+    EXPECT_EQ(em.EncryptFileW(dir / "a"), 0);
+    EXPECT_EQ(List(dir.Path()).size(), 1u);
+}
+
+}  // namespace
