@@ -1,6 +1,7 @@
 #include "security/CDataSecurityMngr.h"
 
 #include "app/CCommandLine.h"
+#include "logging/CHVLog.h"
 #include "security/CItemData.h"
 
 #include <QFileInfo>
@@ -130,13 +131,6 @@ CDataSecurityMngr::~CDataSecurityMngr()
     WipeString(m_strMasterPassword);
 }
 
-void CDataSecurityMngr::Log(const QString& strLine) const
-{
-    if (m_fnLog) {
-        m_fnLog(strLine);
-    }
-}
-
 QString CDataSecurityMngr::BuildItemPath(const QString& strBaseFolder, const QString& strName)
 {
     if (strBaseFolder.endsWith(u'/')) {
@@ -153,7 +147,7 @@ int CDataSecurityMngr::ParseCommandLine()
     } else if (!m_strCmdLine.isEmpty()) {
         cmdLine.SetCommandLine(m_strCmdLine);
     }
-    Log(QStringLiteral("Start Parse CMD"));
+    LOGGER::g_HVLog.Log("Start Parse CMD");
 
     m_bCmdEncrypt = 0;
     m_bCmdEmail = 0;
@@ -193,7 +187,7 @@ int CDataSecurityMngr::ParseCommandLine()
         return 0;
     }
 
-    Log(QStringLiteral("accept Command"));
+    LOGGER::g_HVLog.Log("accept Command");
     m_bCmdLine = 1;
     for (const QString& strName : std::as_const(request.lstNames)) {
         const QString strPath = request.bFullPath ? strName : BuildItemPath(request.strBaseFolder, strName);

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class CItemData;
@@ -107,10 +106,4 @@ public:
     int m_bHideDisabled = 0;                         // 1 when the hiding engine is not usable
 
     ECmdLineCheck m_eCmdLineCheck = ECmdLineCheck::Accepted;  // outcome of ParseCommandLine
-
-    // Receives the manager's log lines; start-up points it at the log writer. Empty: no log.
-    std::function<void(const QString&)> m_fnLog;
-
-private:
-    void Log(const QString& strLine) const;
 };

@@ -3,4 +3,4 @@ add_library(HVSecurity STATIC
     CItemData.cpp CItemData.h
     CDataSecurityMngr.cpp CDataSecurityMngr.h
 )
-target_link_libraries(HVSecurity PUBLIC hv_options HVSignalPump HVCommandLine Qt6::Core)
+target_link_libraries(HVSecurity PUBLIC hv_options HVSignalPump HVCommandLine HVLogging Qt6::Core)
