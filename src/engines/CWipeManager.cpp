@@ -209,6 +209,8 @@ bool CWipeManager::WritePasses(int fd,
                 strError = "pass " + std::to_string(nPass + 1) + " could not be written: " + std::strerror(errno);
                 return false;
             }
+            // Start writing this chunk back now, so the pass's closing fdatasync finds little left.
+            (void)sync_file_range(fd, static_cast<off_t>(nOffset), static_cast<off_t>(nLen), SYNC_FILE_RANGE_WRITE);
             nWrittenAll += nLen;
             const std::uint64_t nNow = nWrittenAll / nPassCount;
             if (m_sink && nNow > nReported) {

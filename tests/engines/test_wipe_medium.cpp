@@ -127,6 +127,11 @@ TEST(WipeMedium, LoopImageLosesTheOldContent)
     if (std::system(strMountCmd.c_str()) != 0) {
         GTEST_SKIP() << "this machine does not allow a loop mount";
     }
+    struct SUnmountAtEnd
+    {
+        std::string strMount;
+        ~SUnmountAtEnd() { (void)std::system(("umount '" + strMount + "' >/dev/null 2>&1").c_str()); }
+    } unmountAtEnd{strMount};  // an early return must not leave the image mounted
     const std::string strMarker = "HV-WIPE-MARKER-7f3a9c-";
     std::string strText;
     while (strText.size() < 3 * kChunk + 5) {
