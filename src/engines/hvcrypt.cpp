@@ -1,0 +1,139 @@
+// hvcrypt: encrypts, decrypts, verifies and wipes files with the program's engines.
+#include "engines/CEncryptManager.h"
+#include "engines/CWipeManager.h"
+#include "engines/hvcrypt_options.h"
+#include "engines/hvcrypt_progress.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace {
+
+std::uint64_t SizeOf(const std::string& strPath)
+{
+    struct stat st
+    {
+    };
+    return ::stat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+void Report(const std::string& strFile, int nResult, const std::string& strWhy)
+{
+    std::fprintf(stderr, "hvcrypt: %s: %s", strFile.c_str(), HvncResultText(nResult));
+    if (!strWhy.empty()) {
+        std::fprintf(stderr, " (%s)", strWhy.c_str());
+    }
+    std::fprintf(stderr, "\n");
+}
+
+// 0 when every result is 0; 2 when the only failures are wrong passwords; 1 otherwise.
+int ExitStatus(const std::vector<int>& results)
+{
+    int nExit = 0;
+    for (int r : results) {
+        if (r == HVNC_WRONG_PASSWORD && nExit == 0) {
+            nExit = 2;
+        } else if (r != HVNC_OK && r != HVNC_WRONG_PASSWORD) {
+            nExit = 1;
+        }
+    }
+    return nExit;
+}
+
+int RunWipe(const SHvcryptOptions& opt, CHvcryptProgress& bar)
+{
+    CWipeManager wm;
+    wm.SetParent([&](std::uint32_t n) { bar.Add(n); });
+    wm.SetMethod(opt.nMethod);
+    std::vector<int> results;
+    for (const std::string& f : opt.files) {
+        bar.SetLabel(f);
+        const int nOk = wm.WipeFile(f, SizeOf(f));
+        results.push_back(nOk != 0 ? HVNC_OK : HVNC_FAILED);
+        if (nOk == 0) {
+            bar.Finish();
+            std::fprintf(stderr, "hvcrypt: %s: wipe failed (%s)\n", f.c_str(), wm.GetLastError().c_str());
+        } else if (wm.WasWeakMedium()) {
+            bar.Finish();
+            std::fprintf(stderr,
+                         "hvcrypt: %s: wiped, but old copies may survive: %s\n",
+                         f.c_str(),
+                         wm.GetWeakMediumReason().c_str());
+        }
+    }
+    return ExitStatus(results);
+}
+
+int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
+{
+    const bool bEncrypt = opt.strCommand == "encrypt";
+    CSecureBuffer password;
+    const std::string strErr = HvcryptReadPassword(opt, bEncrypt, password);
+    if (!strErr.empty()) {
+        std::fprintf(stderr, "hvcrypt: %s\n", strErr.c_str());
+        return 1;
+    }
+    CEncryptManager em;
+    (void)em.EnablerEncryptionType(opt.nKeyBits / 8, HvcryptView(password));
+    password.clear();
+    if (opt.nKdfMemKiB != 0) {
+        em.SetKdfCost(opt.nKdfMemKiB, opt.nKdfPasses);
+    }
+    em.SetParent([&](std::uint32_t n) { bar.Add(n); });
+
+    std::vector<int> results;
+    if (opt.strCommand == "verify" || opt.files.size() == 1) {
+        for (const std::string& f : opt.files) {
+            bar.SetLabel(f);
+            int r = HVNC_OK;
+            if (opt.strCommand == "verify") {
+                r = em.VerifyFileW(f);
+            } else if (bEncrypt) {
+                r = em.EncryptFileW(f, opt.strOutput.empty() ? nullptr : opt.strOutput.c_str(), SizeOf(f), 1) != 0
+                        ? HVNC_OK
+                        : em.GetLastResult();
+            } else {
+                r = em.DecryptFileW(f, opt.strOutput);
+            }
+            results.push_back(r);
+            bar.Finish();
+            if (r != HVNC_OK) {
+                Report(f, r, em.GetLastError());
+            } else if (opt.strCommand == "verify" && !opt.bQuiet) {
+                std::printf("%s: OK\n", f.c_str());
+            }
+        }
+        return ExitStatus(results);
+    }
+    bar.SetLabel(std::to_string(opt.files.size()) + " files");
+    (void)(bEncrypt ? em.EncryptFilesW(opt.files, results) : em.DecryptFilesW(opt.files, results));
+    bar.Finish();
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i] != HVNC_OK) {
+            Report(opt.files[i], results[i], em.GetBatchReasons()[i]);
+        }
+    }
+    return ExitStatus(results);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    SHvcryptOptions opt;
+    const std::string strErr = HvcryptParse(argc, argv, opt);
+    if (!strErr.empty()) {
+        std::fprintf(stderr, "hvcrypt: %s\n%s", strErr.c_str(), HvcryptUsage());
+        return 1;
+    }
+    if (opt.bHelp) {
+        std::printf("%s", HvcryptUsage());
+        return 0;
+    }
+    std::uint64_t nTotal = 0;
+    for (const std::string& f : opt.files) {
+        nTotal += SizeOf(f);
+    }
+    CHvcryptProgress bar(nTotal, !opt.bQuiet);
+    return opt.strCommand == "wipe" ? RunWipe(opt, bar) : RunCrypto(opt, bar);
+}
