@@ -1,0 +1,344 @@
+#include "hiding/CHidingEngine.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "HidingTestDir.h"
+
+namespace {
+
+class HidingEngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(m_dir.Path().empty());
+        m_strBase = m_dir / "data/Halvo-Soft";
+        m_strItems = m_dir / "items";
+        ASSERT_EQ(::mkdir(m_strItems.c_str(), 0755), 0);
+    }
+    [[nodiscard]] std::unique_ptr<CHidingEngine> NewEngine(bool bLink = false) const
+    {
+        SHidingOptions options;
+        options.strBaseDir = m_strBase;
+        options.bLinkInsteadOfNoReplace = bLink;
+        return std::make_unique<CHidingEngine>(options);
+    }
+    [[nodiscard]] std::string Item(const std::string& strName) const { return m_strItems + "/" + strName; }
+    [[nodiscard]] std::vector<std::string> Listed(CHidingEngine& engine) const
+    {
+        std::vector<std::string> paths;
+        for (std::int32_t i = 0; i < engine.GetHiddenCount(); ++i) {
+            paths.push_back(engine.GetHiddenItem(i));
+        }
+        return paths;
+    }
+
+    CHidingTestDir m_dir;
+    std::string m_strBase;
+    std::string m_strItems;
+};
+
+void SetOldTimes(const std::string& strPath)
+{
+    const timespec times[2] = {{1000000000, 123456789}, {1200000000, 987654321}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, strPath.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+struct SMeta
+{
+    mode_t mode;
+    uid_t uid;
+    ino_t ino;
+    timespec mtime;
+};
+
+SMeta MetaOf(const std::string& strPath)
+{
+    struct stat st = {};
+    EXPECT_EQ(::lstat(strPath.c_str(), &st), 0) << strPath;
+    return {st.st_mode, st.st_uid, st.st_ino, st.st_mtim};
+}
+
+void ExpectSameMeta(const SMeta& a, const SMeta& b)
+{
+    EXPECT_EQ(a.mode, b.mode);
+    EXPECT_EQ(a.uid, b.uid);
+    EXPECT_EQ(a.ino, b.ino);
+    EXPECT_EQ(a.mtime.tv_sec, b.mtime.tv_sec);
+    EXPECT_EQ(a.mtime.tv_nsec, b.mtime.tv_nsec);
+}
+
+}  // namespace
+
+TEST_F(HidingEngineTest, RoundTripKeepsContentModeAndTimes)
+{
+    for (const bool bLink : {false, true}) {
+        SCOPED_TRACE(bLink ? "link fallback" : "rename without replace");
+        auto engine = NewEngine(bLink);
+        const std::string strFile = Item("secret.txt");
+        const std::string strDir = Item("folder");
+        const std::string strLink = Item("link");
+        WriteText(strFile, "contents\n");
+        ASSERT_EQ(::chmod(strFile.c_str(), 0640), 0);
+        ASSERT_EQ(::mkdir(strDir.c_str(), 0750), 0);
+        WriteText(strDir + "/inner", "inner text");
+        ASSERT_EQ(::symlink("secret.txt", strLink.c_str()), 0);
+        SetOldTimes(strFile);
+        SetOldTimes(strDir);
+        SetOldTimes(strLink);
+        const SMeta fileMeta = MetaOf(strFile);
+        const SMeta dirMeta = MetaOf(strDir);
+        const SMeta linkMeta = MetaOf(strLink);
+
+        EXPECT_TRUE(engine->HideItemEx(strFile, 1));
+        EXPECT_TRUE(engine->HideItemEx(strDir, 1));
+        EXPECT_TRUE(engine->HideItem(strLink));
+        EXPECT_TRUE(NamesIn(m_strItems).empty());
+        EXPECT_EQ(engine->GetHiddenCount(), 3);
+
+        EXPECT_TRUE(engine->UnhideItem(strLink));
+        EXPECT_TRUE(engine->UnhideItem(strDir));
+        EXPECT_TRUE(engine->UnhideItem(strFile));
+        EXPECT_EQ(engine->GetHiddenCount(), 0);
+        EXPECT_EQ(ReadText(strFile), "contents\n");
+        EXPECT_EQ(ReadText(strDir + "/inner"), "inner text");
+        char target[64] = {};
+        EXPECT_EQ(::readlink(strLink.c_str(), target, sizeof target - 1), 10);
+        EXPECT_STREQ(target, "secret.txt");
+        ExpectSameMeta(MetaOf(strFile), fileMeta);
+        ExpectSameMeta(MetaOf(strDir), dirMeta);
+        ExpectSameMeta(MetaOf(strLink), linkMeta);
+        std::filesystem::remove_all(strDir);
+        std::filesystem::remove(strFile);
+        std::filesystem::remove(strLink);
+    }
+}
+
+TEST_F(HidingEngineTest, HiddenItemIsGoneFromItsFolderAndKeptInThePrivateVault)
+{
+    auto engine = NewEngine();
+    WriteText(Item(".dotfile"), "x");
+    WriteText(Item("plain"), "y");
+    ASSERT_TRUE(engine->HideItem(Item(".dotfile")));
+    EXPECT_EQ(NamesIn(m_strItems), std::set<std::string>{"plain"});
+    struct stat st = {};
+    ASSERT_EQ(::stat((m_strBase + "/vault").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    const auto inVault = NamesIn(m_strBase + "/vault");
+    ASSERT_EQ(inVault.size(), 1u);
+    EXPECT_EQ(inVault.begin()->find(".dotfile"), std::string::npos);  // the vault shows no names
+    EXPECT_EQ(engine->GetHiddenItem(0), Item(".dotfile"));
+}
+
+TEST_F(HidingEngineTest, UnhideNeverReplacesWhatNowOccupiesThePath)
+{
+    for (const bool bLink : {false, true}) {
+        SCOPED_TRACE(bLink ? "link fallback" : "rename without replace");
+        auto engine = NewEngine(bLink);
+        const std::string strFile = Item("a.txt");
+        const std::string strDir = Item("d");
+        WriteText(strFile, "original");
+        ASSERT_EQ(::mkdir(strDir.c_str(), 0700), 0);
+        WriteText(strDir + "/f", "in folder");
+        ASSERT_TRUE(engine->HideItem(strFile));
+        ASSERT_TRUE(engine->HideItem(strDir));
+        WriteText(strFile, "newcomer");
+        ASSERT_EQ(::mkdir(strDir.c_str(), 0700), 0);  // an empty folder, which a plain rename would replace
+
+        EXPECT_FALSE(engine->UnhideItem(strFile));
+        EXPECT_FALSE(engine->UnhideItem(strDir));
+        EXPECT_FALSE(engine->GetLastError().empty());
+        EXPECT_EQ(ReadText(strFile), "newcomer");
+        EXPECT_TRUE(NamesIn(strDir).empty());
+        EXPECT_EQ(engine->GetHiddenCount(), 2);
+
+        ASSERT_EQ(::unlink(strFile.c_str()), 0);
+        ASSERT_EQ(::rmdir(strDir.c_str()), 0);
+        EXPECT_TRUE(engine->UnhideItem(strFile));
+        EXPECT_TRUE(engine->UnhideItem(strDir));
+        EXPECT_EQ(ReadText(strFile), "original");
+        EXPECT_EQ(ReadText(strDir + "/f"), "in folder");
+        std::filesystem::remove_all(strDir);
+        std::filesystem::remove(strFile);
+    }
+}
+
+TEST_F(HidingEngineTest, ListOrderCountAndIndexAfterMixedOperations)
+{
+    auto engine = NewEngine();
+    for (const char* pName : {"a", "b", "c", "d", "e"}) {
+        WriteText(Item(pName), pName);
+    }
+    EXPECT_EQ(engine->GetHiddenCount(), 0);
+    EXPECT_EQ(engine->GetHiddenItem(0), "");
+    for (const char* pName : {"a", "b", "c", "d"}) {
+        ASSERT_TRUE(engine->HideItem(Item(pName)));
+    }
+    ASSERT_TRUE(engine->UnhideItem(Item("b")));
+    ASSERT_TRUE(engine->HideItem(Item("e")));
+    ASSERT_TRUE(engine->UnhideItem(Item("a")));
+    ASSERT_TRUE(engine->HideItem(Item("b")));
+    EXPECT_EQ(Listed(*engine), (std::vector<std::string>{Item("c"), Item("d"), Item("e"), Item("b")}));
+    EXPECT_EQ(engine->GetHiddenItem(-1), "");
+    EXPECT_EQ(engine->GetHiddenItem(4), "");
+    EXPECT_FALSE(engine->UnhideItem(Item("a")));  // not hidden
+    EXPECT_FALSE(engine->HideItem(Item("a-missing")));
+    EXPECT_EQ(engine->GetHiddenCount(), 4);
+}
+
+TEST_F(HidingEngineTest, PathsAreListedInTheirCleanAbsoluteForm)
+{
+    auto engine = NewEngine();
+    ASSERT_EQ(::mkdir(Item("dir").c_str(), 0700), 0);
+    const std::string strOldCwd = std::filesystem::current_path();
+    ASSERT_EQ(::chdir(m_strItems.c_str()), 0);
+    EXPECT_TRUE(engine->HideItem("./dir//"));
+    ASSERT_EQ(::chdir(strOldCwd.c_str()), 0);
+    EXPECT_EQ(engine->GetHiddenItem(0), Item("dir"));
+    EXPECT_TRUE(engine->UnhideItem(Item("dir") + "/"));
+    EXPECT_TRUE(Exists(Item("dir")));
+    EXPECT_FALSE(engine->HideItem(""));
+}
+
+TEST_F(HidingEngineTest, TheSamePathHiddenTwiceComesBackNewestFirst)
+{
+    auto engine = NewEngine();
+    WriteText(Item("a"), "old");
+    ASSERT_TRUE(engine->HideItem(Item("a")));
+    WriteText(Item("a"), "new");
+    ASSERT_TRUE(engine->HideItem(Item("a")));
+    EXPECT_EQ(engine->GetHiddenCount(), 2);
+    EXPECT_TRUE(engine->UnhideItem(Item("a")));
+    EXPECT_EQ(ReadText(Item("a")), "new");
+    EXPECT_FALSE(engine->UnhideItem(Item("a")));  // the older one would replace the newer
+    EXPECT_EQ(engine->GetHiddenCount(), 1);
+}
+
+TEST_F(HidingEngineTest, ListAndStateSurviveANewInstance)
+{
+    WriteText(Item("x"), "1");
+    WriteText(Item("y"), "2");
+    {
+        auto engine = NewEngine();
+        ASSERT_TRUE(engine->HideItem(Item("x")));
+        ASSERT_TRUE(engine->HideItem(Item("y")));
+        ASSERT_TRUE(engine->DisableHiding());
+    }
+    auto engine = NewEngine();
+    EXPECT_FALSE(engine->IsHidingEnabled());
+    EXPECT_EQ(Listed(*engine), (std::vector<std::string>{Item("x"), Item("y")}));
+    ASSERT_TRUE(engine->EnableHiding());
+    auto other = NewEngine();  // a second instance sees what the first changed
+    EXPECT_TRUE(other->IsHidingEnabled());
+    EXPECT_TRUE(other->UnhideItem(Item("y")));
+    EXPECT_EQ(Listed(*engine), std::vector<std::string>{Item("x")});
+    EXPECT_EQ(ReadText(Item("y")), "2");
+}
+
+TEST_F(HidingEngineTest, DisableShowsEverythingAndEnableHidesItAgain)
+{
+    auto engine = NewEngine();
+    EXPECT_TRUE(engine->IsHidingEnabled());
+    for (const char* pName : {"a", "b", "c"}) {
+        WriteText(Item(pName), pName);
+        ASSERT_TRUE(engine->HideItem(Item(pName)));
+    }
+    ASSERT_TRUE(engine->DisableHiding());
+    EXPECT_FALSE(engine->IsHidingEnabled());
+    EXPECT_EQ(NamesIn(m_strItems), (std::set<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(engine->GetHiddenCount(), 3);
+
+    WriteText(Item("d"), "d");
+    EXPECT_TRUE(engine->HideItem(Item("d")));  // listed, shown while hiding is off
+    EXPECT_TRUE(Exists(Item("d")));
+    EXPECT_TRUE(engine->HideItem(Item("d")));  // not listed twice
+    EXPECT_EQ(engine->GetHiddenCount(), 4);
+
+    ASSERT_TRUE(engine->EnableHiding());
+    EXPECT_TRUE(NamesIn(m_strItems).empty());
+    EXPECT_EQ(engine->GetHiddenCount(), 4);
+    for (const char* pName : {"a", "b", "c", "d"}) {
+        EXPECT_TRUE(engine->UnhideItem(Item(pName)));
+        EXPECT_EQ(ReadText(Item(pName)), pName);
+    }
+}
+
+TEST_F(HidingEngineTest, SwitchingLeavesItemsThatCannotMoveAndRetriesThem)
+{
+    auto engine = NewEngine();
+    WriteText(Item("a"), "hidden a");
+    WriteText(Item("b"), "b");
+    ASSERT_TRUE(engine->HideItem(Item("a")));
+    ASSERT_TRUE(engine->HideItem(Item("b")));
+    WriteText(Item("a"), "occupant");
+    EXPECT_FALSE(engine->DisableHiding());  // "a" cannot come back
+    EXPECT_EQ(ReadText(Item("a")), "occupant");
+    EXPECT_EQ(ReadText(Item("b")), "b");
+    ASSERT_EQ(::unlink(Item("a").c_str()), 0);
+    EXPECT_TRUE(engine->DisableHiding());
+    EXPECT_EQ(ReadText(Item("a")), "hidden a");
+
+    ASSERT_EQ(::unlink(Item("b").c_str()), 0);  // deleted while shown
+    EXPECT_FALSE(engine->EnableHiding());
+    EXPECT_FALSE(Exists(Item("a")));
+    EXPECT_EQ(engine->GetHiddenCount(), 2);
+    EXPECT_TRUE(engine->UnhideItem(Item("b")));  // nothing to show: it just leaves the list
+    EXPECT_EQ(Listed(*engine), std::vector<std::string>{Item("a")});
+}
+
+TEST_F(HidingEngineTest, UnhideIntoAMissingFolderFailsAndKeepsTheItem)
+{
+    auto engine = NewEngine();
+    ASSERT_EQ(::mkdir(Item("sub").c_str(), 0700), 0);
+    WriteText(Item("sub/f"), "kept");
+    ASSERT_TRUE(engine->HideItem(Item("sub/f")));
+    ASSERT_EQ(::rmdir(Item("sub").c_str()), 0);
+    EXPECT_FALSE(engine->UnhideItem(Item("sub/f")));
+    EXPECT_EQ(engine->GetHiddenCount(), 1);
+    ASSERT_EQ(::mkdir(Item("sub").c_str(), 0700), 0);
+    EXPECT_TRUE(engine->UnhideItem(Item("sub/f")));
+    EXPECT_EQ(ReadText(Item("sub/f")), "kept");
+}
+
+TEST_F(HidingEngineTest, EngineIdentifier)
+{
+    auto engine = NewEngine();
+    EXPECT_TRUE(engine->SetCurrentHidingEngine("2115A4F3-6A0C-4d9e-A5F0-19CDDAB64137"));
+    EXPECT_TRUE(engine->SetCurrentHidingEngine("{2115a4f3-6a0c-4D9E-a5f0-19cddab64137}"));
+    EXPECT_FALSE(engine->SetCurrentHidingEngine("3184282D-86A0-48B1-8153-B0009D9EBB44"));
+    EXPECT_FALSE(engine->SetCurrentHidingEngine(""));
+}
+
+TEST_F(HidingEngineTest, AnUnusableDataFolderMakesEveryAnswerNo)
+{
+    WriteText(m_dir / "data", "a file where the data folder should be");
+    auto engine = NewEngine();
+    WriteText(Item("a"), "a");
+    EXPECT_FALSE(engine->SetCurrentHidingEngine(IHidingEngine::kEngineId));
+    EXPECT_FALSE(engine->GetLastError().empty());
+    EXPECT_FALSE(engine->IsHidingEnabled());
+    EXPECT_FALSE(engine->HideItem(Item("a")));
+    EXPECT_EQ(engine->GetHiddenCount(), 0);
+    EXPECT_TRUE(Exists(Item("a")));
+}
+
+TEST_F(HidingEngineTest, DefaultDataFolderFollowsXdgDataHome)
+{
+    const char* pOld = std::getenv("XDG_DATA_HOME");
+    const std::string strOld = pOld != nullptr ? pOld : "";
+    ::setenv("XDG_DATA_HOME", (m_dir / "xdg").c_str(), 1);
+    EXPECT_EQ(CHidingEngine::DefaultBaseDir(), m_dir / "xdg/Halvo-Soft");
+    ::setenv("XDG_DATA_HOME", "relative/is/ignored", 1);
+    const std::string strHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    if (!strHome.empty()) {
+        EXPECT_EQ(CHidingEngine::DefaultBaseDir(), strHome + "/.local/share/Halvo-Soft");
+    }
+    if (pOld != nullptr) {
+        ::setenv("XDG_DATA_HOME", strOld.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_DATA_HOME");
+    }
+}

@@ -1,0 +1,216 @@
+#include "hiding/CHidingEngine.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "HidingTestDir.h"
+
+namespace {
+
+class HidingGuardTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(m_dir.Path().empty());
+        m_strData = m_dir / "data";
+        m_strBase = m_strData + "/Halvo-Soft";
+    }
+    [[nodiscard]] std::unique_ptr<CHidingEngine> NewEngine(const std::string& strMountVaultName = {}) const
+    {
+        SHidingOptions options;
+        options.strBaseDir = m_strBase;
+        options.strMountVaultName = strMountVaultName;
+        return std::make_unique<CHidingEngine>(options);
+    }
+
+    CHidingTestDir m_dir;
+    std::string m_strData;
+    std::string m_strBase;
+};
+
+// A folder on another filesystem than the test folder, removed at the end; empty when the
+// machine has none that is writable.
+class COtherFilesystemDir
+{
+public:
+    explicit COtherFilesystemDir(const std::string& strNear)
+    {
+        struct stat stNear = {};
+        struct stat stShm = {};
+        if (::stat(strNear.c_str(), &stNear) != 0 || ::stat("/dev/shm", &stShm) != 0 || stNear.st_dev == stShm.st_dev
+            || ::access("/dev/shm", W_OK) != 0) {
+            return;
+        }
+        std::string strTemplate = "/dev/shm/hvhide-XXXXXX";
+        if (::mkdtemp(strTemplate.data()) != nullptr) {
+            m_strPath = strTemplate;
+        }
+    }
+    ~COtherFilesystemDir()
+    {
+        std::error_code ec;
+        if (!m_strPath.empty()) {
+            std::filesystem::remove_all(m_strPath, ec);
+        }
+        if (!m_strVault.empty()) {
+            std::filesystem::remove_all(m_strVault, ec);
+        }
+    }
+    COtherFilesystemDir(const COtherFilesystemDir&) = delete;
+    COtherFilesystemDir& operator=(const COtherFilesystemDir&) = delete;
+    [[nodiscard]] const std::string& Path() const { return m_strPath; }
+    // The vault of that filesystem with the given name; removed at the end as well.
+    std::string Vault(const std::string& strName)
+    {
+        m_strVault = "/dev/shm/" + strName;
+        return m_strVault;
+    }
+
+private:
+    std::string m_strPath;
+    std::string m_strVault;
+};
+
+}  // namespace
+
+TEST_F(HidingGuardTest, TheEnginesOwnFilesAndEveryFolderAboveTheVaultAreRefused)
+{
+    auto engine = NewEngine();
+    WriteText(m_dir / "item", "x");
+    ASSERT_TRUE(engine->HideItem(m_dir / "item"));
+    const std::string strVault = m_strBase + "/vault";
+    const std::string strInVault = strVault + "/" + *NamesIn(strVault).begin();
+    ASSERT_EQ(::symlink(strVault.c_str(), (m_dir / "vault-link").c_str()), 0);
+    ASSERT_EQ(::symlink(m_strData.c_str(), (m_dir / "data-link").c_str()), 0);
+    for (const std::string& strPath : {strVault,
+                                       strVault + "/",
+                                       strInVault,
+                                       m_strBase,
+                                       m_strData,
+                                       m_dir.Path(),
+                                       std::string("/"),
+                                       m_strBase + "/hidden.lst",
+                                       m_strBase + "/hidden.lck",
+                                       m_dir / "data-link/Halvo-Soft",  // reached through a link
+                                       m_dir / "data/../data/Halvo-Soft/vault"}) {
+        EXPECT_FALSE(engine->HideItem(strPath)) << strPath;
+        EXPECT_TRUE(Exists(strPath)) << strPath;
+    }
+    EXPECT_EQ(engine->GetHiddenCount(), 1);
+    // A link to the vault is an item of its own: hiding it moves the link, not the vault.
+    EXPECT_TRUE(engine->HideItem(m_dir / "vault-link"));
+    EXPECT_TRUE(Exists(strVault));
+    EXPECT_EQ(engine->GetHiddenCount(), 2);
+}
+
+// The master-password file lives next to the engine's own files and must stay hideable.
+TEST_F(HidingGuardTest, OtherFilesInTheDataFolderCanBeHidden)
+{
+    auto engine = NewEngine();
+    ASSERT_TRUE(engine->SetCurrentHidingEngine(IHidingEngine::kEngineId));
+    ASSERT_EQ(::mkdir((m_strBase + "/Data").c_str(), 0700), 0);
+    const std::string strConfig = m_strBase + "/Data/HNVConfig.xml";
+    WriteText(strConfig, "<signature/>");
+    EXPECT_TRUE(engine->HideItem(strConfig));
+    EXPECT_FALSE(Exists(strConfig));
+    EXPECT_TRUE(engine->UnhideItem(strConfig));
+    EXPECT_EQ(ReadText(strConfig), "<signature/>");
+}
+
+TEST_F(HidingGuardTest, AnItemOnAnotherFilesystemUsesThatFilesystemsVault)
+{
+    COtherFilesystemDir other(m_dir.Path());
+    if (other.Path().empty()) {
+        GTEST_SKIP() << "no writable tmpfs at /dev/shm on another filesystem";
+    }
+    const std::string strName = ".hvvault-test-" + std::to_string(::getpid());
+    const std::string strVault = other.Vault(strName);
+    auto engine = NewEngine(strName);
+    const std::string strFile = other.Path() + "/on-tmpfs";
+    WriteText(strFile, "tmpfs data");
+    ASSERT_TRUE(engine->HideItem(strFile)) << engine->GetLastError();
+    EXPECT_FALSE(Exists(strFile));
+    struct stat st = {};
+    ASSERT_EQ(::lstat(strVault.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(NamesIn(strVault).size(), 1u);
+    EXPECT_TRUE(NamesIn(m_strBase + "/vault").empty());
+    EXPECT_FALSE(engine->HideItem(strVault));  // the other vault is refused as well
+    EXPECT_TRUE(engine->UnhideItem(strFile));
+    EXPECT_EQ(ReadText(strFile), "tmpfs data");
+}
+
+TEST_F(HidingGuardTest, AnItemWhoseFilesystemOffersNoVaultIsNotHidden)
+{
+    COtherFilesystemDir other(m_dir.Path());
+    if (other.Path().empty()) {
+        GTEST_SKIP() << "no writable tmpfs at /dev/shm on another filesystem";
+    }
+    const std::string strName = ".hvvault-test-" + std::to_string(::getpid());
+    const std::string strVault = other.Vault(strName);
+    auto engine = NewEngine(strName);
+    const std::string strFile = other.Path() + "/stays";
+    WriteText(strFile, "visible");
+
+    WriteText(strVault, "a file holds the vault's name");
+    EXPECT_FALSE(engine->HideItem(strFile));
+    EXPECT_EQ(ReadText(strFile), "visible");
+    EXPECT_EQ(engine->GetHiddenCount(), 0);
+    ASSERT_EQ(::unlink(strVault.c_str()), 0);
+
+    if (::geteuid() == 0) {  // a vault folder that belongs to someone else
+        ASSERT_EQ(::mkdir(strVault.c_str(), 0777), 0);
+        ASSERT_EQ(::chown(strVault.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(engine->HideItem(strFile));
+        EXPECT_EQ(ReadText(strFile), "visible");
+        EXPECT_EQ(engine->GetHiddenCount(), 0);
+    }
+}
+
+// Moving a folder to another parent needs write permission on the folder itself; a read-only
+// folder of the user's is still hidden and comes back read-only. Run as an unprivileged user.
+TEST_F(HidingGuardTest, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
+{
+    const uid_t nobody = 65534;
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(m_dir.Path().c_str(), nobody, nobody), 0);
+    }
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
+            ::_exit(10);
+        }
+        const std::string strDir = m_dir / "ro";
+        if (::mkdir(strDir.c_str(), 0700) != 0) {
+            ::_exit(11);
+        }
+        WriteText(strDir + "/f", "inside");
+        if (::chmod(strDir.c_str(), 0555) != 0) {
+            ::_exit(12);
+        }
+        CHidingEngine engine(SHidingOptions{m_strBase, {}, {}, false});
+        if (!engine.HideItem(strDir)) {
+            ::_exit(13);
+        }
+        if (Exists(strDir)) {
+            ::_exit(14);
+        }
+        if (!engine.UnhideItem(strDir)) {
+            ::_exit(15);
+        }
+        struct stat st = {};
+        if (::stat(strDir.c_str(), &st) != 0 || (st.st_mode & 07777) != 0555 || ReadText(strDir + "/f") != "inside") {
+            ::_exit(16);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
