@@ -33,7 +33,8 @@ struct HVWipePass;
 //     neither wiped nor is the link removed). Anything but a regular file is refused too;
 //   - wipes the file's actual size as found when it is opened; the caller's size is only a hint;
 //   - a file the caller may not write but owns (mode 0444) is made writable for the owner and
-//     wiped; a file the caller neither may write nor owns fails with a reason;
+//     wiped (should that wipe fail, the old mode is put back); a file the caller neither may
+//     write nor owns fails with a reason;
 //   - each pass is written with large buffered writes and made durable with one fdatasync before
 //     the next pass begins; random data comes from an in-process AES-CTR keystream with a fresh
 //     key from the operating system for every file;
@@ -43,7 +44,8 @@ struct HVWipePass;
 //   - a file with other hard links is wiped too: the content they share is overwritten and
 //     truncated, so the other names remain as empty files; only this name is removed;
 //   - the stop signal is tested before every write; a stopped wipe returns failure and leaves the
-//     file in place, partly overwritten (what was overwritten stays overwritten);
+//     file in place, partly overwritten (what was overwritten stays overwritten). The engine never
+//     resets the stop signal itself: while it is set, every WipeFile fails before writing;
 //   - the busy signal is set while WipeFile runs and reset when it returns.
 // Progress notices go to the sink after every write. Over one wipe they add up to the file's size:
 // each pass counts for 1/(number of passes) of it, so a caller's per-file bar ends at 100%.

@@ -120,6 +120,18 @@ TEST(WipeReadOnly, AsOrdinaryUser)
     ASSERT_EQ(chmod(strOwn.c_str(), 0444), 0);
     ASSERT_EQ(chmod(strForeign.c_str(), 0644), 0);  // root's, readable, not writable by nobody
 
+    // Stopped half-way: failure, and the file keeps its read-only mode.
+    EXPECT_EQ(RunAsNobody([&] {
+                  CWipeManager wipe;
+                  wipe.SetMethod(1);  // a second pass, whose first write finds the stop signal set
+                  wipe.SetParent([&](std::uint32_t) { wipe.m_sigStop.Set(); });
+                  return wipe.WipeFile(strOwn, 3000) == 0 ? 0 : 1;
+              }),
+              0);
+    struct stat st = {};
+    ASSERT_EQ(stat(strOwn.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444U);
+
     EXPECT_EQ(RunAsNobody([&] {
                   CWipeManager wipe;
                   return wipe.WipeFile(strOwn, 3000) != 0 ? 0 : 1;
@@ -134,9 +146,6 @@ TEST(WipeReadOnly, AsOrdinaryUser)
               }),
               0);
     EXPECT_EQ(ReadFile(strForeign), original);
-    struct stat st
-    {
-    };
     ASSERT_EQ(stat(strForeign.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644U);
 }
