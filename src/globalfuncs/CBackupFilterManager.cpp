@@ -24,18 +24,42 @@ struct Row
 
 // Table order matters: earlier placeholders are replaced first.
 constexpr Row kRows[] = {
-    {"$$P_WIN$$", 36},           {"$$P_WINTEMP$$", -1},         {"$$P_COMMON_PROGRAMFILES$$", 43},
-    {"$$P_COMMON_DOCUMENTS$$", 46}, {"$$P_COMMON_DESKTOP$$", 25},  {"$$P_CONNECTIONS$$", 49},
-    {"$$P_COMMON_MUSIC$$", 53},  {"$$P_COMMON_PICTURES$$", 54}, {"$$P_COMMON_VIDEO$$", 55},
-    {"$$P_CDBURN_AREA$$", 59},   {"$$P_COMMON_TEMPLATES$$", 45}, {"$$P_NETHOOD$$", 19},
-    {"$$P_MYMUSIC$$", 13},       {"$$P_MYPICTURES$$", 39},      {"$$P_PROGRAM_FILES$$", 38},
-    {"$$P_DESKTOP$$", 16},       {"$$P_PROGRAMS$$", 2},         {"$$P_STARTMENU$$", 11},
-    {"$$P_APPDATA$$", 26},       {"$$P_SENDTO$$", 9},           {"$$P_STARTUP$$", 7},
-    {"$$P_COOKIES$$", 33},       {"$$P_FAVORITES$$", 6},        {"$$P_HISTORY$$", 34},
-    {"$$P_INTERNET_CACHE$$", 32}, {"$$P_PERSONAL$$", 5},         {"$$P_RECENT$$", 8},
-    {"$$P_TEMPLATES$$", 21},     {"$$P_SYSTEM$$", 37},          {"$$P_LOCAL_APPDATA$$", 28},
-    {"$$P_COMPUTERNAME$$", -2},  {"$$P_USERNAME$$", -3},        {"$$P_COMMON_PROGRAMS$$", 23},
-    {"$$P_COMMON_STARTMENU$$", 22}, {"$$P_COMMON_APPDATA$$", 35}, {"$$P_COMMON_STARTUP$$", 24},
+    {"$$P_WIN$$", 36},
+    {"$$P_WINTEMP$$", -1},
+    {"$$P_COMMON_PROGRAMFILES$$", 43},
+    {"$$P_COMMON_DOCUMENTS$$", 46},
+    {"$$P_COMMON_DESKTOP$$", 25},
+    {"$$P_CONNECTIONS$$", 49},
+    {"$$P_COMMON_MUSIC$$", 53},
+    {"$$P_COMMON_PICTURES$$", 54},
+    {"$$P_COMMON_VIDEO$$", 55},
+    {"$$P_CDBURN_AREA$$", 59},
+    {"$$P_COMMON_TEMPLATES$$", 45},
+    {"$$P_NETHOOD$$", 19},
+    {"$$P_MYMUSIC$$", 13},
+    {"$$P_MYPICTURES$$", 39},
+    {"$$P_PROGRAM_FILES$$", 38},
+    {"$$P_DESKTOP$$", 16},
+    {"$$P_PROGRAMS$$", 2},
+    {"$$P_STARTMENU$$", 11},
+    {"$$P_APPDATA$$", 26},
+    {"$$P_SENDTO$$", 9},
+    {"$$P_STARTUP$$", 7},
+    {"$$P_COOKIES$$", 33},
+    {"$$P_FAVORITES$$", 6},
+    {"$$P_HISTORY$$", 34},
+    {"$$P_INTERNET_CACHE$$", 32},
+    {"$$P_PERSONAL$$", 5},
+    {"$$P_RECENT$$", 8},
+    {"$$P_TEMPLATES$$", 21},
+    {"$$P_SYSTEM$$", 37},
+    {"$$P_LOCAL_APPDATA$$", 28},
+    {"$$P_COMPUTERNAME$$", -2},
+    {"$$P_USERNAME$$", -3},
+    {"$$P_COMMON_PROGRAMS$$", 23},
+    {"$$P_COMMON_STARTMENU$$", 22},
+    {"$$P_COMMON_APPDATA$$", 35},
+    {"$$P_COMMON_STARTUP$$", 24},
 };
 
 const QString kAppPath = QStringLiteral("$$P_APPPATH$$");
@@ -54,7 +78,8 @@ bool ReplaceWord(QString& text, const QString& name, const QString& with)
 {
     if (name.isEmpty() || !text.contains(name))
         return false;
-    const QRegularExpression re(QStringLiteral("(?<![\\w.-])%1(?![\\w-]|\\.\\w)").arg(QRegularExpression::escape(name)));
+    const QRegularExpression re(
+        QStringLiteral("(?<![\\w.-])%1(?![\\w-]|\\.\\w)").arg(QRegularExpression::escape(name)));
     const QString before = text;
     text.replace(re, with);
     return text != before;
@@ -143,9 +168,8 @@ int CBackupFilterManager::FilterString_Reverse(QString& text) const
         pairs.push_back({m_arrOtherValues.at(i), m_arrOtherNames.at(i), false});
     pairs.push_back({m_strAppPathExe, kAppPathExe, false});
     pairs.push_back({m_strAppPath, kAppPath, false});
-    std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) {
-        return a.value.size() > b.value.size();
-    });
+    std::stable_sort(
+        pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.value.size() > b.value.size(); });
 
     QString result = text;
     bool any = false;
@@ -170,11 +194,8 @@ int CBackupFilterManager::FilterFile_Reverse(const QString& path) const
     return RewriteFile(path, path, true, false, false);
 }
 
-int CBackupFilterManager::RewriteFile(const QString& source,
-                                      const QString& target,
-                                      bool reverse,
-                                      bool withAppPaths,
-                                      bool doubleBackslashes) const
+int CBackupFilterManager::RewriteFile(
+    const QString& source, const QString& target, bool reverse, bool withAppPaths, bool doubleBackslashes) const
 {
     CStdioFileEx in;
     if (!in.Open(source, CStdioFileEx::modeRead | CStdioFileEx::typeText)) {
@@ -229,13 +250,13 @@ int CBackupFilterManager::RewriteFile(const QString& source,
 int CBackupFilterManager::IsFileAscII(const QString& path)
 {
     static const QStringList kText = {
-        QStringLiteral("reg"),  QStringLiteral("txt"), QStringLiteral("log"),  QStringLiteral("html"),
-        QStringLiteral("htm"),  QStringLiteral("xml"), QStringLiteral("java"), QStringLiteral("vbs"),
-        QStringLiteral("css"),  QStringLiteral("rc"),  QStringLiteral("ini"),  QStringLiteral("inf"),
-        QStringLiteral("cfg"),  QStringLiteral("conf"), QStringLiteral("csv"), QStringLiteral("js"),
-        QStringLiteral("json"), QStringLiteral("c"),   QStringLiteral("cpp"),  QStringLiteral("h"),
-        QStringLiteral("hpp"),  QStringLiteral("py"),  QStringLiteral("sh"),   QStringLiteral("bat"),
-        QStringLiteral("cmd"),  QStringLiteral("md"),  QStringLiteral("desktop"),
+        QStringLiteral("reg"),  QStringLiteral("txt"),  QStringLiteral("log"),     QStringLiteral("html"),
+        QStringLiteral("htm"),  QStringLiteral("xml"),  QStringLiteral("java"),    QStringLiteral("vbs"),
+        QStringLiteral("css"),  QStringLiteral("rc"),   QStringLiteral("ini"),     QStringLiteral("inf"),
+        QStringLiteral("cfg"),  QStringLiteral("conf"), QStringLiteral("csv"),     QStringLiteral("js"),
+        QStringLiteral("json"), QStringLiteral("c"),    QStringLiteral("cpp"),     QStringLiteral("h"),
+        QStringLiteral("hpp"),  QStringLiteral("py"),   QStringLiteral("sh"),      QStringLiteral("bat"),
+        QStringLiteral("cmd"),  QStringLiteral("md"),   QStringLiteral("desktop"),
     };
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));

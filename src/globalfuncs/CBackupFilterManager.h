@@ -39,11 +39,8 @@ public:
     int FilterFile(const QString& path, bool withAppPaths = true, bool doubleBackslashes = false) const;
     int FilterFile_Reverse(const QString& path) const;
     // Reads source line by line through the filter (reverse or not) and replaces target.
-    int RewriteFile(const QString& source,
-                    const QString& target,
-                    bool reverse,
-                    bool withAppPaths,
-                    bool doubleBackslashes) const;
+    int RewriteFile(
+        const QString& source, const QString& target, bool reverse, bool withAppPaths, bool doubleBackslashes) const;
 
     // 1 for text types by extension (".reg", ".txt", ".log", ".html", ".xml", ".java", ".vbs",
     // ".css", ".rc", ".ini", ".conf", ...), any case; 0 for everything else (".exe", ".dat",

@@ -67,9 +67,22 @@ quint32 FileCrc(const QString& path, quint32& crc)
 const quint32 CCrc32Static::s_arrdwCrc32Table[256] = {
 #define HV_CRC_ROW(i) kTables[0][i], kTables[0][i + 1], kTables[0][i + 2], kTables[0][i + 3]
 #define HV_CRC_16(i) HV_CRC_ROW(i), HV_CRC_ROW(i + 4), HV_CRC_ROW(i + 8), HV_CRC_ROW(i + 12)
-    HV_CRC_16(0),   HV_CRC_16(16),  HV_CRC_16(32),  HV_CRC_16(48),  HV_CRC_16(64),  HV_CRC_16(80),
-    HV_CRC_16(96),  HV_CRC_16(112), HV_CRC_16(128), HV_CRC_16(144), HV_CRC_16(160), HV_CRC_16(176),
-    HV_CRC_16(192), HV_CRC_16(208), HV_CRC_16(224), HV_CRC_16(240),
+    HV_CRC_16(0),
+    HV_CRC_16(16),
+    HV_CRC_16(32),
+    HV_CRC_16(48),
+    HV_CRC_16(64),
+    HV_CRC_16(80),
+    HV_CRC_16(96),
+    HV_CRC_16(112),
+    HV_CRC_16(128),
+    HV_CRC_16(144),
+    HV_CRC_16(160),
+    HV_CRC_16(176),
+    HV_CRC_16(192),
+    HV_CRC_16(208),
+    HV_CRC_16(224),
+    HV_CRC_16(240),
 #undef HV_CRC_16
 #undef HV_CRC_ROW
 };

@@ -36,9 +36,9 @@ QString Unescape(const QByteArray& field)
 bool IsPseudo(const QByteArray& type)
 {
     static const QList<QByteArray> kPseudo = {
-        "proc",     "sysfs",   "devtmpfs", "devpts",   "cgroup",      "cgroup2",  "securityfs",
-        "pstore",   "debugfs", "tracefs",  "configfs", "fusectl",     "mqueue",   "hugetlbfs",
-        "bpf",      "autofs",  "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",   "selinuxfs",
+        "proc",   "sysfs",   "devtmpfs",    "devpts",   "cgroup",     "cgroup2", "securityfs",
+        "pstore", "debugfs", "tracefs",     "configfs", "fusectl",    "mqueue",  "hugetlbfs",
+        "bpf",    "autofs",  "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",    "selinuxfs",
     };
     return kPseudo.contains(type);
 }
@@ -76,7 +76,8 @@ bool IsRemovableDevice(const QString& device)
 
 int Classify(const Mount& m)
 {
-    static const QList<QByteArray> kRemote = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p", "ceph", "afs"};
+    static const QList<QByteArray> kRemote = {
+        "nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p", "ceph", "afs"};
     if (m.type == "iso9660" || m.type == "udf" || m.device.startsWith(QLatin1String("/dev/sr")))
         return CHVDrivesInfo::DRIVE_CDROM;
     if (kRemote.contains(m.type))
@@ -129,8 +130,8 @@ int CHVDrivesInfo::GetDriveTypeEx(const QString& path)
     const Mount* best = nullptr;
     const QList<Mount> mounts = ReadMounts();
     for (const Mount& m : mounts) {
-        const bool under = m.root == QLatin1String("/") || canonical == m.root
-                           || canonical.startsWith(m.root + QLatin1Char('/'));
+        const bool under =
+            m.root == QLatin1String("/") || canonical == m.root || canonical.startsWith(m.root + QLatin1Char('/'));
         // The last matching mount of the longest root is the one in effect.
         if (under && (!best || m.root.size() >= best->root.size()))
             best = &m;

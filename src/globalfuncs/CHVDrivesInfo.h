@@ -10,7 +10,8 @@
 class HVGLOBALMFC_API CHVDrivesInfo
 {
 public:
-    enum DriveType : int {
+    enum DriveType : int
+    {
         DRIVE_UNKNOWN = 0,
         DRIVE_NO_ROOT_DIR = 1,
         DRIVE_REMOVABLE = 2,

@@ -19,7 +19,8 @@
 class HVGLOBALMFC_API CStdioFileEx
 {
 public:
-    enum OpenFlags : unsigned {
+    enum OpenFlags : unsigned
+    {
         modeRead = 0x0000,
         modeWrite = 0x0001,
         modeReadWrite = 0x0002,

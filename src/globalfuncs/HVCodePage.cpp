@@ -18,16 +18,14 @@ struct Entry
 };
 
 constexpr Entry kTable[] = {
-    {65001, "UTF-8"},       {1200, "UTF-16LE"},     {1201, "UTF-16BE"},     {20127, "ASCII"},
-    {28591, "ISO-8859-1"},  {28592, "ISO-8859-2"},  {28593, "ISO-8859-3"},  {28594, "ISO-8859-4"},
-    {28595, "ISO-8859-5"},  {28596, "ISO-8859-6"},  {28597, "ISO-8859-7"},  {28598, "ISO-8859-8"},
-    {28599, "ISO-8859-9"},  {28603, "ISO-8859-13"}, {28605, "ISO-8859-15"}, {1250, "CP1250"},
-    {1251, "CP1251"},       {1252, "CP1252"},       {1253, "CP1253"},       {1254, "CP1254"},
-    {1255, "CP1255"},       {1256, "CP1256"},       {1257, "CP1257"},       {1258, "CP1258"},
-    {437, "CP437"},         {850, "CP850"},         {852, "CP852"},         {866, "CP866"},
-    {874, "CP874"},         {932, "CP932"},         {936, "GBK"},           {949, "CP949"},
-    {950, "BIG5"},          {20866, "KOI8-R"},      {21866, "KOI8-U"},      {51932, "EUC-JP"},
-    {51949, "EUC-KR"},      {54936, "GB18030"},
+    {65001, "UTF-8"},      {1200, "UTF-16LE"},    {1201, "UTF-16BE"},    {20127, "ASCII"},       {28591, "ISO-8859-1"},
+    {28592, "ISO-8859-2"}, {28593, "ISO-8859-3"}, {28594, "ISO-8859-4"}, {28595, "ISO-8859-5"},  {28596, "ISO-8859-6"},
+    {28597, "ISO-8859-7"}, {28598, "ISO-8859-8"}, {28599, "ISO-8859-9"}, {28603, "ISO-8859-13"}, {28605, "ISO-8859-15"},
+    {1250, "CP1250"},      {1251, "CP1251"},      {1252, "CP1252"},      {1253, "CP1253"},       {1254, "CP1254"},
+    {1255, "CP1255"},      {1256, "CP1256"},      {1257, "CP1257"},      {1258, "CP1258"},       {437, "CP437"},
+    {850, "CP850"},        {852, "CP852"},        {866, "CP866"},        {874, "CP874"},         {932, "CP932"},
+    {936, "GBK"},          {949, "CP949"},        {950, "BIG5"},         {20866, "KOI8-R"},      {21866, "KOI8-U"},
+    {51932, "EUC-JP"},     {51949, "EUC-KR"},     {54936, "GB18030"},
 };
 
 // QString's UTF-16 units in host byte order.
@@ -42,8 +40,12 @@ int Resolve(int codePage)
 
 // Runs iconv over the whole input; on an invalid or unconvertible unit writes `replacement`,
 // skips `skip` input bytes and clears *ok.
-QByteArray Convert(const QByteArray& to, const QByteArray& from, const QByteArray& input,
-                   const QByteArray& replacement, std::size_t skip, bool* ok)
+QByteArray Convert(const QByteArray& to,
+                   const QByteArray& from,
+                   const QByteArray& input,
+                   const QByteArray& replacement,
+                   std::size_t skip,
+                   bool* ok)
 {
     iconv_t cd = iconv_open(to.constData(), from.constData());
     if (cd == reinterpret_cast<iconv_t>(-1)) {
@@ -59,8 +61,8 @@ QByteArray Convert(const QByteArray& to, const QByteArray& from, const QByteArra
     for (bool flushing = false;;) {
         char* dst = buffer;
         std::size_t dstLeft = sizeof buffer;
-        const std::size_t rc = flushing ? iconv(cd, nullptr, nullptr, &dst, &dstLeft)
-                                        : iconv(cd, &in, &inLeft, &dst, &dstLeft);
+        const std::size_t rc =
+            flushing ? iconv(cd, nullptr, nullptr, &dst, &dstLeft) : iconv(cd, &in, &inLeft, &dst, &dstLeft);
         out.append(buffer, static_cast<qsizetype>(dst - buffer));
         if (rc != static_cast<std::size_t>(-1)) {
             if (flushing)

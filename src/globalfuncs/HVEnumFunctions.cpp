@@ -27,7 +27,9 @@ int Walk(const QString& folder, QStringList* files, QStringList* folders, bool r
         if (name == "." || name == "..")
             continue;
         const QString path = prefix + QFile::decodeName(name);
-        struct stat st {};
+        struct stat st
+        {
+        };
         if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         if (S_ISDIR(st.st_mode)) {

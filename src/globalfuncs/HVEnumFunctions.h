@@ -20,10 +20,8 @@ HVGLOBALMFC_API int HVEnumAllFiles(const QString& folder, QStringList& files, bo
 HVGLOBALMFC_API int HVEnumFilesAndFolders(const QString& folder, QStringList& items, bool recursive = true);
 
 // Files and folders under folder, in two lists.
-HVGLOBALMFC_API int EnumFilesAndFolders(const QString& folder,
-                                        QStringList& files,
-                                        QStringList& folders,
-                                        bool recursive = true);
+HVGLOBALMFC_API int
+EnumFilesAndFolders(const QString& folder, QStringList& files, QStringList& folders, bool recursive = true);
 
 // Whether the found item is a junction: a symbolic link to a folder.
 [[nodiscard]] HVGLOBALMFC_API bool IsJunctionPoint(const HVFileFindData& finder);

@@ -28,7 +28,9 @@ int RenameNoReplace(const QByteArray& from, const QByteArray& to)
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // Filesystems without RENAME_NOREPLACE: check first (a race remains only there).
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (lstat(to.constData(), &st) == 0)
         return EEXIST;
     return rename(from.constData(), to.constData()) == 0 ? 0 : errno;
@@ -39,7 +41,9 @@ int RenameNoReplace(const QByteArray& from, const QByteArray& to)
 int HVDeleteFileEx(const QString& path, int clearAttributes)
 {
     const QByteArray native = detail::Native(path);
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (lstat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return 0;
     if (clearAttributes && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
@@ -52,8 +56,11 @@ int HVRenameFile(const QString& from, const QString& to)
     const int err = RenameNoReplace(detail::Native(from), detail::Native(to));
     if (err == 0)
         return 1;
-    HV_LOG(1, QString::asprintf("Failed to rename: %s TO %s\nCause: %s", qUtf8Printable(from), qUtf8Printable(to),
-                                qUtf8Printable(detail::SysErrorText(err))));
+    HV_LOG(1,
+           QString::asprintf("Failed to rename: %s TO %s\nCause: %s",
+                             qUtf8Printable(from),
+                             qUtf8Printable(to),
+                             qUtf8Printable(detail::SysErrorText(err))));
     HV_LOG(1, QStringLiteral("Cant rename file"));
     return 0;
 }
@@ -73,7 +80,9 @@ int HVWriteStringFile(const QString& path, const QString& text)
 
 qint64 HVGetFileSize(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(detail::Native(path).constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return -1;
     return static_cast<qint64>(st.st_size);
@@ -81,7 +90,9 @@ qint64 HVGetFileSize(const QString& path)
 
 int HVGetFileSizeDate(const QString& path, qint64& size, QDateTime& modified)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(detail::Native(path).constData(), &st) != 0)
         return 0;
     size = S_ISDIR(st.st_mode) ? 0 : static_cast<qint64>(st.st_size);
@@ -91,7 +102,9 @@ int HVGetFileSizeDate(const QString& path, qint64& size, QDateTime& modified)
 
 QDateTime HVGetFileModificationDate(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(detail::Native(path).constData(), &st) != 0)
         return {};
     return FromTimespec(st.st_mtim);
@@ -100,7 +113,9 @@ QDateTime HVGetFileModificationDate(const QString& path)
 int HVGetFileFindData(const QString& path, HVFileFindData& data)
 {
     const QByteArray native = detail::Native(path);
-    struct statx stx {};
+    struct statx stx
+    {
+    };
     if (statx(AT_FDCWD, native.constData(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0)
         return 0;
     data = HVFileFindData{};
@@ -114,7 +129,9 @@ int HVGetFileFindData(const QString& path, HVFileFindData& data)
         attributes |= HV_FILE_ATTRIBUTE_DIRECTORY;
     if (S_ISLNK(stx.stx_mode)) {
         attributes |= HV_FILE_ATTRIBUTE_REPARSE_POINT;
-        struct stat target {};
+        struct stat target
+        {
+        };
         if (stat(native.constData(), &target) == 0 && S_ISDIR(target.st_mode))
             attributes |= HV_FILE_ATTRIBUTE_DIRECTORY;
     }

@@ -10,7 +10,8 @@ namespace HVGlobalMFC {
 // File attribute bits as the callers know them, derived from POSIX metadata:
 // read-only = the owner has no write permission, hidden = the name begins with '.',
 // system = not owned by the current user, reparse point = a symbolic link.
-enum HVFileAttribute : unsigned {
+enum HVFileAttribute : unsigned
+{
     HV_FILE_ATTRIBUTE_READONLY = 0x1,
     HV_FILE_ATTRIBUTE_HIDDEN = 0x2,
     HV_FILE_ATTRIBUTE_SYSTEM = 0x4,
@@ -22,13 +23,13 @@ enum HVFileAttribute : unsigned {
 // The find record of one item (what a directory search reports).
 struct HVFileFindData
 {
-    QString cFileName;          // name without folder
-    QString strFullPath;        // the path as given
+    QString cFileName;    // name without folder
+    QString strFullPath;  // the path as given
     unsigned dwFileAttributes = 0;
     quint64 nFileSize = 0;      // 0 for folders
     QDateTime ftLastWriteTime;  // local time
     QDateTime ftLastAccessTime;
-    QDateTime ftCreationTime;   // birth time where the filesystem keeps it, else the change time
+    QDateTime ftCreationTime;  // birth time where the filesystem keeps it, else the change time
 };
 
 // Deletes a file (a symbolic link itself, never its target). With clearAttributes the owner's

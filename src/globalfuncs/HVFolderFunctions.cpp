@@ -24,7 +24,9 @@ int MakePath(const QString& path, unsigned mode)
     if (path.isEmpty())
         return ENOENT;
     const QByteArray native = Native(QDir::cleanPath(path));
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(native.constData(), &st) == 0)
         return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
     // Walk the components; each mkdir may meet one that a concurrent caller just made.
@@ -54,7 +56,9 @@ QString Trimmed(const QString& path)
 
 void AddOwnerWrite(const QByteArray& native)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (lstat(native.constData(), &st) == 0 && !S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
         chmod(native.constData(), (st.st_mode & 07777) | S_IWUSR);
 }
@@ -72,8 +76,9 @@ void AddOwnerWriteTree(const fs::path& item)
 
 void LogRemoveFailure(int err)
 {
-    HV_LOG(1, QString::asprintf("Failed to remove Folder: Error: (%d) - %s", err,
-                                qUtf8Printable(detail::SysErrorText(err))));
+    HV_LOG(
+        1,
+        QString::asprintf("Failed to remove Folder: Error: (%d) - %s", err, qUtf8Printable(detail::SysErrorText(err))));
 }
 
 }  // namespace
@@ -83,7 +88,9 @@ int HVCreateFolder(const QString& path)
     const QString folder = Trimmed(path);
     if (folder.isEmpty())
         return -1;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(detail::Native(folder).constData(), &st) == 0)
         return -1;  // a folder that exists, or a file in the way
     return detail::MakePath(folder, 0777) == 0 ? 0 : -1;

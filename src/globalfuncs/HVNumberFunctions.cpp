@@ -38,8 +38,7 @@ quint64 ConvertStringSizeToDWordLong(const QString& text)
         return 0;
     const QString unit = t.mid(i).trimmed().toLower();
     long double factor = 0;
-    if (unit.isEmpty() || unit == QLatin1String("byte") || unit == QLatin1String("bytes")
-        || unit == QLatin1String("b"))
+    if (unit.isEmpty() || unit == QLatin1String("byte") || unit == QLatin1String("bytes") || unit == QLatin1String("b"))
         factor = 1;
     else if (unit == QLatin1String("kb") || unit == QLatin1String("kilobyte") || unit == QLatin1String("kilobytes"))
         factor = 1024.0L;

@@ -19,7 +19,7 @@ namespace HVGlobalMFC {
 
 [[nodiscard]] HVGLOBALMFC_API quint64 HVMakeUnsignedInt64(quint32 high, quint32 low);
 HVGLOBALMFC_API void HVSplitUnsignedInt64(quint64 value, quint32& high, quint32& low);
-[[nodiscard]] HVGLOBALMFC_API quint64 HVDaysToSecs(quint64 days);  // x 86400
+[[nodiscard]] HVGLOBALMFC_API quint64 HVDaysToSecs(quint64 days);   // x 86400
 [[nodiscard]] HVGLOBALMFC_API quint64 HVHourToSecs(quint64 hours);  // x 3600
 
 // A file time (100-ns intervals since 1601-01-01 UTC, as found in file lists made elsewhere)

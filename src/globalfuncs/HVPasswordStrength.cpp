@@ -38,8 +38,7 @@ quint32 EstimatePasswordBits(std::u16string_view password)
         return 0;
     CountTable chars(0x10000);
     CountTable diffs(2 * 0x10000);
-    bool upper = false, lower = false, digit = false, punct16 = false, punct17 = false, control = false,
-         high = false;
+    bool upper = false, lower = false, digit = false, punct16 = false, punct17 = false, control = false, high = false;
     double sum = 0.0;
     for (std::size_t i = 0; i < password.size(); ++i) {
         const int ch = password[i];

@@ -7,7 +7,8 @@
 namespace HVGlobalMFC {
 
 // Special-folder identifiers (the numbering the callers use).
-enum HVSpecialFolderId : int {
+enum HVSpecialFolderId : int
+{
     HV_CSIDL_DESKTOP = 0,            // XDG desktop directory (never created)
     HV_CSIDL_PROGRAMS = 2,           // $XDG_DATA_HOME/applications
     HV_CSIDL_PERSONAL = 5,           // XDG documents directory

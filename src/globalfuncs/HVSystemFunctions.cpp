@@ -54,7 +54,7 @@ quint64 GetPhysicalRamSize()
 
 quint64 GetMaxRamSizeForProgram()
 {
-    constexpr quint64 kFloor = 0x2000000;  // 32 MiB
+    constexpr quint64 kFloor = 0x2000000;    // 32 MiB
     constexpr quint64 kReserve = 0x1000000;  // 16 MiB
     const quint64 ram = GetPhysicalRamSize();
     return ram > kFloor + kReserve ? ram - kReserve : kFloor;
@@ -64,7 +64,9 @@ int GetDiskFreeSpaceEx1(const QString& path, quint64& freeToCaller, quint64& tot
 {
     freeToCaller = total = totalFree = 0;
     QString probe = QDir::cleanPath(QFileInfo(path.isEmpty() ? QStringLiteral(".") : path).absoluteFilePath());
-    struct statvfs vfs {};
+    struct statvfs vfs
+    {
+    };
     while (statvfs(detail::Native(probe).constData(), &vfs) != 0) {
         if (errno != ENOENT && errno != ENOTDIR)
             return 0;

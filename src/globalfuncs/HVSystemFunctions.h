@@ -20,10 +20,8 @@ HVGLOBALMFC_API int HVGetErrorMessage(QString& buffer, int errorCode, int size);
 // result replaces target atomically (source may be target). Keeps the encoding, the line ends
 // and the permissions of source. Logs "Failed to open/read file: %s",
 // "Failed to open/write file: %s", "Failed to rename: %s to %s". 1 or 0.
-[[nodiscard]] HVGLOBALMFC_API int HVReplaceRegFile(const QString& source,
-                                                   const QString& target,
-                                                   CBackupFilterManager& filter,
-                                                   bool withAppPaths = true);
+[[nodiscard]] HVGLOBALMFC_API int
+HVReplaceRegFile(const QString& source, const QString& target, CBackupFilterManager& filter, bool withAppPaths = true);
 
 // Not supported: there is no registry here. Returns 50 ("not supported") and copies nothing.
 [[nodiscard]] HVGLOBALMFC_API long RegCopyKey(const QString& from, const QString& to, const QString& name);
@@ -35,10 +33,8 @@ HVGLOBALMFC_API int HVGetErrorMessage(QString& buffer, int errorCode, int size);
 
 // Space on the filesystem holding path (or its nearest existing parent): bytes free to this
 // user, total bytes, bytes free in all. 1 or 0.
-[[nodiscard]] HVGLOBALMFC_API int GetDiskFreeSpaceEx1(const QString& path,
-                                                      quint64& freeToCaller,
-                                                      quint64& total,
-                                                      quint64& totalFree);
+[[nodiscard]] HVGLOBALMFC_API int
+GetDiskFreeSpaceEx1(const QString& path, quint64& freeToCaller, quint64& total, quint64& totalFree);
 
 // There are no short names here: the long form of a path is the absolute, cleaned path itself.
 // Copies at most size characters into longPath; returns the length of the full long path

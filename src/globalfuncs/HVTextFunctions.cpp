@@ -32,8 +32,8 @@ int PartNumber(const QStringList& parts, qsizetype i, bool* ok = nullptr)
 bool EmailChar(QChar ch)
 {
     const char16_t c = ch.unicode();
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'@'
-           || c == u'-' || c == u'.' || c == u'_';
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'@' || c == u'-'
+           || c == u'.' || c == u'_';
 }
 
 }  // namespace
@@ -101,8 +101,7 @@ bool IsValidEmailAddressSyntax(const QString& text)
     const qsizetype lastDot = text.lastIndexOf(QLatin1Char('.'));
     if (lastDot <= at + 1 || text.size() - lastDot - 1 < 2)
         return false;
-    if (text.startsWith(QLatin1Char('.')) || text.at(at - 1) == QLatin1Char('.')
-        || text.contains(QLatin1String("..")))
+    if (text.startsWith(QLatin1Char('.')) || text.at(at - 1) == QLatin1Char('.') || text.contains(QLatin1String("..")))
         return false;
     return true;
 }

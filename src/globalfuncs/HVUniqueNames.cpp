@@ -13,7 +13,9 @@ constexpr int kMaxTries = 100000;
 
 bool Exists(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return lstat(detail::Native(path).constData(), &st) == 0;
 }
 
@@ -58,7 +60,8 @@ QString HV_FindFileAndRenameIfExist(const QString& path)
     if (path.isEmpty() || !Exists(path))
         return path;
     const NameParts p = Split(path);
-    return FirstFree(1, [&](int n) { return p.folder + QString::asprintf("%s(%d)", qUtf8Printable(p.base), n) + p.ext; });
+    return FirstFree(1,
+                     [&](int n) { return p.folder + QString::asprintf("%s(%d)", qUtf8Printable(p.base), n) + p.ext; });
 }
 
 QString HVFindFileAndRenameIfExist00X(const QString& path, const QString& extPrefix)
@@ -68,7 +71,8 @@ QString HVFindFileAndRenameIfExist00X(const QString& path, const QString& extPre
     if (extPrefix.isEmpty())
         return FirstFree(1, [&](int n) { return path + QString::asprintf(".%.3d", n); });
     const NameParts p = Split(path);
-    return FirstFree(1, [&](int n) { return p.folder + p.base + QLatin1Char('.') + extPrefix + QString::asprintf("%.3d", n); });
+    return FirstFree(
+        1, [&](int n) { return p.folder + p.base + QLatin1Char('.') + extPrefix + QString::asprintf("%.3d", n); });
 }
 
 QString HVFindFileAndRenameIfExist_Copy(const QString& path)
@@ -78,11 +82,13 @@ QString HVFindFileAndRenameIfExist_Copy(const QString& path)
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const QString folder = path.left(slash + 1);
     const QString name = path.mid(slash + 1);
-    const QString first = folder + g_GlobalData.m_strCopy + QLatin1Char(' ') + g_GlobalData.m_strOf + QLatin1Char(' ') + name;
+    const QString first =
+        folder + g_GlobalData.m_strCopy + QLatin1Char(' ') + g_GlobalData.m_strOf + QLatin1Char(' ') + name;
     if (!Exists(first))
         return first;
     return FirstFree(2, [&](int n) {
-        return folder + g_GlobalData.m_strCopy + QStringLiteral(" (%1) ").arg(n) + g_GlobalData.m_strOf + QLatin1Char(' ') + name;
+        return folder + g_GlobalData.m_strCopy + QStringLiteral(" (%1) ").arg(n) + g_GlobalData.m_strOf
+               + QLatin1Char(' ') + name;
     });
 }
 
