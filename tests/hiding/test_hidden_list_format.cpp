@@ -35,7 +35,7 @@ TEST(HiddenListFormat, EveryRecordKindRoundTrips)
     records[1].type = EListRecord::Entry;
     records[1].entry = {7, false, "/x", "", ""};
     records[2].type = EListRecord::Entry;
-    records[2].entry = {8, true, "/y", "/v", "n"};
+    records[2].entry = {8, true, "/y", "/v", "n", 0xabcdef, 0x123456789};
     records[3].type = EListRecord::Commit;
     records[3].entry.id = 9;
     records[4].type = EListRecord::Remove;
@@ -59,6 +59,8 @@ TEST(HiddenListFormat, EveryRecordKindRoundTrips)
         EXPECT_EQ(out.entry.path, in.entry.path);
         EXPECT_EQ(out.entry.vaultDir, in.entry.vaultDir);
         EXPECT_EQ(out.entry.vaultName, in.entry.vaultName);
+        EXPECT_EQ(out.entry.dev, in.type == EListRecord::Begin ? in.dev : in.entry.dev);
+        EXPECT_EQ(out.entry.ino, in.type == EListRecord::Begin ? in.ino : in.entry.ino);
     }
 }
 

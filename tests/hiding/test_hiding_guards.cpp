@@ -1,5 +1,6 @@
 #include "hiding/CHidingEngine.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -187,7 +188,7 @@ TEST_F(HidingGuardTest, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
         }
         const std::string strDir = m_dir / "ro";
         if (::mkdir(strDir.c_str(), 0700) != 0) {
-            ::_exit(11);
+            ::_exit(errno == EACCES ? 77 : 11);  // the temporary folder is closed to that user
         }
         WriteText(strDir + "/f", "inside");
         if (::chmod(strDir.c_str(), 0555) != 0) {
@@ -212,5 +213,8 @@ TEST_F(HidingGuardTest, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << "the temporary folder cannot be reached by an unprivileged user";
+    }
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }

@@ -222,6 +222,44 @@ TEST_F(HidingRecoveryTest, AKilledListRewriteLosesNothing)
     }
 }
 
+// After a power cut the journal may hold a commit whose rename never reached the disk: the
+// list says hidden, the item is in its folder. The item is recognised by its identity.
+TEST_F(HidingRecoveryTest, AnItemListedAsHiddenButBackInItsFolderIsRecognised)
+{
+    MakeItem("a", false);
+    MakeItem("b", false);
+    MakeItem("c", false);
+    CHidingEngine engine(Options());
+    ASSERT_TRUE(engine.HideItem(Item("a")));
+    ASSERT_TRUE(engine.HideItem(Item("b")));
+    ASSERT_TRUE(engine.HideItem(Item("c")));
+    const std::string strVault = m_strBase + "/vault";
+    const auto undoRename = [&](const std::string& strName) {
+        for (const auto& strEntry : NamesIn(strVault)) {
+            if (ReadText(strVault + "/" + strEntry) == "content of " + strName) {
+                ASSERT_EQ(::rename((strVault + "/" + strEntry).c_str(), Item(strName).c_str()), 0);
+            }
+        }
+    };
+    undoRename("a");
+    undoRename("b");
+    EXPECT_TRUE(engine.UnhideItem(Item("a")));  // already back: it just leaves the list
+    EXPECT_EQ(ReadText(Item("a")), "content of a");
+    EXPECT_TRUE(engine.DisableHiding());  // "b" counts as shown, "c" is moved
+    EXPECT_EQ(Listed(engine), (std::vector<std::string>{Item("b"), Item("c")}));
+    EXPECT_TRUE(engine.EnableHiding());
+    EXPECT_FALSE(Exists(Item("b")));
+
+    // Someone else's file at the path is not taken for the hidden item.
+    undoRename("c");
+    const std::string strStranded = m_dir / "stranded";
+    ASSERT_EQ(::rename(Item("c").c_str(), strStranded.c_str()), 0);
+    WriteText(Item("c"), "someone else");
+    EXPECT_FALSE(engine.UnhideItem(Item("c")));
+    EXPECT_EQ(ReadText(Item("c")), "someone else");
+    EXPECT_EQ(engine.GetHiddenCount(), 2);
+}
+
 TEST_F(HidingRecoveryTest, ATornLastRecordIsCutOff)
 {
     MakeItem("a", false);
