@@ -103,8 +103,9 @@ int HVCreateFolder_(const QString& path)
 
 int HVEnsureFolderIsCreated(const QString& path, int pathIsFolder)
 {
-    QString folder = Trimmed(path);
+    QString folder = path;
     if (!pathIsFolder) {
+        // "/a/b/name" -> "/a/b"; "/a/b/" names no file, so its folder is "/a/b" itself.
         const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
         if (slash < 0)
             return 1;

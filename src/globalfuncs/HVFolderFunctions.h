@@ -15,7 +15,8 @@ namespace HVGlobalMFC {
 [[nodiscard]] HVGLOBALMFC_API int HVCreateFolder_(const QString& path);
 
 // pathIsFolder != 0: creates path; 0: creates the folder part of path (path without its last
-// component; nothing when path has no '/'). Always returns 1, whether or not anything was made.
+// component: "/a/b/f.txt" -> "/a/b", "/a/b/" -> "/a/b"; nothing when path has no '/').
+// Always returns 1, whether or not anything was made.
 HVGLOBALMFC_API int HVEnsureFolderIsCreated(const QString& path, int pathIsFolder);
 
 // Removes an empty folder. With clearAttributes the owner's write bit is added first (the
@@ -28,7 +29,7 @@ HVGLOBALMFC_API int HVEnsureFolderIsCreated(const QString& path, int pathIsFolde
 [[nodiscard]] HVGLOBALMFC_API int HVEmptyDirectory(const QString& path, int clearAttributes = 0);
 
 // Copies the tree under source into target (created when missing). Symbolic links are copied as
-// links. overwrite == 0 keeps existing target files (and counts them as failures).
+// links. overwrite == 0 keeps existing target files as they are.
 // Refuses a target inside the source. 1 when everything was copied, else 0.
 [[nodiscard]] HVGLOBALMFC_API int HVCopyFolder(const QString& source, const QString& target, int overwrite = 1);
 

@@ -65,6 +65,8 @@ TEST_F(FoldersFiles, EnsureFolderCreatesOnlyTheFolderPart)
     EXPECT_EQ(HVEnsureFolderIsCreated(Path("p/q/file.txt"), 0), 1);
     EXPECT_TRUE(QFileInfo(Path("p/q")).isDir());
     EXPECT_FALSE(QFileInfo::exists(Path("p/q/file.txt")));
+    EXPECT_EQ(HVEnsureFolderIsCreated(Path("t/u/"), 0), 1);
+    EXPECT_TRUE(QFileInfo(Path("t/u")).isDir());
     EXPECT_EQ(HVEnsureFolderIsCreated(Path("r/s"), 1), 1);
     EXPECT_TRUE(QFileInfo(Path("r/s")).isDir());
     // Nothing can be created under a file, and the answer is still 1.
