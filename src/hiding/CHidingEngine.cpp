@@ -1,5 +1,6 @@
 #include "hiding/CHidingEngine.h"
 
+#include "hiding/HiddenListFormat.h"
 #include "hiding/HidingPaths.h"
 
 #include <algorithm>
@@ -143,11 +144,16 @@ bool CHidingEngine::SetAllEnabled(bool bEnabled)
     }
     // Every item is moved on its own journalled step; one that cannot move (its path taken,
     // its filesystem gone) stays as it is and is tried again by the next switch.
+    // Items come back newest first and leave oldest first, the order in which they were hidden,
+    // so that an item hidden inside a folder that was hidden later finds its folder in place.
     std::vector<std::uint64_t> ids;
     for (const auto& entry : m_pStore->List().Entries()) {
         if (entry.inVault != bEnabled) {
             ids.push_back(entry.id);
         }
+    }
+    if (!bEnabled) {
+        std::reverse(ids.begin(), ids.end());
     }
     bool bAll = true;
     for (const auto id : ids) {
@@ -206,6 +212,9 @@ bool CHidingEngine::Hide(const std::string& strPath)
     const std::string strReal = strClean.empty() ? std::string() : HidingPaths::RealForm(strClean);
     if (strReal.empty()) {
         return Fail("cannot resolve " + strPath);
+    }
+    if (strClean.size() > HiddenListFormat::kMaxText || strReal.size() > HiddenListFormat::kMaxText) {
+        return Fail("the path is too long to be listed: " + strPath);
     }
     if (IsRefused(strReal)) {
         return Fail("the hiding engine's own files and folders cannot be hidden: " + strPath);

@@ -82,6 +82,9 @@ bool CHidingStore::Fail(std::string strError)
 bool CHidingStore::Lock()
 {
     if (m_lockFd < 0) {
+        if (m_strBaseDir.empty() || m_strBaseDir[0] != '/') {
+            return Fail("no usable data folder for the hidden list");
+        }
         if (!HidingFs::MakeDirs(m_strBaseDir)) {
             return Fail(HidingFs::ErrnoText("cannot create the data folder " + m_strBaseDir));
         }

@@ -1,4 +1,5 @@
 #include "hiding/CHidingEngine.h"
+#include "hiding/HiddenListFormat.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -264,6 +265,36 @@ TEST_F(HidingEngineTest, DisableShowsEverythingAndEnableHidesItAgain)
         EXPECT_TRUE(engine->UnhideItem(Item(pName)));
         EXPECT_EQ(ReadText(Item(pName)), pName);
     }
+}
+
+TEST_F(HidingEngineTest, SwitchingHandlesAnItemHiddenInsideAFolderHiddenLater)
+{
+    auto engine = NewEngine();
+    ASSERT_EQ(::mkdir(Item("d").c_str(), 0700), 0);
+    WriteText(Item("d/f"), "inner");
+    ASSERT_TRUE(engine->HideItem(Item("d/f")));
+    ASSERT_TRUE(engine->HideItem(Item("d")));
+    EXPECT_TRUE(engine->DisableHiding());
+    EXPECT_EQ(ReadText(Item("d/f")), "inner");
+    EXPECT_TRUE(engine->EnableHiding());
+    EXPECT_FALSE(Exists(Item("d")));
+    EXPECT_TRUE(engine->UnhideItem(Item("d")));
+    EXPECT_FALSE(Exists(Item("d/f")));
+    EXPECT_TRUE(engine->UnhideItem(Item("d/f")));
+    EXPECT_EQ(ReadText(Item("d/f")), "inner");
+}
+
+TEST_F(HidingEngineTest, PathsLongerThanTheListAllowsAreRefused)
+{
+    auto engine = NewEngine();
+    std::string strLong = m_strItems;
+    while (strLong.size() <= HiddenListFormat::kMaxText) {
+        strLong += "/" + std::string(200, 'd');
+    }
+    EXPECT_FALSE(engine->HideItem(strLong));
+    EXPECT_EQ(engine->GetHiddenCount(), 0);
+    auto other = NewEngine();  // the list is still readable
+    EXPECT_TRUE(other->SetCurrentHidingEngine(IHidingEngine::kEngineId));
 }
 
 TEST_F(HidingEngineTest, SwitchingLeavesItemsThatCannotMoveAndRetriesThem)
