@@ -36,6 +36,7 @@ CEncryptManager::CEncryptManager()
     : m_nKdfMemKiB(g_nDefaultMemKiB.load())
     , m_nKdfPasses(g_nDefaultPasses.load())
     , m_keys(std::make_unique<CHvncKeyCache>())
+    , m_keyBlock(CHvncHeader::kKeyBlockSize)
 {
     if (sodium_init() < 0) {
         m_bHavePassword = false;  // unusable: every operation fails

@@ -95,7 +95,7 @@ private:
                    SHvncPending* pPending,
                    std::vector<std::uint8_t>* pMem);
     // Password-derived key for (salt, cost), from the cache when it was derived before.
-    int KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, CSecureBuffer& kek);
+    int KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, const CSecureBuffer*& pKek);
 
     HVProgressSink m_sink;
     CSecureBuffer m_password;
@@ -104,6 +104,7 @@ private:
     std::uint32_t m_nKdfMemKiB;
     std::uint32_t m_nKdfPasses;
     std::unique_ptr<CHvncKeyCache> m_keys;
+    CSecureBuffer m_keyBlock;  // scratch for a file's data key and metadata, wiped after use
     int m_nLastResult = 0;
     std::string m_strLastError;
     std::string m_strLastOutput;

@@ -39,13 +39,33 @@ std::string PlainNameOf(const std::string& strEncrypted)
     return strEncrypted;  // taken by the encrypted file itself: the free-name rule gives "name(1)"
 }
 
+// Wipes the engine's key-block scratch when the operation ends, however it ends.
+class CScratchWiper
+{
+public:
+    explicit CScratchWiper(CSecureBuffer& buf)
+        : m_buf(buf)
+    {
+    }
+    ~CScratchWiper() { sodium_memzero(m_buf.data(), m_buf.size()); }
+    CScratchWiper(const CScratchWiper&) = delete;
+    CScratchWiper& operator=(const CScratchWiper&) = delete;
+
+private:
+    CSecureBuffer& m_buf;
+};
+
 }  // namespace
 
-int CEncryptManager::KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, CSecureBuffer& kek)
+int CEncryptManager::KeyFor(const std::uint8_t* pSalt,
+                            std::uint32_t nMemKiB,
+                            std::uint32_t nPasses,
+                            const CSecureBuffer*& pKek)
 {
     CHvncKeyCache::Salt salt{};
     std::memcpy(salt.data(), pSalt, salt.size());
-    if (!m_keys->Get(m_password, salt, nMemKiB, nPasses, kek)) {
+    pKek = m_keys->Get(m_password, salt, nMemKiB, nPasses);
+    if (pKek == nullptr) {
         return Fail(HVNC_FAILED, "key derivation failed (not enough memory?)");
     }
     return HVNC_OK;
@@ -76,13 +96,14 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     hdr.nPasses = m_nKdfPasses;
     hdr.salt = m_keys->EncryptionSalt(hdr.nMemKiB, hdr.nPasses);
     randombytes_buf(hdr.wrapNonce.data(), hdr.wrapNonce.size());
-    CSecureBuffer kek;
-    if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, kek)) != HVNC_OK) {
+    const CSecureBuffer* pKek = nullptr;
+    if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)) != HVNC_OK) {
         return nRet;
     }
     // Key block: the random data key, then the metadata to restore.
-    CSecureBuffer block(CHvncHeader::kKeyBlockSize);
-    if (block.empty()) {
+    CScratchWiper wiper(m_keyBlock);
+    CSecureBuffer& block = m_keyBlock;
+    if (block.size() != CHvncHeader::kKeyBlockSize) {
         return Fail(HVNC_FAILED, "out of secure memory");
     }
     randombytes_buf(block.data(), 32);
@@ -97,7 +118,7 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     hdr.WriteAad(bytes);
     CHvncCipher wrap;
     CHvncCipher content;
-    if (!wrap.Init(kek.data(), kek.size())
+    if (!wrap.Init(pKek->data(), pKek->size())
         || !wrap.Seal(hdr.wrapNonce.data(),
                       bytes,
                       CHvncHeader::kAadSize,
@@ -165,13 +186,14 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     if ((nRet = hdr.Parse(bytes, static_cast<std::size_t>(nRead), strWhy)) != HVNC_OK) {
         return Fail(nRet, strWhy);
     }
-    CSecureBuffer kek;
-    if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, kek)) != HVNC_OK) {
+    const CSecureBuffer* pKek = nullptr;
+    if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)) != HVNC_OK) {
         return nRet;
     }
-    CSecureBuffer block(CHvncHeader::kKeyBlockSize);
+    CScratchWiper wiper(m_keyBlock);
+    CSecureBuffer& block = m_keyBlock;
     CHvncCipher wrap;
-    if (block.empty() || !wrap.Init(kek.data(), kek.size())) {
+    if (block.size() != CHvncHeader::kKeyBlockSize || !wrap.Init(pKek->data(), pKek->size())) {
         return Fail(HVNC_FAILED, "cipher set-up failed");
     }
     if (!wrap.Open(hdr.wrapNonce.data(),

@@ -29,13 +29,12 @@ bool CHvncKeyCache::Derive(const CSecureBuffer& password,
            == 0;
 }
 
-bool CHvncKeyCache::Get(
-    const CSecureBuffer& password, const Salt& salt, std::uint32_t nMemKiB, std::uint32_t nPasses, CSecureBuffer& key)
+const CSecureBuffer*
+CHvncKeyCache::Get(const CSecureBuffer& password, const Salt& salt, std::uint32_t nMemKiB, std::uint32_t nPasses)
 {
     for (const SEntry& e : m_entries) {
         if (e.nMemKiB == nMemKiB && e.nPasses == nPasses && e.salt == salt) {
-            key = e.key.Clone();
-            return key.size() == kKeySize;
+            return &e.key;
         }
     }
     SEntry e;
@@ -44,14 +43,13 @@ bool CHvncKeyCache::Get(
     e.nPasses = nPasses;
     e.key = CSecureBuffer(kKeySize);
     if (e.key.size() != kKeySize || !Derive(password, salt.data(), nMemKiB, nPasses, e.key)) {
-        return false;
+        return nullptr;
     }
-    key = e.key.Clone();
     if (m_entries.size() >= kMaxEntries) {
         m_entries.erase(m_entries.begin());
     }
     m_entries.push_back(std::move(e));
-    return key.size() == kKeySize;
+    return &m_entries.back().key;
 }
 
 CHvncKeyCache::Salt CHvncKeyCache::EncryptionSalt(std::uint32_t nMemKiB, std::uint32_t nPasses)
