@@ -1,0 +1,286 @@
+#include "xml/CXmlFile.h"
+
+#include "xml/XmlUtf.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr size_t kChunk = size_t{1} << 20;
+
+QString ErrnoText(int nErr)
+{
+    return QString::fromLocal8Bit(std::strerror(nErr));
+}
+
+class CFd
+{
+public:
+    explicit CFd(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~CFd()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    CFd(const CFd&) = delete;
+    CFd& operator=(const CFd&) = delete;
+    [[nodiscard]] int Get() const { return m_fd; }
+    [[nodiscard]] int Release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+// Reads up to nSize bytes; returns the count read (short only at the end of the file), -1 on error.
+ssize_t ReadFull(int fd, char* p, size_t nSize)
+{
+    size_t nDone = 0;
+    while (nDone < nSize) {
+        const ssize_t n = ::read(fd, p + nDone, nSize - nDone);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        nDone += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(nDone);
+}
+
+bool WriteFull(int fd, const char* p, size_t nSize)
+{
+    while (nSize > 0) {
+        const ssize_t n = ::write(fd, p, nSize);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        p += n;
+        nSize -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes the text body: UTF-16LE or UTF-8, chunk by chunk. Adds the byte count to nBytes.
+bool WriteBody(int fd, const std::u16string& strText, bool bUtf16, uint64_t& nBytes)
+{
+    std::vector<char> buf;
+    size_t i = 0;
+    while (i < strText.size()) {
+        size_t n = std::min(kChunk / 4, strText.size() - i);
+        if (i + n < strText.size() && strText[i + n - 1] >= 0xD800 && strText[i + n - 1] <= 0xDBFF) {
+            --n;  // keep a surrogate pair together
+        }
+        if (n == 0) {
+            n = 1;
+        }
+        if (bUtf16) {
+            buf.resize(n * 2);
+            for (size_t k = 0; k < n; ++k) {
+                buf[2 * k] = static_cast<char>(strText[i + k] & 0xFF);
+                buf[2 * k + 1] = static_cast<char>(strText[i + k] >> 8);
+            }
+        } else {
+            buf.resize(Utf16ToUtf8(strText.data() + i, n, nullptr));
+            buf.resize(Utf16ToUtf8(strText.data() + i, n, buf.data()));
+        }
+        if (!WriteFull(fd, buf.data(), buf.size())) {
+            return false;
+        }
+        nBytes += buf.size();
+        i += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CXmlFile::Read(
+    const QString& strPath, std::u16string& strText, uint32_t& nDocFlags, QString& strDescription, QString& strError)
+{
+    const QByteArray path = QFile::encodeName(strPath);
+    CFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        strError = ErrnoText(errno);
+        return false;
+    }
+    struct stat st
+    {
+    };
+    if (::fstat(fd.Get(), &st) != 0) {
+        strError = ErrnoText(errno);
+        return false;
+    }
+    const uint64_t nSizeHint = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+    if (nSizeHint > kMaxFileSize) {
+        strError = ErrnoText(EFBIG);
+        return false;
+    }
+    std::vector<char> buf(kChunk + 4);
+    const ssize_t nHead = ReadFull(fd.Get(), buf.data(), 3);
+    if (nHead < 0) {
+        strError = ErrnoText(errno);
+        return false;
+    }
+    const auto* u = reinterpret_cast<const unsigned char*>(buf.data());
+    size_t nCarry = static_cast<size_t>(nHead);
+    QString strPrefix;
+    bool bUtf16 = false;
+    nDocFlags &= ~(kUtf16LeBom | kUtf8Bom);
+    if (nHead == 3 && u[0] == 0xEF && u[1] == 0xBB && u[2] == 0xBF) {
+        nDocFlags |= kUtf8Bom;
+        strPrefix = QStringLiteral("UTF-8 BOM + ");
+        nCarry = 0;
+    } else if (nHead >= 2 && u[0] == 0xFF && u[1] == 0xFE) {
+        nDocFlags |= kUtf16LeBom;
+        strPrefix = QStringLiteral("UTF-16LE BOM + ");
+        bUtf16 = true;
+        buf[0] = buf[2];
+        nCarry -= 2;
+    }
+    strText.clear();
+    strText.reserve(bUtf16 ? nSizeHint / 2 : nSizeHint);
+    uint64_t nBytes = nCarry;  // bytes after the mark
+    for (;;) {
+        const ssize_t n = ReadFull(fd.Get(), buf.data() + nCarry, kChunk);
+        if (n < 0) {
+            strError = ErrnoText(errno);
+            return false;
+        }
+        nBytes += static_cast<uint64_t>(n);
+        if (nBytes > kMaxFileSize) {
+            strError = ErrnoText(EFBIG);
+            return false;
+        }
+        const size_t nAvail = nCarry + static_cast<size_t>(n);
+        const bool bEnd = static_cast<size_t>(n) < kChunk;
+        size_t nUsed = 0;
+        if (bUtf16) {
+            const size_t nUnits = nAvail / 2;
+            const size_t nOld = strText.size();
+            strText.resize(nOld + nUnits);
+            for (size_t k = 0; k < nUnits; ++k) {
+                strText[nOld + k] = static_cast<char16_t>(static_cast<unsigned char>(buf[2 * k])
+                                                          | (static_cast<unsigned char>(buf[2 * k + 1]) << 8));
+            }
+            nUsed = nUnits * 2;
+        } else {
+            const size_t nOld = strText.size();
+            strText.resize(nOld + nAvail);
+            const size_t nUnits = Utf8ToUtf16Chunk(buf.data(), nAvail, strText.data() + nOld, bEnd, &nUsed);
+            strText.resize(nOld + nUnits);
+        }
+        if (bEnd) {
+            break;
+        }
+        nCarry = nAvail - nUsed;
+        std::memmove(buf.data(), buf.data() + nUsed, nCarry);
+    }
+    if (bUtf16) {
+        strDescription = QStringLiteral("%1%2 wide chars").arg(strPrefix, QString::number(strText.size()));
+    } else {
+        strDescription = QStringLiteral("%1%2 bytes to %3 wide chars")
+                             .arg(strPrefix, QString::number(nBytes), QString::number(strText.size()));
+    }
+    return true;
+}
+
+bool CXmlFile::Write(const QString& strPath,
+                     const std::u16string& strText,
+                     uint32_t nDocFlags,
+                     QString& strDescription,
+                     QString& strError)
+{
+    const QByteArray path = QFile::encodeName(strPath);
+    const qsizetype nSlash = path.lastIndexOf('/');
+    const QByteArray dir = nSlash < 0 ? QByteArray(".") : (nSlash == 0 ? QByteArray("/") : path.left(nSlash));
+    const QByteArray base = path.mid(nSlash + 1);
+    if (base.isEmpty()) {
+        strError = ErrnoText(EISDIR);
+        return false;
+    }
+    std::random_device rd;
+    QByteArray tmp;
+    int fdRaw = -1;
+    for (int nTry = 0; nTry < 100 && fdRaw < 0; ++nTry) {
+        tmp = dir + "/." + base + ".tmp" + QByteArray::number(static_cast<qulonglong>(rd()), 16);
+        fdRaw = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fdRaw < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (fdRaw < 0) {
+        strError = ErrnoText(errno);
+        return false;
+    }
+    CFd fd(fdRaw);
+    auto fail = [&](int nErr) {
+        strError = ErrnoText(nErr);
+        ::unlink(tmp.constData());
+        return false;
+    };
+    struct stat st
+    {
+    };
+    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+        (void)::fchmod(fd.Get(), st.st_mode & 07777);
+    }
+    const bool bUtf16 = nDocFlags & kUtf16LeBom;
+    uint64_t nBytes = 0;
+    QString strPrefix;
+    bool bOk = true;
+    if (bUtf16) {
+        strPrefix = QStringLiteral("UTF-16LE BOM + ");
+        bOk = WriteFull(fd.Get(), "\xFF\xFE", 2);
+    } else if (nDocFlags & kUtf8Bom) {
+        strPrefix = QStringLiteral("UTF-8 BOM + ");
+        bOk = WriteFull(fd.Get(), "\xEF\xBB\xBF", 3);
+    }
+    if (!bOk || !WriteBody(fd.Get(), strText, bUtf16, nBytes)) {
+        return fail(errno);
+    }
+    if (::fsync(fd.Get()) != 0) {
+        return fail(errno);
+    }
+    if (::close(fd.Release()) != 0) {
+        return fail(errno);
+    }
+    if (::rename(tmp.constData(), path.constData()) != 0) {
+        return fail(errno);
+    }
+    CFd dirFd(::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dirFd.Get() >= 0) {
+        (void)::fsync(dirFd.Get());
+    }
+    if (bUtf16) {
+        strDescription = QStringLiteral("%1%2 wide chars").arg(strPrefix, QString::number(strText.size()));
+    } else {
+        strDescription = QStringLiteral("%1 wide chars to %2%3 bytes")
+                             .arg(QString::number(strText.size()), strPrefix, QString::number(nBytes));
+    }
+    return true;
+}
