@@ -113,6 +113,11 @@ struct NameCase
     const char* pszExpected;
 };
 
+void PrintTo(const NameCase& c, std::ostream* pOut)
+{
+    *pOut << '"' << c.pszPretty << '"';
+}
+
 class QualifiedNameTest : public ::testing::TestWithParam<NameCase>
 {
 };

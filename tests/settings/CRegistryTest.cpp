@@ -1,0 +1,191 @@
+#include "settings/CRegistry.h"
+
+#include <limits>
+
+#include "SettingsTestEnv.h"
+
+namespace {
+
+const QString kMain = QStringLiteral("SOFTWARE\\Halvo-Soft\\HalvoNorvane\\Main");
+const QString kAppPaths = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\HalvoNorvane.exe");
+
+class RegistryTest : public SettingsTestEnv
+{
+};
+
+TEST_F(RegistryTest, KeyPathsMapOntoFilesAndGroups)
+{
+    const auto user = CRegistry::Locate(HVRegRoot::CurrentUser, kMain);
+    EXPECT_TRUE(user.bValid);
+    EXPECT_FALSE(user.bReadOnly);
+    EXPECT_EQ(user.strFile, UserFile());
+    EXPECT_EQ(user.strGroup, QStringLiteral("Main"));
+
+    const auto app = CRegistry::Locate(HVRegRoot::LocalMachine, kAppPaths);
+    EXPECT_TRUE(app.bValid);
+    EXPECT_TRUE(app.bReadOnly);
+    EXPECT_EQ(app.strFile, SystemFile());
+    EXPECT_EQ(app.strGroup, QStringLiteral("App Paths"));
+
+    const auto nested = CRegistry::Locate(HVRegRoot::CurrentUser, QStringLiteral("Software\\Org\\App\\A\\B"));
+    EXPECT_EQ(nested.strFile, ConfigHome() + QStringLiteral("/Org/App.conf"));
+    EXPECT_EQ(nested.strGroup, QStringLiteral("A/B"));
+
+    for (const QString& strBad : {QStringLiteral("SOFTWARE\\..\\x\\Main"),
+                                  QStringLiteral("SOFTWARE\\Org"),
+                                  QStringLiteral("SYSTEM\\Org\\App"),
+                                  QStringLiteral("SOFTWARE\\a/b\\App")}) {
+        EXPECT_FALSE(CRegistry::Locate(HVRegRoot::CurrentUser, strBad).bValid) << strBad.toStdString();
+    }
+    EXPECT_FALSE(CRegistry::Locate(HVRegRoot::ClassesRoot, QStringLiteral(".hvnc")).bValid);
+    EXPECT_FALSE(CRegistry::Locate(HVRegRoot::LocalMachine,
+                                   QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\other.exe"))
+                     .bValid);
+}
+
+TEST_F(RegistryTest, RelativeConfigHomeIsIgnored)
+{
+    Set("XDG_CONFIG_HOME", QStringLiteral("relative/dir"));
+    EXPECT_EQ(CRegistry::Locate(HVRegRoot::CurrentUser, kMain).strFile, UserFile());
+}
+
+TEST_F(RegistryTest, ValuesSurviveTheDisk)
+{
+    const QByteArray bytes("\x00\x01\xff,=\n[x]", 9);
+    {
+        CRegistry reg;
+        ASSERT_TRUE(reg.CreateKey(HVRegRoot::CurrentUser, kMain));
+        EXPECT_TRUE(reg.Write(QStringLiteral("Int"), -1));
+        EXPECT_TRUE(reg.Write(QStringLiteral("Min"), std::numeric_limits<int>::min()));
+        EXPECT_TRUE(reg.Write(QStringLiteral("Unsigned"), std::uint32_t{4000000000u}));
+        EXPECT_TRUE(reg.Write(QStringLiteral("Module Path"), QStringLiteral("/opt/a b, \"c\"=\u00e4;#")));
+        EXPECT_TRUE(reg.Write(QStringLiteral("Bytes"), bytes));
+        EXPECT_TRUE(reg.Write(QStringLiteral("Raw"), "xyz", 3u));
+        EXPECT_TRUE(reg.Write(QStringLiteral("Narrow"), "caf\xc3\xa9"));
+        EXPECT_TRUE(reg.Write(QString(), QStringLiteral("/opt/prog")));
+        EXPECT_TRUE(reg.Close());
+    }
+    CRegistry reg;
+    ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
+    int n = 0;
+    std::uint32_t u = 0;
+    QString str;
+    QByteArray data;
+    EXPECT_TRUE(reg.Read(QStringLiteral("Int"), n));
+    EXPECT_EQ(n, -1);
+    EXPECT_TRUE(reg.Read(QStringLiteral("Int"), u));
+    EXPECT_EQ(u, 0xFFFFFFFFu);
+    EXPECT_TRUE(reg.Read(QStringLiteral("Min"), n));
+    EXPECT_EQ(n, std::numeric_limits<int>::min());
+    EXPECT_TRUE(reg.Read(QStringLiteral("Unsigned"), u));
+    EXPECT_EQ(u, 4000000000u);
+    EXPECT_TRUE(reg.Read(QStringLiteral("Unsigned"), n));
+    EXPECT_EQ(static_cast<std::uint32_t>(n), 4000000000u);
+    EXPECT_TRUE(reg.Read(QStringLiteral("Module Path"), str));
+    EXPECT_EQ(str, QStringLiteral("/opt/a b, \"c\"=\u00e4;#"));
+    EXPECT_TRUE(reg.Read(QStringLiteral("Bytes"), data));
+    EXPECT_EQ(data, bytes);
+    EXPECT_TRUE(reg.Read(QStringLiteral("Raw"), data));
+    EXPECT_EQ(data, QByteArray("xyz"));
+    EXPECT_TRUE(reg.Read(QStringLiteral("Narrow"), str));
+    EXPECT_EQ(str, QStringLiteral("caf\u00e9"));
+    EXPECT_TRUE(reg.Read(QString(), str));
+    EXPECT_EQ(str, QStringLiteral("/opt/prog"));
+}
+
+TEST_F(RegistryTest, ReadsFailForMissingOrWrongKindAndLeaveTheTarget)
+{
+    WriteFile(UserFile(),
+              "[Main]\nText=abc\nHuge=99999999999\nNeg=-2147483649\nBlob=@ByteArray(abcd)\nList=a, b\nSpace= 7 \n");
+    CRegistry reg;
+    ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
+    int n = 42;
+    EXPECT_FALSE(reg.Read(QStringLiteral("Missing"), n));
+    EXPECT_FALSE(reg.Read(QStringLiteral("Text"), n));
+    EXPECT_FALSE(reg.Read(QStringLiteral("Huge"), n));
+    EXPECT_FALSE(reg.Read(QStringLiteral("Neg"), n));
+    EXPECT_FALSE(reg.Read(QStringLiteral("Blob"), n));
+    EXPECT_FALSE(reg.Read(QStringLiteral("List"), n));
+    EXPECT_EQ(n, 42);
+    EXPECT_TRUE(reg.Read(QStringLiteral("Space"), n));
+    EXPECT_EQ(n, 7);
+
+    QString str = QStringLiteral("keep");
+    EXPECT_FALSE(reg.Read(QStringLiteral("Blob"), str));
+    EXPECT_FALSE(reg.Read(QString(), str));
+    EXPECT_EQ(str, QStringLiteral("keep"));
+    EXPECT_TRUE(reg.Read(QStringLiteral("List"), str));
+    EXPECT_EQ(str, QStringLiteral("a,b"));
+
+    QByteArray data("keep");
+    EXPECT_FALSE(reg.Read(QStringLiteral("Text"), data));
+    EXPECT_EQ(data, QByteArray("keep"));
+
+    char buffer[3] = {'x', 'x', 'x'};
+    std::uint32_t nLen = sizeof buffer;
+    EXPECT_FALSE(reg.Read(QStringLiteral("Blob"), buffer, nLen));
+    EXPECT_EQ(nLen, 4u);
+    EXPECT_EQ(buffer[0], 'x');
+    char big[8] = {};
+    nLen = sizeof big;
+    EXPECT_TRUE(reg.Read(QStringLiteral("Blob"), big, nLen));
+    EXPECT_EQ(nLen, 4u);
+    EXPECT_EQ(QByteArray(big, 4), QByteArray("abcd"));
+}
+
+TEST_F(RegistryTest, KeysExistOnlyWithValuesAndAccessIsChecked)
+{
+    CRegistry reg(HVRegRoot::CurrentUser);
+    EXPECT_FALSE(reg.VerifyKey(kMain));
+    EXPECT_FALSE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
+    EXPECT_FALSE(reg.Write(QStringLiteral("x"), 1));  // nothing open
+
+    WriteFile(UserFile(), "[Other]\nx=1\n");
+    EXPECT_FALSE(reg.VerifyKey(kMain, HV_KEY_ALL_ACCESS));
+    WriteFile(UserFile(), "[Main]\nx=1\n");
+    EXPECT_TRUE(reg.VerifyKey(kMain, HV_KEY_ALL_ACCESS));
+
+    // The system-wide file is read, never written.
+    WriteFile(SystemFile(), "[App%20Paths]\nPath=/opt/hn\n");
+    EXPECT_TRUE(reg.VerifyKey(HVRegRoot::LocalMachine, kAppPaths, HV_KEY_READ));
+    EXPECT_FALSE(reg.VerifyKey(HVRegRoot::LocalMachine, kAppPaths, HV_KEY_ALL_ACCESS));
+    EXPECT_FALSE(reg.Open(HVRegRoot::LocalMachine, kAppPaths, HV_KEY_ALL_ACCESS));
+    EXPECT_FALSE(reg.CreateKey(HVRegRoot::LocalMachine, kAppPaths));
+    ASSERT_TRUE(reg.Open(HVRegRoot::LocalMachine, kAppPaths, HV_KEY_READ));
+    EXPECT_FALSE(reg.Write(QStringLiteral("Path"), QStringLiteral("/evil")));
+    EXPECT_FALSE(reg.DeleteValue(QStringLiteral("Path")));
+    EXPECT_TRUE(reg.Close());
+    EXPECT_EQ(ReadFile(SystemFile()), QByteArray("[App%20Paths]\nPath=/opt/hn\n"));
+
+    EXPECT_FALSE(reg.Open(HVRegRoot::ClassesRoot, QStringLiteral(".hvnc"), HV_KEY_READ));
+}
+
+TEST_F(RegistryTest, DeletedValueIsGoneAfterClose)
+{
+    WriteFile(UserFile(), "[Main]\na=1\nb=2\n");
+    {
+        CRegistry reg;
+        ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_ALL_ACCESS));
+        EXPECT_TRUE(reg.DeleteValue(QStringLiteral("a")));
+        EXPECT_FALSE(reg.DeleteValue(QStringLiteral("a")));
+    }
+    CRegistry reg;
+    ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
+    int n = 0;
+    EXPECT_FALSE(reg.Read(QStringLiteral("a"), n));
+    EXPECT_TRUE(reg.Read(QStringLiteral("b"), n));
+}
+
+TEST_F(RegistryTest, CloseReportsAWriteThatDidNotReachTheDisk)
+{
+    WriteFile(UserFile(), "[Main]\na=1\n");
+    CRegistry reg;
+    ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_ALL_ACCESS));
+    EXPECT_TRUE(reg.Write(QStringLiteral("a"), 2));
+    // The file's place is taken by a folder: the final rename must fail.
+    ASSERT_TRUE(QFile::remove(UserFile()));
+    ASSERT_TRUE(QDir().mkpath(UserFile() + QStringLiteral("/blocker")));
+    EXPECT_FALSE(reg.Close());
+}
+
+}  // namespace
