@@ -2,9 +2,11 @@
 #include "hiding/HiddenListFormat.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -106,6 +108,21 @@ struct SKillCase
     bool bHiddenAfter;  // for hide and unhide: where the item must be after recovery
 };
 
+std::string CaseName(const SKillCase& c)
+{
+    std::string strName =
+        std::string(c.pOperation) + "_" + (c.bFolder ? "folder" : "file") + "_" + c.pStep + (c.bLink ? "_link" : "");
+    for (char& ch : strName) {
+        ch = std::isalnum(static_cast<unsigned char>(ch)) != 0 ? ch : '_';
+    }
+    return strName;
+}
+
+void PrintTo(const SKillCase& c, std::ostream* pOut)
+{
+    *pOut << CaseName(c);
+}
+
 class HidingKillTest : public HidingRecoveryTest, public ::testing::WithParamInterface<SKillCase>
 {
 };
@@ -177,7 +194,8 @@ INSTANTIATE_TEST_SUITE_P(Steps,
                                            SKillCase{"disable", "linked", true, false, false},
                                            SKillCase{"enable", "begin", false, false, false},
                                            SKillCase{"enable", "moved", false, true, false},
-                                           SKillCase{"enable", "committed", true, false, false}));
+                                           SKillCase{"enable", "committed", true, false, false}),
+                         [](const ::testing::TestParamInfo<SKillCase>& info) { return CaseName(info.param); });
 
 // The journal is rewritten once it has grown well beyond the live list; a kill on either side
 // of the switch to the new file keeps the list whole and in order.
