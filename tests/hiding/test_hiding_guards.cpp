@@ -1,6 +1,7 @@
 #include "hiding/CHidingEngine.h"
 
 #include <cerrno>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -172,49 +173,110 @@ TEST_F(HidingGuardTest, AnItemWhoseFilesystemOffersNoVaultIsNotHidden)
     }
 }
 
-// Moving a folder to another parent needs write permission on the folder itself; a read-only
-// folder of the user's is still hidden and comes back read-only. Run as an unprivileged user.
-TEST_F(HidingGuardTest, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
+namespace {
+
+// Runs fn in a child process as an unprivileged user (as the current user when that is not
+// root); the exit code of fn, or 77 when that user cannot reach the test folder.
+int RunUnprivileged(const std::string& strDir, const std::function<int()>& fn)
 {
     const uid_t nobody = 65534;
-    if (::geteuid() == 0) {
-        ASSERT_EQ(::chown(m_dir.Path().c_str(), nobody, nobody), 0);
+    if (::geteuid() == 0 && ::chown(strDir.c_str(), nobody, nobody) != 0) {
+        return -1;
     }
     const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
     if (pid == 0) {
         if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
             ::_exit(10);
         }
+        ::_exit(::access(strDir.c_str(), W_OK | X_OK) != 0 ? 77 : fn());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+mode_t ModeOf(const std::string& strPath)
+{
+    struct stat st = {};
+    return ::lstat(strPath.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+}  // namespace
+
+// Moving a folder to another parent needs write permission on the folder itself; a read-only
+// folder of the user's is still hidden and comes back read-only.
+TEST_F(HidingGuardTest, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
+{
+    const int nExit = RunUnprivileged(m_dir.Path(), [&] {
         const std::string strDir = m_dir / "ro";
         if (::mkdir(strDir.c_str(), 0700) != 0) {
-            ::_exit(errno == EACCES ? 77 : 11);  // the temporary folder is closed to that user
+            return 11;
         }
         WriteText(strDir + "/f", "inside");
         if (::chmod(strDir.c_str(), 0555) != 0) {
-            ::_exit(12);
+            return 12;
         }
         CHidingEngine engine(SHidingOptions{m_strBase, {}, {}, false});
-        if (!engine.HideItem(strDir)) {
-            ::_exit(13);
-        }
-        if (Exists(strDir)) {
-            ::_exit(14);
+        if (!engine.HideItem(strDir) || Exists(strDir)) {
+            return 13;
         }
         if (!engine.UnhideItem(strDir)) {
-            ::_exit(15);
+            return 14;
         }
-        struct stat st = {};
-        if (::stat(strDir.c_str(), &st) != 0 || (st.st_mode & 07777) != 0555 || ReadText(strDir + "/f") != "inside") {
-            ::_exit(16);
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) {
+        return ModeOf(strDir) == 0555 && ReadText(strDir + "/f") == "inside" ? 0 : 15;
+    });
+    if (nExit == 77) {
         GTEST_SKIP() << "the temporary folder cannot be reached by an unprivileged user";
     }
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(nExit, 0);
+}
+
+// A kill while the read-only folder is writable for its move leaves it read-only afterwards.
+TEST_F(HidingGuardTest, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
+{
+    const int nExit = RunUnprivileged(m_dir.Path(), [&] {
+        const std::string strDir = m_dir / "ro";
+        if (::mkdir(strDir.c_str(), 0500) != 0) {
+            return 11;
+        }
+        for (const bool bHideFirst : {false, true}) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                SHidingOptions options{m_strBase, {}, {}, false};
+                options.faultHook = [](std::string_view step) {
+                    if (step == "chmod") {
+                        ::_exit(42);
+                    }
+                };
+                CHidingEngine engine(options);
+                ::_exit(bHideFirst ? (engine.UnhideItem(strDir) ? 0 : 1) : (engine.HideItem(strDir) ? 0 : 1));
+            }
+            int status = 0;
+            if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 42) {
+                return 20;
+            }
+            CHidingEngine engine(SHidingOptions{m_strBase, {}, {}, false});
+            const bool bListed = engine.GetHiddenCount() == 1;
+            if (bHideFirst) {  // the unhide was cut short: still hidden, mode kept in the vault
+                if (!bListed || Exists(strDir) || !engine.UnhideItem(strDir)) {
+                    return 21;
+                }
+            } else if (bListed || !Exists(strDir)) {  // the hide was cut short: still in place
+                return 22;
+            }
+            if (ModeOf(strDir) != 0500) {
+                return 23;
+            }
+            if (!bHideFirst && !engine.HideItem(strDir)) {
+                return 24;
+            }
+        }
+        return 0;
+    });
+    if (nExit == 77) {
+        GTEST_SKIP() << "the temporary folder cannot be reached by an unprivileged user";
+    }
+    EXPECT_EQ(nExit, 0);
 }
