@@ -1,5 +1,6 @@
 #include "settings/CMRegistryData.h"
 
+#include "logging/CHVLog.h"
 #include "settings/CRegistry.h"
 
 #include <QSettings>
@@ -88,6 +89,30 @@ TEST_F(RegistryDataTest, FirstStartCreatesAllValuesWithDefaults)
     EXPECT_EQ(data.m_strModuleEXEPath, RunningProgram());
     EXPECT_EQ(data.m_nAESType, 2);
     EXPECT_EQ(data.m_strDoDPass3, QStringLiteral("AA"));
+}
+
+TEST_F(RegistryDataTest, FileWithOtherGroupsOnlyGetsTheSettingsAdded)
+{
+    WriteFile(UserFile(), "[FileType]\nOld=other.desktop\n");
+    CMRegistryData data;
+    ASSERT_TRUE(data.Load());
+    EXPECT_EQ(StoredValues().size(), 22u);
+    QSettings settings(UserFile(), QSettings::IniFormat);
+    EXPECT_EQ(settings.value(QStringLiteral("FileType/Old")).toString(), QStringLiteral("other.desktop"));
+}
+
+TEST_F(RegistryDataTest, FirstTimeInitLogsEntryAndExit)
+{
+    const QString strLog = m_strRoot + QStringLiteral("/Logs/HNV.log");
+    LOGGER::g_HVLog.SetFileName(strLog.toStdString());
+    ASSERT_TRUE(LOGGER::g_HVLog.StartLogging());
+    CMRegistryData data;
+    data.FirstTimeInit();
+    LOGGER::g_HVLog.StopLogging();
+    const QList<QByteArray> lines = ReadFile(strLog).split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith("] Enter CMRegistryData::FirstTimeInit")) << lines[0].constData();
+    EXPECT_TRUE(lines[1].endsWith("] Exit CMRegistryData::FirstTimeInit")) << lines[1].constData();
 }
 
 TEST_F(RegistryDataTest, ProgramPathsComeFromTheSystemRegistration)
