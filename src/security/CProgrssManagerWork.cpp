@@ -1,0 +1,302 @@
+#include "security/CProgrssManagerWork.h"
+
+#include "logging/CHVLog.h"
+#include "security/CDataSecurityMngr.h"
+#include "security/CItemData.h"
+#include "security/CRunFileLister.h"
+#include "security/HVRunFiles.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <limits>
+
+#include "resources/HVResourceStrings.h"
+
+namespace {
+
+// Overwrites the whole storage of a text before it is emptied.
+void WipeText(std::u16string& s)
+{
+    volatile char16_t* p = s.data();
+    for (std::size_t i = 0; i < s.capacity(); ++i) {
+        p[i] = u'\0';
+    }
+    s.clear();
+}
+
+void CopyText(QStringView from, std::u16string& to)
+{
+    WipeText(to);
+    to.assign(reinterpret_cast<const char16_t*>(from.utf16()), static_cast<std::size_t>(from.size()));
+}
+
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b)
+{
+    return b > std::numeric_limits<std::uint64_t>::max() - a ? std::numeric_limits<std::uint64_t>::max() : a + b;
+}
+
+}  // namespace
+
+SRunOptions SRunOptions::FromManager(const CDataSecurityMngr& mngr, int nDecrypt)
+{
+    SRunOptions o;
+    o.m_nDecrypt = nDecrypt;
+    o.m_bEncrypt = mngr.m_bCmdLine ? mngr.m_bCmdEncrypt : mngr.m_bEncrypt;
+    o.m_iHidenType = mngr.m_bCmdLine ? mngr.m_iCmdHidenType : mngr.m_iHidenType;
+    return o;
+}
+
+CProgrssManagerWork::CProgrssManagerWork() = default;
+
+CProgrssManagerWork::~CProgrssManagerWork()
+{
+    if (m_thread.joinable()) {
+        RequestStop();
+        m_thread.join();
+    }
+    WipeText(m_strPassword);
+    WipeText(m_strMasterPassword);
+}
+
+void CProgrssManagerWork::SetPassword(QStringView password)
+{
+    CopyText(password, m_strPassword);
+}
+
+void CProgrssManagerWork::SetMasterPassword(QStringView password)
+{
+    CopyText(password, m_strMasterPassword);
+}
+
+void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManagerUi* pUi)
+{
+    m_options = options;
+    m_pUi = pUi;
+    m_nDecrypt = options.m_nDecrypt == 1 ? 1 : 0;
+    m_bEncryptFlag = options.m_bEncrypt ? 1 : 0;
+    m_bHideAfterFlag = options.m_iHidenType == CDataSecurityMngr::Hide ? 1 : 0;
+    m_bWipeFlag = options.m_iHidenType == CDataSecurityMngr::HideWipe ? 1 : 0;
+    if (m_bHideAfterFlag && m_bEncryptFlag) {
+        m_bWipeFlag = 1;
+    }
+
+    auto sink = [this](std::uint32_t nBytes) { OnEngineProgress(nBytes); };
+    if (m_nDecrypt == 1 || m_bEncryptFlag) {
+        m_encrypt.SetParent(sink);
+        const int nKeyLen = options.KeyLength();
+        if (nKeyLen != 0) {
+            (void)m_encrypt.EnablerEncryptionType(nKeyLen, m_strPassword);
+        } else {
+            // An unknown key-length setting keeps the engine's key length, but the password
+            // still reaches the engine: without it every file of the run would fail.
+            m_encrypt.SetPassword(m_strPassword);
+        }
+    }
+    if (m_nDecrypt != 1 && m_bWipeFlag) {
+        m_wipe.SetParent(sink);
+        switch (options.m_nWipeType) {
+        case 0:
+            m_wipe.SetMethod(0);
+            break;
+        case 1:
+            m_wipe.SetMethod(1);
+            m_wipe.SetDoDParam(options.m_nDodPass3Type, options.m_strDoDPass3);
+            break;
+        case 2:
+            m_wipe.SetMethod(2);
+            break;
+        default:
+            break;
+        }
+        m_wipe.m_sigBusy.Set();
+        m_wipe.m_sigStop.Reset();
+    }
+    BusySignal().Set();
+    StopSignal().Reset();
+
+    // The dialog keeps no copy of the password from here on.
+    WipeText(m_strPassword);
+    m_strPassword.assign(kPasswordFiller, kPasswordFiller + std::char_traits<char>::length(kPasswordFiller));
+    WipeText(m_strPassword);
+
+    m_nAnswerHidden = m_nAnswerSystem = m_nAnswerReadOnly = 0;
+    m_counters = SRunCounters{};
+    m_bCancelled = false;
+    m_bNoSpace = false;
+}
+
+void CProgrssManagerWork::Start()
+{
+    m_thread = std::thread([this] { (void)Run(); });
+}
+
+void CProgrssManagerWork::Join()
+{
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+void CProgrssManagerWork::RequestStop()
+{
+    StopSignal().Set();
+}
+
+void CProgrssManagerWork::Cancel()
+{
+    RequestStop();
+    (void)BusySignal().WaitState(false, -1);
+    StopSignal().Reset();
+    Join();
+}
+
+int CProgrssManagerWork::Run()
+{
+    Status(HVLoadString(IDS_STATUS_LISTING));
+    BuildFileList();
+    if (StopSignal().IsSet()) {
+        m_arrFiles.clear();  // cancelled while listing: nothing is processed
+    }
+    if (m_arrFiles.empty()) {
+        Finish(StopSignal().IsSet());
+        return 0;
+    }
+
+    std::uint64_t nSum = 0;
+    for (const auto& entry : m_arrFiles) {
+        nSum = SaturatingAdd(nSum, entry->m_nSize);
+    }
+    m_dOverallPercent = 0.0;
+    m_nOverallTotal = 0;
+    Report();
+    if (!CheckFreeSpace(nSum)) {
+        m_bNoSpace = true;
+        if (m_pUi != nullptr) {
+            m_pUi->ShowMessage(HVLoadString(IDS_ERR_DISK_SPACE));
+        }
+        Finish(false);
+        return 0;
+    }
+    if (m_nDecrypt == 1) {
+        m_nOverallTotal = nSum;
+    } else {
+        m_nOverallTotal = SaturatingAdd(m_bEncryptFlag ? nSum : 0, m_bWipeFlag ? nSum : 0);
+    }
+
+    bool bCancelled = false;
+    for (std::size_t i = 0; i < m_arrFiles.size(); ++i) {
+        CItemData& entry = *m_arrFiles[i];
+        StartFile(entry.m_nSize);
+        if (StopSignal().IsSet()) {
+            bCancelled = true;
+            break;
+        }
+        if (m_beforeFile) {
+            m_beforeFile(i, entry);
+        }
+        const EStep step = m_nDecrypt == 1 ? DecryptOne(entry) : SecureOne(entry);
+        if (step == EStep::Cancelled) {
+            bCancelled = true;
+            break;
+        }
+        if (step == EStep::EndRun) {
+            break;
+        }
+    }
+    Finish(bCancelled);
+    return 0;
+}
+
+void CProgrssManagerWork::BuildFileList()
+{
+    m_arrFiles.clear();
+    CRunFileLister lister(StopSignal(), m_nDecrypt == 1, m_arrFiles);
+    lister.SetNameObserver(m_listingObserver);
+    for (CItemData* pItem : m_arrSelected) {
+        if (StopSignal().IsSet()) {
+            m_arrFiles.clear();
+            return;
+        }
+        if (pItem == nullptr) {
+            continue;
+        }
+        pItem->m_nWipeState = CItemData::StateNotProcessed;
+        if (pItem->m_nKind == CItemData::KindFile) {
+            lister.AddSelectedFile(*pItem);
+        } else if (pItem->m_nKind == CItemData::KindFolder) {
+            lister.AddSelectedFolder(*pItem);
+        }
+    }
+}
+
+bool CProgrssManagerWork::CheckFreeSpace(std::uint64_t nTotal)
+{
+    const std::string strFolder =
+        HVRunFiles::OutputFolder(QFile::encodeName(m_arrFiles.front()->m_strPath).toStdString());
+    const std::optional<std::uint64_t> nFree = m_freeSpace ? m_freeSpace(strFolder) : HVRunFiles::FreeBytes(strFolder);
+    if (!nFree) {
+        LOGGER::g_HVLog.Log("Free space query failed for %s", strFolder.c_str());
+        return false;
+    }
+    return *nFree > nTotal;
+}
+
+void CProgrssManagerWork::Finish(bool bCancelled)
+{
+    m_bCancelled = bCancelled;
+    WipeText(m_strMasterPassword);
+    if (!bCancelled && m_nOverallTotal == 0 && !m_arrFiles.empty() && !m_bNoSpace) {
+        m_dOverallPercent = 100.0;  // nothing to count in bytes: the run is all done
+        Report();
+    }
+    if (m_pUi != nullptr) {
+        m_pUi->RunEnded(bCancelled ? IProgrssManagerUi::EEnd::Cancelled : IProgrssManagerUi::EEnd::Finished);
+    }
+    BusySignal().Reset();  // the worker's last act
+}
+
+void CProgrssManagerWork::StartFile(std::uint64_t nSize)
+{
+    m_nCurrentSize = nSize;
+    m_dCurrentPercent = 0.0;
+    Report();
+}
+
+void CProgrssManagerWork::OnEngineProgress(std::uint32_t nBytes)
+{
+    if (m_nCurrentSize != 0) {
+        m_dCurrentPercent = std::min(100.0, m_dCurrentPercent + 100.0 * nBytes / static_cast<double>(m_nCurrentSize));
+    }
+    AddOverall(nBytes);
+}
+
+void CProgrssManagerWork::AddOverall(std::uint64_t nBytes)
+{
+    if (m_nOverallTotal != 0) {
+        m_dOverallPercent = std::min(
+            100.0, m_dOverallPercent + 100.0 * static_cast<double>(nBytes) / static_cast<double>(m_nOverallTotal));
+    }
+    Report();
+}
+
+void CProgrssManagerWork::Report()
+{
+    const int nCurrent = static_cast<int>(m_dCurrentPercent);
+    const int nOverall = static_cast<int>(m_dOverallPercent);
+    if (nCurrent == m_nShownCurrent && nOverall == m_nShownOverall) {
+        return;  // the bars would not move
+    }
+    m_nShownCurrent = nCurrent;
+    m_nShownOverall = nOverall;
+    if (m_pUi != nullptr) {
+        m_pUi->SetProgress(m_dCurrentPercent, m_dOverallPercent);
+    }
+}
+
+void CProgrssManagerWork::Status(const QString& strText)
+{
+    if (m_pUi != nullptr) {
+        m_pUi->SetStatusText(strText);
+    }
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "engines/CEncryptManager.h"
+#include "engines/CWipeManager.h"
+#include "security/IProgrssManagerUi.h"
+#include "security/SRunCounters.h"
+#include "security/SRunOptions.h"
+
+#include <QStringView>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CItemData;
+
+// The work of the encrypt, wipe and decrypt runner, without any widget: the progress dialog
+// (or a terminal) shows what it reports and answers its questions through IProgrssManagerUi.
+//
+// Use:
+//   CProgrssManagerWork work;               // fresh engines for every run
+//   work.SetSelectedItems(items);           // not owned; must outlive the run
+//   work.SetPassword(password);             // the run's password (master or user-defined)
+//   work.SetMasterPassword(master);         // for the silent retry of a decryption
+//   work.Initialise(options, &ui);          // engines configured, busy set, stop cleared
+//   work.Start();                           // the worker thread (or Run() on this thread)
+//   ... Cancel(), or wait until ui.RunEnded() and Join()
+//   work.Counters(), the items' states, work.Files(); ClearFileList() when done.
+//
+// The busy and stop signals of the run are the encryption engine's pair (BusySignal(),
+// StopSignal()). A GUI cancels by setting stop and waiting for busy with CSignal::Wait, which
+// keeps its events flowing while the worker still asks it things; a thread without events may
+// call Cancel().
+class CProgrssManagerWork
+{
+public:
+    using FileList = std::vector<std::unique_ptr<CItemData>>;
+    // Test seams.
+    using FreeSpaceQuery = std::function<std::optional<std::uint64_t>(const std::string& strFolder)>;
+    using FileHook = std::function<void(std::size_t nIndex, const CItemData& entry)>;
+    using NameObserver = std::function<void(const std::string& strPath)>;
+
+    CProgrssManagerWork();
+    virtual ~CProgrssManagerWork();  // stops and joins a worker that still runs
+
+    CProgrssManagerWork(const CProgrssManagerWork&) = delete;
+    CProgrssManagerWork& operator=(const CProgrssManagerWork&) = delete;
+
+    // Inputs, before Initialise.
+    void SetSelectedItems(const std::vector<CItemData*>& items) { m_arrSelected = items; }
+    void SetPassword(QStringView password);
+    void SetMasterPassword(QStringView password);
+
+    // Configures the engines for the run, sets busy, clears stop, clears the password copy and
+    // zeroes the counters. ui may be null: questions are then answered no and prompts refused.
+    void Initialise(const SRunOptions& options, IProgrssManagerUi* pUi);
+
+    // Runs the work on a new thread / on the calling thread. Run returns 0 on every path.
+    void Start();
+    int Run();
+    void Join();
+
+    // Sets stop; Cancel also waits (blocking, no events) for busy to clear, then clears stop.
+    void RequestStop();
+    void Cancel();
+
+    [[nodiscard]] CSignal& BusySignal() { return m_encrypt.m_sigBusy; }
+    [[nodiscard]] CSignal& StopSignal() { return m_encrypt.m_sigStop; }
+
+    [[nodiscard]] const SRunCounters& Counters() const { return m_counters; }
+    [[nodiscard]] const FileList& Files() const { return m_arrFiles; }
+    void ClearFileList() { m_arrFiles.clear(); }
+    [[nodiscard]] bool WasCancelled() const { return m_bCancelled; }
+    [[nodiscard]] bool WasNoSpace() const { return m_bNoSpace; }
+    [[nodiscard]] bool HasPasswordCopy() const { return !m_strPassword.empty(); }
+    [[nodiscard]] int GetEncryptFlag() const { return m_bEncryptFlag; }
+    [[nodiscard]] int GetWipeFlag() const { return m_bWipeFlag; }
+    [[nodiscard]] int GetHideAfterFlag() const { return m_bHideAfterFlag; }
+
+    // The engines, for a caller that must reach them (test seams of the wipe engine).
+    [[nodiscard]] CEncryptManager& EncryptEngine() { return m_encrypt; }
+    [[nodiscard]] CWipeManager& WipeEngine() { return m_wipe; }
+
+    void SetFreeSpaceQuery(FreeSpaceQuery fn) { m_freeSpace = std::move(fn); }
+    void SetBeforeFileHook(FileHook fn) { m_beforeFile = std::move(fn); }
+    void SetListingObserver(NameObserver fn) { m_listingObserver = std::move(fn); }
+
+    static constexpr const char* kPasswordFiller = "pk2mz8qrtw61xbnvc05hjd7ysl93fgae4u6onxi8rq2wlmt0vce";
+
+private:
+    enum class EStep
+    {
+        Next,       // on to the next file
+        Cancelled,  // the stop signal ended the run
+        EndRun,     // the run ends here, not cancelled
+    };
+
+    void BuildFileList();
+    [[nodiscard]] bool CheckFreeSpace(std::uint64_t nTotal);
+    [[nodiscard]] EStep DecryptOne(CItemData& entry);
+    [[nodiscard]] EStep SecureOne(CItemData& entry);
+    [[nodiscard]] bool CheckAttributes(const CItemData& entry);
+    [[nodiscard]] bool Ask(int nSetting, int& nRunAnswer, IProgrssManagerUi::EAttribute eKind, const QString& strText);
+    void Finish(bool bCancelled);
+
+    void StartFile(std::uint64_t nSize);
+    void OnEngineProgress(std::uint32_t nBytes);
+    void AddOverall(std::uint64_t nBytes);
+    void Report();
+    void Status(const QString& strText);
+
+    CEncryptManager m_encrypt;
+    CWipeManager m_wipe;
+    std::vector<CItemData*> m_arrSelected;
+    FileList m_arrFiles;
+    IProgrssManagerUi* m_pUi = nullptr;
+
+    int m_nDecrypt = -1;
+    int m_bEncryptFlag = 0;
+    int m_bWipeFlag = 0;
+    int m_bHideAfterFlag = 0;
+    SRunOptions m_options;
+    std::u16string m_strPassword;        // the run's password until Initialise hands it over
+    std::u16string m_strMasterPassword;  // for the silent retry of a decryption
+
+    // Progress: written on the worker thread only.
+    std::uint64_t m_nCurrentSize = 0;
+    std::uint64_t m_nOverallTotal = 0;
+    double m_dCurrentPercent = 0.0;
+    double m_dOverallPercent = 0.0;
+    int m_nShownCurrent = -1;
+    int m_nShownOverall = -1;
+
+    SRunCounters m_counters;
+    int m_nAnswerHidden = 0;
+    int m_nAnswerSystem = 0;
+    int m_nAnswerReadOnly = 0;
+    bool m_bCancelled = false;
+    bool m_bNoSpace = false;
+
+    FreeSpaceQuery m_freeSpace;
+    FileHook m_beforeFile;
+    NameObserver m_listingObserver;
+    std::thread m_thread;
+};

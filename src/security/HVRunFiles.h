@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// File-system questions of the encrypt, wipe and decrypt runner, in the platform's terms:
+//   hidden     the name begins with "."
+//   read-only  the owner has no write permission
+//   system     the file is not owned by the current user
+namespace HVRunFiles {
+
+struct SAttributes
+{
+    bool bHidden = false;
+    bool bReadOnly = false;
+    bool bSystem = false;
+};
+
+// The attributes of a path (a link is looked at, not followed). False with a reason when they
+// cannot be read.
+[[nodiscard]] bool ReadAttributes(const std::string& strPath, SAttributes& attrs, std::string& strWhy);
+
+// Clears what can be cleared: a read-only file gets the owner's write permission. Hidden and
+// system cannot be cleared. False with a reason when the permission could not be changed.
+[[nodiscard]] bool ClearAttributes(const std::string& strPath, std::string& strWhy);
+
+// The folder that receives the output of an operation on strPath: its parent folder ("." for a
+// bare name, "/" for a name in the root).
+[[nodiscard]] std::string OutputFolder(const std::string& strPath);
+
+// Free bytes that this user may write on the filesystem of strFolder (statvfs); nothing when
+// the query fails.
+[[nodiscard]] std::optional<std::uint64_t> FreeBytes(const std::string& strFolder);
+
+// True when the name ends in ".hvnc", regardless of case.
+[[nodiscard]] bool HasHvncExtension(const std::string& strName);
+
+}  // namespace HVRunFiles

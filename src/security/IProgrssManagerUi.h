@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+// What the encrypt, wipe and decrypt worker asks of its front end: the progress dialog on the
+// GUI thread, a terminal, or a test script.
+//
+// Every call comes from the worker thread. A GUI front end forwards the status text and the
+// progress values to its widgets (queued is enough), and answers the questions on the GUI thread
+// with a blocking queued call while that thread keeps its events flowing (CSignal::Wait). The
+// worker waits for each answer; a question may take as long as the user needs.
+class IProgrssManagerUi
+{
+public:
+    enum class EAttribute
+    {
+        Hidden,    // string 133
+        ReadOnly,  // string 134
+        System,    // string 135
+    };
+    enum class EEnd
+    {
+        Finished,   // the run came to its end: the dialog closes with OK
+        Cancelled,  // the stop signal ended it: the dialog closes the way it was cancelled
+    };
+
+    virtual ~IProgrssManagerUi() = default;
+
+    virtual void SetStatusText(const QString& strText) = 0;
+    // Percentages of the current file and of the whole run, 0 to 100 (the bars show them
+    // truncated toward zero).
+    virtual void SetProgress(double dCurrentPercent, double dOverallPercent) = 0;
+
+    // The message box with an apply-to-all box: true means yes (OK). bApplyToAll comes in false;
+    // set it when the box was ticked.
+    [[nodiscard]] virtual bool AskAttribute(EAttribute eKind, const QString& strMessage, bool& bApplyToAll) = 0;
+    // The enter-password dialog for an encrypted file: true (OK) with the password in
+    // strPassword, false when the user refused. The worker wipes strPassword after use.
+    [[nodiscard]] virtual bool EnterPassword(const QString& strPath, std::u16string& strPassword) = 0;
+    // A message box with an OK button and the application title (string 57344) as caption.
+    virtual void ShowMessage(const QString& strText) = 0;
+
+    // The worker's last call before it clears the busy signal. Must not wait for the GUI thread
+    // (post the close instead): the GUI thread may be waiting for the busy signal.
+    virtual void RunEnded(EEnd eEnd) = 0;
+};

@@ -1,0 +1,10 @@
+# Included from CMakeLists.txt: the encrypt, wipe and decrypt runner's work against the real engines.
+hv_add_gtest(test_runner
+    SOURCES
+        test_runner_support.h
+        test_runner_secure.cpp
+        test_runner_attributes.cpp
+        test_runner_decrypt.cpp
+        test_runner_cancel.cpp
+    LIBS HVRunners)
+target_compile_definitions(test_runner PRIVATE HV_PROGRAM_DIR_FALLBACK="${HV_PROGRAM_DIR}")

@@ -1,0 +1,239 @@
+#pragma once
+
+// Shared by the runner's tests: a temporary folder, file helpers, a scripted front end and the
+// resource module of the build.
+#include "engines/CEncryptManager.h"
+#include "security/CItemData.h"
+#include "security/CProgrssManagerWork.h"
+#include "security/IProgrssManagerUi.h"
+
+#include <QString>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "resources/CResourceModule.h"
+#include "resources/HVResourceStrings.h"
+
+namespace runtest {
+
+namespace fs = std::filesystem;
+
+class CTempDir
+{
+public:
+    CTempDir()
+    {
+        std::string tmpl = (fs::temp_directory_path() / "hv-runner-XXXXXX").string();
+        if (::mkdtemp(tmpl.data()) != nullptr) {
+            m_path = tmpl;
+        }
+    }
+    ~CTempDir()
+    {
+        std::error_code ec;
+        fs::remove_all(m_path, ec);
+    }
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    [[nodiscard]] const fs::path& Path() const { return m_path; }
+    [[nodiscard]] std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    fs::path m_path;
+};
+
+inline std::string Content(std::size_t nSize, char cSeed)
+{
+    std::string s(nSize, '\0');
+    for (std::size_t i = 0; i < nSize; ++i) {
+        s[i] = static_cast<char>(cSeed + static_cast<char>(i * 7));
+    }
+    return s;
+}
+
+inline void WriteFile(const std::string& strPath, const std::string& strContent)
+{
+    fs::create_directories(fs::path(strPath).parent_path());
+    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    out << strContent;
+}
+
+inline std::optional<std::string> ReadFile(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool Exists(const std::string& strPath)
+{
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(strPath, ec));
+}
+
+// Names in a folder (not recursive), sorted.
+inline std::vector<std::string> Names(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+inline std::unique_ptr<CItemData> FileItem(const std::string& strPath)
+{
+    std::error_code ec;
+    const auto nSize = fs::file_size(strPath, ec);
+    return std::make_unique<CItemData>(QString::fromStdString(strPath), ec ? 0 : nSize, CItemData::KindFile);
+}
+
+inline std::unique_ptr<CItemData> FolderItem(const std::string& strPath)
+{
+    return std::make_unique<CItemData>(QString::fromStdString(strPath), 0, CItemData::KindFolder);
+}
+
+// Encrypts a file under a password with a separate engine (the run's own engine stays fresh).
+inline bool EncryptWith(const std::string& strPath, const std::u16string& strPassword)
+{
+    CEncryptManager engine;
+    (void)engine.EnablerEncryptionType(32, strPassword);
+    return engine.EncryptFileW(strPath) != 0;
+}
+
+// A front end that records what the worker shows and answers from a script.
+class CScriptedUi : public IProgrssManagerUi
+{
+public:
+    struct SQuestion
+    {
+        EAttribute eKind;
+        QString strText;
+    };
+    struct SAnswer
+    {
+        bool bYes;
+        bool bApplyToAll;
+    };
+
+    void SetStatusText(const QString& strText) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_statuses.push_back(strText);
+    }
+    void SetProgress(double dCurrent, double dOverall) override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_progress.emplace_back(dCurrent, dOverall);
+        }
+        if (m_onProgress) {
+            m_onProgress(dCurrent, dOverall);
+        }
+    }
+    bool AskAttribute(EAttribute eKind, const QString& strMessage, bool& bApplyToAll) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_questions.push_back({eKind, strMessage});
+        if (m_answers.empty()) {
+            return false;
+        }
+        const SAnswer a = m_answers.front();
+        m_answers.pop_front();
+        bApplyToAll = a.bApplyToAll;
+        return a.bYes;
+    }
+    bool EnterPassword(const QString& strPath, std::u16string& strPassword) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_prompts.push_back(strPath);
+        if (m_passwords.empty() || !m_passwords.front()) {
+            return false;
+        }
+        strPassword = *m_passwords.front();
+        m_passwords.pop_front();
+        return true;
+    }
+    void ShowMessage(const QString& strText) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_messages.push_back(strText);
+    }
+    void RunEnded(EEnd eEnd) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_ends.push_back(eEnd);
+    }
+
+    std::mutex m_mutex;
+    std::vector<QString> m_statuses;
+    std::vector<std::pair<double, double>> m_progress;
+    std::vector<SQuestion> m_questions;
+    std::deque<SAnswer> m_answers;  // none left: "no"
+    std::vector<QString> m_prompts;
+    std::deque<std::optional<std::u16string>> m_passwords;  // nullopt or none left: refused
+    std::vector<QString> m_messages;
+    std::vector<EEnd> m_ends;
+    std::function<void(double, double)> m_onProgress;
+};
+
+// Each test: a cheap key derivation and the program's resource module.
+class RunnerTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        CEncryptManager::SetDefaultKdfCost(64, 1);
+        const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
+        ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
+    }
+
+    // Runs the work on this thread with the given items and options.
+    void RunWork(const std::vector<CItemData*>& items,
+                 const SRunOptions& options,
+                 const QString& strPassword = QStringLiteral("pw"))
+    {
+        m_work.SetSelectedItems(items);
+        m_work.SetPassword(strPassword);
+        m_work.SetMasterPassword(m_strMaster);
+        m_work.Initialise(options, &m_ui);
+        EXPECT_TRUE(m_work.BusySignal().IsSet());
+        EXPECT_EQ(m_work.Run(), 0);
+        EXPECT_FALSE(m_work.BusySignal().IsSet());
+        ASSERT_EQ(m_ui.m_ends.size(), 1u);
+    }
+
+    static SRunOptions Secure(int bEncrypt, int iHidenType)
+    {
+        SRunOptions o;
+        o.m_nDecrypt = 0;
+        o.m_bEncrypt = bEncrypt;
+        o.m_iHidenType = iHidenType;
+        return o;
+    }
+    static SRunOptions Decrypt()
+    {
+        SRunOptions o;
+        o.m_nDecrypt = 1;
+        return o;
+    }
+
+    CTempDir m_dir;
+    CScriptedUi m_ui;
+    CProgrssManagerWork m_work;
+    QString m_strMaster = QStringLiteral("master");
+};
+
+}  // namespace runtest
