@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -175,11 +176,15 @@ bool CHidingEngine::HideItemEx(const std::string& strPath, std::int32_t /*nFlag*
     return Hide(strPath);
 }
 
-bool CHidingEngine::IsRefused(const std::string& strReal) const
+bool CHidingEngine::IsRefused(const std::string& strClean, const std::string& strReal) const
 {
     const std::string& strVault = m_pStore->Vaults().HomeVault();
     if (strReal == "/" || HidingPaths::IsSameOrInside(strVault, strReal)
         || HidingPaths::IsSameOrInside(strReal, strVault)) {
+        return true;
+    }
+    // A link on the way to the data folder: moving it would cut every later start off the list.
+    if (HidingPaths::IsSameOrInside(m_strBaseDir, strClean)) {
         return true;
     }
     const std::string strBase = HidingPaths::ParentOf(strVault);  // real form of the base folder
@@ -216,7 +221,11 @@ bool CHidingEngine::Hide(const std::string& strPath)
     if (strClean.size() > HiddenListFormat::kMaxText || strReal.size() > HiddenListFormat::kMaxText) {
         return Fail("the path is too long to be listed: " + strPath);
     }
-    if (IsRefused(strReal)) {
+    struct stat st = {};
+    if (::lstat(strClean.c_str(), &st) != 0) {
+        return Fail("cannot find " + strPath);
+    }
+    if (IsRefused(strClean, strReal)) {
         return Fail("the hiding engine's own files and folders cannot be hidden: " + strPath);
     }
     const auto& entries = m_pStore->List().Entries();

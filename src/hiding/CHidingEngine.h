@@ -52,7 +52,7 @@ public:
 
 private:
     [[nodiscard]] bool Hide(const std::string& strPath);
-    [[nodiscard]] bool IsRefused(const std::string& strReal) const;
+    [[nodiscard]] bool IsRefused(const std::string& strClean, const std::string& strReal) const;
     [[nodiscard]] bool SetAllEnabled(bool bEnabled);
     [[nodiscard]] bool Fail(std::string strError);
     [[nodiscard]] bool FromStore(bool bOk);

@@ -108,6 +108,19 @@ TEST_F(HidingGuardTest, TheEnginesOwnFilesAndEveryFolderAboveTheVaultAreRefused)
     EXPECT_EQ(engine->GetHiddenCount(), 2);
 }
 
+TEST_F(HidingGuardTest, ALinkOnTheWayToTheDataFolderIsRefused)
+{
+    ASSERT_EQ(::mkdir(m_strData.c_str(), 0700), 0);
+    const std::string strLink = m_dir / "data-link";
+    ASSERT_EQ(::symlink(m_strData.c_str(), strLink.c_str()), 0);
+    SHidingOptions options;
+    options.strBaseDir = strLink + "/Halvo-Soft";
+    CHidingEngine engine(options);
+    ASSERT_TRUE(engine.SetCurrentHidingEngine(IHidingEngine::kEngineId));
+    EXPECT_FALSE(engine.HideItem(strLink));
+    EXPECT_TRUE(Exists(strLink));
+}
+
 // The master-password file lives next to the engine's own files and must stay hideable.
 TEST_F(HidingGuardTest, OtherFilesInTheDataFolderCanBeHidden)
 {
