@@ -8,6 +8,7 @@
 #include <QResource>
 
 #include <algorithm>
+#include <atomic>
 
 #include "resources/CResourceFileCheck.h"
 
@@ -28,7 +29,11 @@ const char* FindBuiltin(unsigned nId)
 void DefaultMissingString(unsigned nId, bool bModuleLoaded)
 {
     if (!bModuleLoaded) {
-        qCWarning(lcHvResources, "string %u asked for before the resource module was loaded", nId);
+        // Said once: a caller in a loop would otherwise flood the log.
+        static std::atomic<bool> s_bWarned{false};
+        if (!s_bWarned.exchange(true)) {
+            qCWarning(lcHvResources, "string %u asked for before the resource module was loaded", nId);
+        }
         return;
     }
     qCCritical(lcHvResources, "string %u is missing from the resource module", nId);

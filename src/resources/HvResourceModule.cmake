@@ -3,8 +3,9 @@
 # stored without compression (the program checks the file before use and refuses compressed entries).
 #
 # hv_add_resource_module(<target> OUTPUT <file.rcc> STRINGS <table.tsv> [IMAGES <folder>])
-#   Every file under <folder>/bmp and <folder>/icon must be named <number>.<type>; the folder may
-#   be missing or empty. New pictures are picked up at the next build.
+#   Every file in <folder>/bmp and <folder>/icon must be named <number>.<type>; other files and
+#   folders under <folder> are not looked at, and the folder may be missing or empty. New pictures
+#   are picked up at the next build.
 #
 # hv_add_resource_files(<target> <kind>/<number>.<type>=<file>... [DEPENDS <target>...])
 #   Adds files made by another build step (a picture rendered at build time, say); DEPENDS names
@@ -31,10 +32,14 @@ function(hv_add_resource_module target)
     set(entries "strings/table=${table}")
     set(deps ${table})
     if(ARG_IMAGES)
-        file(GLOB_RECURSE images CONFIGURE_DEPENDS LIST_DIRECTORIES false ${ARG_IMAGES}/*)
+        file(GLOB images CONFIGURE_DEPENDS LIST_DIRECTORIES false ${ARG_IMAGES}/bmp/* ${ARG_IMAGES}/icon/*)
         list(SORT images)
         set(seen "")
         foreach(image IN LISTS images)
+            get_filename_component(fname ${image} NAME)
+            if(fname MATCHES "^\\.")
+                continue()  # editor and system leftovers
+            endif()
             file(RELATIVE_PATH rel ${ARG_IMAGES} ${image})
             if(NOT rel MATCHES "^(bmp|icon)/([0-9]+)\\.[A-Za-z0-9]+$")
                 message(FATAL_ERROR "${image}: pictures of the resource module are named bmp/<number>.<type> "

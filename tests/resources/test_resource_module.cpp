@@ -83,6 +83,15 @@ TEST_F(ResourceModuleTest, MissingNumberIsReportedNotSilent)
     EXPECT_EQ(m_vecMissing, (std::vector<unsigned>{9, 65535}));
 }
 
+TEST_F(ResourceModuleTest, DefaultHandlerStopsDebugBuildsOnAMissingNumber)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_TRUE(CResourceModule::Instance().Load(ProgramModulePath()));
+    CResourceModule::Instance().SetMissingStringHandler(nullptr);
+    // Release builds log and go on with an empty text.
+    EXPECT_DEBUG_DEATH(EXPECT_TRUE(HVLoadString(9).isEmpty()), "string number missing");
+}
+
 TEST_F(ResourceModuleTest, MissingOrUnusableFileGivesFalse)
 {
     QTemporaryDir dir;
