@@ -53,7 +53,7 @@ protected:
     }
 };
 
-TEST_F(ProgramStrings, EveryNumberThePartsUseIsThere)
+TEST_F(ProgramStrings, EveryNumberTheProgramUsesIsThere)
 {
     for (const unsigned nId : kProgramNumbers) {
         EXPECT_TRUE(HVHasString(nId)) << nId;
