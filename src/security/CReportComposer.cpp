@@ -1,0 +1,143 @@
+#include "security/CReportComposer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
+#include "resources/HVResourceStrings.h"
+
+namespace {
+
+constexpr int kHideAction = 1;
+constexpr int kWipeAction = 2;
+
+QString LineText(const CReportComposer::SLine& line)
+{
+    return HVFormatString(line.nTextId, line.nCount);
+}
+
+}  // namespace
+
+void CReportComposer::Add(const char* pszName, unsigned nTitleId, SLine a, SLine b, SLine c)
+{
+    m_sections.push_back(SSection{pszName, nTitleId, {a, b, c}});
+}
+
+CReportComposer
+CReportComposer::ForSecureData(bool bEncrypt, int iHidenType, const SRunCounters& run, const SHideCounters& hide)
+{
+    CReportComposer r;
+    r.m_nKind = KindSecureData;
+    if (bEncrypt) {
+        if (run.m_nProcessed > 0) {
+            r.Add("encryption",
+                  IDS_ENC_TITLE,
+                  {IDS_ENC_PROCESSED, run.m_nProcessed},
+                  {IDS_ENC_SUCCEEDED, run.m_nSucceeded},
+                  {IDS_ENC_FAILED, run.m_nFailed});
+        } else {
+            r.m_bNothingMessage = true;
+        }
+    }
+    const bool bWipeAsked = iHidenType == kWipeAction || (bEncrypt && iHidenType == kHideAction);
+    if (bWipeAsked && run.m_nWipeAttempted > 0) {
+        r.Add("wipe",
+              IDS_WIPE_TITLE,
+              {IDS_WIPE_PROCESSED, run.m_nWipeAttempted},
+              {IDS_WIPE_SUCCEEDED, run.m_nWipeSucceeded},
+              {IDS_WIPE_FAILED, run.m_nWipeFailed});
+    }
+    if (iHidenType == kHideAction) {
+        r.Add("hide",
+              IDS_HIDE_TITLE,
+              {IDS_HIDE_PROCESSED, hide.m_nProcessed},
+              {IDS_HIDE_SUCCEEDED, hide.m_nSucceeded},
+              {IDS_HIDE_FAILED, hide.m_nFailed});
+    }
+    return r;
+}
+
+CReportComposer CReportComposer::ForDecryption(const SRunCounters& run, bool bHideDecrypt)
+{
+    CReportComposer r;
+    r.m_nKind = bHideDecrypt ? KindHideManagement : KindDecryption;
+    if (run.m_nProcessed > 0) {
+        r.Add("decryption",
+              IDS_DEC_TITLE,
+              {IDS_DEC_PROCESSED, run.m_nProcessed},
+              {IDS_DEC_SUCCEEDED, run.m_nSucceeded},
+              {IDS_DEC_FAILED, run.m_nFailed});
+    } else {
+        r.m_bNothingMessage = true;
+    }
+    return r;
+}
+
+CReportComposer CReportComposer::ForUnhide(int nTaken, int nShown, int nFailed)
+{
+    CReportComposer r;
+    r.m_nKind = KindHideManagement;
+    r.Add("unhide",
+          IDS_UNHIDE_TITLE,
+          {IDS_UNHIDE_PROCESSED, nTaken},
+          {IDS_UNHIDE_SUCCEEDED, nShown},
+          {IDS_UNHIDE_FAILED, nFailed});
+    return r;
+}
+
+QString CReportComposer::NothingMessage() const
+{
+    return HVLoadString(IDS_NOTHING_TO_PROCESS);
+}
+
+QString CReportComposer::Html() const
+{
+    const QString strTemplate = QString::fromLatin1(kTitleTemplate);
+    const QString strBreak = QStringLiteral("<br>");
+    QString out;
+    for (const SSection& s : m_sections) {
+        // The texts are plain: nothing in them may open a tag of the label.
+        out += HVFormatText(strTemplate, {HVLoadString(s.nTitleId).toHtmlEscaped()});
+        out += strBreak + strBreak;
+        out += LineText(s.lines[0]).toHtmlEscaped() + strBreak;
+        out += LineText(s.lines[1]).toHtmlEscaped() + strBreak;
+        out += LineText(s.lines[2]).toHtmlEscaped() + strBreak + strBreak;
+    }
+    return out;
+}
+
+QString CReportComposer::PlainText() const
+{
+    QStringList parts;
+    if (m_bNothingMessage) {
+        parts << NothingMessage();
+    }
+    for (const SSection& s : m_sections) {
+        QString block = HVLoadString(s.nTitleId);
+        for (const SLine& line : s.lines) {
+            block += QLatin1Char('\n') + LineText(line);
+        }
+        parts << block;
+    }
+    return parts.isEmpty() ? QString() : parts.join(QStringLiteral("\n\n")) + QLatin1Char('\n');
+}
+
+QString CReportComposer::Json() const
+{
+    QJsonArray sections;
+    for (const SSection& s : m_sections) {
+        QJsonArray lines;
+        for (const SLine& line : s.lines) {
+            lines.append(QJsonObject{{QStringLiteral("text"), LineText(line)}, {QStringLiteral("count"), line.nCount}});
+        }
+        sections.append(QJsonObject{{QStringLiteral("section"), QString::fromLatin1(s.pszName)},
+                                    {QStringLiteral("title"), HVLoadString(s.nTitleId)},
+                                    {QStringLiteral("lines"), lines}});
+    }
+    QJsonObject root{{QStringLiteral("kind"), m_nKind},
+                     {QStringLiteral("labelHeight"), HasReport() ? LabelHeight() : 0},
+                     {QStringLiteral("message"), m_bNothingMessage ? QJsonValue(NothingMessage()) : QJsonValue()},
+                     {QStringLiteral("sections"), sections}};
+    return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact));
+}

@@ -1,0 +1,6 @@
+# HVReport: the text of the operation report (no widget; Qt Core for the texts).
+add_library(HVReport STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/CReportComposer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CReportComposer.h
+    ${CMAKE_CURRENT_LIST_DIR}/SRunCounters.h)
+target_link_libraries(HVReport PUBLIC hv_options HVResources Qt6::Core)
