@@ -48,9 +48,9 @@ void CXmlTokenizer::Finish(SXmlToken& tok, int nType, uint32_t nEnd)
     m_nPos = nEnd;
 }
 
+// An error token ends before the next '<', so that the parse goes on with whatever follows.
 void CXmlTokenizer::Incorrect(SXmlToken& tok, const char* pszKind)
 {
-    // An error token ends before the next '<'.
     tok.pszErrorKind = pszKind;
     tok.bUnterminated = false;
     Finish(tok, XmlNode::kError, Find(tok.nStart + 1, u'<'));
@@ -60,7 +60,7 @@ void CXmlTokenizer::Unterminated(SXmlToken& tok, const char* pszKind)
 {
     tok.pszErrorKind = pszKind;
     tok.bUnterminated = true;
-    Finish(tok, XmlNode::kError, m_nEnd);
+    Finish(tok, XmlNode::kError, Find(tok.nStart + 1, u'<'));
 }
 
 void CXmlTokenizer::Next(SXmlToken& tok)

@@ -55,8 +55,10 @@ TEST(ElementData, EmptyForChildrenEmptyTagsAndUnendedElements)
     EXPECT_EQ(DataOf(QStringLiteral("<a/>")), QString());
     EXPECT_EQ(DataOf(QStringLiteral("<a></a>")), QString());
     EXPECT_EQ(DataOf(QStringLiteral("<a>text")), QString());
-    // An unterminated section swallows the end tag, so the element has no end and no text.
-    EXPECT_EQ(DataOf(QStringLiteral("<a>x<![CDATA[y</a>")), QString());
+    // An unterminated construct ends before the next '<': the element still ends, and the
+    // construct is skipped when its text is read.
+    EXPECT_EQ(DataOf(QStringLiteral("<a>x<![CDATA[y</a>")), QStringLiteral("x"));
+    EXPECT_EQ(DataOf(QStringLiteral("<a>x<!-- y</a>")), QStringLiteral("x"));
 }
 
 TEST(Escaping, EscapeSetAndFlags)

@@ -93,6 +93,17 @@ TEST(Parse, EmptyElementTagNeedsSlashAfterNameSpaceOrQuote)
     EXPECT_EQ(doc.GetRecordCount(), 6u);
 }
 
+TEST(Parse, UnterminatedConstructEndsBeforeTheNextTag)
+{
+    CXmlDocument doc;
+    EXPECT_FALSE(doc.SetDocument(QStringLiteral("<a><b c='</a>")));
+    EXPECT_EQ(doc.GetResultText(), QStringLiteral("Element tag at offset 3 unterminated"));
+    // a still found its end tag; b was never a start tag.
+    EXPECT_EQ(doc.GetRecordCount(), 2u);
+    EXPECT_EQ(Rec(doc, 1).EndTagLen(), 4u);
+    EXPECT_TRUE(Rec(doc, 1).nFlags & XmlElem::kErrorInside);
+}
+
 TEST(Parse, SiblingRootsAreStillIndexed)
 {
     CXmlDocument doc;
