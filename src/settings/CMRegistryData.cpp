@@ -128,7 +128,7 @@ void CMRegistryData::FirstTimeInit()
 {
     LOGGER::CHVFuncLog log("CMRegistryData::FirstTimeInit");
     m_strModuleEXEPath = RunningProgram();
-    m_strModulePath = QFileInfo(m_strModuleEXEPath).absolutePath();
+    m_strModulePath = m_strModuleEXEPath.isEmpty() ? QString() : QFileInfo(m_strModuleEXEPath).absolutePath();
 }
 
 bool CMRegistryData::LoadAppPaths()
