@@ -78,6 +78,10 @@ public:
     // Both program paths from the running program.
     void FirstTimeInit();
     // Program paths from the system-wide registration, else from the running program; true.
+    // A package registers the program in /etc/xdg/Halvo-Soft/HalvoNorvane.conf:
+    //   [App%20Paths]
+    //   Path=/opt/Halvo Norvane
+    //   %40=/opt/Halvo Norvane/HalvoNorvane
     bool LoadAppPaths();
     // Reads the settings key, or creates it with defaults; true.
     bool LoadOrCreate();
