@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 
+#include "../tests/xml/XmlTestUtil.h"
+
 namespace {
 
 constexpr int kMaxSteps = 20000;
@@ -61,25 +63,36 @@ void Lookups(CXmlDocument& doc, const QString& strPath)
     (void)doc.GetChildElementData();
 }
 
-// Appends and replaces text; the text must read back unchanged and the index stay consistent.
-bool Edit(CXmlDocument& doc, int nFlags, const QString& strData)
+// The index kept by the edits must equal a fresh parse of the edited text when the text was
+// well-formed before.
+bool Unchanged(const CXmlDocument& doc, bool bWellFormed)
+{
+    return doc.IsIndexConsistent() && (!bWellFormed || SameIndexAsFreshParse(doc));
+}
+
+// Appends and replaces text at the element the path names (else the root's first child); the
+// text must read back unchanged and the index stay right.
+bool Edit(CXmlDocument& doc, int nFlags, const QString& strPath, const QString& strData)
 {
     nFlags &= ~(CXmlDocument::kAppendKeepRefs | CXmlDocument::kAppendReplace);
+    const bool bWellFormed = doc.IsWellFormed();
     doc.ResetPos();
-    (void)doc.FindElement();
-    (void)doc.FindChildElement();
+    if (strPath.isEmpty() || !doc.FindElement(strPath)) {
+        (void)doc.FindElement();
+        (void)doc.FindChildElement();
+    }
     const bool bChild = nFlags & CXmlDocument::kAppendAsChild;
     const QString strName = QStringLiteral("n");
     const QString strWanted = (nFlags & CXmlDocument::kAppendNoEndTag) ? QString() : strData;
     if (doc.AppendElement(strName, strWanted, nFlags)) {
         const QString strBack = bChild ? doc.GetChildElementData() : doc.GetElementData();
-        if (strBack != strWanted || !doc.IsIndexConsistent()) {
+        if (strBack != strWanted || !Unchanged(doc, bWellFormed)) {
             return false;
         }
     }
     const uint32_t iPos = doc.GetMainPosition();
     if (iPos && doc.SetElementData(iPos, strData, nFlags & CXmlDocument::kAppendCData)) {
-        if (doc.GetElementData() != strData || !doc.IsIndexConsistent()) {
+        if (doc.GetElementData() != strData || !Unchanged(doc, bWellFormed)) {
             return false;
         }
     }
@@ -132,7 +145,7 @@ bool HvXmlFuzzOne(const uint8_t* pData, size_t nSize)
         const int nFlags = (nMode >> 3) & 0x1F;
         const int nAppendFlags = (nFlags & 0x7) | ((nFlags & 0x8) ? CXmlDocument::kAppendBefore : 0)
                                  | ((nFlags & 0x10) ? CXmlDocument::kAppendAsChild : 0);
-        if (!Edit(doc, nAppendFlags, strPath.isEmpty() ? QStringLiteral("a]]>b&c<") : strPath)) {
+        if (!Edit(doc, nAppendFlags, strPath, strPath + QStringLiteral("a]]>b&c<"))) {
             return false;
         }
         Walk(doc);

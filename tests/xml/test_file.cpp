@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "XmlTestUtil.h"
@@ -136,6 +138,27 @@ TEST_F(FileIo, SaveReplacesAtomicallyKeepingPermissionsAndLeavingNoTemporaryFile
     EXPECT_NE(after.st_ino, before.st_ino);  // a new file was renamed over the old one
     EXPECT_EQ(Read(Path("keep.xml")), QByteArray("<new/>"));
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.xml"});
+}
+
+TEST_F(FileIo, FailedWriteLeavesTheOldFileIntact)
+{
+    // Fault injection: a file-size limit makes the write of the temporary file fail half-way.
+    Write(Path("cfg.xml"), QByteArray("<old/>"));
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.SetDocument(QStringLiteral("<new>%1</new>").arg(QString(4096, QLatin1Char('x')))));
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool bSaved = doc.SaveFile(Path("cfg.xml"));
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(bSaved);
+    EXPECT_EQ(doc.GetResultText(), QStringLiteral("File too large"));
+    EXPECT_EQ(Read(Path("cfg.xml")), QByteArray("<old/>"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"cfg.xml"});
 }
 
 TEST_F(FileIo, LargeFileAcrossReadChunksKeepsEverySequence)
