@@ -6,7 +6,8 @@ PKGS=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libssl-dev libsodium-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xdg-utils shared-mime-info desktop-file-utils
+    xdg-utils shared-mime-info desktop-file-utils libfile-mimeinfo-perl libglib2.0-bin
+    qt6-svg-dev librsvg2-bin
 )
 missing=()
 for p in "${PKGS[@]}"; do
