@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sodium.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

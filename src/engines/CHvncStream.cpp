@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <fcntl.h>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -216,11 +217,28 @@ int CPipe::Run(std::string& strWhy)
             }
         }
     };
-    std::thread reader(stage, 0);
-    std::thread sealer(stage, 1);
-    stage(2);
-    reader.join();
-    sealer.join();
+    std::thread reader;
+    std::thread sealer;
+    try {
+        reader = std::thread(stage, 0);
+        sealer = std::thread(stage, 1);
+    } catch (const std::system_error&) {
+        {
+            std::lock_guard lock(mu);
+            nErr = HVNC_FAILED;
+            strErr = "cannot start the worker threads";
+        }
+        cv.notify_all();
+    }
+    if (sealer.joinable()) {
+        stage(2);
+    }
+    if (reader.joinable()) {
+        reader.join();
+    }
+    if (sealer.joinable()) {
+        sealer.join();
+    }
     strWhy = strErr;
     return nErr;
 }
