@@ -1,0 +1,148 @@
+#include "passwords/CMasterPasswordStore.h"
+
+#include "engines/CEncryptManager.h"
+#include "engines/CSecureBuffer.h"
+#include "logging/CHVLog.h"
+#include "xml/CXmlDocument.h"
+
+#include <array>
+#include <limits>
+
+namespace {
+
+const QString kDeclaration = QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>\r\n");
+
+// RunCount as the file holds it: leading blanks, a sign and digits; anything else counts as 0.
+// The count stops at the largest int instead of wrapping.
+int RunCountOf(const QString& strText)
+{
+    qsizetype i = 0;
+    while (i < strText.size() && strText.at(i).isSpace()) {
+        ++i;
+    }
+    bool bNegative = false;
+    if (i < strText.size() && (strText.at(i) == QLatin1Char('-') || strText.at(i) == QLatin1Char('+'))) {
+        bNegative = strText.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    long long n = 0;
+    for (; i < strText.size() && strText.at(i) >= QLatin1Char('0') && strText.at(i) <= QLatin1Char('9'); ++i) {
+        n = n * 10 + (strText.at(i).unicode() - u'0');
+        if (n > std::numeric_limits<int>::max()) {
+            n = std::numeric_limits<int>::max();
+        }
+    }
+    return static_cast<int>(bNegative ? -n : n);
+}
+
+}  // namespace
+
+CMasterPasswordStore::CMasterPasswordStore(QString strFile)
+    : m_strFile(std::move(strFile))
+{
+}
+
+QString CMasterPasswordStore::PathIn(const QString& strFolder)
+{
+    if (strFolder.isEmpty() || strFolder.endsWith(QLatin1Char('/'))) {
+        return strFolder + QLatin1String(kFileName);
+    }
+    return strFolder + QLatin1Char('/') + QLatin1String(kFileName);
+}
+
+void CMasterPasswordStore::SetFailure(const QString& strWhy)
+{
+    m_bSaveFailed = true;
+    m_strLastError = strWhy;
+    LOGGER::g_HVLog.LogText("Pass Config File not saved: " + strWhy.toStdString());
+}
+
+bool CMasterPasswordStore::MakeSignatureText(std::u16string_view password, QString& strText)
+{
+    std::array<std::uint8_t, kSignatureSize> sig{};
+    if (!CEncryptManager::GetEncryptionSignature(password, sig.data(), sig.size())) {
+        SetFailure(QStringLiteral("the password signature could not be computed"));
+        return false;
+    }
+    strText = Base64Encode(sig.data(), static_cast<int>(sig.size()));
+    return true;
+}
+
+bool CMasterPasswordStore::WritePasswordSignature(bool bCreate, std::u16string_view password)
+{
+    m_bSaveFailed = false;
+    m_strLastError.clear();
+    CXmlDocument doc;
+    uint32_t iSig = 0;
+    if (!bCreate) {
+        (void)doc.LoadFile(m_strFile);  // the elements found tell whether the content is usable
+        if (doc.FindElement() && doc.EnterElement() && doc.FindElement(QStringLiteral("PWSig"))) {
+            iSig = doc.GetMainPosition();
+        }
+        if (iSig == 0) {
+            return WritePasswordSignature(true, password);
+        }
+    }
+    QString strSig;
+    if (!MakeSignatureText(password, strSig)) {
+        return false;
+    }
+    bool bBuilt = false;
+    if (iSig != 0) {
+        bBuilt = doc.SetElementData(iSig, strSig);
+    } else {
+        (void)doc.SetDocument(kDeclaration);  // not well-formed until the root is appended
+        bBuilt = doc.AppendElement(QStringLiteral("Config")) && doc.EnterElement()
+                 && doc.AppendElement(QStringLiteral("PWSig"), strSig)
+                 && doc.AppendElementInt(QStringLiteral("RunCount"), 0) && doc.LeaveElement();
+        (void)doc.LeaveElement();
+    }
+    if (!bBuilt) {
+        SetFailure(QStringLiteral("the signature document could not be built"));
+        return false;
+    }
+    if (!doc.SaveFile(m_strFile)) {
+        SetFailure(doc.GetResultText());
+        return false;
+    }
+    return true;
+}
+
+bool CMasterPasswordStore::VerifyMasterPassword(std::u16string_view password)
+{
+    m_bSaveFailed = false;
+    m_strLastError.clear();
+    CXmlDocument doc;
+    QString strSig;
+    uint32_t iRunCount = 0;
+    (void)doc.LoadFile(m_strFile);  // the elements found tell whether the content is usable
+    if (doc.FindElement() && doc.EnterElement() && doc.FindElement(QStringLiteral("PWSig"))) {
+        strSig = doc.GetElementData();
+        if (doc.FindElement(QStringLiteral("RunCount"))) {
+            iRunCount = doc.GetMainPosition();
+        }
+    }
+    if (iRunCount == 0) {
+        // No usable signature: the password just typed becomes the master password.
+        const bool bSaved = WritePasswordSignature(true, password);
+        (void)bSaved;  // a failure is in LastSaveFailed
+        return true;
+    }
+    const int nRunCount = RunCountOf(doc.GetElementData());
+    const int nNext = nRunCount == std::numeric_limits<int>::max() ? nRunCount : nRunCount + 1;
+    if (!doc.SetElementDataInt(iRunCount, nNext) || !doc.SaveFile(m_strFile)) {
+        SetFailure(doc.GetResultText());
+    }
+
+    if (strSig.size() > kMaxSignatureText) {
+        return false;
+    }
+    const int nBound = Base64Decode(strSig, nullptr, 0);
+    CSecureBuffer decoded(static_cast<std::size_t>(nBound));
+    const int nDecoded =
+        decoded.size() == static_cast<std::size_t>(nBound) ? Base64Decode(strSig, decoded.data(), nBound) : 0;
+    if (nDecoded < static_cast<int>(kSignatureSize)) {
+        return false;  // too short to be a signature: never compare past the decoded bytes
+    }
+    return CEncryptManager::CompareEncryptionPasswords(password, decoded.data(), kSignatureSize) != 0;
+}

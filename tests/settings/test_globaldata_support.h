@@ -1,0 +1,79 @@
+#pragma once
+
+#include "engines/CEncryptManager.h"
+#include "logging/CHVLog.h"
+#include "settings/CHDGlobalData.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+// HOME and the XDG folders in a fresh temporary folder, a program folder of its own ("bin"),
+// and the log writer started on a file there, so that tests can read the log lines.
+class GlobalDataTest : public ::testing::Test
+{
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_strRoot = m_dir.path();
+        Set("HOME", m_strRoot + QStringLiteral("/home"));
+        Set("XDG_CONFIG_HOME", m_strRoot + QStringLiteral("/home/.config"));
+        Set("XDG_DATA_HOME", m_strRoot + QStringLiteral("/home/.local/share"));
+        Set("XDG_STATE_HOME", m_strRoot + QStringLiteral("/home/.local/state"));
+        Set("XDG_CACHE_HOME", m_strRoot + QStringLiteral("/home/.cache"));
+        QDir().mkpath(m_strRoot + QStringLiteral("/home"));
+        QDir().mkpath(ProgramDir());
+        m_data.m_RegData.m_strModulePath = ProgramDir();
+        LOGGER::g_HVLog.SetFileName(LogFile().toStdString());
+        ASSERT_TRUE(LOGGER::g_HVLog.StartLogging());
+    }
+    void TearDown() override { LOGGER::g_HVLog.StopLogging(); }
+
+    static void Set(const char* pszName, const QString& strValue)
+    {
+        ::setenv(pszName, QFile::encodeName(strValue).constData(), 1);
+    }
+    QString ProgramDir() const { return m_strRoot + QStringLiteral("/bin"); }
+    QString LogFile() const { return m_strRoot + QStringLiteral("/test.log"); }
+    QString EncryptedConfig() const { return ProgramDir() + QStringLiteral("/Config_norvane.xml.hvnc"); }
+    QByteArray LogText() const { return ReadFile(LogFile()); }
+
+    static QByteArray ReadFile(const QString& strPath)
+    {
+        QFile file(strPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void WriteFile(const QString& strPath, const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(strPath).absolutePath());
+        QFile file(strPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    // Encrypts plain into the program folder as the configuration file, with a cheap cost.
+    void WriteConfig(const QByteArray& plain, std::u16string_view password = u"4r8tkavosmwe")
+    {
+        const QString strPlain = m_strRoot + QStringLiteral("/plain/Config_norvane.xml");
+        WriteFile(strPlain, plain);
+        QFile::remove(EncryptedConfig());
+        CEncryptManager engine;
+        engine.SetKdfCost(8 * 1024, 1);
+        (void)engine.EnablerEncryptionType(32, password);
+        const std::string strOut = QFile::encodeName(EncryptedConfig()).toStdString();
+        ASSERT_NE(engine.EncryptFileW(QFile::encodeName(strPlain).toStdString(), strOut.c_str()), 0)
+            << engine.GetLastError();
+        QFile::remove(strPlain);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_strRoot;
+    CHDGlobalData m_data;
+};
