@@ -1,6 +1,7 @@
 // Every kind of damage to a ".hvnc" file is detected, with its own result, before anything is
 // written under the output name; a wrong password is told apart from damage.
 #include "engines/CEncryptManager.h"
+#include "engines/CHvncKeyCache.h"
 
 #include <algorithm>
 #include <functional>
@@ -30,6 +31,7 @@ struct STamper
     const char* name;
     std::function<void(std::vector<std::uint8_t>&)> edit;
     int expected;
+    bool bBeforeKdf = false;  // refused by the header checks, before any key derivation runs
 };
 
 class EncTamper : public ::testing::TestWithParam<STamper>
@@ -51,7 +53,11 @@ TEST_P(EncTamper, IsDetectedAndNothingIsWritten)
 
     CEncryptManager dm;
     CheapEngine(dm);
+    const auto kdfRuns = CHvncKeyCache::GetRunCount();
     EXPECT_EQ(dm.DecryptFileW(dir / "doc.hvnc", std::string()), GetParam().expected) << dm.GetLastError();
+    if (GetParam().bBeforeKdf) {
+        EXPECT_EQ(CHvncKeyCache::GetRunCount(), kdfRuns) << "no key derivation for a refused header";
+    }
     EXPECT_FALSE(dm.GetLastError().empty());
     EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"doc.hvnc"}) << "no output, no temporary file";
     EXPECT_EQ(ReadFile(dir / "doc.hvnc"), file) << "the encrypted file is kept as it was";
@@ -59,40 +65,44 @@ TEST_P(EncTamper, IsDetectedAndNothingIsWritten)
 }
 
 const STamper kTampers[] = {
-    {"MagicChanged", [](auto& f) { f[0] = 'X'; }, HVNC_NOT_HVNC},
-    {"ForeignFile", [](auto& f) { f.assign(5000, 'a'); }, HVNC_NOT_HVNC},
-    {"EmptyFile", [](auto& f) { f.clear(); }, HVNC_NOT_HVNC},
+    {"MagicChanged", [](auto& f) { f[0] = 'X'; }, HVNC_NOT_HVNC, true},
+    {"ForeignFile", [](auto& f) { f.assign(5000, 'a'); }, HVNC_NOT_HVNC, true},
+    {"EmptyFile", [](auto& f) { f.clear(); }, HVNC_NOT_HVNC, true},
     {"FutureVersion",
      [](auto& f) {
          f[8] = 2;
          FixCheck(f);
      },
-     HVNC_UNSUPPORTED_VERSION},
-    {"HeaderCut", [](auto& f) { f.resize(100); }, HVNC_CORRUPT},
-    {"FlipInKdfField", [](auto& f) { f[17] ^= 0x01; }, HVNC_CORRUPT},
-    {"FlipInSalt", [](auto& f) { f[30] ^= 0x80; }, HVNC_CORRUPT},
-    {"FlipInWrappedKey", [](auto& f) { f[60] ^= 0x04; }, HVNC_CORRUPT},
-    {"FlipInKeyTag", [](auto& f) { f[120] ^= 0x04; }, HVNC_CORRUPT},
-    {"FlipInHeaderCheck", [](auto& f) { f[140] ^= 0x10; }, HVNC_CORRUPT},
+     HVNC_UNSUPPORTED_VERSION,
+     true},
+    {"HeaderCut", [](auto& f) { f.resize(100); }, HVNC_CORRUPT, true},
+    {"FlipInKdfField", [](auto& f) { f[17] ^= 0x01; }, HVNC_CORRUPT, true},
+    {"FlipInSalt", [](auto& f) { f[30] ^= 0x80; }, HVNC_CORRUPT, true},
+    {"FlipInWrappedKey", [](auto& f) { f[60] ^= 0x04; }, HVNC_CORRUPT, true},
+    {"FlipInKeyTag", [](auto& f) { f[120] ^= 0x04; }, HVNC_CORRUPT, true},
+    {"FlipInHeaderCheck", [](auto& f) { f[140] ^= 0x10; }, HVNC_CORRUPT, true},
     {"AbsurdKdfMemory",
      [](auto& f) {
          f[16] = f[17] = f[18] = f[19] = 0xFF;
          FixCheck(f);
      },
-     HVNC_CORRUPT},
+     HVNC_CORRUPT,
+     true},
     {"AbsurdKdfPasses",
      [](auto& f) {
          f[20] = 0x00;
          f[21] = 0x10;
          FixCheck(f);
      },
-     HVNC_CORRUPT},
+     HVNC_CORRUPT,
+     true},
     {"UnknownCipher",
      [](auto& f) {
          f[12] = 9;
          FixCheck(f);
      },
-     HVNC_CORRUPT},
+     HVNC_CORRUPT,
+     true},
     // A forged header with a valid check but an edited field no longer opens the key block.
     {"ForgedCipherField",
      [](auto& f) {
