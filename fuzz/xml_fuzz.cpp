@@ -22,7 +22,7 @@ QString Utf8(const uint8_t* p, size_t n)
 {
     std::u16string s(n, u'\0');
     s.resize(Utf8ToUtf16(reinterpret_cast<const char*>(p), n, s.data()));
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
 }
 
 void Walk(CXmlDocument& doc)
@@ -124,7 +124,8 @@ bool HvXmlFuzzOne(const uint8_t* pData, size_t nSize)
         strText.resize(Utf8ToUtf16(reinterpret_cast<const char*>(pData), nDocSize, nullptr));
         strText.resize(Utf8ToUtf16(reinterpret_cast<const char*>(pData), nDocSize, strText.data()));
     }
-    const QString strAsText = QString::fromUtf16(strText.data(), static_cast<qsizetype>(strText.size()));
+    const QString strAsText =
+        QString(reinterpret_cast<const QChar*>(strText.data()), static_cast<qsizetype>(strText.size()));
 
     CXmlDocument doc;
     if (nMode & 2) {

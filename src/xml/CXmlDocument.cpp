@@ -20,7 +20,7 @@ std::u16string_view View(const QString& s)
 
 QString ToQString(std::u16string_view s)
 {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
 }
 
 }  // namespace

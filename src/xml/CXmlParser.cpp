@@ -12,7 +12,7 @@ CXmlParser::CXmlParser(const std::u16string& strText, CXmlRecordStore& store, bo
 
 QString CXmlParser::NameAt(uint32_t nStart, uint32_t nLength) const
 {
-    return QString::fromUtf16(m_strText.data() + nStart, nLength);
+    return QString(reinterpret_cast<const QChar*>(m_strText.data() + nStart), nLength);
 }
 
 void CXmlParser::SetError(const QString& strError)

@@ -194,7 +194,7 @@ QString EncodeEntities(const QString& strText, int nFlags)
 {
     const std::u16string out =
         EncodeEntities(std::u16string_view(QStringView(strText).utf16(), strText.size()), nFlags);
-    return QString::fromUtf16(out.data(), static_cast<qsizetype>(out.size()));
+    return QString(reinterpret_cast<const QChar*>(out.data()), static_cast<qsizetype>(out.size()));
 }
 
 QString DecodeEntities(const QString& strText, int nLength)
@@ -205,5 +205,5 @@ QString DecodeEntities(const QString& strText, int nLength)
     }
     const std::u16string out =
         DecodeEntities(std::u16string_view(QStringView(strText).utf16(), static_cast<size_t>(n)));
-    return QString::fromUtf16(out.data(), static_cast<qsizetype>(out.size()));
+    return QString(reinterpret_cast<const QChar*>(out.data()), static_cast<qsizetype>(out.size()));
 }

@@ -86,6 +86,20 @@ TEST(Escaping, RoundTripThroughAnElement)
     }
 }
 
+TEST(ElementData, LeadingZeroWidthNoBreakSpaceIsText)
+{
+    // U+FEFF inside the text is a character like any other, not a byte-order mark.
+    const QString strData = QString(QChar(0xFEFF)) + QStringLiteral("x");
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.SetDocument(QString(QChar(0xFEFF)) + QStringLiteral("<a/>")));
+    ASSERT_TRUE(doc.FindElement());
+    EXPECT_EQ(doc.GetDocument().size(), 5);
+    ASSERT_TRUE(doc.SetElementData(doc.GetMainPosition(), strData));
+    EXPECT_EQ(doc.GetElementData(), strData);
+    EXPECT_EQ(DecodeEntities(strData), strData);
+    EXPECT_EQ(EncodeEntities(strData), strData);
+}
+
 TEST(Escaping, CDataTerminatorIsSplit)
 {
     CXmlDocument doc;
