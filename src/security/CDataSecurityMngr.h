@@ -4,9 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class CItemData;
+class CReportComposer;
+class IDataSecurityUi;
+class IProgrssRun;
+class IRunnerHost;
+struct SRunOptions;
+class QObject;
 class CHalvoDataSecurityDlg;
 class CHDPageDataBrows;
 class CHDPageSecurityOptions;
@@ -63,6 +70,37 @@ public:
     // item per name to m_arrItems; the manager owns those items while m_bCmdLine is 1.
     [[nodiscard]] int ParseCommandLine();
 
+    // Start-up set-up, once after construction: the interactive options from the settings, the
+    // hiding engine (m_bHideDisabled when it cannot be set up), the .hvnc association, the
+    // master-password file's path, the protected paths, and the master-password file shown
+    // again. Returns 1.
+    [[nodiscard]] int InitManager();
+    // The secure flow (encrypt and/or wipe, then hide, then report, then e-mail) over
+    // m_arrItems. 1 when it ran; 0 when it did not, because the user refused a password prompt,
+    // the master password could not be had, or no runner could be made (m_eLastFlowEnd says).
+    [[nodiscard]] int SecureData();
+    // The decrypt flow (decrypt, then report) over m_arrItems. Always 1.
+    [[nodiscard]] int DecryptData();
+    // Hides one path through the hiding engine unless it is protected: 1 when the engine hid
+    // it, else 0. The engine gets the path exactly as given.
+    [[nodiscard]] int HidePath(const QString& strPath);
+    // Hands the files to the desktop's mail program (xdg-email, one --attach per file, no
+    // recipients) and waits until it returns. False, quietly, when the list is empty, the mail
+    // program is missing or cannot be started, or it reports a failure. pOwner is not used.
+    [[nodiscard]] bool
+    SendFilesByMail(QObject* pOwner, const QStringList& lstFiles, const QString& strSubject, const QString& strBody);
+    // At exit: the options back into the settings (when InitManager ran), the master password
+    // wiped, the master-password file hidden again, the hiding engine released, the
+    // command-line items deleted. Returns 1.
+    [[nodiscard]] int SaveAndClose();
+
+    // The text under which a path is looked up in m_lstProtectedPaths: upper-cased, with
+    // repeated and trailing slashes and "." and ".." components resolved in the text.
+    [[nodiscard]] static QString ProtectedPathKey(const QString& strPath);
+    // The protected paths of this system, before upper-casing: "/", the system folders, the
+    // program folder, the home folder and the desktop folder (empty ones left out).
+    [[nodiscard]] static QStringList SystemProtectedPaths(const QString& strProgramFolder);
+
     // The item path for a name under a base folder: joined by "/" unless the folder already
     // ends with one (the root "/" included).
     [[nodiscard]] static QString BuildItemPath(const QString& strBaseFolder, const QString& strName);
@@ -106,4 +144,37 @@ public:
     int m_bHideDisabled = 0;                         // 1 when the hiding engine is not usable
 
     ECmdLineCheck m_eCmdLineCheck = ECmdLineCheck::Accepted;  // outcome of ParseCommandLine
+
+    // How the last SecureData or DecryptData ended.
+    enum class EFlowEnd
+    {
+        Ran,                    // the flow ran
+        PasswordCancelled,      // the set-password dialog was refused
+        MasterPasswordRefused,  // the master password was cancelled or wrong four times
+        NoMasterPassword,       // encryption under the master password before one was set
+        NoRunner,               // no runner host, or it made no runner
+    };
+    EFlowEnd m_eLastFlowEnd = EFlowEnd::Ran;
+
+    // Attempts at the master password when a flow has to ask for it.
+    static constexpr int kMasterPasswordAttempts = 4;
+    // Message when an encryption under the master password is asked for before a master
+    // password was set.
+    static constexpr unsigned kMsgNoMasterPassword = 190;
+
+    // What the program gives the manager before its flows run (neither is owned):
+    IRunnerHost* m_pRunnerHost = nullptr;  // makes the runners of the flows
+    IDataSecurityUi* m_pUi = nullptr;      // messages, password dialogs, the report
+    // Makes the hiding engine at set-up; a null result: it cannot be created. Empty: the
+    // hiding engine of this system with its default folders.
+    std::function<std::shared_ptr<IHidingEngine>()> m_fnCreateHideControl;
+
+private:
+    void FillRunOptions(SRunOptions& options) const;
+    [[nodiscard]] bool AskMasterPasswordForRun();
+    void SendEncryptedByMail(const IProgrssRun& run);
+    void ShowReportOrNothing(const CReportComposer& report);
+    [[nodiscard]] static QString ProgramFolder();
+
+    bool m_bInitDone = false;  // InitManager ran
 };

@@ -1,6 +1,13 @@
 # Included from CMakeLists.txt: the data-security manager and the item record.
 add_library(HVSecurity STATIC
-    CItemData.cpp CItemData.h
-    CDataSecurityMngr.cpp CDataSecurityMngr.h
-)
-target_link_libraries(HVSecurity PUBLIC hv_options HVSignalPump HVCommandLine HVLogging Qt6::Core)
+    ${CMAKE_CURRENT_LIST_DIR}/CItemData.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CItemData.h
+    ${CMAKE_CURRENT_LIST_DIR}/CDataSecurityMngr.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CDataSecurityMngr.h
+    ${CMAKE_CURRENT_LIST_DIR}/CDataSecurityMngrInit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CDataSecurityMngrFlows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CDataSecurityMngrMail.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IDataSecurityUi.h
+    ${CMAKE_CURRENT_LIST_DIR}/IRunnerHost.h)
+target_link_libraries(HVSecurity PUBLIC hv_options HVSignalPump HVCommandLine HVLogging HVHiding HVSettings
+    HVGlobalData HVPasswords HVGlobalMFC HVResources HVReport Qt6::Core)

@@ -1,0 +1,257 @@
+// The secure flow and the decrypt flow of the data-security manager.
+#include "logging/CHVLog.h"
+#include "passwords/CMasterPasswordStartup.h"
+#include "passwords/CMasterPasswordStore.h"
+#include "security/CDataSecurityMngr.h"
+#include "security/CItemData.h"
+#include "security/CReportComposer.h"
+#include "security/IDataSecurityUi.h"
+#include "security/IRunnerHost.h"
+#include "settings/CHDGlobalData.h"
+
+#include <QFileInfo>
+
+#include <vector>
+
+#include "resources/HVResourceStrings.h"
+
+namespace {
+
+void WipeText(QString& str)
+{
+    str.fill(QChar(0));
+    str.clear();
+}
+
+// The runners of one flow. Whatever way the flow ends, the runner's file list is emptied
+// first, then the hide runner and the runner are destroyed, in that order.
+struct SFlowRunners
+{
+    std::unique_ptr<IProgrssRun> pRun;
+    std::unique_ptr<IHideRun> pHide;
+
+    SFlowRunners() = default;
+    SFlowRunners(const SFlowRunners&) = delete;
+    SFlowRunners& operator=(const SFlowRunners&) = delete;
+    ~SFlowRunners()
+    {
+        if (pRun) {
+            pRun->ClearFileList();
+        }
+        pHide.reset();
+        pRun.reset();
+    }
+};
+
+// The UTF-16 text of a password buffer.
+QString TextOf(const CSecureBuffer& utf16)
+{
+    return QString(reinterpret_cast<const QChar*>(utf16.data()), static_cast<qsizetype>(utf16.size() / sizeof(QChar)));
+}
+
+std::u16string_view ViewOf(const QString& str)
+{
+    return {reinterpret_cast<const char16_t*>(str.utf16()), static_cast<std::size_t>(str.size())};
+}
+
+std::vector<CItemData*> ItemVector(const QList<CItemData*>& items)
+{
+    return std::vector<CItemData*>(items.cbegin(), items.cend());
+}
+
+}  // namespace
+
+void CDataSecurityMngr::FillRunOptions(SRunOptions& options) const
+{
+    options.TakeSettings(g_HDGlobalData.m_RegData);
+}
+
+void CDataSecurityMngr::ShowReportOrNothing(const CReportComposer& report)
+{
+    if (m_pUi == nullptr) {
+        return;
+    }
+    if (report.ShowsNothingMessage()) {
+        m_pUi->ShowMessage(HVStr(129));
+    }
+    if (report.HasReport()) {
+        m_pUi->ShowReport(report);
+    }
+}
+
+// An encryption under the master password while none is known (a command-line run that did
+// not ask for it): ask for it now, checked against the master-password file, with the
+// attempts of start-up. Without that file there is no master password yet: the run stops.
+// An empty entry is never taken, so nothing is encrypted under an empty password.
+bool CDataSecurityMngr::AskMasterPasswordForRun()
+{
+    if (!QFileInfo::exists(m_strConfigFile)) {
+        LOGGER::g_HVLog.Log("Pass Config File Not Found");
+        if (m_pUi != nullptr) {
+            m_pUi->ShowMessage(kMsgNoMasterPassword);
+        }
+        m_eLastFlowEnd = EFlowEnd::NoMasterPassword;
+        return false;
+    }
+    LOGGER::g_HVLog.Log("Pass Config File Founded");
+    CMasterPasswordStore store(m_strConfigFile);
+    bool bSaveReported = false;
+    for (int nAttempt = 1; nAttempt <= kMasterPasswordAttempts && m_pUi != nullptr; ++nAttempt) {
+        CSecureBuffer typed;
+        if (!m_pUi->AskMasterPassword(nAttempt, typed)) {
+            break;
+        }
+        m_strMasterPassword = TextOf(typed);
+        typed.clear();
+        if (!m_strMasterPassword.isEmpty()) {
+            const bool bMatch = store.VerifyMasterPassword(ViewOf(m_strMasterPassword));
+            if (store.LastSaveFailed() && !bSaveReported) {
+                bSaveReported = true;
+                m_pUi->ShowMessage(CMasterPasswordStartup::kIdsMasterFileNotSaved,
+                                   {store.GetFile(), store.GetLastError()});
+            }
+            if (bMatch) {
+                return true;
+            }
+        }
+        WipeText(m_strMasterPassword);
+        m_pUi->ShowMessage(HVStr(130));
+    }
+    WipeText(m_strMasterPassword);
+    m_eLastFlowEnd = EFlowEnd::MasterPasswordRefused;
+    return false;
+}
+
+int CDataSecurityMngr::SecureData()
+{
+    LOGGER::g_HVLog.Log("Start Secure Data");
+    m_nPriority = 0;
+    m_eLastFlowEnd = EFlowEnd::Ran;
+
+    SFlowRunners runners;
+    if (m_pRunnerHost != nullptr) {
+        runners.pRun = m_pRunnerHost->CreateProgrssManager();
+    }
+    if (!runners.pRun) {
+        LOGGER::g_HVLog.Log("Error: no runner for Secure Data");
+        m_eLastFlowEnd = EFlowEnd::NoRunner;
+        return 0;
+    }
+    runners.pRun->SetSelectedItems(ItemVector(m_arrItems));
+
+    int bEncrypt = 0;
+    int iPasswordType = PasswordMaster;
+    int iAction = HideNone;
+    if (m_bCmdLine == 1) {
+        bEncrypt = m_bCmdEncrypt;
+        iPasswordType = m_iCmdPasswordType;
+        iAction = m_iCmdHidenType;
+        LOGGER::g_HVLog.Log("m_iCmdPasswordType = %d", m_iCmdPasswordType);
+        LOGGER::g_HVLog.Log("m_bCmdEncrypt = %d", m_bCmdEncrypt);
+    } else {
+        bEncrypt = m_bEncrypt;
+        iPasswordType = m_iPasswordType;
+        iAction = m_iHidenType;
+        LOGGER::g_HVLog.Log("m_iPasswordType = %d", m_iPasswordType);
+        LOGGER::g_HVLog.Log("m_bEncrypt = %d", m_bEncrypt);
+    }
+    LOGGER::g_HVLog.Log("m_iHidenType = %d", m_iHidenType);
+
+    if (bEncrypt != 0 && iPasswordType == PasswordUser) {
+        if (m_strPassword.isEmpty()) {
+            CSecureBuffer chosen;
+            // An empty answer is refused too: nothing is encrypted under an empty password.
+            if (m_pUi == nullptr || !m_pUi->AskNewPassword(chosen) || chosen.empty()) {
+                WipeText(m_strPassword);
+                m_eLastFlowEnd = EFlowEnd::PasswordCancelled;
+                return 0;
+            }
+            m_strPassword = TextOf(chosen);
+        }
+        runners.pRun->SetPassword(m_strPassword);
+    } else {
+        if (bEncrypt != 0 && m_strMasterPassword.isEmpty() && !AskMasterPasswordForRun()) {
+            return 0;
+        }
+        runners.pRun->SetPassword(m_strMasterPassword);
+    }
+
+    SRunOptions options;
+    options.m_nDecrypt = 0;
+    options.m_bEncrypt = bEncrypt;
+    options.m_iHidenType = iAction;
+    FillRunOptions(options);
+    if (bEncrypt != 0 || iAction == HideWipe) {
+        LOGGER::g_HVLog.Log("Encrypt or Wipe");
+        runners.pRun->RunModal(options);
+    }
+
+    SHideCounters hideCounters;
+    runners.pHide = m_pRunnerHost->CreateHideProgrss();
+    if (iAction == Hide) {
+        if (runners.pHide) {
+            runners.pHide->SetItems(ItemVector(m_arrItems));
+            SHideRunOptions hideOptions;
+            hideOptions.m_bUnhide = 0;
+            hideOptions.m_bPageFlag = 0;
+            hideOptions.m_bEncrypt = bEncrypt;
+            runners.pHide->RunModal(hideOptions);
+            hideCounters = runners.pHide->Counters();
+        } else {
+            LOGGER::g_HVLog.Log("Error: no hide runner for Secure Data");
+        }
+    }
+
+    if (m_bCmdLine != 1) {
+        ShowReportOrNothing(
+            CReportComposer::ForSecureData(bEncrypt != 0, iAction, runners.pRun->Counters(), hideCounters));
+    }
+    if (m_bCmdEmail == 1) {
+        SendEncryptedByMail(*runners.pRun);
+    }
+    return 1;
+}
+
+// Attaches the encrypted file of every listed file whose selected item's encryption still
+// stands as succeeded. The state is judged by its number: two state texts may read alike.
+void CDataSecurityMngr::SendEncryptedByMail(const IProgrssRun& run)
+{
+    QStringList lstAttachments;
+    for (const auto& pEntry : run.Files()) {
+        if (pEntry->m_pOwner != nullptr && pEntry->m_pOwner->m_nEncryptState == CItemData::StateSucceeded) {
+            lstAttachments.append(pEntry->m_strPath + QStringLiteral(".hvnc"));
+        }
+    }
+    (void)SendFilesByMail(nullptr, lstAttachments, QString(), QString());
+}
+
+int CDataSecurityMngr::DecryptData()
+{
+    LOGGER::g_HVLog.Log("Start Decrypt Data");
+    m_eLastFlowEnd = EFlowEnd::Ran;
+
+    SFlowRunners runners;
+    if (m_pRunnerHost != nullptr) {
+        runners.pRun = m_pRunnerHost->CreateProgrssManager();
+    }
+    if (!runners.pRun) {
+        LOGGER::g_HVLog.Log("Error: no runner for Decrypt Data");
+        m_eLastFlowEnd = EFlowEnd::NoRunner;
+        return 1;
+    }
+    runners.pRun->SetSelectedItems(ItemVector(m_arrItems));
+    runners.pRun->SetPassword(m_strMasterPassword);
+    runners.pRun->SetMasterPassword(m_strMasterPassword);
+
+    SRunOptions options;
+    options.m_nDecrypt = 1;
+    options.m_bEncrypt = m_bCmdLine == 1 ? m_bCmdEncrypt : m_bEncrypt;
+    options.m_iHidenType = m_bCmdLine == 1 ? m_iCmdHidenType : m_iHidenType;
+    FillRunOptions(options);
+    runners.pRun->RunModal(options);
+
+    if (m_bCmdLine != 1) {
+        ShowReportOrNothing(CReportComposer::ForDecryption(runners.pRun->Counters(), m_bHideDecrypt == 1));
+    }
+    return 1;
+}
