@@ -1,0 +1,65 @@
+#include "ui/CHPageDlg.h"
+
+#include "ui/HVUiTheme.h"
+
+CHPageDlg::CHPageDlg(int nPageId, QWidget* pParent)
+    : QWidget(pParent)
+    , m_nPageId(nPageId)
+    , m_clrBk(HVUi::ThemeColor(QStringLiteral("clrDlgBk"), HVUi::SystemColor(HVUi::SysColor::ButtonFace)))
+    , m_clrText(HVUi::ThemeColor(QStringLiteral("clrDlgText"), HVUi::SystemColor(HVUi::SysColor::ButtonText)))
+    , m_layout(new CResizableLayout(this))
+{
+    setObjectName(QStringLiteral("CHPageDlg_%1").arg(nPageId));
+    ApplyColors();
+}
+
+CHPageDlg::~CHPageDlg() = default;
+
+bool CHPageDlg::CreatePage()
+{
+    if (m_bCreated) {
+        return true;
+    }
+    if (!OnCreatePage()) {
+        return false;
+    }
+    m_bCreated = true;
+    OnInitDialog();
+    return true;
+}
+
+void CHPageDlg::DestroyPage()
+{
+    if (m_bCreated) {
+        m_bCreated = false;
+        OnDestroyPage();
+    }
+}
+
+void CHPageDlg::SetBackgroundColor(const QColor& clr)
+{
+    m_clrBk = clr;
+    ApplyColors();
+}
+
+void CHPageDlg::SetTextColor(const QColor& clr)
+{
+    m_clrText = clr;
+    ApplyColors();
+}
+
+void CHPageDlg::EnableEraseBackground(bool bEnable)
+{
+    m_bErase = bEnable;
+    ApplyColors();
+}
+
+void CHPageDlg::ApplyColors()
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, m_clrBk);
+    pal.setColor(QPalette::WindowText, m_clrText);
+    setPalette(pal);
+    setAutoFillBackground(m_bErase);
+    update();
+}

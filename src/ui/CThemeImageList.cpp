@@ -1,0 +1,56 @@
+#include "ui/CThemeImageList.h"
+
+#include <QBitmap>
+#include <QImage>
+
+CThemeImageList g_WelcomeImageList;
+CThemeImageList g_MainImageList;
+
+bool CThemeImageList::Create(const QPixmap& strip, int nWidth, QRgb maskColor)
+{
+    m_images.clear();
+    m_nWidth = nWidth;
+    if (strip.isNull() || nWidth <= 0) {
+        return false;
+    }
+    const qreal dRatio = strip.devicePixelRatio();
+    QPixmap all = strip;
+    if (!strip.hasAlphaChannel()) {
+        const QImage image = strip.toImage();
+        all.setMask(QBitmap::fromImage(image.createMaskFromColor(maskColor, Qt::MaskOutColor)));
+    }
+    const int nDeviceWidth = qRound(nWidth * dRatio);
+    for (int x = 0; x + nDeviceWidth <= all.width(); x += nDeviceWidth) {
+        QPixmap part = all.copy(x, 0, nDeviceWidth, all.height());
+        part.setDevicePixelRatio(dRatio);
+        m_images.append(part);
+    }
+    return !m_images.isEmpty();
+}
+
+QPixmap CThemeImageList::Image(int nIndex) const
+{
+    return nIndex >= 0 && nIndex < m_images.size() ? m_images[nIndex] : QPixmap();
+}
+
+QIcon CThemeImageList::Icon(int nIndex) const
+{
+    const QPixmap image = Image(nIndex);
+    return image.isNull() ? QIcon() : QIcon(image);
+}
+
+QList<QPixmap> CThemeImageList::Split(const QPixmap& strip, int nParts)
+{
+    QList<QPixmap> parts;
+    if (strip.isNull() || nParts <= 0 || strip.width() < nParts) {
+        return parts;
+    }
+    const qreal dRatio = strip.devicePixelRatio();
+    const int nPart = strip.width() / nParts;
+    for (int i = 0; i < nParts; ++i) {
+        QPixmap part = strip.copy(i * nPart, 0, nPart, strip.height());
+        part.setDevicePixelRatio(dRatio);
+        parts.append(part);
+    }
+    return parts;
+}

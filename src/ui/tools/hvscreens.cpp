@@ -1,0 +1,72 @@
+// Renders every registered screen to <out>/<name>.png.
+//   hvscreens [--out DIR] [--list] [NAME-PART...]
+// Only the screens whose name contains one of the given parts are rendered. Meant to run with
+// QT_QPA_PLATFORM=offscreen (scripts/screenshots.sh).
+#include "ui/tools/HVScreenRegistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QStringList>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QString strOut = QStringLiteral("screenshots");
+    QStringList filters;
+    bool bList = false;
+    const QStringList args = app.arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--out") && i + 1 < args.size()) {
+            strOut = args[++i];
+        } else if (args[i] == QLatin1String("--list")) {
+            bList = true;
+        } else {
+            filters << args[i];
+        }
+    }
+    if (!QDir().mkpath(strOut)) {
+        std::fprintf(stderr, "hvscreens: cannot create %s\n", qUtf8Printable(strOut));
+        return 1;
+    }
+    int nFailed = 0;
+    int nDone = 0;
+    for (const auto& [strName, make] : HVScreens()) {
+        const QString& name = strName;
+        if (!filters.isEmpty()
+            && std::none_of(filters.begin(), filters.end(), [&](const QString& f) { return name.contains(f); })) {
+            continue;
+        }
+        if (bList) {
+            std::printf("%s\n", qUtf8Printable(strName));
+            continue;
+        }
+        std::unique_ptr<QWidget> pWidget(make());
+        if (!pWidget) {
+            std::fprintf(stderr, "hvscreens: %s built nothing\n", qUtf8Printable(strName));
+            ++nFailed;
+            continue;
+        }
+        if (pWidget->size() == QSize(640, 480) || pWidget->size().isEmpty()) {
+            pWidget->adjustSize();
+        }
+        pWidget->show();
+        for (int i = 0; i < 3; ++i) {
+            QApplication::processEvents();
+        }
+        const QString strFile = QDir(strOut).filePath(strName + QStringLiteral(".png"));
+        if (!pWidget->grab().save(strFile)) {
+            std::fprintf(stderr, "hvscreens: cannot write %s\n", qUtf8Printable(strFile));
+            ++nFailed;
+            continue;
+        }
+        std::printf("%s\n", qUtf8Printable(strFile));
+        ++nDone;
+    }
+    return nFailed == 0 ? 0 : 1;
+}
