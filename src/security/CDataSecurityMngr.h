@@ -70,7 +70,8 @@ public:
     // item per name to m_arrItems; the manager owns those items while m_bCmdLine is 1.
     [[nodiscard]] int ParseCommandLine();
 
-    // Start-up set-up, once after construction: the interactive options from the settings, the
+    // Start-up set-up, once after construction: the interactive options from the settings of
+    // the global data (g_HDGlobalData.m_RegData), the
     // hiding engine (m_bHideDisabled when it cannot be set up), the .hvnc association, the
     // master-password file's path, the protected paths, and the master-password file shown
     // again. Returns 1.
