@@ -5,6 +5,8 @@
 #include "logging/CHVLog.h"
 #include "xml/CXmlDocument.h"
 
+#include <QFileInfo>
+
 #include <array>
 #include <limits>
 
@@ -33,6 +35,16 @@ int RunCountOf(const QString& strText)
         }
     }
     return static_cast<int>(bNegative ? -n : n);
+}
+
+// Loads the file unless it is larger than any signature file of ours; the elements found tell
+// whether the content is usable.
+void LoadCapped(CXmlDocument& doc, const QString& strFile)
+{
+    const QFileInfo info(strFile);
+    if (info.isFile() && info.size() <= CMasterPasswordStore::kMaxFileSize) {
+        (void)doc.LoadFile(strFile);
+    }
 }
 
 }  // namespace
@@ -75,7 +87,7 @@ bool CMasterPasswordStore::WritePasswordSignature(bool bCreate, std::u16string_v
     CXmlDocument doc;
     uint32_t iSig = 0;
     if (!bCreate) {
-        (void)doc.LoadFile(m_strFile);  // the elements found tell whether the content is usable
+        LoadCapped(doc, m_strFile);
         if (doc.FindElement() && doc.EnterElement() && doc.FindElement(QStringLiteral("PWSig"))) {
             iSig = doc.GetMainPosition();
         }
@@ -115,7 +127,7 @@ bool CMasterPasswordStore::VerifyMasterPassword(std::u16string_view password)
     CXmlDocument doc;
     QString strSig;
     uint32_t iRunCount = 0;
-    (void)doc.LoadFile(m_strFile);  // the elements found tell whether the content is usable
+    LoadCapped(doc, m_strFile);
     if (doc.FindElement() && doc.EnterElement() && doc.FindElement(QStringLiteral("PWSig"))) {
         strSig = doc.GetElementData();
         if (doc.FindElement(QStringLiteral("RunCount"))) {

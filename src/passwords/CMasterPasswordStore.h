@@ -26,6 +26,8 @@ public:
     static constexpr std::size_t kSignatureSize = 32;
     // Longest PWSig text looked at; anything longer is not a signature of ours.
     static constexpr qsizetype kMaxSignatureText = 1024;
+    // Larger files are not read at all (they are treated like unreadable ones).
+    static constexpr qint64 kMaxFileSize = 64 * 1024;
 
     explicit CMasterPasswordStore(QString strFile);
 

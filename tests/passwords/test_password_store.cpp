@@ -100,7 +100,7 @@ TEST_F(PasswordTest, UnusableContentIsWrittenAnewFromTheTypedPassword)
     for (const QByteArray& bytes : {QByteArray("not xml at all"),
                                     QByteArray(),
                                     QByteArray("<Config><RunCount>3</RunCount><PWSig>AAAA</PWSig></Config>")}) {
-        SCOPED_TRACE(bytes.toStdString());
+        SCOPED_TRACE(bytes.left(60).toStdString());
         WriteFile(m_strFile, bytes);
         CMasterPasswordStore store(m_strFile);
         EXPECT_TRUE(store.VerifyMasterPassword(u"x"));
