@@ -27,8 +27,7 @@ int OpenRegularFile(const std::string& strPath, HvncIo::CFd& fd, struct stat& st
         strWhy = strPath + " is not a regular file";
         return HVNC_NOT_REGULAR;
     }
-    (void)::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
-    return HVNC_OK;
+    return HVNC_OK;  // O_NONBLOCK (against FIFOs) does not affect regular files
 }
 
 std::string PlainNameOf(const std::string& strEncrypted)
@@ -96,7 +95,6 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     hdr.nMemKiB = m_nKdfMemKiB;
     hdr.nPasses = m_nKdfPasses;
     hdr.salt = m_keys->EncryptionSalt(hdr.nMemKiB, hdr.nPasses);
-    randombytes_buf(hdr.wrapNonce.data(), hdr.wrapNonce.size());
     const CSecureBuffer* pKek = nullptr;
     if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)) != HVNC_OK) {
         return nRet;
@@ -107,7 +105,9 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     if (block.size() != CHvncHeader::kKeyBlockSize) {
         return Fail(HVNC_FAILED, "out of secure memory");
     }
-    randombytes_buf(block.data(), 32);
+    // One call for the data key (bytes 0..31) and the key-block nonce (32..43).
+    randombytes_buf(block.data(), 32 + hdr.wrapNonce.size());
+    std::memcpy(hdr.wrapNonce.data(), block.data() + 32, hdr.wrapNonce.size());
     SHvncMeta meta;
     meta.nSize = static_cast<std::uint64_t>(st.st_size);
     meta.nMode = st.st_mode & 07777u;
@@ -138,10 +138,11 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
         return Fail(errno == ENOSPC ? HVNC_NO_SPACE : HVNC_IO_ERROR,
                     "cannot create a file in " + HvncIo::DirOf(strDest) + ": " + std::strerror(errno));
     }
-    nRet = HvncIo::WriteAll(pending.fd.Get(), bytes, sizeof bytes, strWhy);
-    if (nRet == HVNC_OK) {
+    {
         SHvncStreamJob job;
         job.bEncrypt = true;
+        job.pPrefix = bytes;
+        job.nPrefix = sizeof bytes;
         job.fdIn = in.Get();
         job.fdOut = pending.fd.Get();
         job.nPlainSize = meta.nSize;

@@ -143,7 +143,10 @@ int CPipe::Write(SBlock& b, std::string& strWhy)
     if (m_job.bDiscard) {
         // verification: the plain text goes nowhere
     } else if (m_job.bEncrypt) {
-        nRet = HvncIo::WriteAll(m_job.fdOut, b.buf.data(), b.buf.size(), strWhy);
+        iovec v[2] = {{const_cast<std::uint8_t*>(m_job.pPrefix), b.nFirst == 0 ? m_job.nPrefix : 0},
+                      {b.buf.data(), b.buf.size()}};
+        nRet = v[0].iov_len != 0 ? HvncIo::WriteAll(m_job.fdOut, v, 2, strWhy)
+                                 : HvncIo::WriteAll(m_job.fdOut, b.buf.data(), b.buf.size(), strWhy);
     } else if (m_job.pMem != nullptr) {
         for (std::size_t i = 0; i < b.nChunks; ++i) {
             const std::uint8_t* p = b.buf.data() + i * kStride;
@@ -165,7 +168,6 @@ int CPipe::Write(SBlock& b, std::string& strWhy)
 
 int CPipe::Run(std::string& strWhy)
 {
-    ::posix_fadvise(m_job.fdIn, 0, 0, POSIX_FADV_SEQUENTIAL);
     if (m_nBlocks == 1) {
         SBlock b;
         int nRet = Read(b, 0, strWhy);
@@ -178,6 +180,7 @@ int CPipe::Run(std::string& strWhy)
         return nRet;
     }
 
+    ::posix_fadvise(m_job.fdIn, 0, 0, POSIX_FADV_SEQUENTIAL);
     std::vector<SBlock> slots(kSlots);
     std::mutex mu;
     std::condition_variable cv;

@@ -2,6 +2,7 @@
 
 #include "engines/HVProgress.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@ struct SHvncStreamJob
     int fdOut = -1;                             // or:
     std::vector<std::uint8_t>* pMem = nullptr;  // decryption into memory
     bool bDiscard = false;                      // or: check only (verification)
-    std::uint64_t nPlainSize = 0;               // size of the plain content
+    const std::uint8_t* pPrefix = nullptr;      // bytes written before the first block (the header)
+    std::size_t nPrefix = 0;
+    std::uint64_t nPlainSize = 0;  // size of the plain content
     CHvncCipher* pCipher = nullptr;
     const CSignal* pStop = nullptr;
     const HVProgressSink* pSink = nullptr;
