@@ -38,13 +38,6 @@ struct timespec MTime(const QString& strPath)
 
 }  // namespace
 
-TEST_F(GlobalDataTest, MakeFileJoinsTheProgramFolder)
-{
-    m_data.m_RegData.m_strModulePath = QStringLiteral("/opt/halvo norvane");
-    EXPECT_EQ(m_data.MAKEFILE(QStringLiteral("HNVRes.rcc")), QStringLiteral("/opt/halvo norvane/HNVRes.rcc"));
-    EXPECT_EQ(m_data.MAKEFILE(QStringLiteral("help")), QStringLiteral("/opt/halvo norvane/help"));
-}
-
 TEST_F(GlobalDataLinks, WebLinkAddressFormat)
 {
     EXPECT_EQ(m_data.WebLinkAddress(1), QStringLiteral("https://halvo-norvane.example/links?linkid=1&SrcID=1001"));
