@@ -76,6 +76,20 @@ TEST_F(GlobalDataTest, TheBuiltConfigurationNamesTheBuiltResourceModule)
     EXPECT_TRUE(m_data.Online_Server.endsWith(QStringLiteral("halvo-norvane.example")));
     EXPECT_TRUE(m_data.Update_Online_Server.endsWith(QStringLiteral("halvo-norvane.example")));
     EXPECT_NE(m_data.LinkSourceID, 0);
+    // The fixed password protects nothing secret: the build uses a cheap key derivation (8 MiB,
+    // one pass) so that start-up stays fast; header fields are little-endian.
+    const QByteArray header = ReadFile(m_data.MAKEFILE(QStringLiteral("Config_norvane.xml.hvnc"))).left(24);
+    ASSERT_EQ(header.size(), 24);
+    const auto u32 = [&header](int i) {
+        return static_cast<quint32>(static_cast<quint8>(header[i]))
+               | static_cast<quint32>(static_cast<quint8>(header[i + 1])) << 8
+               | static_cast<quint32>(static_cast<quint8>(header[i + 2])) << 16
+               | static_cast<quint32>(static_cast<quint8>(header[i + 3])) << 24;
+    };
+    EXPECT_EQ(header.left(4), QByteArray("HVNC"));
+    EXPECT_EQ(static_cast<int>(header[12]), 3);  // AES-256-GCM
+    EXPECT_EQ(u32(16), 8192u);
+    EXPECT_EQ(u32(20), 1u);
 }
 
 TEST_F(GlobalDataTest, MissingConfigurationGivesZeroAndBothLogLines)
