@@ -87,6 +87,11 @@ TEST(EncFullDisk, RealSmallFileSystem)
     if (::mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=2m") != 0) {
         GTEST_SKIP() << "cannot mount a tmpfs here";
     }
+    struct SUnmount
+    {
+        std::string path;
+        ~SUnmount() { ::umount(path.c_str()); }
+    } unmount{mnt};
     const auto plain = Pattern(1200 * 1024);
     WriteFile(mnt + "/a", plain);
     CEncryptManager em;
@@ -95,7 +100,6 @@ TEST(EncFullDisk, RealSmallFileSystem)
     EXPECT_EQ(em.GetLastResult(), HVNC_NO_SPACE) << em.GetLastError();
     EXPECT_EQ(List(mnt), std::vector<std::string>{"a"});
     EXPECT_EQ(ReadFile(mnt + "/a"), plain);
-    ::umount(mnt.c_str());
 }
 
 TEST(EncIo, FreeNamesFollowTheNumberingRule)
