@@ -1,0 +1,131 @@
+#pragma once
+
+#include "security/CHideProgrssWorkUi.h"
+#include "security/CSignal.h"
+#include "security/SRunCounters.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <utility>
+#include <vector>
+
+class CItemData;
+class IHidingEngine;
+
+// The work of the hide runner, without any widget: it hides or shows again a list of files and
+// folders, one item after the other on a worker thread, records each item's hide state and the
+// three counters, and asks for a refresh of the folders it touched. The hide progress dialog (or
+// a terminal) shows what it reports through IHideProgrssUi.
+//
+// Use:
+//   CHideProgrssWork work;
+//   work.SetHidePath(fn);              // the manager's HidePath: hides unless protected
+//   work.SetHideControl(engine);       // the hiding engine, for the unhide
+//   work.SetRefreshFolderView(fn);     // tells the desktop that a folder's contents changed
+//   work.SetItems(items);              // not owned; must outlive the run
+//   work.Initialise(bUnhide, bPageFlag, bEncrypt, &ui);  // busy set, stop cleared, counters 0
+//   work.Start();                      // the worker thread (or Run() on this thread)
+//   ... Cancel(), or wait until ui.RunEnded() and Join()
+//   work.Counters() and the items' hide states.
+//
+// The runner has its own busy and stop signals. A GUI cancels by setting stop and waiting for
+// busy with CSignal::Wait; a thread without events may call Cancel(). The worker looks at the
+// stop signal before and after each item, so an item once begun is always finished.
+class CHideProgrssWork
+{
+public:
+    // Returns 1 when the path is now hidden, 0 when it was refused or could not be hidden.
+    using HidePathFn = std::function<int(const QString& strPath)>;
+    using RefreshFn = std::function<void(const QString& strFolder)>;
+    // Test seam: called after an item's work and the bar's update, before the stop test.
+    using ItemHook = std::function<void(std::size_t nIndex, const CItemData& item)>;
+
+    CHideProgrssWork();
+    virtual ~CHideProgrssWork();  // stops and joins a worker that still runs
+
+    CHideProgrssWork(const CHideProgrssWork&) = delete;
+    CHideProgrssWork& operator=(const CHideProgrssWork&) = delete;
+
+    // Inputs, before Initialise.
+    void SetItems(const std::vector<CItemData*>& items) { m_arrItems = items; }
+    void SetHidePath(HidePathFn fn) { m_fnHidePath = std::move(fn); }
+    void SetHideControl(std::shared_ptr<IHidingEngine> pEngine) { m_pHideControl = std::move(pEngine); }
+    void SetRefreshFolderView(RefreshFn fn) { m_fnRefresh = std::move(fn); }
+    void SetItemDoneHook(ItemHook fn) { m_itemDone = std::move(fn); }
+
+    // bUnhide: 0 hides the items, 1 shows them again. bPageFlag: 1 when the hide management
+    // page runs it, 0 when it follows a Secure Data run; only then is bEncrypt (the encrypt
+    // option of that run) taken, and a file item is then hidden under its encrypted name, and
+    // only when its encryption succeeded. Sets busy, clears stop, zeroes the counters.
+    // pUi may be null.
+    void Initialise(int bUnhide, int bPageFlag, int bEncrypt, IHideProgrssUi* pUi);
+    // The same from any options record with the fields m_bUnhide, m_bPageFlag and m_bEncrypt.
+    template <typename TOptions>
+    void Initialise(const TOptions& options, IHideProgrssUi* pUi)
+    {
+        Initialise(options.m_bUnhide, options.m_bPageFlag, options.m_bEncrypt, pUi);
+    }
+
+    // Runs the work on a new thread / on the calling thread. Run returns 0 on every path and
+    // always clears busy as its last act.
+    void Start();
+    int Run();
+    void Join();
+
+    // Sets stop; Cancel also waits (blocking, no events) for busy to clear, then clears stop.
+    void RequestStop();
+    void Cancel();
+
+    [[nodiscard]] CSignal& BusySignal() { return m_sigBusy; }
+    [[nodiscard]] CSignal& StopSignal() { return m_sigStop; }
+
+    [[nodiscard]] const SHideCounters& Counters() const { return m_counters; }
+    [[nodiscard]] bool WasCancelled() const { return m_bCancelled; }
+    [[nodiscard]] int GetUnhideFlag() const { return m_bUnhide; }
+    [[nodiscard]] int GetEncryptFlag() const { return m_bEncryptFlag; }
+    [[nodiscard]] int ProgressPosition() const { return m_nPosition; }
+    [[nodiscard]] int ProgressRange() const { return static_cast<int>(m_arrItems.size()); }
+
+    // The folder whose view changes when strPath is hidden or shown again: the path itself for a
+    // folder, else the path with its last component removed ("/" for a name in the root, empty
+    // for a bare name).
+    [[nodiscard]] static QString ParentFolder(const QString& strPath);
+
+private:
+    void HideOne(CItemData& item);
+    void UnhideOne(const CItemData& item);
+    [[nodiscard]] bool CallHidePath(const QString& strPath);
+    [[nodiscard]] bool CallUnhide(const QString& strPath);
+    void Count(bool bOk);
+    void RecordFolder(const QString& strPath);
+    void RefreshFolders();
+    void Finish(bool bCancelled);
+    void Status(const QString& strText);
+    void Progress();
+
+    CSignal m_sigBusy;
+    CSignal m_sigStop;
+    std::vector<CItemData*> m_arrItems;
+    IHideProgrssUi* m_pUi = nullptr;
+    HidePathFn m_fnHidePath;
+    std::shared_ptr<IHidingEngine> m_pHideControl;
+    RefreshFn m_fnRefresh;
+    ItemHook m_itemDone;
+
+    int m_bUnhide = 0;
+    int m_bEncryptFlag = 0;
+    SHideCounters m_counters;
+    int m_nPosition = 0;
+    bool m_bCancelled = false;
+
+    // Item path -> folder to refresh, in the order the items were taken.
+    std::vector<std::pair<QString, QString>> m_arrFolders;
+    QHash<QString, std::size_t> m_mapFolderIndex;
+
+    std::thread m_thread;
+};
