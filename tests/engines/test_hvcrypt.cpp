@@ -109,26 +109,18 @@ TEST_F(HvcryptTest, OutputOptionAndWipe)
     EXPECT_TRUE(List(m_dir / "w").empty());
 }
 
-TEST_F(HvcryptTest, KillDuringEncryptionLeavesSourceAndNoOutput)
+// Runs "hvcrypt <command> <file>" and kills it with SIGKILL once its temporary output holds more
+// than 8 MiB. Returns false when the tool ended before it could be killed.
+bool RunAndKill(const std::string& tool, const std::string& pw, const std::string& command, const std::string& file)
 {
-    const std::string src = W("big");
-    {
-        const auto block = Pattern(1 << 20, 9);
-        std::FILE* f = std::fopen(src.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        for (int i = 0; i < 384; ++i) {
-            ASSERT_EQ(std::fwrite(block.data(), 1, block.size(), f), block.size());
-        }
-        std::fclose(f);
-    }
-    const std::string tool = Tool();
-    const std::string pw = m_dir / "pw";
     const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
+    if (pid < 0) {
+        return false;
+    }
     if (pid == 0) {
         ::execl(tool.c_str(),
                 "hvcrypt",
-                "encrypt",
+                command.c_str(),
                 "--quiet",
                 "--kdf-mem-kib",
                 "64",
@@ -136,18 +128,18 @@ TEST_F(HvcryptTest, KillDuringEncryptionLeavesSourceAndNoOutput)
                 "1",
                 "--password-file",
                 pw.c_str(),
-                src.c_str(),
+                file.c_str(),
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    // Wait until the temporary output has real content, then kill.
+    const std::string dir = file.substr(0, file.find_last_of('/'));
     bool bKilled = false;
     for (int i = 0; i < 20000 && !bKilled; ++i) {
-        for (const auto& name : List(m_dir / "w")) {
+        for (const auto& name : List(dir)) {
             struct stat st
             {
             };
-            if (name.find(".hvtmp-") != std::string::npos && ::stat(W(name).c_str(), &st) == 0
+            if (name.find(".hvtmp-") != std::string::npos && ::stat((dir + "/" + name).c_str(), &st) == 0
                 && st.st_size > (8 << 20)) {
                 bKilled = ::kill(pid, SIGKILL) == 0;
                 break;
@@ -157,24 +149,72 @@ TEST_F(HvcryptTest, KillDuringEncryptionLeavesSourceAndNoOutput)
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
-    if (!WIFSIGNALED(status)) {
+    return WIFSIGNALED(status);
+}
+
+// 384 MiB of a known pattern, written and checked block by block.
+constexpr int kBigBlocks = 384;
+
+void WriteBig(const std::string& path)
+{
+    const auto block = Pattern(1 << 20, 9);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    for (int i = 0; i < kBigBlocks; ++i) {
+        ASSERT_EQ(std::fwrite(block.data(), 1, block.size(), f), block.size());
+    }
+    std::fclose(f);
+}
+
+// FNV-1a over the file, 64 bits at a time.
+std::uint64_t Digest(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::uint64_t h = 1469598103934665603ull;
+    if (f == nullptr) {
+        return 0;
+    }
+    std::vector<std::uint64_t> buf(1 << 17);
+    std::size_t n = 0;
+    while ((n = std::fread(buf.data(), 8, buf.size(), f)) > 0) {
+        for (std::size_t i = 0; i < n; ++i) {
+            h = (h ^ buf[i]) * 1099511628211ull;
+        }
+    }
+    std::fclose(f);
+    return h;
+}
+
+TEST_F(HvcryptTest, KillDuringEncryptionLeavesSourceAndNoOutput)
+{
+    const std::string src = W("big");
+    WriteBig(src);
+    const auto before = Digest(src);
+    if (!RunAndKill(Tool(), m_dir / "pw", "encrypt", src)) {
         GTEST_SKIP() << "the tool finished before it could be killed";
     }
     EXPECT_FALSE(Exists(src + ".hvnc")) << "no output under the final name";
     for (const auto& name : List(m_dir / "w")) {
         EXPECT_TRUE(name == "big" || name.rfind(".big.hvnc.hvtmp-", 0) == 0) << name;
     }
-    std::FILE* f = std::fopen(src.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    const auto block = Pattern(1 << 20, 9);
-    std::vector<std::uint8_t> got(block.size());
-    int nBlocks = 0;
-    while (std::fread(got.data(), 1, got.size(), f) == got.size()) {
-        EXPECT_EQ(got, block) << "block " << nBlocks;
-        ++nBlocks;
+    EXPECT_EQ(Digest(src), before) << "the source is intact";
+}
+
+TEST_F(HvcryptTest, KillDuringDecryptionKeepsTheEncryptedFileAndNoOutput)
+{
+    const std::string src = W("big");
+    WriteBig(src);
+    ASSERT_EQ(Run(std::string("encrypt") + kCheap + Q("big")), 0);
+    ASSERT_EQ(::unlink(src.c_str()), 0);
+    const auto before = Digest(src + ".hvnc");
+    if (!RunAndKill(Tool(), m_dir / "pw", "decrypt", src + ".hvnc")) {
+        GTEST_SKIP() << "the tool finished before it could be killed";
     }
-    std::fclose(f);
-    EXPECT_EQ(nBlocks, 384) << "the source is intact";
+    EXPECT_FALSE(Exists(src)) << "no plain output under the final name";
+    for (const auto& name : List(m_dir / "w")) {
+        EXPECT_TRUE(name == "big.hvnc" || name.rfind(".big.hvtmp-", 0) == 0) << name;
+    }
+    EXPECT_EQ(Digest(src + ".hvnc"), before) << "the encrypted file is intact";
 }
 
 }  // namespace
