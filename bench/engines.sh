@@ -4,7 +4,8 @@
 #   1. one 1 GiB file on /dev/shm: cp, hvcrypt, age, gpg --symmetric, openssl enc;
 #   2. 10,000 files of 4 KiB in a folder tree on disk, each its own durable .hvnc;
 #   3. wipe of a 256 MiB file on disk: hvcrypt wipe --method 0 beside dd conv=fdatasync and shred.
-# Peak memory (maximum resident set) comes from /usr/bin/time.
+# Wall time, its ratio to the baseline, CPU time (user + system) and peak memory (maximum resident
+# set) come from /usr/bin/time. On a busy machine the CPU column is the steadier comparison.
 # Usage: bench/engines.sh [BUILD_BIN]   (default build/bin; DISK_DIR=folder on disk, default /var/tmp)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -74,7 +75,7 @@ for pass in 1 2; do  # the second pass is the one reported; the first warms cach
         rm -f "$SHM/big.out" "$SHM/big.ossl"
     fi
 done
-printf '  %-44s %10s  %11s  %13s\n' "tool" "time" "to cp" "peak memory"
+printf '  %-44s %10s  %11s  %9s  %13s\n' "tool" "time" "to cp" "cpu" "peak memory"
 for name in "${RESULT_ORDER[@]}"; do row "$name" cp; done
 echo "  (targets: hvcrypt encrypt and decrypt within 1.4x of cp; peak memory below 64 MiB apart from"
 echo "   the Argon2id memory, which the default cost sets to 256 MiB)"
@@ -97,7 +98,7 @@ n=$(find "$DISK/tree" -type f ! -name '*.hvnc' | wc -l)
 echo "  $n plain files back"
 mkdir -p "$DISK/copy"
 measure "cp -r + sync (for scale)" sh -c "cp -r '$DISK/tree' '$DISK/copy/' && sync"
-printf '  %-44s %10s  %11s  %13s\n' "operation" "time" "to cp+sync" "peak memory"
+printf '  %-44s %10s  %11s  %9s  %13s\n' "operation" "time" "to cp+sync" "cpu" "peak memory"
 for name in "${RESULT_ORDER[@]}"; do row "$name" "cp -r + sync (for scale)"; done
 echo "  (target: encryption of the tree under 5 s with one key derivation)"
 rm -rf "$DISK/tree" "$DISK/copy"
@@ -114,6 +115,6 @@ rm -f "$wf"
 make_victim
 measure "hvcrypt wipe --method 0 (then removed)" "$HV" wipe --quiet --method 0 "$wf"
 [[ -e $wf ]] && echo "  WIPE LEFT THE FILE" >&2
-printf '  %-44s %10s  %11s  %13s\n' "tool" "time" "to dd" "peak memory"
+printf '  %-44s %10s  %11s  %9s  %13s\n' "tool" "time" "to dd" "cpu" "peak memory"
 for name in "${RESULT_ORDER[@]}"; do row "$name" "dd if=/dev/zero conv=notrunc,fdatasync"; done
 echo "  (target: hvcrypt wipe at least 80% of dd's speed, i.e. a ratio of at most 1.25)"

@@ -2,19 +2,22 @@
 # shellcheck shell=bash
 
 # measure NAME CMD...: runs CMD, records wall seconds and peak RSS (KiB) in the results.
-declare -A T_SEC T_KIB
+declare -A T_SEC T_KIB T_CPU
 RESULT_ORDER=()
 measure() {
     local name=$1
     shift
     local out
     out=$(mktemp)
-    if /usr/bin/time -f '%e %M' -o "$out" "$@" >/dev/null 2>"$out.err"; then
-        read -r "T_SEC[$name]" "T_KIB[$name]" <"$out"
+    if /usr/bin/time -f '%e %M %U %S' -o "$out" "$@" >/dev/null 2>"$out.err"; then
+        local u s
+        read -r "T_SEC[$name]" "T_KIB[$name]" u s <"$out"
+        T_CPU[$name]=$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.2f", u + s }')
     else
         echo "  ($name failed: $(tail -n 2 "$out.err" | tr '\n' ' '))" >&2
         T_SEC[$name]=nan
         T_KIB[$name]=0
+        T_CPU[$name]=nan
     fi
     rm -f "$out" "$out.err"
     RESULT_ORDER+=("$name")
@@ -32,7 +35,7 @@ ratio() {
 
 # row NAME BASELINE: one line of the table.
 row() {
-    printf '  %-44s %8s s  %9s x  %9s MiB\n' "$1" "${T_SEC[$1]:-nan}" "$(ratio "$1" "$2")" \
+    printf '  %-44s %8s s  %9s x  %7s s  %9s MiB\n' "$1" "${T_SEC[$1]:-nan}" "$(ratio "$1" "$2")" "${T_CPU[$1]:-nan}" \
         "$(awk -v k="${T_KIB[$1]:-0}" 'BEGIN { printf "%.1f", k / 1024 }')"
 }
 
