@@ -94,23 +94,7 @@ void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManager
         }
     }
     if (m_nDecrypt != 1 && m_bWipeFlag) {
-        m_wipe.SetParent(sink);
-        switch (options.m_nWipeType) {
-        case 0:
-            m_wipe.SetMethod(0);
-            break;
-        case 1:
-            m_wipe.SetMethod(1);
-            m_wipe.SetDoDParam(options.m_nDodPass3Type, options.m_strDoDPass3);
-            break;
-        case 2:
-            m_wipe.SetMethod(2);
-            break;
-        default:
-            break;
-        }
-        m_wipe.m_sigBusy.Set();
-        m_wipe.m_sigStop.Reset();
+        ConfigureWipe(m_wipe, sink);
     }
     BusySignal().Set();
     StopSignal().Reset();
@@ -124,6 +108,27 @@ void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManager
     m_counters = SRunCounters{};
     m_bCancelled = false;
     m_bNoSpace = false;
+}
+
+void CProgrssManagerWork::ConfigureWipe(CWipeManager& wipe, HVProgressSink sink) const
+{
+    wipe.SetParent(std::move(sink));
+    switch (m_options.m_nWipeType) {
+    case 0:
+        wipe.SetMethod(0);
+        break;
+    case 1:
+        wipe.SetMethod(1);
+        wipe.SetDoDParam(m_options.m_nDodPass3Type, m_options.m_strDoDPass3);
+        break;
+    case 2:
+        wipe.SetMethod(2);
+        break;
+    default:
+        break;
+    }
+    wipe.m_sigBusy.Set();
+    wipe.m_sigStop.Reset();
 }
 
 void CProgrssManagerWork::Start()
@@ -186,6 +191,18 @@ int CProgrssManagerWork::Run()
 
     bool bCancelled = false;
     for (std::size_t i = 0; i < m_arrFiles.size(); ++i) {
+        if (m_nDecrypt != 1) {
+            const std::size_t nEnd = WindowEnd(i);
+            if (nEnd - i > 1) {
+                const EStep step = SecureWindow(i, nEnd);
+                bCancelled = step == EStep::Cancelled;
+                if (bCancelled) {
+                    break;
+                }
+                i = nEnd - 1;
+                continue;
+            }
+        }
         CItemData& entry = *m_arrFiles[i];
         StartFile(entry.m_nSize);
         if (StopSignal().IsSet()) {

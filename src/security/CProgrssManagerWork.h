@@ -88,6 +88,12 @@ public:
     void SetFreeSpaceQuery(FreeSpaceQuery fn) { m_freeSpace = std::move(fn); }
     void SetBeforeFileHook(FileHook fn) { m_beforeFile = std::move(fn); }
     void SetListingObserver(NameObserver fn) { m_listingObserver = std::move(fn); }
+    // Files per window (1: every file on its own).
+    void SetWindowFiles(std::size_t nFiles) { m_nWindowFiles = nFiles == 0 ? 1 : nFiles; }
+
+    static constexpr std::size_t kWindowFiles = 64;          // files per window at most
+    static constexpr std::uint64_t kWindowBytes = 4u << 20;  // bytes per window at most
+    static constexpr unsigned kWipeThreads = 8;              // parallel wipes of a window
 
     static constexpr const char* kPasswordFiller = "pk2mz8qrtw61xbnvc05hjd7ysl93fgae4u6onxi8rq2wlmt0vce";
 
@@ -103,6 +109,14 @@ private:
     [[nodiscard]] bool CheckFreeSpace(std::uint64_t nTotal);
     [[nodiscard]] EStep DecryptOne(CItemData& entry);
     [[nodiscard]] EStep SecureOne(CItemData& entry);
+    // Small files go through in windows: attribute checks in list order, one encryption batch
+    // whose syncs are shared, the wipe decisions replayed in list order, the wipes in parallel,
+    // the wipe states applied in list order. Counters and states come out as file by file.
+    [[nodiscard]] std::size_t WindowEnd(std::size_t nBegin) const;
+    [[nodiscard]] EStep SecureWindow(std::size_t nBegin, std::size_t nEnd);
+    void
+    WipeInParallel(const std::vector<std::string>& paths, std::vector<int>& results, std::vector<std::string>& whys);
+    void ConfigureWipe(CWipeManager& wipe, HVProgressSink sink) const;
     [[nodiscard]] bool CheckAttributes(const CItemData& entry);
     [[nodiscard]] bool Ask(int nSetting, int& nRunAnswer, IProgrssManagerUi::EAttribute eKind, const QString& strText);
     void Finish(bool bCancelled);
@@ -145,5 +159,6 @@ private:
     FreeSpaceQuery m_freeSpace;
     FileHook m_beforeFile;
     NameObserver m_listingObserver;
+    std::size_t m_nWindowFiles = kWindowFiles;
     std::thread m_thread;
 };

@@ -6,5 +6,6 @@ hv_add_gtest(test_runner
         test_runner_attributes.cpp
         test_runner_decrypt.cpp
         test_runner_cancel.cpp
+        test_runner_window.cpp
     LIBS HVRunners)
 target_compile_definitions(test_runner PRIVATE HV_PROGRAM_DIR_FALLBACK="${HV_PROGRAM_DIR}")

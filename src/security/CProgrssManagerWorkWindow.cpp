@@ -1,0 +1,232 @@
+// Encryption and wipe runs over many small files: the work of a window of files at once.
+//
+// Every encrypted file and every wipe is made durable, so a run over small files waits on the
+// disk far more than it computes. A window shares the encryption's syncs (one engine batch) and
+// overlaps the wipes, while every decision is still taken in list order: the attribute
+// questions are asked file by file, the encryption results are applied file by file before the
+// wipe of each file is decided, and the wipe states are applied file by file. Counters, states,
+// and which files are wiped, come out as when the files are taken one by one.
+#include "engines/HvncResult.h"
+#include "logging/CHVLog.h"
+#include "security/CItemData.h"
+#include "security/CProgrssManagerWork.h"
+#include "security/HVItemStates.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <atomic>
+#include <unordered_set>
+
+#include "resources/HVResourceStrings.h"
+
+namespace {
+
+enum class EWipe
+{
+    None,     // no wipe planned
+    Failed,   // counted as a failed wipe without wiping (refused, not encrypted, ...)
+    Pending,  // to be wiped
+};
+
+struct SSlot
+{
+    CItemData* pEntry = nullptr;
+    std::string strPath;
+    bool bAccepted = false;
+    int nEncrypt = HVNC_OK;
+    std::string strWhy;
+    EWipe eWipe = EWipe::None;
+    int nWipe = 0;
+    std::string strWipeWhy;
+};
+
+}  // namespace
+
+std::size_t CProgrssManagerWork::WindowEnd(std::size_t nBegin) const
+{
+    std::uint64_t nBytes = 0;
+    std::unordered_set<QString> seen;
+    std::size_t i = nBegin;
+    while (i < m_arrFiles.size() && i - nBegin < m_nWindowFiles) {
+        const CItemData& entry = *m_arrFiles[i];
+        if (entry.m_nSize > kWindowBytes - nBytes) {
+            break;  // a large file goes alone, so a cancel can end it early
+        }
+        if (!seen.insert(entry.m_strPath).second) {
+            break;  // the same file twice: the second must see what the first did
+        }
+        nBytes += entry.m_nSize;
+        ++i;
+    }
+    return i;
+}
+
+CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin, std::size_t nEnd)
+{
+    std::vector<SSlot> window;
+    window.reserve(nEnd - nBegin);
+    bool bStopped = false;
+    for (std::size_t i = nBegin; i < nEnd; ++i) {
+        CItemData& entry = *m_arrFiles[i];
+        StartFile(entry.m_nSize);
+        if (StopSignal().IsSet()) {
+            bStopped = true;
+            break;
+        }
+        if (m_beforeFile) {
+            m_beforeFile(i, entry);
+        }
+        SSlot slot;
+        slot.pEntry = &entry;
+        slot.strPath = QFile::encodeName(entry.m_strPath).toStdString();
+        slot.bAccepted = CheckAttributes(entry);
+        window.push_back(std::move(slot));
+    }
+
+    if (m_bEncryptFlag) {
+        std::vector<std::string> paths;
+        std::vector<std::size_t> index;
+        for (std::size_t k = 0; k < window.size(); ++k) {
+            if (window[k].bAccepted) {
+                paths.push_back(window[k].strPath);
+                index.push_back(k);
+            }
+        }
+        if (!paths.empty()) {
+            Status(HVFormatString(IDS_STATUS_ENCRYPTING, window[index.front()].pEntry->m_strPath));
+            std::vector<int> results;
+            (void)m_encrypt.EncryptFilesW(paths, results);
+            const std::vector<std::string>& whys = m_encrypt.GetBatchReasons();
+            for (std::size_t n = 0; n < index.size(); ++n) {
+                window[index[n]].nEncrypt = n < results.size() ? results[n] : HVNC_FAILED;
+                window[index[n]].strWhy = n < whys.size() ? whys[n] : std::string();
+            }
+        }
+    }
+
+    // The encryption results in list order, and the wipe decided for each file.
+    bool bCancelSeen = false;
+    std::size_t nUsed = 0;
+    for (SSlot& slot : window) {
+        CItemData& owner = slot.pEntry->m_pOwner != nullptr ? *slot.pEntry->m_pOwner : *slot.pEntry;
+        if (!slot.bAccepted) {
+            if (m_bEncryptFlag) {
+                ++m_counters.m_nFailed;
+                HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
+            }
+            slot.eWipe = m_bWipeFlag ? EWipe::Failed : EWipe::None;
+            AddOverall(slot.pEntry->m_nSize);
+            ++nUsed;
+            continue;
+        }
+        if (m_bEncryptFlag) {
+            if (slot.nEncrypt == HVNC_CANCELLED && StopSignal().IsSet()) {
+                // The file being encrypted when the stop came counts as a failure; the ones
+                // after it were never started.
+                if (bCancelSeen) {
+                    bStopped = true;
+                    break;
+                }
+                bCancelSeen = true;
+            }
+            ++m_counters.m_nProcessed;
+            LOGGER::g_HVLog.Log("Start Encrypt %s", slot.strPath.c_str());
+            if (slot.nEncrypt == HVNC_OK) {
+                ++m_counters.m_nSucceeded;
+                HVItemStates::SetEncryptState(owner, CItemData::StateSucceeded);
+            } else {
+                LOGGER::g_HVLog.Log("Encrypt failed for %s: %s", slot.strPath.c_str(), slot.strWhy.c_str());
+                ++m_counters.m_nFailed;
+                HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
+                slot.eWipe = m_bWipeFlag ? EWipe::Failed : EWipe::None;
+                ++nUsed;
+                continue;
+            }
+        }
+        if (m_bWipeFlag) {
+            ++m_counters.m_nWipeAttempted;
+            if (m_bEncryptFlag && !HVItemStates::IsSucceeded(owner.m_nEncryptState)) {
+                LOGGER::g_HVLog.Log("Not wiped, the encryption of its item did not succeed: %s", slot.strPath.c_str());
+                slot.eWipe = EWipe::Failed;
+            } else {
+                slot.eWipe = EWipe::Pending;
+            }
+        }
+        ++nUsed;
+    }
+    window.resize(nUsed);
+
+    std::vector<std::string> wipePaths;
+    std::vector<std::size_t> wipeIndex;
+    for (std::size_t k = 0; k < window.size(); ++k) {
+        if (window[k].eWipe == EWipe::Pending) {
+            wipePaths.push_back(window[k].strPath);
+            wipeIndex.push_back(k);
+            LOGGER::g_HVLog.Log("Start Wipe %s", window[k].strPath.c_str());
+        }
+    }
+    if (!wipePaths.empty()) {
+        Status(HVFormatString(IDS_STATUS_WIPING, window[wipeIndex.front()].pEntry->m_strPath));
+        std::vector<int> results;
+        std::vector<std::string> whys;
+        WipeInParallel(wipePaths, results, whys);
+        for (std::size_t n = 0; n < wipeIndex.size(); ++n) {
+            window[wipeIndex[n]].nWipe = results[n];
+            window[wipeIndex[n]].strWipeWhy = whys[n];
+        }
+    }
+
+    // The wipe states in list order.
+    for (const SSlot& slot : window) {
+        CItemData& owner = slot.pEntry->m_pOwner != nullptr ? *slot.pEntry->m_pOwner : *slot.pEntry;
+        if (slot.eWipe == EWipe::None) {
+            continue;
+        }
+        if (slot.eWipe == EWipe::Pending && slot.nWipe != 0) {
+            ++m_counters.m_nWipeSucceeded;
+            HVItemStates::SetWipeState(owner, CItemData::StateSucceeded);
+        } else {
+            if (slot.eWipe == EWipe::Pending) {
+                LOGGER::g_HVLog.Log("Wipe failed for %s: %s", slot.strPath.c_str(), slot.strWipeWhy.c_str());
+            }
+            ++m_counters.m_nWipeFailed;
+            HVItemStates::SetWipeState(owner, CItemData::StateFailed);
+        }
+    }
+    m_dCurrentPercent = 100.0;
+    Report();
+    return bStopped || StopSignal().IsSet() ? EStep::Cancelled : EStep::Next;
+}
+
+void CProgrssManagerWork::WipeInParallel(const std::vector<std::string>& paths,
+                                         std::vector<int>& results,
+                                         std::vector<std::string>& whys)
+{
+    results.assign(paths.size(), 0);
+    whys.assign(paths.size(), std::string());
+    std::atomic<std::size_t> nNext{0};
+    std::atomic<std::uint64_t> nBytes{0};
+    auto work = [&] {
+        CWipeManager wipe;
+        ConfigureWipe(wipe, [&nBytes](std::uint32_t n) { nBytes.fetch_add(n, std::memory_order_relaxed); });
+        for (std::size_t i = nNext++; i < paths.size(); i = nNext++) {
+            results[i] = wipe.WipeFile(paths[i], 0);
+            if (results[i] == 0) {
+                whys[i] = wipe.GetLastError();
+            }
+        }
+        wipe.m_sigBusy.Reset();
+    };
+    const unsigned nThreads = static_cast<unsigned>(std::min<std::size_t>(kWipeThreads, paths.size()));
+    std::vector<std::thread> threads;
+    threads.reserve(nThreads);
+    for (unsigned t = 1; t < nThreads; ++t) {
+        threads.emplace_back(work);
+    }
+    work();
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    AddOverall(nBytes.load());
+}

@@ -1,0 +1,113 @@
+// Small files go through the runner's work in windows (shared encryption syncs, parallel
+// wipes). Whatever the window size, the counters, the item states and which files end up
+// encrypted and wiped must be those of taking the files one by one.
+#include <map>
+
+#include "test_runner_support.h"
+
+using namespace runtest;
+
+namespace {
+
+struct SOutcome
+{
+    std::vector<std::string> order;  // the file list, relative to the run's folder
+    SRunCounters counters;
+    std::vector<quint16> states;                 // encrypt and wipe state of every selected item
+    std::map<std::string, std::string> present;  // what is left on disk: name -> "file"/"dir"
+    std::size_t nQuestions = 0;
+
+    friend bool operator==(const SOutcome&, const SOutcome&) = default;
+};
+
+SOutcome RunScenario(std::size_t nWindow)
+{
+    CTempDir dir;
+    for (int i = 0; i < 6; ++i) {
+        WriteFile(dir / ("A/a" + std::to_string(i)), Content(100 + i, 'a'));
+    }
+    WriteFile(dir / "A/.ha", Content(10, 'h'));
+    for (int i = 0; i < 4; ++i) {
+        WriteFile(dir / ("B/b" + std::to_string(i)), Content(200 + i, 'b'));
+    }
+    WriteFile(dir / "single", Content(50, 's'));
+    auto a = FolderItem(dir / "A");
+    auto b = FolderItem(dir / "B");
+    auto s1 = FileItem(dir / "single");
+    auto s2 = FileItem(dir / "single");  // chosen twice
+
+    CScriptedUi ui;
+    ui.m_answers.push_back({false, false});  // the hidden file: no
+    CProgrssManagerWork work;
+    work.SetWindowFiles(nWindow);
+    work.SetBeforeFileHook([](std::size_t, const CItemData& entry) {
+        if (entry.m_strPath.endsWith(QStringLiteral("/a2"))) {
+            fs::remove(entry.m_strPath.toStdString());
+            fs::create_directory(entry.m_strPath.toStdString());
+        }
+    });
+    SRunOptions o;
+    o.m_bEncrypt = 1;
+    o.m_iHidenType = 2;
+    o.m_nActionHidden = 0;
+    std::vector<CItemData*> items{a.get(), s1.get(), b.get(), s2.get()};
+    work.SetSelectedItems(items);
+    work.SetPassword(u"pw");
+    work.Initialise(o, &ui);
+    (void)work.Run();
+
+    SOutcome out;
+    const std::string strRoot = dir.Path().string() + "/";
+    for (const auto& entry : work.Files()) {
+        out.order.push_back(entry->m_strPath.toStdString().substr(strRoot.size()));
+    }
+    out.counters = work.Counters();
+    for (const CItemData* p : items) {
+        out.states.push_back(p->m_nEncryptState);
+        out.states.push_back(p->m_nWipeState);
+    }
+    for (const auto& e : fs::recursive_directory_iterator(dir.Path())) {
+        out.present[e.path().string().substr(strRoot.size())] = e.is_directory() ? "dir" : "file";
+    }
+    out.nQuestions = ui.m_questions.size();
+    return out;
+}
+
+TEST(WindowRunTest, EveryWindowSizeGivesTheOutcomeOfOneByOne)
+{
+    CEncryptManager::SetDefaultKdfCost(64, 1);
+    const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
+    ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
+
+    const SOutcome one = RunScenario(1);
+    // The facts that do not depend on the listing order.
+    EXPECT_EQ(one.order.size(), 13u);
+    EXPECT_EQ(one.nQuestions, 1u);
+    EXPECT_EQ(one.counters.m_nProcessed, 11);  // 13 minus the hidden file and the second "single"
+    EXPECT_EQ(one.counters.m_nSucceeded, 10);
+    EXPECT_EQ(one.counters.m_nFailed, 3);
+    EXPECT_EQ(one.counters.m_nWipeFailed + one.counters.m_nWipeSucceeded, 13);
+    EXPECT_EQ(one.states[0], CItemData::StatePartlyFailed);  // A
+    EXPECT_EQ(one.states[1], CItemData::StatePartlyFailed);
+    EXPECT_EQ(one.states[2], CItemData::StateSucceeded);  // "single", first chosen: encrypted, wiped
+    EXPECT_EQ(one.states[3], CItemData::StateSucceeded);
+    EXPECT_EQ(one.states[6], CItemData::StateFailed);  // chosen again: its turn found it wiped
+    EXPECT_EQ(one.states[7], CItemData::StateFailed);
+    EXPECT_EQ(one.states[4], CItemData::StateSucceeded);  // B
+    EXPECT_EQ(one.states[5], CItemData::StateSucceeded);
+    EXPECT_EQ(one.present.count("single"), 0u);
+    EXPECT_EQ(one.present.at("single.hvnc"), "file");
+    EXPECT_EQ(one.present.at("A/a2"), "dir");
+    EXPECT_EQ(one.present.count("B/b0"), 0u);
+
+    for (std::size_t nWindow : {2u, 3u, 5u, 64u}) {
+        const SOutcome w = RunScenario(nWindow);
+        ASSERT_EQ(w.order, one.order) << "the listing order changed between runs; nothing to compare";
+        EXPECT_EQ(w.counters, one.counters) << nWindow;
+        EXPECT_EQ(w.states, one.states) << nWindow;
+        EXPECT_EQ(w.present, one.present) << nWindow;
+        EXPECT_EQ(w.nQuestions, one.nQuestions) << nWindow;
+    }
+}
+
+}  // namespace
