@@ -2,8 +2,9 @@
 // element text, and append / replace text with a round-trip check.
 //
 // Input layout: byte 0 selects options (bit 0: the document is raw UTF-16LE rather than UTF-8;
-// bit 1: names compare without regard to case; bit 2: also edit; bits 3-7: append flags), then
-// the document, then optionally a 0 byte and a path to look up.
+// bit 1: names compare without regard to case; both bits: the document bytes are loaded as a
+// file, byte-order marks and all; bit 2: also edit; bits 3-7: append flags), then the document,
+// then optionally a 0 byte and a path to look up.
 
 #include "xml/CXmlDocument.h"
 
@@ -11,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "../tests/xml/XmlTestUtil.h"
 
@@ -23,6 +26,19 @@ QString Utf8(const uint8_t* p, size_t n)
     std::u16string s(n, u'\0');
     s.resize(Utf8ToUtf16(reinterpret_cast<const char*>(p), n, s.data()));
     return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
+}
+
+// Loads the bytes as a file through an in-memory file descriptor.
+void LoadBytes(CXmlDocument& doc, const uint8_t* pData, size_t nSize)
+{
+    const int fd = memfd_create("xml_fuzz", MFD_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    if (::write(fd, pData, nSize) == static_cast<ssize_t>(nSize)) {
+        (void)doc.LoadFile(QStringLiteral("/proc/self/fd/%1").arg(fd));
+    }
+    ::close(fd);
 }
 
 void Walk(CXmlDocument& doc)
@@ -110,7 +126,8 @@ bool HvXmlFuzzOne(const uint8_t* pData, size_t nSize)
     const uint8_t nMode = pData[0];
     ++pData;
     --nSize;
-    const auto* pZero = static_cast<const uint8_t*>(std::memchr(pData, 0, nSize));
+    const bool bAsFile = (nMode & 3) == 3;  // file bytes hold zeros: no path then
+    const auto* pZero = bAsFile ? nullptr : static_cast<const uint8_t*>(std::memchr(pData, 0, nSize));
     const size_t nDocSize = pZero ? static_cast<size_t>(pZero - pData) : nSize;
     const QString strPath = pZero ? Utf8(pZero + 1, nSize - nDocSize - 1) : QString();
 
@@ -131,7 +148,11 @@ bool HvXmlFuzzOne(const uint8_t* pData, size_t nSize)
     if (nMode & 2) {
         doc.SetDocFlags(CXmlDocument::kDocIgnoreCase);
     }
-    (void)doc.SetDocument(std::move(strText));
+    if (bAsFile) {
+        LoadBytes(doc, pData, nDocSize);
+    } else {
+        (void)doc.SetDocument(std::move(strText));
+    }
     if (!doc.IsIndexConsistent()) {
         return false;
     }

@@ -123,19 +123,23 @@ bool CXmlFile::Read(
     const QString& strPath, std::u16string& strText, uint32_t& nDocFlags, QString& strDescription, QString& strError)
 {
     const QByteArray path = QFile::encodeName(strPath);
-    CFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking open, so that a FIFO put in the file's place cannot stall the caller; only
+    // regular files are read.
+    CFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         strError = ErrnoText(errno);
         return false;
     }
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::fstat(fd.Get(), &st) != 0) {
         strError = ErrnoText(errno);
         return false;
     }
-    const uint64_t nSizeHint = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+    if (!S_ISREG(st.st_mode)) {
+        strError = ErrnoText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        return false;
+    }
+    const auto nSizeHint = static_cast<uint64_t>(st.st_size);
     if (nSizeHint > kMaxFileSize) {
         strError = ErrnoText(EFBIG);
         return false;
@@ -243,9 +247,7 @@ bool CXmlFile::Write(const QString& strPath,
         ::unlink(tmp.constData());
         return false;
     };
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
         (void)::fchmod(fd.Get(), st.st_mode & 07777);
     }

@@ -17,7 +17,7 @@ public:
     static constexpr uint32_t kUtf16LeBom = 1;
     static constexpr uint32_t kUtf8Bom = 4;
 
-    // Reads the file into strText. nDocFlags gets bit 1 or 4 set for a byte-order mark (both
+    // Reads the file (a regular file only) into strText. nDocFlags gets bit 1 or 4 set for a byte-order mark (both
     // cleared without one); strDescription describes the conversion. On failure strError is the
     // system's text for the failed file operation.
     [[nodiscard]] static bool Read(const QString& strPath,

@@ -116,23 +116,24 @@ TEST_F(FileIo, FailuresCarryTheSystemErrorText)
     EXPECT_EQ(doc.GetResultText(), QStringLiteral("Not a directory"));
     EXPECT_FALSE(doc.SaveFile(Path("nodir/out.xml")));
     EXPECT_EQ(doc.GetResultText(), QStringLiteral("No such file or directory"));
-    EXPECT_FALSE(doc.LoadFile(m_dir.path()));  // a folder
+    EXPECT_FALSE(doc.LoadFile(m_dir.path()));
+    EXPECT_EQ(doc.GetResultText(), QStringLiteral("Is a directory"));
+    // A FIFO in the file's place is refused at once instead of blocking the reader.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0600), 0);
+    EXPECT_FALSE(doc.LoadFile(Path("fifo")));
+    EXPECT_EQ(doc.GetResultText(), QStringLiteral("Invalid argument"));
 }
 
 TEST_F(FileIo, SaveReplacesAtomicallyKeepingPermissionsAndLeavingNoTemporaryFile)
 {
     Write(Path("keep.xml"), QByteArray("<old/>"));
     ASSERT_EQ(::chmod(QFile::encodeName(Path("keep.xml")).constData(), 0640), 0);
-    struct stat before
-    {
-    };
+    struct stat before = {};
     ASSERT_EQ(::stat(QFile::encodeName(Path("keep.xml")).constData(), &before), 0);
     CXmlDocument doc;
     ASSERT_TRUE(doc.SetDocument(QStringLiteral("<new/>")));
     ASSERT_TRUE(doc.SaveFile(Path("keep.xml")));
-    struct stat after
-    {
-    };
+    struct stat after = {};
     ASSERT_EQ(::stat(QFile::encodeName(Path("keep.xml")).constData(), &after), 0);
     EXPECT_EQ(after.st_mode & 07777, 0640u);
     EXPECT_NE(after.st_ino, before.st_ino);  // a new file was renamed over the old one
