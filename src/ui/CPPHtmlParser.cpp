@@ -46,6 +46,11 @@ bool ReadTag(const QString& s, qsizetype i, STag& tag, qsizetype& end)
             ++p;
         }
         const QString name = inner.mid(nameStart, p - nameStart).toLower();
+        for (const QChar ch : name) {
+            if (!ch.isLetterOrNumber() && ch != QLatin1Char('-') && ch != QLatin1Char('_')) {
+                return false;  // not an attribute: "<b & c>" is text
+            }
+        }
         while (p < n && inner[p].isSpace()) {
             ++p;
         }

@@ -3,6 +3,7 @@
 #include "ui/CBCGButton.h"
 #include "ui/HVUiTheme.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QWidget>
 
@@ -183,6 +184,16 @@ void CTitleDraw::DrawTitleText()
     p.setFont(m_font);
     p.setPen(m_clrText);
     p.setBackgroundMode(Qt::TransparentMode);
-    p.drawText(m_rcText, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_strTitle);
+    // Centred on the strip: the text rectangle's top inset would push a 14-pixel font onto the line
+    // under the title.
+    QRect rc = m_rcText;
+    if (!m_bTextRectSet) {
+        rc.setTop(m_rcTitle.top());
+        rc.setBottom(m_rcTitle.bottom());
+    }
+    p.setClipRect(m_rcTitle.isEmpty() ? m_rcOuter : m_rcTitle);
+    p.drawText(rc,
+               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+               QFontMetrics(m_font).elidedText(m_strTitle, Qt::ElideRight, qMax(0, rc.width())));
     p.restore();
 }

@@ -22,6 +22,7 @@ CXListCtrl::CXListCtrl(QWidget* pParent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setIconSize(QSize(16, 16));
+    setItemDelegate(new CXListRowDelegate(this));
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);

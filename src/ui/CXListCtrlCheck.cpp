@@ -115,10 +115,29 @@ void CXListCtrl::SortItems(int nColumn, bool bAscending)
             selected.push_back(rows.back());
         }
     }
-    std::stable_sort(rows.begin(), rows.end(), [&](const CRow* a, const CRow* b) {
-        const int n = Compare(*a, *b, nColumn);
-        return bAscending ? n < 0 : n > 0;
-    });
+    // A merge sort of our own: rows without the column compare equal to every row, which is no
+    // strict weak order, and the standard sorts do not promise anything for such a comparison.
+    std::vector<CRow*> buffer(rows.size());
+    for (size_t width = 1; width < rows.size(); width *= 2) {
+        for (size_t lo = 0; lo < rows.size(); lo += 2 * width) {
+            const size_t mid = std::min(lo + width, rows.size());
+            const size_t hi = std::min(lo + 2 * width, rows.size());
+            size_t i = lo;
+            size_t j = mid;
+            size_t k = lo;
+            while (i < mid && j < hi) {
+                const int n = Compare(*rows[j], *rows[i], nColumn);
+                buffer[k++] = (bAscending ? n < 0 : n > 0) ? rows[j++] : rows[i++];
+            }
+            while (i < mid) {
+                buffer[k++] = rows[i++];
+            }
+            while (j < hi) {
+                buffer[k++] = rows[j++];
+            }
+        }
+        rows.swap(buffer);
+    }
     const QSignalBlocker block(this);
     while (topLevelItemCount() > 0) {
         takeTopLevelItem(topLevelItemCount() - 1);

@@ -2,6 +2,7 @@
 
 #include "ui/CXListCtrl.h"
 
+#include <QStyledItemDelegate>
 #include <QTreeWidgetItem>
 
 #include <memory>
@@ -20,4 +21,18 @@ public:
     std::unique_ptr<SXListItemData> m_pRecord;
     int m_nCheck = 0;
     int m_nImage = -1;
+};
+
+// Gives every row room for the 16-pixel state and small images.
+class CXListRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(qMax(size.height(), qMax(20, option.fontMetrics.height() + 4)));
+        return size;
+    }
 };
