@@ -69,6 +69,7 @@ void CHideProgrssWork::Initialise(int bUnhide, int bPageFlag, int bEncrypt, IHid
 
 void CHideProgrssWork::Start()
 {
+    Join();  // a previous run's thread, if nobody joined it
     m_thread = std::thread([this] { (void)Run(); });
 }
 
