@@ -1,0 +1,215 @@
+#include "shellext/CHVExtRegistrar.h"
+
+#include "shellext/CHVServiceMenus.h"
+#include "shellext/HVExtPaths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#ifndef HV_NAUTILUS_EXTENSION_DIR
+#define HV_NAUTILUS_EXTENSION_DIR ""
+#endif
+
+namespace {
+
+bool IsDenied(int nErr)
+{
+    return nErr == EACCES || nErr == EPERM || nErr == EROFS;
+}
+
+bool IsDir(const std::string& strPath)
+{
+    struct stat st
+    {
+    };
+    return ::stat(strPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ReadAll(const std::string& strPath, std::string& out)
+{
+    std::ifstream file(strPath, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    out = text.str();
+    return !file.bad();
+}
+
+// Writes a file by a temporary file and a rename, so that a reader sees the old or the new
+// file, never a part. Returns 0 or the errno of the failed step.
+int WriteAtomic(const std::string& strPath, const std::string& strContent, mode_t nMode)
+{
+    const auto nSlash = strPath.rfind('/');
+    std::string strTemp = strPath.substr(0, nSlash + 1) + ".hvext-XXXXXX";
+    const int nFd = ::mkstemp(strTemp.data());
+    if (nFd < 0) {
+        return errno;
+    }
+    std::size_t nDone = 0;
+    int nErr = 0;
+    while (nDone < strContent.size() && nErr == 0) {
+        const ssize_t n = ::write(nFd, strContent.data() + nDone, strContent.size() - nDone);
+        if (n < 0 && errno != EINTR) {
+            nErr = errno;
+        } else if (n > 0) {
+            nDone += static_cast<std::size_t>(n);
+        }
+    }
+    if (nErr == 0 && (::fchmod(nFd, nMode) != 0 || ::fsync(nFd) != 0)) {
+        nErr = errno;
+    }
+    if (::close(nFd) != 0 && nErr == 0) {
+        nErr = errno;
+    }
+    if (nErr == 0 && ::rename(strTemp.c_str(), strPath.c_str()) != 0) {
+        nErr = errno;
+    }
+    if (nErr != 0) {
+        ::unlink(strTemp.c_str());
+    }
+    return nErr;
+}
+
+bool MakeFolders(const std::string& strPath)
+{
+    std::string strPart;
+    std::size_t nPos = 0;
+    while (nPos != std::string::npos) {
+        nPos = strPath.find('/', nPos + 1);
+        strPart = strPath.substr(0, nPos);
+        if (!strPart.empty() && ::mkdir(strPart.c_str(), 0755) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    return IsDir(strPath);
+}
+
+}  // namespace
+
+CHVExtRegistrar::SPlaces CHVExtRegistrar::DefaultPlaces(const std::string& strLibraryFolder)
+{
+    SPlaces places;
+    const std::string strModule = strLibraryFolder + '/' + kModuleName;
+    if (::access(strModule.c_str(), R_OK) == 0) {
+        places.strModuleFile = strModule;
+    }
+    const char* pszDir = std::getenv("HV_NAUTILUS_EXTENSION_DIR");
+    places.strExtensionDir = pszDir != nullptr && pszDir[0] == '/' ? pszDir : HV_NAUTILUS_EXTENSION_DIR;
+    places.strLauncher = strLibraryFolder + '/' + kLauncherName;
+    places.strDataHome = HVExtPaths::DataHome();
+    return places;
+}
+
+HVRESULT CHVExtRegistrar::InstallModule(const SPlaces& places)
+{
+    if (places.strModuleFile.empty() || places.strExtensionDir.empty() || !IsDir(places.strExtensionDir)) {
+        return HV_S_OK;  // no module built, or no GNOME Files on this system
+    }
+    std::string strModule;
+    if (!ReadAll(places.strModuleFile, strModule)) {
+        return HV_E_FAIL;
+    }
+    const std::string strTarget = places.strExtensionDir + '/' + kModuleName;
+    std::string strInstalled;
+    if (ReadAll(strTarget, strInstalled) && strInstalled == strModule) {
+        return HV_S_OK;
+    }
+    const int nErr = WriteAtomic(strTarget, strModule, 0644);
+    if (nErr == 0) {
+        return HV_S_OK;
+    }
+    return IsDenied(nErr) ? HV_E_ACCESSDENIED : HV_E_FAIL;
+}
+
+HVRESULT CHVExtRegistrar::RemoveMenus(const SPlaces& places, const std::vector<std::string>& keep)
+{
+    if (places.strDataHome.empty()) {
+        return HV_E_FAIL;
+    }
+    HVRESULT hr = HV_S_OK;
+    const std::string strPrefix = CHVServiceMenus::kPrefix;
+    for (const char* pszFolder : {CHVServiceMenus::kDolphinFolder, CHVServiceMenus::kNemoFolder}) {
+        const std::string strFolder = places.strDataHome + '/' + pszFolder;
+        DIR* pDir = ::opendir(strFolder.c_str());
+        if (pDir == nullptr) {
+            continue;
+        }
+        std::vector<std::string> names;
+        while (const dirent* pEntry = ::readdir(pDir)) {
+            const std::string strName = pEntry->d_name;
+            if (strName.compare(0, strPrefix.size(), strPrefix) == 0) {
+                names.push_back(strName);
+            }
+        }
+        ::closedir(pDir);
+        for (const std::string& strName : names) {
+            const std::string strPath = strFolder + '/' + strName;
+            bool bKeep = false;
+            for (const std::string& strKeep : keep) {
+                bKeep = bKeep || strKeep == strPath;
+            }
+            if (!bKeep && ::unlink(strPath.c_str()) != 0 && errno != ENOENT) {
+                hr = HV_E_FAIL;
+            }
+        }
+    }
+    return hr;
+}
+
+HVRESULT CHVExtRegistrar::Register(const SPlaces& places, const CHVExtSettings& settings)
+{
+    const HVRESULT hrModule = InstallModule(places);
+    if (!HV_SUCCEEDED(hrModule)) {
+        return hrModule;
+    }
+    if (places.strDataHome.empty()) {
+        return HV_E_FAIL;
+    }
+    const auto files = CHVServiceMenus::Build(settings, places.strLauncher);
+    if (files.empty()) {
+        return HV_E_FAIL;
+    }
+    std::vector<std::string> written;
+    for (const CHVServiceMenus::SFile& file : files) {
+        const std::string strFolder = places.strDataHome + '/' + file.strFolder;
+        const std::string strPath = strFolder + '/' + file.strName;
+        if (!MakeFolders(strFolder)) {
+            return HV_E_FAIL;
+        }
+        std::string strOld;
+        struct stat st
+        {
+        };
+        const mode_t nMode = file.bExecutable ? 0755 : 0644;
+        const bool bSame = ReadAll(strPath, strOld) && strOld == file.strContent && ::stat(strPath.c_str(), &st) == 0
+                           && (st.st_mode & 07777) == nMode;
+        if (!bSame && WriteAtomic(strPath, file.strContent, nMode) != 0) {
+            return HV_E_FAIL;
+        }
+        written.push_back(strPath);
+    }
+    // Menus of entries the settings no longer offer.
+    return RemoveMenus(places, written);
+}
+
+HVRESULT CHVExtRegistrar::Unregister(const SPlaces& places)
+{
+    HVRESULT hr = HV_S_OK;
+    if (!places.strExtensionDir.empty()) {
+        const std::string strTarget = places.strExtensionDir + '/' + kModuleName;
+        if (::unlink(strTarget.c_str()) != 0 && errno != ENOENT && errno != ENOTDIR) {
+            hr = IsDenied(errno) ? HV_E_ACCESSDENIED : HV_E_FAIL;
+        }
+    }
+    const HVRESULT hrMenus = RemoveMenus(places, {});
+    return HV_SUCCEEDED(hr) ? hrMenus : hr;
+}
