@@ -63,6 +63,11 @@ struct SSecureCase
     bool bMessage;
 };
 
+void PrintTo(const SSecureCase& c, std::ostream* os)
+{
+    *os << c.pszName;
+}
+
 class SecureReportTest : public ReportTest, public ::testing::WithParamInterface<SSecureCase>
 {
 };

@@ -153,6 +153,24 @@ TEST_F(SecureRunTest, FileThatCannotBeReadFailsAndTheRunGoesOn)
     EXPECT_TRUE(Exists(m_dir / "pipe"));
 }
 
+TEST_F(SecureRunTest, LinksInsideAFolderAreNeitherFollowedNorWiped)
+{
+    WriteFile(m_dir / "outside/keep.txt", Content(100, 'k'));
+    WriteFile(m_dir / "outside/sub/deep.txt", Content(100, 'd'));
+    WriteFile(m_dir / "in/own.txt", Content(100, 'o'));
+    fs::create_symlink(m_dir / "outside/keep.txt", m_dir / "in/link.txt");
+    fs::create_symlink(m_dir / "outside/sub", m_dir / "in/linkdir");
+    auto folder = FolderItem(m_dir / "in");
+    RunWork({folder.get()}, Secure(0, 2));
+
+    ASSERT_EQ(m_work.Files().size(), 1u);
+    EXPECT_EQ(ReadFile(m_dir / "outside/keep.txt"), Content(100, 'k'));
+    EXPECT_EQ(ReadFile(m_dir / "outside/sub/deep.txt"), Content(100, 'd'));
+    EXPECT_TRUE(fs::is_symlink(m_dir / "in/link.txt"));
+    EXPECT_FALSE(Exists(m_dir / "in/own.txt"));
+    EXPECT_EQ(m_work.Counters(), (SRunCounters{0, 0, 0, 1, 1, 0}));
+}
+
 TEST_F(SecureRunTest, EmptySelectionAndVanishedFilesEndAtOnce)
 {
     RunWork({}, Secure(1, 2));
