@@ -18,7 +18,7 @@ std::atomic<std::uint32_t> g_nDefaultPasses{CEncryptManager::kDefaultKdfPasses};
 constexpr std::uint8_t kSignatureSalt[16] = {
     'H', 'a', 'l', 'v', 'o', 'N', 'o', 'r', 'v', 'a', 'n', 'e', '/', 's', 'i', 'g'};
 
-constexpr std::size_t kBatchSize = 256;  // outputs per shared sync
+constexpr std::size_t kBatchSize = 1024;  // outputs per shared sync
 
 std::uint32_t ClampMem(std::uint32_t n)
 {
@@ -38,9 +38,7 @@ CEncryptManager::CEncryptManager()
     , m_keys(std::make_unique<CHvncKeyCache>())
     , m_keyBlock(CHvncHeader::kKeyBlockSize)
 {
-    if (sodium_init() < 0) {
-        m_bHavePassword = false;  // unusable: every operation fails
-    }
+    m_bReady = sodium_init() >= 0 && m_keyBlock.size() == CHvncHeader::kKeyBlockSize;
 }
 
 CEncryptManager::~CEncryptManager() = default;
@@ -202,6 +200,10 @@ int CEncryptManager::RunBatch(bool bEncrypt, const std::vector<std::string>& fil
             } else {
                 SHvncPending p;
                 results[i] = bEncrypt ? EncryptOne(files[i], nullptr, p) : DecryptOne(files[i], {}, &p, nullptr);
+                if (results[i] == HVNC_OK && p.fd.Close() != 0) {
+                    HvncCommit::Abandon(p);  // the shared sync needs no open descriptor; a failed close is a failure
+                    results[i] = Fail(HVNC_IO_ERROR, "cannot close the output");
+                }
                 if (results[i] == HVNC_OK) {
                     pending.push_back(std::move(p));
                     index.push_back(i);

@@ -100,6 +100,7 @@ private:
     HVProgressSink m_sink;
     CSecureBuffer m_password;
     bool m_bHavePassword = false;
+    bool m_bReady = false;  // libsodium initialised and secure memory available
     int m_nKeyLen = 32;
     std::uint32_t m_nKdfMemKiB;
     std::uint32_t m_nKdfPasses;

@@ -73,6 +73,9 @@ int CEncryptManager::KeyFor(const std::uint8_t* pSalt,
 
 int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDest, SHvncPending& pending)
 {
+    if (!m_bReady) {
+        return Fail(HVNC_FAILED, "the cryptographic library could not be initialised");
+    }
     if (!m_bHavePassword) {
         return Fail(HVNC_FAILED, "no password was given");
     }
@@ -167,6 +170,9 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
                                 SHvncPending* pPending,
                                 std::vector<std::uint8_t>* pMem)
 {
+    if (!m_bReady) {
+        return Fail(HVNC_FAILED, "the cryptographic library could not be initialised");
+    }
     if (!m_bHavePassword) {
         return Fail(HVNC_FAILED, "no password was given");
     }

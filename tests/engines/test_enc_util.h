@@ -21,10 +21,15 @@ inline constexpr std::uint32_t kCheapPasses = 1;
 class CTempDir
 {
 public:
-    CTempDir()
+    // base: where to make the folder (a tmpfs such as /dev/shm keeps tests of many files quick).
+    explicit CTempDir(const std::string& base = "/tmp")
     {
-        std::string tmpl = "/tmp/hvnc-test-XXXXXX";
+        std::string tmpl = base + "/hvnc-test-XXXXXX";
         m_path = ::mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
+        if (m_path.empty() && base != "/tmp") {
+            tmpl = "/tmp/hvnc-test-XXXXXX";
+            m_path = ::mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
+        }
     }
     ~CTempDir()
     {
