@@ -78,7 +78,7 @@ bool CThemeImage::LoadFrom(const QString& strPath, qreal dDevicePixelRatio, bool
         return false;
     }
     m_bitmap = QPixmap::fromImage(std::move(image));
-    m_bitmap.setDevicePixelRatio(dFileRatio);
+    m_bitmap->setDevicePixelRatio(dFileRatio);
     return true;
 }
 
@@ -102,30 +102,36 @@ int CThemeImage::Load(qreal dDevicePixelRatio)
 
 void CThemeImage::Free()
 {
-    m_bitmap = QPixmap();
+    m_bitmap.reset();
     m_icon = QIcon();
+}
+
+const QPixmap& CThemeImage::Bitmap() const
+{
+    static const QPixmap kNone;
+    return m_bitmap ? *m_bitmap : kNone;
 }
 
 QSize CThemeImage::Size() const
 {
-    return m_bitmap.isNull() ? QSize() : (QSizeF(m_bitmap.size()) / m_bitmap.devicePixelRatio()).toSize();
+    return m_bitmap ? (QSizeF(m_bitmap->size()) / m_bitmap->devicePixelRatio()).toSize() : QSize();
 }
 
 void CThemeImage::Draw(QPainter& painter, int x, int y) const
 {
-    if (!m_bitmap.isNull()) {
-        painter.drawPixmap(x, y, m_bitmap);
+    if (m_bitmap) {
+        painter.drawPixmap(x, y, *m_bitmap);
     }
 }
 
 int CThemeImage::GetBitmapInfo(SThemeBitmapInfo& info) const
 {
-    if (m_bitmap.isNull()) {
+    if (!m_bitmap) {
         return 0;
     }
     const QSize size = Size();
     info.nWidth = size.width();
     info.nHeight = size.height();
-    info.dDevicePixelRatio = m_bitmap.devicePixelRatio();
+    info.dDevicePixelRatio = m_bitmap->devicePixelRatio();
     return 1;
 }

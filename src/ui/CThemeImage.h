@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 class QPainter;
 
@@ -54,9 +55,10 @@ public:
     // 1 and the bitmap's size, or 0 when no bitmap is loaded.
     int GetBitmapInfo(SThemeBitmapInfo& info) const;
 
-    [[nodiscard]] bool HasBitmap() const { return !m_bitmap.isNull(); }
+    [[nodiscard]] bool HasBitmap() const { return m_bitmap.has_value(); }
     [[nodiscard]] bool HasIcon() const { return !m_icon.isNull(); }
-    [[nodiscard]] const QPixmap& Bitmap() const { return m_bitmap; }
+    // The bitmap; a null pixmap when none is loaded.
+    [[nodiscard]] const QPixmap& Bitmap() const;
     [[nodiscard]] const QIcon& Icon() const { return m_icon; }
     // Size in device-independent pixels (empty without a bitmap).
     [[nodiscard]] QSize Size() const;
@@ -72,7 +74,9 @@ private:
 
     std::int32_t m_nChecksum = -1;
     QString m_strFile;
-    QPixmap m_bitmap;
+    // Optional, so that the global table can be built before the application object (a
+    // QPixmap may only exist with one).
+    std::optional<QPixmap> m_bitmap;
     QIcon m_icon;
     unsigned m_nResourceId = 0;
     bool m_bIcon = false;

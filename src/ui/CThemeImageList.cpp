@@ -1,6 +1,5 @@
 #include "ui/CThemeImageList.h"
 
-#include <QBitmap>
 #include <QImage>
 
 CThemeImageList g_WelcomeImageList;
@@ -14,14 +13,23 @@ bool CThemeImageList::Create(const QPixmap& strip, int nWidth, QRgb maskColor)
         return false;
     }
     const qreal dRatio = strip.devicePixelRatio();
-    QPixmap all = strip;
-    if (!strip.hasAlphaChannel()) {
-        const QImage image = strip.toImage();
-        all.setMask(QBitmap::fromImage(image.createMaskFromColor(maskColor, Qt::MaskOutColor)));
+    QImage all = strip.toImage();
+    if (!all.hasAlphaChannel()) {
+        // The mask colour is the transparent one.
+        all = all.convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = maskColor & 0x00FFFFFFu;
+        for (int y = 0; y < all.height(); ++y) {
+            auto* pLine = reinterpret_cast<QRgb*>(all.scanLine(y));
+            for (int x = 0; x < all.width(); ++x) {
+                if ((pLine[x] & 0x00FFFFFFu) == key) {
+                    pLine[x] = 0;
+                }
+            }
+        }
     }
     const int nDeviceWidth = qRound(nWidth * dRatio);
     for (int x = 0; x + nDeviceWidth <= all.width(); x += nDeviceWidth) {
-        QPixmap part = all.copy(x, 0, nDeviceWidth, all.height());
+        QPixmap part = QPixmap::fromImage(all.copy(x, 0, nDeviceWidth, all.height()));
         part.setDevicePixelRatio(dRatio);
         m_images.append(part);
     }

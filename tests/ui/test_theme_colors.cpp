@@ -267,7 +267,7 @@ private slots:
         QVERIFY(WritePicture(ProgramDir() + QStringLiteral("/pics/one.png"), 20, 10, Qt::green));
         image.SetFile(QStringLiteral("pics/one.png"), true);
         QCOMPARE(image.Load(2.0), 1);
-        QCOMPARE(image.Bitmap().devicePixelRatio(), 1.0) << "no double-size file: the plain one";
+        QCOMPARE(image.Bitmap().devicePixelRatio(), 1.0);  // no double-size file: the plain one
         image.Free();
         QCOMPARE(image.GetBitmapInfo(info), 0);
     }
@@ -337,11 +337,11 @@ private slots:
             QPainter p(&target);
             TileBitmap(QPixmap::fromImage(band), p, 5, 0, 25, 10, 0, 10, 4);
         }
-        // Copies at 5, 15 and 25 (25 < 5 + 25 is false, so only 5 and 15... and 25 is not drawn).
+        // Copies at 5, 15 and 25 (each below 5 + 25); the one at 25 runs to 34.
         QCOMPARE(target.pixelColor(5, 0), QColor(Qt::red));
         QCOMPARE(target.pixelColor(15, 0), QColor(Qt::red));
         QCOMPARE(target.pixelColor(25, 0), QColor(Qt::red));
-        QCOMPARE(target.pixelColor(34, 0), QColor(Qt::white)) << "the last copy reaches past the end";
+        QCOMPARE(target.pixelColor(34, 0), QColor(Qt::white));  // the last copy reaches past the end
         QCOMPARE(target.pixelColor(35, 0), QColor(Qt::black));
         QCOMPARE(target.pixelColor(4, 0), QColor(Qt::black));
     }
@@ -373,7 +373,7 @@ private slots:
         QTest::keyClicks(&edit, QStringLiteral("a1.%$'x"));
         QCOMPARE(edit.text(), QStringLiteral("A1"));
         QTest::keyClicks(&edit, QStringLiteral("fBc"));
-        QCOMPARE(edit.text(), QStringLiteral("A1FB")) << "the limit holds";
+        QCOMPARE(edit.text(), QStringLiteral("A1FB"));  // the limit holds
         edit.setSelection(1, 2);
         QTest::keyClick(&edit, 'e');
         QCOMPARE(edit.text(), QStringLiteral("AEB"));
@@ -384,7 +384,7 @@ private slots:
         QTest::keyClick(&edit, Qt::Key_Delete);
         QCOMPARE(edit.text(), QStringLiteral("B"));
         edit.insert(QStringLiteral("c0"));
-        QCOMPARE(edit.text(), QStringLiteral("C0B")) << "pasted text is upper-cased";
+        QCOMPARE(edit.text(), QStringLiteral("C0B"));  // pasted text is upper-cased
         edit.insert(QStringLiteral("zz"));
         QCOMPARE(edit.text(), QStringLiteral("C0B"));
     }

@@ -1,0 +1,333 @@
+#!/usr/bin/env python3
+"""Writes the theme's SVG pictures (resources/theme/svg). The SVG files are the sources the
+build renders; this script is how they were drawn, so that the set can be changed as a whole
+(colours, sizes, shared icon shapes) and stays coherent. Run it from anywhere:
+    python3 resources/theme/draw_pictures.py
+"""
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = os.path.join(HERE, "svg")
+FONT = "DejaVu Sans, Noto Sans, Liberation Sans, sans-serif"
+
+# Palette: deep navy for headers, one calm blue accent, soft greys for surfaces.
+NAVY = "#0F1D31"
+NAVY2 = "#15294A"
+ACCENT = "#2F6DB5"
+ACCENT_HOT = "#3B7FD0"
+ACCENT_DOWN = "#245A96"
+ACCENT_LIGHT = "#8DB7EC"
+INK = "#1E3556"
+MUTED = "#5A6B82"
+LINE = "#D5DEEA"
+SURFACE = "#F3F6FA"
+TEAL = "#2A8C7E"
+VIOLET = "#5B63B5"
+RED = "#C8504B"
+AMBER = "#D9962F"
+
+
+def svg(w, h, body, defs=""):
+    return (f'<svg xmlns="http://www.w3.org/2000/svg" width="{w}" height="{h}" viewBox="0 0 {w} {h}">\n'
+            + (f"<defs>{defs}</defs>\n" if defs else "") + body + "\n</svg>\n")
+
+
+def write(rel, text):
+    path = os.path.join(OUT, rel)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)
+
+
+def text(x, y, s, size, fill, weight="normal", anchor="start", spacing=0):
+    ls = f' letter-spacing="{spacing}"' if spacing else ""
+    return (f'<text x="{x}" y="{y}" font-family="{FONT}" font-size="{size}" font-weight="{weight}" '
+            f'fill="{fill}" text-anchor="{anchor}"{ls}>{s}</text>')
+
+
+# ---- Line icons on a 24-unit grid, stroke drawn; placed with icon(name, x, y, size, colour) ----
+ICONS = {
+    "lock": '<rect x="5" y="10.5" width="14" height="10" rx="2"/><path d="M8 10.5V7.5a4 4 0 0 1 8 0v3"/>'
+            '<path d="M12 14.5v2.5"/>',
+    "unlock": '<rect x="5" y="10.5" width="14" height="10" rx="2"/><path d="M8 10.5V7.5a4 4 0 0 1 7.6-1.8"/>'
+              '<path d="M12 14.5v2.5"/>',
+    "file": '<path d="M6.5 3h7l4 4v14h-11z"/><path d="M13.5 3v4h4"/>',
+    "filelock": '<path d="M11 21H5.5V3h7l4 4v3.5"/><path d="M12.5 3v4h4"/><rect x="12.5" y="15" width="8" height="6" rx="1.2"/>'
+                '<path d="M14.5 15v-1.5a2 2 0 0 1 4 0V15"/>',
+    "folder": '<path d="M3 7.5V19h18V9H11.5l-2-2.5H3z"/>',
+    "link": '<path d="M10 14l9-9"/><path d="M13.5 5H19v5.5"/><path d="M17 14v5H5V7h5"/>',
+    "eyeoff": '<path d="M3 12s3.5-6 9-6c1.6 0 3 .5 4.2 1.2M21 12s-3.5 6-9 6c-1.6 0-3-.5-4.2-1.2"/>'
+              '<path d="M9.8 14.2a3 3 0 0 1 4.4-4.4"/><path d="M4 20L20 4"/>',
+    "eye": '<path d="M2.5 12s3.5-6.5 9.5-6.5S21.5 12 21.5 12 18 18.5 12 18.5 2.5 12 2.5 12z"/><circle cx="12" cy="12" r="3"/>',
+    "wipe": '<path d="M5 7h14"/><path d="M9.5 7V4.5h5V7"/><path d="M6.5 7l1 13h9l1-13"/><path d="M10 10.5v6M14 10.5v6"/>',
+    "help": '<circle cx="12" cy="12" r="9"/><path d="M9.5 9.5a2.5 2.5 0 1 1 3.5 2.3c-.7.3-1 .8-1 1.5v.7"/>'
+            '<circle cx="12" cy="17" r=".6" fill="currentColor"/>',
+    "gear": '<circle cx="12" cy="12" r="3"/><path d="M12 2.8v2.6M12 18.6v2.6M2.8 12h2.6M18.6 12h2.6M5.5 5.5l1.9 1.9'
+            'M16.6 16.6l1.9 1.9M5.5 18.5l1.9-1.9M16.6 7.4l1.9-1.9"/><circle cx="12" cy="12" r="6.2"/>',
+    "bulb": '<path d="M9 17.5h6M10 20.5h4"/><path d="M8.5 14.5A6 6 0 1 1 15.5 14.5c-.6.6-1 1.5-1 2.5V17.5h-5V17'
+            'c0-1-.4-1.9-1-2.5z"/>',
+    "chat": '<path d="M4 5h12v8H9l-3.5 3V13H4z"/><path d="M16 9h4v8h-1.5v3L15 17h-4v-2"/>',
+    "sparkle": '<path d="M12 3l1.8 5.2L19 10l-5.2 1.8L12 17l-1.8-5.2L5 10l5.2-1.8z"/><path d="M18.5 15.5l.8 2.2 2.2.8-2.2.8'
+               '-.8 2.2-.8-2.2-2.2-.8 2.2-.8z"/>',
+    "shield": '<path d="M12 2.8l7.5 3v5.7c0 4.6-3.1 8.1-7.5 9.7-4.4-1.6-7.5-5.1-7.5-9.7V5.8z"/>',
+    "key": '<circle cx="8" cy="15" r="4.5"/><path d="M11.3 11.8L20 3"/><path d="M17 6l2.5 2.5M14.5 8.5l2 2"/>',
+    "home": '<path d="M3.5 11.5L12 4l8.5 7.5"/><path d="M6 10v10h12V10"/><path d="M10 20v-5.5h4V20"/>',
+    "arrowr": '<path d="M5 12h13"/><path d="M13 6.5l5.5 5.5-5.5 5.5"/>',
+    "arrowl": '<path d="M19 12H6"/><path d="M11 6.5L5.5 12l5.5 5.5"/>',
+    "play": '<path d="M8 5.5v13l10-6.5z"/>',
+    "check": '<path d="M5 12.5l4.5 4.5L19 7.5"/>',
+    "clock": '<circle cx="12" cy="12" r="8.5"/><path d="M12 7v5.5l3.5 2"/>',
+    "refresh": '<path d="M19.5 12a7.5 7.5 0 0 1-13.3 4.8"/><path d="M4.5 12A7.5 7.5 0 0 1 17.8 7.2"/>'
+               '<path d="M18.5 3.5v4h-4M5.5 20.5v-4h4"/>',
+    "plus": '<path d="M12 6v12M6 12h12"/>',
+    "globe": '<circle cx="12" cy="12" r="8.5"/><path d="M3.5 12h17"/><path d="M12 3.5c2.5 2.5 3.5 5.5 3.5 8.5s-1 6-3.5 '
+             '8.5c-2.5-2.5-3.5-5.5-3.5-8.5s1-6 3.5-8.5z"/>',
+}
+
+
+def icon(name, x, y, size, colour, width=1.6, fill="none"):
+    s = size / 24.0
+    sw = width / s
+    return (f'<g transform="translate({x} {y}) scale({s})" fill="{fill}" stroke="{colour}" color="{colour}" '
+            f'stroke-width="{sw:.3f}" stroke-linecap="round" stroke-linejoin="round">{ICONS[name]}</g>')
+
+
+# ---- The application mark: a shield with a keyhole on a blue tile ----
+def mark(x, y, size, tile=True):
+    s = size / 256.0
+    parts = []
+    if tile:
+        parts.append('<rect x="8" y="8" width="240" height="240" rx="56" fill="url(#hvTile)"/>'
+                     '<rect x="8" y="8" width="240" height="240" rx="56" fill="none" stroke="#FFFFFF" '
+                     'stroke-opacity="0.12" stroke-width="4"/>')
+    parts.append('<path d="M128 44l68 26v50c0 44-28 76-68 92-40-16-68-48-68-92V70z" fill="#FFFFFF" fill-opacity="0.96"/>'
+                 '<path d="M128 44l68 26v50c0 44-28 76-68 92z" fill="#DCE8F7"/>'
+                 '<circle cx="128" cy="112" r="18" fill="#1F4F8C"/>'
+                 '<path d="M120 124h16l6 40h-28z" fill="#1F4F8C"/>')
+    return f'<g transform="translate({x} {y}) scale({s})">{"".join(parts)}</g>'
+
+
+MARK_DEFS = ('<linearGradient id="hvTile" x1="0" y1="0" x2="1" y2="1">'
+             '<stop offset="0" stop-color="#3C82D2"/><stop offset="1" stop-color="#1B4379"/></linearGradient>')
+
+
+def app_icon():
+    write("app/halvonorvane.svg", svg(256, 256, mark(0, 0, 256), MARK_DEFS))
+
+
+# ---- Welcome page: header on black, footer band, home-page button ----
+def main_header():
+    defs = MARK_DEFS + ('<linearGradient id="hdr" x1="0" y1="0" x2="1" y2="0">'
+                        f'<stop offset="0" stop-color="{NAVY2}"/><stop offset="0.55" stop-color="#0A1424"/>'
+                        '<stop offset="1" stop-color="#000000"/></linearGradient>')
+    body = ('<rect width="520" height="88" fill="url(#hdr)"/>'
+            + mark(24, 16, 56)
+            + text(96, 47, "Halvo Norvane", 27, "#FFFFFF", spacing=0.3)
+            + text(97, 68, "Encrypt \u00b7 Wipe \u00b7 Hide \u00b7 Decrypt", 12.5, ACCENT_LIGHT, spacing=0.6))
+    write("MainHeader.svg", svg(520, 88, body, defs))
+    arcs = "".join(f'<circle cx="250" cy="110" r="{r}" fill="none" stroke="#2F6DB5" stroke-opacity="{o}" '
+                   f'stroke-width="1.2"/>' for r, o in ((40, 0.55), (64, 0.42), (88, 0.3), (112, 0.2), (136, 0.12)))
+    defs_r = ('<linearGradient id="fade" x1="0" y1="0" x2="1" y2="0"><stop offset="0" stop-color="#000000"/>'
+              '<stop offset="1" stop-color="#0B1628"/></linearGradient>'
+              '<linearGradient id="mask" x1="0" y1="0" x2="1" y2="0"><stop offset="0" stop-color="#000"/>'
+              '<stop offset="0.35" stop-color="#000" stop-opacity="0"/></linearGradient>')
+    body_r = ('<rect width="240" height="88" fill="url(#fade)"/>' + arcs
+              + '<rect width="240" height="88" fill="url(#mask)"/>')
+    write("MainHeaderR.svg", svg(240, 88, body_r, defs_r))
+
+
+def footer(name, w, h, left=""):
+    defs = ('<linearGradient id="ft" x1="0" y1="0" x2="0" y2="1">'
+            f'<stop offset="0" stop-color="#F6F8FB"/><stop offset="1" stop-color="#ECF0F5"/></linearGradient>')
+    body = (f'<rect width="{w}" height="{h}" fill="url(#ft)"/><rect width="{w}" height="1" fill="{LINE}"/>' + left)
+    write(name, svg(w, h, body, defs))
+
+
+def main_footer():
+    footer("MainFoter.svg", 480, 40,
+           icon("shield", 20, 12, 16, "#8A9AB0", 1.4)
+           + text(42, 25, "Your files, protected on your own computer", 11.5, "#7A8AA0"))
+    defs = ('<linearGradient id="pill" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#FFFFFF"/>'
+            '<stop offset="1" stop-color="#F1F5FA"/></linearGradient>')
+    body = (f'<rect x="0.5" y="0.5" width="171" height="29" rx="14.5" fill="url(#pill)" stroke="{LINE}"/>'
+            + icon("globe", 11, 6, 18, ACCENT, 1.5)
+            + text(36, 19.5, "Visit our website", 12, INK)
+            + icon("link", 148, 9, 12, MUTED, 1.4))
+    write("MainFoterR.svg", svg(172, 30, body, defs))
+
+
+def task_button(name, title, glyph, tint):
+    w, h = 260, 76
+
+    def half(x, hot):
+        fill = "#F2F7FE" if hot else "#FFFFFF"
+        stroke = ACCENT if hot else LINE
+        sw = 1.5 if hot else 1
+        title_fill = "#1B5AA6" if hot else INK
+        shadow = (f'<rect x="{x + 3}" y="5" width="{w - 6}" height="{h - 8}" rx="11" fill="#0F1D31" '
+                  f'fill-opacity="{0.10 if hot else 0.06}"/>')
+        card = (f'<rect x="{x + 1.5}" y="1.5" width="{w - 3}" height="{h - 5}" rx="11" fill="{fill}" '
+                f'stroke="{stroke}" stroke-width="{sw}"/>')
+        tile = f'<rect x="{x + 14}" y="12" width="48" height="48" rx="12" fill="url(#t{name})"/>'
+        arrow = icon("arrowr", x + w - 28, 28, 16, ACCENT if hot else "#A8B6C8", 1.8)
+        return (shadow + card + tile + icon(glyph, x + 24, 22, 28, "#FFFFFF", 2.0)
+                + text(x + 74, 42, title, 14.5, title_fill, "bold") + arrow)
+
+    defs = (f'<linearGradient id="t{name}" x1="0" y1="0" x2="1" y2="1"><stop offset="0" stop-color="{tint[0]}"/>'
+            f'<stop offset="1" stop-color="{tint[1]}"/></linearGradient>')
+    write(f"{name}.svg", svg(2 * w, h, half(0, False) + half(w, True), defs))
+
+
+# ---- Task pages: header with title, repeated band, footer ----
+def inner_headers():
+    defs = ('<linearGradient id="ih" x1="0" y1="0" x2="0" y2="1">'
+            f'<stop offset="0" stop-color="{NAVY2}"/><stop offset="1" stop-color="{NAVY}"/></linearGradient>')
+    band = f'<rect width="{{w}}" height="60" fill="url(#ih)"/><rect y="57" width="{{w}}" height="3" fill="{ACCENT}"/>'
+    for name, title, glyph, sub in (("SecureHeader", "Secure Data", "lock", "Encrypt, wipe or hide files and folders"),
+                                    ("HideHeader", "Hide Management", "eyeoff", "Hide items or show them again"),
+                                    ("DecryptHeader", "Decrypt Data", "unlock", "Turn encrypted files back into originals")):
+        body = (band.format(w=520)
+                + f'<rect x="20" y="12" width="34" height="34" rx="9" fill="#FFFFFF" fill-opacity="0.10"/>'
+                + icon(glyph, 26, 18, 22, "#FFFFFF", 1.8)
+                + text(68, 29, title, 18, "#FFFFFF", "bold")
+                + text(68, 46, sub, 11.5, ACCENT_LIGHT))
+        write(f"{name}.svg", svg(520, 60, body, defs))
+    write("InnerHeaderR.svg", svg(8, 60, band.format(w=8), defs))
+    footer("InnerFoter.svg", 520, 40)
+    footer("InnerFoterR.svg", 8, 40)
+
+
+# ---- Navigation buttons: strips of four states (normal, hot, pressed, disabled) ----
+def nav_button(name, label, glyph, primary, glyph_right):
+    w, h = 96, 30
+    states = []
+    for i, state in enumerate(("normal", "hot", "pressed", "disabled")):
+        x = i * w
+        if primary:
+            fill = {"normal": ACCENT, "hot": ACCENT_HOT, "pressed": ACCENT_DOWN, "disabled": "#C6D1DF"}[state]
+            stroke = fill
+            ink = "#FFFFFF" if state != "disabled" else "#F5F7FA"
+        else:
+            fill = {"normal": "#FFFFFF", "hot": "#EEF4FB", "pressed": "#DCE7F4", "disabled": "#F7F8FA"}[state]
+            stroke = {"normal": "#B9C7D9", "hot": ACCENT, "pressed": ACCENT_DOWN, "disabled": "#DFE4EA"}[state]
+            ink = {"normal": INK, "hot": "#1B5AA6", "pressed": "#1B4B85", "disabled": "#A9B4C2"}[state]
+        dy = 1 if state == "pressed" else 0
+        body = f'<rect x="{x + 0.5}" y="0.5" width="{w - 1}" height="{h - 1}" rx="7" fill="{fill}" stroke="{stroke}"/>'
+        if glyph_right:
+            body += text(x + 40, 19.5 + dy, label, 12.5, ink, "bold", "middle") + icon(glyph, x + 66, 7 + dy, 16, ink, 1.9)
+        else:
+            body += icon(glyph, x + 13, 7 + dy, 16, ink, 1.9) + text(x + 58, 19.5 + dy, label, 12.5, ink, "bold", "middle")
+        states.append(body)
+    write(f"{name}.svg", svg(4 * w, h, "".join(states)))
+
+
+def help_button():
+    w, h = 96, 30
+    body = (f'<rect x="0.5" y="0.5" width="{w - 1}" height="{h - 1}" rx="7" fill="#FFFFFF" stroke="#B9C7D9"/>'
+            + icon("help", 13, 7, 16, ACCENT, 1.7) + text(58, 19.5, "Help", 12.5, INK, "bold", "middle"))
+    write("Btn_Help.svg", svg(w, h, body))
+
+
+# ---- Image lists (transparent background) ----
+def image_lists():
+    welcome = ["gear", "bulb", "help", "chat", "sparkle"]
+    body = "".join(icon(g, i * 24 + 2, 2, 20, "#2F5F98", 1.6) for i, g in enumerate(welcome))
+    write("WelcomeImageList.svg", svg(24 * len(welcome), 24, body))
+    # 0 locked, 1 open, 2 file, 3 encrypted file, 4 folder, 5 web link, 6 hidden, 7 shown, 8 wiped, 9 help
+    main = [("lock", ACCENT), ("unlock", TEAL), ("file", "#4F6480"), ("filelock", ACCENT), ("folder", "#C98A1E"),
+            ("link", ACCENT), ("eyeoff", VIOLET), ("eye", VIOLET), ("wipe", RED), ("help", ACCENT)]
+    parts = []
+    for i, (g, c) in enumerate(main):
+        fill = "#FCE9B8" if g == "folder" else "#FFFFFF" if g in ("file", "filelock") else "none"
+        parts.append(icon(g, i * 16, 0, 16, c, 1.25, fill))
+    write("MainImageList.svg", svg(16 * len(main), 16, "".join(parts)))
+
+
+# ---- Password pictures ----
+def badge(name, size, glyph, tint, extra=None):
+    r = size * 0.5
+    defs = (f'<linearGradient id="b" x1="0" y1="0" x2="1" y2="1"><stop offset="0" stop-color="{tint[0]}"/>'
+            f'<stop offset="1" stop-color="{tint[1]}"/></linearGradient>')
+    body = f'<circle cx="{r}" cy="{r}" r="{r - 1}" fill="url(#b)"/>' + icon(glyph, size * 0.22, size * 0.22,
+                                                                           size * 0.56, "#FFFFFF", size / 24.0 * 1.1)
+    if extra:
+        e = size * 0.36
+        body += (f'<circle cx="{size - e / 2 - 0.5}" cy="{size - e / 2 - 0.5}" r="{e / 2}" fill="#FFFFFF"/>'
+                 + icon(extra[0], size - e + 0.5, size - e + 0.5, e - 2, extra[1], max(1.4, e / 10)))
+    write(f"{name}.svg", svg(size, size, body, defs))
+
+
+def password_pictures():
+    blue = ("#3C82D2", "#1B4379")
+    badge("MasterPassword", 64, "key", blue)
+    badge("SetMasterPassword", 64, "key", blue, ("plus", ACCENT))
+    badge("EncryptPassword", 64, "lock", ("#39A08F", "#1E6B60"))
+    badge("MasterPasswordSmall", 32, "key", blue)
+    badge("EncryptPasswordSmall", 32, "lock", ("#39A08F", "#1E6B60"))
+    badge("Progress", 48, "refresh", blue)
+
+
+# ---- Banners: about, thank-you and evaluation ----
+def banner(name, w, h, title, sub, glyph=None):
+    defs = MARK_DEFS + ('<linearGradient id="bn" x1="0" y1="0" x2="1" y2="0">'
+                        f'<stop offset="0" stop-color="{NAVY2}"/><stop offset="1" stop-color="{NAVY}"/></linearGradient>')
+    size = h - 28
+    body = f'<rect width="{w}" height="{h}" fill="url(#bn)"/><rect y="{h - 3}" width="{w}" height="3" fill="{ACCENT}"/>'
+    if glyph:
+        body += (f'<circle cx="{14 + size / 2}" cy="{h / 2 - 1}" r="{size / 2}" fill="#FFFFFF" fill-opacity="0.10"/>'
+                 + icon(glyph, 14 + size * 0.2, h / 2 - 1 - size * 0.3, size * 0.6, "#FFFFFF", 2))
+    else:
+        body += mark(14, 13, size)
+    tx = 28 + size
+    body += text(tx, h / 2 + 2, title, 22 if h > 80 else 19, "#FFFFFF") + text(tx + 1, h / 2 + 21, sub, 12, ACCENT_LIGHT)
+    write(f"{name}.svg", svg(w, h, body, defs))
+
+
+# ---- Summary pictures of the security options page (resource module 4050-4054) ----
+def summary(number, steps):
+    n = len(steps)
+    slot, gap, margin = 80, 24, 4
+    w, h = 2 * margin + n * slot + (n - 1) * gap, 64
+    body = ""
+    for i, (glyph, colour, label) in enumerate(steps):
+        x = margin + i * (slot + gap) + (slot - 48) / 2
+        body += (f'<rect x="{x + 8}" y="2" width="32" height="32" rx="9" fill="{colour}" fill-opacity="0.12" '
+                 f'stroke="{colour}" stroke-opacity="0.45"/>' + icon(glyph, x + 13, 7, 22, colour, 1.7)
+                 + text(x + 24, 52, label, 10.5, MUTED, anchor="middle"))
+        if i < n - 1:
+            a0, a1 = x + 46, x + slot + gap + 2
+            body += (f'<path d="M{a0} 18H{a1}" stroke="#A8B6C8" stroke-width="1.5" stroke-linecap="round"/>'
+                     f'<path d="M{a1 - 5} 13.5L{a1} 18L{a1 - 5} 22.5" fill="none" stroke="#A8B6C8" '
+                     f'stroke-width="1.5" stroke-linecap="round" stroke-linejoin="round"/>')
+    write(f"res/bmp-{number}.svg", svg(w, h, body))
+
+
+def summaries():
+    item = ("file", "#4F6480", "Your items")
+    enc = ("filelock", ACCENT, "Encrypted")
+    summary(4050, [item, enc])
+    summary(4051, [item, enc, ("wipe", RED, "Originals wiped"), ("eyeoff", VIOLET, "Hidden")])
+    summary(4052, [item, enc, ("wipe", RED, "Originals wiped")])
+    summary(4053, [item, ("eyeoff", VIOLET, "Hidden")])
+    summary(4054, [item, ("wipe", RED, "Wiped for good")])
+
+
+if __name__ == "__main__":
+    app_icon()
+    main_header()
+    main_footer()
+    task_button("Btn_SecureData", "Secure Data", "lock", ("#4A8EDB", "#1F4F8C"))
+    task_button("Btn_HideManagment", "Hide Management", "eyeoff", ("#7A82D0", "#454C9A"))
+    task_button("Btn_Decrypt", "Decrypt Data", "unlock", ("#3FAE9C", "#1E6B60"))
+    inner_headers()
+    help_button()
+    nav_button("Btn_Next", "Next", "arrowr", True, True)
+    nav_button("Btn_Start", "Start", "play", True, True)
+    nav_button("Btn_Previous", "Back", "arrowl", False, False)
+    nav_button("BtnHome", "Home", "home", False, False)
+    image_lists()
+    password_pictures()
+    banner("AboutHeader", 420, 96, "Halvo Norvane", "Data security for your desktop")
+    banner("ThankHeader", 420, 72, "Thank you", "Your items were processed", "check")
+    banner("HeaderTiral", 420, 72, "Evaluation copy", "All features, for a limited time", "clock")
+    summaries()
