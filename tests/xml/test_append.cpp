@@ -3,6 +3,9 @@
 
 #include "xml/CXmlDocument.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include "XmlTestUtil.h"
@@ -31,6 +34,13 @@ TEST(Append, MasterPasswordFileLayout)
                              + QStringLiteral("\r\n</PWSig>\r\n<RunCount>0</RunCount>\r\n</Config>\r\n");
     EXPECT_EQ(doc.GetDocument(), expected);
     EXPECT_TRUE(doc.GetDocFlags() & CXmlDocument::kDocModified);
+    // Saved with the default flags: UTF-8 without byte-order mark, byte for byte.
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("HNVConfig.xml"));
+    ASSERT_TRUE(doc.SaveFile(strPath));
+    QFile f(strPath);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), expected.toUtf8());
     EXPECT_TRUE(doc.IsWellFormed());
     EXPECT_TRUE(SameIndexAsFreshParse(doc));
 }
