@@ -1,0 +1,87 @@
+#include "ui/CBCGButton.h"
+#include "ui/CItemsTreeWnd.h"
+#include "ui/CStaticTitle.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+QPixmap Solid(const QColor& clr)
+{
+    QPixmap pixmap(8, 8);
+    pixmap.fill(clr);
+    return pixmap;
+}
+}  // namespace
+
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+private slots:
+    void buttonPicksItsImagePerState()
+    {
+        CBCGButton button(QStringLiteral("Go"));
+        const QList<QPixmap> list{Solid(Qt::red), Solid(Qt::green), Solid(Qt::blue), Solid(Qt::gray)};
+        button.SetImageList(list);
+        button.SetImagelistOrder(1, 2, 3, 0);
+        QCOMPARE(button.StateImage(CBCGButton::StateNormal).toImage().pixelColor(0, 0), QColor(Qt::green));
+        QCOMPARE(button.StateImage(CBCGButton::StateHot).toImage().pixelColor(0, 0), QColor(Qt::blue));
+        QCOMPARE(button.StateImage(CBCGButton::StatePressed).toImage().pixelColor(0, 0), QColor(Qt::gray));
+        QCOMPARE(button.StateImage(CBCGButton::StateDisabled).toImage().pixelColor(0, 0), QColor(Qt::red));
+        button.SetImagelistOrder(9, -1, 0, 0);  // out of the list: the first image
+        QCOMPARE(button.StateImage(CBCGButton::StateNormal).toImage().pixelColor(0, 0), QColor(Qt::red));
+        button.setEnabled(false);
+        QCOMPARE(button.CurrentState(), CBCGButton::StateDisabled);
+    }
+
+    void buttonFacesAndLinkLook()
+    {
+        CBCGButton button(QStringLiteral("Link"));
+        button.SetFaceColor(QColor(1, 2, 3));
+        button.SetFaceColorHot(QColor(4, 5, 6));
+        QCOMPARE(button.FaceColor(CBCGButton::StateNormal), QColor(1, 2, 3));
+        QCOMPARE(button.FaceColor(CBCGButton::StateHot), QColor(4, 5, 6));
+        button.SetDrawBorder(false);
+        button.resize(120, 24);
+        const QImage image = button.grab().toImage();
+        QCOMPARE(image.pixelColor(0, 0), QColor(1, 2, 3));  // no frame around a link
+        button.SetMouseCursorHand();
+        QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void captionRuleRunsBesideTheText()
+    {
+        CStaticTitle title(QStringLiteral("Encryption"));
+        title.resize(300, 20);
+        const QRect rule = title.RuleRect();
+        QVERIFY(rule.left() > title.fontMetrics().horizontalAdvance(QStringLiteral("Encryption")));
+        QCOMPARE(rule.right(), 299);
+        QVERIFY(qAbs(rule.center().y() - 10) <= 1);
+        title.SetBold(true);
+        QVERIFY(title.RuleRect().left() >= rule.left());
+        title.SetWindowText(QString());
+        QCOMPARE(title.RuleRect().left(), 0);
+        title.SetWindowText(QString(80, QLatin1Char('W')));
+        QVERIFY(title.RuleRect().isNull());  // no room left for it
+    }
+
+    void treeReportsTheChosenItemsData()
+    {
+        CItemsTreeWnd tree;
+        QVERIFY(tree.Intilize());
+        tree.AddRootItem(QStringLiteral("General"), 0);
+        tree.AddRootItem(QStringLiteral("Encryption"), 1);
+        tree.AddRootItem(QStringLiteral("Wipe"), 2);
+        QSignalSpy spy(&tree, &CItemsTreeWnd::ItemDataSelected);
+        QVERIFY(tree.SelectByData(2));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), 2);
+        QCOMPARE(tree.SelectedData(), 2);
+        QVERIFY(!tree.SelectByData(7));
+        QCOMPARE(tree.GetItemData(1), 1);
+        QCOMPARE(tree.GetItemData(5), -1);
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "tst_Widgets.moc"
