@@ -48,6 +48,7 @@ public:
     [[nodiscard]] bool SetDocument(const QString& strText);
     [[nodiscard]] bool SetDocument(std::u16string strText);
     [[nodiscard]] bool LoadFile(const QString& strPath);
+    // Replaces the file atomically (temporary file in the same folder, synced, renamed over it).
     [[nodiscard]] bool SaveFile(const QString& strPath);
     [[nodiscard]] QString GetDocument() const;
     [[nodiscard]] const std::u16string& GetDocumentText() const { return m_strDoc; }
@@ -57,6 +58,13 @@ public:
     [[nodiscard]] bool IsWellFormed() const;
 
     // Navigation: true on success; the cursor is unchanged on failure.
+    // FindElement searches the siblings after the main position (the parent's children from the
+    // first when the main position is 0); FindChildElement the main element's children after the
+    // child position. Both take a name or a path: steps separated by '/', each a name or '*' with
+    // at most one predicate ([N], [@attr], [childname]); a leading "/" starts at the document
+    // level; a leading "//" (one step only) searches in document order after the position, through
+    // the whole document for FindElement and through the main element's subtree for
+    // FindChildElement, so repeated calls visit every match.
     [[nodiscard]] bool FindElement(const QString& strName = QString());
     [[nodiscard]] bool FindChildElement(const QString& strName = QString());
     void RestartChildSearch();
@@ -78,7 +86,12 @@ public:
     [[nodiscard]] QString GetTagName() const { return TagNameOf(m_iPos); }
     [[nodiscard]] QString GetChildTagName() const { return TagNameOf(m_iPosChild); }
 
-    // Writing.
+    // Writing. AppendElement inserts after the main position (as first child of the parent when
+    // it is 0; at the end of the text at the document level), or with kAppendAsChild under the
+    // main element after the child position (as last child when it is 0). Names must be a whole
+    // tag name (letter, '_', ':' or a character from 'a' up first; no blanks, '/', '>', '<', '&',
+    // quotes, '=', '[' or ']'; at most 1020 characters), otherwise the append fails.
+    // SetElementData takes a record position such as GetMainPosition().
     [[nodiscard]] bool AppendElement(const QString& strName, const QString& strData = QString(), int nFlags = 0);
     [[nodiscard]] bool AppendElementInt(const QString& strName, int nValue, int nFlags = 0);
     [[nodiscard]] bool SetElementData(uint32_t iPos, const QString& strData, int nFlags = 0);
