@@ -84,7 +84,10 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         window.push_back(std::move(slot));
     }
 
-    if (m_bEncryptFlag) {
+    // A stop that came while the questions of this window were asked: its accepted files are
+    // not started (no encryption and no wipe begins after a stop).
+    const bool bStopBeforeWork = StopSignal().IsSet();
+    if (m_bEncryptFlag && !bStopBeforeWork) {
         std::vector<std::string> paths;
         std::vector<std::size_t> index;
         for (std::size_t k = 0; k < window.size(); ++k) {
@@ -106,7 +109,6 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
     }
 
     // The encryption results in list order, and the wipe decided for each file.
-    bool bCancelSeen = false;
     std::size_t nUsed = 0;
     for (SSlot& slot : window) {
         CItemData& owner = slot.pEntry->m_pOwner != nullptr ? *slot.pEntry->m_pOwner : *slot.pEntry;
@@ -120,16 +122,17 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
             ++nUsed;
             continue;
         }
+        if (bStopBeforeWork) {
+            bStopped = true;
+            break;
+        }
+        // The file being encrypted when the stop came counts as a failure; the ones after it
+        // were never started.
+        const bool bLast = m_bEncryptFlag && slot.nEncrypt == HVNC_CANCELLED && StopSignal().IsSet();
+        if (bLast) {
+            bStopped = true;
+        }
         if (m_bEncryptFlag) {
-            if (slot.nEncrypt == HVNC_CANCELLED && StopSignal().IsSet()) {
-                // The file being encrypted when the stop came counts as a failure; the ones
-                // after it were never started.
-                if (bCancelSeen) {
-                    bStopped = true;
-                    break;
-                }
-                bCancelSeen = true;
-            }
             ++m_counters.m_nProcessed;
             LOGGER::g_HVLog.Log("Start Encrypt %s", slot.strPath.c_str());
             if (slot.nEncrypt == HVNC_OK) {
@@ -141,6 +144,9 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
                 HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
                 slot.eWipe = m_bWipeFlag ? EWipe::Failed : EWipe::None;
                 ++nUsed;
+                if (bLast) {
+                    break;
+                }
                 continue;
             }
         }

@@ -111,3 +111,45 @@ TEST(WindowRunTest, EveryWindowSizeGivesTheOutcomeOfOneByOne)
 }
 
 }  // namespace
+
+namespace {
+
+class WindowCancelTest : public RunnerTest
+{
+};
+
+// A stop while the questions of a window are asked: nothing of that window is started.
+TEST_F(WindowCancelTest, StopDuringTheQuestionsOfAWindowStartsNoFileOfIt)
+{
+    WriteFile(m_dir / "f1", Content(100, '1'));
+    WriteFile(m_dir / ".h2", Content(100, '2'));
+    WriteFile(m_dir / "f3", Content(100, '3'));
+    auto f1 = FileItem(m_dir / "f1");
+    auto h2 = FileItem(m_dir / ".h2");
+    auto f3 = FileItem(m_dir / "f3");
+    struct CStoppingUi : CScriptedUi
+    {
+        CProgrssManagerWork* pWork = nullptr;
+        bool AskAttribute(EAttribute eKind, const QString& strMessage, bool& bApplyToAll) override
+        {
+            (void)CScriptedUi::AskAttribute(eKind, strMessage, bApplyToAll);
+            pWork->RequestStop();
+            return true;
+        }
+    } ui;
+    ui.pWork = &m_work;
+    SRunOptions o = Secure(1, 2);
+    o.m_nActionHidden = 0;
+    std::vector<CItemData*> items{f1.get(), h2.get(), f3.get()};
+    m_work.SetSelectedItems(items);
+    m_work.SetPassword(u"pw");
+    m_work.Initialise(o, &ui);
+    (void)m_work.Run();
+
+    EXPECT_EQ(ui.m_questions.size(), 1u);
+    EXPECT_EQ(m_work.Counters(), SRunCounters{});
+    EXPECT_EQ(Names(m_dir.Path()), (std::vector<std::string>{".h2", "f1", "f3"}));
+    EXPECT_EQ(ui.m_ends.back(), IProgrssManagerUi::EEnd::Cancelled);
+}
+
+}  // namespace
