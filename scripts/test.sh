@@ -15,3 +15,6 @@ echo "== core-only build (no Qt Widgets)"
 cmake -S . -B build-core -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_CORE_ONLY=ON -DHV_WERROR=ON >/dev/null
 cmake --build build-core -j"$JOBS"
 ctest --test-dir build-core --output-on-failure -j"$JOBS" --timeout 600 -LE full-only
+
+echo "== fuzz targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer), bounded runs"
+scripts/fuzz.sh "${HV_FUZZ_SECONDS:-60}"
