@@ -1,6 +1,7 @@
 // Every kind of damage to a ".hvnc" file is detected, with its own result, before anything is
 // written under the output name; a wrong password is told apart from damage.
 #include "engines/CEncryptManager.h"
+#include "engines/CHvncHeader.h"
 #include "engines/CHvncKeyCache.h"
 
 #include <algorithm>
@@ -178,6 +179,48 @@ TEST(EncWrongPassword, NoPasswordAtAllFails)
     EXPECT_EQ(em.EnablerEncryptionType(20, u"pw"), 0) << "an unknown key length is ignored";
     EXPECT_EQ(em.EncryptFileW(dir / "a"), 0);
     EXPECT_EQ(List(dir.Path()).size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// Random headers with a valid magic, version and check: whatever Parse accepts stays inside
+// the limits a reader promises (no cost that could make us allocate gigabytes or spin).
+TEST(EncHeaderParse, RandomHeadersStayWithinTheLimits)
+{
+    std::vector<std::uint8_t> h(148);
+    int nAccepted = 0;
+    for (std::uint32_t seed = 1; seed <= 3000; ++seed) {
+        h = Pattern(148, seed);
+        const std::uint8_t head[12] = {'H', 'V', 'N', 'C', 0x0D, 0x0A, 0x1A, 0x0A, 1, 0, 148, 0};
+        std::copy(head, head + 12, h.begin());
+        if (seed % 2 == 0) {  // half of them with plausible identifiers
+            h[12] = static_cast<std::uint8_t>(1 + seed % 3);
+            h[13] = 1;
+            h[14] = 16;
+            h[15] = 0;
+            h[19] = h[18] = 0;
+            h[21] = h[22] = h[23] = 0;
+            h[20] = static_cast<std::uint8_t>(seed % 12);
+        }
+        FixCheck(h);
+        CHvncHeader hdr;
+        std::string why;
+        const int r = hdr.Parse(h.data(), h.size(), why);
+        ASSERT_TRUE(r == HVNC_OK || r == HVNC_CORRUPT) << r;
+        if (r == HVNC_OK) {
+            ++nAccepted;
+            EXPECT_GE(hdr.nMemKiB, CHvncHeader::kMinMemKiB);
+            EXPECT_LE(hdr.nMemKiB, CHvncHeader::kMaxMemKiB);
+            EXPECT_GE(hdr.nPasses, 1u);
+            EXPECT_LE(hdr.nPasses, 10u);
+            EXPECT_NE(CHvncHeader::KeyLenOfCipher(hdr.nCipher), 0);
+        } else {
+            EXPECT_FALSE(why.empty());
+        }
+    }
+    EXPECT_GT(nAccepted, 100) << "plausible headers are accepted";
 }
 
 }  // namespace
