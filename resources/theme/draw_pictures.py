@@ -214,7 +214,9 @@ def nav_button(name, label, glyph, primary, glyph_right):
         dy = 1 if state == "pressed" else 0
         body = f'<rect x="{x + 0.5}" y="0.5" width="{w - 1}" height="{h - 1}" rx="7" fill="{fill}" stroke="{stroke}"/>'
         if glyph_right:
-            body += text(x + 40, 19.5 + dy, label, 12.5, ink, "bold", "middle") + icon(glyph, x + 66, 7 + dy, 16, ink, 1.9)
+            fill_glyph = ink if glyph == "play" else "none"
+            body += (text(x + 40, 19.5 + dy, label, 12.5, ink, "bold", "middle")
+                     + icon(glyph, x + 66, 7 + dy, 16, ink, 1.9, fill_glyph))
         else:
             body += icon(glyph, x + 13, 7 + dy, 16, ink, 1.9) + text(x + 58, 19.5 + dy, label, 12.5, ink, "bold", "middle")
         states.append(body)

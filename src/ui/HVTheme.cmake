@@ -120,3 +120,8 @@ add_custom_command(OUTPUT ${HV_THEME_ENCRYPTED}
     VERBATIM)
 add_custom_target(HVThemeFile ALL DEPENDS ${HV_THEME_ENCRYPTED})
 add_dependencies(HVTheme HVThemeFile)
+
+# The theme's screens for the screenshot program (scripts/screenshots.sh): theme_sheet,
+# theme_welcome and theme_page.
+set_property(GLOBAL APPEND PROPERTY HV_SCREEN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/HVThemeScreens.cpp)
+set_property(GLOBAL APPEND PROPERTY HV_SCREEN_LIBS HVTheme HVGlobalData HVResources)
