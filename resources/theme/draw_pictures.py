@@ -304,6 +304,29 @@ def summary(number, steps):
     write(f"res/bmp-{number}.svg", svg(w, h, body))
 
 
+# ---- Icons of the resource module for the pages' icon buttons (drawn on a 32-unit grid and
+# rendered at 64 pixels, so that they stay sharp when shown at 16 to 32 pixels on any screen) ----
+def res_icon(number, glyph, colour, badge=None, fill="none"):
+    body = icon(glyph, 1, 1, 28, colour, 2.2, fill)
+    if badge:
+        bglyph, bcolour = badge
+        body += ('<circle cx="24" cy="24" r="7.5" fill="#FFFFFF"/>'
+                 f'<circle cx="24" cy="24" r="6.5" fill="{bcolour}"/>' + icon(bglyph, 19, 19, 10, "#FFFFFF", 1.6))
+    write(f"res/icon-{number}.svg",
+          f'<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 32 32">\n{body}\n</svg>\n')
+
+
+def res_icons():
+    res_icon(4033, "eye", INK)                                  # show the typed characters
+    res_icon(4040, "file", "#4F6480", ("eyeoff", VIOLET), "#FFFFFF")     # hide files
+    res_icon(4046, "folder", "#C98A1E", ("eyeoff", VIOLET), "#FCE9B8")   # hide a folder
+    res_icon(4045, "eye", VIOLET)                               # show hidden items again
+    res_icon(4048, "eye", VIOLET, ("unlock", TEAL))             # show again and decrypt
+    res_icon(4041, "file", "#4F6480", ("plus", ACCENT), "#FFFFFF")       # add files
+    res_icon(4042, "folder", "#C98A1E", ("plus", ACCENT), "#FCE9B8")     # add a folder
+    res_icon(4047, "unlock", TEAL)                              # decrypt
+
+
 def summaries():
     item = ("file", "#4F6480", "Your items")
     enc = ("filelock", ACCENT, "Encrypted")
@@ -333,3 +356,4 @@ if __name__ == "__main__":
     banner("ThankHeader", 420, 72, "Thank you", "Your items were processed", "check")
     banner("HeaderTiral", 420, 72, "Evaluation copy", "All features, for a limited time", "clock")
     summaries()
+    res_icons()
