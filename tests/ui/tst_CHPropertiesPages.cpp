@@ -43,6 +43,14 @@ private:
     QStringList* m_pLog;
 };
 
+// Delivers the queued switch requests (and any they queue in turn).
+void Drain()
+{
+    for (int i = 0; i < 4; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
 struct SFixture
 {
     SFixture()
@@ -91,7 +99,8 @@ private slots:
         f.container.PostPageSwitch(135);
         QCOMPARE(f.container.GetCurrentPageDlg(), 134);  // nothing happens before the event loop runs
         QVERIFY(f.log.isEmpty());
-        QTRY_COMPARE(f.container.GetCurrentPageDlg(), 135);
+        Drain();
+        QCOMPARE(f.container.GetCurrentPageDlg(), 135);
         QCOMPARE(f.log, (QStringList{"leave 134 for 135", "create 135", "active 135"}));
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.at(0).at(1).toInt(), 135);
@@ -103,14 +112,16 @@ private slots:
         f.pages[0]->m_bMayLeave = false;
         QSignalSpy refused(&f.container, &CHPropertiesPages::PageSwitchRefused);
         f.container.PostPageSwitch(105);
-        QTRY_COMPARE(refused.count(), 1);
+        Drain();
+        QCOMPARE(refused.count(), 1);
         QCOMPARE(f.container.GetCurrentPageDlg(), 134);
         QCOMPARE(f.log, (QStringList{"leave 134 for 105"}));
         QVERIFY(!f.container.IsPageCreated(1));
         // Asked again on the next request, and this time it agrees.
         f.pages[0]->m_bMayLeave = true;
         f.container.PostPageSwitch(105);
-        QTRY_COMPARE(f.container.GetCurrentPageDlg(), 105);
+        Drain();
+        QCOMPARE(f.container.GetCurrentPageDlg(), 105);
     }
 
     void unknownOrCurrentPageAsksNothing()
@@ -131,8 +142,9 @@ private slots:
             return true;
         };
         f.container.PostPageSwitch(135);
-        QTRY_COMPARE(f.container.GetCurrentPageDlg(), 135);
-        QTest::qWait(20);
+        Drain();
+        QCOMPARE(f.container.GetCurrentPageDlg(), 135);
+        Drain();
         QCOMPARE(f.log, (QStringList{"leave 134 for 135", "create 135", "active 135"}));
     }
 
@@ -146,7 +158,8 @@ private slots:
         };
         f.container.OnPageSwitchRequest(105);
         QCOMPARE(f.container.GetCurrentPageDlg(), 105);
-        QTRY_COMPARE(f.container.GetCurrentPageDlg(), 135);
+        Drain();
+        QCOMPARE(f.container.GetCurrentPageDlg(), 135);
         QCOMPARE(
             f.log,
             (QStringList{
@@ -161,7 +174,7 @@ private slots:
             return false;
         };
         f.container.OnPageSwitchRequest(105);
-        QTest::qWait(20);
+        Drain();
         QCOMPARE(f.container.GetCurrentPageDlg(), 134);
         QCOMPARE(f.log, (QStringList{"leave 134 for 105"}));
     }
@@ -178,7 +191,8 @@ private slots:
         QVERIFY(!f.container.IsPageCreated(1));
         QCOMPARE(f.container.GetPageCount(), 3);
         f.container.PostPageSwitch(105);
-        QTRY_COMPARE(f.container.GetCurrentPageDlg(), 105);
+        Drain();
+        QCOMPARE(f.container.GetCurrentPageDlg(), 105);
         QVERIFY(f.container.IsPageCreated(1));
         QVERIFY(f.container.DestroyPage(2) && f.container.GetPageDlgHandle(2) == nullptr);
         QCOMPARE(f.container.PageIndex(135), -1);
