@@ -97,6 +97,11 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
             }
         }
         if (!paths.empty()) {
+            std::uint64_t nBytes = 0;
+            for (const std::size_t k : index) {
+                nBytes += window[k].pEntry->m_nSize;
+            }
+            StartFile(nBytes);  // the current-file bar follows the whole window
             Status(HVFormatString(IDS_STATUS_ENCRYPTING, window[index.front()].pEntry->m_strPath));
             std::vector<int> results;
             (void)m_encrypt.EncryptFilesW(paths, results);
@@ -173,6 +178,11 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         }
     }
     if (!wipePaths.empty()) {
+        std::uint64_t nBytes = 0;
+        for (const std::size_t k : wipeIndex) {
+            nBytes += window[k].pEntry->m_nSize;
+        }
+        StartFile(nBytes);
         Status(HVFormatString(IDS_STATUS_WIPING, window[wipeIndex.front()].pEntry->m_strPath));
         std::vector<int> results;
         std::vector<std::string> whys;
@@ -234,5 +244,10 @@ void CProgrssManagerWork::WipeInParallel(const std::vector<std::string>& paths,
     for (std::thread& t : threads) {
         t.join();
     }
-    AddOverall(nBytes.load());
+    const std::uint64_t nDone = nBytes.load();
+    if (m_nCurrentSize != 0) {
+        m_dCurrentPercent = std::min(
+            100.0, m_dCurrentPercent + 100.0 * static_cast<double>(nDone) / static_cast<double>(m_nCurrentSize));
+    }
+    AddOverall(nDone);
 }

@@ -114,6 +114,12 @@ TEST_F(SecureRunTest, WipeOnlyRunWipesEveryFileOfTheTree)
     EXPECT_EQ(tree->m_nWipeState, CItemData::StateSucceeded);
     EXPECT_EQ(z->m_nWipeState, CItemData::StateSucceeded);
     EXPECT_EQ(tree->m_nEncryptState, CItemData::StateNotProcessed);
+    // The wipe passes' notices add up to the run's total.
+    ASSERT_FALSE(m_ui.m_progress.empty());
+    EXPECT_DOUBLE_EQ(m_ui.m_progress.back().second, 100.0);
+    for (const auto& [dCur, dAll] : m_ui.m_progress) {
+        EXPECT_TRUE(dCur >= 0.0 && dCur <= 100.0 && dAll >= 0.0 && dAll <= 100.0);
+    }
 }
 
 TEST_F(SecureRunTest, EmptyFilesAndAZeroTotalGiveFiniteFullProgress)
