@@ -1,0 +1,185 @@
+// Start-up of the application object: preparation, command line, master password.
+#include "app/CHalvoDataSecurityApp.h"
+
+#include "app/IAppFrontEnd.h"
+#include "globalfuncs/HVLogHook.h"
+#include "logging/CHVLog.h"
+#include "passwords/CMasterPasswordStartup.h"
+#include "security/IDataSecurityUi.h"
+#include "settings/CHDGlobalData.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "resources/CResourceModule.h"
+
+namespace {
+
+void ForwardLibraryLog(const QString& message, int severity, const char* file, int line)
+{
+    LOGGER::g_HVLog.WriteLog(message.toUtf8().constData(), severity, file, line);
+}
+
+}  // namespace
+
+CHalvoDataSecurityApp::CHalvoDataSecurityApp(IAppFrontEnd& frontEnd)
+    : m_frontEnd(frontEnd)
+{
+}
+
+CHalvoDataSecurityApp::~CHalvoDataSecurityApp()
+{
+    if (m_pDataSecurityMngr != nullptr) {
+        (void)ExitInstance();
+    }
+}
+
+bool CHalvoDataSecurityApp::End(EEnd eEnd, int nExitCode)
+{
+    m_eEnd = eEnd;
+    m_nExitCode = nExitCode;
+    return false;
+}
+
+bool CHalvoDataSecurityApp::InitInstance()
+{
+    m_nExitCode = 0;
+    m_eEnd = EEnd::NotStarted;
+    // The utility library's failure lines go to the log writer.
+    HVGlobalMFC::HVSetLogHandler(&ForwardLibraryLog);
+    QCoreApplication::setApplicationName(QString::fromLatin1(kAppName));
+
+    if (!Prepare() || !ReadCommandLine()) {
+        return false;
+    }
+    LOGGER::g_HVLog.Log("Start Initialize Manager");
+    if (m_pDataSecurityMngr->InitManager() != 1) {
+        return End(EEnd::InitFailed);
+    }
+    if (!AskMasterPassword()) {
+        return false;
+    }
+    RunRequest();
+    return false;
+}
+
+// Settings, configuration, log, theme, resource module and the manager.
+bool CHalvoDataSecurityApp::Prepare()
+{
+    g_HDGlobalData.m_RegData.FirstTimeInit();
+
+    const int nConfig =
+        m_steps.fnLoadAppConfigFile ? m_steps.fnLoadAppConfigFile() : g_HDGlobalData.LoadAppConfigFile();
+    if (nConfig != 1) {
+        m_frontEnd.ShowText(CResourceModule::Instance().String(kIdsConfigMissing));
+        return End(EEnd::ConfigMissing);
+    }
+    const bool bSettings = m_steps.fnLoadSettings ? m_steps.fnLoadSettings() : g_HDGlobalData.m_RegData.Load();
+    if (!bSettings) {
+        m_frontEnd.Ui().ShowMessage(kIdsSettingsNotLoaded);
+        return End(EEnd::SettingsNotLoaded);
+    }
+    g_HDGlobalData.CreateUserDataFolder(QString::fromLatin1(kLogFolder));
+    StartLog();
+
+    m_frontEnd.InitTheme();
+    LOGGER::g_HVLog.Log("Initialize Manager Done");
+    LOGGER::g_HVLog.Log("Config File Loaded");
+    LOGGER::g_HVLog.Log("Global Colors Init and Loaded");
+
+    const bool bResources = m_steps.fnLoadResources
+                                ? m_steps.fnLoadResources()
+                                : CResourceModule::Instance().Load(g_HDGlobalData.GetResourceFile());
+    if (!bResources) {
+        LOGGER::g_HVLog.Log("Error : loaded Resource");
+        m_frontEnd.ShowText(CResourceModule::Instance().String(kIdsResourceMissing));
+        return End(EEnd::ResourceMissing);
+    }
+    m_bResourceLoaded = true;
+    LOGGER::g_HVLog.Log("Resource loaded");
+    LOGGER::g_HVLog.Log("Start Initialize Manager");
+
+    m_pDataSecurityMngr = new CDataSecurityMngr();
+    m_pDataSecurityMngr->m_pRunnerHost = &m_frontEnd.RunnerHost();
+    m_pDataSecurityMngr->m_pUi = &m_frontEnd.Ui();
+    m_frontEnd.ManagerCreated(*m_pDataSecurityMngr);
+    return true;
+}
+
+// The log file is "HNV.log" in the data folder "Logs", and only when the setting asks for it.
+void CHalvoDataSecurityApp::StartLog()
+{
+    const QString& strFolder = g_HDGlobalData.m_strUserDataFolder;
+    if (g_HDGlobalData.m_RegData.m_nEnableAdvLog == 0 || strFolder.isEmpty()) {
+        return;
+    }
+    QString strFile = strFolder;
+    if (!strFile.endsWith(u'/')) {
+        strFile += u'/';
+    }
+    strFile += QString::fromLatin1(kLogFileName);
+    LOGGER::g_HVLog.SetFileName(strFile);
+    (void)LOGGER::g_HVLog.StartLogging();
+}
+
+bool CHalvoDataSecurityApp::ReadCommandLine()
+{
+    if (m_lstArgs.isEmpty()) {
+        return true;
+    }
+    LOGGER::g_HVLog.WriteLog("Secure through command line", 0, __FILE__, __LINE__);
+    LOGGER::g_HVLog.Log("Cmd :%s", MaskedCommandLine(m_lstArgs).toUtf8().constData());
+    // The arguments arrive split: each one is a token as it stands.
+    m_pDataSecurityMngr->m_lstCmdArgs = m_lstArgs;
+    const int nParsed = m_pDataSecurityMngr->ParseCommandLine();
+    m_eCmdLineCheck = m_pDataSecurityMngr->m_eCmdLineCheck;
+    if (nParsed == 0) {
+        m_frontEnd.ShowText(QString::fromLatin1(kInvalidCommand));
+        return End(EEnd::InvalidCommand);
+    }
+    LOGGER::g_HVLog.Log("Parsing the cmd Done");
+    m_bCmdLineRun = true;
+    m_nCmdMode = m_pDataSecurityMngr->m_iCmdMode;
+    return true;
+}
+
+bool CHalvoDataSecurityApp::AskMasterPassword()
+{
+    SMasterPasswordRequest request;
+    request.bCmdLineRun = m_bCmdLineRun;
+    request.nCmdMode = m_nCmdMode;
+    request.nShlAskMaster = g_HDGlobalData.m_RegData.m_nShlAskMaster;
+    request.strConfigFile = m_pDataSecurityMngr->m_strConfigFile;
+
+    CSecureBuffer master;
+    const SMasterPasswordResult result = CMasterPasswordStartup::Run(request, m_frontEnd.Ui(), master);
+    if (!result.bContinue) {
+        master.clear();
+        return End(result.eOutcome == EMasterPasswordOutcome::SetCancelled ? EEnd::MasterPasswordNotSet
+                                                                           : EEnd::MasterPasswordRefused,
+                   result.nExitCode);
+    }
+    if (!master.empty()) {
+        m_pDataSecurityMngr->m_strMasterPassword = QString(reinterpret_cast<const QChar*>(master.data()),
+                                                           static_cast<qsizetype>(master.size() / sizeof(QChar)));
+    }
+    master.clear();
+    return true;
+}
+
+QString CHalvoDataSecurityApp::MaskedCommandLine(const QStringList& lstArgs)
+{
+    QStringList lstParts;
+    bool bMaskNext = false;
+    for (const QString& strArg : lstArgs) {
+        const bool bOption = strArg.startsWith(u'-');
+        if (bMaskNext && !bOption) {
+            lstParts.append(QStringLiteral("********"));
+            bMaskNext = false;
+            continue;
+        }
+        bMaskNext = bOption && strArg.compare(QStringLiteral("-pw"), Qt::CaseInsensitive) == 0;
+        lstParts.append(strArg.contains(u' ') ? u'"' + strArg + u'"' : strArg);
+    }
+    return lstParts.join(u' ');
+}

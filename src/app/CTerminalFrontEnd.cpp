@@ -1,0 +1,194 @@
+#include "app/CTerminalFrontEnd.h"
+
+#include "security/CItemData.h"
+#include "security/CReportComposer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QString StateName(quint16 nState)
+{
+    switch (nState) {
+    case CItemData::StateNotProcessed:
+        return QStringLiteral("not processed");
+    case CItemData::StateSucceeded:
+        return QStringLiteral("succeeded");
+    case CItemData::StatePartlyFailed:
+        return QStringLiteral("partly failed");
+    default:
+        return QStringLiteral("failed");
+    }
+}
+
+}  // namespace
+
+CTerminalFrontEnd::CTerminalFrontEnd(const STerminalOptions& options)
+    : m_ui(m_terminal, options.strPasswordFile, options.strMasterPasswordFile, options.nAnswer)
+    , m_host(m_terminal, m_ui, m_pMngr)
+    , m_options(options)
+{
+    m_terminal.SetProgressEnabled(!options.bQuiet && ::isatty(STDERR_FILENO) == 1);
+}
+
+void CTerminalFrontEnd::ShowText(const QString& strText)
+{
+    m_terminal.Message(strText);
+}
+
+void CTerminalFrontEnd::ManagerCreated(CDataSecurityMngr& mngr)
+{
+    m_pMngr = &mngr;
+}
+
+bool CTerminalFrontEnd::ShowMainWindow(int nStartPage, CDataSecurityMngr& mngr)
+{
+    (void)nStartPage;
+    (void)mngr;
+    return false;
+}
+
+int CTerminalFrontEnd::FlowStatus(int nResult, CDataSecurityMngr::EFlowEnd eEnd) const
+{
+    if (nResult == 0 || eEnd != CDataSecurityMngr::EFlowEnd::Ran) {
+        if (m_ui.PasswordUnavailable()) {
+            return StatusNoPassword;
+        }
+        switch (eEnd) {
+        case CDataSecurityMngr::EFlowEnd::MasterPasswordRefused:
+            return StatusMasterPasswordRefused;
+        case CDataSecurityMngr::EFlowEnd::NoMasterPassword:
+            return StatusNoPassword;
+        case CDataSecurityMngr::EFlowEnd::NoRunner:
+            return StatusStartupFailed;
+        default:
+            return StatusCancelled;
+        }
+    }
+    const SRunCounters& run = m_host.m_counters;
+    const SHideCounters& hide = m_host.m_hideCounters;
+    if (m_host.m_bCancelled) {
+        return StatusCancelled;
+    }
+    if (run.m_nFailed > 0 || run.m_nWipeFailed > 0 || hide.m_nFailed > 0 || m_host.m_bNoSpace) {
+        return StatusItemsFailed;
+    }
+    if (run.m_nProcessed == 0 && run.m_nWipeAttempted == 0 && hide.m_nProcessed == 0) {
+        return StatusNothingToDo;
+    }
+    return StatusOk;
+}
+
+void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mngr)
+{
+    m_nFlowStatus = FlowStatus(nResult, mngr.m_eLastFlowEnd);
+    if (nResult == 0 || mngr.m_eLastFlowEnd != CDataSecurityMngr::EFlowEnd::Ran) {
+        return;
+    }
+    const CReportComposer report =
+        nMode == CDataSecurityMngr::CmdModeDecrypt
+            ? CReportComposer::ForDecryption(m_host.m_counters, false)
+            : CReportComposer::ForSecureData(
+                mngr.m_bCmdEncrypt != 0, mngr.m_iCmdHidenType, m_host.m_counters, m_host.m_hideCounters);
+    QJsonArray items;
+    for (const CItemData* pItem : mngr.m_arrItems) {
+        QJsonObject item;
+        item.insert(QStringLiteral("path"), pItem->m_strPath);
+        item.insert(QStringLiteral("kind"),
+                    pItem->m_nKind == CItemData::KindFolder ? QStringLiteral("folder") : QStringLiteral("file"));
+        item.insert(nMode == CDataSecurityMngr::CmdModeDecrypt ? QStringLiteral("decryption")
+                                                               : QStringLiteral("encryption"),
+                    StateName(pItem->m_nEncryptState));
+        item.insert(QStringLiteral("wipe"), StateName(pItem->m_nWipeState));
+        item.insert(QStringLiteral("hide"), StateName(pItem->m_nHideState));
+        items.append(item);
+    }
+    m_jsonFlow.insert(QStringLiteral("report"), QJsonDocument::fromJson(report.Json().toUtf8()).object());
+    m_jsonFlow.insert(QStringLiteral("items"), items);
+    m_jsonFlow.insert(QStringLiteral("cancelled"), m_host.m_bCancelled);
+
+    if (m_options.bJson || m_options.bQuiet) {
+        return;
+    }
+    if (report.ShowsNothingMessage()) {
+        m_terminal.Message(report.NothingMessage());
+    }
+    if (report.HasReport()) {
+        m_ui.ShowReport(report);
+    }
+}
+
+int CTerminalFrontEnd::ExitStatus(const CHalvoDataSecurityApp& app) const
+{
+    using EEnd = CHalvoDataSecurityApp::EEnd;
+    switch (app.m_eEnd) {
+    case EEnd::InvalidCommand:
+        return StatusInvalidCommand;
+    case EEnd::NotStarted:
+    case EEnd::ConfigMissing:
+    case EEnd::SettingsNotLoaded:
+    case EEnd::ResourceMissing:
+    case EEnd::InitFailed:
+        return StatusStartupFailed;
+    case EEnd::MasterPasswordRefused:
+    case EEnd::MasterPasswordNotSet:
+        return m_ui.PasswordUnavailable() ? StatusNoPassword
+                                          : (app.m_nExitCode != 0 ? StatusMasterPasswordRefused : StatusCancelled);
+    case EEnd::CleanupDeclined:
+        return StatusMasterPasswordRefused;
+    case EEnd::FlowRan:
+        return m_nFlowStatus;
+    case EEnd::CleanupDone:
+    case EEnd::MainWindowShown:
+    case EEnd::NoMainWindow:
+        return StatusOk;
+    }
+    return StatusOk;
+}
+
+const char* CTerminalFrontEnd::EndName(CHalvoDataSecurityApp::EEnd eEnd)
+{
+    using EEnd = CHalvoDataSecurityApp::EEnd;
+    switch (eEnd) {
+    case EEnd::NotStarted:
+        return "not-started";
+    case EEnd::ConfigMissing:
+        return "configuration-missing";
+    case EEnd::SettingsNotLoaded:
+        return "settings-not-loaded";
+    case EEnd::ResourceMissing:
+        return "resource-module-missing";
+    case EEnd::InvalidCommand:
+        return "invalid-command";
+    case EEnd::InitFailed:
+        return "set-up-failed";
+    case EEnd::MasterPasswordRefused:
+        return "master-password-refused";
+    case EEnd::MasterPasswordNotSet:
+        return "master-password-not-set";
+    case EEnd::FlowRan:
+        return "ran";
+    case EEnd::CleanupDone:
+        return "clean-up-done";
+    case EEnd::CleanupDeclined:
+        return "clean-up-declined";
+    case EEnd::MainWindowShown:
+        return "main-window-closed";
+    case EEnd::NoMainWindow:
+        return "no-main-window";
+    }
+    return "unknown";
+}
+
+QByteArray CTerminalFrontEnd::JsonSummary(const CHalvoDataSecurityApp& app) const
+{
+    QJsonObject root = m_jsonFlow;
+    root.insert(QStringLiteral("status"), ExitStatus(app));
+    root.insert(QStringLiteral("end"), QString::fromLatin1(EndName(app.m_eEnd)));
+    root.insert(QStringLiteral("exitCode"), app.m_nExitCode);
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}

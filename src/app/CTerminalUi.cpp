@@ -1,0 +1,260 @@
+#include "app/CTerminalUi.h"
+
+#include "app/CTerminal.h"
+#include "security/CReportComposer.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <cstring>
+
+#include "resources/HVResourceStrings.h"
+
+CTerminalUi::CTerminalUi(CTerminal& terminal, QString strPasswordFile, QString strMasterPasswordFile, int nAnswer)
+    : m_terminal(terminal)
+    , m_strPasswordFile(std::move(strPasswordFile))
+    , m_strMasterPasswordFile(std::move(strMasterPasswordFile))
+    , m_nAnswer(nAnswer)
+{
+}
+
+void CTerminalUi::Put(const QString& str, CSecureBuffer& utf16)
+{
+    utf16 = CSecureBuffer::FromBytes(str.utf16(), static_cast<std::size_t>(str.size()) * sizeof(char16_t));
+}
+
+unsigned CTerminalUi::CheckNewPassword(const QString& strNew, const QString& strConfirm)
+{
+    if (strNew.isEmpty() || strConfirm.isEmpty()) {
+        return kIdsFieldEmpty;
+    }
+    if (strNew != strConfirm) {
+        return kIdsEntriesDiffer;
+    }
+    if (strNew.size() < kMinPassword || strNew.size() > kMaxPassword) {
+        return kIdsLength;
+    }
+    return 0;
+}
+
+bool CTerminalUi::ReadPasswordFile(const QString& strFile, std::optional<QString>& cache)
+{
+    if (cache) {
+        return true;
+    }
+    QFile file;
+    const bool bOpen = strFile == QStringLiteral("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                      : (file.setFileName(strFile), file.open(QIODevice::ReadOnly));
+    if (!bOpen) {
+        m_terminal.Message(
+            QStringLiteral("hnv: cannot read the password file %1: %2").arg(strFile, file.errorString()));
+        m_bPasswordUnavailable = true;
+        return false;
+    }
+    QByteArray bytes = file.read(kMaxPasswordFile + 1);
+    const bool bTooLong = bytes.size() > kMaxPasswordFile;
+    // One line: the first line ending ends the password.
+    qsizetype nEnd = bytes.indexOf('\n');
+    if (nEnd < 0) {
+        nEnd = bytes.size();
+    }
+    if (nEnd > 0 && bytes.at(nEnd - 1) == '\r') {
+        --nEnd;
+    }
+    QString strText = bTooLong ? QString() : QString::fromUtf8(bytes.constData(), nEnd);
+    std::memset(bytes.data(), 0, static_cast<std::size_t>(bytes.size()));
+    if (bTooLong || strText.contains(QChar::ReplacementCharacter)) {
+        CTerminal::Wipe(strText);
+        m_terminal.Message(QStringLiteral("hnv: the password file %1 is not one line of UTF-8 text").arg(strFile));
+        m_bPasswordUnavailable = true;
+        return false;
+    }
+    cache = std::move(strText);
+    return true;
+}
+
+void CTerminalUi::NoTerminal(const QString& strWhat, const QString& strOption)
+{
+    m_terminal.Message(QStringLiteral("hnv: %1 is needed, but there is no terminal to ask on; give it with %2")
+                           .arg(strWhat, strOption));
+    m_bPasswordUnavailable = true;
+}
+
+bool CTerminalUi::AskNew(const QString& strWhat,
+                         std::optional<QString>& fromFile,
+                         const QString& strFile,
+                         CSecureBuffer& utf16)
+{
+    m_bAsked = true;
+    if (!strFile.isEmpty()) {
+        if (!ReadPasswordFile(strFile, fromFile)) {
+            return false;
+        }
+        const unsigned nRule = CheckNewPassword(*fromFile, *fromFile);
+        if (nRule != 0) {
+            ShowMessage(nRule);
+            m_bRefused = true;
+            return false;
+        }
+        Put(*fromFile, utf16);
+        return true;
+    }
+    if (!m_terminal.HasTty()) {
+        NoTerminal(strWhat,
+                   strWhat.contains(QStringLiteral("master")) ? QStringLiteral("--master-password-file")
+                                                              : QStringLiteral("--password-file"));
+        return false;
+    }
+    for (int nTry = 1; nTry <= kNewPasswordTries; ++nTry) {
+        QString strNew;
+        QString strConfirm;
+        if (!m_terminal.ReadHidden(QStringLiteral("New %1 (6 to 32 characters): ").arg(strWhat), strNew)
+            || !m_terminal.ReadHidden(QStringLiteral("Confirm the %1: ").arg(strWhat), strConfirm)) {
+            CTerminal::Wipe(strNew);
+            break;
+        }
+        const unsigned nRule = CheckNewPassword(strNew, strConfirm);
+        CTerminal::Wipe(strConfirm);
+        if (nRule == 0) {
+            Put(strNew, utf16);
+            CTerminal::Wipe(strNew);
+            return true;
+        }
+        CTerminal::Wipe(strNew);
+        ShowMessage(nRule);
+    }
+    m_bRefused = true;
+    return false;
+}
+
+bool CTerminalUi::AskNewMasterPassword(CSecureBuffer& utf16)
+{
+    return AskNew(QStringLiteral("master password"), m_master, m_strMasterPasswordFile, utf16);
+}
+
+bool CTerminalUi::AskNewPassword(CSecureBuffer& utf16)
+{
+    return AskNew(QStringLiteral("password"), m_password, m_strPasswordFile, utf16);
+}
+
+bool CTerminalUi::AskMasterPassword(int nAttempt, CSecureBuffer& utf16)
+{
+    m_bAsked = true;
+    if (!m_strMasterPasswordFile.isEmpty()) {
+        if (!ReadPasswordFile(m_strMasterPasswordFile, m_master)) {
+            return false;
+        }
+        Put(*m_master, utf16);
+        return true;
+    }
+    if (!m_terminal.HasTty()) {
+        NoTerminal(QStringLiteral("the master password"), QStringLiteral("--master-password-file"));
+        return false;
+    }
+    QString strTyped;
+    if (!m_terminal.ReadHidden(QStringLiteral("Master password (attempt %1 of 4, empty line cancels): ").arg(nAttempt),
+                               strTyped)
+        || strTyped.isEmpty()) {
+        m_bRefused = true;
+        return false;
+    }
+    Put(strTyped, utf16);
+    CTerminal::Wipe(strTyped);
+    return true;
+}
+
+bool CTerminalUi::AskFilePassword(const QString& strPath, QString& strOut)
+{
+    m_bAsked = true;
+    if (!m_strPasswordFile.isEmpty()) {
+        if (m_setFilePathsGiven.contains(strPath)) {
+            m_terminal.Message(QStringLiteral("hnv: the password of %1 is not the one given").arg(strPath));
+            return false;
+        }
+        if (!ReadPasswordFile(m_strPasswordFile, m_password)) {
+            return false;
+        }
+        m_setFilePathsGiven.insert(strPath);
+        strOut = *m_password;
+        return true;
+    }
+    if (!m_terminal.HasTty()) {
+        NoTerminal(QStringLiteral("the password of ") + strPath, QStringLiteral("--password-file"));
+        return false;
+    }
+    if (!m_terminal.ReadHidden(QStringLiteral("Password of %1 (empty line skips the file): ").arg(strPath), strOut)
+        || strOut.isEmpty()) {
+        return false;
+    }
+    return true;
+}
+
+bool CTerminalUi::AskQuestion(const QString& strText, bool& bApplyToAll)
+{
+    if (m_nAnswer >= 0) {
+        bApplyToAll = true;
+        return m_nAnswer == 1;
+    }
+    if (!m_terminal.HasTty()) {
+        m_terminal.Message(strText + QStringLiteral("\nhnv: no terminal to ask on: answered no for all (see --yes)"));
+        bApplyToAll = true;
+        return false;
+    }
+    for (;;) {
+        QString strAnswer;
+        if (!m_terminal.ReadLine(strText + QStringLiteral("\n[y]es, [n]o, [a]ll yes, n[o]ne: "), strAnswer)) {
+            bApplyToAll = true;
+            return false;
+        }
+        strAnswer = strAnswer.trimmed().toLower();
+        if (strAnswer == u"y" || strAnswer == u"yes") {
+            return true;
+        }
+        if (strAnswer == u"n" || strAnswer == u"no") {
+            return false;
+        }
+        if (strAnswer == u"a" || strAnswer == u"all") {
+            bApplyToAll = true;
+            return true;
+        }
+        if (strAnswer == u"o" || strAnswer == u"none") {
+            bApplyToAll = true;
+            return false;
+        }
+    }
+}
+
+void CTerminalUi::ShowMessage(unsigned nStringId, const QStringList& args)
+{
+    QString strText = HVFormatText(HVLoadString(nStringId), args);
+    if (strText.isEmpty()) {
+        strText = QStringLiteral("message %1").arg(nStringId);
+    }
+    m_terminal.Message(strText);
+}
+
+bool CTerminalUi::AskYesNo(unsigned nTextId, unsigned nCaptionId)
+{
+    (void)nCaptionId;
+    const QString strText = HVLoadString(nTextId);
+    if (m_nAnswer >= 0) {
+        return m_nAnswer == 1;
+    }
+    if (!m_terminal.HasTty()) {
+        m_terminal.Message(strText + QStringLiteral("\nhnv: no terminal to ask on: answered no (see --yes)"));
+        return false;
+    }
+    QString strAnswer;
+    if (!m_terminal.ReadLine(strText + QStringLiteral(" [y/N]: "), strAnswer)) {
+        return false;
+    }
+    strAnswer = strAnswer.trimmed().toLower();
+    return strAnswer == u"y" || strAnswer == u"yes";
+}
+
+void CTerminalUi::ShowReport(const CReportComposer& report)
+{
+    std::fputs(report.PlainText().toUtf8().constData(), stdout);
+    std::fputs("\n", stdout);
+    std::fflush(stdout);
+}
