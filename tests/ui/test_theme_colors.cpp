@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include "resources/CResourceModule.h"
+#include "resources/HVResourceStrings.h"
 
 namespace {
 
@@ -276,6 +277,13 @@ private slots:
     {
         const QString strModule = BuildBin() + QLatin1Char('/') + CResourceModule::DefaultFileName();
         QVERIFY2(CResourceModule::Instance().Load(strModule), qPrintable(strModule));
+        for (unsigned nId : {4050u, 4051u, 4052u, 4053u, 4054u}) {
+            QVERIFY2(!QImage(HVImagePath(HVImageKind::Bitmap, nId)).isNull(), qPrintable(QString::number(nId)));
+        }
+        for (unsigned nId : {4008u, 4033u, 4040u, 4041u, 4042u, 4045u, 4046u, 4047u, 4048u}) {
+            QVERIFY2(!QIcon(HVImagePath(HVImageKind::Icon, nId)).pixmap(16, 16).isNull(),
+                     qPrintable(QString::number(nId)));
+        }
         QVERIFY(WriteAll(ProgramDir() + QStringLiteral("/pics/broken.png"), "not a picture"));
         CThemeImage image;
         image.SetFile(QStringLiteral("pics/broken.png"), true);
