@@ -23,12 +23,28 @@ std::optional<bool>& AccessibilityOverride()
     return value;
 }
 
+// The table the controls were last pointed at.
+const CGlobalColors*& RegisteredTable()
+{
+    static const CGlobalColors* pTable = nullptr;
+    return pTable;
+}
+
 bool HasGuiApplication()
 {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
 }  // namespace
+
+CGlobalColors::~CGlobalColors()
+{
+    // The global table lives until the program's end, when the controls' hook may be gone.
+    if (RegisteredTable() == this && this != &g_GlobalColors) {
+        RegisteredTable() = nullptr;
+        HVUi::SetThemeAccess({});
+    }
+}
 
 void CGlobalColors::SetAccessibilityOverride(std::optional<bool> on)
 {
@@ -145,6 +161,7 @@ int CGlobalColors::InitColors()
     m_font10 = MakeFont(10, 400);
 
     // The controls ask the theme for its flag and colours by key.
+    RegisteredTable() = this;
     HVUi::SetThemeAccess(HVUi::SThemeAccess{[this] { return m_bAccessibility; },
                                             [this](const QString& strKey, QColor& out) {
                                                 const SKey* pKey = Find(strKey.toLatin1().constData());

@@ -62,10 +62,12 @@ class CGlobalColors : public CThemeColors
 {
 public:
     CGlobalColors() = default;
+    ~CGlobalColors();
     CGlobalColors(const CGlobalColors&) = delete;
     CGlobalColors& operator=(const CGlobalColors&) = delete;
 
-    // Accessibility flag, screen resolution, defaults (or system colours), fonts. Returns 1.
+    // Accessibility flag, screen resolution, defaults (or system colours), fonts; from then on
+    // the controls take the accessibility flag and colours by key from this table. Returns 1.
     int InitColors();
     // Reads the encrypted theme file named by the configuration's ThemeFileName. 1 when its text
     // was not obtained or not well-formed, else 0 (also 0 in accessibility mode, reading nothing).

@@ -8,6 +8,7 @@
 #include "ui/CHHexEdit.h"
 #include "ui/CThemeDraw.h"
 #include "ui/CThemeImageList.h"
+#include "ui/HVUiTheme.h"
 
 #include <QDir>
 #include <QFile>
@@ -199,6 +200,21 @@ private slots:
         CGlobalColors::SetAccessibilityOverride(std::nullopt);
         const SEnv gtk("GTK_THEME", "HighContrastInverse");
         QVERIFY(CGlobalColors::DetectAccessibility());
+    }
+
+    void controlsReadTheTableByKey()
+    {
+        {
+            CGlobalColors colors;
+            Init(colors);
+            colors.clrTitleGradiant2 = 0x00332211;
+            QCOMPARE(HVUi::ThemeColor(QStringLiteral("clrTitleGradiant2"), Qt::black), QColor(0x11, 0x22, 0x33));
+            QCOMPARE(HVUi::ThemeColor(QStringLiteral("HomePageBorder_Arc"), Qt::black), QColor(Qt::black));
+            QCOMPARE(HVUi::ThemeColor(QStringLiteral("noSuchKey"), Qt::green), QColor(Qt::green));
+            QVERIFY(!HVUi::AccessibilityMode());
+        }
+        // A table that is gone is no longer asked.
+        QCOMPARE(HVUi::ThemeColor(QStringLiteral("clrTitleGradiant2"), Qt::black), QColor(Qt::black));
     }
 
     void resolutionClass_data()
