@@ -1,0 +1,157 @@
+// The settings the extension reads from the program's settings file, and the start of the
+// program: by the handler and by the launcher of the static menus.
+#include "settings/CMRegistryData.h"
+#include "shellext/CHVExtIni.h"
+#include "shellext/CHVShlExt.h"
+
+#include <cstdio>
+#include <sys/wait.h>
+
+#include "ShellExtTestEnv.h"
+
+namespace {
+
+class SettingsStartTest : public ShellExtTestEnv
+{
+protected:
+    // Writes the settings the way the program does.
+    static void
+    WriteProgramSettings(const std::string& strExe, int nPasswordType, int nWipe, int nDisableHide, int nShell)
+    {
+        CMRegistryData data;
+        ASSERT_TRUE(data.LoadOrCreate());
+        data.m_strModuleEXEPath = QString::fromStdString(strExe);
+        data.m_nShlPasswordType = nPasswordType;
+        data.m_nShlEnableWipe = nWipe;
+        data.m_nDisableHide = nDisableHide;
+        data.m_nShlEnableShell = nShell;
+        ASSERT_TRUE(data.Save());
+    }
+
+    fs::path Record() const { return m_root / "record"; }
+
+    int RunLauncher(const std::vector<std::string>& args) const
+    {
+        std::string strCmd = "'" HV_LAUNCHER "'";
+        for (const std::string& str : args) {
+            strCmd += " '" + str + "'";
+        }
+        const int nStatus = std::system((strCmd + " 2>/dev/null").c_str());
+        return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+    }
+};
+
+TEST_F(SettingsStartTest, ReadsWhatTheProgramWrote)
+{
+    const std::string strExe = "/opt/Halvo \"N\", x;y=z \\ é/@prog";
+    WriteProgramSettings(strExe, 1, 1, 1, 1);
+    ASSERT_NE(ReadText(CHVExtSettings::SettingsFile()).find("Module%20EXE%20Path="), std::string::npos);
+    const CHVExtSettings settings = CHVExtSettings::Load();
+    EXPECT_EQ(settings.m_strModuleEXEPath, strExe);
+    EXPECT_EQ(settings.m_nShlPasswordType, 1);
+    EXPECT_EQ(settings.m_nShlEnableWipe, 1);
+    EXPECT_EQ(settings.m_nDisableHide, 1);
+    EXPECT_EQ(settings.m_nShlEnableShell, 1);
+
+    WriteProgramSettings("@/leading at", 0, 0, 0, 0);
+    const CHVExtSettings changed = CHVExtSettings::Load();
+    EXPECT_EQ(changed.m_strModuleEXEPath, "@/leading at");
+    EXPECT_EQ(changed.m_nShlPasswordType, 0);
+    EXPECT_EQ(changed.m_nShlEnableWipe, 0);
+    EXPECT_EQ(changed.m_nDisableHide, 0);
+    EXPECT_EQ(changed.m_nShlEnableShell, 0);
+}
+
+TEST_F(SettingsStartTest, MissingFileOrValuesGiveZeroAndNoProgram)
+{
+    const CHVExtSettings none = CHVExtSettings::Load();
+    EXPECT_EQ(none.m_nShlPasswordType, 0);
+    EXPECT_EQ(none.m_nShlEnableShell, 0);
+    EXPECT_TRUE(none.m_strModuleEXEPath.empty());
+
+    // Values of another group, malformed numbers and non-text values are not taken.
+    Touch(CHVExtSettings::SettingsFile(),
+          "[Other]\nShlEnableWipe=1\n[Main]\nShlEnableWipe=1x\nDisableHide=99999999999\n"
+          "Module%20EXE%20Path=@ByteArray(abc)\nShlPasswordType = 7 \n");
+    const CHVExtSettings odd = CHVExtSettings::Load();
+    EXPECT_EQ(odd.m_nShlEnableWipe, 0);
+    EXPECT_EQ(odd.m_nDisableHide, 0);
+    EXPECT_TRUE(odd.m_strModuleEXEPath.empty());
+    EXPECT_EQ(odd.m_nShlPasswordType, 7);
+
+    // A path beyond the limit is dropped, not cut.
+    Touch(CHVExtSettings::SettingsFile(),
+          "[Main]\nModule%20EXE%20Path=/" + std::string(CHVExtSettings::kMaxPath, 'a') + "\n");
+    EXPECT_TRUE(CHVExtSettings::Load().m_strModuleEXEPath.empty());
+}
+
+TEST_F(SettingsStartTest, UnescapesNamesAndTexts)
+{
+    EXPECT_EQ(CHVExtIni::UnescapeKey("Module%20EXE%20Path"), "Module EXE Path");
+    EXPECT_EQ(CHVExtIni::UnescapeKey("a\\b%U00e9"), "a/b\xC3\xA9");
+    EXPECT_EQ(CHVExtIni::UnescapeValue("\"a, b\""), "a, b");
+    EXPECT_EQ(CHVExtIni::UnescapeValue("x\\\"y\\\\z\\ty"), "x\"y\\z\ty");
+    EXPECT_EQ(CHVExtIni::UnescapeValue("\\x41\\x263a"), "A\xE2\x98\xBA");
+    EXPECT_EQ(CHVExtIni::UnescapeValue("@@at"), "@at");
+    EXPECT_FALSE(CHVExtIni::UnescapeValue("@Invalid()").has_value());
+}
+
+TEST_F(SettingsStartTest, InvokeStartsTheProgramWithTheArgumentVector)
+{
+    Set("HV_STUB_RECORD", Record().string());
+    const fs::path folder = m_work / "it's a \"dir\"";
+    Touch(folder / "a  b.txt");
+    const std::string strFile = (folder / "a  b.txt").string();
+    WriteProgramSettings(HV_STUB_RECORDER, 1, 0, 0, 1);
+
+    CHVShlExt handler;
+    ASSERT_EQ(handler.Initialize({strFile}), HV_S_OK);  // settings read from the file
+    ASSERT_EQ(handler.InvokeCommand(CHVShlExt::OffEncryptHide), HV_S_OK);
+    EXPECT_EQ(WaitForRecord(Record()),
+              (std::vector<std::string>{
+                  HV_STUB_RECORDER, "-e", "-h", "-pt", "master", "-p", folder.string(), "-f", "a  b.txt"}));
+
+    // An entry the menu does not hold is refused: decrypt on a plain file, wipe while off.
+    EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffDecrypt), HV_E_INVALIDARG);
+    EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffWipe), HV_E_INVALIDARG);
+    EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffSubmenu), HV_E_INVALIDARG);
+}
+
+TEST_F(SettingsStartTest, NoProgramMeansTheStartFails)
+{
+    Touch(m_work / "a.txt");
+    CHVShlExt handler;
+    ASSERT_EQ(handler.Initialize({(m_work / "a.txt").string()}, Settings()), HV_S_OK);
+    EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffEncrypt), HV_E_FAIL);
+
+    CHVExtSettings missing = Settings();
+    missing.m_strModuleEXEPath = (m_work / "no-such-program").string();
+    ASSERT_EQ(handler.Initialize({(m_work / "a.txt").string()}, missing), HV_S_OK);
+    EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffEncrypt), HV_E_FAIL);
+}
+
+TEST_F(SettingsStartTest, LauncherDoesOnlyWhatTheHandlerOffers)
+{
+    Set("HV_STUB_RECORD", Record().string());
+    WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 1);
+    Touch(m_work / "a b%.txt");
+    Touch(m_work / "c.hvnc");
+    const std::string strUri = "file://" + m_work.string() + "/a%20b%25.txt";
+
+    // A mixed selection: decrypt is not offered, encrypt is.
+    EXPECT_EQ(RunLauncher({"7", strUri, (m_work / "c.hvnc").string()}), 2);
+    EXPECT_FALSE(fs::exists(Record()));
+    EXPECT_EQ(RunLauncher({"1", strUri, (m_work / "c.hvnc").string()}), 0);
+    EXPECT_EQ(WaitForRecord(Record()),
+              (std::vector<std::string>{
+                  HV_STUB_RECORDER, "-e", "-pt", "new", "-p", m_work.string(), "-f", "a b%.txt", "-f", "c.hvnc"}));
+
+    // Wrong use, remote files, and the menu switched off.
+    EXPECT_EQ(RunLauncher({"x", strUri}), 1);
+    EXPECT_EQ(RunLauncher({"10", strUri}), 1);
+    EXPECT_EQ(RunLauncher({"1", "sftp://host/a.txt"}), 2);
+    WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 0);
+    EXPECT_EQ(RunLauncher({"1", strUri}), 2);
+}
+
+}  // namespace
