@@ -111,12 +111,15 @@ protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     class CRow;
     [[nodiscard]] CRow* Row(int nRow) const;
     [[nodiscard]] int Compare(const CRow& a, const CRow& b, int nColumn) const;
     void DrawStateImage(QPainter& p, const QRect& rc, int nValue) const;
+    // Toggles the row's box as a click on it does and tells the parent when it changed.
+    void ToggleByUser(int nRow);
     void LoadCheckImages();
 
     int m_nColumns = 0;

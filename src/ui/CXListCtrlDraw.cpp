@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -172,17 +173,39 @@ void CXListCtrl::mousePressEvent(QMouseEvent* pEvent)
     if (pEvent->button() == Qt::LeftButton && nRow >= 0 && CheckBoxRect(nRow).contains(pos)) {
         setFocus(Qt::MouseFocusReason);
         setCurrentItem(pItem);
-        CRow* pRow = Row(nRow);
-        const int nNext = NextCheckValue(pRow->m_nCheck, CheckToggle);
-        if (nNext != pRow->m_nCheck) {
-            pRow->m_nCheck = nNext;
-            viewport()->update();
-            emit CheckChanged(nRow);
-        }
+        ToggleByUser(nRow);
         pEvent->accept();
         return;
     }
     QTreeWidget::mousePressEvent(pEvent);
+}
+
+void CXListCtrl::ToggleByUser(int nRow)
+{
+    CRow* pRow = Row(nRow);
+    if (pRow == nullptr) {
+        return;
+    }
+    const int nNext = NextCheckValue(pRow->m_nCheck, CheckToggle);
+    if (nNext != pRow->m_nCheck) {
+        pRow->m_nCheck = nNext;
+        viewport()->update();
+        emit CheckChanged(nRow);
+    }
+}
+
+void CXListCtrl::keyPressEvent(QKeyEvent* pEvent)
+{
+    // The space bar does for the keyboard what a click on the box does.
+    if (m_bCheckBoxes && pEvent->key() == Qt::Key_Space && pEvent->modifiers() == Qt::NoModifier) {
+        const int nRow = currentItem() != nullptr ? indexOfTopLevelItem(currentItem()) : -1;
+        if (nRow >= 0) {
+            ToggleByUser(nRow);
+            pEvent->accept();
+            return;
+        }
+    }
+    QTreeWidget::keyPressEvent(pEvent);
 }
 
 void CXListCtrl::mouseDoubleClickEvent(QMouseEvent* pEvent)

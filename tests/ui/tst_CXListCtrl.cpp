@@ -273,6 +273,11 @@ private slots:
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.CheckBoxRect(0).center() + QPoint(80, 0));
         QCOMPARE(list.GetCheck(0), 2);
         QCOMPARE(spy.count(), 2);
+        // The space bar toggles the current row's box.
+        list.setFocus();
+        QTest::keyClick(&list, Qt::Key_Space);
+        QCOMPARE(list.GetCheck(0), 1);
+        QCOMPARE(spy.count(), 3);
         // Without check boxes there is no box to hit.
         list.EnableCheckBoxes(false);
         QVERIFY(list.CheckBoxRect(0).isEmpty());
