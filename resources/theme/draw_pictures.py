@@ -62,8 +62,7 @@ ICONS = {
     "wipe": '<path d="M5 7h14"/><path d="M9.5 7V4.5h5V7"/><path d="M6.5 7l1 13h9l1-13"/><path d="M10 10.5v6M14 10.5v6"/>',
     "help": '<circle cx="12" cy="12" r="9"/><path d="M9.5 9.5a2.5 2.5 0 1 1 3.5 2.3c-.7.3-1 .8-1 1.5v.7"/>'
             '<circle cx="12" cy="17" r=".6" fill="currentColor"/>',
-    "gear": '<circle cx="12" cy="12" r="3"/><path d="M12 2.8v2.6M12 18.6v2.6M2.8 12h2.6M18.6 12h2.6M5.5 5.5l1.9 1.9'
-            'M16.6 16.6l1.9 1.9M5.5 18.5l1.9-1.9M16.6 7.4l1.9-1.9"/><circle cx="12" cy="12" r="6.2"/>',
+    "gear": None,  # made by cog_path() below
     "bulb": '<path d="M9 17.5h6M10 20.5h4"/><path d="M8.5 14.5A6 6 0 1 1 15.5 14.5c-.6.6-1 1.5-1 2.5V17.5h-5V17'
             'c0-1-.4-1.9-1-2.5z"/>',
     "chat": '<path d="M4 5h12v8H9l-3.5 3V13H4z"/><path d="M16 9h4v8h-1.5v3L15 17h-4v-2"/>',
@@ -83,6 +82,22 @@ ICONS = {
     "globe": '<circle cx="12" cy="12" r="8.5"/><path d="M3.5 12h17"/><path d="M12 3.5c2.5 2.5 3.5 5.5 3.5 8.5s-1 6-3.5 '
              '8.5c-2.5-2.5-3.5-5.5-3.5-8.5s1-6 3.5-8.5z"/>',
 }
+
+
+def cog_path(teeth=8, r_out=9.2, r_in=7.0, cx=12.0, cy=12.0):
+    """A cog wheel outline: flat-topped teeth between arcs of the inner radius."""
+    import math
+    pts = []
+    step = 2 * math.pi / teeth
+    for i in range(teeth):
+        a = i * step
+        for da, r in ((-0.30, r_in), (-0.17, r_out), (0.17, r_out), (0.30, r_in)):
+            pts.append((cx + r * math.cos(a + da * step * 1.6), cy + r * math.sin(a + da * step * 1.6)))
+    d = "M" + " L".join(f"{x:.2f} {y:.2f}" for x, y in pts) + "Z"
+    return f'<path d="{d}"/><circle cx="{cx}" cy="{cy}" r="3"/>'
+
+
+ICONS["gear"] = cog_path()
 
 
 def icon(name, x, y, size, colour, width=1.6, fill="none"):
