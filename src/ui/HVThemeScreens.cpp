@@ -75,7 +75,7 @@ void Caption(QPainter& p, const QRect& rc, const QString& strText, const QColor&
 HV_SCREEN("theme_sheet")
 {
     EnsureTheme();
-    return new CPainted(QSize(1180, 1120), [](QPainter& p, const QRect& rc) {
+    return new CPainted(QSize(1180, 1260), [](QPainter& p, const QRect& rc) {
         p.fillRect(rc, QColor(0xE9, 0xEC, 0xF0));
         QFont label = CGlobalColors::MakeFont(11, 400);
         int x = 12;
@@ -84,7 +84,9 @@ HV_SCREEN("theme_sheet")
         for (int i = 0; i < static_cast<int>(CThemeFile::kImageKeys); ++i) {
             const CThemeImage& image = Img(static_cast<EThemeImage>(i));
             const QSize size = image.Size();
-            if (x + size.width() > rc.width() - 12) {
+            const QString strKey = QString::fromLatin1(CThemeFile::ImageKeys()[static_cast<std::size_t>(i)]);
+            const int nWidth = qMax(size.width(), QFontMetrics(label).horizontalAdvance(strKey) + 8);
+            if (x + nWidth > rc.width() - 12) {
                 x = 12;
                 y += nRow + 22;
                 nRow = 0;
