@@ -23,3 +23,22 @@ const std::map<QString, HVScreenFactory>& HVScreens()
 {
     return Registry();
 }
+
+namespace {
+std::vector<std::function<void()>>& Setups()
+{
+    static std::vector<std::function<void()>> setups;
+    return setups;
+}
+}  // namespace
+
+bool HVRegisterScreenSetup(std::function<void()> setup)
+{
+    Setups().push_back(std::move(setup));
+    return true;
+}
+
+const std::vector<std::function<void()>>& HVScreenSetups()
+{
+    return Setups();
+}

@@ -16,11 +16,17 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 using HVScreenFactory = std::function<QWidget*()>;
 
 bool HVRegisterScreen(const QString& strName, HVScreenFactory factory);
 [[nodiscard]] const std::map<QString, HVScreenFactory>& HVScreens();
+
+// Work done once before the first screen, after the program has loaded the resource module:
+// the theme's colours and pictures, say. Runs in the order of registration.
+bool HVRegisterScreenSetup(std::function<void()> setup);
+[[nodiscard]] const std::vector<std::function<void()>>& HVScreenSetups();
 
 #define HV_SCREEN_CAT2(a, b) a##b
 #define HV_SCREEN_CAT(a, b) HV_SCREEN_CAT2(a, b)

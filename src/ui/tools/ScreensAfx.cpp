@@ -115,14 +115,15 @@ HV_SCREEN("buttons")
 HV_SCREEN("html_label")
 {
     auto* pLabel = new CPPHtmlStatic;
-    pLabel->resize(380, 190);
+    pLabel->resize(380, 300);
     pLabel->SetBkColor(Qt::white);
     pLabel->SetWindowText(
         QStringLiteral("<font size=15 face='Tahoma' color='#0000ff'><b>Encryption</b></font><br><br>"
                        "Files processed: 12<br>Succeeded: 11<br>Failed: 1<br><br>"
                        "<font size=13 face='Tahoma' color='#31577b'><b>       Indented summary</b></font><br>"
                        "<font size=13 face='Tahoma' color='#ff0000'><b>Sources will be wiped</b></font><br>"
-                       "A tag that is not ours stays text: <i>x</i> &amp; a missing picture: <bmp idres=4999>"));
+                       "A tag that is not ours stays text: <i>x</i> &amp; a missing picture: <bmp idres=4999><br>"
+                       "<bmp idres=4050>"));
     return pLabel;
 }
 

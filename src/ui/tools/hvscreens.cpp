@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "resources/CResourceModule.h"
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -33,6 +35,15 @@ int main(int argc, char* argv[])
     if (!QDir().mkpath(strOut)) {
         std::fprintf(stderr, "hvscreens: cannot create %s\n", qUtf8Printable(strOut));
         return 1;
+    }
+    // The program's pictures and strings, when the resource module has been built beside us.
+    if (!CResourceModule::Instance().Load(CResourceModule::DefaultFileName())) {
+        std::fprintf(stderr, "hvscreens: no resource module, pictures of the module are left out\n");
+    }
+    if (!bList) {
+        for (const auto& setup : HVScreenSetups()) {
+            setup();
+        }
     }
     int nFailed = 0;
     int nDone = 0;
