@@ -263,6 +263,22 @@ private slots:
         QCOMPARE(image.Checksum(), -1);
     }
 
+    void icoFilesLoadAsIcons()
+    {
+        QImage picture(32, 32, QImage::Format_ARGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(ProgramDir() + QStringLiteral("/pics/app.ICO"), "ICO"));
+        CThemeImage image;
+        image.SetFile(QStringLiteral("pics/app.ICO"), true);
+        QVERIFY(image.IsIcon());
+        QCOMPARE(image.Load(1.0), 1);
+        QVERIFY(image.HasIcon());
+        QVERIFY(!image.HasBitmap());
+        QCOMPARE(image.Icon().pixmap(32, 32).toImage().pixelColor(5, 5), QColor(Qt::darkCyan));
+        SThemeBitmapInfo info;
+        QCOMPARE(image.GetBitmapInfo(info), 0);
+    }
+
     void picksTheDoubleSizePictureOnDenseScreens()
     {
         const QString strPath = ProgramDir() + QStringLiteral("/pics/two.png");
@@ -437,8 +453,15 @@ private slots:
         QCOMPARE(colors.Image(EThemeImage::Btn_Next).Size().width() % 4, 0);
         QCOMPARE(colors.m_nMainHeaderHeight, colors.Image(EThemeImage::MainHeaderR).Size().height());
         QCOMPARE(colors.clrDlgBk, 0x00FFFFFFu);
-        QVERIFY(colors.Image(EThemeImage::MainHeader).Load(2.0) == 1);
-        QCOMPARE(colors.Image(EThemeImage::MainHeader).Bitmap().devicePixelRatio(), 2.0);
+        // Every picture has its double-size file, of exactly twice the size.
+        for (int i = 0; i < static_cast<int>(CThemeFile::kImageKeys); ++i) {
+            CThemeImage& image = colors.Image(static_cast<EThemeImage>(i));
+            const QSize plain = image.Size();
+            QCOMPARE(image.Load(2.0), 1);
+            QVERIFY2(image.Bitmap().devicePixelRatio() == 2.0, CThemeFile::ImageKeys()[static_cast<std::size_t>(i)]);
+            QCOMPARE(image.Size(), plain);
+            QCOMPARE(image.Bitmap().size(), plain * 2);
+        }
         g_HDGlobalData.m_RegData.m_strModulePath = ProgramDir();
         g_HDGlobalData.ThemeFileName = QStringLiteral("Theme_test.xml");
         g_WelcomeImageList.Clear();
