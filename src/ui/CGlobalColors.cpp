@@ -1,6 +1,5 @@
 #include "ui/CGlobalColors.h"
 
-#include "logging/CHVLog.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CThemeImageList.h"
 #include "ui/HVUiTheme.h"
@@ -8,7 +7,10 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 10, 0)
+#include <QAccessibilityHints>
 #include <QStyleHints>
+#endif
 
 CGlobalColors g_GlobalColors;
 

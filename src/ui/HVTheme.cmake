@@ -23,7 +23,7 @@ add_library(HVTheme STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CThemeDraw.cpp ${CMAKE_CURRENT_LIST_DIR}/CThemeDraw.h
     ${CMAKE_CURRENT_LIST_DIR}/CHHexEdit.cpp ${CMAKE_CURRENT_LIST_DIR}/CHHexEdit.h)
 target_link_libraries(HVTheme PUBLIC hv_options HVThemeCore HVUi Qt6::Gui Qt6::Widgets
-    PRIVATE HVGlobalData HVResources HVLogging)
+    PRIVATE HVGlobalData HVResources)
 
 # --- Pictures ------------------------------------------------------------------------------
 set(HV_THEME_SOURCE ${PROJECT_SOURCE_DIR}/resources/theme)
