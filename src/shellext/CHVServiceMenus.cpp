@@ -100,7 +100,7 @@ std::vector<CHVServiceMenus::SFile> CHVServiceMenus::Build(const CHVExtSettings&
     files.push_back({kDolphinFolder, strPrefix + ".desktop", DolphinFile(plain, "all/all", strLauncher), true});
     files.push_back({kDolphinFolder,
                      strPrefix + "-decrypt.desktop",
-                     DolphinFile(encrypted, "application/x-hvnc", strLauncher),
+                     DolphinFile(encrypted, "application/x-hvnc;inode/directory", strLauncher),
                      true});
     // Nemo lists actions by file name: the number keeps the handler's order.
     int nIndex = 0;
@@ -115,7 +115,7 @@ std::vector<CHVServiceMenus::SFile> CHVServiceMenus::Build(const CHVExtSettings&
     for (const SHVMenuEntry& e : plain) {
         if (e.nOffset == CHVShlExt::OffHide) {
             for (const SHVMenuEntry& d : encrypted) {
-                addNemo(d, "hvnc");
+                addNemo(d, "hvnc;dir");
             }
         }
         addNemo(e, "any");
@@ -123,7 +123,7 @@ std::vector<CHVServiceMenus::SFile> CHVServiceMenus::Build(const CHVExtSettings&
     if (std::none_of(
             plain.begin(), plain.end(), [](const SHVMenuEntry& e) { return e.nOffset == CHVShlExt::OffHide; })) {
         for (const SHVMenuEntry& d : encrypted) {
-            addNemo(d, "hvnc");
+            addNemo(d, "hvnc;dir");
         }
     }
     return files;

@@ -26,7 +26,8 @@ public:
     static constexpr const char* kDolphinFolder = "kio/servicemenus";
     static constexpr const char* kNemoFolder = "nemo/actions";
 
-    // The entries a static menu shows on plain items or folders, and on encrypted files.
+    // The entries a static menu shows on any item, and those it shows on encrypted files and
+    // folders (which may hold nothing else).
     [[nodiscard]] static std::vector<SHVMenuEntry> PlainEntries(const CHVExtSettings& settings);
     [[nodiscard]] static std::vector<SHVMenuEntry> EncryptedEntries(const CHVExtSettings& settings);
 

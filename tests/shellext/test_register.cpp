@@ -119,7 +119,12 @@ TEST_F(RegisterTest, RoundTripIsIdempotent)
     EXPECT_NE(dolphin.strContent.find("Exec=\"" HV_LAUNCHER "\" 9 %U\n"), std::string::npos);
     const std::string strDecrypt = (DataHome() / "kio/servicemenus/halvonorvane-hvext-decrypt.desktop").string();
     ASSERT_TRUE(files.count(strDecrypt));
-    EXPECT_NE(files.at(strDecrypt).strContent.find("MimeType=application/x-hvnc;\n"), std::string::npos);
+    EXPECT_NE(files.at(strDecrypt).strContent.find("MimeType=application/x-hvnc;inode/directory;\n"),
+              std::string::npos);
+    const std::string strNemoDecrypt = (DataHome() / "nemo/actions/halvonorvane-hvext-04-7.nemo_action").string();
+    ASSERT_TRUE(files.count(strNemoDecrypt));
+    EXPECT_NE(files.at(strNemoDecrypt).strContent.find("Extensions=hvnc;dir;\n"), std::string::npos);
+    EXPECT_NE(files.at(strNemoDecrypt).strContent.find("Exec=\"" HV_LAUNCHER "\" 7 %U\n"), std::string::npos);
     // Encrypt, then hide, e-mail, hide, add, hide management, and decrypt.
     EXPECT_EQ(CountIn("nemo/actions"), 7U);
 
