@@ -20,6 +20,9 @@ bool CHPageDlg::CreatePage()
     if (m_bCreated) {
         return true;
     }
+    if (m_templateSize.isValid()) {
+        resize(m_templateSize);
+    }
     if (!OnCreatePage()) {
         return false;
     }

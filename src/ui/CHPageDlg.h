@@ -18,6 +18,11 @@ public:
 
     [[nodiscard]] int PageId() const { return m_nPageId; }
     [[nodiscard]] bool IsCreated() const { return m_bCreated; }
+    // The size the page's controls are placed for (its dialog template). The page takes this
+    // size just before OnCreatePage, so that anchors added then refer to it; without one it takes
+    // the size of the place it is shown in.
+    void SetTemplateSize(const QSize& size) { m_templateSize = size; }
+    [[nodiscard]] QSize TemplateSize() const { return m_templateSize; }
     // Builds the page's window once; false when OnCreatePage refused.
     bool CreatePage();
     // Takes the page's window down (OnDestroyPage); the object may be deleted afterwards.
@@ -56,5 +61,6 @@ private:
     bool m_bErase = true;
     QColor m_clrBk;
     QColor m_clrText;
+    QSize m_templateSize;
     CResizableLayout* m_layout;
 };

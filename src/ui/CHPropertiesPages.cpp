@@ -110,11 +110,18 @@ int CHPropertiesPages::GetCurrentPageDlg() const
 bool CHPropertiesPages::SetPage(int nIndex)
 {
     CHPageDlg* pPage = GetPageDlgHandle(nIndex);
-    if (pPage == nullptr || !pPage->CreatePage()) {
+    if (pPage == nullptr) {
+        return false;
+    }
+    if (!pPage->IsCreated() && !pPage->TemplateSize().isValid()) {
+        pPage->resize(m_pStack->size());  // built for the place it is shown in
+    }
+    if (!pPage->CreatePage()) {
         return false;
     }
     m_nCurrent = nIndex;
     m_pStack->setCurrentWidget(pPage);
+    pPage->setGeometry(m_pStack->contentsRect());  // a page built at its template size takes the place
     pPage->OnSetActive();
     UpdateButtons();
     emit PageChanged(nIndex, pPage->PageId());

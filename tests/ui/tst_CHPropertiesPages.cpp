@@ -179,6 +179,44 @@ private slots:
         QCOMPARE(f.log, (QStringList{"leave 134 for 105"}));
     }
 
+    void pageControlsFollowTheContainer()
+    {
+        // A page placed for its 400 x 300 template, an OK button in the bottom-right corner.
+        class CTemplatePage : public CHPageDlg
+        {
+        public:
+            CTemplatePage()
+                : CHPageDlg(105)
+            {
+                SetTemplateSize(QSize(400, 300));
+            }
+            QWidget* m_pOk = nullptr;
+
+        protected:
+            bool OnCreatePage() override
+            {
+                m_pOk = new QWidget(this);
+                m_pOk->setGeometry(300, 250, 80, 24);
+                AddAnchor(m_pOk, BOTTOM_RIGHT, BOTTOM_RIGHT);
+                return true;
+            }
+        };
+        CHPropertiesPages container;
+        container.SetControlVisible(false);
+        container.resize(600, 400);
+        auto* pPage = new CTemplatePage;
+        container.InsertPage(pPage);
+        container.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&container));
+        QVERIFY(container.SetPage(0));
+        Drain();
+        QCOMPARE(pPage->size(), QSize(600, 400));
+        QCOMPARE(pPage->m_pOk->geometry(), QRect(500, 350, 80, 24));
+        container.resize(500, 350);
+        Drain();
+        QCOMPARE(pPage->m_pOk->geometry(), QRect(400, 300, 80, 24));
+    }
+
     void destroyedPagesAreReplacedAndBuiltAfresh()
     {
         SFixture f;
