@@ -1,0 +1,189 @@
+// The terminal program end to end: real binary, real files, a temporary home.
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "E2eSupport.h"
+
+using e2e::CHome;
+using e2e::SResult;
+
+namespace {
+
+const QByteArray kMaster = "master-pass-1\n";
+const QByteArray kFilePassword = "file-pass-1\n";
+
+bool EndsWithAny(const QStringList& files, const QString& strSuffix)
+{
+    for (const QString& f : files) {
+        if (f.endsWith(strSuffix)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(HnvMasterPassword, FirstStartWrongFourTimesThenCleanup)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    const QString bad = home.Write(QStringLiteral("bad"), "not-the-one\n");
+
+    // First start: the master password is set from the file, its signature written (and
+    // hidden again at shutdown, like every start leaves it).
+    SResult r = home.Run({"--master-password-file", mp, "-rh"});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr.toStdString();
+    EXPECT_TRUE(r.strErr.contains(QStringLiteral("not available"))) << r.strErr.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home.SignatureFile()));
+    EXPECT_TRUE(home.VaultHolds("<PWSig>"));
+
+    // Four wrong entries: 3000, which the shell sees as 184; the wrong-password message four times.
+    r = home.Run({"--master-password-file", bad, "-rh"});
+    EXPECT_EQ(r.nStatus, 184);
+    const QStringList lines = r.strErr.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << r.strErr.toStdString();
+    EXPECT_EQ(lines.count(lines.front()), 4);
+
+    // Without a terminal and without the file nothing can be asked: a clean refusal.
+    r = home.Run({"-rh"});
+    EXPECT_EQ(r.nStatus, 6);
+    EXPECT_TRUE(r.strErr.contains(QStringLiteral("--master-password-file")));
+
+    // Clean-up declined: 184 and the signature stays.
+    r = home.Run({"--master-password-file", mp, "--no", "-ui"});
+    EXPECT_EQ(r.nStatus, 184);
+    EXPECT_TRUE(home.VaultHolds("<PWSig>"));
+
+    // Clean-up confirmed: the signature file is gone for good.
+    r = home.Run({"--master-password-file", mp, "--yes", "-ui"});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home.SignatureFile()));
+    EXPECT_FALSE(home.VaultHolds("<PWSig>"));
+}
+
+TEST(HnvCommandLine, InvalidCommandsHaveTheirStatusAndMessage)
+{
+    CHome home;
+    for (const QStringList& args : {QStringList{"-zz"}, QStringList{"-e", "-p", home.Home()}}) {
+        const SResult r = home.Run(args);
+        EXPECT_EQ(r.nStatus, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.strErr.contains(QStringLiteral("Invalid command"))) << r.strErr.toStdString();
+    }
+    const SResult r = home.Run({"--bogus"});
+    EXPECT_EQ(r.nStatus, 2);
+    EXPECT_TRUE(r.strErr.contains(QStringLiteral("--bogus")));
+    EXPECT_EQ(home.Run({"--help"}).nStatus, 0);
+}
+
+TEST(HnvSecure, EncryptThenHideAFolder)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    home.Write(QStringLiteral("docs/a.txt"), "alpha plaintext content");
+    home.Write(QStringLiteral("docs/sub/b.txt"), "bravo plaintext content");
+
+    const SResult r = home.Run({"--master-password-file", mp, "--json", "-e", "-h", "-p", home.Home(), "-f", "docs"});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(r.strOut.toUtf8()).object();
+    EXPECT_EQ(json.value(QStringLiteral("status")).toInt(-1), 0) << r.strOut.toStdString();
+    EXPECT_EQ(json.value(QStringLiteral("end")).toString(), QStringLiteral("ran"));
+
+    // The folder is out of view; what is kept of it holds only the encrypted files.
+    EXPECT_FALSE(QFileInfo::exists(home.Home() + QStringLiteral("/docs")));
+    const QStringList kept = CHome::AllFiles(home.DataFolder() + QStringLiteral("/vault"));
+    EXPECT_TRUE(EndsWithAny(kept, QStringLiteral("/a.txt.hvnc"))) << kept.join(' ').toStdString();
+    EXPECT_TRUE(EndsWithAny(kept, QStringLiteral("/sub/b.txt.hvnc")));
+    EXPECT_FALSE(EndsWithAny(kept, QStringLiteral("/a.txt")));
+    EXPECT_FALSE(EndsWithAny(kept, QStringLiteral("/b.txt")));
+    EXPECT_FALSE(home.VaultHolds("plaintext content"));
+}
+
+TEST(HnvSecure, EncryptWipeThenDecryptOne)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    const QString fp = home.Write(QStringLiteral("fp"), kFilePassword);
+    const QString wrong = home.Write(QStringLiteral("wrong"), "wrong-pass-1\n");
+    const QString d = home.Home() + QStringLiteral("/d");
+    home.Write(QStringLiteral("d/a.txt"), "alpha");
+    home.Write(QStringLiteral("d/b.txt"), "bravo");
+
+    SResult r = home.Run({"--master-password-file",
+                          mp,
+                          "--password-file",
+                          fp,
+                          "-e",
+                          "-w",
+                          "-pt",
+                          "new",
+                          "-p",
+                          d,
+                          "-f",
+                          "a.txt",
+                          "-f",
+                          "b.txt"});
+    ASSERT_EQ(r.nStatus, 0) << r.strErr.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(d + QStringLiteral("/a.txt")));
+    EXPECT_FALSE(QFileInfo::exists(d + QStringLiteral("/b.txt")));
+    ASSERT_TRUE(QFileInfo::exists(d + QStringLiteral("/a.txt.hvnc")));
+
+    // Decryption asks for no master password; the file password comes from the file.
+    r = home.Run({"--password-file", fp, "-d", "-fp", d + QStringLiteral("/a.txt.hvnc")});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr.toStdString();
+    EXPECT_EQ(CHome::Read(d + QStringLiteral("/a.txt")), QByteArray("alpha"));
+    EXPECT_FALSE(QFileInfo::exists(d + QStringLiteral("/b.txt")));
+
+    // A wrong password is given once, then the file is skipped: some items failed.
+    r = home.Run({"--password-file", wrong, "-d", "-fp", d + QStringLiteral("/b.txt.hvnc")});
+    EXPECT_EQ(r.nStatus, 1) << r.strErr.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(d + QStringLiteral("/b.txt")));
+    EXPECT_TRUE(QFileInfo::exists(d + QStringLiteral("/b.txt.hvnc")));
+}
+
+TEST(HnvSecure, WipeFilesAndAFolder)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    home.Write(QStringLiteral("w/one.txt"), "one");
+    home.Write(QStringLiteral("w/tree/two.txt"), "two");
+    const QString w = home.Home() + QStringLiteral("/w");
+    const SResult r = home.Run({"--master-password-file", mp, "-w", "-p", w, "-f", "one.txt", "-f", "tree"});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(w + QStringLiteral("/one.txt")));
+    EXPECT_FALSE(QFileInfo::exists(w + QStringLiteral("/tree/two.txt")));
+}
+
+TEST(HnvSecure, MailAttachesOnlyWhatWasEncrypted)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    const QString record = home.Home() + QStringLiteral("/mail-args");
+    home.Write(
+        home.Stubs() + QStringLiteral("/xdg-email"),
+        QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1'\n").arg(record).toUtf8(),
+        true);
+    const QString m = home.Home() + QStringLiteral("/m");
+    home.Write(QStringLiteral("m/a.txt"), "alpha");
+    home.Write(QStringLiteral("m/b.txt"), "bravo");
+    home.Write(QStringLiteral("m/b.txt.hvnc"), "in the way");  // b.txt cannot be encrypted
+
+    // The password on the command line still works, with a warning.
+    const SResult r = home.Run({"--master-password-file",
+                                mp,
+                                "-e",
+                                "-em",
+                                "-pt",
+                                "new",
+                                "-pw",
+                                "file-pass-1",
+                                "-p",
+                                m,
+                                "-f",
+                                "a.txt",
+                                "-f",
+                                "b.txt"});
+    EXPECT_EQ(r.nStatus, 1) << r.strErr.toStdString();
+    EXPECT_TRUE(r.strErr.contains(QStringLiteral("warning"))) << r.strErr.toStdString();
+    EXPECT_EQ(CHome::Read(record), ("--attach\n" + m + "/a.txt.hvnc\n").toUtf8());
+}
