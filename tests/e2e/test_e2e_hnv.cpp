@@ -187,3 +187,56 @@ TEST(HnvSecure, MailAttachesOnlyWhatWasEncrypted)
     EXPECT_TRUE(r.strErr.contains(QStringLiteral("warning"))) << r.strErr.toStdString();
     EXPECT_EQ(CHome::Read(record), ("--attach\n" + m + "/a.txt.hvnc\n").toUtf8());
 }
+
+TEST(HnvSecure, AttributeQuestionAnsweredFromTheCommandLine)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    const QString fp = home.Write(QStringLiteral("fp"), kFilePassword);
+    home.Write(QStringLiteral("q/a.txt"), "alpha");
+    home.Write(QStringLiteral("q/.hidden.txt"), "hidden");
+    const QString q = home.Home() + QStringLiteral("/q");
+
+    // --no: the hidden file is refused (for the whole run), the other one encrypted.
+    SResult r = home.Run({"--master-password-file",
+                          mp,
+                          "--password-file",
+                          fp,
+                          "--no",
+                          "-e",
+                          "-pt",
+                          "new",
+                          "-p",
+                          home.Home(),
+                          "-f",
+                          "q"});
+    EXPECT_EQ(r.nStatus, 1) << r.strErr.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(q + QStringLiteral("/a.txt.hvnc")));
+    EXPECT_FALSE(QFileInfo::exists(q + QStringLiteral("/.hidden.txt.hvnc")));
+
+    // --yes: it is taken.
+    r = home.Run({"--master-password-file",
+                  mp,
+                  "--password-file",
+                  fp,
+                  "--yes",
+                  "-e",
+                  "-pt",
+                  "new",
+                  "-p",
+                  q,
+                  "-f",
+                  ".hidden.txt"});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(q + QStringLiteral("/.hidden.txt.hvnc")));
+}
+
+TEST(HnvSecure, NothingToDo)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    QDir().mkpath(home.Home() + QStringLiteral("/empty"));
+    const SResult r = home.Run({"--master-password-file", mp, "--json", "-w", "-p", home.Home(), "-f", "empty"});
+    EXPECT_EQ(r.nStatus, 3) << r.strErr.toStdString() << r.strOut.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(r.strOut.toUtf8()).object().value(QStringLiteral("status")).toInt(-1), 3);
+}
