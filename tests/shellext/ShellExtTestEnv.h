@@ -66,8 +66,9 @@ protected:
         return text.str();
     }
 
-    // The arguments the stub program recorded (NUL-separated), waiting for them to appear.
-    static std::vector<std::string> WaitForRecord(const fs::path& path)
+    // The arguments the stub program recorded (NUL-separated), waiting for them to appear;
+    // pstrSession receives the "sid=" line that follows them.
+    static std::vector<std::string> WaitForRecord(const fs::path& path, std::string* pstrSession = nullptr)
     {
         for (int i = 0; i < 600 && !fs::exists(path); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -80,6 +81,9 @@ protected:
                 args.push_back(strText.substr(nStart, i - nStart));
                 nStart = i + 1;
             }
+        }
+        if (pstrSession != nullptr) {
+            *pstrSession = strText.substr(nStart);
         }
         return args;
     }

@@ -1,8 +1,10 @@
 // Test stub standing in for the program: writes its arguments (argv[0] included), each ended by
-// a NUL, to the file named by HV_STUB_RECORD. The file appears whole (written, then renamed).
+// a NUL, to the file named by HV_STUB_RECORD, and then its session id. The file appears whole
+// (written, then renamed).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -18,6 +20,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i) {
         std::fwrite(argv[i], 1, std::char_traits<char>::length(argv[i]) + 1, pFile);
     }
+    std::fprintf(pFile, "sid=%ld", static_cast<long>(::getsid(0)));
     std::fclose(pFile);
     return std::rename(strTemp.c_str(), pszRecord) == 0 ? 0 : 4;
 }

@@ -131,7 +131,7 @@ void TestModuleClassInit(gpointer pClass, gpointer)
     G_TYPE_MODULE_CLASS(pClass)->unload = TestModuleUnload;
 }
 
-class NautilusModuleTest : public ShellExtTestEnv
+class HVExtNautilusModuleTest : public ShellExtTestEnv
 {
 protected:
     static void SetUpTestSuite()
@@ -244,10 +244,10 @@ protected:
     GList* m_pSubItems = nullptr;
 };
 
-void* NautilusModuleTest::s_pLibrary = nullptr;
-NautilusMenuProvider* NautilusModuleTest::s_pProvider = nullptr;
+void* HVExtNautilusModuleTest::s_pLibrary = nullptr;
+NautilusMenuProvider* HVExtNautilusModuleTest::s_pProvider = nullptr;
 
-TEST_F(NautilusModuleTest, MenusOfTheFourSelections)
+TEST_F(HVExtNautilusModuleTest, MenusOfTheFourSelections)
 {
     Touch(m_work / "a b.txt");
     Touch(m_work / "x.hvnc");
@@ -278,7 +278,7 @@ TEST_F(NautilusModuleTest, MenusOfTheFourSelections)
                                         "Hide Management ..."}));
 }
 
-TEST_F(NautilusModuleTest, NoMenuForRemoteFilesOrWhenSwitchedOff)
+TEST_F(HVExtNautilusModuleTest, NoMenuForRemoteFilesOrWhenSwitchedOff)
 {
     Touch(m_work / "a.txt");
     EXPECT_TRUE(Labels({"sftp://host/home/a.txt"}).empty());
@@ -287,7 +287,7 @@ TEST_F(NautilusModuleTest, NoMenuForRemoteFilesOrWhenSwitchedOff)
     EXPECT_TRUE(Labels({Uri(m_work / "a.txt")}).empty());
 }
 
-TEST_F(NautilusModuleTest, ActivatingAnEntryStartsTheProgram)
+TEST_F(HVExtNautilusModuleTest, ActivatingAnEntryStartsTheProgram)
 {
     const fs::path record = m_root / "record";
     Set("HV_STUB_RECORD", record.string());

@@ -14,7 +14,7 @@ namespace {
 
 using FnResult = HVRESULT (*)();
 
-class RegisterTest : public ShellExtTestEnv
+class HVExtRegisterTest : public ShellExtTestEnv
 {
 protected:
     static void SetUpTestSuite()
@@ -96,9 +96,9 @@ protected:
     static void* s_pLibrary;
 };
 
-void* RegisterTest::s_pLibrary = nullptr;
+void* HVExtRegisterTest::s_pLibrary = nullptr;
 
-TEST_F(RegisterTest, RoundTripIsIdempotent)
+TEST_F(HVExtRegisterTest, RoundTripIsIdempotent)
 {
     Touch(DataHome() / "kio/servicemenus/other.desktop", "other");
     Touch(DataHome() / "nemo/actions/other.nemo_action", "other");
@@ -149,7 +149,7 @@ TEST_F(RegisterTest, RoundTripIsIdempotent)
 }
 
 #ifdef HV_NAUTILUS_MODULE
-TEST_F(RegisterTest, SystemFolderWithoutRightsIsAccessDenied)
+TEST_F(HVExtRegisterTest, SystemFolderWithoutRightsIsAccessDenied)
 {
     // Root may write anywhere but into /sys.
     const bool bRoot = ::geteuid() == 0;
@@ -169,7 +169,7 @@ TEST_F(RegisterTest, SystemFolderWithoutRightsIsAccessDenied)
     EXPECT_NE(strOutput.find("access denied"), std::string::npos);
 }
 
-TEST_F(RegisterTest, ModuleThatCannotBeRemovedIsReported)
+TEST_F(HVExtRegisterTest, ModuleThatCannotBeRemovedIsReported)
 {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "permissions do not bind root";
@@ -183,7 +183,7 @@ TEST_F(RegisterTest, ModuleThatCannotBeRemovedIsReported)
 }
 #endif
 
-TEST_F(RegisterTest, ToolLoadsTheLibraryByPath)
+TEST_F(HVExtRegisterTest, ToolLoadsTheLibraryByPath)
 {
     std::string strOutput;
     EXPECT_EQ(RunTool("/s '" HV_EXT_LIBRARY "'", strOutput), 0);
@@ -205,7 +205,7 @@ TEST_F(RegisterTest, ToolLoadsTheLibraryByPath)
     EXPECT_EQ(RunTool("/s '" HV_NAUTILUS_OR_OTHER_LIBRARY "'", strOutput), 4);
 }
 
-TEST_F(RegisterTest, HandlerInterfaceCountsItsObjects)
+TEST_F(HVExtRegisterTest, HandlerInterfaceCountsItsObjects)
 {
     using FnCreate = HVShlExtHandle* (*)();
     using FnRelease = void (*)(HVShlExtHandle*);
@@ -238,7 +238,7 @@ TEST_F(RegisterTest, HandlerInterfaceCountsItsObjects)
     EXPECT_EQ(::dlsym(s_pLibrary, "HVExtLoadString"), nullptr);
 }
 
-TEST(ServiceMenusTest, ExecArgumentIsQuotedForDesktopFiles)
+TEST(HVExtServiceMenusTest, ExecArgumentIsQuotedForDesktopFiles)
 {
     EXPECT_EQ(CHVServiceMenus::QuoteExecArgument("/opt/a b/\"x\"$y%`\\"), R"("/opt/a b/\\"x\\"\\$y%%\\`\\\\")");
     CHVExtSettings settings;

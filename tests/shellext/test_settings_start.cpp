@@ -4,6 +4,7 @@
 #include "shellext/CHVExtIni.h"
 #include "shellext/CHVShlExt.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <sys/wait.h>
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-class SettingsStartTest : public ShellExtTestEnv
+class HVExtSettingsStartTest : public ShellExtTestEnv
 {
 protected:
     // Writes the settings the way the program does.
@@ -41,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(SettingsStartTest, ReadsWhatTheProgramWrote)
+TEST_F(HVExtSettingsStartTest, ReadsWhatTheProgramWrote)
 {
     const std::string strExe = "/opt/Halvo \"N\", x;y=z \\ é/@prog";
     WriteProgramSettings(strExe, 1, 1, 1, 1);
@@ -62,7 +63,7 @@ TEST_F(SettingsStartTest, ReadsWhatTheProgramWrote)
     EXPECT_EQ(changed.m_nShlEnableShell, 0);
 }
 
-TEST_F(SettingsStartTest, MissingFileOrValuesGiveZeroAndNoProgram)
+TEST_F(HVExtSettingsStartTest, MissingFileOrValuesGiveZeroAndNoProgram)
 {
     const CHVExtSettings none = CHVExtSettings::Load();
     EXPECT_EQ(none.m_nShlPasswordType, 0);
@@ -85,7 +86,7 @@ TEST_F(SettingsStartTest, MissingFileOrValuesGiveZeroAndNoProgram)
     EXPECT_TRUE(CHVExtSettings::Load().m_strModuleEXEPath.empty());
 }
 
-TEST_F(SettingsStartTest, UnescapesNamesAndTexts)
+TEST_F(HVExtSettingsStartTest, UnescapesNamesAndTexts)
 {
     EXPECT_EQ(CHVExtIni::UnescapeKey("Module%20EXE%20Path"), "Module EXE Path");
     EXPECT_EQ(CHVExtIni::UnescapeKey("a\\b%U00e9"), "a/b\xC3\xA9");
@@ -96,7 +97,7 @@ TEST_F(SettingsStartTest, UnescapesNamesAndTexts)
     EXPECT_FALSE(CHVExtIni::UnescapeValue("@Invalid()").has_value());
 }
 
-TEST_F(SettingsStartTest, InvokeStartsTheProgramWithTheArgumentVector)
+TEST_F(HVExtSettingsStartTest, InvokeStartsTheProgramWithTheArgumentVector)
 {
     Set("HV_STUB_RECORD", Record().string());
     const fs::path folder = m_work / "it's a \"dir\"";
@@ -107,9 +108,16 @@ TEST_F(SettingsStartTest, InvokeStartsTheProgramWithTheArgumentVector)
     CHVShlExt handler;
     ASSERT_EQ(handler.Initialize({strFile}), HV_S_OK);  // settings read from the file
     ASSERT_EQ(handler.InvokeCommand(CHVShlExt::OffEncryptHide), HV_S_OK);
-    EXPECT_EQ(WaitForRecord(Record()),
+    std::string strSession;
+    EXPECT_EQ(WaitForRecord(Record(), &strSession),
               (std::vector<std::string>{
                   HV_STUB_RECORDER, "-e", "-h", "-pt", "master", "-p", folder.string(), "-f", "a  b.txt"}));
+    // Detached: a session of its own, and no child of ours left behind to reap.
+    EXPECT_EQ(strSession.rfind("sid=", 0), 0U);
+    EXPECT_NE(strSession, "sid=" + std::to_string(::getsid(0)));
+    errno = 0;
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
 
     // An entry the menu does not hold is refused: decrypt on a plain file, wipe while off.
     EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffDecrypt), HV_E_INVALIDARG);
@@ -117,7 +125,7 @@ TEST_F(SettingsStartTest, InvokeStartsTheProgramWithTheArgumentVector)
     EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffSubmenu), HV_E_INVALIDARG);
 }
 
-TEST_F(SettingsStartTest, NoProgramMeansTheStartFails)
+TEST_F(HVExtSettingsStartTest, NoProgramMeansTheStartFails)
 {
     Touch(m_work / "a.txt");
     CHVShlExt handler;
@@ -130,7 +138,7 @@ TEST_F(SettingsStartTest, NoProgramMeansTheStartFails)
     EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffEncrypt), HV_E_FAIL);
 }
 
-TEST_F(SettingsStartTest, LauncherDoesOnlyWhatTheHandlerOffers)
+TEST_F(HVExtSettingsStartTest, LauncherDoesOnlyWhatTheHandlerOffers)
 {
     Set("HV_STUB_RECORD", Record().string());
     WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 1);
