@@ -193,6 +193,11 @@ TEST_F(HVExtRegisterTest, ToolLoadsTheLibraryByPath)
     EXPECT_EQ(strOutput, "");
     EXPECT_TRUE(OurFiles().empty());
     EXPECT_EQ(RunTool("-S -U '" HV_EXT_LIBRARY "'", strOutput), 0);
+    // The options may follow the library's path, which itself begins with "/".
+    EXPECT_EQ(RunTool("'" HV_EXT_LIBRARY "' /s", strOutput), 0);
+    EXPECT_FALSE(OurFiles().empty());
+    EXPECT_EQ(RunTool("'" HV_EXT_LIBRARY "' /u /s", strOutput), 0);
+    EXPECT_TRUE(OurFiles().empty());
 
     EXPECT_EQ(RunTool("'" HV_EXT_LIBRARY "'", strOutput), 0);
     EXPECT_NE(strOutput.find("DllRegisterServer"), std::string::npos);
