@@ -3,8 +3,28 @@
 
 #include <QCoreApplication>
 
+#include <cstring>
+#include <strings.h>
+
+namespace {
+
+// Overwrites the value of every "-pw" in the process's own argument memory, so that the process
+// list shows it no longer (it was visible from the start until here: the program warns).
+void ScrubPasswordArguments(int argc, char** argv)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (::strcasecmp(argv[i], "-pw") == 0 && argv[i + 1][0] != '-') {
+            std::memset(argv[i + 1], '*', std::strlen(argv[i + 1]));
+        }
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    return CTerminalProgram::Main(QCoreApplication::arguments().mid(1));
+    const QStringList lstArgs = QCoreApplication::arguments().mid(1);
+    ScrubPasswordArguments(argc, argv);
+    return CTerminalProgram::Main(lstArgs);
 }
