@@ -207,7 +207,7 @@ TEST_F(HVExtRegisterTest, ToolLoadsTheLibraryByPath)
     EXPECT_EQ(strOutput, "");
     EXPECT_EQ(RunTool("/s", strOutput), 1);
     // A library without the exports.
-    EXPECT_EQ(RunTool("/s '" HV_NAUTILUS_OR_OTHER_LIBRARY "'", strOutput), 4);
+    EXPECT_EQ(RunTool("/s '" HV_NO_EXPORTS_LIBRARY "'", strOutput), 4);
 }
 
 TEST_F(HVExtRegisterTest, HandlerInterfaceCountsItsObjects)
