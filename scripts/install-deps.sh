@@ -7,7 +7,7 @@ PKGS=(
     libssl-dev libsodium-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils shared-mime-info desktop-file-utils libfile-mimeinfo-perl libglib2.0-bin
-    qt6-svg-dev librsvg2-bin
+    qt6-svg-dev librsvg2-bin libnautilus-extension-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do
