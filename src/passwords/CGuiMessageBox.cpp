@@ -1,0 +1,122 @@
+#include "passwords/CGuiMessageBox.h"
+
+#include "engines/CSecureBuffer.h"
+#include "settings/CHDGlobalData.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+
+#include "resources/HVResourceStrings.h"
+
+namespace {
+
+CGuiMessageBox::Hook& HookRef()
+{
+    static CGuiMessageBox::Hook s_hook;
+    return s_hook;
+}
+
+QMessageBox::StandardButton Box(QWidget* pParent,
+                                unsigned nId,
+                                const QString& strText,
+                                QMessageBox::StandardButtons buttons,
+                                const QString& strCaption)
+{
+    if (HookRef()) {
+        return HookRef()(pParent, nId, strText, buttons);
+    }
+    QMessageBox box(buttons == QMessageBox::Ok ? QMessageBox::Information : QMessageBox::Question,
+                    strCaption,
+                    strText,
+                    buttons,
+                    pParent);
+    if (pParent == nullptr) {
+        box.show();
+        box.raise();
+        box.activateWindow();
+    }
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+CGuiMessageBox::HelpHook& HelpRef()
+{
+    static CGuiMessageBox::HelpHook s_hook;
+    return s_hook;
+}
+
+}  // namespace
+
+void CGuiMessageBox::SetHook(Hook hook)
+{
+    HookRef() = std::move(hook);
+}
+
+bool CGuiMessageBox::HasHook()
+{
+    return static_cast<bool>(HookRef());
+}
+
+QString CGuiMessageBox::Caption()
+{
+    return HVLoadString(57344);
+}
+
+void CGuiMessageBox::Show(QWidget* pParent, unsigned nId)
+{
+    ShowText(pParent, HVLoadString(nId), nId);
+}
+
+void CGuiMessageBox::ShowText(QWidget* pParent, const QString& strText, unsigned nId)
+{
+    (void)Box(pParent, nId, strText, QMessageBox::Ok, Caption());
+}
+
+bool CGuiMessageBox::AskYesNo(QWidget* pParent, unsigned nTextId, unsigned nCaptionId)
+{
+    return Box(pParent, nTextId, HVLoadString(nTextId), QMessageBox::Yes | QMessageBox::No, HVLoadString(nCaptionId))
+           == QMessageBox::Yes;
+}
+
+void CGuiMessageBox::BringToFront(QDialog* pDialog)
+{
+    QWidget* pOver = pDialog->parentWidget() != nullptr ? pDialog->parentWidget()->window() : nullptr;
+    const QSize size = pDialog->size().expandedTo(pDialog->sizeHint());
+    QRect area;
+    if (pOver != nullptr && pOver->isVisible()) {
+        area = pOver->frameGeometry();
+    } else if (QScreen* pScreen = QGuiApplication::primaryScreen()) {
+        area = pScreen->availableGeometry();
+    }
+    if (area.isValid()) {
+        pDialog->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    if (pDialog->windowState() & Qt::WindowMinimized) {
+        pDialog->setWindowState(pDialog->windowState() & ~Qt::WindowMinimized);
+    }
+    pDialog->raise();
+    pDialog->activateWindow();
+}
+
+void CGuiMessageBox::TakeText(QLineEdit* pEdit, CSecureBuffer& utf16)
+{
+    QString strText = pEdit->text();
+    utf16 = CSecureBuffer::FromBytes(strText.utf16(), static_cast<std::size_t>(strText.size()) * sizeof(char16_t));
+    strText.fill(QChar(u'\0'));
+    pEdit->clear();
+}
+
+void CGuiMessageBox::SetHelpHook(HelpHook hook)
+{
+    HelpRef() = std::move(hook);
+}
+
+bool CGuiMessageBox::ShowHelp(const QString& strTopic)
+{
+    if (HelpRef()) {
+        return HelpRef()(strTopic);
+    }
+    return g_HDGlobalData.ShowHelpTopic(strTopic);
+}
