@@ -10,7 +10,7 @@
 
 namespace LOGGER {
 
-constinit CHVLog g_HVLog;
+HV_LOG_CONSTINIT CHVLog g_HVLog;
 
 namespace {
 

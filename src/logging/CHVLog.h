@@ -98,7 +98,15 @@ private:
 };
 
 // The program's one log writer.
-extern constinit CHVLog g_HVLog;
+// clang before 15 cannot evaluate the standard library's std::string constructor at compile
+// time; there the log object is made first among the program's start-up objects instead.
+#if defined(__clang__) && __clang_major__ < 15
+#define HV_LOG_CONSTINIT [[gnu::init_priority(101)]]
+#else
+#define HV_LOG_CONSTINIT constinit
+#endif
+
+extern CHVLog g_HVLog;
 
 }  // namespace LOGGER
 
