@@ -94,10 +94,13 @@ void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManager
         }
     }
     if (m_nDecrypt != 1 && m_bWipeFlag) {
-        ConfigureWipe(m_wipe, sink);
+        ConfigureWipe(m_wipe, [this](std::uint32_t nBytes) {
+            ForwardStop(m_wipe);
+            OnEngineProgress(nBytes);
+        });
     }
     BusySignal().Set();
-    StopSignal().Reset();
+    ClearStop();
 
     // The dialog keeps no copy of the password from here on.
     WipeText(m_strPassword);
@@ -127,8 +130,36 @@ void CProgrssManagerWork::ConfigureWipe(CWipeManager& wipe, HVProgressSink sink)
     default:
         break;
     }
+    if (m_wipePassObserver) {
+        wipe.SetPassObserver(m_wipePassObserver);
+    }
     wipe.m_sigBusy.Set();
     wipe.m_sigStop.Reset();
+}
+
+void CProgrssManagerWork::ForwardStop(CWipeManager& wipe) const
+{
+    if (m_encrypt.m_sigStop.IsSet()) {
+        wipe.m_sigStop.Set();
+    }
+}
+
+void CProgrssManagerWork::ClearStop()
+{
+    m_wipe.m_sigStop.Reset();
+    StopSignal().Reset();
+}
+
+void CProgrssManagerWork::AddWipeEngine(CWipeManager* pWipe)
+{
+    std::lock_guard lock(m_wipeEnginesMutex);
+    m_arrWipeEngines.push_back(pWipe);
+}
+
+void CProgrssManagerWork::RemoveWipeEngine(CWipeManager* pWipe)
+{
+    std::lock_guard lock(m_wipeEnginesMutex);
+    std::erase(m_arrWipeEngines, pWipe);
 }
 
 void CProgrssManagerWork::Start()
@@ -145,6 +176,14 @@ void CProgrssManagerWork::Join()
 
 void CProgrssManagerWork::RequestStop()
 {
+    // The wipe engines first: whoever waits for StopSignal() finds them stopped already.
+    m_wipe.m_sigStop.Set();
+    {
+        std::lock_guard lock(m_wipeEnginesMutex);
+        for (CWipeManager* pWipe : m_arrWipeEngines) {
+            pWipe->m_sigStop.Set();
+        }
+    }
     StopSignal().Set();
 }
 
@@ -152,7 +191,7 @@ void CProgrssManagerWork::Cancel()
 {
     RequestStop();
     (void)BusySignal().WaitState(false, -1);
-    StopSignal().Reset();
+    ClearStop();
     Join();
 }
 

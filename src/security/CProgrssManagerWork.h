@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -35,6 +36,9 @@ class CItemData;
 // StopSignal()). A GUI cancels by setting stop and waiting for busy with CSignal::Wait, which
 // keeps its events flowing while the worker still asks it things; a thread without events may
 // call Cancel().
+// The wipe engines have stop signals of their own: RequestStop() and Cancel() set them at once
+// (the run's wipe engine and those of a window's parallel wipes), and a stop set straight on
+// StopSignal() reaches a running wipe at its next write, so a long wipe ends early either way.
 class CProgrssManagerWork
 {
 public:
@@ -64,7 +68,8 @@ public:
     int Run();
     void Join();
 
-    // Sets stop; Cancel also waits (blocking, no events) for busy to clear, then clears stop.
+    // Sets stop (the wipe engines' first, then the run's); Cancel also waits (blocking, no
+    // events) for busy to clear, then clears every stop.
     void RequestStop();
     void Cancel();
 
@@ -88,6 +93,8 @@ public:
     void SetFreeSpaceQuery(FreeSpaceQuery fn) { m_freeSpace = std::move(fn); }
     void SetBeforeFileHook(FileHook fn) { m_beforeFile = std::move(fn); }
     void SetListingObserver(NameObserver fn) { m_listingObserver = std::move(fn); }
+    // Given to every wipe engine of the run (also the parallel ones of a window), from any thread.
+    void SetWipePassObserver(CWipeManager::PassObserver fn) { m_wipePassObserver = std::move(fn); }
     // Files per window (1: every file on its own).
     void SetWindowFiles(std::size_t nFiles) { m_nWindowFiles = nFiles == 0 ? 1 : nFiles; }
 
@@ -117,6 +124,12 @@ private:
     void
     WipeInParallel(const std::vector<std::string>& paths, std::vector<int>& results, std::vector<std::string>& whys);
     void ConfigureWipe(CWipeManager& wipe, HVProgressSink sink) const;
+    // A stop set on StopSignal() alone reaches the wipe engine here (before a wipe, and at each
+    // of its progress notices).
+    void ForwardStop(CWipeManager& wipe) const;
+    void ClearStop();
+    void AddWipeEngine(CWipeManager* pWipe);
+    void RemoveWipeEngine(CWipeManager* pWipe);
     [[nodiscard]] bool CheckAttributes(const CItemData& entry);
     [[nodiscard]] bool Ask(int nSetting, int& nRunAnswer, IProgrssManagerUi::EAttribute eKind, const QString& strText);
     void Finish(bool bCancelled);
@@ -159,6 +172,9 @@ private:
     FreeSpaceQuery m_freeSpace;
     FileHook m_beforeFile;
     NameObserver m_listingObserver;
+    CWipeManager::PassObserver m_wipePassObserver;
+    std::mutex m_wipeEnginesMutex;
+    std::vector<CWipeManager*> m_arrWipeEngines;  // the parallel wipes' engines while they run
     std::size_t m_nWindowFiles = kWindowFiles;
     std::thread m_thread;
 };

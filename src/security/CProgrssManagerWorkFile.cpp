@@ -130,6 +130,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(CItemData& entry)
         }
         Status(HVFormatString(IDS_STATUS_WIPING, entry.m_strPath));
         LOGGER::g_HVLog.Log("Start Wipe %s", strPath.c_str());
+        ForwardStop(m_wipe);
         if (m_wipe.WipeFile(strPath, entry.m_nSize) != 0) {
             ++m_counters.m_nWipeSucceeded;
             HVItemStates::SetWipeState(owner, CItemData::StateSucceeded);

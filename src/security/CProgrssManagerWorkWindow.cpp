@@ -225,13 +225,19 @@ void CProgrssManagerWork::WipeInParallel(const std::vector<std::string>& paths,
     std::atomic<std::uint64_t> nBytes{0};
     auto work = [&] {
         CWipeManager wipe;
-        ConfigureWipe(wipe, [&nBytes](std::uint32_t n) { nBytes.fetch_add(n, std::memory_order_relaxed); });
+        ConfigureWipe(wipe, [this, &wipe, &nBytes](std::uint32_t n) {
+            ForwardStop(wipe);
+            nBytes.fetch_add(n, std::memory_order_relaxed);
+        });
+        AddWipeEngine(&wipe);  // from here on RequestStop reaches it
         for (std::size_t i = nNext++; i < paths.size(); i = nNext++) {
+            ForwardStop(wipe);
             results[i] = wipe.WipeFile(paths[i], 0);
             if (results[i] == 0) {
                 whys[i] = wipe.GetLastError();
             }
         }
+        RemoveWipeEngine(&wipe);
         wipe.m_sigBusy.Reset();
     };
     const unsigned nThreads = static_cast<unsigned>(std::min<std::size_t>(kWipeThreads, paths.size()));

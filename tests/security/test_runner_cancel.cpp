@@ -1,7 +1,9 @@
 // Cancelling the runner's work, its set-up of the engines, and the item state rule.
 #include "security/HVItemStates.h"
 
+#include <algorithm>
 #include <atomic>
+#include <thread>
 
 #include "test_runner_support.h"
 
@@ -88,6 +90,105 @@ TEST_F(CancelRunTest, CancelFromAnotherThreadWaitsForTheWorker)
         nHvnc += name.ends_with(".hvnc") ? 1 : 0;
     }
     EXPECT_EQ(nHvnc, 0u);
+}
+
+// A 35-pass wipe of a large file is stopped right after its first pass, either by Cancel() from
+// another thread or by a stop set straight on the run's signal (as the progress dialog does).
+TEST_F(CancelRunTest, StopReachesARunningWipeOfALargeFile)
+{
+    for (const bool bCancel : {true, false}) {
+        SCOPED_TRACE(bCancel ? "Cancel()" : "StopSignal().Set()");
+        const std::string strPath = m_dir / (bCancel ? "cancel.bin" : "signal.bin");
+        const std::string original = Content(3u << 20, 'W');
+        WriteFile(strPath, original);
+        auto item = FileItem(strPath);
+        CScriptedUi ui;
+        CProgrssManagerWork work;
+        std::atomic<int> nMaxPass{0};
+        std::atomic<bool> bFirstPass{false};
+        work.SetWipePassObserver([&](int nPass, int, const std::string&) {
+            nMaxPass = std::max(nMaxPass.load(), nPass);
+            if (nPass == 1) {
+                bFirstPass = true;
+                (void)work.StopSignal().WaitState(true, -1);  // hold the worker until the stop
+            }
+        });
+        std::vector<CItemData*> items{item.get()};
+        work.SetSelectedItems(items);
+        SRunOptions o = Secure(0, 2);
+        o.m_nWipeType = 2;
+        work.Initialise(o, &ui);
+        work.Start();
+        while (!bFirstPass) {
+            std::this_thread::yield();
+        }
+        if (bCancel) {
+            work.Cancel();
+        } else {
+            work.StopSignal().Set();
+            (void)work.BusySignal().WaitState(false, -1);
+            work.Join();
+            work.StopSignal().Reset();
+        }
+
+        EXPECT_EQ(nMaxPass, 1);
+        EXPECT_FALSE(work.BusySignal().IsSet());
+        EXPECT_FALSE(work.StopSignal().IsSet());
+        ASSERT_EQ(ui.m_ends.size(), 1u);
+        EXPECT_EQ(ui.m_ends[0], IProgrssManagerUi::EEnd::Cancelled);
+        EXPECT_TRUE(work.WasCancelled());
+        EXPECT_EQ(work.Counters().m_nWipeAttempted, 1);
+        EXPECT_EQ(work.Counters().m_nWipeFailed, 1);
+        EXPECT_EQ(item->m_nWipeState, CItemData::StateFailed);
+        // Still there, under its own name and size, but overwritten by the first pass.
+        const auto content = ReadFile(strPath);
+        ASSERT_TRUE(content.has_value());
+        EXPECT_EQ(content->size(), original.size());
+        EXPECT_NE(*content, original);
+    }
+}
+
+// The parallel wipes of a window of small files have engines of their own: a stop reaches them
+// too, and no file gets past its first pass.
+TEST_F(CancelRunTest, StopReachesTheParallelWipesOfAWindow)
+{
+    std::vector<std::unique_ptr<CItemData>> owned;
+    std::vector<CItemData*> items;
+    for (int i = 0; i < 4; ++i) {
+        const std::string p = m_dir / ("small" + std::to_string(i));
+        WriteFile(p, Content(256u << 10, static_cast<char>('a' + i)));
+        owned.push_back(FileItem(p));
+        items.push_back(owned.back().get());
+    }
+    std::atomic<int> nMaxPass{0};
+    m_work.SetWipePassObserver([&](int nPass, int, const std::string&) {
+        int nSeen = nMaxPass.load();
+        while (nPass > nSeen && !nMaxPass.compare_exchange_weak(nSeen, nPass)) {
+        }
+        m_work.RequestStop();  // from a wipe thread of the window
+    });
+    SRunOptions o = Secure(0, 2);
+    o.m_nWipeType = 2;
+    RunWork(items, o);
+
+    EXPECT_EQ(nMaxPass, 1);
+    EXPECT_EQ(Names(m_dir.Path()), (std::vector<std::string>{"small0", "small1", "small2", "small3"}));
+    EXPECT_EQ(m_work.Counters().m_nWipeFailed, 4);
+    EXPECT_EQ(m_ui.m_ends.back(), IProgrssManagerUi::EEnd::Cancelled);
+}
+
+// Initialise clears a stop left on the wipe engine by an earlier cancel.
+TEST_F(CancelRunTest, InitialiseClearsTheWipeEnginesStop)
+{
+    const std::string p = m_dir / "after.bin";
+    WriteFile(p, Content(1000, 'x'));
+    auto item = FileItem(p);
+    m_work.RequestStop();
+    EXPECT_TRUE(m_work.WipeEngine().m_sigStop.IsSet());
+    RunWork({item.get()}, Secure(0, 2));
+    EXPECT_FALSE(m_work.WipeEngine().m_sigStop.IsSet());
+    EXPECT_FALSE(Exists(p));
+    EXPECT_EQ(m_work.Counters().m_nWipeSucceeded, 1);
 }
 
 TEST_F(CancelRunTest, InitialiseSetsFlagsSignalsAndDropsThePasswordCopy)
