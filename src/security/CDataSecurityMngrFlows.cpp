@@ -186,6 +186,13 @@ int CDataSecurityMngr::SecureData()
         runners.pRun->RunModal(options);
     }
 
+    // The mail step attaches the encrypted files where the run left them. Hiding moves them out
+    // of reach, so with hiding after the run the mail step comes first.
+    const bool bMailBeforeHide = m_bCmdEmail == 1 && iAction == Hide;
+    if (bMailBeforeHide) {
+        SendEncryptedByMail(*runners.pRun);
+    }
+
     SHideCounters hideCounters;
     runners.pHide = m_pRunnerHost->CreateHideProgrss();
     if (iAction == Hide) {
@@ -206,7 +213,7 @@ int CDataSecurityMngr::SecureData()
         ShowReportOrNothing(
             CReportComposer::ForSecureData(bEncrypt != 0, iAction, runners.pRun->Counters(), hideCounters));
     }
-    if (m_bCmdEmail == 1) {
+    if (m_bCmdEmail == 1 && !bMailBeforeHide) {
         SendEncryptedByMail(*runners.pRun);
     }
     return 1;

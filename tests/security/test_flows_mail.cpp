@@ -149,6 +149,25 @@ TEST_F(MailStep, AttachesTheEncryptedNameOfFilesWhoseItemSucceededOnly)
     EXPECT_TRUE(Only(m_events, "ui.").empty());
 }
 
+// With hiding after the run, the encrypted files are handed to the mail program while they are
+// still where the run left them: before the hide runner runs. The rest keeps its order.
+TEST_F(MailStep, WithHidingTheMailStepComesBeforeTheHideRunner)
+{
+    m_mngr.m_iCmdHidenType = CDataSecurityMngr::Hide;
+    m_mngr.m_arrItems = {&m_file};
+    m_host.m_script = [this](CFakeRun& run, const SRunOptions&) {
+        run.AddFile(m_file.m_strPath, &m_file);
+        m_file.m_nEncryptState = CItemData::StateSucceeded;
+    };
+    bool bMailedBeforeHide = false;
+    m_host.m_onHide = [&] { bMailedBeforeHide = m_stub.WasCalled(); };
+    ASSERT_EQ(m_mngr.SecureData(), 1);
+    EXPECT_TRUE(bMailedBeforeHide);
+    EXPECT_EQ(m_stub.Arguments(), (QStringList{QStringLiteral("--attach"), QStringLiteral("/docs/a file.txt.hvnc")}));
+    EXPECT_EQ(Only(m_events, "hide.modal"), Events{"hide.modal unhide=0 page=0 encrypt=1"});
+    EXPECT_EQ(Only(m_events, "run.clear"), Events{"run.clear 1"});
+}
+
 TEST_F(MailStep, RunInWhichNothingSucceededCallsNothing)
 {
     m_host.m_script = [this](CFakeRun& run, const SRunOptions&) {

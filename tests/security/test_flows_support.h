@@ -126,9 +126,10 @@ private:
 class CFakeHide final : public IHideRun
 {
 public:
-    explicit CFakeHide(Events& events, SHideCounters counters)
+    explicit CFakeHide(Events& events, SHideCounters counters, std::function<void()> onRun = {})
         : m_events(events)
         , m_counters(counters)
+        , m_onRun(std::move(onRun))
     {
         m_events.push_back("hide.create");
     }
@@ -141,12 +142,16 @@ public:
     {
         m_events.push_back("hide.modal unhide=" + std::to_string(o.m_bUnhide) + " page=" + std::to_string(o.m_bPageFlag)
                            + " encrypt=" + std::to_string(o.m_bEncrypt));
+        if (m_onRun) {
+            m_onRun();
+        }
     }
     [[nodiscard]] const SHideCounters& Counters() const override { return m_counters; }
 
 private:
     Events& m_events;
     SHideCounters m_counters;
+    std::function<void()> m_onRun;
 };
 
 class CRecordingHost final : public IRunnerHost
@@ -164,11 +169,12 @@ public:
     }
     [[nodiscard]] std::unique_ptr<IHideRun> CreateHideProgrss() override
     {
-        return std::make_unique<CFakeHide>(m_events, m_hideCounters);
+        return std::make_unique<CFakeHide>(m_events, m_hideCounters, m_onHide);
     }
 
     CFakeRun::Script m_script;
     SHideCounters m_hideCounters;
+    std::function<void()> m_onHide;  // called when the hide runner runs
     CFakeRun* m_pLastRun = nullptr;  // dangles once the flow has ended
 
 private:
