@@ -8,11 +8,10 @@
 #include "engines/CEncryptManager.h"
 #include "engines/CHvncHeader.h"
 
-#include <openssl/sha.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <openssl/sha.h>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -35,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         if (bRepair) {
             uint8_t digest[SHA256_DIGEST_LENGTH];
             SHA256(bytes.data(), CHvncHeader::kCheckOffset, digest);
-            std::memcpy(bytes.data() + CHvncHeader::kCheckOffset, digest, CHvncHeader::kSize - CHvncHeader::kCheckOffset);
+            std::memcpy(
+                bytes.data() + CHvncHeader::kCheckOffset, digest, CHvncHeader::kSize - CHvncHeader::kCheckOffset);
         }
         CHvncHeader header;
         std::string strWhy;

@@ -4,11 +4,10 @@
 
 #include "engines/CHvncHeader.h"
 
-#include <openssl/sha.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <openssl/sha.h>
 #include <string>
 #include <vector>
 

@@ -1,19 +1,47 @@
 #!/usr/bin/env bash
-# Usage: scripts/fuzz.sh [SECONDS]
-# Builds every libFuzzer target (fuzz/<name>.cmake) with clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-fuzz, then runs each for SECONDS seconds (default 60).
-# Exits non-zero when a target finds a fault; the failing input is written to fuzz/crashes/<name>/
-# so that it can be committed and replayed by the normal tests.
+# Usage: scripts/fuzz.sh [--build-only | --run-only] [SECONDS]
+#
+# The sanitizer build: clang, core-only, AddressSanitizer + UndefinedBehaviorSanitizer
+# (-fno-sanitize-recover=undefined), every object instrumented for libFuzzer
+# (-fsanitize=fuzzer-no-link; only the fuzz executables link libFuzzer's main). One build folder
+# (HV_SAN_BUILD, default build-san) serves the core tests under the sanitizers and the fuzz
+# targets (fuzz/<name>.cmake).
+#
+#   --build-only   configure and build everything of it (tests and fuzz targets), run nothing
+#   --run-only     run the fuzz targets of an existing build
+#   (neither)      build the fuzz targets, then run them
+#
+# Each target runs SECONDS seconds (default 60). Exits non-zero when a target finds a fault; the
+# failing input is written to fuzz/crashes/<name>/ so that it can be committed and replayed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+MODE=both
+case "${1:-}" in
+--build-only) MODE=build; shift ;;
+--run-only) MODE=run; shift ;;
+esac
 SECONDS_EACH=${1:-60}
-BUILD=build-fuzz
-SAN="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+BUILD=${HV_SAN_BUILD:-build-san}
+JOBS=${JOBS:-$(nproc)}
+SAN="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fsanitize=fuzzer-no-link -fno-omit-frame-pointer"
+# -O1 with line tables: what the sanitizers recommend, and quick to compile.
+OPT="-O1 -gline-tables-only"
 
-CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DHV_FUZZ=ON -DHV_BUILD_TESTS=OFF -DHV_CORE_ONLY=ON \
-    -DCMAKE_C_FLAGS="$SAN" -DCMAKE_CXX_FLAGS="$SAN" >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target hv_fuzz
+# Same sanitizer settings as the tests of this build (scripts/test.sh).
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:strict_init_order=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+if [ "$MODE" != run ]; then
+    CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DHV_FUZZ=ON -DHV_CORE_ONLY=ON -DHV_WERROR=ON \
+        -DCMAKE_C_FLAGS="$SAN" -DCMAKE_CXX_FLAGS="$SAN" \
+        -DCMAKE_C_FLAGS_RELWITHDEBINFO="$OPT" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$OPT" >/dev/null
+    if [ "$MODE" = build ]; then
+        cmake --build "$BUILD" -j"$JOBS"
+        exit 0
+    fi
+    cmake --build "$BUILD" -j"$JOBS" --target hv_fuzz
+fi
 
 status=0
 while read -r name; do
@@ -25,8 +53,13 @@ while read -r name; do
     [ -f "fuzz/$name.dict" ] && args+=(-dict="fuzz/$name.dict")
     dirs=("$work")
     [ -d "fuzz/corpus/$name" ] && dirs+=("fuzz/corpus/$name")
+    # Inputs that once failed are run first (new inputs are only ever added to the first folder).
+    [ -n "$(ls -A "fuzz/crashes/$name")" ] && dirs+=("fuzz/crashes/$name")
     echo "== fuzzing $name for ${SECONDS_EACH}s"
-    if ! "$BUILD/fuzz/${name}_fuzz" "${args[@]}" "${dirs[@]}"; then
+    if "$BUILD/fuzz/${name}_fuzz" "${args[@]}" "${dirs[@]}" >"$BUILD/fuzz/$name.log" 2>&1; then
+        grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)' "$BUILD/fuzz/$name.log" || true
+    else
+        tail -n 60 "$BUILD/fuzz/$name.log" >&2
         echo "!! $name found a fault: see fuzz/crashes/$name/" >&2
         status=1
     fi
