@@ -1,0 +1,179 @@
+#include "pages/CHDItemListPanel.h"
+
+#include "pages/HVPageUi.h"
+#include "security/CItemData.h"
+#include "settings/CHDGlobalData.h"
+#include "ui/CThemeImageList.h"
+#include "ui/CXListCtrl.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+
+#include <algorithm>
+
+#include "resources/HVResourceStrings.h"
+
+namespace {
+constexpr int kWidthPath = 400;
+constexpr int kWidthType = 40;
+}  // namespace
+
+CHDItemListPanel::CHDItemListPanel(QWidget* pParent, const QRect& rc, int nId)
+    : QObject(pParent)
+{
+    m_pList = new CXListCtrl(pParent);
+    m_pList->Create(pParent, rc, nId);
+    m_pList->setObjectName(QString::number(nId));
+    m_pList->SetShowSelectionAlways(true);
+    m_pList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_pList->SetSmallImageList(g_MainImageList.Images());
+    m_pList->InsertColumn(HVLoadString(IDS_COL_PATH), kWidthPath);
+    m_pList->InsertColumn(HVLoadString(IDS_COL_TYPE), kWidthType);
+    connect(m_pList, &CXListCtrl::RowRightClicked, this, [this](qint32, int, const QPoint& globalPos) {
+        emit ContextMenuRequested(globalPos);
+    });
+}
+
+CHDItemListPanel::~CHDItemListPanel()
+{
+    // The list goes with its parent; the records are ours.
+    if (m_pList != nullptr) {
+        Clear();
+    }
+}
+
+int CHDItemListPanel::Count() const
+{
+    return m_pList->GetItemCount();
+}
+
+CItemData* CHDItemListPanel::Item(int nRow) const
+{
+    return reinterpret_cast<CItemData*>(m_pList->GetItemData(nRow));
+}
+
+QList<CItemData*> CHDItemListPanel::Items() const
+{
+    QList<CItemData*> items;
+    for (int i = 0; i < Count(); ++i) {
+        items.append(Item(i));
+    }
+    return items;
+}
+
+bool CHDItemListPanel::IsInList(const QString& strPath) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        if (m_pList->GetItemText(i, 0).compare(strPath, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int CHDItemListPanel::AppendRow(const QString& strPath, int nIcon, CItemData* pItem, unsigned nTypeText)
+{
+    const int nRow = m_pList->InsertItem(Count(), strPath, nIcon);
+    if (nRow < 0) {
+        delete pItem;
+        return -1;
+    }
+    m_pList->SetItemData(nRow, reinterpret_cast<quintptr>(pItem));
+    m_pList->SetItemText(nRow, 1, HVLoadString(nTypeText));
+    // The row's state image index 2: an unchecked box where boxes are shown.
+    m_pList->SetCheckValue(nRow, 1);
+    return nRow;
+}
+
+bool CHDItemListPanel::AddFolderRow(const QString& strPath)
+{
+    if (strPath.isEmpty() || IsInList(strPath)) {
+        return false;
+    }
+    return AppendRow(strPath, kIconFolder, new CItemData(strPath, 0, CItemData::KindFolder), IDS_TYPE_FOLDER) >= 0;
+}
+
+bool CHDItemListPanel::AddFileRow(const QString& strPath)
+{
+    if (strPath.isEmpty() || IsInList(strPath)) {
+        return false;
+    }
+    auto* pItem = new CItemData(strPath, CHDGlobalData::GetFileSize64(strPath), CItemData::KindFile);
+    return AppendRow(strPath, kIconFile, pItem, IDS_TYPE_FILE) >= 0;
+}
+
+bool CHDItemListPanel::AddPath(const QString& strPath)
+{
+    if (QFileInfo(strPath).isDir()) {
+        return AddFolderRow(strPath);
+    }
+    if (strPath.endsWith(QLatin1String(".lnk"), Qt::CaseSensitive)) {
+        return false;
+    }
+    return AddFileRow(strPath);
+}
+
+int CHDItemListPanel::RemoveSelected()
+{
+    int nRemoved = 0;
+    int nLowest = 0;
+    for (int i = Count() - 1; i >= 0; --i) {
+        if (m_pList->IsItemSelected(i)) {
+            delete Item(i);
+            m_pList->SetItemData(i, 0);
+            m_pList->DeleteItem(i);
+            nLowest = i;
+            ++nRemoved;
+        }
+    }
+    const int nCount = Count();
+    if (nCount > 0) {
+        m_pList->clearSelection();
+        const int nSelect = std::min(nLowest, nCount - 1);
+        m_pList->SelectItem(nSelect, true);
+        m_pList->setCurrentItem(m_pList->topLevelItem(nSelect));
+    }
+    return nRemoved;
+}
+
+void CHDItemListPanel::Clear()
+{
+    for (int i = 0; i < Count(); ++i) {
+        delete Item(i);
+        m_pList->SetItemData(i, 0);
+    }
+    m_pList->DeleteAllItems();
+}
+
+void CHDItemListPanel::BuildContextMenu(QMenu& menu) const
+{
+    const struct
+    {
+        int nCommand;
+        unsigned nText;
+        bool bEnabled;
+    } entries[] = {
+        {ID_ADD_FILES, IDS_CTX_ADD_FILES, true},
+        {ID_ADD_FOLDER, IDS_CTX_ADD_FOLDER, true},
+        {ID_REMOVE, IDS_CTX_REMOVE, m_pList->GetSelectedItem() >= 0},
+        {ID_CLEAR, IDS_CTX_CLEAR, Count() > 0},
+        {ID_HELP, IDS_CTX_HELP, true},
+    };
+    for (const auto& entry : entries) {
+        if (entry.nCommand == ID_HELP) {
+            menu.addSeparator();
+        }
+        QAction* pAction = menu.addAction(HVLoadString(entry.nText));
+        pAction->setObjectName(QString::number(entry.nCommand));
+        pAction->setData(entry.nCommand);
+        pAction->setEnabled(entry.bEnabled);
+    }
+}
+
+int CHDItemListPanel::TrackContextMenu(const QPoint& globalPos) const
+{
+    QMenu menu(m_pList);
+    BuildContextMenu(menu);
+    return HVPageUi::ExecMenu(menu, globalPos);
+}

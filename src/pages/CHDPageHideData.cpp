@@ -1,0 +1,447 @@
+#include "pages/CHDPageHideData.h"
+
+#include "app/CHalvoDataSecurityDlg.h"
+#include "app/CMainWndPageRegistry.h"
+#include "hiding/IHidingEngine.h"
+#include "logging/CHVFuncLog.h"
+#include "logging/CHVLog.h"
+#include "pages/HVPageUi.h"
+#include "pages/HVTaskPage.h"
+#include "security/CDataSecurityMngr.h"
+#include "security/CItemData.h"
+#include "security/CReportComposer.h"
+#include "security/IDataSecurityUi.h"
+#include "security/IRunnerHost.h"
+#include "settings/CHDGlobalData.h"
+#include "ui/CBCGButton.h"
+#include "ui/CButtonST.h"
+#include "ui/CGlobalColors.h"
+#include "ui/CThemeImageList.h"
+#include "ui/CXListCtrl.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+
+#include "resources/HVResourceStrings.h"
+
+HV_REGISTER_PAGE(CHDPageHideData::kPageId, CHDPageHideData);
+
+using namespace HVTaskPage;
+
+namespace {
+constexpr int kWidthPath = 330;
+constexpr int kWidthState = 90;
+
+std::unique_ptr<CItemData> MakeItem(const QString& strPath)
+{
+    const bool bDir = QFileInfo(strPath).isDir();
+    return std::make_unique<CItemData>(
+        strPath, CHDGlobalData::GetFileSize64(strPath), bDir ? CItemData::KindFolder : CItemData::KindFile);
+}
+}  // namespace
+
+CHDPageHideData::CHDPageHideData(CHalvoDataSecurityDlg& mainDlg, CDataSecurityMngr& mngr)
+    : CHPageDlg(kPageId)
+    , m_mainDlg(mainDlg)
+    , m_mngr(mngr)
+{
+    setObjectName(QStringLiteral("CHDPageHideData"));
+}
+
+CHDPageHideData::~CHDPageHideData()
+{
+    OnDestroyPage();
+}
+
+bool CHDPageHideData::IsEncryptedPath(const QString& strPath)
+{
+    return strPath.toUpper().endsWith(QLatin1String(".HVNC"));
+}
+
+QString CHDPageHideData::StateText(const QString& strPath)
+{
+    return IsEncryptedPath(strPath) ? QStringLiteral("Hidden/Encrypted") : QStringLiteral("Hidden");
+}
+
+bool CHDPageHideData::OnInitDialog()
+{
+    HV_FUNC_LOG();
+    SetBackgroundColor(CGlobalColors::Color(g_GlobalColors.clrDlgBk));
+    SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
+    EnableEraseBackground(false);
+    setAcceptDrops(true);
+    resize(kDesignSize);
+    const int nWidth = kDesignSize.width();
+    const int nHeight = kDesignSize.height();
+    const int nTop = HeaderHeight(EThemeImage::HideHeader) + 40;
+    const int nFootTop = nHeight - FooterHeight();
+
+    // The command row above the list.
+    const struct
+    {
+        int nId;
+        unsigned nIcon;
+        unsigned nText;
+        void (CHDPageHideData::*pfn)();
+    } commands[] = {
+        {IDC_BUTTON_HIDE_FILES, 4040, IDS_HIDE_BTN_FILES, &CHDPageHideData::OnBnClickedHideFiles},
+        {IDC_BUTTON_HIDE_FOLDER, 4046, IDS_HIDE_BTN_FOLDER, &CHDPageHideData::OnBnClickedHideFolder},
+        {IDC_BUTTON_UNHIDE, 4045, IDS_HIDE_BTN_UNHIDE, &CHDPageHideData::OnBnClickedUnhide},
+        {IDC_BUTTON_UNHIDE_DECRYPT, 4048, IDS_HIDE_BTN_UNHIDE_DECRYPT, &CHDPageHideData::OnBnClickedUnhideDecrypt},
+    };
+    int x = kMargin - 4;
+    for (const auto& command : commands) {
+        CButtonST* pButton = MakeIconButton(this, command.nId, command.nIcon, HVLoadString(command.nText));
+        connect(pButton, &QAbstractButton::clicked, this, command.pfn);
+        pButton->move(x, nTop);
+        x += pButton->width() + 6;
+        AddAnchor(pButton, TOP_LEFT, TOP_LEFT);
+        if (command.nId == IDC_BUTTON_UNHIDE) {
+            m_pUnhide = pButton;
+        } else if (command.nId == IDC_BUTTON_UNHIDE_DECRYPT) {
+            m_pUnhideDecrypt = pButton;
+        }
+    }
+
+    const int nListTop = nTop + 42;
+    const QRect rcList(kMargin, nListTop, nWidth - 2 * kMargin, nFootTop - nListTop - 40);
+    m_pList = new CXListCtrl(this);
+    m_pList->Create(this, rcList, IDC_LIST);
+    m_pList->setObjectName(QString::number(IDC_LIST));
+    m_pList->SetShowSelectionAlways(true);
+    m_pList->SetSmallImageList(g_MainImageList.Images());
+    m_pList->InsertColumn(HVLoadString(IDS_COL_PATH), kWidthPath);
+    m_pList->InsertColumn(HVLoadString(IDS_COL_STATE), kWidthState);
+    m_pList->EnableCheckBoxes(true);
+    connect(m_pList, &CXListCtrl::CheckChanged, this, [this](int) { UpdateButtons(); });
+    AddAnchor(m_pList, TOP_LEFT, BOTTOM_RIGHT);
+
+    // Check-all and uncheck-all links under the list.
+    const auto link = [this](int nId, unsigned nText, void (CHDPageHideData::*pfn)()) {
+        auto* pButton = new CBCGButton(HVLoadString(nText), this);
+        pButton->setObjectName(QString::number(nId));
+        const QColor face = CGlobalColors::Color(g_GlobalColors.clrDlgBk);
+        pButton->SetFaceColor(face);
+        pButton->SetFaceColorHot(face);
+        pButton->SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
+        pButton->SetTextColorHot(CGlobalColors::Color(0x00FF0000u));
+        pButton->SetDrawBorder(false);
+        pButton->SetMouseCursorHand(true);
+        pButton->resize(pButton->sizeHint());
+        connect(pButton, &QAbstractButton::clicked, this, pfn);
+        AddAnchor(pButton, BOTTOM_LEFT, BOTTOM_LEFT);
+        return pButton;
+    };
+    m_pCheckAll = link(IDC_BUTTON_CHECK_ALL, IDS_HIDE_CHECK_ALL, &CHDPageHideData::OnBnClickedCheckAll);
+    m_pCheckAll->move(kMargin, rcList.bottom() + 8);
+    m_pUncheckAll = link(IDC_BUTTON_UNCHECK_ALL, IDS_HIDE_UNCHECK_ALL, &CHDPageHideData::OnBnClickedUncheckAll);
+    m_pUncheckAll->move(m_pCheckAll->geometry().right() + 12, rcList.bottom() + 8);
+
+    // Footer.
+    const int nButtonY = nFootTop + (FooterHeight() - kButtonHeight) / 2;
+    auto* pHelp = MakeSkinButton(this, IDC_BUTTON_HELP, EThemeImage::Btn_Help, false, HVLoadString(IDS_BTN_HELP));
+    connect(pHelp, &QAbstractButton::clicked, this, &CHDPageHideData::OnBnClickedHelp);
+    pHelp->move(kMargin, nButtonY);
+    AddAnchor(pHelp, BOTTOM_LEFT, BOTTOM_LEFT);
+    auto* pBack = MakeSkinButton(this, IDC_BUTTON_BACK, EThemeImage::Btn_Previous, true, HVLoadString(IDS_BTN_BACK));
+    connect(pBack, &QAbstractButton::clicked, this, &CHDPageHideData::OnBnClickedBack);
+    pBack->move(nWidth - kMargin - pBack->width(), nButtonY);
+    AddAnchor(pBack, BOTTOM_RIGHT, BOTTOM_RIGHT);
+
+    m_mngr.m_pPageHide = this;
+    RebuildList(true);
+    UpdateButtons();
+    if (parentWidget() != nullptr && !parentWidget()->size().isEmpty()) {
+        resize(parentWidget()->size());
+    }
+    return true;
+}
+
+void CHDPageHideData::OnDestroyPage()
+{
+    if (m_mngr.m_pPageHide == this) {
+        m_mngr.m_pPageHide = nullptr;
+    }
+    if (m_pList != nullptr) {
+        m_pList->DeleteAllItems();
+        delete m_pList;
+        m_pList = nullptr;
+    }
+    m_pUnhide = m_pUnhideDecrypt = nullptr;
+    m_pCheckAll = m_pUncheckAll = nullptr;
+}
+
+void CHDPageHideData::RebuildList(bool bKeepChecks)
+{
+    if (m_pList == nullptr) {
+        return;
+    }
+    const std::shared_ptr<IHidingEngine> pEngine = m_mngr.m_pHideControl;
+    const int nCount = pEngine ? pEngine->GetHiddenCount() : 0;
+    QList<int> checked;
+    if (bKeepChecks) {
+        for (int i = 0; i < m_pList->GetItemCount(); ++i) {
+            if (m_pList->GetCheck(i) == 2) {
+                checked.append(i);
+            }
+        }
+    }
+    m_pList->setUpdatesEnabled(false);
+    m_pList->DeleteAllItems();
+    for (int i = 0; i < nCount; ++i) {
+        const QString strPath = QFile::decodeName(QByteArray::fromStdString(pEngine->GetHiddenItem(i)));
+        if (strPath.isEmpty() || strPath == m_mngr.m_strConfigFile) {
+            continue;
+        }
+        const int nRow = m_pList->InsertItem(
+            m_pList->GetItemCount(), strPath, QFileInfo(strPath).isDir() ? 4 : (IsEncryptedPath(strPath) ? 3 : 2));
+        m_pList->SetItemText(nRow, 1, StateText(strPath));
+        m_pList->SetCheckValue(nRow, 1);
+    }
+    for (int nRow : std::as_const(checked)) {
+        m_pList->SetCheck(nRow, CXListCtrl::CheckOn);
+    }
+    m_pList->setUpdatesEnabled(true);
+}
+
+void CHDPageHideData::UpdateButtons()
+{
+    if (m_pList == nullptr) {
+        return;
+    }
+    const int nRows = m_pList->GetItemCount();
+    const int nChecked = m_pList->GetCheckedCount();
+    m_pCheckAll->setEnabled(nChecked != nRows);
+    if (nChecked == 0) {
+        m_pUnhide->setEnabled(false);
+        m_pUnhideDecrypt->setEnabled(false);
+        m_pUncheckAll->setEnabled(false);
+        return;
+    }
+    m_pUncheckAll->setEnabled(true);
+    m_pUnhide->setEnabled(true);
+    bool bEncrypted = false;
+    for (int i = nRows - 1; i >= 0 && !bEncrypted; --i) {
+        bEncrypted = m_pList->GetCheck(i) == 2 && IsEncryptedPath(m_pList->GetItemText(i, 0));
+    }
+    m_pUnhideDecrypt->setEnabled(bEncrypted);
+}
+
+bool CHDPageHideData::IsInList(const QString& strPath) const
+{
+    for (int i = 0; m_pList != nullptr && i < m_pList->GetItemCount(); ++i) {
+        if (m_pList->GetItemText(i, 0).compare(strPath, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CHDPageHideData::HidePaths(const QStringList& lstPaths)
+{
+    if (lstPaths.isEmpty()) {
+        return;
+    }
+    std::vector<std::unique_ptr<CItemData>> items;
+    std::vector<CItemData*> pointers;
+    for (const QString& strPath : lstPaths) {
+        items.push_back(MakeItem(strPath));
+        pointers.push_back(items.back().get());
+    }
+    if (m_mngr.m_pRunnerHost != nullptr) {
+        if (std::unique_ptr<IHideRun> pRun = m_mngr.m_pRunnerHost->CreateHideProgrss()) {
+            pRun->SetItems(pointers);
+            SHideRunOptions options;
+            options.m_bUnhide = 0;
+            options.m_bPageFlag = 1;
+            pRun->RunModal(options);
+        }
+    }
+    items.clear();
+    RebuildList(true);
+    UpdateButtons();
+}
+
+void CHDPageHideData::OnBnClickedHideFiles()
+{
+    HV_FUNC_LOG();
+    HVPageUi::SOpenFileRequest request;
+    request.strTitle = QStringLiteral("Select Files To Add");
+    request.strFilter = QStringLiteral("All Files (*)");
+    request.bResolveLinks = g_HDGlobalData.m_RegData.m_nResolveLinks != 0;
+    const QStringList lstFiles = HVPageUi::GetOpenFileNames(this, request);
+    if (lstFiles.isEmpty()) {
+        return;
+    }
+    if (lstFiles.size() == 1) {
+        if (!IsInList(lstFiles.front()) && HVPageUi::AskYesNo(this, IDS_ASK_HIDE)) {
+            HidePaths(lstFiles);
+        }
+        return;
+    }
+    if (!HVPageUi::AskYesNo(this, IDS_ASK_HIDE)) {
+        return;
+    }
+    QStringList lstTake;
+    for (const QString& strFile : lstFiles) {
+        if (!IsInList(strFile) && !lstTake.contains(strFile)) {
+            lstTake.append(strFile);
+        }
+    }
+    HidePaths(lstTake);
+}
+
+void CHDPageHideData::OnBnClickedHideFolder()
+{
+    HV_FUNC_LOG();
+    const QString strFolder = g_HDGlobalData.BrowseForFolder();
+    if (!strFolder.isEmpty() && !IsInList(strFolder) && HVPageUi::AskYesNo(this, IDS_ASK_HIDE)) {
+        HidePaths({strFolder});
+    }
+}
+
+void CHDPageHideData::DropPaths(const QStringList& lstPaths)
+{
+    LOGGER::g_HVLog.Log(L"Get Drop File");
+    if (HVPageUi::AskYesNo(this, IDS_ASK_HIDE)) {
+        QStringList lstTake;
+        for (const QString& strPath : lstPaths) {
+            if (strPath.isEmpty()) {
+                continue;
+            }
+            LOGGER::g_HVLog.Log(L"Befor Add Item");
+            if (!IsInList(strPath) && !lstTake.contains(strPath)) {
+                LOGGER::g_HVLog.Log(L"CALL Add Item");
+                lstTake.append(strPath);
+            }
+        }
+        HidePaths(lstTake);
+    }
+    LOGGER::g_HVLog.Log(L"DragFinish");
+    LOGGER::g_HVLog.Log(L"DragFinish 2");
+}
+
+std::vector<std::unique_ptr<CItemData>> CHDPageHideData::UnhideChecked(SHideCounters* pCounters)
+{
+    std::vector<std::unique_ptr<CItemData>> items;
+    std::vector<CItemData*> pointers;
+    for (int i = m_pList->GetItemCount() - 1; i >= 0; --i) {
+        if (m_pList->GetCheck(i) == 2) {
+            items.push_back(MakeItem(m_pList->GetItemText(i, 0)));
+            pointers.push_back(items.back().get());
+        }
+    }
+    if (m_mngr.m_pRunnerHost != nullptr) {
+        if (std::unique_ptr<IHideRun> pRun = m_mngr.m_pRunnerHost->CreateHideProgrss()) {
+            pRun->SetItems(pointers);
+            SHideRunOptions options;
+            options.m_bUnhide = 1;
+            options.m_bPageFlag = 1;
+            pRun->RunModal(options);
+            if (pCounters != nullptr) {
+                *pCounters = pRun->Counters();
+            }
+        }
+    }
+    return items;
+}
+
+void CHDPageHideData::OnBnClickedUnhide()
+{
+    HV_FUNC_LOG();
+    if (m_pList == nullptr) {
+        return;
+    }
+    SHideCounters counters;
+    std::vector<std::unique_ptr<CItemData>> items = UnhideChecked(&counters);
+    if (m_mngr.m_pUi != nullptr) {
+        m_mngr.m_pUi->ShowReport(
+            CReportComposer::ForUnhide(counters.m_nProcessed, counters.m_nSucceeded, counters.m_nFailed));
+    }
+    items.clear();
+    RebuildList(false);
+    UpdateButtons();
+}
+
+void CHDPageHideData::OnBnClickedUnhideDecrypt()
+{
+    HV_FUNC_LOG();
+    if (m_pList == nullptr) {
+        return;
+    }
+    std::vector<std::unique_ptr<CItemData>> items = UnhideChecked(nullptr);
+    m_mngr.m_arrItems.clear();
+    for (const auto& pItem : items) {
+        if (IsEncryptedPath(pItem->m_strPath)) {
+            m_mngr.m_arrItems.append(pItem.get());
+        }
+    }
+    if (!m_mngr.m_arrItems.isEmpty()) {
+        m_mngr.m_bHideDecrypt = 1;
+        (void)m_mngr.DecryptData();
+        m_mngr.m_bHideDecrypt = 0;
+    } else {
+        HVPageUi::ShowMessage(this, IDS_NO_ENCRYPTED_CHECKED);
+    }
+    // The records go now; the manager keeps no pointer to them.
+    m_mngr.m_arrItems.clear();
+    items.clear();
+    RebuildList(false);
+    UpdateButtons();
+}
+
+void CHDPageHideData::OnBnClickedCheckAll()
+{
+    m_pList->SetCheckAll(CXListCtrl::CheckOn);
+    UpdateButtons();
+}
+
+void CHDPageHideData::OnBnClickedUncheckAll()
+{
+    m_pList->SetCheckAll(CXListCtrl::CheckOff);
+    UpdateButtons();
+}
+
+void CHDPageHideData::OnBnClickedBack()
+{
+    PostPageSwitch(m_mngr, &m_mainDlg, CHalvoDataSecurityDlg::kPageWelcome);
+}
+
+void CHDPageHideData::OnBnClickedHelp()
+{
+    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
+}
+
+void CHDPageHideData::paintEvent(QPaintEvent* /*pEvent*/)
+{
+    QPainter p(this);
+    Paint(*this, p, EThemeImage::HideHeader);
+    PaintHeading(*this, p, HVLoadString(IDS_HIDE_HEADING));
+}
+
+void CHDPageHideData::dragEnterEvent(QDragEnterEvent* pEvent)
+{
+    if (HVPageUi::HasDroppedPaths(pEvent->mimeData())) {
+        pEvent->acceptProposedAction();
+    }
+}
+
+void CHDPageHideData::dropEvent(QDropEvent* pEvent)
+{
+    pEvent->acceptProposedAction();
+    DropPaths(HVPageUi::DroppedPaths(pEvent->mimeData()));
+}
+
+void CHDPageHideData::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (pEvent->key() == Qt::Key_F1) {
+        OnBnClickedHelp();
+        return;
+    }
+    CHPageDlg::keyPressEvent(pEvent);
+}

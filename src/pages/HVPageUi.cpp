@@ -1,0 +1,191 @@
+#include "pages/HVPageUi.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+
+#include "resources/HVResourceStrings.h"
+
+namespace HVPageUi {
+namespace {
+
+MessageHandler& Message()
+{
+    static MessageHandler handler;
+    return handler;
+}
+QuestionHandler& Question()
+{
+    static QuestionHandler handler;
+    return handler;
+}
+OpenFilesHandler& OpenFiles()
+{
+    static OpenFilesHandler handler;
+    return handler;
+}
+MenuHandler& Menu()
+{
+    static MenuHandler handler;
+    return handler;
+}
+
+QString Caption()
+{
+    return HVLoadString(IDS_MAIN_TITLE);
+}
+
+// The URL of a ".desktop" file of type Link, empty for any other file.
+QString DesktopLinkUrl(const QString& strPath)
+{
+    if (!strPath.endsWith(QLatin1String(".desktop"))) {
+        return {};
+    }
+    QFile file(strPath);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 64 * 1024) {
+        return {};
+    }
+    bool bInEntry = false;
+    bool bLink = false;
+    QString strUrl;
+    while (!file.atEnd()) {
+        const QString strLine = QString::fromUtf8(file.readLine()).trimmed();
+        if (strLine.startsWith(QLatin1Char('['))) {
+            bInEntry = strLine == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        if (!bInEntry) {
+            continue;
+        }
+        const qsizetype nEq = strLine.indexOf(QLatin1Char('='));
+        if (nEq <= 0) {
+            continue;
+        }
+        const QString strKey = strLine.left(nEq).trimmed();
+        const QString strValue = strLine.mid(nEq + 1).trimmed();
+        if (strKey == QLatin1String("Type")) {
+            bLink = strValue == QLatin1String("Link");
+        } else if (strKey == QLatin1String("URL")) {
+            strUrl = strValue;
+        }
+    }
+    return bLink ? strUrl : QString();
+}
+
+}  // namespace
+
+MessageHandler SetMessageHandler(MessageHandler handler)
+{
+    return std::exchange(Message(), std::move(handler));
+}
+QuestionHandler SetQuestionHandler(QuestionHandler handler)
+{
+    return std::exchange(Question(), std::move(handler));
+}
+OpenFilesHandler SetOpenFilesHandler(OpenFilesHandler handler)
+{
+    return std::exchange(OpenFiles(), std::move(handler));
+}
+MenuHandler SetMenuHandler(MenuHandler handler)
+{
+    return std::exchange(Menu(), std::move(handler));
+}
+
+void ShowMessage(QWidget* pParent, unsigned nTextId)
+{
+    if (Message()) {
+        Message()(pParent, nTextId);
+        return;
+    }
+    QMessageBox::information(pParent, Caption(), HVLoadString(nTextId), QMessageBox::Ok);
+}
+
+bool AskYesNo(QWidget* pParent, unsigned nTextId)
+{
+    if (Question()) {
+        return Question()(pParent, nTextId);
+    }
+    return QMessageBox::question(pParent, Caption(), HVLoadString(nTextId), QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+QStringList GetOpenFileNames(QWidget* pParent, const SOpenFileRequest& request)
+{
+    QStringList lstFiles;
+    if (OpenFiles()) {
+        lstFiles = OpenFiles()(pParent, request);
+    } else {
+        // The dialog itself never follows links; the rule below does, the same way for every
+        // kind of link.
+        lstFiles = QFileDialog::getOpenFileNames(
+            pParent, request.strTitle, QString(), request.strFilter, nullptr, QFileDialog::DontResolveSymlinks);
+    }
+    if (request.bResolveLinks) {
+        for (QString& strFile : lstFiles) {
+            strFile = ResolveLink(strFile);
+        }
+    }
+    return lstFiles;
+}
+
+int ExecMenu(QMenu& menu, const QPoint& globalPos)
+{
+    if (Menu()) {
+        return Menu()(menu, globalPos);
+    }
+    const QAction* pChosen = menu.exec(globalPos);
+    return pChosen != nullptr ? pChosen->data().toInt() : 0;
+}
+
+QString ResolveLink(const QString& strPath)
+{
+    const QFileInfo info(strPath);
+    if (info.isSymLink()) {
+        const QString strTarget = info.canonicalFilePath();
+        return strTarget.isEmpty() ? strPath : strTarget;
+    }
+    const QString strUrl = DesktopLinkUrl(strPath);
+    if (!strUrl.isEmpty()) {
+        const QUrl url(strUrl);
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty()) {
+            return url.toLocalFile();
+        }
+        if (url.scheme().isEmpty() && strUrl.startsWith(QLatin1Char('/'))) {
+            return strUrl;
+        }
+    }
+    return strPath;
+}
+
+QStringList DroppedPaths(const QMimeData* pData)
+{
+    QStringList lstPaths;
+    if (pData == nullptr || !pData->hasUrls()) {
+        return lstPaths;
+    }
+    for (const QUrl& url : pData->urls()) {
+        if (url.isLocalFile()) {
+            QString strPath = url.toLocalFile();
+            // A folder dropped from a file manager may come with a trailing slash.
+            while (strPath.size() > 1 && strPath.endsWith(QLatin1Char('/'))) {
+                strPath.chop(1);
+            }
+            if (!strPath.isEmpty()) {
+                lstPaths.append(strPath);
+            }
+        }
+    }
+    return lstPaths;
+}
+
+bool HasDroppedPaths(const QMimeData* pData)
+{
+    return !DroppedPaths(pData).isEmpty();
+}
+
+}  // namespace HVPageUi
