@@ -1,5 +1,6 @@
 #include "engines/CHvncIo.h"
 
+#include "engines/CHvncStaleTemps.h"
 #include "engines/HvncResult.h"
 
 #include <algorithm>
@@ -157,8 +158,9 @@ ssize_t ReadFullV(int fd, iovec* pIov, int nIov)
 int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut)
 {
     // Keep the whole name within NAME_MAX (255).
-    const std::string strShort = strName.substr(0, 200);
-    std::string strPath = strDir + "/." + strShort + ".hvtmp-XXXXXX";
+    // Stale temporaries of killed writers of the same target go first (they may hold plaintext).
+    (void)HvncStaleTemps::Sweep(strDir, strName);
+    std::string strPath = strDir + "/" + HvncStaleTemps::TempPrefix(strName) + "XXXXXX";
     const int fd = ::mkostemp(strPath.data(), O_CLOEXEC);
     if (fd >= 0) {
         strTempOut = strPath;
@@ -168,8 +170,18 @@ int MakeTemp(const std::string& strDir, const std::string& strName, std::string&
 
 bool IsTempName(const std::string& strName)
 {
+    // ".<name>.hvtmp-XXXXXX" (older writers) or ".<name>.hvtmp-<pid>-XXXXXX".
     const auto nPos = strName.rfind(".hvtmp-");
-    return !strName.empty() && strName[0] == '.' && nPos != std::string::npos && strName.size() == nPos + 13;
+    if (strName.empty() || strName[0] != '.' || nPos == std::string::npos || nPos == 0) {
+        return false;
+    }
+    const std::string strTail = strName.substr(nPos + 7);
+    if (strTail.size() == 6) {
+        return true;
+    }
+    const auto nDash = strTail.find('-');
+    return nDash != std::string::npos && nDash > 0 && strTail.size() == nDash + 7
+           && strTail.find_first_not_of("0123456789") == nDash;
 }
 
 int RenameNoReplace(const std::string& strFrom, const std::string& strTo)

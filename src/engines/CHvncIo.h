@@ -48,7 +48,8 @@ private:
 // (e.g. ENOSPC). A negative nBytes switches the fault off.
 void SetWriteFault(std::int64_t nBytes, int nErrno);
 
-// "dir/.name.hvtmp-XXXXXX" opened O_RDWR|O_EXCL, mode 0600.
+// "dir/.name.hvtmp-<pid>-XXXXXX" opened O_RDWR|O_EXCL, mode 0600 (name cut to 200 bytes).
+// Stale temporaries of the same name left by killed writers are wiped first (CHvncStaleTemps).
 [[nodiscard]] int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut);
 [[nodiscard]] bool IsTempName(const std::string& strName);
 

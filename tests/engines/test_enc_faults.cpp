@@ -2,10 +2,12 @@
 // master-password signature at the built-in cost.
 #include "engines/CEncryptManager.h"
 #include "engines/CHvncIo.h"
+#include "engines/CHvncStaleTemps.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include "test_enc_util.h"
 
@@ -113,7 +115,42 @@ TEST(EncIo, FreeNamesFollowTheNumberingRule)
     EXPECT_EQ(HvncIo::NumberedName("/a.b/c", 3), "/a.b/c(3)");
     EXPECT_EQ(HvncIo::NumberedName("/a/.profile", 1), "/a/.profile(1)");
     EXPECT_TRUE(HvncIo::IsTempName(".a.hvnc.hvtmp-Ab12Cd"));
+    EXPECT_TRUE(HvncIo::IsTempName(".a.hvnc.hvtmp-4242-Ab12Cd"));
+    EXPECT_FALSE(HvncIo::IsTempName(".a.hvnc.hvtmp-42x2-Ab12Cd"));
     EXPECT_FALSE(HvncIo::IsTempName("a.hvnc"));
+}
+
+// The sweep for stale temporaries leaves alone whatever it cannot prove stale: a writer that
+// still runs, a file changed after this process started, other names, links, other targets.
+TEST(EncStaleTemps, SweepKeepsWhatIsNotProvablyStale)
+{
+    CTempDir dir;
+    const std::string d = dir.Path();
+    const std::string alive = ".doc.txt.hvtmp-" + std::to_string(::getppid()) + "-Ab12Cd";
+    const std::string fresh = ".doc.txt.hvtmp-2147483646-Ab12Cd";  // no such process, but new
+    const std::string other = ".other.txt.hvtmp-2147483646-Ab12Cd";
+    const std::string old = ".doc.txt.hvtmp-Ab12Cd";  // no pid: unknown writer
+    const std::string odd = ".doc.txt.hvtmp-2147483646-Ab!2Cd";
+    for (const auto& name : {alive, fresh, other, old, odd}) {
+        WriteFile(d + "/" + name, Pattern(100));
+    }
+    ASSERT_EQ(::symlink((d + "/" + alive).c_str(), (d + "/.doc.txt.hvtmp-2147483645-Zz99Yy").c_str()), 0);
+    EXPECT_EQ(HvncStaleTemps::Sweep(d, "doc.txt"), 0);
+    EXPECT_EQ(List(d).size(), 6u);
+    for (const auto& name : {alive, fresh, other, old, odd}) {
+        EXPECT_EQ(ReadFile(d + "/" + name), Pattern(100)) << name;
+    }
+
+    // A run of the engine in that folder keeps them too, and its own temporary carries its pid.
+    WriteFile(d + "/doc.txt", Pattern(5000, 3));
+    CEncryptManager em;
+    CheapEngine(em);
+    ASSERT_NE(em.EncryptFileW(d + "/doc.txt"), 0);
+    ::unlink((d + "/doc.txt").c_str());
+    ASSERT_EQ(em.DecryptFileW(d + "/doc.txt.hvnc"), HVNC_OK);
+    EXPECT_EQ(ReadFile(d + "/doc.txt"), Pattern(5000, 3));
+    EXPECT_EQ(List(d).size(), 7u);
+    EXPECT_EQ(HvncStaleTemps::TempPrefix("doc.txt"), ".doc.txt.hvtmp-" + std::to_string(::getpid()) + "-");
 }
 
 TEST(EncSignature, DependsOnlyOnThePasswordAtTheBuiltInCost)

@@ -1,4 +1,5 @@
 // End-to-end tests of the hvcrypt tool: real binary, real files in a temporary folder.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -215,6 +216,37 @@ TEST_F(HvcryptTest, KillDuringDecryptionKeepsTheEncryptedFileAndNoOutput)
         EXPECT_TRUE(name == "big.hvnc" || name.rfind(".big.hvtmp-", 0) == 0) << name;
     }
     EXPECT_EQ(Digest(src + ".hvnc"), before) << "the encrypted file is intact";
+}
+
+// A decryption killed half-way leaves its plaintext in a temporary file; the next decryption of
+// the same file finds the writer gone, wipes that temporary and writes the correct output.
+TEST_F(HvcryptTest, NextDecryptionRemovesTheTemporaryOfAKilledOne)
+{
+    const std::string src = W("big");
+    WriteBig(src);
+    const auto plain = Digest(src);
+    ASSERT_EQ(Run(std::string("encrypt") + kCheap + Q("big")), 0);
+    ASSERT_EQ(::unlink(src.c_str()), 0);
+    if (!RunAndKill(Tool(), m_dir / "pw", "decrypt", src + ".hvnc")) {
+        GTEST_SKIP() << "the tool finished before it could be killed";
+    }
+    std::vector<std::string> stale;
+    for (const auto& name : List(m_dir / "w")) {
+        if (name.rfind(".big.hvtmp-", 0) == 0) {
+            stale.push_back(name);
+        }
+    }
+    ASSERT_EQ(stale.size(), 1u);
+    WriteFile(W("other.hvtmp-1-Ab12Cd"), Pattern(10));  // not of the engine's naming: kept
+    // The next run must start after the killed one's last change, also by the file clock's ticks.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    ASSERT_EQ(Run("decrypt " + Q("big.hvnc")), 0);
+    EXPECT_EQ(Digest(src), plain);
+    EXPECT_FALSE(Exists(W(stale[0])));
+    auto names = List(m_dir / "w");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"big", "other.hvtmp-1-Ab12Cd"}));
 }
 
 }  // namespace
