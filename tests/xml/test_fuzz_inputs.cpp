@@ -46,9 +46,9 @@ TEST(FuzzInputs, HandWrittenEdgeInputs)
         QByteArray(),
         QByteArray("\x04", 1),
         QByteArray("\x04<a>\x00", 5),
-        QByteArray("\xfc<a><b><c></a></b>\x00//c[1]", 28),
+        QByteArray("\xfc<a><b><c></a></b>\x00//c[1]", 25),
         QByteArray("\x01<\x00", 3),
-        QByteArray("\x00<a x='>\"'>\xF0\x9F</a>", 19),
+        QByteArray("\x00<a x='>\"'>\xF0\x9F</a>", 17),
     };
     for (const QByteArray& in : inputs) {
         EXPECT_TRUE(HvXmlFuzzOne(reinterpret_cast<const uint8_t*>(in.constData()), static_cast<size_t>(in.size())));
