@@ -1,0 +1,103 @@
+// From the selection page to the report and back: two files and a folder are encrypted with an
+// own password and hidden; the hide page lists the hidden encrypted files; unhide and decrypt
+// brings the plain files back with their contents.
+#include "pages/CHDPageDataBrows.h"
+#include "pages/CHDPageHideData.h"
+#include "pages/CHDPageSecurityOptions.h"
+#include "ui/CXListCtrl.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "PagesTestSupport.h"
+
+using namespace PagesTest;
+
+class TestPageFlow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(LoadResources()); }
+
+    void encryptHideUnhideDecrypt()
+    {
+        CTempHome home;
+        SPageRig rig;
+        auto engine = std::make_shared<CHidingEngine>();
+        QVERIFY(engine->SetCurrentHidingEngine(IHidingEngine::kEngineId));
+        if (!engine->IsHidingEnabled()) {
+            QVERIFY(engine->EnableHiding());
+        }
+        rig.mngr.m_pHideControl = engine;
+        const QString strPassword = QStringLiteral("own-Secret-42");
+        rig.host.m_strPasswordAnswer = strPassword;
+
+        const QString strA = home.MakeFile(QStringLiteral("a.txt"), "first file");
+        const QString strB = home.MakeFile(QStringLiteral("b.txt"), "second file");
+        const QString strC = home.MakeFile(QStringLiteral("folder/c.txt"), "in the folder");
+        const QString strFolder = home.Work() + QStringLiteral("/folder");
+
+        // Selection: two files and a folder, then on to the options.
+        CHDPageDataBrows selection(rig.dlg, rig.mngr);
+        selection.setParent(&rig.dlg);
+        QVERIFY(selection.CreatePage());
+        selection.DropPaths({strA, strB, strFolder});
+        QVERIFY(selection.OnKillActive(CHDPageSecurityOptions::kPageId));
+        QCOMPARE(rig.mngr.m_arrItems.size(), 3);
+
+        // Options: encrypt with an own password, then hide.
+        CHDPageSecurityOptions options(rig.dlg, rig.mngr);
+        options.setParent(&rig.dlg);
+        QVERIFY(options.CreatePage());
+        options.findChild<QAbstractButton*>(QStringLiteral("4039"))->click();
+        options.findChild<QAbstractButton*>(QStringLiteral("4040"))->click();
+        options.findChild<QLineEdit*>(QStringLiteral("4033"))->setText(strPassword);
+        options.findChild<QLineEdit*>(QStringLiteral("4035"))->setText(strPassword);
+        QVERIFY(options.OnBnClickedGo());
+        QCOMPARE(rig.host.m_nRuns, 1);
+        QCOMPARE(rig.host.m_nHideRuns, 1);
+
+        // The report: encryption, wipe and hide.
+        QCOMPARE(rig.ui.m_reports.size(), std::size_t(1));
+        const CReportComposer& report = rig.ui.m_reports.front();
+        QCOMPARE(report.Sections().size(), std::size_t(3));
+        QCOMPARE(report.LabelHeight(), 255);
+        QCOMPARE(report.Sections()[0].lines[1].nCount, 3);  // three files encrypted
+        for (const QString& strPath : {strA, strB, strC}) {
+            QVERIFY2(!QFileInfo::exists(strPath), qPrintable(strPath));
+        }
+
+        // The hide page lists the hidden encrypted files.
+        CHDPageHideData hide(rig.dlg, rig.mngr);
+        hide.setParent(&rig.dlg);
+        QVERIFY(hide.CreatePage());
+        QStringList rows;
+        for (int i = 0; i < hide.List()->GetItemCount(); ++i) {
+            rows << hide.List()->GetItemText(i, 0);
+        }
+        QVERIFY2(rows.contains(strA + QStringLiteral(".hvnc")), qPrintable(rows.join(QLatin1Char(','))));
+        QVERIFY(rows.contains(strB + QStringLiteral(".hvnc")));
+        QCOMPARE(hide.List()->GetItemText(int(rows.indexOf(strA + QStringLiteral(".hvnc"))), 1),
+                 QStringLiteral("Hidden/Encrypted"));
+
+        // Unhide and decrypt everything.
+        hide.findChild<QAbstractButton*>(QStringLiteral("4088"))->click();
+        QVERIFY(hide.findChild<QAbstractButton*>(QStringLiteral("4051"))->isEnabled());
+        hide.OnBnClickedUnhideDecrypt();
+        QCOMPARE(hide.List()->GetItemCount(), 0);
+        QCOMPARE(rig.ui.m_reports.size(), std::size_t(2));
+        QCOMPARE(rig.ui.m_reports.back().Kind(), int(CReportComposer::KindHideManagement));
+        const auto contents = [](const QString& strPath) {
+            QFile file(strPath);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        };
+        QCOMPARE(contents(strA), QByteArray("first file"));
+        QCOMPARE(contents(strB), QByteArray("second file"));
+        QVERIFY(rig.mngr.m_arrItems.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPageFlow)
+#include "test_page_flow.moc"

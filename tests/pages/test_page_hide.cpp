@@ -1,0 +1,194 @@
+// The hide management page (4003) against the real hiding engine in a temporary HOME.
+#include "pages/CHDPageHideData.h"
+#include "ui/CXListCtrl.h"
+
+#include <QAbstractButton>
+#include <QtTest>
+
+#include "PagesTestSupport.h"
+
+using namespace PagesTest;
+
+class TestPageHide : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<CTempHome> m_home;
+    std::unique_ptr<SPageRig> m_rig;
+    std::shared_ptr<CHidingEngine> m_engine;
+
+    std::unique_ptr<CHDPageHideData> Make()
+    {
+        auto pPage = std::make_unique<CHDPageHideData>(m_rig->dlg, m_rig->mngr);
+        pPage->setParent(&m_rig->dlg);
+        pPage->CreatePage();
+        return pPage;
+    }
+    static bool Enabled(QWidget* pPage, int nId)
+    {
+        auto* pButton = pPage->findChild<QAbstractButton*>(QString::number(nId));
+        if (pButton == nullptr) {
+            qFatal("no button %d", nId);
+        }
+        return pButton->isEnabled();
+    }
+    static QStringList Rows(const CHDPageHideData& page, int nColumn = 0)
+    {
+        QStringList lst;
+        for (int i = 0; i < page.List()->GetItemCount(); ++i) {
+            lst << page.List()->GetItemText(i, nColumn);
+        }
+        return lst;
+    }
+    void HideDirectly(const QString& strPath) { QVERIFY(m_engine->HideItem(QFile::encodeName(strPath).toStdString())); }
+
+private slots:
+    void initTestCase() { QVERIFY(LoadResources()); }
+    void init()
+    {
+        m_home = std::make_unique<CTempHome>();
+        m_rig = std::make_unique<SPageRig>();
+        m_engine = std::make_shared<CHidingEngine>();
+        QVERIFY(m_engine->SetCurrentHidingEngine(IHidingEngine::kEngineId));
+        if (!m_engine->IsHidingEnabled()) {
+            QVERIFY(m_engine->EnableHiding());
+        }
+        m_rig->mngr.m_pHideControl = m_engine;
+        m_rig->mngr.m_strConfigFile = m_home->MakeFile(QStringLiteral("Data/HNVConfig.xml"));
+    }
+    void cleanup()
+    {
+        m_rig.reset();
+        m_engine.reset();
+        m_home.reset();
+    }
+
+    void listMirrorsTheEngineWithoutTheConfigFile()
+    {
+        HideDirectly(m_rig->mngr.m_strConfigFile);
+        const QString strA = m_home->MakeFile(QStringLiteral("a.txt"));
+        const QString strB = m_home->MakeFile(QStringLiteral("b.TXT.HvNc"));
+        HideDirectly(strA);
+        HideDirectly(strB);
+        auto pPage = Make();
+        QCOMPARE(Rows(*pPage), (QStringList{strA, strB}));
+        QCOMPARE(Rows(*pPage, 1), (QStringList{QStringLiteral("Hidden"), QStringLiteral("Hidden/Encrypted")}));
+        QCOMPARE(pPage->List()->GetCheck(0), 1);
+        QCOMPARE(m_rig->mngr.m_pPageHide, pPage.get());
+    }
+
+    void buttonRules()
+    {
+        const QString strA = m_home->MakeFile(QStringLiteral("a.txt"));
+        const QString strB = m_home->MakeFile(QStringLiteral("b.hvnc"));
+        HideDirectly(strA);
+        HideDirectly(strB);
+        auto pPage = Make();
+        QWidget* p = pPage.get();
+        // None checked.
+        QVERIFY(Enabled(p, 4088));
+        QVERIFY(!Enabled(p, 4050) && !Enabled(p, 4051) && !Enabled(p, 1023));
+        // A plain file checked: unhide, not unhide-and-decrypt.
+        pPage->List()->SetCheck(0, CXListCtrl::CheckOn);
+        emit pPage->List()->CheckChanged(0);
+        QVERIFY(Enabled(p, 4050) && Enabled(p, 1023) && !Enabled(p, 4051));
+        // All checked: check-all off, unhide-and-decrypt on.
+        pPage->findChild<QAbstractButton*>(QStringLiteral("4088"))->click();
+        QVERIFY(!Enabled(p, 4088));
+        QVERIFY(Enabled(p, 4051));
+        pPage->findChild<QAbstractButton*>(QStringLiteral("1023"))->click();
+        QCOMPARE(pPage->List()->GetCheckedCount(), 0);
+        QVERIFY(!Enabled(p, 4050));
+    }
+
+    void hidingKeepsChecksByIndex()
+    {
+        const QString strA = m_home->MakeFile(QStringLiteral("a.txt"));
+        HideDirectly(strA);
+        auto pPage = Make();
+        pPage->List()->SetCheck(0, CXListCtrl::CheckOn);
+        const QString strB = m_home->MakeFile(QStringLiteral("b.txt"));
+        const QString strC = m_home->MakeFile(QStringLiteral("c.txt"));
+        m_rig->answers.m_files.push_back({strB, strC, strA});
+        pPage->OnBnClickedHideFiles();
+        QCOMPARE(m_rig->answers.m_questions, (std::vector<unsigned>{165}));
+        QCOMPARE(Rows(*pPage), (QStringList{strA, strB, strC}));
+        QVERIFY(!QFile::exists(strB) && !QFile::exists(strC));
+        QCOMPARE(pPage->List()->GetCheck(0), 2);
+        QCOMPARE(pPage->List()->GetCheck(1), 1);
+        QCOMPARE(m_rig->ui.m_reports.size(), std::size_t(0));  // no report for hiding
+    }
+
+    void answeringNoHidesNothing()
+    {
+        auto pPage = Make();
+        const QString strA = m_home->MakeFile(QStringLiteral("a.txt"));
+        const QString strB = m_home->MakeFile(QStringLiteral("b.txt"));
+        m_rig->answers.m_answers = {false, false, false};
+        pPage->DropPaths({strA, strB});
+        m_rig->answers.m_files.push_back({strA});
+        pPage->OnBnClickedHideFiles();
+        m_rig->answers.m_folders.push_back(m_home->Work() + QStringLiteral("/sub"));
+        QDir().mkpath(m_home->Work() + QStringLiteral("/sub"));
+        pPage->OnBnClickedHideFolder();
+        QCOMPARE(m_rig->answers.m_questions, (std::vector<unsigned>{165, 165, 165}));
+        QCOMPARE(pPage->List()->GetItemCount(), 0);
+        QVERIFY(QFile::exists(strA) && QFile::exists(strB));
+        QCOMPARE(m_rig->host.m_nHideRuns, 0);
+    }
+
+    void dropAndFolderHideThroughTheRunner()
+    {
+        auto pPage = Make();
+        const QString strA = m_home->MakeFile(QStringLiteral("drop/a.txt"));
+        const QString strFolder = m_home->Work() + QStringLiteral("/folder");
+        QDir().mkpath(strFolder);
+        pPage->DropPaths({strA, QString(), strA});
+        m_rig->answers.m_folders.push_back(strFolder);
+        pPage->OnBnClickedHideFolder();
+        QCOMPARE(Rows(*pPage), (QStringList{strA, strFolder}));
+        QVERIFY(!QFileInfo::exists(strFolder));
+        // An item the manager protects is simply not shown.
+        m_rig->mngr.m_lstProtectedPaths = {CDataSecurityMngr::ProtectedPathKey(m_home->Work())};
+        m_rig->answers.m_folders.push_back(m_home->Work());
+        pPage->OnBnClickedHideFolder();
+        QCOMPARE(pPage->List()->GetItemCount(), 2);
+    }
+
+    void unhideShowsItsReportAndClearsTheChecks()
+    {
+        const QString strA = m_home->MakeFile(QStringLiteral("a.txt"), "alpha");
+        const QString strB = m_home->MakeFile(QStringLiteral("b.txt"));
+        HideDirectly(strA);
+        HideDirectly(strB);
+        auto pPage = Make();
+        pPage->List()->SetCheck(0, CXListCtrl::CheckOn);
+        pPage->OnBnClickedUnhide();
+        QVERIFY(QFile::exists(strA));
+        QVERIFY(!QFile::exists(strB));
+        QCOMPARE(Rows(*pPage), (QStringList{strB}));
+        QCOMPARE(pPage->List()->GetCheckedCount(), 0);
+        QCOMPARE(m_rig->ui.m_reports.size(), std::size_t(1));
+        const CReportComposer& report = m_rig->ui.m_reports.front();
+        QCOMPARE(report.Kind(), int(CReportComposer::KindHideManagement));
+        QCOMPARE(report.Sections().at(0).lines[0].nCount, 1);
+        QCOMPARE(report.Sections().at(0).lines[1].nCount, 1);
+    }
+
+    void unhideAndDecryptWithoutEncryptedItemsShows4028()
+    {
+        const QString strA = m_home->MakeFile(QStringLiteral("a.txt"));
+        HideDirectly(strA);
+        auto pPage = Make();
+        pPage->List()->SetCheck(0, CXListCtrl::CheckOn);
+        pPage->OnBnClickedUnhideDecrypt();
+        QCOMPARE(m_rig->answers.m_messages, (std::vector<unsigned>{4028}));
+        QVERIFY(QFile::exists(strA));  // still unhidden
+        QCOMPARE(m_rig->host.m_nRuns, 0);
+        QCOMPARE(m_rig->mngr.m_bHideDecrypt, 0);
+        QVERIFY(m_rig->mngr.m_arrItems.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPageHide)
+#include "test_page_hide.moc"

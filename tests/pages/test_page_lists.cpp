@@ -1,0 +1,304 @@
+// The item list panel and the two list pages: selection (105) and decryption (147).
+#include "pages/CHDItemListPanel.h"
+#include "pages/CHDPageDataBrows.h"
+#include "pages/CPage_Decryption.h"
+#include "ui/CXListCtrl.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolButton>
+#include <QUrl>
+#include <QtTest>
+
+#include "PagesTestSupport.h"
+
+using namespace PagesTest;
+
+class TestPageLists : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<CTempHome> m_home;
+    std::unique_ptr<SPageRig> m_rig;
+
+    CHDPageDataBrows* MakeBrows()
+    {
+        auto* pPage = new CHDPageDataBrows(m_rig->dlg, m_rig->mngr);
+        pPage->setParent(&m_rig->dlg);
+        pPage->CreatePage();
+        return pPage;
+    }
+    CPage_Decryption* MakeDecrypt()
+    {
+        auto* pPage = new CPage_Decryption(m_rig->dlg, m_rig->mngr);
+        pPage->setParent(&m_rig->dlg);
+        pPage->CreatePage();
+        return pPage;
+    }
+    static bool Enabled(QWidget* pPage, int nId)
+    {
+        auto* pButton = pPage->findChild<QAbstractButton*>(QString::number(nId));
+        return pButton != nullptr && pButton->isEnabled();
+    }
+    static QStringList Paths(const CHDItemListPanel& panel)
+    {
+        QStringList lst;
+        for (int i = 0; i < panel.Count(); ++i) {
+            lst << panel.List()->GetItemText(i, 0);
+        }
+        return lst;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(LoadResources()); }
+    void init()
+    {
+        m_home = std::make_unique<CTempHome>();
+        m_rig = std::make_unique<SPageRig>();
+    }
+    void cleanup()
+    {
+        m_rig.reset();
+        m_home.reset();
+    }
+
+    void panelAddsWithoutDuplicatesAndByKind()
+    {
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        CHDItemListPanel& panel = *pPage->Panel();
+        const QString strFile = m_home->MakeFile(QStringLiteral("a.txt"), "12345");
+        const QString strFolder = m_home->Work() + QStringLiteral("/Folder");
+        QDir().mkpath(strFolder);
+
+        QVERIFY(panel.AddPath(strFolder));
+        QVERIFY(!panel.AddPath(strFolder.toUpper()));  // other letter case: still one row
+        QVERIFY(panel.AddPath(strFile));
+        QVERIFY(!panel.AddPath(strFile));
+        QVERIFY(!panel.AddPath(m_home->MakeFile(QStringLiteral("short.lnk"))));  // dropped link file
+        QVERIFY(panel.AddPath(m_home->MakeFile(QStringLiteral("short.LNK"))));   // the test is case-sensitive
+        QVERIFY(!panel.AddFolderRow(QString()));
+        QCOMPARE(panel.Count(), 3);
+
+        CItemData* pFolder = panel.Item(0);
+        QCOMPARE(pFolder->m_nKind, CItemData::KindFolder);
+        QCOMPARE(pFolder->m_nSize, quint64(0));
+        QCOMPARE(panel.List()->GetItemText(0, 1), HVLoadString(126));
+        QCOMPARE(panel.List()->GetItemImage(0), CHDItemListPanel::kIconFolder);
+        CItemData* pFile = panel.Item(1);
+        QCOMPARE(pFile->m_nKind, CItemData::KindFile);
+        QCOMPARE(pFile->m_nSize, quint64(5));
+        QCOMPARE(panel.List()->GetItemText(1, 1), HVLoadString(125));
+        QCOMPARE(panel.List()->GetItemImage(1), CHDItemListPanel::kIconFile);
+    }
+
+    void removeSelectsTheRowAtTheLowestRemovedIndex_data()
+    {
+        QTest::addColumn<QList<int>>("selected");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("selectedAfter");
+        QTest::newRow("rows 2 and 3 of five") << QList<int>{2, 3} << QStringList{"0", "1", "4"} << 2;
+        QTest::newRow("the last row") << QList<int>{4} << QStringList{"0", "1", "2", "3"} << 3;
+        QTest::newRow("nothing selected") << QList<int>{} << QStringList{"0", "1", "2", "3", "4"} << 0;
+        QTest::newRow("all rows") << QList<int>{0, 1, 2, 3, 4} << QStringList{} << -1;
+    }
+    void removeSelectsTheRowAtTheLowestRemovedIndex()
+    {
+        QFETCH(QList<int>, selected);
+        QFETCH(QStringList, left);
+        QFETCH(int, selectedAfter);
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        CHDItemListPanel& panel = *pPage->Panel();
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(panel.AddFileRow(m_home->MakeFile(QString::number(i))));
+        }
+        panel.List()->clearSelection();
+        for (int nRow : selected) {
+            panel.List()->SelectItem(nRow, true);
+        }
+        pPage->OnBnClickedRemove();
+        QStringList names;
+        for (const QString& s : Paths(panel)) {
+            names << QFileInfo(s).fileName();
+        }
+        QCOMPARE(names, left);
+        QCOMPARE(panel.List()->GetSelectedItem(), selectedAfter);
+        QCOMPARE(Enabled(pPage.get(), 4038), !left.isEmpty());
+        QCOMPARE(Enabled(pPage.get(), 4039), !left.isEmpty());
+    }
+
+    void dropsAndClearUpdateTheButtons()
+    {
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        QVERIFY(!Enabled(pPage.get(), 4038));
+        QVERIFY(!Enabled(pPage.get(), 4039));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(m_home->MakeFile(QStringLiteral("x.txt"))),
+                      QUrl::fromLocalFile(m_home->Work() + QStringLiteral("/")),
+                      QUrl(QStringLiteral("https://example.org/remote.txt"))});
+        const QStringList lstDropped = HVPageUi::DroppedPaths(&data);
+        QCOMPARE(lstDropped.size(), 2);  // the remote address is no file
+        QCOMPARE(lstDropped.at(1), m_home->Work());
+        pPage->DropPaths(lstDropped);
+        QCOMPARE(pPage->Panel()->Count(), 2);
+        QVERIFY(Enabled(pPage.get(), 4038));
+        QVERIFY(Enabled(pPage.get(), 4039));
+        pPage->OnBnClickedClear();
+        QCOMPARE(pPage->Panel()->Count(), 0);
+        QVERIFY(!Enabled(pPage.get(), 4039));
+    }
+
+    void addFilesTakesEveryChosenFileAndFollowsLinksOnlyWhenAsked()
+    {
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        const QString strTarget = m_home->MakeFile(QStringLiteral("target.txt"));
+        const QString strLink = m_home->Work() + QStringLiteral("/link.txt");
+        QVERIFY(QFile::link(strTarget, strLink));
+        const QString strDesktop = m_home->MakeFile(
+            QStringLiteral("doc.desktop"),
+            QStringLiteral("[Desktop Entry]\nType=Link\nName=doc\nURL=file://%1\n").arg(strTarget).toUtf8());
+
+        g_HDGlobalData.m_RegData.m_nResolveLinks = 0;
+        m_rig->answers.m_files.push_back({strLink, strDesktop, strLink});
+        pPage->OnBnClickedAddFiles();
+        QCOMPARE(m_rig->answers.m_requests.back().strTitle, QStringLiteral("Select Files To Add"));
+        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strLink, strDesktop}));
+
+        pPage->OnBnClickedClear();
+        g_HDGlobalData.m_RegData.m_nResolveLinks = 1;
+        m_rig->answers.m_files.push_back({strLink, strDesktop});
+        pPage->OnBnClickedAddFiles();
+        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strTarget}));  // both links lead to one file
+
+        m_rig->answers.m_files.push_back({});  // cancelled
+        pPage->OnBnClickedAddFiles();
+        QCOMPARE(pPage->Panel()->Count(), 1);
+    }
+
+    void addFolderAsksTheFolderChooser()
+    {
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        m_rig->answers.m_folders = {m_home->Work(), m_home->Work(), QString()};
+        pPage->OnBnClickedAddFolder();
+        pPage->OnBnClickedAddFolder();
+        pPage->OnBnClickedAddFolder();
+        QCOMPARE(Paths(*pPage->Panel()), (QStringList{m_home->Work()}));
+        QCOMPARE(pPage->Panel()->Item(0)->m_nKind, CItemData::KindFolder);
+    }
+
+    void contextMenuGreysRemoveAndClear()
+    {
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        CHDItemListPanel& panel = *pPage->Panel();
+        const auto states = [&panel]() {
+            QMenu menu;
+            panel.BuildContextMenu(menu);
+            QMap<int, bool> map;
+            for (QAction* pAction : menu.actions()) {
+                if (!pAction->isSeparator()) {
+                    map.insert(pAction->data().toInt(), pAction->isEnabled());
+                }
+            }
+            return map;
+        };
+        QMap<int, bool> map = states();
+        QCOMPARE(map.keys(), (QList<int>{32780, 32781, 32782, 32783, 32784}));
+        QVERIFY(!map[32782] && !map[32783] && map[32780]);
+        QVERIFY(panel.AddFileRow(m_home->MakeFile(QStringLiteral("f"))));
+        panel.List()->clearSelection();
+        map = states();
+        QVERIFY(!map[32782] && map[32783]);
+        panel.List()->SelectItem(0, true);
+        QVERIFY(states()[32782]);
+
+        // The chosen command is carried out.
+        HVPageUi::SetMenuHandler([](QMenu&, const QPoint&) { return CHDItemListPanel::ID_CLEAR; });
+        emit panel.ContextMenuRequested(QPoint(1, 1));
+        QCOMPARE(panel.Count(), 0);
+    }
+
+    void leavingForTheOptionsHandsTheRecordsOver()
+    {
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        QVERIFY(!pPage->OnKillActive(135));
+        QCOMPARE(m_rig->answers.m_messages, (std::vector<unsigned>{129}));
+        pPage->DropPaths({m_home->MakeFile(QStringLiteral("1")), m_home->MakeFile(QStringLiteral("2"))});
+        QVERIFY(pPage->OnKillActive(135));
+        QCOMPARE(m_rig->mngr.m_arrItems, pPage->Panel()->Items());
+        QVERIFY(m_rig->answers.m_questions.empty());
+
+        // Any other page asks 112 first.
+        m_rig->answers.m_answers = {false, true};
+        QVERIFY(!pPage->OnKillActive(134));
+        QVERIFY(pPage->OnKillActive(4003));
+        QCOMPARE(m_rig->answers.m_questions, (std::vector<unsigned>{112, 112}));
+
+        // The records go with the page, and the manager keeps no pointer to them.
+        pPage.reset();
+        QVERIFY(m_rig->mngr.m_arrItems.isEmpty());
+        QVERIFY(m_rig->mngr.m_pPageBrowse == nullptr);
+    }
+
+    void takesOverTheCommandLineItemsInMode4()
+    {
+        const QString strFile = m_home->MakeFile(QStringLiteral("cmd.txt"));
+        m_rig->mngr.m_bCmdLine = 1;
+        m_rig->mngr.m_iCmdMode = CDataSecurityMngr::CmdModeSelectWindow;
+        m_rig->mngr.m_arrItems = {
+            new CItemData(strFile, 0, 0), new CItemData(m_home->Work(), 0, 1), new CItemData(strFile.toUpper(), 0, 0)};
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strFile, m_home->Work()}));
+        QVERIFY(m_rig->mngr.m_arrItems.isEmpty());
+        QCOMPARE(m_rig->mngr.m_bCmdLine, 0);
+        QVERIFY(Enabled(pPage.get(), 4039));
+        QCOMPARE(m_rig->mngr.m_pPageBrowse, pPage.get());
+    }
+
+    void decryptionTakesOnlyHvncFiles()
+    {
+        std::unique_ptr<CPage_Decryption> pPage(MakeDecrypt());
+        const QString strGood = m_home->MakeFile(QStringLiteral("a.txt.hvnc"));
+        const QString strCaps = m_home->MakeFile(QStringLiteral("b.txt.HVNC"));
+        const QString strPlain = m_home->MakeFile(QStringLiteral("c.txt"));
+        const QString strEmptyDir = m_home->Work() + QStringLiteral("/empty");
+        QDir().mkpath(strEmptyDir);
+
+        pPage->DropPaths({strGood, strCaps, strPlain, strEmptyDir, strGood});
+        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strGood, strEmptyDir}));
+
+        pPage->OnBnClickedClear();
+        m_rig->answers.m_files.push_back({strPlain, strCaps, strGood});
+        pPage->OnBnClickedAddFiles();
+        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strGood}));
+        const HVPageUi::SOpenFileRequest& request = m_rig->answers.m_requests.back();
+        QVERIFY(request.bResolveLinks);
+        QVERIFY(request.strFilter.contains(QStringLiteral("*.hvnc")));
+        QVERIFY(!CPage_Decryption::HasEncryptedExtension(QStringLiteral(".hvnc.txt")));
+
+        // Leaving never asks and keeps the list.
+        QVERIFY(pPage->OnKillActive(134));
+        QVERIFY(m_rig->answers.m_questions.empty());
+        QCOMPARE(pPage->Panel()->Count(), 1);
+    }
+
+    void decryptRunsTheFlowAndEmptiesTheList()
+    {
+        std::unique_ptr<CPage_Decryption> pPage(MakeDecrypt());
+        QVERIFY(!Enabled(pPage.get(), 1033));
+        pPage->OnBnClickedDecrypt();  // empty list: nothing happens
+        QCOMPARE(m_rig->host.m_nRuns, 0);
+        pPage->DropPaths({m_home->MakeFile(QStringLiteral("not-really.hvnc"))});
+        QVERIFY(Enabled(pPage.get(), 1033));
+        pPage->OnBnClickedDecrypt();
+        QCOMPARE(m_rig->host.m_nRuns, 1);
+        QCOMPARE(pPage->Panel()->Count(), 0);
+        QVERIFY(m_rig->mngr.m_arrItems.isEmpty());
+        for (int nId : {1033, 4038, 4039}) {
+            QVERIFY(!Enabled(pPage.get(), nId));
+        }
+    }
+};
+
+QTEST_MAIN(TestPageLists)
+#include "test_page_lists.moc"

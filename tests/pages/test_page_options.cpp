@@ -1,0 +1,226 @@
+// The security options page (135): its enabling rules, the summary table and the password checks.
+#include "pages/CHDPageSecurityOptions.h"
+#include "ui/CPPHtmlStatic.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "PagesTestSupport.h"
+
+using namespace PagesTest;
+
+class TestPageOptions : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<CTempHome> m_home;
+    std::unique_ptr<SPageRig> m_rig;
+
+    std::unique_ptr<CHDPageSecurityOptions> Make()
+    {
+        auto pPage = std::make_unique<CHDPageSecurityOptions>(m_rig->dlg, m_rig->mngr);
+        pPage->setParent(&m_rig->dlg);
+        pPage->CreatePage();
+        return pPage;
+    }
+    template <typename T = QWidget>
+    static T* W(QWidget* pPage, const QString& strName)
+    {
+        T* p = pPage->findChild<T*>(strName);
+        if (p == nullptr) {
+            qFatal("no widget %s", qPrintable(strName));
+        }
+        return p;
+    }
+    static QWidget* W(QWidget* pPage, int nId) { return W<QWidget>(pPage, QString::number(nId)); }
+    static void Click(QWidget* pPage, int nId) { W<QAbstractButton>(pPage, QString::number(nId))->click(); }
+
+private slots:
+    void initTestCase() { QVERIFY(LoadResources()); }
+    void init()
+    {
+        m_home = std::make_unique<CTempHome>();
+        m_rig = std::make_unique<SPageRig>();
+    }
+    void cleanup()
+    {
+        m_rig.reset();
+        m_home.reset();
+    }
+
+    void summaryTable_data()
+    {
+        QTest::addColumn<int>("encrypt");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<int>("text");
+        QTest::addColumn<int>("picture");
+        QTest::addColumn<bool>("go");
+        QTest::newRow("encrypt") << 1 << 0 << 176 << 4050 << true;
+        QTest::newRow("encrypt, hide") << 1 << 1 << 177 << 4051 << true;
+        QTest::newRow("encrypt, wipe") << 1 << 2 << 178 << 4052 << true;
+        QTest::newRow("nothing") << 0 << 0 << 181 << 0 << false;
+        QTest::newRow("hide") << 0 << 1 << 179 << 4053 << true;
+        QTest::newRow("wipe") << 0 << 2 << 180 << 4054 << true;
+    }
+    void summaryTable()
+    {
+        QFETCH(int, encrypt);
+        QFETCH(int, action);
+        QFETCH(int, text);
+        QFETCH(int, picture);
+        QFETCH(bool, go);
+        m_rig->mngr.m_bEncrypt = encrypt;
+        m_rig->mngr.m_iHidenType = action;
+        auto pPage = Make();
+        const QString strSummary = pPage->m_strSummary;
+        QVERIFY(strSummary.contains(HVLoadString(static_cast<unsigned>(text)).toHtmlEscaped())
+                || strSummary.contains(HVLoadString(static_cast<unsigned>(text))));
+        if (picture != 0) {
+            QVERIFY(strSummary.endsWith(QStringLiteral("<br><br><bmp idres=%1>").arg(picture)));
+            QCOMPARE(W<CPPHtmlStatic>(pPage.get(), QStringLiteral("1020"))->PictureCount(), 1);
+        } else {
+            QVERIFY(!strSummary.contains(QStringLiteral("<bmp")));
+            QVERIFY(strSummary.contains(QStringLiteral("<b>       ")));
+        }
+        QCOMPARE(strSummary.contains(QStringLiteral("#ff0000")), encrypt == 0 && action == 2);
+        QCOMPARE(W(pPage.get(), 4079)->isEnabled(), go);
+        QCOMPARE(W<CPPHtmlStatic>(pPage.get(), QStringLiteral("1020"))->GetWindowText(), strSummary);
+    }
+
+    void unknownPairLeavesTheSummary()
+    {
+        QString strText = QStringLiteral("kept");
+        QVERIFY(!CHDPageSecurityOptions::SummaryText(1, 3, strText));
+        QVERIFY(!CHDPageSecurityOptions::SummaryText(2, 0, strText));
+        QCOMPARE(strText, QStringLiteral("kept"));
+    }
+
+    void enablingFollowsEncryptAndPasswordType()
+    {
+        auto pPage = Make();
+        QWidget* p = pPage.get();
+        const QList<QWidget*> passwordArea{
+            W(p, 4033),
+            W(p, 4035),
+            W(p, 4044),
+            W(p, 4057),
+            W(p, 4101),
+            W(p, 4058),
+            W<QWidget>(p, QString::fromLatin1(CHDPageSecurityOptions::kStaticPasswordName))};
+        // Start: encrypt with the master password.
+        QVERIFY(W(p, 4046)->isEnabled() && W(p, 4043)->isEnabled() && W(p, 4039)->isEnabled());
+        for (QWidget* pWidget : passwordArea) {
+            QVERIFY2(!pWidget->isEnabled(), qPrintable(pWidget->objectName()));
+        }
+        QCOMPARE(W<QAbstractButton>(p, QStringLiteral("4040"))->text(), HVLoadString(175));
+
+        Click(p, 4039);  // own password
+        QCOMPARE(pPage->m_iPasswordType, 1);
+        for (QWidget* pWidget : passwordArea) {
+            QVERIFY2(pWidget->isEnabled(), qPrintable(pWidget->objectName()));
+        }
+
+        Click(p, 4037);  // encryption off
+        QCOMPARE(pPage->m_bEncrypt, 0);
+        for (QWidget* pWidget : passwordArea + QList<QWidget*>{W(p, 4046), W(p, 4043), W(p, 4039)}) {
+            QVERIFY2(!pWidget->isEnabled(), qPrintable(pWidget->objectName()));
+        }
+        QCOMPARE(W<QAbstractButton>(p, QStringLiteral("4040"))->text(), HVLoadString(174));
+        QVERIFY(!W(p, 4079)->isEnabled());
+
+        // The wipe-settings link follows the wipe action alone.
+        QVERIFY(!W(p, 4047)->isEnabled());
+        Click(p, 4041);
+        QVERIFY(W(p, 4047)->isEnabled());
+        QVERIFY(W(p, 4079)->isEnabled());
+        Click(p, 4037);
+        QVERIFY(W(p, 4047)->isEnabled());
+        Click(p, 4040);
+        QVERIFY(!W(p, 4047)->isEnabled());
+    }
+
+    void hideStaysDisabledWithoutTheHidingEngine()
+    {
+        m_rig->mngr.m_bHideDisabled = 1;
+        auto pPage = Make();
+        QWidget* p = pPage.get();
+        QVERIFY(!W(p, 4040)->isEnabled());
+        Click(p, 4037);
+        Click(p, 4041);
+        Click(p, 4037);
+        QVERIFY(!W(p, 4040)->isEnabled());
+    }
+
+    void passwordStrengthFollowsTheText()
+    {
+        auto pPage = Make();
+        Click(pPage.get(), 4039);
+        auto* pLabel = W<QLabel>(pPage.get(), QStringLiteral("4058"));
+        W<QLineEdit>(pPage.get(), QStringLiteral("4033"))->setText(QStringLiteral("Tr0ub4dor&3-horse"));
+        QCOMPARE(pLabel->text(), CHDGlobalData::PasswordStrength(QStringLiteral("Tr0ub4dor&3-horse")).strLabel);
+        QVERIFY(pLabel->text() != CHDGlobalData::PasswordStrength(QString()).strLabel);
+    }
+
+    void passwordChecks_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("confirm");
+        QTest::addColumn<int>("message");  // 0: go accepted
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("empty") << 1 << ""
+                               << "" << 57345 << "4033";
+        QTest::newRow("5 characters") << 1 << "abcde"
+                                      << "abcde" << 104 << "4033";
+        QTest::newRow("6 characters") << 1 << "abcdef"
+                                      << "abcdef" << 0 << "";
+        QTest::newRow("32 characters") << 1 << QString(32, QLatin1Char('k')) << QString(32, QLatin1Char('k')) << 0
+                                       << "";
+        QTest::newRow("33 characters") << 1 << QString(33, QLatin1Char('k')) << QString(33, QLatin1Char('k')) << 104
+                                       << "4033";
+        QTest::newRow("case differs") << 1 << "Secret1"
+                                      << "secret1" << 128 << "4035";
+        QTest::newRow("master with empty field") << 0 << ""
+                                                 << "" << 0 << "";
+    }
+    void passwordChecks()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, password);
+        QFETCH(QString, confirm);
+        QFETCH(int, message);
+        QFETCH(QString, focus);
+        // A wipe-free run over no items: the flow runs with nothing to do.
+        auto pPage = Make();
+        Click(pPage.get(), type == 1 ? 4039 : 4043);
+        W<QLineEdit>(pPage.get(), QStringLiteral("4033"))->setText(password);
+        W<QLineEdit>(pPage.get(), QStringLiteral("4035"))->setText(confirm);
+        const bool bRan = pPage->OnBnClickedGo();
+        if (message == 0) {
+            QVERIFY(bRan);
+            QVERIFY(m_rig->answers.m_messages.empty());
+            QCOMPARE(m_rig->mngr.m_iPasswordType, type);
+            QVERIFY(m_rig->mngr.m_strPassword.isEmpty());  // not kept after the run
+        } else {
+            QVERIFY(!bRan);
+            QCOMPARE(m_rig->answers.m_messages, (std::vector<unsigned>{static_cast<unsigned>(message)}));
+            QVERIFY(pPage->focusWidget() != nullptr);
+            QCOMPARE(pPage->focusWidget()->objectName(), focus);
+            QCOMPARE(m_rig->host.m_nRuns, 0);
+            QCOMPARE(m_rig->mngr.m_iPasswordType, 0);  // nothing written to the manager
+        }
+    }
+
+    void pageIsRegisteredWhileItLives()
+    {
+        auto pPage = Make();
+        QCOMPARE(m_rig->mngr.m_pPageOptions, pPage.get());
+        pPage.reset();
+        QVERIFY(m_rig->mngr.m_pPageOptions == nullptr);
+    }
+};
+
+QTEST_MAIN(TestPageOptions)
+#include "test_page_options.moc"
