@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMenu>
 
 #include <algorithm>
@@ -16,7 +17,7 @@
 
 namespace {
 constexpr int kWidthPath = 400;
-constexpr int kWidthType = 40;
+constexpr int kWidthType = 70;
 }  // namespace
 
 CHDItemListPanel::CHDItemListPanel(QWidget* pParent, const QRect& rc, int nId)
@@ -30,6 +31,9 @@ CHDItemListPanel::CHDItemListPanel(QWidget* pParent, const QRect& rc, int nId)
     m_pList->SetSmallImageList(g_MainImageList.Images());
     m_pList->InsertColumn(HVLoadString(IDS_COL_PATH), kWidthPath);
     m_pList->InsertColumn(HVLoadString(IDS_COL_TYPE), kWidthType);
+    // The path column takes what the kind column leaves, and the kind column follows the width.
+    m_pList->setColumnWidth(0, std::max(kWidthPath, rc.width() - kWidthType - 8));
+    m_pList->header()->setStretchLastSection(true);
     connect(m_pList, &CXListCtrl::RowRightClicked, this, [this](qint32, int, const QPoint& globalPos) {
         emit ContextMenuRequested(globalPos);
     });

@@ -23,6 +23,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -35,7 +36,7 @@ using namespace HVTaskPage;
 
 namespace {
 constexpr int kWidthPath = 330;
-constexpr int kWidthState = 90;
+constexpr int kWidthState = 130;
 
 std::unique_ptr<CItemData> MakeItem(const QString& strPath)
 {
@@ -117,6 +118,8 @@ bool CHDPageHideData::OnInitDialog()
     m_pList->SetSmallImageList(g_MainImageList.Images());
     m_pList->InsertColumn(HVLoadString(IDS_COL_PATH), kWidthPath);
     m_pList->InsertColumn(HVLoadString(IDS_COL_STATE), kWidthState);
+    m_pList->setColumnWidth(0, std::max(kWidthPath, rcList.width() - kWidthState - 8));
+    m_pList->header()->setStretchLastSection(true);
     m_pList->EnableCheckBoxes(true);
     connect(m_pList, &CXListCtrl::CheckChanged, this, [this](int) { UpdateButtons(); });
     AddAnchor(m_pList, TOP_LEFT, BOTTOM_RIGHT);
@@ -132,15 +135,16 @@ bool CHDPageHideData::OnInitDialog()
         pButton->SetTextColorHot(CGlobalColors::Color(0x00FF0000u));
         pButton->SetDrawBorder(false);
         pButton->SetMouseCursorHand(true);
-        pButton->resize(pButton->sizeHint());
+        pButton->resize(pButton->fontMetrics().horizontalAdvance(pButton->text()) + 24, 24);
         connect(pButton, &QAbstractButton::clicked, this, pfn);
-        AddAnchor(pButton, BOTTOM_LEFT, BOTTOM_LEFT);
         return pButton;
     };
     m_pCheckAll = link(IDC_BUTTON_CHECK_ALL, IDS_HIDE_CHECK_ALL, &CHDPageHideData::OnBnClickedCheckAll);
     m_pCheckAll->move(kMargin, rcList.bottom() + 8);
     m_pUncheckAll = link(IDC_BUTTON_UNCHECK_ALL, IDS_HIDE_UNCHECK_ALL, &CHDPageHideData::OnBnClickedUncheckAll);
     m_pUncheckAll->move(m_pCheckAll->geometry().right() + 12, rcList.bottom() + 8);
+    AddAnchor(m_pCheckAll, BOTTOM_LEFT, BOTTOM_LEFT);
+    AddAnchor(m_pUncheckAll, BOTTOM_LEFT, BOTTOM_LEFT);
 
     // Footer.
     const int nButtonY = nFootTop + (FooterHeight() - kButtonHeight) / 2;

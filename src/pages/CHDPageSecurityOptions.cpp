@@ -95,8 +95,12 @@ bool CHDPageSecurityOptions::OnInitDialog()
     const int nHeight = kDesignSize.height();
     const int nTop = HeaderHeight(EThemeImage::SecureHeader) + 40;
     const int nFootTop = nHeight - FooterHeight();
-    const int nLeftWidth = 390;
+    const int nLeftWidth = 350;
     const int x = kMargin;
+    // The action block stands right of the encryption block; the summary runs under both.
+    const int nRightX = x + nLeftWidth + kMargin;
+    const int nRightWidth = nWidth - kMargin - nRightX;
+    const int nRightIndent = nRightX + 22;
     const int nIndent = x + 22;
 
     const auto named = [](QWidget* pWidget, int nId) {
@@ -135,17 +139,17 @@ bool CHDPageSecurityOptions::OnInitDialog()
     m_pStrengthLabel = new QLabel(this);
     named(m_pStrengthLabel, IDC_STRENGTH_LABEL)->setGeometry(nEditX + nEditWidth - 74, nTop + 138, 74, 18);
 
-    const int nActTop = nTop + 172;
+    const int nActTop = nTop;
     auto* pAfter = new QLabel(HVLoadString(IDS_OPT_AFTER), this);
     pAfter->setObjectName(QStringLiteral("static_after"));
     pAfter->setFont(g_GlobalColors.m_font13Bold);
-    pAfter->setGeometry(x, nActTop, nLeftWidth, 22);
+    pAfter->setGeometry(nRightX, nActTop, nRightWidth, 22);
     m_pNothing = new QRadioButton(HVLoadString(IDS_OPT_LEAVE), this);
-    named(m_pNothing, IDC_RADIO_NOTHING)->setGeometry(nIndent, nActTop + 26, nLeftWidth - 22, 22);
+    named(m_pNothing, IDC_RADIO_NOTHING)->setGeometry(nRightIndent, nActTop + 26, nRightWidth - 22, 22);
     m_pHide = new QRadioButton(HVLoadString(IDS_OPT_HIDE), this);
-    named(m_pHide, IDC_RADIO_HIDE)->setGeometry(nIndent, nActTop + 50, nLeftWidth - 22, 22);
+    named(m_pHide, IDC_RADIO_HIDE)->setGeometry(nRightIndent, nActTop + 50, nRightWidth - 22, 22);
     m_pWipe = new QRadioButton(HVLoadString(IDS_OPT_WIPE), this);
-    named(m_pWipe, IDC_RADIO_WIPE)->setGeometry(nIndent, nActTop + 74, nLeftWidth - 22, 22);
+    named(m_pWipe, IDC_RADIO_WIPE)->setGeometry(nRightIndent, nActTop + 74, nRightWidth - 22, 22);
     m_pActionGroup = new QButtonGroup(this);
     m_pActionGroup->addButton(m_pNothing, 0);
     m_pActionGroup->addButton(m_pHide, 1);
@@ -155,16 +159,15 @@ bool CHDPageSecurityOptions::OnInitDialog()
     m_pEncSettings = new CBCGButton(HVLoadString(IDS_OPT_ENC_SETTINGS), this);
     named(m_pEncSettings, IDC_BUTTON_ENC_SETTINGS);
     StyleLinkButton(m_pEncSettings, kSettingsLinkIcon);
-    m_pEncSettings->setGeometry(nIndent, nActTop + 110, 180, 24);
+    m_pEncSettings->setGeometry(nIndent, nTop + 166, 180, 24);
     m_pWipeSettings = new CBCGButton(HVLoadString(IDS_OPT_WIPE_SETTINGS), this);
     named(m_pWipeSettings, IDC_BUTTON_WIPE_SETTINGS);
     StyleLinkButton(m_pWipeSettings, kSettingsLinkIcon);
-    m_pWipeSettings->setGeometry(nIndent + 190, nActTop + 110, 180, 24);
+    m_pWipeSettings->setGeometry(nRightIndent, nActTop + 104, 180, 24);
 
     // The summary in its rounded frame at the right.
     m_pFrame = new QWidget(this);
-    named(m_pFrame, IDC_FRAME_SUMMARY)
-        ->setGeometry(x + nLeftWidth + kMargin, nTop, nWidth - nLeftWidth - 3 * kMargin, nFootTop - nTop - 20);
+    named(m_pFrame, IDC_FRAME_SUMMARY)->setGeometry(x, nTop + 206, nWidth - 2 * kMargin, nFootTop - nTop - 206 - 16);
     m_pFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_pSummary = new CPPHtmlStatic(this);
     named(m_pSummary, IDC_SUMMARY)->setGeometry(m_pFrame->geometry().adjusted(12, 12, -12, -12));

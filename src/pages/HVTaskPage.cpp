@@ -110,6 +110,8 @@ CBCGButton* MakeTextButton(QWidget* pParent, int nId, const QString& strText)
 {
     auto* pButton = new CBCGButton(strText, pParent);
     pButton->setObjectName(QString::number(nId));
+    pButton->SetTextColor(Qt::white);
+    pButton->SetTextColorHot(Qt::white);
     pButton->SetFaceColor(CGlobalColors::Color(g_GlobalColors.clrBtnBk));
     pButton->SetFaceColorHot(CGlobalColors::Color(g_GlobalColors.clrBtnBkHot));
     pButton->SetMouseCursorHand(true);
