@@ -212,10 +212,19 @@ void CHDPageDataBrows::OnBnClickedAddFolder()
     UpdateButtons();
 }
 
+void CHDPageDataBrows::ForgetRemovedItems(const QList<CItemData*>& before)
+{
+    // Records handed to the manager by an earlier Next must not stay there once they are gone.
+    const QList<CItemData*> after = m_pPanel->Items();
+    m_mngr.m_arrItems.removeIf([&](CItemData* pItem) { return before.contains(pItem) && !after.contains(pItem); });
+}
+
 void CHDPageDataBrows::OnBnClickedRemove()
 {
     if (m_pPanel != nullptr) {
+        const QList<CItemData*> before = m_pPanel->Items();
         m_pPanel->RemoveSelected();
+        ForgetRemovedItems(before);
     }
     UpdateButtons();
 }
@@ -223,7 +232,9 @@ void CHDPageDataBrows::OnBnClickedRemove()
 void CHDPageDataBrows::OnBnClickedClear()
 {
     if (m_pPanel != nullptr) {
+        const QList<CItemData*> before = m_pPanel->Items();
         m_pPanel->Clear();
+        ForgetRemovedItems(before);
     }
     UpdateButtons();
 }

@@ -8,6 +8,7 @@ class CBCGButton;
 class CDataSecurityMngr;
 class CHalvoDataSecurityDlg;
 class CHDItemListPanel;
+class CItemData;
 
 // The first step of Secure Data (page 105): the user gathers the files and folders to protect
 // in a list (file dialog, folder chooser, drops, context menu) and goes on to the security
@@ -64,6 +65,7 @@ private:
     CBCGButton* AddButton(CBCGButton* pButton, void (CHDPageDataBrows::*pfn)());
     void TakeOverCommandLineItems();
     void ReleaseItems();
+    void ForgetRemovedItems(const QList<CItemData*>& before);
 
     CHalvoDataSecurityDlg& m_mainDlg;
     CDataSecurityMngr& m_mngr;

@@ -228,6 +228,14 @@ private slots:
         QCOMPARE(m_rig->mngr.m_arrItems, pPage->Panel()->Items());
         QVERIFY(m_rig->answers.m_questions.empty());
 
+        // A record removed after Next is no longer in the manager's list.
+        pPage->Panel()->List()->clearSelection();
+        pPage->Panel()->List()->SelectItem(0, true);
+        CItemData* pSecond = pPage->Panel()->Item(1);
+        pPage->OnBnClickedRemove();
+        QCOMPARE(m_rig->mngr.m_arrItems, (QList<CItemData*>{pSecond}));
+        QVERIFY(pPage->OnKillActive(135));
+
         // Any other page asks 112 first.
         m_rig->answers.m_answers = {false, true};
         QVERIFY(!pPage->OnKillActive(134));
