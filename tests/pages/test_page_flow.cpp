@@ -4,6 +4,8 @@
 #include "pages/CHDPageDataBrows.h"
 #include "pages/CHDPageHideData.h"
 #include "pages/CHDPageSecurityOptions.h"
+#include "pages/CPage_Decryption.h"
+#include "ui/CHPropertiesPages.h"
 #include "ui/CXListCtrl.h"
 
 #include <QAbstractButton>
@@ -20,6 +22,37 @@ class TestPageFlow : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(LoadResources()); }
+
+    // The main window builds these page classes through the page registry, and its container
+    // asks the selection page before leaving it.
+    void pagesArePluggedIntoTheMainWindow()
+    {
+        CTempHome home;
+        SPageRig rig;
+        QCOMPARE(rig.dlg.CreateGPages(), 1);
+        CHPropertiesPages* pPages = rig.dlg.GetGPages();
+        QVERIFY(pPages != nullptr);
+        const auto page = [pPages](int nId) {
+            const int nIndex = pPages->PageIndex(nId);
+            return nIndex >= 0 && pPages->SetPage(nIndex) ? pPages->GetPageDlgHandle(nIndex) : nullptr;
+        };
+        QVERIFY(qobject_cast<CHDPageSecurityOptions*>(page(135)) != nullptr);
+        QVERIFY(qobject_cast<CHDPageHideData*>(page(4003)) != nullptr);
+        QVERIFY(qobject_cast<CPage_Decryption*>(page(147)) != nullptr);
+        QVERIFY(qobject_cast<CHDPageDataBrows*>(page(105)) != nullptr);
+        QCOMPARE(rig.mngr.m_pPageBrowse,
+                 qobject_cast<CHDPageDataBrows*>(pPages->GetPageDlgHandle(pPages->PageIndex(105))));
+
+        rig.answers.m_answers = {false};
+        pPages->OnPageSwitchRequest(134);
+        QCOMPARE(pPages->GetCurrentPageDlg(), 105);
+        QCOMPARE(rig.answers.m_questions, (std::vector<unsigned>{112}));
+        pPages->OnPageSwitchRequest(135);  // an empty list: message 129, no switch
+        QCOMPARE(pPages->GetCurrentPageDlg(), 105);
+        QCOMPARE(rig.answers.m_messages, (std::vector<unsigned>{129}));
+        pPages->OnPageSwitchRequest(134);  // yes
+        QCOMPARE(pPages->GetCurrentPageDlg(), 134);
+    }
 
     void encryptHideUnhideDecrypt()
     {
