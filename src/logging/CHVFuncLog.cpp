@@ -139,9 +139,19 @@ std::string CHVFuncLog::QualifiedName(std::string_view strPretty)
     if (const size_t with = s.find(" [with "); with != std::string_view::npos) {
         s = s.substr(0, with);
     }
-    // A lambda is named after the function that holds it: "A::f()::<lambda(int)>".
-    if (const size_t lambda = s.find("::<lambda"); lambda != std::string_view::npos) {
-        s = s.substr(0, lambda);
+    // clang gives the template arguments as a trailing " [T = int]".
+    if (!s.empty() && s.back() == ']') {
+        const size_t open = MatchBackward(s, s.size() - 1, '[', ']');
+        if (open != std::string_view::npos && open > 0 && s[open - 1] == ' ') {
+            s = s.substr(0, open - 1);
+        }
+    }
+    // A lambda is named after the function that holds it: "A::f()::<lambda(int)>", with clang
+    // "A::f()::(anonymous class)::operator()(int) const" or "A::f()::(lambda at file:1:2)::...".
+    for (const std::string_view marker : {"::<lambda", "::(anonymous class)::", "::(lambda at "}) {
+        if (const size_t lambda = s.find(marker); lambda != std::string_view::npos) {
+            s = s.substr(0, lambda);
+        }
     }
     DropTrailingQualifiers(s);
     if (s.empty() || s.back() != ')') {
