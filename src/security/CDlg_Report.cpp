@@ -1,0 +1,120 @@
+#include "security/CDlg_Report.h"
+
+#include "passwords/CGuiDialogHeader.h"
+#include "security/CReportComposer.h"
+#include "ui/CPPHtmlStatic.h"
+#include "ui/HVUiTheme.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+#include "resources/HVResourceStrings.h"
+
+namespace {
+
+constexpr int kWidth = 440;
+constexpr int kHeader = 44;
+constexpr int kMargin = 16;
+constexpr int kLabelDefault = 120;
+constexpr int kButtonHeight = 28;
+
+}  // namespace
+
+CDlg_Report::CDlg_Report(QWidget* pParent)
+    : CHPageDlgBase(pParent)
+{
+    setObjectName(QStringLiteral("CDlg_Report"));
+    setWindowTitle(HVLoadString(IDS_REPORT_TITLE));
+
+    auto* pHeader = new CGuiDialogHeader(HVLoadString(IDS_REPORT_TITLE), this);
+    pHeader->setGeometry(0, 0, kWidth, kHeader);
+
+    m_pLabel = new CPPHtmlStatic(this);
+    m_pLabel->setObjectName(QStringLiteral("1020"));
+    m_pLabel->setGeometry(kMargin, kHeader + 12, kWidth - 2 * kMargin, kLabelDefault);
+
+    const int nButtonsTop = kHeader + 12 + kLabelDefault + 12;
+    m_pButton4087 = new QPushButton(HVLoadString(IDS_REPORT_BTN_HOME), this);
+    m_pButton4087->setObjectName(QStringLiteral("4087"));
+    m_pButton1024 = new QPushButton(this);
+    m_pButton1024->setObjectName(QStringLiteral("1024"));
+    m_pButton1024->setDefault(true);
+    const int nButtonWidth = 180;
+    m_pButton1024->setGeometry(kWidth - kMargin - nButtonWidth, nButtonsTop, nButtonWidth, kButtonHeight);
+    m_pButton4087->setGeometry(kWidth - kMargin - 2 * nButtonWidth - 8, nButtonsTop, nButtonWidth, kButtonHeight);
+    resize(kWidth, nButtonsTop + kButtonHeight + 14);
+    setMinimumSize(kWidth, kHeader + 60);
+
+    AddAnchor(pHeader, TOP_LEFT, TOP_RIGHT);
+    AddAnchor(m_pLabel, TOP_LEFT, BOTTOM_RIGHT);
+    AddAnchor(m_pButton4087, BOTTOM_RIGHT, BOTTOM_RIGHT);
+    AddAnchor(m_pButton1024, BOTTOM_RIGHT, BOTTOM_RIGHT);
+
+    connect(m_pButton4087, &QPushButton::clicked, this, &CDlg_Report::OnCancel);
+    connect(m_pButton1024, &QPushButton::clicked, this, &CDlg_Report::OnButton1024);
+}
+
+void CDlg_Report::SetReportText(const QString& strHtml)
+{
+    m_strText = strHtml;
+    m_pLabel->SetWindowText(strHtml);
+}
+
+void CDlg_Report::SetReport(const CReportComposer& report)
+{
+    SetReportText(report.Html());
+    SetKind(report.Kind());
+    SetLabelHeight(report.LabelHeight());
+}
+
+bool CDlg_Report::OnInitDialog()
+{
+    const QColor clrBk = HVUi::ThemeColor(QStringLiteral("clrDlgBk"), palette().window().color());
+    SetBackgroundColor(clrBk);
+    SetTextColor(HVUi::ThemeColor(QStringLiteral("clrDlgText"), palette().windowText().color()));
+    m_pLabel->SetWindowText(m_strText);
+    m_pLabel->SetBkColor(clrBk);
+    switch (m_nKind) {
+    case 0:
+        m_pButton1024->setText(HVLoadString(IDS_REPORT_BTN_SECURE));
+        break;
+    case 1:
+        m_pButton1024->setText(HVLoadString(IDS_REPORT_BTN_DECRYPT));
+        break;
+    case 2:
+        m_pButton1024->setText(HVLoadString(IDS_REPORT_BTN_HIDE));
+        break;
+    default:
+        break;
+    }
+    if (m_nLabelHeight != -1) {
+        // Same width and place; the label ends up with the height asked for.
+        const int nHeight = height() - m_pLabel->height() + m_nLabelHeight;
+        setMinimumHeight(qMin(minimumHeight(), nHeight));
+        resize(width(), nHeight);
+        ArrangeLayout();
+    }
+    return true;
+}
+
+void CDlg_Report::RequestPage(int nPageId)
+{
+    if (m_fnPageSwitch) {
+        m_fnPageSwitch(nPageId);
+        emit PageSwitchRequested(nPageId);
+    }
+}
+
+void CDlg_Report::OnCancel()
+{
+    RequestPage(kPageWelcome);
+    QDialog::accept();
+}
+
+void CDlg_Report::OnButton1024()
+{
+    if (m_nKind == 0) {
+        RequestPage(kPageSecureSelection);
+    }
+    QTimer::singleShot(0, this, [this] { QDialog::accept(); });
+}

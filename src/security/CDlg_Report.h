@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ui/CHPageDlgBase.h"
+
+#include <functional>
+
+class CPPHtmlStatic;
+class CReportComposer;
+class QPushButton;
+
+// The operation report: the report's HTML in a label (1020) and two buttons. Button 4087 (and
+// Escape or the close box) asks the main window for the welcome page (134) and closes; button
+// 1024, captioned by the kind (170, 171, 172), asks for the secure-data selection page (105)
+// after a Secure Data report and closes. Without a main window (no page-switch function) both
+// only close. A label height other than -1 resizes the dialog so that the label gets it.
+class CDlg_Report : public CHPageDlgBase
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPageWelcome = 134;
+    static constexpr int kPageSecureSelection = 105;
+
+    using PageSwitch = std::function<void(int nPageId)>;
+
+    explicit CDlg_Report(QWidget* pParent = nullptr);
+
+    void SetReportText(const QString& strHtml);
+    void SetKind(int nKind) { m_nKind = nKind; }
+    void SetLabelHeight(int nHeight) { m_nLabelHeight = nHeight; }
+    // Text, kind and label height of a composed report.
+    void SetReport(const CReportComposer& report);
+    // The main window's page container; empty when there is none.
+    void SetPageSwitch(PageSwitch fn) { m_fnPageSwitch = std::move(fn); }
+
+    [[nodiscard]] int Kind() const { return m_nKind; }
+    [[nodiscard]] int LabelHeight() const { return m_nLabelHeight; }
+    [[nodiscard]] CPPHtmlStatic* Label() const { return m_pLabel; }
+
+signals:
+    // Also emitted where a page switch is posted (for a main window that prefers a signal).
+    void PageSwitchRequested(int nPageId);
+
+protected:
+    bool OnInitDialog() override;
+    void OnCancel() override;
+
+private:
+    void OnButton1024();
+    void RequestPage(int nPageId);
+
+    CPPHtmlStatic* m_pLabel = nullptr;
+    QPushButton* m_pButton1024 = nullptr;
+    QPushButton* m_pButton4087 = nullptr;
+    QString m_strText;
+    int m_nKind = 0;
+    int m_nLabelHeight = -1;
+    PageSwitch m_fnPageSwitch;
+};

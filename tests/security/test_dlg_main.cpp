@@ -1,0 +1,27 @@
+// Runs the dialog test classes of this program one after the other.
+#include "engines/CEncryptManager.h"
+
+#include <QApplication>
+#include <QtTest>
+
+#include "resources/CResourceModule.h"
+
+QObject* MakeProgressDialogTests();
+QObject* MakeReportDialogTests();
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // Cheap key derivation: the tests are about the dialogs, not the engine's cost.
+    CEncryptManager::SetDefaultKdfCost(8192, 1);
+    const QByteArray bin = qgetenv("HV_BUILD_BIN");
+    if (!bin.isEmpty()) {
+        (void)CResourceModule::Instance().Load(QString::fromLocal8Bit(bin) + QStringLiteral("/HNVRes.rcc"));
+    }
+    int nStatus = 0;
+    for (QObject* pTests : {MakeProgressDialogTests(), MakeReportDialogTests()}) {
+        nStatus |= QTest::qExec(pTests, argc, argv);
+        delete pTests;
+    }
+    return nStatus;
+}

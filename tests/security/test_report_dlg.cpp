@@ -1,0 +1,128 @@
+// The report dialog: the label height rule, the caption of button 1024 by kind, and the page
+// each button asks the main window for (none without a main window).
+#include "security/CDlg_Report.h"
+#include "security/CReportComposer.h"
+#include "ui/CPPHtmlStatic.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+#include "resources/HVResourceStrings.h"
+#include "test_dlg_support.h"
+
+using namespace dlgtest;
+
+namespace {
+
+CReportComposer ThreeSections()
+{
+    SRunCounters run;
+    run.m_nProcessed = 2;
+    run.m_nSucceeded = 2;
+    run.m_nWipeAttempted = 2;
+    run.m_nWipeSucceeded = 2;
+    SHideCounters hide;
+    hide.m_nProcessed = 2;
+    hide.m_nSucceeded = 2;
+    return CReportComposer::ForSecureData(true, 1, run, hide);
+}
+
+}  // namespace
+
+class TestReportDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void labelGetsTheRequestedHeight_data()
+    {
+        QTest::addColumn<int>("nLabelHeight");
+        QTest::newRow("one section") << 85;
+        QTest::newRow("three sections") << 255;
+        QTest::newRow("small") << 20;
+    }
+    void labelGetsTheRequestedHeight()
+    {
+        QFETCH(int, nLabelHeight);
+        CDlg_Report dlg;
+        dlg.SetReportText(QStringLiteral("<b>x</b>"));
+        dlg.SetLabelHeight(nLabelHeight);
+        const int nWidth = dlg.width();
+        const int nOuterBefore = dlg.height() - dlg.Label()->height();
+        dlg.show();
+        QCOMPARE(dlg.Label()->height(), nLabelHeight);
+        QCOMPARE(dlg.height(), nOuterBefore + nLabelHeight);
+        QCOMPARE(dlg.width(), nWidth);
+        // The buttons stay below the label.
+        QVERIFY(dlg.findChild<QPushButton*>(QStringLiteral("1024"))->y() >= dlg.Label()->geometry().bottom());
+    }
+
+    void noHeightKeepsTheLayout()
+    {
+        CDlg_Report dlg;
+        const QSize before = dlg.size();
+        const int nLabel = dlg.Label()->height();
+        dlg.show();
+        QCOMPARE(dlg.size(), before);
+        QCOMPARE(dlg.Label()->height(), nLabel);
+    }
+
+    void composedReport()
+    {
+        CDlg_Report dlg;
+        dlg.SetReport(ThreeSections());
+        QCOMPARE(dlg.Kind(), 0);
+        QCOMPARE(dlg.LabelHeight(), 255);
+        dlg.show();
+        QCOMPARE(dlg.Label()->height(), 255);
+        QCOMPARE(dlg.Label()->GetWindowText(), ThreeSections().Html());
+    }
+
+    void buttons_data()
+    {
+        QTest::addColumn<int>("nKind");
+        QTest::addColumn<QString>("strButton");
+        QTest::addColumn<bool>("bMainWindow");
+        QTest::addColumn<QList<int>>("pages");
+        QTest::addColumn<unsigned>("nCaption");
+        QTest::newRow("secure, 1024") << 0 << "1024" << true << QList<int>{105} << unsigned(IDS_REPORT_BTN_SECURE);
+        QTest::newRow("decrypt, 1024") << 1 << "1024" << true << QList<int>{} << unsigned(IDS_REPORT_BTN_DECRYPT);
+        QTest::newRow("hide, 1024") << 2 << "1024" << true << QList<int>{} << unsigned(IDS_REPORT_BTN_HIDE);
+        QTest::newRow("secure, 4087") << 0 << "4087" << true << QList<int>{134} << unsigned(IDS_REPORT_BTN_SECURE);
+        QTest::newRow("decrypt, 4087") << 1 << "4087" << true << QList<int>{134} << unsigned(IDS_REPORT_BTN_DECRYPT);
+        QTest::newRow("secure, escape") << 0 << "escape" << true << QList<int>{134} << unsigned(IDS_REPORT_BTN_SECURE);
+        QTest::newRow("no window, 1024") << 0 << "1024" << false << QList<int>{} << unsigned(IDS_REPORT_BTN_SECURE);
+        QTest::newRow("no window, 4087") << 0 << "4087" << false << QList<int>{} << unsigned(IDS_REPORT_BTN_SECURE);
+    }
+    void buttons()
+    {
+        QFETCH(int, nKind);
+        QFETCH(QString, strButton);
+        QFETCH(bool, bMainWindow);
+        QFETCH(QList<int>, pages);
+        QFETCH(unsigned, nCaption);
+        CDlg_Report dlg;
+        dlg.SetKind(nKind);
+        QList<int> requested;
+        if (bMainWindow) {
+            dlg.SetPageSwitch([&requested](int nPage) { requested << nPage; });
+        }
+        QTimer::singleShot(0, &dlg, [&dlg, strButton] {
+            if (strButton == QLatin1String("escape")) {
+                QTest::keyClick(&dlg, Qt::Key_Escape);
+            } else {
+                dlg.findChild<QPushButton*>(strButton)->click();
+            }
+        });
+        QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+        QCOMPARE(requested, pages);
+        QCOMPARE(dlg.findChild<QPushButton*>(QStringLiteral("1024"))->text(), HVLoadString(nCaption));
+    }
+};
+
+QObject* MakeReportDialogTests()
+{
+    return new TestReportDialog;
+}
+
+#include "test_report_dlg.moc"
