@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/IAppFrontEnd.h"
+#include "security/CGuiDataSecurityUi.h"
+#include "security/CGuiRunnerHost.h"
+
+// The graphical program's answers to the application object: message boxes, the password
+// dialogs, the progress and report dialogs, and the theme. Until the main window is part of the
+// program, a start that needs it is told so and ends normally.
+class CGuiAppFrontEnd : public IAppFrontEnd
+{
+public:
+    CGuiAppFrontEnd();
+
+    void ShowText(const QString& strText) override;
+    [[nodiscard]] IDataSecurityUi& Ui() override { return m_ui; }
+    [[nodiscard]] IRunnerHost& RunnerHost() override { return m_host; }
+    void InitTheme() override;
+    void ManagerCreated(CDataSecurityMngr& mngr) override { m_pMngr = &mngr; }
+    [[nodiscard]] bool ShowMainWindow(int nStartPage, CDataSecurityMngr& mngr) override;
+
+private:
+    CDataSecurityMngr* m_pMngr = nullptr;
+    CGuiDataSecurityUi m_ui;
+    CGuiRunnerHost m_host;
+};
