@@ -285,7 +285,7 @@ void CHDPageSecurityOptions::UpdatePage()
         return;
     }
     m_pGo->setEnabled(m_bEncrypt != 0 || m_iAction != 0);
-    m_pHide->setText(HVLoadString(m_bEncrypt != 0 ? IDS_OPT_HIDE_ENCRYPTED : IDS_OPT_HIDE));
+    m_pHide->setText(m_bEncrypt != 0 ? HVLoadString(IDS_OPT_HIDE_ENCRYPTED) : HVLoadString(IDS_OPT_HIDE));
     m_pWipeSettings->setEnabled(m_iAction == 2);
     const bool bOwn = m_bEncrypt != 0 && m_iPasswordType == 1;
     m_pEncSettings->setEnabled(m_bEncrypt != 0);

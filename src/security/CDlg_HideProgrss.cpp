@@ -32,7 +32,8 @@ CDlg_HideProgrss::~CDlg_HideProgrss()
 
 void CDlg_HideProgrss::RunModal(const SHideRunOptions& options)
 {
-    setWindowTitle(HVLoadString(options.m_bUnhide != 0 ? IDS_PROGRESS_UNHIDE_TITLE : IDS_PROGRESS_HIDE_TITLE));
+    setWindowTitle(options.m_bUnhide != 0 ? HVLoadString(IDS_PROGRESS_UNHIDE_TITLE)
+                                          : HVLoadString(IDS_PROGRESS_HIDE_TITLE));
     m_work.Initialise(options, this);
     m_pBar->SetRange(0, qMax(1, m_work.ProgressRange()));
     m_pBar->SetPos(0);
