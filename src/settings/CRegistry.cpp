@@ -1,5 +1,6 @@
 #include "settings/CRegistry.h"
 
+#include "settings/CHVIniGuard.h"
 #include "settings/CHVXdgDirs.h"
 
 #include <QDir>
@@ -121,6 +122,9 @@ int CRegistry::VerifyKey(HVRegRoot root, const QString& strPath, std::uint32_t n
     if (nAccess != HV_KEY_READ && !CanWrite(location)) {
         return 0;
     }
+    if (!CHVIniGuard::IsSafeFile(location.strFile)) {
+        return 0;
+    }
     QSettings settings(location.strFile, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) {
         return 0;
@@ -160,6 +164,9 @@ int CRegistry::CreateKey(HVRegRoot root, const QString& strPath)
         return 0;
     }
     if (!QDir().mkpath(QFileInfo(location.strFile).absolutePath()) || !CanWrite(location)) {
+        return 0;
+    }
+    if (!CHVIniGuard::IsSafeFile(location.strFile) && !CHVIniGuard::SetAside(location.strFile)) {
         return 0;
     }
     m_settings = std::make_unique<QSettings>(location.strFile, QSettings::IniFormat);

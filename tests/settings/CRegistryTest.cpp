@@ -1,4 +1,5 @@
 #include "settings/CRegistry.h"
+#include "settings/CHVIniGuard.h"
 
 #include <limits>
 
@@ -186,6 +187,45 @@ TEST_F(RegistryTest, CloseReportsAWriteThatDidNotReachTheDisk)
     ASSERT_TRUE(QFile::remove(UserFile()));
     ASSERT_TRUE(QDir().mkpath(UserFile() + QStringLiteral("/blocker")));
     EXPECT_FALSE(reg.Close());
+}
+
+// Values QSettings would turn into objects through QDataStream (which trusts the counts in the
+// data) mark the file as damaged, in every spelling the INI escapes allow.
+TEST_F(RegistryTest, ObjectValuesMarkTheFileDamaged)
+{
+    const char* const kDamaged[] = {
+        "[Main]\na=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\n",
+        "[Main]\na=\"@Variant(\\0\\0\\0\\t)\"\n",
+        "[Main]\na=\\x40Variant(\\0)\n",
+        "[Main]\na=\\100Variant(\\0)\n",
+        "[Main]\na=@\\x56\\x61riant(x)\n",
+        "[Main]\na=1, @DateTime(\\0)\n",
+    };
+    for (const char* pszText : kDamaged) {
+        EXPECT_FALSE(CHVIniGuard::IsSafeText(pszText)) << pszText;
+    }
+    const char* const kFine[] = {
+        "[Main]\na=@ByteArray(\\0\\x1\\xff)\nb=12\n",
+        "[Main]\na=@@Variant(not an object)\n",
+        "[Main]\nPath=/home/u/@Variant\n",
+        "",
+    };
+    for (const char* pszText : kFine) {
+        EXPECT_TRUE(CHVIniGuard::IsSafeText(pszText)) << pszText;
+    }
+
+    // A damaged file is not read; creating the key sets it aside and starts afresh.
+    WriteFile(UserFile(), kDamaged[0]);
+    CRegistry reg;
+    EXPECT_FALSE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
+    ASSERT_TRUE(reg.CreateKey(HVRegRoot::CurrentUser, kMain));
+    EXPECT_TRUE(reg.Write(QStringLiteral("a"), 5));
+    EXPECT_TRUE(reg.Close());
+    EXPECT_TRUE(QFileInfo::exists(UserFile() + QStringLiteral(".damaged")));
+    ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
+    int n = 0;
+    EXPECT_TRUE(reg.Read(QStringLiteral("a"), n));
+    EXPECT_EQ(n, 5);
 }
 
 }  // namespace
