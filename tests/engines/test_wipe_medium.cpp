@@ -130,7 +130,10 @@ TEST(WipeMedium, LoopImageLosesTheOldContent)
     struct SUnmountAtEnd
     {
         std::string strMount;
-        ~SUnmountAtEnd() { (void)std::system(("umount '" + strMount + "' >/dev/null 2>&1").c_str()); }
+        ~SUnmountAtEnd()
+        {
+            [[maybe_unused]] const int nRc = std::system(("umount '" + strMount + "' >/dev/null 2>&1").c_str());
+        }
     } unmountAtEnd{strMount};  // an early return must not leave the image mounted
     const std::string strMarker = "HV-WIPE-MARKER-7f3a9c-";
     std::string strText;

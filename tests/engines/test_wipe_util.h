@@ -32,7 +32,7 @@ public:
     {
         if (!m_strPath.empty()) {
             const std::string strCmd = "chmod -R u+w '" + m_strPath + "' 2>/dev/null; rm -rf '" + m_strPath + "'";
-            (void)std::system(strCmd.c_str());
+            [[maybe_unused]] const int nRc = std::system(strCmd.c_str());
         }
     }
     CTempDir(const CTempDir&) = delete;
