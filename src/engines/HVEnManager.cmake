@@ -13,6 +13,8 @@ add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CHvncIo.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyCache.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyCache.h
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncSelfTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncSelfTest.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncStaleTemps.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncStaleTemps.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncStream.cpp

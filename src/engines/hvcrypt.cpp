@@ -1,5 +1,6 @@
 // hvcrypt: encrypts, decrypts, verifies and wipes files with the program's engines.
 #include "engines/CEncryptManager.h"
+#include "engines/CHvncSelfTest.h"
 #include "engines/CWipeManager.h"
 #include "engines/hvcrypt_options.h"
 #include "engines/hvcrypt_progress.h"
@@ -129,6 +130,12 @@ int main(int argc, char** argv)
     if (opt.bHelp) {
         std::printf("%s", HvcryptUsage());
         return 0;
+    }
+    // No file is touched with ciphers that do not give their known answers.
+    std::string strFailure;
+    if (!CHvncSelfTest::Run(strFailure)) {
+        std::fprintf(stderr, "hvcrypt: cipher self-test failed: %s; nothing was done\n", strFailure.c_str());
+        return 1;
     }
     std::uint64_t nTotal = 0;
     for (const std::string& f : opt.files) {

@@ -1,0 +1,179 @@
+#pragma once
+
+// Helpers of the fault-injection tests: a private temporary folder, file contents, listings,
+// access checks without the superuser's override, and the cheap key derivation of the tests.
+#include "engines/CEncryptManager.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <linux/capability.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+
+namespace faults {
+
+inline constexpr std::uint32_t kCheapMemKiB = 64;
+inline constexpr std::uint32_t kCheapPasses = 1;
+inline constexpr const char16_t* kPassword = u"fault password";
+
+class CTempDir
+{
+public:
+    explicit CTempDir(const std::string& base = "/dev/shm")
+    {
+        for (const std::string& b : {base, std::string("/tmp")}) {
+            std::string tmpl = b + "/hv-faults-XXXXXX";
+            if (::mkdtemp(tmpl.data()) != nullptr) {
+                m_path = tmpl;
+                break;
+            }
+        }
+    }
+    ~CTempDir()
+    {
+        if (!m_path.empty()) {
+            const std::string cmd = "chmod -R u+rwx '" + m_path + "' 2>/dev/null; rm -rf '" + m_path + "'";
+            [[maybe_unused]] const int r = std::system(cmd.c_str());
+        }
+    }
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    [[nodiscard]] const std::string& Path() const { return m_path; }
+    [[nodiscard]] std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes Pattern(std::size_t n, std::uint32_t seed = 1)
+{
+    Bytes v(n);
+    std::uint32_t x = seed * 2654435761u + 12345u;
+    for (auto& b : v) {
+        x = x * 1664525u + 1013904223u;
+        b = static_cast<std::uint8_t>(x >> 24);
+    }
+    return v;
+}
+
+inline bool WriteFile(const std::string& path, const Bytes& data)
+{
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    return static_cast<bool>(f);
+}
+
+inline Bytes ReadFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+inline bool Exists(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+inline std::vector<std::string> List(const std::string& dir)
+{
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..") {
+                names.push_back(n);
+            }
+        }
+        ::closedir(d);
+    }
+    return names;
+}
+
+// Names of the engine's temporary files in a folder.
+inline std::vector<std::string> Temps(const std::string& dir)
+{
+    std::vector<std::string> out;
+    for (const auto& n : List(dir)) {
+        if (n.find(".hvtmp-") != std::string::npos) {
+            out.push_back(n);
+        }
+    }
+    return out;
+}
+
+inline void CheapEngine(CEncryptManager& em, int nKeyLen = 32)
+{
+    em.SetKdfCost(kCheapMemKiB, kCheapPasses);
+    (void)em.EnablerEncryptionType(nKeyLen, kPassword);
+}
+
+// The plain text an encrypted file opens to, checked chunk by chunk; empty and false when it
+// does not open.
+inline bool OpensTo(const std::string& path, const Bytes& expected, std::u16string_view password = kPassword)
+{
+    CEncryptManager em;
+    (void)em.EnablerEncryptionType(32, password);
+    std::vector<std::uint8_t> plain;
+    return em.DecryptFileW(path, plain) == HVNC_OK && plain == expected;
+}
+
+// Takes away, for its lifetime, the capabilities that let the superuser ignore file modes, so
+// that "permission denied" happens as it does for everybody else. Without them nothing changes.
+class CNoDacOverride
+{
+public:
+    CNoDacOverride()
+    {
+        if (::syscall(SYS_capget, &m_hdr, m_saved) != 0) {
+            return;
+        }
+        __user_cap_data_struct data[2] = {m_saved[0], m_saved[1]};
+        const std::uint32_t mask =
+            (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER) | (1u << CAP_CHOWN);
+        data[0].effective &= ~mask;
+        m_bChanged = ::syscall(SYS_capset, &m_hdr, data) == 0;
+    }
+    ~CNoDacOverride()
+    {
+        if (m_bChanged) {
+            (void)::syscall(SYS_capset, &m_hdr, m_saved);
+        }
+    }
+    CNoDacOverride(const CNoDacOverride&) = delete;
+    CNoDacOverride& operator=(const CNoDacOverride&) = delete;
+
+    // Whether a file of mode 0 really cannot be read now.
+    [[nodiscard]] static bool Effective(const std::string& dir)
+    {
+        const std::string probe = dir + "/.probe";
+        (void)WriteFile(probe, {1});
+        (void)::chmod(probe.c_str(), 0);
+        const int fd = ::open(probe.c_str(), O_RDONLY | O_CLOEXEC);
+        const bool bDenied = fd < 0;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        (void)::chmod(probe.c_str(), 0600);
+        (void)::unlink(probe.c_str());
+        return bDenied;
+    }
+
+private:
+    __user_cap_header_struct m_hdr{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_bChanged = false;
+};
+
+}  // namespace faults

@@ -1,0 +1,344 @@
+// A disk that fills up at every step of encrypting, decrypting, wiping, hiding and showing: each
+// write, sync, creation and rename the engines make is failed in turn (and every one after it,
+// as a full disk stays full). Whatever the step, the input stays as it was, nothing incomplete
+// remains under a final name, and the next start finds a clean state and completes the work.
+#include "engines/CEncryptManager.h"
+#include "engines/CWipeManager.h"
+#include "hiding/CHidingEngine.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "FaultSupport.h"
+#include "FaultSyscalls.h"
+
+using namespace faults;
+
+namespace {
+
+// Arms the fault for a scope.
+class CArmed
+{
+public:
+    CArmed(long nFailFrom, int nErrno = ENOSPC) { hvfault_arm(HVFAULT_ALL, nFailFrom, nErrno); }
+    ~CArmed() { Stop(); }
+    CArmed(const CArmed&) = delete;
+    CArmed& operator=(const CArmed&) = delete;
+    long Stop()
+    {
+        if (!m_bStopped) {
+            m_nCount = hvfault_disarm();
+            m_bStopped = true;
+        }
+        return m_nCount;
+    }
+
+private:
+    bool m_bStopped = false;
+    long m_nCount = 0;
+};
+
+std::vector<std::string> g_stepNames;  // of the last counting run
+
+// Counts the steps of fn when nothing fails.
+template <typename Fn>
+long CountSteps(Fn fn)
+{
+    CArmed armed(-1);
+    fn();
+    const long n = armed.Stop();
+    g_stepNames.clear();
+    for (long i = 0; i < n; ++i) {
+        g_stepNames.emplace_back(hvfault_call_name(i));
+    }
+    return n;
+}
+
+std::string StepTrace(long k)
+{
+    return "failing from step " + std::to_string(k) + " ("
+           + (static_cast<std::size_t>(k) < g_stepNames.size() ? g_stepNames[static_cast<std::size_t>(k)] : "?") + ")";
+}
+
+class FaultSteps : public ::testing::TestWithParam<std::size_t>
+{
+protected:
+    void SetUp() override
+    {
+        if (hvfault_available() == 0) {
+            GTEST_SKIP() << "the file-system calls cannot be taken over in a sanitizer build";
+        }
+        CEncryptManager::SetDefaultKdfCost(kCheapMemKiB, kCheapPasses);
+    }
+};
+
+// 0 bytes, one chunk, several blocks of the engine's pipeline.
+INSTANTIATE_TEST_SUITE_P(Sizes, FaultSteps, ::testing::Values(0u, 1000u, (2u << 20) + 12345u));
+
+TEST_P(FaultSteps, EncryptionAtEveryStep)
+{
+    const Bytes plain = Pattern(GetParam(), 3);
+    long nSteps = 0;
+    {
+        CTempDir dir;
+        ASSERT_TRUE(WriteFile(dir / "a.doc", plain));
+        CEncryptManager em;
+        CheapEngine(em);
+        nSteps = CountSteps([&] { ASSERT_NE(em.EncryptFileW(dir / "a.doc"), 0) << em.GetLastError(); });
+        ASSERT_GE(nSteps, 4) << "temporary file, content, sync, rename, folder sync";
+    }
+    for (long k = 0; k < nSteps; ++k) {
+        SCOPED_TRACE(StepTrace(k));
+        CTempDir dir;
+        ASSERT_TRUE(WriteFile(dir / "a.doc", plain));
+        CEncryptManager em;
+        CheapEngine(em);
+        int nOk = 0;
+        {
+            CArmed armed(k);
+            nOk = em.EncryptFileW(dir / "a.doc");
+        }
+        EXPECT_EQ(nOk, 0) << "a failed step must not be reported as success";
+        EXPECT_TRUE(em.GetLastResult() == HVNC_NO_SPACE || em.GetLastResult() == HVNC_IO_ERROR)
+            << em.GetLastResult() << " " << em.GetLastError();
+        EXPECT_EQ(ReadFile(dir / "a.doc"), plain) << "the source is untouched";
+        EXPECT_TRUE(Temps(dir.Path()).empty());
+        // Only a failed sync of the folder after the rename may leave the output: complete.
+        if (Exists(dir / "a.doc.hvnc")) {
+            EXPECT_TRUE(OpensTo(dir / "a.doc.hvnc", plain));
+            ASSERT_EQ(::unlink((dir / "a.doc.hvnc").c_str()), 0);
+        }
+        // The next start does the work.
+        CEncryptManager next;
+        CheapEngine(next);
+        ASSERT_NE(next.EncryptFileW(dir / "a.doc"), 0) << next.GetLastError();
+        EXPECT_TRUE(OpensTo(dir / "a.doc.hvnc", plain));
+        EXPECT_EQ(List(dir.Path()).size(), 2u);
+    }
+}
+
+TEST_P(FaultSteps, DecryptionAtEveryStep)
+{
+    const Bytes plain = Pattern(GetParam(), 4);
+    Bytes enc;
+    long nSteps = 0;
+    {
+        CTempDir dir;
+        ASSERT_TRUE(WriteFile(dir / "b.txt", plain));
+        CEncryptManager em;
+        CheapEngine(em);
+        ASSERT_NE(em.EncryptFileW(dir / "b.txt"), 0);
+        enc = ReadFile(dir / "b.txt.hvnc");
+        ASSERT_EQ(::unlink((dir / "b.txt").c_str()), 0);
+        nSteps = CountSteps([&] { ASSERT_EQ(em.DecryptFileW(dir / "b.txt.hvnc"), HVNC_OK) << em.GetLastError(); });
+        ASSERT_GE(nSteps, 4);
+    }
+    for (long k = 0; k < nSteps; ++k) {
+        SCOPED_TRACE(StepTrace(k));
+        CTempDir dir;
+        ASSERT_TRUE(WriteFile(dir / "b.txt.hvnc", enc));
+        CEncryptManager em;
+        CheapEngine(em);
+        int nRet = HVNC_OK;
+        {
+            CArmed armed(k);
+            nRet = em.DecryptFileW(dir / "b.txt.hvnc");
+        }
+        if (nRet == HVNC_OK) {
+            // Only the sync after the encrypted file's removal may fail without failing the
+            // decryption: the complete output was durable before anything was removed.
+            EXPECT_EQ(k, nSteps - 1);
+            EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"b.txt"});
+            EXPECT_EQ(ReadFile(dir / "b.txt"), plain);
+            continue;
+        }
+        EXPECT_TRUE(nRet == HVNC_NO_SPACE || nRet == HVNC_IO_ERROR) << nRet << " " << em.GetLastError();
+        EXPECT_EQ(ReadFile(dir / "b.txt.hvnc"), enc) << "the encrypted file is kept as it was";
+        EXPECT_TRUE(Temps(dir.Path()).empty()) << "no plain text left in a temporary file";
+        if (Exists(dir / "b.txt")) {
+            EXPECT_EQ(ReadFile(dir / "b.txt"), plain) << "a plain file under the final name is complete";
+            ASSERT_EQ(::unlink((dir / "b.txt").c_str()), 0);
+        }
+        CEncryptManager next;
+        CheapEngine(next);
+        ASSERT_EQ(next.DecryptFileW(dir / "b.txt.hvnc"), HVNC_OK) << next.GetLastError();
+        EXPECT_EQ(ReadFile(dir / "b.txt"), plain);
+        EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"b.txt"});
+    }
+}
+
+// Overwriting in place needs no space, but a failed write or sync must be reported and must not
+// end in a removal: the user would believe the file gone for good.
+TEST_P(FaultSteps, WipeAtEveryStep)
+{
+    const Bytes plain = Pattern(GetParam(), 5);
+    const Bytes other = Pattern(5000, 6);
+    long nSteps = 0;
+    {
+        CTempDir dir;
+        ASSERT_TRUE(WriteFile(dir / "secret.txt", plain));
+        CWipeManager wm;
+        wm.SetMethod(1);
+        nSteps = CountSteps([&] { ASSERT_NE(wm.WipeFile(dir / "secret.txt", plain.size()), 0) << wm.GetLastError(); });
+        ASSERT_GE(nSteps, 3);
+    }
+    for (long k = 0; k < nSteps; ++k) {
+        SCOPED_TRACE(StepTrace(k));
+        CTempDir dir;
+        ASSERT_TRUE(WriteFile(dir / "secret.txt", plain));
+        ASSERT_TRUE(WriteFile(dir / "other.txt", other));
+        ASSERT_EQ(::chmod((dir / "secret.txt").c_str(), 0640), 0);
+        CWipeManager wm;
+        wm.SetMethod(1);
+        int nOk = 0;
+        {
+            CArmed armed(k);
+            nOk = wm.WipeFile(dir / "secret.txt", plain.size());
+        }
+        EXPECT_EQ(nOk, 0) << "a failed step must not be reported as success";
+        EXPECT_FALSE(wm.GetLastError().empty());
+        EXPECT_EQ(ReadFile(dir / "other.txt"), other) << "nothing else is touched";
+        // The file is still there: under its name (partly overwritten, or emptied), or, when only
+        // the last syncs failed, emptied under a random name of the same length.
+        std::string left;
+        for (const auto& n : List(dir.Path())) {
+            if (n != "other.txt") {
+                EXPECT_TRUE(left.empty()) << "one file only: " << n;
+                left = n;
+            }
+        }
+        if (!left.empty()) {
+            struct stat st
+            {
+            };
+            ASSERT_EQ(::stat((dir / left).c_str(), &st), 0);
+            EXPECT_EQ(left.size(), std::string("secret.txt").size());
+            EXPECT_TRUE(st.st_size == 0 || static_cast<std::size_t>(st.st_size) == plain.size()) << st.st_size;
+            if (left == "secret.txt") {
+                EXPECT_EQ(st.st_mode & 07777, 0640u) << "the mode is kept";
+            } else {
+                EXPECT_EQ(st.st_size, 0);
+            }
+            // The next start finishes the wipe.
+            CWipeManager next;
+            EXPECT_NE(next.WipeFile(dir / left, 0), 0) << next.GetLastError();
+        }
+        EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"other.txt"});
+    }
+}
+
+class HidingFaultSteps : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (hvfault_available() == 0) {
+            GTEST_SKIP() << "the file-system calls cannot be taken over in a sanitizer build";
+        }
+    }
+
+    struct SSetup
+    {
+        CTempDir dir;
+        std::string strBase;
+        std::string strItem;
+        SSetup()
+        {
+            strBase = dir / "data/Halvo-Soft";
+            strItem = dir / "items/folder";
+            (void)::mkdir((dir / "items").c_str(), 0755);
+            (void)::mkdir(strItem.c_str(), 0755);
+            (void)WriteFile(strItem + "/inner.txt", Pattern(3000, 7));
+        }
+        [[nodiscard]] SHidingOptions Options() const
+        {
+            SHidingOptions o;
+            o.strBaseDir = strBase;
+            return o;
+        }
+        [[nodiscard]] bool ItemIsBack() const { return ReadFile(strItem + "/inner.txt") == Pattern(3000, 7); }
+    };
+
+    // After a failure: a new engine (the next start) sees the item either in its folder and
+    // not listed, or hidden and listed; in the second case showing it brings it back whole.
+    static void ExpectRecoverable(const SSetup& s)
+    {
+        CHidingEngine next(s.Options());
+        if (next.GetHiddenCount() == 0) {
+            EXPECT_TRUE(s.ItemIsBack()) << "not listed, so it must be in its folder";
+        } else {
+            ASSERT_EQ(next.GetHiddenCount(), 1);
+            EXPECT_EQ(next.GetHiddenItem(0), s.strItem);
+            if (!Exists(s.strItem)) {
+                EXPECT_TRUE(next.UnhideItem(s.strItem)) << next.GetLastError();
+            } else {
+                EXPECT_TRUE(s.ItemIsBack());
+                (void)next.UnhideItem(s.strItem);
+            }
+        }
+        EXPECT_TRUE(s.ItemIsBack());
+        CHidingEngine again(s.Options());
+        EXPECT_TRUE(again.HideItem(s.strItem)) << again.GetLastError() << " (the next start can hide it)";
+        EXPECT_FALSE(Exists(s.strItem));
+        EXPECT_TRUE(again.UnhideItem(s.strItem)) << again.GetLastError();
+        EXPECT_TRUE(s.ItemIsBack());
+    }
+};
+
+TEST_F(HidingFaultSteps, HideAtEveryStep)
+{
+    long nSteps = 0;
+    {
+        SSetup s;
+        CHidingEngine engine(s.Options());
+        nSteps = CountSteps([&] { ASSERT_TRUE(engine.HideItem(s.strItem)) << engine.GetLastError(); });
+        ASSERT_GE(nSteps, 2);
+    }
+    for (long k = 0; k < nSteps; ++k) {
+        SCOPED_TRACE(StepTrace(k));
+        SSetup s;
+        bool bOk = false;
+        {
+            CHidingEngine engine(s.Options());
+            CArmed armed(k);
+            bOk = engine.HideItem(s.strItem);
+        }
+        if (bOk) {
+            // Reported as hidden: then it really is out of its folder.
+            EXPECT_FALSE(Exists(s.strItem));
+        }
+        ExpectRecoverable(s);
+    }
+}
+
+TEST_F(HidingFaultSteps, ShowAtEveryStep)
+{
+    long nSteps = 0;
+    {
+        SSetup s;
+        CHidingEngine engine(s.Options());
+        ASSERT_TRUE(engine.HideItem(s.strItem));
+        nSteps = CountSteps([&] { ASSERT_TRUE(engine.UnhideItem(s.strItem)) << engine.GetLastError(); });
+        ASSERT_GE(nSteps, 2);
+    }
+    for (long k = 0; k < nSteps; ++k) {
+        SCOPED_TRACE(StepTrace(k));
+        SSetup s;
+        bool bOk = false;
+        {
+            CHidingEngine engine(s.Options());
+            ASSERT_TRUE(engine.HideItem(s.strItem));
+            CArmed armed(k);
+            bOk = engine.UnhideItem(s.strItem);
+        }
+        if (bOk) {
+            EXPECT_TRUE(s.ItemIsBack()) << "reported as shown: then it is back";
+        } else {
+            EXPECT_TRUE(!Exists(s.strItem) || s.ItemIsBack()) << "never half there";
+        }
+        ExpectRecoverable(s);
+    }
+}
+
+}  // namespace
