@@ -2,6 +2,7 @@
 #include "app/CHalvoDataSecurityApp.h"
 
 #include "app/IAppFrontEnd.h"
+#include "engines/CHvncSelfTest.h"
 #include "globalfuncs/HVLogHook.h"
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
@@ -49,7 +50,18 @@ bool CHalvoDataSecurityApp::InitInstance()
     HVGlobalMFC::HVSetLogHandler(&ForwardLibraryLog);
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppName));
 
-    if (!Prepare() || !ReadCommandLine()) {
+    if (!Prepare()) {
+        return false;
+    }
+    // Ciphers that do not give their known answers would write files nobody can open again.
+    std::string strFailure;
+    if (!CHvncSelfTest::Run(strFailure)) {
+        LOGGER::g_HVLog.Log("Cipher self-test failed");
+        m_frontEnd.ShowText(QStringLiteral("Cipher self-test failed: %1. No data was touched; the program ends.")
+                                .arg(QString::fromStdString(strFailure)));
+        return End(EEnd::InitFailed, 1);
+    }
+    if (!ReadCommandLine()) {
         return false;
     }
     LOGGER::g_HVLog.Log("Start Initialize Manager");
