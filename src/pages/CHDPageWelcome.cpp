@@ -233,6 +233,14 @@ bool CHDPageWelcome::OnSetActive()
     return true;
 }
 
+void CHDPageWelcome::showEvent(QShowEvent* pEvent)
+{
+    CHPageDlg::showEvent(pEvent);
+    if (m_pPreferences != nullptr) {
+        m_pPreferences->setFocus(Qt::OtherFocusReason);
+    }
+}
+
 bool CHDPageWelcome::OnKillActive(int /*nNextPageId*/)
 {
     HV_FUNC_LOG();

@@ -61,6 +61,8 @@ protected:
     bool OnInitDialog() override;
     void OnDestroyPage() override;
     void paintEvent(QPaintEvent* pEvent) override;
+    // The focus set while the window was still hidden does not survive its first showing.
+    void showEvent(QShowEvent* pEvent) override;
 
 private:
     CBCGButton* AddButton(int nId, void (CHDPageWelcome::*pfn)());

@@ -28,6 +28,15 @@ bool CHPageDlg::CreatePage()
     }
     m_bCreated = true;
     OnInitDialog();
+    // Controls made while the page is already on screen (a page built or rebuilt when it is
+    // switched to) start hidden; show those the page did not hide on purpose.
+    if (isVisible()) {
+        for (QWidget* pChild : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (pChild->isHidden() && !pChild->isWindow() && !pChild->testAttribute(Qt::WA_WState_ExplicitShowHide)) {
+                pChild->show();
+            }
+        }
+    }
     return true;
 }
 
