@@ -1,14 +1,64 @@
-// HalvoNorvane: the graphical program.
+// HalvoNorvane: the graphical program. Without a display, or with "--terminal", it is the terminal
+// program (the same command language, every dialog answered in the terminal).
 #include "app/CHalvoDataSecurityApp.h"
+#include "app/CTerminalProgram.h"
 #include "security/CGuiAppFrontEnd.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+namespace {
+
+bool HasArgument(int argc, char** argv, const char* pszName)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], pszName) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasDisplay()
+{
+    const auto isSet = [](const char* pszName) {
+        const char* pszValue = std::getenv(pszName);
+        return pszValue != nullptr && *pszValue != '\0';
+    };
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
+}
+
+// Overwrites the value of every "-pw" in the process's own argument memory, so that the process
+// list shows it no longer.
+void ScrubPasswordArguments(int argc, char** argv)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (::strcasecmp(argv[i], "-pw") == 0 && argv[i + 1][0] != '-') {
+            std::memset(argv[i + 1], '*', std::strlen(argv[i + 1]));
+        }
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    if (HasArgument(argc, argv, "--terminal") || !HasDisplay()) {
+        QCoreApplication application(argc, argv);
+        QStringList lstArgs = QCoreApplication::arguments().mid(1);
+        lstArgs.removeAll(QStringLiteral("--terminal"));
+        ScrubPasswordArguments(argc, argv);
+        return CTerminalProgram::Main(lstArgs);
+    }
     QApplication application(argc, argv);
+    const QStringList lstArgs = QApplication::arguments().mid(1);
+    ScrubPasswordArguments(argc, argv);
     CGuiAppFrontEnd frontEnd;
     CHalvoDataSecurityApp app(frontEnd);
-    app.SetArguments(QApplication::arguments().mid(1));
+    app.SetArguments(lstArgs);
     return app.Run();
 }

@@ -1,6 +1,9 @@
 #include "security/CGuiAppFrontEnd.h"
 
+#include "app/CMainWndPageRegistry.h"
+#include "app/CMainWndRun.h"
 #include "passwords/CGuiMessageBox.h"
+#include "settings/CPreferencesDlg.h"
 #include "ui/CGlobalColors.h"
 
 CGuiAppFrontEnd::CGuiAppFrontEnd()
@@ -22,7 +25,10 @@ void CGuiAppFrontEnd::InitTheme()
 
 bool CGuiAppFrontEnd::ShowMainWindow(int nStartPage, CDataSecurityMngr& mngr)
 {
-    (void)nStartPage;
-    (void)mngr;
-    return false;
+    HVSetPreferencesOpener([pMngr = &mngr](QWidget* pParent, int nPage) {
+        (void)HVDialogs::HVPref::CPreferencesDlg::Open(pParent, nPage, pMngr);
+    });
+    const bool bShown = HVRunMainWindow(nStartPage, mngr);
+    HVSetPreferencesOpener({});
+    return bShown;
 }

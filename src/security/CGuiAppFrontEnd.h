@@ -5,8 +5,8 @@
 #include "security/CGuiRunnerHost.h"
 
 // The graphical program's answers to the application object: message boxes, the password
-// dialogs, the progress and report dialogs, and the theme. Until the main window is part of the
-// program, a start that needs it is told so and ends normally.
+// dialogs, the progress and report dialogs, the theme, and the main window with the preferences
+// dialog behind its menu.
 class CGuiAppFrontEnd : public IAppFrontEnd
 {
 public:
