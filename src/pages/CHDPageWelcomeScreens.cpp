@@ -1,0 +1,64 @@
+// Screens of the main window on its welcome page for the screenshot program.
+#include "app/CHalvoDataSecurityDlg.h"
+#include "security/CDataSecurityMngr.h"
+#include "settings/CHDGlobalData.h"
+#include "ui/CGlobalColors.h"
+#include "ui/tools/HVScreenRegistry.h"
+
+#include <QCoreApplication>
+
+#include "resources/CResourceModule.h"
+
+namespace {
+
+// The configuration and theme of the program folder (where the screenshot program is built).
+void EnsureTheme()
+{
+    static bool bDone = false;
+    if (bDone) {
+        return;
+    }
+    bDone = true;
+    g_HDGlobalData.m_RegData.m_strModulePath = QCoreApplication::applicationDirPath();
+    (void)g_HDGlobalData.LoadAppConfigFile();
+    if (!CResourceModule::Instance().IsLoaded()) {
+        (void)CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile()));
+    }
+    g_GlobalColors.InitColors();
+    (void)g_GlobalColors.LoadTheme();
+    g_GlobalColors.LoadImages();
+    g_HDGlobalData.m_RegData.m_nWindowPosition = 0;  // the screens leave the settings alone
+}
+
+// A manager that lives as long as the program; the windows only read it.
+CDataSecurityMngr& Manager(bool bHideDisabled)
+{
+    static CDataSecurityMngr s_mngr;
+    s_mngr.m_bHideDisabled = bHideDisabled ? 1 : 0;
+    return s_mngr;
+}
+
+QWidget* MainWindow(bool bHideDisabled, QSize size)
+{
+    EnsureTheme();
+    auto* pDlg = new CHalvoDataSecurityDlg(Manager(bHideDisabled));
+    pDlg->resize(size);
+    return pDlg;
+}
+
+}  // namespace
+
+HV_SCREEN("mainwin_welcome")
+{
+    return MainWindow(false, CHalvoDataSecurityDlg::MinimumSizeFor(1));
+}
+
+HV_SCREEN("mainwin_welcome_wide")
+{
+    return MainWindow(false, QSize(1040, 700));
+}
+
+HV_SCREEN("mainwin_welcome_nohide")
+{
+    return MainWindow(true, CHalvoDataSecurityDlg::MinimumSizeFor(1));
+}
