@@ -30,6 +30,30 @@ int OpenRegularFile(const std::string& strPath, HvncIo::CFd& fd, struct stat& st
     return HVNC_OK;  // O_NONBLOCK (against FIFOs) does not affect regular files
 }
 
+// The source as it is now, against what was read. The encrypted file must hold the whole file
+// as it stands, or the caller (who may wipe the source next) would lose what changed: a file
+// that grew, shrank or was written to after it was read, or a name that now holds another file,
+// fails the encryption. A source removed meanwhile is no change: what was read is complete.
+int SourceUnchanged(const std::string& strPath, int fd, const struct stat& before, std::string& strWhy)
+{
+    struct stat now
+    {
+    };
+    if (::fstat(fd, &now) != 0 || now.st_size != before.st_size || now.st_mtim.tv_sec != before.st_mtim.tv_sec
+        || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
+        strWhy = "the source changed while it was being encrypted";
+        return HVNC_IO_ERROR;
+    }
+    struct stat named
+    {
+    };
+    if (::stat(strPath.c_str(), &named) == 0 && (named.st_dev != now.st_dev || named.st_ino != now.st_ino)) {
+        strWhy = "the source was replaced while it was being encrypted";
+        return HVNC_IO_ERROR;
+    }
+    return HVNC_OK;
+}
+
 std::string PlainNameOf(const std::string& strEncrypted)
 {
     const std::string strName = HvncIo::NameOf(strEncrypted);
@@ -153,6 +177,9 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
         job.pStop = &m_sigStop;
         job.pSink = &m_sink;
         nRet = HvncRunStream(job, strWhy);
+    }
+    if (nRet == HVNC_OK) {
+        nRet = SourceUnchanged(strSource, in.Get(), st, strWhy);
     }
     if (nRet == HVNC_OK && ::fchmod(pending.fd.Get(), meta.nMode & 0666u) != 0) {
         nRet = HVNC_IO_ERROR;
