@@ -143,6 +143,11 @@ int CWipeManager::DoWipe(const std::string& strPath)
     if (!dirFd.IsValid()) {
         return Fail("the folder could not be opened: " + std::string(std::strerror(errno)));
     }
+    // Removing the name needs write access to its folder: refuse before anything is overwritten,
+    // or a failed wipe would leave a destroyed file behind under its name.
+    if (faccessat(dirFd.Get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
+        return Fail("the file cannot be removed from its folder: " + std::string(std::strerror(errno)));
+    }
     HVWipeTarget target;
     std::string strError;
     if (!HVOpenWipeTarget(dirFd.Get(), strName, target, strError)) {
