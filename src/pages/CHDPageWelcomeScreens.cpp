@@ -11,25 +11,6 @@
 
 namespace {
 
-// The configuration and theme of the program folder (where the screenshot program is built).
-void EnsureTheme()
-{
-    static bool bDone = false;
-    if (bDone) {
-        return;
-    }
-    bDone = true;
-    g_HDGlobalData.m_RegData.m_strModulePath = QCoreApplication::applicationDirPath();
-    (void)g_HDGlobalData.LoadAppConfigFile();
-    if (!CResourceModule::Instance().IsLoaded()) {
-        (void)CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile()));
-    }
-    g_GlobalColors.InitColors();
-    (void)g_GlobalColors.LoadTheme();
-    g_GlobalColors.LoadImages();
-    g_HDGlobalData.m_RegData.m_nWindowPosition = 0;  // the screens leave the settings alone
-}
-
 // A manager that lives as long as the program; the windows only read it.
 CDataSecurityMngr& Manager(bool bHideDisabled)
 {
@@ -40,7 +21,6 @@ CDataSecurityMngr& Manager(bool bHideDisabled)
 
 QWidget* MainWindow(bool bHideDisabled, QSize size)
 {
-    EnsureTheme();
     auto* pDlg = new CHalvoDataSecurityDlg(Manager(bHideDisabled));
     pDlg->resize(size);
     return pDlg;

@@ -22,23 +22,6 @@
 
 namespace {
 
-void EnsureTheme()
-{
-    static bool bDone = false;
-    if (bDone) {
-        return;
-    }
-    bDone = true;
-    g_HDGlobalData.m_RegData.m_strModulePath = QCoreApplication::applicationDirPath();
-    (void)g_HDGlobalData.LoadAppConfigFile();
-    if (!CResourceModule::Instance().IsLoaded()) {
-        (void)CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile()));
-    }
-    g_GlobalColors.InitColors();
-    (void)g_GlobalColors.LoadTheme();
-    g_GlobalColors.LoadImages();
-}
-
 // A hiding engine that keeps a fixed list.
 class CSampleEngine final : public IHidingEngine
 {
@@ -81,7 +64,6 @@ CHalvoDataSecurityDlg& MainDlg()
 template <typename TPage>
 TPage* MakePage()
 {
-    EnsureTheme();
     auto* pPage = new TPage(MainDlg(), Mngr());
     Mngr().m_pMainDlg = nullptr;
     pPage->CreatePage();

@@ -194,9 +194,14 @@ void CBCGButton::paintEvent(QPaintEvent*)
             f.setUnderline(!m_bBorder && state == StateHot);
             p.setFont(f);
             p.setPen(clrText);
-            p.drawText(QRect(x, content.top(), content.right() + 1 - x, content.height()),
+            // Elided only when it does not fit: eliding at exactly the text's width can still cut
+            // it, the measures being rounded differently.
+            const int nAvailable = content.right() + 1 - x;
+            const QString strShown =
+                nTextWidth <= nAvailable ? text() : fm.elidedText(text(), Qt::ElideRight, nAvailable);
+            p.drawText(QRect(x, content.top(), qMax(nAvailable, nTextWidth), content.height()),
                        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
-                       fm.elidedText(text(), Qt::ElideRight, content.right() + 1 - x));
+                       strShown);
         }
     }
     if (hasFocus() && focusPolicy() != Qt::NoFocus) {

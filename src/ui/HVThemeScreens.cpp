@@ -15,7 +15,8 @@
 
 namespace {
 
-// The theme of the program folder (where the screenshot program is built), loaded once.
+// The configuration, resource module and theme of the program folder (where the screenshot
+// program is built), loaded once before the first screen: every screen of the program uses them.
 void EnsureTheme()
 {
     static bool bDone = false;
@@ -25,11 +26,15 @@ void EnsureTheme()
     bDone = true;
     g_HDGlobalData.m_RegData.m_strModulePath = QCoreApplication::applicationDirPath();
     (void)g_HDGlobalData.LoadAppConfigFile();
-    (void)CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile()));
+    if (!CResourceModule::Instance().IsLoaded()) {
+        (void)CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile()));
+    }
     g_GlobalColors.InitColors();
     (void)g_GlobalColors.LoadTheme();
     g_GlobalColors.LoadImages();
+    g_HDGlobalData.m_RegData.m_nWindowPosition = 0;  // the screens leave the settings alone
 }
+[[maybe_unused]] const bool g_bThemeSetup = HVRegisterScreenSetup(&EnsureTheme);
 
 QColor C(HVCOLORREF n)
 {
