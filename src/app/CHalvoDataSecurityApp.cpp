@@ -50,16 +50,26 @@ bool CHalvoDataSecurityApp::InitInstance()
     HVGlobalMFC::HVSetLogHandler(&ForwardLibraryLog);
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppName));
 
-    if (!Prepare()) {
-        return false;
-    }
-    // Ciphers that do not give their known answers would write files nobody can open again.
+    // Ciphers that do not give their known answers would write files nobody can open again:
+    // they are tested before anything is decrypted, the configuration included.
     std::string strFailure;
     if (!CHvncSelfTest::Run(strFailure)) {
+        // The log is started where the configuration and the settings can still be read (reading
+        // them writes nothing); its place comes from the configuration.
+        g_HDGlobalData.m_RegData.FirstTimeInit();
+        const int nConfig =
+            m_steps.fnLoadAppConfigFile ? m_steps.fnLoadAppConfigFile() : g_HDGlobalData.LoadAppConfigFile();
+        if (nConfig == 1 && (m_steps.fnLoadSettings ? m_steps.fnLoadSettings() : g_HDGlobalData.m_RegData.Load())) {
+            g_HDGlobalData.CreateUserDataFolder(QString::fromLatin1(kLogFolder));
+            StartLog();
+        }
         LOGGER::g_HVLog.Log("Cipher self-test failed");
         m_frontEnd.ShowText(QStringLiteral("Cipher self-test failed: %1. No data was touched; the program ends.")
                                 .arg(QString::fromStdString(strFailure)));
         return End(EEnd::InitFailed, 1);
+    }
+    if (!Prepare()) {
+        return false;
     }
     if (!ReadCommandLine()) {
         return false;
