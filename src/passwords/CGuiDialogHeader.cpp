@@ -42,8 +42,9 @@ void CGuiDialogHeader::paintEvent(QPaintEvent*)
         painter.fillRect(rc, palette().window());
     } else {
         QLinearGradient gradient(rc.topLeft(), rc.topRight());
-        gradient.setColorAt(0.0, HVUi::ThemeColor(QStringLiteral("clrTitleGradiant1"), QColor(0x2f, 0x55, 0x8c)));
-        gradient.setColorAt(1.0, HVUi::ThemeColor(QStringLiteral("clrTitleGradiant2"), QColor(0x9c, 0xbf, 0xe6)));
+        // The title text (clrTitleText) is dark: the band is the theme's light title gradient.
+        gradient.setColorAt(0.0, HVUi::ThemeColor(QStringLiteral("clrTitleGradiant1"), QColor(0xe6, 0xee, 0xf9)));
+        gradient.setColorAt(1.0, HVUi::ThemeColor(QStringLiteral("clrTitleGradiant2"), QColor(0xd3, 0xe1, 0xf4)));
         painter.fillRect(rc, gradient);
     }
     if (m_picture.isNull()) {
@@ -52,7 +53,7 @@ void CGuiDialogHeader::paintEvent(QPaintEvent*)
         font.setPixelSize(15);
         painter.setFont(font);
         painter.setPen(HVUi::AccessibilityMode() ? palette().windowText().color()
-                                                 : HVUi::ThemeColor(QStringLiteral("clrTitleMainText"), Qt::white));
+                                                 : HVUi::ThemeColor(QStringLiteral("clrTitleText"), QColor(0x1b, 0x4b, 0x85)));
         painter.drawText(rc.adjusted(14, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, m_strTitle);
     }
     painter.setPen(HVUi::ThemeColor(QStringLiteral("clrTitleBorder"), QColor(0xc8, 0xc8, 0xc8)));

@@ -3,6 +3,7 @@
 #include "ui/HVUiTheme.h"
 
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <cstdlib>
@@ -165,9 +166,27 @@ void CGradientProgressCtrl::PaintBar(QPainter& p, const QRect& rc) const
     if (m_bShowPercent) {
         const QString strText = PercentText();
         if (!strText.isEmpty()) {
-            p.setPen(m_clrText);
+            // The text colour over the filled part; over the empty part a colour that can be read
+            // on the background (the usual white text vanishes on a light one).
+            const QRect rcFilled = m_bVertical ? QRect(rc.left(), rc.bottom() + 1 - nFilled, rc.width(), nFilled)
+                                               : QRect(rc.left(), rc.top(), nFilled, rc.height());
+            const auto luma = [](const QColor& c) { return (299 * c.red() + 587 * c.green() + 114 * c.blue()) / 1000; };
+            const int nContrast = std::abs(luma(m_clrText) - luma(m_clrBk));
+            const QColor clrOnBk =
+                nContrast >= 96 ? m_clrText : (luma(m_clrBk) >= 128 ? QColor(0x30, 0x30, 0x30) : QColor(Qt::white));
             p.setBackgroundMode(Qt::TransparentMode);
+            p.save();
+            p.setClipRegion(QRegion(rc).subtracted(QRegion(rcFilled)));
+            p.setPen(clrOnBk);
             p.drawText(rc, Qt::AlignCenter | Qt::TextSingleLine, strText);
+            p.restore();
+            if (nFilled > 0) {
+                p.save();
+                p.setClipRect(rcFilled);
+                p.setPen(m_clrText);
+                p.drawText(rc, Qt::AlignCenter | Qt::TextSingleLine, strText);
+                p.restore();
+            }
         }
     }
 }

@@ -155,24 +155,39 @@ private slots:
         QCOMPARE(CGradientProgressCtrl::PercentText(lower, upper, pos), text);
     }
 
-    void percentTextIsPaintedInTheTextColour()
+    // The percentage is drawn in the text colour where it can be read; over the empty part of a
+    // background too close to that colour it is drawn dark on light (or light on dark) instead.
+    void percentTextIsPaintedReadably()
     {
+        const auto countText = [](const QImage& image, auto isText) {
+            int n = 0;
+            for (int x = 60; x < 140; ++x) {
+                for (int y = 0; y < 20; ++y) {
+                    n += isText(QColor(image.pixel(x, y))) ? 1 : 0;
+                }
+            }
+            return n;
+        };
+        const auto isYellow = [](const QColor& c) { return c.red() > 128 && c.green() > 128 && c.blue() < 100; };
+        const auto isDark = [](const QColor& c) { return c.lightness() < 90; };
+
         CGradientProgressCtrl bar;
         Prepare(bar, 200, 20);
-        bar.SetTextColor(QColor(255, 255, 0));
         bar.SetPos(0);
         QCOMPARE(PaintedLength(bar), 0);
+        const QColor clrDarkBk(20, 20, 80);
+        bar.SetBkColor(clrDarkBk);
+        bar.SetTextColor(QColor(255, 255, 0));
         bar.SetShowPercent(true);
-        const QImage image = bar.grab().toImage();
-        int nText = 0;
-        for (int x = 60; x < 140; ++x) {
-            for (int y = 0; y < 20; ++y) {
-                const QColor c(image.pixel(x, y));
-                nText += c.red() > 128 && c.green() > 128 && c.blue() < 100 ? 1 : 0;
-            }
-        }
-        QVERIFY(nText > 5);
-        QCOMPARE(QColor(image.pixel(2, 10)), kBk);  // the rest stays background
+        QImage image = bar.grab().toImage();
+        QVERIFY(countText(image, isYellow) > 5);
+        QCOMPARE(QColor(image.pixel(2, 10)), clrDarkBk);  // the rest stays background
+
+        // White text on a light background: dark over the empty part.
+        bar.SetBkColor(QColor(235, 235, 235));
+        bar.SetTextColor(QColor(255, 255, 255));
+        image = bar.grab().toImage();
+        QVERIFY(countText(image, isDark) > 5);
     }
 
     void passwordMeterStyle()
