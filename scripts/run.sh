@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and runs it.
-# Until the main window lands, this runs the engines' tool on a sample file:
-# encrypt, verify, decrypt and compare, in a temporary folder.
+# Installs what is missing, builds the program and runs it. Arguments go to the program (see
+# docs/cli.md); without a display it is the terminal program with the same command language.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
-exec scripts/demo.sh build/bin
+exec build/bin/HalvoNorvane "$@"
