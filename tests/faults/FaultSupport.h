@@ -5,11 +5,11 @@
 #include "engines/CEncryptManager.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
-#include <iterator>
 #include <linux/capability.h>
 #include <string>
 #include <sys/stat.h>
@@ -74,8 +74,16 @@ inline bool WriteFile(const std::string& path, const Bytes& data)
 
 inline Bytes ReadFile(const std::string& path)
 {
-    std::ifstream f(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    Bytes data;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::uint8_t buf[1 << 16];
+        std::size_t n = 0;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+            data.insert(data.end(), buf, buf + n);
+        }
+        std::fclose(f);
+    }
+    return data;
 }
 
 inline bool Exists(const std::string& path)
@@ -119,14 +127,19 @@ inline void CheapEngine(CEncryptManager& em, int nKeyLen = 32)
     (void)em.EnablerEncryptionType(nKeyLen, kPassword);
 }
 
-// The plain text an encrypted file opens to, checked chunk by chunk; empty and false when it
-// does not open.
+// Whether an encrypted file opens (every chunk checked) to the expected plain text. An engine
+// given by the caller keeps its derived keys from call to call.
+inline bool OpensTo(CEncryptManager& em, const std::string& path, const Bytes& expected)
+{
+    std::vector<std::uint8_t> plain;
+    return em.DecryptFileW(path, plain) == HVNC_OK && plain == expected;
+}
+
 inline bool OpensTo(const std::string& path, const Bytes& expected, std::u16string_view password = kPassword)
 {
     CEncryptManager em;
     (void)em.EnablerEncryptionType(32, password);
-    std::vector<std::uint8_t> plain;
-    return em.DecryptFileW(path, plain) == HVNC_OK && plain == expected;
+    return OpensTo(em, path, expected);
 }
 
 // Takes away, for its lifetime, the capabilities that let the superuser ignore file modes, so

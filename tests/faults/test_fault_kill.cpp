@@ -1,0 +1,330 @@
+// The real programs killed (SIGKILL) at several points of a run over many files, then started
+// again. Whatever the point: every source is as it was, every output under a final name opens to
+// its source, no file is lost, and the next start completes the work and leaves no temporary
+// file behind (the killed run's temporaries are wiped by it).
+#include "engines/CEncryptManager.h"
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <memory>
+#include <sys/stat.h>
+#include <thread>
+
+#include "FaultProcess.h"
+#include "FaultSupport.h"
+
+using namespace faults;
+
+namespace {
+
+constexpr int kFiles = 6;
+constexpr std::size_t kFileSize = (3u << 20) + 4321u;
+
+// Polls until trigger() holds or the program ends; kills it in the first case. True when killed.
+bool KillWhen(CProgram& program, const std::function<bool(std::chrono::steady_clock::duration)>& trigger)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + std::chrono::seconds(60);
+    while (program.Running() && std::chrono::steady_clock::now() < end) {
+        if (trigger(std::chrono::steady_clock::now() - start)) {
+            return program.Kill();
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return program.Kill();
+}
+
+std::uint64_t TempBytes(const std::string& dir)
+{
+    std::uint64_t n = 0;
+    for (const auto& name : Temps(dir)) {
+        struct stat st
+        {
+        };
+        if (::stat((dir + "/" + name).c_str(), &st) == 0) {
+            n += static_cast<std::uint64_t>(st.st_size);
+        }
+    }
+    return n;
+}
+
+class KilledRun : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (SanitizerBuild()) {
+            GTEST_SKIP() << "killing the programs of a sanitizer build tells nothing more";
+        }
+        ASSERT_FALSE(m_home.Path().empty());
+        ASSERT_EQ(::mkdir((m_home / "w").c_str(), 0700), 0);
+        for (int i = 0; i < kFiles; ++i) {
+            m_names.push_back("f" + std::to_string(i) + ".dat");
+            m_plain.push_back(Pattern(kFileSize, 50 + static_cast<std::uint32_t>(i)));
+            ASSERT_TRUE(WriteFile(W(m_names.back()), m_plain.back()));
+        }
+    }
+    [[nodiscard]] std::string W(const std::string& name) const { return m_home / ("w/" + name); }
+
+    // Sources untouched, outputs complete, nothing lost (decryption: the plain file or the
+    // encrypted one is there for every file).
+    void ExpectConsistent(std::u16string_view password, bool bSourcesKept)
+    {
+        if (!m_checker) {
+            m_checker = std::make_unique<CEncryptManager>();
+            (void)m_checker->EnablerEncryptionType(32, password);
+        }
+        for (int i = 0; i < kFiles; ++i) {
+            SCOPED_TRACE(m_names[i]);
+            const std::string plain = W(m_names[i]);
+            const std::string enc = plain + ".hvnc";
+            if (bSourcesKept) {
+                EXPECT_EQ(ReadFile(plain), m_plain[i]) << "the source is untouched";
+            }
+            if (Exists(enc)) {
+                EXPECT_TRUE(OpensTo(*m_checker, enc, m_plain[i])) << "an encrypted file under its name is complete";
+            }
+            if (Exists(plain)) {
+                EXPECT_EQ(ReadFile(plain), m_plain[i]) << "a plain file under its name is complete";
+            }
+            EXPECT_TRUE(Exists(enc) || Exists(plain)) << "nothing is lost";
+        }
+    }
+
+    CTempDir m_home{"/tmp"};
+    std::vector<std::string> m_names;
+    std::vector<Bytes> m_plain;
+    std::unique_ptr<CEncryptManager> m_checker;  // keeps the derived keys between checks
+};
+
+class HvcryptKilled : public KilledRun
+{
+protected:
+    void SetUp() override
+    {
+        KilledRun::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        ASSERT_TRUE(WriteFile(m_home / "pw", {'p', 'w', '-', 'k', '\n'}));
+    }
+    [[nodiscard]] std::vector<std::string> Args(const std::string& command, const std::vector<std::string>& files) const
+    {
+        std::vector<std::string> args = {ProgramPath("hvcrypt"), command, "--quiet", "--password-file", m_home / "pw"};
+        if (command == "encrypt") {
+            args.insert(args.end(), {"--kdf-mem-kib", "64", "--kdf-passes", "1"});
+        }
+        for (const auto& f : files) {
+            args.push_back(W(f));
+        }
+        return args;
+    }
+    // Encrypts (or decrypts) every file that has no output yet; expects success and a clean folder.
+    void Restart(const std::string& command)
+    {
+        // The new run starts after the killed one's last change, also by the file clock's ticks.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::vector<std::string> todo;
+        for (const auto& n : m_names) {
+            if (command == "encrypt" ? !Exists(W(n + ".hvnc")) : !Exists(W(n))) {
+                todo.push_back(command == "encrypt" ? n : n + ".hvnc");
+            }
+        }
+        if (!todo.empty()) {
+            CProgram again(m_home.Path(), Args(command, todo));
+            EXPECT_EQ(again.Wait(), 0) << again.Err();
+        }
+        EXPECT_TRUE(Temps(m_home / "w").empty()) << "the killed run's temporary files are gone";
+    }
+};
+
+using Elapsed = std::chrono::steady_clock::duration;
+
+// When to kill: from the files in the folder, or from the time since the start.
+struct STrigger
+{
+    const char* pszName;
+    std::function<bool(const std::string& dir, Elapsed elapsed)> fn;
+};
+
+const STrigger kEncryptTriggers[] = {
+    {"first temporary file", [](const std::string& d, Elapsed) { return !Temps(d).empty(); }},
+    {"8 MiB written", [](const std::string& d, Elapsed) { return TempBytes(d) > (8u << 20); }},
+    {"first output in place",
+     [](const std::string& d, Elapsed) {
+         for (const auto& n : List(d)) {
+             if (n.size() > 5 && n.compare(n.size() - 5, 5, ".hvnc") == 0 && n[0] != '.') {
+                 return true;
+             }
+         }
+         return false;
+     }},
+};
+
+TEST_F(HvcryptKilled, EncryptionAtSeveralPoints)
+{
+    for (const STrigger& t : kEncryptTriggers) {
+        SCOPED_TRACE(std::string("killed at: ") + t.pszName);
+        for (const auto& n : m_names) {
+            (void)::unlink(W(n + ".hvnc").c_str());
+        }
+        CProgram run(m_home.Path(), Args("encrypt", m_names));
+        ASSERT_TRUE(run.Started());
+        const std::string dir = m_home / "w";
+        if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
+            std::cout << "[ note     ] the run ended before the kill (" << t.pszName << ")\n";
+        }
+        ExpectConsistent(u"pw-k", true);
+        Restart("encrypt");
+        ExpectConsistent(u"pw-k", true);
+        for (const auto& n : m_names) {
+            EXPECT_TRUE(Exists(W(n + ".hvnc"))) << n;
+        }
+    }
+}
+
+TEST_F(HvcryptKilled, DecryptionAtSeveralPoints)
+{
+    const STrigger triggers[] = {
+        {"first temporary file", [](const std::string& d, Elapsed) { return !Temps(d).empty(); }},
+        {"8 MiB written", [](const std::string& d, Elapsed) { return TempBytes(d) > (8u << 20); }},
+        {"first plain file in place",
+         [this](const std::string&, Elapsed) {
+             for (const auto& n : m_names) {
+                 if (Exists(W(n))) {
+                     return true;
+                 }
+             }
+             return false;
+         }},
+        {"first encrypted file removed",
+         [this](const std::string&, Elapsed) {
+             for (const auto& n : m_names) {
+                 if (!Exists(W(n + ".hvnc"))) {
+                     return true;
+                 }
+             }
+             return false;
+         }},
+    };
+    {
+        CProgram enc(m_home.Path(), Args("encrypt", m_names));
+        ASSERT_EQ(enc.Wait(), 0) << enc.Err();
+    }
+    std::vector<Bytes> encrypted;
+    for (const auto& n : m_names) {
+        encrypted.push_back(ReadFile(W(n + ".hvnc")));
+    }
+    for (const STrigger& t : triggers) {
+        SCOPED_TRACE(std::string("killed at: ") + t.pszName);
+        for (int i = 0; i < kFiles; ++i) {
+            (void)::unlink(W(m_names[i]).c_str());
+            ASSERT_TRUE(WriteFile(W(m_names[i] + ".hvnc"), encrypted[i]));
+        }
+        std::vector<std::string> files;
+        for (const auto& n : m_names) {
+            files.push_back(n + ".hvnc");
+        }
+        CProgram run(m_home.Path(), Args("decrypt", files));
+        ASSERT_TRUE(run.Started());
+        const std::string dir = m_home / "w";
+        if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
+            std::cout << "[ note     ] the run ended before the kill (" << t.pszName << ")\n";
+        }
+        ExpectConsistent(u"pw-k", false);
+        for (int i = 0; i < kFiles; ++i) {
+            if (Exists(W(m_names[i] + ".hvnc"))) {
+                EXPECT_EQ(ReadFile(W(m_names[i] + ".hvnc")), encrypted[i]) << "kept as it was";
+            }
+        }
+        Restart("decrypt");
+        ExpectConsistent(u"pw-k", false);
+        for (int i = 0; i < kFiles; ++i) {
+            EXPECT_EQ(ReadFile(W(m_names[i])), m_plain[i]);
+        }
+    }
+}
+
+// The terminal program with its master password, over the same files: killed while it derives
+// its keys and when the first output is in place.
+class HnvKilled : public KilledRun
+{
+protected:
+    void SetUp() override
+    {
+        KilledRun::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        struct stat st
+        {
+        };
+        if (::stat(ProgramPath("hnv").c_str(), &st) != 0) {
+            GTEST_SKIP() << "hnv is not built";
+        }
+        ASSERT_TRUE(WriteFile(m_home / "mp", {'m', 'a', 's', 't', 'e', 'r', '-', '1', '\n'}));
+        ASSERT_TRUE(WriteFile(m_home / "fp", {'f', 'i', 'l', 'e', '-', '1', '\n'}));
+        // The first start sets the master password.
+        CProgram first(m_home.Path(), {ProgramPath("hnv"), "--master-password-file", m_home / "mp", "-rh"});
+        ASSERT_EQ(first.Wait(), 0) << first.Err();
+    }
+    [[nodiscard]] std::vector<std::string> Args(const std::vector<std::string>& files) const
+    {
+        std::vector<std::string> args = {ProgramPath("hnv"),
+                                         "--master-password-file",
+                                         m_home / "mp",
+                                         "--password-file",
+                                         m_home / "fp",
+                                         "-e",
+                                         "-pt",
+                                         "new",
+                                         "-p",
+                                         m_home / "w"};
+        for (const auto& f : files) {
+            args.insert(args.end(), {"-f", f});
+        }
+        return args;
+    }
+};
+
+TEST_F(HnvKilled, EncryptionAtSeveralPoints)
+{
+    const STrigger triggers[] = {
+        {"key derivation", [](const std::string&, Elapsed e) { return e > std::chrono::milliseconds(150); }},
+        kEncryptTriggers[2],
+    };
+    for (const STrigger& t : triggers) {
+        SCOPED_TRACE(std::string("killed at: ") + t.pszName);
+        for (const auto& n : m_names) {
+            (void)::unlink(W(n + ".hvnc").c_str());
+        }
+        CProgram run(m_home.Path(), Args(m_names));
+        ASSERT_TRUE(run.Started());
+        const std::string dir = m_home / "w";
+        if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
+            std::cout << "[ note     ] the run ended before the kill (" << t.pszName << ")\n";
+        }
+        ExpectConsistent(u"file-1", true);
+        // The next start encrypts what is left.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::vector<std::string> todo;
+        for (const auto& n : m_names) {
+            if (!Exists(W(n + ".hvnc"))) {
+                todo.push_back(n);
+            }
+        }
+        if (!todo.empty()) {
+            CProgram again(m_home.Path(), Args(todo));
+            EXPECT_EQ(again.Wait(), 0) << again.Err();
+        }
+        ExpectConsistent(u"file-1", true);
+        for (const auto& n : m_names) {
+            EXPECT_TRUE(Exists(W(n + ".hvnc"))) << n;
+        }
+        EXPECT_TRUE(Temps(dir).empty()) << "the killed run's temporary files are gone";
+    }
+}
+
+}  // namespace
