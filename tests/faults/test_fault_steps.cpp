@@ -168,6 +168,107 @@ TEST_P(FaultSteps, DecryptionAtEveryStep)
     }
 }
 
+// Many files at once share their syncs: a failure at any step of the batch fails exactly the
+// files it touched, and whatever is reported as done is complete.
+TEST_P(FaultSteps, BatchAtEveryStep)
+{
+    const std::vector<std::size_t> sizes = {GetParam(), 70000, 1};
+    auto make = [&](const CTempDir& dir, std::vector<std::string>& files) {
+        files.clear();
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            files.push_back(dir / ("m" + std::to_string(i)));
+            ASSERT_TRUE(WriteFile(files.back(), Pattern(sizes[i], 60 + static_cast<std::uint32_t>(i))));
+        }
+    };
+    for (const bool bEncrypt : {true, false}) {
+        SCOPED_TRACE(bEncrypt ? "encryption" : "decryption");
+        long nSteps = 0;
+        {
+            CTempDir dir;
+            std::vector<std::string> files;
+            make(dir, files);
+            CEncryptManager em;
+            CheapEngine(em);
+            std::vector<int> results;
+            if (!bEncrypt) {
+                ASSERT_NE(em.EncryptFilesW(files, results), 0);
+                for (auto& f : files) {
+                    ASSERT_EQ(::unlink(f.c_str()), 0);
+                    f += ".hvnc";
+                }
+            }
+            nSteps = CountSteps(
+                [&] { ASSERT_NE(bEncrypt ? em.EncryptFilesW(files, results) : em.DecryptFilesW(files, results), 0); });
+        }
+        for (long k = 0; k < nSteps; ++k) {
+            SCOPED_TRACE(StepTrace(k));
+            CTempDir dir;
+            std::vector<std::string> files;
+            make(dir, files);
+            CEncryptManager em;
+            CheapEngine(em);
+            std::vector<int> results;
+            std::vector<Bytes> encrypted;
+            if (!bEncrypt) {
+                ASSERT_NE(em.EncryptFilesW(files, results), 0);
+                for (auto& f : files) {
+                    ASSERT_EQ(::unlink(f.c_str()), 0);
+                    f += ".hvnc";
+                    encrypted.push_back(ReadFile(f));
+                }
+            }
+            {
+                CArmed armed(k);
+                (void)(bEncrypt ? em.EncryptFilesW(files, results) : em.DecryptFilesW(files, results));
+            }
+            ASSERT_EQ(results.size(), files.size());
+            EXPECT_TRUE(Temps(dir.Path()).empty());
+            std::vector<std::string> todo;
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                SCOPED_TRACE(files[i]);
+                const Bytes plain = Pattern(sizes[i], 60 + static_cast<std::uint32_t>(i));
+                const std::string plainPath = bEncrypt ? files[i] : files[i].substr(0, files[i].size() - 5);
+                const std::string encPath = plainPath + ".hvnc";
+                if (bEncrypt) {
+                    EXPECT_EQ(ReadFile(plainPath), plain) << "the source is untouched";
+                } else if (Exists(encPath)) {
+                    EXPECT_EQ(ReadFile(encPath), encrypted[i]) << "the encrypted file is kept as it was";
+                }
+                if (Exists(encPath)) {
+                    EXPECT_TRUE(OpensTo(encPath, plain));
+                }
+                if (!bEncrypt && Exists(plainPath)) {
+                    EXPECT_EQ(ReadFile(plainPath), plain) << "a plain file under the final name is complete";
+                }
+                EXPECT_TRUE(Exists(encPath) || Exists(plainPath)) << "nothing is lost";
+                if (results[i] == HVNC_OK) {
+                    EXPECT_TRUE(Exists(bEncrypt ? encPath : plainPath)) << "reported done, so it is there";
+                } else {
+                    EXPECT_TRUE(results[i] == HVNC_NO_SPACE || results[i] == HVNC_IO_ERROR) << results[i];
+                }
+                if (!Exists(bEncrypt ? encPath : plainPath)) {
+                    todo.push_back(files[i]);
+                }
+            }
+            // The next start does what is left.
+            CEncryptManager next;
+            CheapEngine(next);
+            std::vector<int> again;
+            EXPECT_NE(bEncrypt ? next.EncryptFilesW(todo, again) : next.DecryptFilesW(todo, again), 0);
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                const Bytes plain = Pattern(sizes[i], 60 + static_cast<std::uint32_t>(i));
+                const std::string plainPath = bEncrypt ? files[i] : files[i].substr(0, files[i].size() - 5);
+                if (bEncrypt) {
+                    EXPECT_TRUE(OpensTo(plainPath + ".hvnc", plain));
+                } else {
+                    EXPECT_EQ(ReadFile(plainPath), plain);
+                }
+            }
+            EXPECT_TRUE(Temps(dir.Path()).empty());
+        }
+    }
+}
+
 // Overwriting in place needs no space, but a failed write or sync must be reported and must not
 // end in a removal: the user would believe the file gone for good.
 TEST_P(FaultSteps, WipeAtEveryStep)
