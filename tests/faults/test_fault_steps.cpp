@@ -395,6 +395,7 @@ TEST_F(HidingFaultSteps, HideAtEveryStep)
         CHidingEngine engine(s.Options());
         nSteps = CountSteps([&] { ASSERT_TRUE(engine.HideItem(s.strItem)) << engine.GetLastError(); });
         ASSERT_GE(nSteps, 2);
+        RecordProperty("steps", static_cast<int>(nSteps));
     }
     for (long k = 0; k < nSteps; ++k) {
         SCOPED_TRACE(StepTrace(k));
@@ -422,6 +423,7 @@ TEST_F(HidingFaultSteps, ShowAtEveryStep)
         ASSERT_TRUE(engine.HideItem(s.strItem));
         nSteps = CountSteps([&] { ASSERT_TRUE(engine.UnhideItem(s.strItem)) << engine.GetLastError(); });
         ASSERT_GE(nSteps, 2);
+        RecordProperty("steps", static_cast<int>(nSteps));
     }
     for (long k = 0; k < nSteps; ++k) {
         SCOPED_TRACE(StepTrace(k));
@@ -439,6 +441,54 @@ TEST_F(HidingFaultSteps, ShowAtEveryStep)
             EXPECT_TRUE(!Exists(s.strItem) || s.ItemIsBack()) << "never half there";
         }
         ExpectRecoverable(s);
+    }
+}
+
+// Switching hiding off shows every listed item again, on again hides them; a failure at any step
+// of either leaves each item whole, in its folder or in the vault, and the next start switches.
+TEST_F(HidingFaultSteps, SwitchingAtEveryStep)
+{
+    for (const bool bOff : {true, false}) {
+        SCOPED_TRACE(bOff ? "switching off" : "switching on");
+        auto prepare = [&](SSetup& s, const std::string& second) {
+            ASSERT_TRUE(WriteFile(second, Pattern(500, 8)));
+            CHidingEngine engine(s.Options());
+            ASSERT_TRUE(engine.HideItem(s.strItem));
+            ASSERT_TRUE(engine.HideItem(second));
+            if (!bOff) {
+                ASSERT_TRUE(engine.DisableHiding());
+            }
+        };
+        long nSteps = 0;
+        {
+            SSetup s;
+            const std::string second = s.dir / "items/second.txt";
+            prepare(s, second);
+            CHidingEngine engine(s.Options());
+            nSteps = CountSteps([&] { ASSERT_TRUE(bOff ? engine.DisableHiding() : engine.EnableHiding()); });
+            ASSERT_GE(nSteps, 1);
+        }
+        for (long k = 0; k < nSteps; ++k) {
+            SCOPED_TRACE(StepTrace(k));
+            SSetup s;
+            const std::string second = s.dir / "items/second.txt";
+            prepare(s, second);
+            {
+                CHidingEngine engine(s.Options());
+                CArmed armed(k);
+                (void)(bOff ? engine.DisableHiding() : engine.EnableHiding());
+            }
+            CHidingEngine next(s.Options());
+            EXPECT_EQ(next.GetHiddenCount(), 2) << "the list is kept";
+            ASSERT_TRUE(next.DisableHiding()) << next.GetLastError();
+            EXPECT_TRUE(s.ItemIsBack());
+            EXPECT_EQ(ReadFile(second), Pattern(500, 8));
+            ASSERT_TRUE(next.EnableHiding()) << next.GetLastError();
+            EXPECT_FALSE(Exists(s.strItem));
+            EXPECT_FALSE(Exists(second));
+            ASSERT_TRUE(next.DisableHiding());
+            EXPECT_TRUE(s.ItemIsBack());
+        }
     }
 }
 
