@@ -136,7 +136,9 @@ TEST_F(AccessDenied, WipeInAReadOnlyFolderChangesNothing)
 
 TEST_F(AccessDenied, WipeOfAnotherUsersFileChangesNothing)
 {
-    ASSERT_EQ(::chown(D("a.txt").c_str(), kOtherUser, kOtherUser), 0);
+    if (::chown(D("a.txt").c_str(), kOtherUser, kOtherUser) != 0) {
+        GTEST_SKIP() << "a file of another user cannot be made here";
+    }
     ASSERT_EQ(::chmod(D("a.txt").c_str(), 0644), 0);
     {
         HV_DENY_OR_SKIP(guard);
@@ -187,7 +189,9 @@ TEST_F(HidingAccessDenied, VaultOfAnotherUserIsNotUsed)
         ASSERT_EQ(first.GetHiddenCount(), 0);
     }
     ASSERT_TRUE(Exists(Vault()));
-    ASSERT_EQ(::chown(Vault().c_str(), kOtherUser, kOtherUser), 0);
+    if (::chown(Vault().c_str(), kOtherUser, kOtherUser) != 0) {
+        GTEST_SKIP() << "a folder of another user cannot be made here";
+    }
     {
         HV_DENY_OR_SKIP(guard);
         CHidingEngine engine(Options());
