@@ -4,6 +4,7 @@
 #include "engines/CHvncKeyCache.h"
 #include "engines/CSecureBuffer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -161,14 +162,14 @@ bool CheckGcm(const SGcmVector& t, const std::string& strBroken)
     std::vector<std::uint8_t> out(plain.size() + 1);
     std::uint8_t tag[CHvncCipher::kTagSize] = {};
     if (!cipher.Seal(nonce.data(), aad.data(), aad.size(), plain.data(), plain.size(), out.data(), tag)
-        || std::memcmp(out.data(), expectCipher.data(), plain.size()) != 0
-        || std::memcmp(tag, expectTag.data(), sizeof tag) != 0) {
+        || !std::equal(expectCipher.begin(), expectCipher.end(), out.begin())
+        || !std::equal(expectTag.begin(), expectTag.end(), tag)) {
         return false;
     }
     // Opening gives the plain text back, and a tag one bit off is refused.
     std::vector<std::uint8_t> back(plain.size() + 1);
     if (!cipher.Open(nonce.data(), aad.data(), aad.size(), out.data(), plain.size(), back.data(), tag)
-        || std::memcmp(back.data(), plain.data(), plain.size()) != 0) {
+        || !std::equal(plain.begin(), plain.end(), back.begin())) {
         return false;
     }
     tag[0] ^= 0x80;
