@@ -1,8 +1,10 @@
 #include "security/CGuiAppFrontEnd.h"
 
+#include "app/CHalvoDataSecurityDlg.h"
 #include "app/CMainWndPageRegistry.h"
 #include "app/CMainWndRun.h"
 #include "passwords/CGuiMessageBox.h"
+#include "security/CDataSecurityMngr.h"
 #include "settings/CPreferencesDlg.h"
 #include "ui/CGlobalColors.h"
 
@@ -28,7 +30,14 @@ bool CGuiAppFrontEnd::ShowMainWindow(int nStartPage, CDataSecurityMngr& mngr)
     HVSetPreferencesOpener([pMngr = &mngr](QWidget* pParent, int nPage) {
         (void)HVDialogs::HVPref::CPreferencesDlg::Open(pParent, nPage, pMngr);
     });
+    // The report's buttons lead to their page through the main window's container.
+    m_ui.SetPageSwitch([pMngr = &mngr](int nPageId) {
+        if (pMngr->m_pMainDlg != nullptr) {
+            pMngr->m_pMainDlg->PostPageSwitch(nPageId);
+        }
+    });
     const bool bShown = HVRunMainWindow(nStartPage, mngr);
+    m_ui.SetPageSwitch({});
     HVSetPreferencesOpener({});
     return bShown;
 }
