@@ -392,6 +392,94 @@ private slots:
         // No message box, page message or question on the way.
         QVERIFY2(log.m_messages.isEmpty(), qPrintable(log.m_messages.join(u'|')));
     }
+
+    // "-s -p DIR -f NAME ...": the master password is asked (here chosen, on the first start),
+    // the main window opens on the selection page holding the named files; encryption under the
+    // master password with nothing after it; the report's second button leads back to the
+    // selection page.
+    void selectionStartEncryptsUnderTheMasterPassword()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        const QByteArray contentOne = Pattern(4096, 5);
+        const QByteArray contentTwo = "two";
+        const QString strOne = home.MakeFile(QStringLiteral("one.txt"), contentOne);
+        const QString strTwo = home.MakeFile(QStringLiteral("two.txt"), contentTwo);
+
+        CWindowLog log;
+        int nStartPage = -1;
+        int nTakenOver = -1;
+        int nPageAfterReport = -1;
+        SReportSeen report;
+        CScript script;
+        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        script.Then(
+            QStringLiteral("main window shown"),
+            [] { return CurrentPage() > 0; },
+            [&nStartPage, &nTakenOver] {
+                nStartPage = CurrentPage();
+                auto* pPage = qobject_cast<CHDPageDataBrows*>(Page(CHalvoDataSecurityDlg::kPageSecureData));
+                QVERIFY(pPage != nullptr && pPage->Panel() != nullptr);
+                nTakenOver = pPage->Panel()->Count();
+                Click(pPage, "4076");  // Next
+            });
+        script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
+            CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
+            auto* pEncrypt = Child(pPage, QStringLiteral("4037"));
+            QVERIFY(pEncrypt != nullptr);
+            if (!pEncrypt->isChecked()) {
+                pEncrypt->click();
+            }
+            Click(pPage, "4043");  // the master password
+            Click(pPage, "4042");  // nothing after the encryption
+            Click(pPage, "4079");  // Go
+        });
+        script.OnDialog<CDlg_Report>(QStringLiteral("secure data report"), [&report](CDlg_Report* p) {
+            ReadReport(p, report);
+            Click(p, "1024");  // secure more data
+        });
+        script.Then(QStringLiteral("selection page again"),
+                    OnPage(CHalvoDataSecurityDlg::kPageSecureData),
+                    [&nPageAfterReport] {
+                        nPageAfterReport = CurrentPage();
+                        MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                    });
+        script.Start();
+
+        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+        const int nExit = RunProgram({QStringLiteral("-s"),
+                                      QStringLiteral("-p"),
+                                      home.Work(),
+                                      QStringLiteral("-f"),
+                                      QStringLiteral("one.txt"),
+                                      QStringLiteral("-f"),
+                                      QStringLiteral("two.txt")},
+                                     &eEnd);
+
+        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
+        QCOMPARE(nExit, 0);
+        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+        QCOMPARE(nStartPage, int(CHalvoDataSecurityDlg::kPageSecureData));
+        QCOMPARE(nTakenOver, 2);
+        QCOMPARE(nPageAfterReport, int(CHalvoDataSecurityDlg::kPageSecureData));
+        QCOMPARE(report.nKind, 0);
+        QVERIFY2(report.strText.contains(QLatin1String("Encrypted: 2")), qPrintable(report.strText));
+        QVERIFY2(!report.strText.contains(QLatin1String("Wiping")), qPrintable(report.strText));
+        QVERIFY2(!report.strText.contains(QLatin1String("Hiding")), qPrintable(report.strText));
+        QVERIFY2(log.m_messages.isEmpty(), qPrintable(log.m_messages.join(u'|')));
+
+        // Nothing after the encryption: the sources stay; the master password opens the copies.
+        QCOMPARE(home.WorkFiles(),
+                 (QStringList{QStringLiteral("one.txt"),
+                              QStringLiteral("one.txt.hvnc"),
+                              QStringLiteral("two.txt"),
+                              QStringLiteral("two.txt.hvnc")}));
+        QCOMPARE(ReadAll(strOne), contentOne);
+        QCOMPARE(Decrypted(strOne + QStringLiteral(".hvnc"), kMaster), contentOne);
+        QCOMPARE(Decrypted(strTwo + QStringLiteral(".hvnc"), kMaster), contentTwo);
+    }
 };
 
 QTEST_MAIN(TestGuiEndToEnd)
