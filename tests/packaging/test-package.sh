@@ -108,4 +108,11 @@ rm -f "$H/files/data.bin"
 run_hnv --quiet --yes --password-file "$H/pw" -d -fp "$H/files/data.bin.hvnc" >"$WORK/dec.log" 2>&1 ||
     fail "decryption from the package failed: $(cat "$WORK/dec.log")"
 cmp -s "$H/files/data.bin" "$WORK/data.orig" || fail "the decrypted file differs"
+# The graphical program starts from the root too (its terminal mode needs no display).
+if [ -e "$ROOT/usr/bin/halvonorvane" ]; then
+    env -i PATH=/usr/bin:/bin HOME="$H" XDG_CONFIG_HOME="$H/config" XDG_DATA_HOME="$H/data" \
+        XDG_STATE_HOME="$H/state" XDG_RUNTIME_DIR="$H/runtime" LANG=C.UTF-8 \
+        "$ROOT/usr/bin/halvonorvane" --terminal --help >"$WORK/gui-help.txt" 2>&1 ||
+        fail "halvonorvane --terminal --help failed: $(cat "$WORK/gui-help.txt")"
+fi
 echo "package: layout, dependencies and the terminal program from the unpacked root are right"
