@@ -480,6 +480,86 @@ private slots:
         QCOMPARE(Decrypted(strOne + QStringLiteral(".hvnc"), kMaster), contentOne);
         QCOMPARE(Decrypted(strTwo + QStringLiteral(".hvnc"), kMaster), contentTwo);
     }
+
+    // Later starts ask for the master password chosen on the first one: "-rh" with one wrong
+    // entry (message, the prompt again, its field emptied), then the right one opens the main
+    // window on the hide management page, which does not list the master-password file; a
+    // cancelled prompt ends the start with 3000 and no main window.
+    void laterStartsAskForTheMasterPassword()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        {
+            CWindowLog log;
+            CScript script;
+            script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                                    [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+            script.Then(
+                QStringLiteral("main window shown"),
+                [] { return CurrentPage() == CHalvoDataSecurityDlg::kPageWelcome; },
+                [] { MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger(); });
+            script.Start();
+            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+            QCOMPARE(RunProgram({}, &eEnd), 0);
+            QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        }
+        {
+            CWindowLog log;
+            QString strSecondField;
+            int nStartPage = -1;
+            QStringList lstRows;
+            CScript script;
+            script.OnDialog<CDlg_EnterMasterpassword>(
+                QStringLiteral("wrong master password"),
+                [](CDlg_EnterMasterpassword* p) { AnswerPassword(p, QStringLiteral("wrong-master")); });
+            script.OnDialog<CDlg_EnterMasterpassword>(
+                QStringLiteral("right master password"), [&strSecondField](CDlg_EnterMasterpassword* p) {
+                    strSecondField = Child<QLineEdit>(p, QStringLiteral("1034"))->text();
+                    AnswerPassword(p, kMaster);
+                });
+            script.Then(
+                QStringLiteral("main window shown"),
+                [] { return CurrentPage() > 0; },
+                [&nStartPage, &lstRows] {
+                    nStartPage = CurrentPage();
+                    if (auto* pPage = qobject_cast<CHDPageHideData*>(Page(CHalvoDataSecurityDlg::kPageHideData));
+                        pPage != nullptr && pPage->List() != nullptr) {
+                        for (int i = 0; i < pPage->List()->GetItemCount(); ++i) {
+                            lstRows << pPage->List()->GetItemText(i, 0);
+                        }
+                    }
+                    MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                });
+            script.Start();
+            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+            QCOMPARE(RunProgram({QStringLiteral("-rh")}, &eEnd), 0);
+            QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+            QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+            QCOMPARE(log.CountShown("CDlg_Setmasterpassword"), 0);
+            QCOMPARE(log.CountShown("CDlg_EnterMasterpassword"), 2);
+            QVERIFY2(strSecondField.isEmpty(), qPrintable(strSecondField));
+            QCOMPARE(log.m_messages,
+                     QStringList{QStringLiteral("130: The password is not correct. Please try again.")});
+            QCOMPARE(nStartPage, int(CHalvoDataSecurityDlg::kPageHideData));
+            QVERIFY2(lstRows.isEmpty(), qPrintable(lstRows.join(u',')));
+        }
+        {
+            CWindowLog log;
+            CScript script;
+            script.OnDialog<CDlg_EnterMasterpassword>(
+                QStringLiteral("master password prompt cancelled"),
+                [](CDlg_EnterMasterpassword* p) { Child(p, QStringLiteral("2"))->click(); });
+            script.Start();
+            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+            QCOMPARE(RunProgram({}, &eEnd), int(CHalvoDataSecurityApp::kExitNoMasterPassword));
+            QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+            QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MasterPasswordRefused);
+            QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
+        }
+    }
 };
 
 QTEST_MAIN(TestGuiEndToEnd)
