@@ -9,6 +9,7 @@
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CGlobalColors.h"
+#include "ui/CHPropertiesPages.h"
 #include "ui/CXListCtrl.h"
 #include "ui/tools/HVScreenRegistry.h"
 
@@ -16,6 +17,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 
+#include <functional>
 #include <vector>
 
 #include "resources/CResourceModule.h"
@@ -128,4 +130,58 @@ HV_SCREEN("page_decryption")
     pPage->Panel()->AddFolderRow(QStringLiteral("/home/user/Backup"));
     pPage->UpdateButtons();
     return pPage;
+}
+
+// The main window on each task page, filled as the page screens above are.
+namespace {
+
+template <typename TPage>
+QWidget* InMainWindow(int nPageId, const std::function<void(TPage&)>& fill)
+{
+    auto* pDlg = new CHalvoDataSecurityDlg(Mngr());
+    pDlg->resize(CHalvoDataSecurityDlg::MinimumSizeFor(1));
+    pDlg->show();  // the window builds its page container when it is first shown
+    QCoreApplication::processEvents();
+    CHPropertiesPages* pPages = pDlg->GetGPages();
+    if (pPages != nullptr && pPages->SetPageById(nPageId)) {
+        if (auto* pPage = dynamic_cast<TPage*>(pPages->GetPageDlgHandle(pPages->PageIndex(nPageId)))) {
+            fill(*pPage);
+        }
+    }
+    return pDlg;
+}
+
+}  // namespace
+
+HV_SCREEN("mainwin_page_selection")
+{
+    return InMainWindow<CHDPageDataBrows>(CHalvoDataSecurityDlg::kPageSecureData, [](CHDPageDataBrows& page) {
+        page.Panel()->AddFolderRow(QStringLiteral("/home/user/Documents/Contracts"));
+        page.Panel()->AddFileRow(QStringLiteral("/home/user/Documents/budget-2026.ods"));
+        page.Panel()->AddFileRow(QStringLiteral("/home/user/notes.txt"));
+        page.UpdateButtons();
+    });
+}
+
+HV_SCREEN("mainwin_page_options")
+{
+    Mngr().m_bEncrypt = 1;
+    Mngr().m_iHidenType = 1;
+    return InMainWindow<CHDPageSecurityOptions>(CHalvoDataSecurityDlg::kPageSecurityOptions, [](CHDPageSecurityOptions&) {});
+}
+
+HV_SCREEN("mainwin_page_hide")
+{
+    return InMainWindow<CHDPageHideData>(CHalvoDataSecurityDlg::kPageHideData, [](CHDPageHideData& page) {
+        page.List()->SetCheck(0, CXListCtrl::CheckOn);
+        page.UpdateButtons();
+    });
+}
+
+HV_SCREEN("mainwin_page_decryption")
+{
+    return InMainWindow<CPage_Decryption>(CHalvoDataSecurityDlg::kPageDecryption, [](CPage_Decryption& page) {
+        page.Panel()->AddFileRow(QStringLiteral("/home/user/Documents/tax-2025.ods.hvnc"));
+        page.UpdateButtons();
+    });
 }
