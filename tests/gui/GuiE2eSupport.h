@@ -22,13 +22,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
-#include <deque>
 #include <functional>
 #include <vector>
 

@@ -1,0 +1,277 @@
+// The graphical program's main window end to end and in process: the welcome page, the
+// selection, the options, the progress dialogs, the report and the hide management page, from a
+// start without a command line and from a selection start with command-line items. Real files
+// in a temporary home; every modal dialog is answered from the event loop.
+#include "pages/CHDItemListPanel.h"
+#include "pages/CHDPageDataBrows.h"
+#include "pages/CHDPageHideData.h"
+#include "passwords/CDlg_Enterpassword.h"
+#include "passwords/CDlg_Setmasterpassword.h"
+#include "ui/CXListCtrl.h"
+
+#include <deque>
+
+#include "GuiE2eHelpers.h"
+
+using namespace GuiE2e;
+
+class TestGuiMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!qEnvironmentVariable("HV_BUILD_BIN").isEmpty(), "HV_BUILD_BIN is not set");
+        // A cheap key derivation keeps the runs short; the costs are read back from each file.
+        CEncryptManager::SetDefaultKdfCost(64, 1);
+    }
+
+    void cleanupTestCase()
+    {
+        CEncryptManager::SetDefaultKdfCost(CEncryptManager::kDefaultKdfMemKiB, CEncryptManager::kDefaultKdfPasses);
+    }
+
+    // The main window's round: welcome page; selection with two files and a folder; encryption
+    // under an own password with hiding; the report with its three sections; the hide page lists
+    // what was hidden; unhide and decrypt brings the plain files back.
+    void mainWindowSecureHideThenUnhideAndDecrypt()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        const QByteArray contentA = Pattern(65537, 1);
+        const QByteArray contentB = "second file";
+        const QByteArray contentC = Pattern(1000, 3);
+        const QString strA = home.MakeFile(QStringLiteral("a.txt"), contentA);
+        const QString strB = home.MakeFile(QStringLiteral("b.txt"), contentB);
+        const QString strC = home.MakeFile(QStringLiteral("folder/c.txt"), contentC);
+        const QString strFolder = home.Work() + QStringLiteral("/folder");
+
+        // The desktop's file and folder dialogs answer with the test's files.
+        std::deque<QStringList> fileAnswers{{strA, strB}};
+        HVPageUi::SetOpenFilesHandler([&fileAnswers](QWidget*, const HVPageUi::SOpenFileRequest&) {
+            QStringList lst;
+            if (!fileAnswers.empty()) {
+                lst = fileAnswers.front();
+                fileAnswers.pop_front();
+            }
+            return lst;
+        });
+        g_HDGlobalData.SetFolderChooser([strFolder](const QString&) { return strFolder; });
+
+        CWindowLog log;
+        int nStartPage = -1;
+        int nSelected = -1;
+        SReportSeen secureReport;
+        SReportSeen hideReport;
+        QStringList lstHiddenRows;
+        QStringList lstHiddenStates;
+        QStringList lstWorkWhileHidden;
+        int nRowsAfter = -1;
+
+        CScript script;
+        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        script.Then(
+            QStringLiteral("main window shown"),
+            [] { return CurrentPage() > 0; },
+            [&nStartPage] {
+                nStartPage = CurrentPage();
+                Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4036");  // Secure Data
+            });
+        script.Then(QStringLiteral("selection page"), OnPage(CHalvoDataSecurityDlg::kPageSecureData), [&nSelected] {
+            auto* pPage = qobject_cast<CHDPageDataBrows*>(Page(CHalvoDataSecurityDlg::kPageSecureData));
+            QVERIFY(pPage != nullptr);
+            Click(pPage, "4036");  // add files
+            Click(pPage, "4037");  // add a folder
+            nSelected = pPage->Panel() != nullptr ? pPage->Panel()->Count() : -1;
+            Click(pPage, "4076");  // Next
+        });
+        script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
+            CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
+            auto* pEncrypt = Child(pPage, QStringLiteral("4037"));
+            QVERIFY(pEncrypt != nullptr);
+            if (!pEncrypt->isChecked()) {
+                pEncrypt->click();
+            }
+            Click(pPage, "4039");  // an own password
+            Click(pPage, "4040");  // then hide
+            Child<QLineEdit>(pPage, QStringLiteral("4033"))->setText(kOwn);
+            Child<QLineEdit>(pPage, QStringLiteral("4035"))->setText(kOwn);
+            Click(pPage, "4079");  // Go
+        });
+        script.OnDialog<CDlg_Report>(QStringLiteral("secure data report"), [&secureReport](CDlg_Report* p) {
+            ReadReport(p, secureReport);
+            Click(p, "4087");  // to the welcome page
+        });
+        script.Then(QStringLiteral("welcome page again"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
+            Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4035");  // Hide Management
+        });
+        script.Then(QStringLiteral("hide management page"),
+                    OnPage(CHalvoDataSecurityDlg::kPageHideData),
+                    [&lstHiddenRows, &lstHiddenStates, &lstWorkWhileHidden, &home] {
+                        auto* pPage = qobject_cast<CHDPageHideData*>(Page(CHalvoDataSecurityDlg::kPageHideData));
+                        QVERIFY(pPage != nullptr && pPage->List() != nullptr);
+                        for (int i = 0; i < pPage->List()->GetItemCount(); ++i) {
+                            lstHiddenRows << pPage->List()->GetItemText(i, 0);
+                            lstHiddenStates << pPage->List()->GetItemText(i, 1);
+                        }
+                        lstWorkWhileHidden = home.WorkFiles();
+                        Click(pPage, "4088");  // check all
+                        Click(pPage, "4051");  // unhide and decrypt
+                    });
+        script.OnDialog<CDlg_Enterpassword>(QStringLiteral("password of the hidden files"),
+                                            [](CDlg_Enterpassword* p) { AnswerPassword(p, kOwn); });
+        script.OnDialog<CDlg_Report>(QStringLiteral("hide management report"), [&hideReport](CDlg_Report* p) {
+            ReadReport(p, hideReport);
+            Click(p, "1024");  // after this report: stays on the hide management page
+        });
+        script.Then(QStringLiteral("hide management page after the report"),
+                    OnPage(CHalvoDataSecurityDlg::kPageHideData),
+                    [&nRowsAfter] {
+                        auto* pPage = qobject_cast<CHDPageHideData*>(Page(CHalvoDataSecurityDlg::kPageHideData));
+                        nRowsAfter = pPage != nullptr && pPage->List() != nullptr ? pPage->List()->GetItemCount() : -1;
+                        MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                    });
+        script.Start();
+
+        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+        const int nExit = RunProgram({}, &eEnd);
+        HVPageUi::SetOpenFilesHandler({});
+        g_HDGlobalData.SetFolderChooser({});
+
+        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
+        QCOMPARE(nExit, 0);
+        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+        QCOMPARE(nStartPage, int(CHalvoDataSecurityDlg::kPageWelcome));
+        QCOMPARE(nSelected, 3);
+
+        // The report: encryption, wiping and hiding, three items each.
+        QCOMPARE(secureReport.nKind, 0);
+        for (const char* pszLine : {"Encryption", "Encrypted: 3", "Wiping", "Wiped: 3", "Hiding", "Hidden: 3"}) {
+            QVERIFY2(secureReport.strText.contains(QLatin1String(pszLine)),
+                     qPrintable(QStringLiteral("%1 not in: %2").arg(QLatin1String(pszLine), secureReport.strText)));
+        }
+
+        // While hidden: the two encrypted files and the folder are listed, and nothing of them
+        // is in the work folder.
+        QVERIFY2(lstHiddenRows.contains(strA + QStringLiteral(".hvnc")), qPrintable(lstHiddenRows.join(u',')));
+        QVERIFY2(lstHiddenRows.contains(strB + QStringLiteral(".hvnc")), qPrintable(lstHiddenRows.join(u',')));
+        QVERIFY2(lstHiddenRows.contains(strFolder), qPrintable(lstHiddenRows.join(u',')));
+        QCOMPARE(lstHiddenRows.size(), 3);  // the master-password file is never listed
+        QCOMPARE(lstHiddenStates.at(lstHiddenRows.indexOf(strA + QStringLiteral(".hvnc"))),
+                 QStringLiteral("Hidden/Encrypted"));
+        QCOMPARE(lstHiddenStates.at(lstHiddenRows.indexOf(strFolder)), QStringLiteral("Hidden"));
+        QVERIFY2(lstWorkWhileHidden.isEmpty(), qPrintable(lstWorkWhileHidden.join(u',')));
+
+        // Unhide and decrypt: the two files come back plain (their encrypted copies are gone),
+        // the folder comes back with its encrypted file, which the own password opens.
+        QCOMPARE(hideReport.nKind, 2);
+        QVERIFY2(hideReport.strText.contains(QLatin1String("Decrypted: 2")), qPrintable(hideReport.strText));
+        QCOMPARE(log.CountShown("CDlg_Enterpassword"), 1);
+        QCOMPARE(nRowsAfter, 0);
+        QCOMPARE(ReadAll(strA), contentA);
+        QCOMPARE(ReadAll(strB), contentB);
+        QCOMPARE(home.WorkFiles(),
+                 (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("folder/c.txt.hvnc")}));
+        QCOMPARE(Decrypted(strC + QStringLiteral(".hvnc"), kOwn), contentC);
+
+        QCOMPARE(log.CountShown("CDlg_ProgrssManager"), 2);
+        QCOMPARE(log.CountShown("CDlg_HideProgrss"), 2);
+        QCOMPARE(log.CountShown("CDlg_Report"), 2);
+        // No message box, page message or question on the way.
+        QVERIFY2(log.m_messages.isEmpty(), qPrintable(log.m_messages.join(u'|')));
+    }
+
+    // "-s -p DIR -f NAME ...": the master password is asked (here chosen, on the first start),
+    // the main window opens on the selection page holding the named files; encryption under the
+    // master password with nothing after it; the report's second button leads back to the
+    // selection page.
+    void selectionStartEncryptsUnderTheMasterPassword()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        const QByteArray contentOne = Pattern(4096, 5);
+        const QByteArray contentTwo = "two";
+        const QString strOne = home.MakeFile(QStringLiteral("one.txt"), contentOne);
+        const QString strTwo = home.MakeFile(QStringLiteral("two.txt"), contentTwo);
+
+        CWindowLog log;
+        int nStartPage = -1;
+        int nTakenOver = -1;
+        int nPageAfterReport = -1;
+        SReportSeen report;
+        CScript script;
+        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        script.Then(
+            QStringLiteral("main window shown"),
+            [] { return CurrentPage() > 0; },
+            [&nStartPage, &nTakenOver] {
+                nStartPage = CurrentPage();
+                auto* pPage = qobject_cast<CHDPageDataBrows*>(Page(CHalvoDataSecurityDlg::kPageSecureData));
+                QVERIFY(pPage != nullptr && pPage->Panel() != nullptr);
+                nTakenOver = pPage->Panel()->Count();
+                Click(pPage, "4076");  // Next
+            });
+        script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
+            CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
+            auto* pEncrypt = Child(pPage, QStringLiteral("4037"));
+            QVERIFY(pEncrypt != nullptr);
+            if (!pEncrypt->isChecked()) {
+                pEncrypt->click();
+            }
+            Click(pPage, "4043");  // the master password
+            Click(pPage, "4042");  // nothing after the encryption
+            Click(pPage, "4079");  // Go
+        });
+        script.OnDialog<CDlg_Report>(QStringLiteral("secure data report"), [&report](CDlg_Report* p) {
+            ReadReport(p, report);
+            Click(p, "1024");  // secure more data
+        });
+        script.Then(QStringLiteral("selection page again"),
+                    OnPage(CHalvoDataSecurityDlg::kPageSecureData),
+                    [&nPageAfterReport] {
+                        nPageAfterReport = CurrentPage();
+                        MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                    });
+        script.Start();
+
+        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+        const int nExit = RunProgram({QStringLiteral("-s"),
+                                      QStringLiteral("-p"),
+                                      home.Work(),
+                                      QStringLiteral("-f"),
+                                      QStringLiteral("one.txt"),
+                                      QStringLiteral("-f"),
+                                      QStringLiteral("two.txt")},
+                                     &eEnd);
+
+        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
+        QCOMPARE(nExit, 0);
+        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+        QCOMPARE(nStartPage, int(CHalvoDataSecurityDlg::kPageSecureData));
+        QCOMPARE(nTakenOver, 2);
+        QCOMPARE(nPageAfterReport, int(CHalvoDataSecurityDlg::kPageSecureData));
+        QCOMPARE(report.nKind, 0);
+        QVERIFY2(report.strText.contains(QLatin1String("Encrypted: 2")), qPrintable(report.strText));
+        QVERIFY2(!report.strText.contains(QLatin1String("Wiping")), qPrintable(report.strText));
+        QVERIFY2(!report.strText.contains(QLatin1String("Hiding")), qPrintable(report.strText));
+        QVERIFY2(log.m_messages.isEmpty(), qPrintable(log.m_messages.join(u'|')));
+
+        // Nothing after the encryption: the sources stay; the master password opens the copies.
+        QCOMPARE(home.WorkFiles(),
+                 (QStringList{QStringLiteral("one.txt"),
+                              QStringLiteral("one.txt.hvnc"),
+                              QStringLiteral("two.txt"),
+                              QStringLiteral("two.txt.hvnc")}));
+        QCOMPARE(ReadAll(strOne), contentOne);
+        QCOMPARE(Decrypted(strOne + QStringLiteral(".hvnc"), kMaster), contentOne);
+        QCOMPARE(Decrypted(strTwo + QStringLiteral(".hvnc"), kMaster), contentTwo);
+    }
+};
+
+QTEST_MAIN(TestGuiMainWindow)
+#include "test_gui_mainwin.moc"

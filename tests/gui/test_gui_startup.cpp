@@ -1,0 +1,224 @@
+// The graphical program's starts without the main window, end to end and in process: a
+// command-line encryption with a password of its own, a command-line decryption whose password
+// prompt is answered wrongly and then cancelled, and the master password asked again on later
+// starts. Real files in a temporary home; every modal dialog is answered from the event loop as
+// a user would answer it.
+#include "pages/CHDPageHideData.h"
+#include "passwords/CDlg_EnterMasterpassword.h"
+#include "passwords/CDlg_Enterpassword.h"
+#include "passwords/CDlg_Setmasterpassword.h"
+#include "passwords/CDlg_Setpassword.h"
+#include "ui/CXListCtrl.h"
+
+#include <QLabel>
+
+#include "GuiE2eHelpers.h"
+
+using namespace GuiE2e;
+
+class TestGuiStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!qEnvironmentVariable("HV_BUILD_BIN").isEmpty(), "HV_BUILD_BIN is not set");
+        // A cheap key derivation keeps the runs short; the costs are read back from each file.
+        CEncryptManager::SetDefaultKdfCost(64, 1);
+    }
+
+    void cleanupTestCase()
+    {
+        CEncryptManager::SetDefaultKdfCost(CEncryptManager::kDefaultKdfMemKiB, CEncryptManager::kDefaultKdfPasses);
+    }
+
+    // "-e -pt new -p DIR -f FILE": the first start chooses the master password, the run's own
+    // password is chosen in its dialog, the progress dialog closes by itself, and no main window
+    // and no report appear. The file opens with the own password, not with the master password.
+    void commandLineEncryptionWithAnOwnPassword()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        const QByteArray content = Pattern(70000, 7);
+        const QString strPlain = home.MakeFile(QStringLiteral("report.bin"), content);
+        CWindowLog log;
+        CScript script;
+        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        script.OnDialog<CDlg_Setpassword>(QStringLiteral("own password chosen"),
+                                          [](CDlg_Setpassword* p) { AnswerNewPassword(p, kOwn); });
+        script.Start();
+
+        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+        const int nExit = RunProgram({QStringLiteral("-e"),
+                                      QStringLiteral("-pt"),
+                                      QStringLiteral("new"),
+                                      QStringLiteral("-p"),
+                                      home.Work(),
+                                      QStringLiteral("-f"),
+                                      QStringLiteral("report.bin")},
+                                     &eEnd);
+
+        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
+        QCOMPARE(nExit, 0);
+        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::FlowRan);
+        QCOMPARE(log.CountShown("CDlg_ProgrssManager"), 1);
+        QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
+        QCOMPARE(log.CountShown("CDlg_Report"), 0);  // a command-line run shows no report
+        QVERIFY2(log.m_messages.isEmpty(), qPrintable(log.m_messages.join(QLatin1Char('|'))));
+        for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+            QVERIFY2(!pWidget->isVisible(), pWidget->metaObject()->className());
+        }
+
+        const QString strEncrypted = strPlain + QStringLiteral(".hvnc");
+        QVERIFY(QFileInfo::exists(strEncrypted));
+        QCOMPARE(ReadAll(strPlain), content);  // no action after the encryption: the source stays
+        QCOMPARE(home.WorkFiles(), (QStringList{QStringLiteral("report.bin"), QStringLiteral("report.bin.hvnc")}));
+        QCOMPARE(Decrypted(strEncrypted, kOwn), content);
+        int nResult = HVNC_OK;
+        (void)Decrypted(strEncrypted, kMaster, &nResult);
+        QCOMPARE(nResult, int(HVNC_WRONG_PASSWORD));
+    }
+
+    // "-d -fp FILE.hvnc" for a file of an own password: the start asks no master password, the
+    // run's password does not open the file, so the password prompt comes; a wrong answer brings
+    // the wrong-password message and the prompt again; Cancel ends the run. The encrypted file
+    // is untouched and no plain or temporary file is left.
+    void commandLineDecryptionWithAWrongPasswordThenCancel()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        const QString strPlain = home.MakeFile(QStringLiteral("secret.txt"), "the secret text");
+        {
+            CEncryptManager engine;
+            engine.SetPassword(kOwn.toStdU16String());
+            QVERIFY(engine.EncryptFileW(QFile::encodeName(strPlain).toStdString()) != 0);
+        }
+        QVERIFY(QFile::remove(strPlain));
+        const QString strEncrypted = strPlain + QStringLiteral(".hvnc");
+        const QByteArray encrypted = ReadAll(strEncrypted);
+        QVERIFY(!encrypted.isEmpty());
+
+        CWindowLog log;
+        QStringList lstPromptedFor;
+        CScript script;
+        script.OnDialog<CDlg_Enterpassword>(QStringLiteral("prompt answered wrongly"),
+                                            [&lstPromptedFor](CDlg_Enterpassword* p) {
+                                                lstPromptedFor << Child<QLabel>(p, QStringLiteral("detail"))->text();
+                                                AnswerPassword(p, QStringLiteral("not-the-password"));
+                                            });
+        script.OnDialog<CDlg_Enterpassword>(QStringLiteral("prompt cancelled"),
+                                            [&lstPromptedFor](CDlg_Enterpassword* p) {
+                                                lstPromptedFor << Child<QLabel>(p, QStringLiteral("detail"))->text();
+                                                Child(p, QStringLiteral("2"))->click();
+                                            });
+        script.Start();
+
+        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+        const int nExit = RunProgram({QStringLiteral("-d"), QStringLiteral("-fp"), strEncrypted}, &eEnd);
+
+        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
+        QCOMPARE(nExit, 0);
+        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::FlowRan);
+        QCOMPARE(log.CountShown("CDlg_Setmasterpassword"), 0);
+        QCOMPARE(log.CountShown("CDlg_EnterMasterpassword"), 0);
+        QCOMPARE(log.CountShown("CDlg_Enterpassword"), 2);
+        QCOMPARE(log.CountShown("CDlg_ProgrssManager"), 1);
+        QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
+        QCOMPARE(lstPromptedFor.size(), 2);
+        QVERIFY2(lstPromptedFor.front().contains(QStringLiteral("secret.txt.hvnc")),
+                 qPrintable(lstPromptedFor.front()));
+        // One wrong-password message, between the two prompts.
+        QCOMPARE(log.m_messages, QStringList{QStringLiteral("The password is not correct. Please try again.")});
+
+        QCOMPARE(ReadAll(strEncrypted), encrypted);
+        QVERIFY(!QFileInfo::exists(strPlain));
+        QCOMPARE(home.WorkFiles(), QStringList{QStringLiteral("secret.txt.hvnc")});
+    }
+
+    // Later starts ask for the master password chosen on the first one: "-rh" with one wrong
+    // entry (message, the prompt again, its field emptied), then the right one opens the main
+    // window on the hide management page, which does not list the master-password file; a
+    // cancelled prompt ends the start with 3000 and no main window.
+    void laterStartsAskForTheMasterPassword()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        {
+            CWindowLog log;
+            CScript script;
+            script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                                    [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+            script.Then(
+                QStringLiteral("main window shown"),
+                [] { return CurrentPage() == CHalvoDataSecurityDlg::kPageWelcome; },
+                [] { MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger(); });
+            script.Start();
+            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+            QCOMPARE(RunProgram({}, &eEnd), 0);
+            QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        }
+        {
+            CWindowLog log;
+            QString strSecondField;
+            int nStartPage = -1;
+            QStringList lstRows;
+            CScript script;
+            script.OnDialog<CDlg_EnterMasterpassword>(
+                QStringLiteral("wrong master password"),
+                [](CDlg_EnterMasterpassword* p) { AnswerPassword(p, QStringLiteral("wrong-master")); });
+            script.OnDialog<CDlg_EnterMasterpassword>(
+                QStringLiteral("right master password"), [&strSecondField](CDlg_EnterMasterpassword* p) {
+                    strSecondField = Child<QLineEdit>(p, QStringLiteral("1034"))->text();
+                    AnswerPassword(p, kMaster);
+                });
+            script.Then(
+                QStringLiteral("main window shown"),
+                [] { return CurrentPage() > 0; },
+                [&nStartPage, &lstRows] {
+                    nStartPage = CurrentPage();
+                    if (auto* pPage = qobject_cast<CHDPageHideData*>(Page(CHalvoDataSecurityDlg::kPageHideData));
+                        pPage != nullptr && pPage->List() != nullptr) {
+                        for (int i = 0; i < pPage->List()->GetItemCount(); ++i) {
+                            lstRows << pPage->List()->GetItemText(i, 0);
+                        }
+                    }
+                    MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                });
+            script.Start();
+            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+            QCOMPARE(RunProgram({QStringLiteral("-rh")}, &eEnd), 0);
+            QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+            QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+            QCOMPARE(log.CountShown("CDlg_Setmasterpassword"), 0);
+            QCOMPARE(log.CountShown("CDlg_EnterMasterpassword"), 2);
+            QVERIFY2(strSecondField.isEmpty(), qPrintable(strSecondField));
+            QCOMPARE(log.m_messages,
+                     QStringList{QStringLiteral("130: The password is not correct. Please try again.")});
+            QCOMPARE(nStartPage, int(CHalvoDataSecurityDlg::kPageHideData));
+            QVERIFY2(lstRows.isEmpty(), qPrintable(lstRows.join(u',')));
+        }
+        {
+            CWindowLog log;
+            CScript script;
+            script.OnDialog<CDlg_EnterMasterpassword>(
+                QStringLiteral("master password prompt cancelled"),
+                [](CDlg_EnterMasterpassword* p) { Child(p, QStringLiteral("2"))->click(); });
+            script.Start();
+            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+            QCOMPARE(RunProgram({}, &eEnd), int(CHalvoDataSecurityApp::kExitNoMasterPassword));
+            QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+            QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MasterPasswordRefused);
+            QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
+        }
+    }
+};
+
+QTEST_MAIN(TestGuiStartup)
+#include "test_gui_startup.moc"
