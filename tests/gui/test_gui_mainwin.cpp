@@ -5,11 +5,15 @@
 #include "pages/CHDItemListPanel.h"
 #include "pages/CHDPageDataBrows.h"
 #include "pages/CHDPageHideData.h"
+#include "pages/CPage_Decryption.h"
 #include "passwords/CDlg_Enterpassword.h"
 #include "passwords/CDlg_Setmasterpassword.h"
 #include "ui/CXListCtrl.h"
 
+#include <QLabel>
+
 #include <deque>
+#include <utility>
 
 #include "GuiE2eHelpers.h"
 
@@ -270,6 +274,94 @@ private slots:
         QCOMPARE(ReadAll(strOne), contentOne);
         QCOMPARE(Decrypted(strOne + QStringLiteral(".hvnc"), kMaster), contentOne);
         QCOMPARE(Decrypted(strTwo + QStringLiteral(".hvnc"), kMaster), contentTwo);
+    }
+
+    // The decryption page: an encrypted file and a folder of encrypted files are added through the
+    // desktop's dialogs; the master password opens two of them, the prompt is answered for the
+    // one of an own password; the report counts three; its second button keeps the page, now
+    // empty. Every plain file is back with its content and no encrypted file is left.
+    void decryptionPageOpensFilesAndAFolder()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        const QByteArray contentX = Pattern(65536, 9);
+        const QByteArray contentY = "y in the box";
+        const QByteArray contentZ = Pattern(65535, 11);
+        const QString strX = home.MakeFile(QStringLiteral("x.txt"), contentX);
+        const QString strY = home.MakeFile(QStringLiteral("box/y.txt"), contentY);
+        const QString strZ = home.MakeFile(QStringLiteral("box/z.txt"), contentZ);
+        for (const auto& [strPath, strPassword] : {std::pair{strX, kMaster}, {strY, kMaster}, {strZ, kOwn}}) {
+            CEncryptManager engine;
+            engine.SetPassword(strPassword.toStdU16String());
+            QVERIFY(engine.EncryptFileW(QFile::encodeName(strPath).toStdString()) != 0);
+            QVERIFY(QFile::remove(strPath));
+        }
+        const QString strBox = home.Work() + QStringLiteral("/box");
+        HVPageUi::SetOpenFilesHandler([strX](QWidget*, const HVPageUi::SOpenFileRequest&) {
+            return QStringList{strX + QStringLiteral(".hvnc")};
+        });
+        g_HDGlobalData.SetFolderChooser([strBox](const QString&) { return strBox; });
+
+        CWindowLog log;
+        int nListed = -1;
+        int nPageAfterReport = -1;
+        int nRowsAfter = -1;
+        QStringList lstPromptedFor;
+        SReportSeen report;
+        CScript script;
+        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        script.Then(QStringLiteral("welcome page"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
+            Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4037");  // Decrypt Data
+        });
+        script.Then(QStringLiteral("decryption page"), OnPage(CHalvoDataSecurityDlg::kPageDecryption), [&nListed] {
+            auto* pPage = qobject_cast<CPage_Decryption*>(Page(CHalvoDataSecurityDlg::kPageDecryption));
+            QVERIFY(pPage != nullptr);
+            Click(pPage, "1000");  // add files
+            Click(pPage, "1001");  // add a folder
+            nListed = pPage->findChild<CXListCtrl*>(QStringLiteral("1002"))->GetItemCount();
+            Click(pPage, "1033");  // decrypt
+        });
+        script.OnDialog<CDlg_Enterpassword>(QStringLiteral("password of the own-password file"),
+                                            [&lstPromptedFor](CDlg_Enterpassword* p) {
+                                                lstPromptedFor << Child<QLabel>(p, QStringLiteral("detail"))->text();
+                                                AnswerPassword(p, kOwn);
+                                            });
+        script.OnDialog<CDlg_Report>(QStringLiteral("decryption report"), [&report](CDlg_Report* p) {
+            ReadReport(p, report);
+            Click(p, "1024");
+        });
+        script.Then(QStringLiteral("decryption page after the report"),
+                    OnPage(CHalvoDataSecurityDlg::kPageDecryption),
+                    [&nPageAfterReport, &nRowsAfter] {
+                        nPageAfterReport = CurrentPage();
+                        CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageDecryption);
+                        nRowsAfter = pPage->findChild<CXListCtrl*>(QStringLiteral("1002"))->GetItemCount();
+                        MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                    });
+        script.Start();
+
+        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+        const int nExit = RunProgram({}, &eEnd);
+        HVPageUi::SetOpenFilesHandler({});
+        g_HDGlobalData.SetFolderChooser({});
+
+        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
+        QCOMPARE(nExit, 0);
+        QCOMPARE(nListed, 2);
+        QCOMPARE(lstPromptedFor.size(), 1);
+        QVERIFY2(lstPromptedFor.front().endsWith(QStringLiteral("z.txt.hvnc")), qPrintable(lstPromptedFor.front()));
+        QCOMPARE(report.nKind, 1);
+        QVERIFY2(report.strText.contains(QLatin1String("Decrypted: 3")), qPrintable(report.strText));
+        QCOMPARE(nPageAfterReport, int(CHalvoDataSecurityDlg::kPageDecryption));
+        QCOMPARE(nRowsAfter, 0);
+        QVERIFY2(log.m_messages.isEmpty(), qPrintable(log.m_messages.join(u'|')));
+        QCOMPARE(home.WorkFiles(),
+                 (QStringList{QStringLiteral("box/y.txt"), QStringLiteral("box/z.txt"), QStringLiteral("x.txt")}));
+        QCOMPARE(ReadAll(strX), contentX);
+        QCOMPARE(ReadAll(strY), contentY);
+        QCOMPARE(ReadAll(strZ), contentZ);
     }
 };
 
