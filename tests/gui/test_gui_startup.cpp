@@ -3,6 +3,7 @@
 // prompt is answered wrongly and then cancelled, and the master password asked again on later
 // starts. Real files in a temporary home; every modal dialog is answered from the event loop as
 // a user would answer it.
+#include "hiding/CHidingEngine.h"
 #include "pages/CHDPageHideData.h"
 #include "passwords/CDlg_EnterMasterpassword.h"
 #include "passwords/CDlg_Enterpassword.h"
@@ -147,20 +148,9 @@ private slots:
     {
         CTempHome home;
         QVERIFY(home.IsValid());
-        {
-            CWindowLog log;
-            CScript script;
-            script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
-                                                    [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
-            script.Then(
-                QStringLiteral("main window shown"),
-                [] { return CurrentPage() == CHalvoDataSecurityDlg::kPageWelcome; },
-                [] { MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger(); });
-            script.Start();
-            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-            QCOMPARE(RunProgram({}, &eEnd), 0);
-            QVERIFY2(script.Done() && script.Failure().isEmpty(),
-                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        FirstStart();
+        if (QTest::currentTestFailed()) {
+            return;
         }
         {
             CWindowLog log;
@@ -217,6 +207,87 @@ private slots:
             QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MasterPasswordRefused);
             QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
         }
+    }
+
+    // The clean-up start "-ui" asks for the master password, then its question: No keeps the
+    // master-password file (3000; the next start still asks for the password), Yes removes it
+    // (0), and the start after that is a first start again, whose choice may be cancelled (0).
+    void cleanupStartRemovesTheMasterPassword()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        FirstStart();
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        const QString strSignature =
+            home.Path() + QStringLiteral("/.local/share/Halvo-Soft/HalvoNorvane/Data/HNVConfig.xml");
+        for (const bool bYes : {false, true}) {
+            CWindowLog log;
+            log.m_bAnswerNo = !bYes;
+            CScript script;
+            script.OnDialog<CDlg_EnterMasterpassword>(QStringLiteral("master password"),
+                                                      [](CDlg_EnterMasterpassword* p) { AnswerPassword(p, kMaster); });
+            script.Start();
+            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+            const int nExit = RunProgram({QStringLiteral("-ui")}, &eEnd);
+            QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+            QCOMPARE(log.m_messages.size(), 1);  // the question, answered by the hook
+            QVERIFY2(log.m_messages.front().startsWith(QStringLiteral("168: ")), qPrintable(log.m_messages.front()));
+            QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
+            if (bYes) {
+                QCOMPARE(nExit, 0);
+                QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::CleanupDone);
+            } else {
+                QCOMPARE(nExit, int(CHalvoDataSecurityApp::kExitNoMasterPassword));
+                QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::CleanupDeclined);
+            }
+        }
+        // Gone: neither in its place nor kept by the hiding engine.
+        QVERIFY(!QFileInfo::exists(strSignature));
+        {
+            CHidingEngine engine;
+            QVERIFY(engine.SetCurrentHidingEngine(IHidingEngine::kEngineId));
+            for (std::int32_t i = 0; i < engine.GetHiddenCount(); ++i) {
+                QVERIFY(QFile::decodeName(engine.GetHiddenItem(i).c_str()) != strSignature);
+            }
+        }
+
+        CWindowLog log;
+        CScript script;
+        script.OnDialog<CDlg_Setmasterpassword>(
+            QStringLiteral("first start again: choice cancelled"),
+            [](CDlg_Setmasterpassword* p) { Child(p, QStringLiteral("2"))->click(); });
+        script.Start();
+        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+        QCOMPARE(RunProgram({}, &eEnd), 0);
+        QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                 qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MasterPasswordNotSet);
+        QCOMPARE(log.CountShown("CDlg_EnterMasterpassword"), 0);
+        QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
+    }
+
+private:
+    // A first start in the current home: the master password is chosen, then the main window
+    // is closed at once.
+    static void FirstStart()
+    {
+        CWindowLog log;
+        CScript script;
+        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        script.Then(
+            QStringLiteral("main window shown"),
+            [] { return CurrentPage() == CHalvoDataSecurityDlg::kPageWelcome; },
+            [] { MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger(); });
+        script.Start();
+        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+        QCOMPARE(RunProgram({}, &eEnd), 0);
+        QVERIFY2(script.Done() && script.Failure().isEmpty(),
+                 qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
     }
 };
 
