@@ -1,7 +1,7 @@
 // The graphical program's starts without the main window, end to end and in process: a
 // command-line encryption with a password of its own, a command-line decryption whose password
-// prompt is answered wrongly and then cancelled, and the master password asked again on later
-// starts. Real files in a temporary home; every modal dialog is answered from the event loop as
+// prompt is answered wrongly and then cancelled, the master password asked again on later
+// starts, and the clean-up start. Real files in a temporary home; every modal dialog is answered from the event loop as
 // a user would answer it.
 #include "hiding/CHidingEngine.h"
 #include "pages/CHDPageHideData.h"
