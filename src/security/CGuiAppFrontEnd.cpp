@@ -36,7 +36,12 @@ bool CGuiAppFrontEnd::ShowMainWindow(int nStartPage, CDataSecurityMngr& mngr)
             pMngr->m_pMainDlg->PostPageSwitch(nPageId);
         }
     });
-    const bool bShown = HVRunMainWindow(nStartPage, mngr);
+    // The progress, password, report and message dialogs of the runs started from the window
+    // open over it.
+    const bool bShown = HVRunMainWindow(nStartPage, mngr, [this](QWidget* pWindow) {
+        m_ui.SetParentWidget(pWindow);
+        m_host.SetParentWidget(pWindow);
+    });
     m_ui.SetPageSwitch({});
     HVSetPreferencesOpener({});
     return bShown;
