@@ -105,4 +105,43 @@ inline void ReadReport(CDlg_Report* pDlg, SReportSeen& seen)
     seen.strText = pDlg->Label() != nullptr ? pDlg->Label()->Document().toPlainText() : QString();
 }
 
+// A cheap key derivation while the test object lives (each file records its own cost, so
+// decryption is not affected); the default is put back at the end.
+struct SCheapKdf
+{
+    SCheapKdf() { CEncryptManager::SetDefaultKdfCost(64, 1); }
+    ~SCheapKdf()
+    {
+        CEncryptManager::SetDefaultKdfCost(CEncryptManager::kDefaultKdfMemKiB, CEncryptManager::kDefaultKdfPasses);
+    }
+    SCheapKdf(const SCheapKdf&) = delete;
+    SCheapKdf& operator=(const SCheapKdf&) = delete;
+};
+
+// One scripted start of the program: the exit code, how start-up ended, and what went wrong
+// (empty when the script ran to its end without a failed step).
+struct SRun
+{
+    int nExit = -1;
+    CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+    QString strFailure;
+};
+
+// Starts the script, runs the program with lstArgs, then takes the test's answers to the page's
+// file and folder dialogs away again.
+inline SRun RunScripted(CScript& script, const CWindowLog& log, const QStringList& lstArgs)
+{
+    SRun run;
+    script.Start();
+    run.nExit = RunProgram(lstArgs, &run.eEnd);
+    HVPageUi::SetOpenFilesHandler({});
+    g_HDGlobalData.SetFolderChooser({});
+    if (!script.Failure().isEmpty()) {
+        run.strFailure = script.Failure() + u' ' + Diagnose(script, log, run.eEnd);
+    } else if (!script.Done()) {
+        run.strFailure = Diagnose(script, log, run.eEnd);
+    }
+    return run;
+}
+
 }  // namespace GuiE2e

@@ -19,17 +19,10 @@ class TestGuiCancel : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QVERIFY2(!qEnvironmentVariable("HV_BUILD_BIN").isEmpty(), "HV_BUILD_BIN is not set");
-        CEncryptManager::SetDefaultKdfCost(64, 1);
-    }
+    SCheapKdf m_cheapKdf;
 
-    void cleanupTestCase()
-    {
-        CEncryptManager::SetDefaultKdfCost(CEncryptManager::kDefaultKdfMemKiB, CEncryptManager::kDefaultKdfPasses);
-    }
+private slots:
+    void initTestCase() { QVERIFY2(!qEnvironmentVariable("HV_BUILD_BIN").isEmpty(), "HV_BUILD_BIN is not set"); }
 
     void cancelHalfWayLosesNothing()
     {
@@ -97,15 +90,9 @@ private slots:
         script.Then(QStringLiteral("welcome page again"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
             MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
         });
-        script.Start();
-
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        const int nExit = RunProgram({}, &eEnd);
-        HVPageUi::SetOpenFilesHandler({});
-
-        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
-        QCOMPARE(nExit, 0);
+        const SRun run = RunScripted(script, log, {});
+        QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+        QCOMPARE(run.nExit, 0);
         QVERIFY2(strQuestion.contains(QStringLiteral(".two.txt")), qPrintable(strQuestion));
         QVERIFY(bCancelPressed);
         QCOMPARE(log.CountShown("CDlg_ProgrssManager"), 1);

@@ -23,18 +23,10 @@ class TestGuiMainWindow : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QVERIFY2(!qEnvironmentVariable("HV_BUILD_BIN").isEmpty(), "HV_BUILD_BIN is not set");
-        // A cheap key derivation keeps the runs short; the costs are read back from each file.
-        CEncryptManager::SetDefaultKdfCost(64, 1);
-    }
+    SCheapKdf m_cheapKdf;
 
-    void cleanupTestCase()
-    {
-        CEncryptManager::SetDefaultKdfCost(CEncryptManager::kDefaultKdfMemKiB, CEncryptManager::kDefaultKdfPasses);
-    }
+private slots:
+    void initTestCase() { QVERIFY2(!qEnvironmentVariable("HV_BUILD_BIN").isEmpty(), "HV_BUILD_BIN is not set"); }
 
     // The main window's round: welcome page; selection with two files and a folder; encryption
     // under an own password with hiding; the report with its three sections; the hide page lists
@@ -137,17 +129,10 @@ private slots:
                         nRowsAfter = pPage != nullptr && pPage->List() != nullptr ? pPage->List()->GetItemCount() : -1;
                         MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
                     });
-        script.Start();
-
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        const int nExit = RunProgram({}, &eEnd);
-        HVPageUi::SetOpenFilesHandler({});
-        g_HDGlobalData.SetFolderChooser({});
-
-        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
-        QCOMPARE(nExit, 0);
-        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+        const SRun run = RunScripted(script, log, {});
+        QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+        QCOMPARE(run.nExit, 0);
+        QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
         QCOMPARE(nStartPage, int(CHalvoDataSecurityDlg::kPageWelcome));
         QCOMPARE(nSelected, 3);
 
@@ -240,22 +225,18 @@ private slots:
                         nPageAfterReport = CurrentPage();
                         MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
                     });
-        script.Start();
-
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        const int nExit = RunProgram({QStringLiteral("-s"),
+        const SRun run = RunScripted(script,
+                                     log,
+                                     {QStringLiteral("-s"),
                                       QStringLiteral("-p"),
                                       home.Work(),
                                       QStringLiteral("-f"),
                                       QStringLiteral("one.txt"),
                                       QStringLiteral("-f"),
-                                      QStringLiteral("two.txt")},
-                                     &eEnd);
-
-        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
-        QCOMPARE(nExit, 0);
-        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+                                      QStringLiteral("two.txt")});
+        QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+        QCOMPARE(run.nExit, 0);
+        QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
         QCOMPARE(nStartPage, int(CHalvoDataSecurityDlg::kPageSecureData));
         QCOMPARE(nTakenOver, 2);
         QCOMPARE(nPageAfterReport, int(CHalvoDataSecurityDlg::kPageSecureData));
@@ -339,16 +320,9 @@ private slots:
                         nRowsAfter = pPage->findChild<CXListCtrl*>(QStringLiteral("1002"))->GetItemCount();
                         MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
                     });
-        script.Start();
-
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        const int nExit = RunProgram({}, &eEnd);
-        HVPageUi::SetOpenFilesHandler({});
-        g_HDGlobalData.SetFolderChooser({});
-
-        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
-        QCOMPARE(nExit, 0);
+        const SRun run = RunScripted(script, log, {});
+        QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+        QCOMPARE(run.nExit, 0);
         QCOMPARE(nListed, 2);
         QCOMPARE(lstPromptedFor.size(), 1);
         QVERIFY2(lstPromptedFor.front().endsWith(QStringLiteral("z.txt.hvnc")), qPrintable(lstPromptedFor.front()));

@@ -21,18 +21,10 @@ class TestGuiStartup : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QVERIFY2(!qEnvironmentVariable("HV_BUILD_BIN").isEmpty(), "HV_BUILD_BIN is not set");
-        // A cheap key derivation keeps the runs short; the costs are read back from each file.
-        CEncryptManager::SetDefaultKdfCost(64, 1);
-    }
+    SCheapKdf m_cheapKdf;
 
-    void cleanupTestCase()
-    {
-        CEncryptManager::SetDefaultKdfCost(CEncryptManager::kDefaultKdfMemKiB, CEncryptManager::kDefaultKdfPasses);
-    }
+private slots:
+    void initTestCase() { QVERIFY2(!qEnvironmentVariable("HV_BUILD_BIN").isEmpty(), "HV_BUILD_BIN is not set"); }
 
     // "-e -pt new -p DIR -f FILE": the first start chooses the master password, the run's own
     // password is chosen in its dialog, the progress dialog closes by itself, and no main window
@@ -49,22 +41,18 @@ private slots:
                                                 [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
         script.OnDialog<CDlg_Setpassword>(QStringLiteral("own password chosen"),
                                           [](CDlg_Setpassword* p) { AnswerNewPassword(p, kOwn); });
-        script.Start();
-
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        const int nExit = RunProgram({QStringLiteral("-e"),
+        const SRun run = RunScripted(script,
+                                     log,
+                                     {QStringLiteral("-e"),
                                       QStringLiteral("-pt"),
                                       QStringLiteral("new"),
                                       QStringLiteral("-p"),
                                       home.Work(),
                                       QStringLiteral("-f"),
-                                      QStringLiteral("report.bin")},
-                                     &eEnd);
-
-        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
-        QCOMPARE(nExit, 0);
-        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::FlowRan);
+                                      QStringLiteral("report.bin")});
+        QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+        QCOMPARE(run.nExit, 0);
+        QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::FlowRan);
         QCOMPARE(log.CountShown("CDlg_ProgrssManager"), 1);
         QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
         QCOMPARE(log.CountShown("CDlg_Report"), 0);  // a command-line run shows no report
@@ -115,15 +103,10 @@ private slots:
                                                 lstPromptedFor << Child<QLabel>(p, QStringLiteral("detail"))->text();
                                                 Child(p, QStringLiteral("2"))->click();
                                             });
-        script.Start();
-
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        const int nExit = RunProgram({QStringLiteral("-d"), QStringLiteral("-fp"), strEncrypted}, &eEnd);
-
-        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-        QVERIFY2(script.Done(), qPrintable(Diagnose(script, log, eEnd)));
-        QCOMPARE(nExit, 0);
-        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::FlowRan);
+        const SRun run = RunScripted(script, log, {QStringLiteral("-d"), QStringLiteral("-fp"), strEncrypted});
+        QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+        QCOMPARE(run.nExit, 0);
+        QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::FlowRan);
         QCOMPARE(log.CountShown("CDlg_Setmasterpassword"), 0);
         QCOMPARE(log.CountShown("CDlg_EnterMasterpassword"), 0);
         QCOMPARE(log.CountShown("CDlg_Enterpassword"), 2);
