@@ -5,5 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+# The program and what it needs beside it (configuration, theme, resources, help); the tests are
+# built by scripts/test.sh.
+cmake --build build -j"$(nproc)" --target HalvoNorvane hnv hvcrypt
 exec build/bin/HalvoNorvane "$@"

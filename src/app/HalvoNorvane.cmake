@@ -12,7 +12,7 @@ add_executable(HalvoNorvane
 target_link_libraries(HalvoNorvane PRIVATE HVPages HVMainWindow HVSettingsGui HVApp HVTerminal HVSecurityGui
     HVTheme Qt6::Widgets)
 set_target_properties(HalvoNorvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HV_PROGRAM_DIR})
-foreach(dep HVGlobalDataConfig HVResourceModule HVHelpPages)
+foreach(dep HVGlobalDataConfig HVResourceModule HVHelpPages HVThemeFile HVThemePictures)
     if(TARGET ${dep})
         add_dependencies(HalvoNorvane ${dep})
     endif()
