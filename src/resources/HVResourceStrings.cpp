@@ -31,17 +31,18 @@ QString HVFormatText(const QString& strTemplate, const QStringList& args)
             out += c;
             continue;
         }
-        const QChar spec = strTemplate[i + 1];
-        if (spec == QLatin1Char('%')) {
+        const QChar chConversion = strTemplate[i + 1];
+        if (chConversion == QLatin1Char('%')) {
             out += c;
             ++i;
-        } else if (spec == QLatin1Char('s') || spec == QLatin1Char('d') || spec == QLatin1Char('u')) {
+        } else if (chConversion == QLatin1Char('s') || chConversion == QLatin1Char('d')
+                   || chConversion == QLatin1Char('u')) {
             if (nNext < args.size()) {
                 out += args[nNext];
             } else {
                 qCWarning(lcHvResources, "too few arguments for \"%s\"", qUtf8Printable(strTemplate));
                 out += c;
-                out += spec;
+                out += chConversion;
             }
             ++nNext;
             ++i;

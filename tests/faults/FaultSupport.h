@@ -17,10 +17,17 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../engines/test_enc_util.h"
+
 namespace faults {
 
-inline constexpr std::uint32_t kCheapMemKiB = 64;
-inline constexpr std::uint32_t kCheapPasses = 1;
+// The engine tests' helpers: a cheap key derivation, patterned data, files and folders.
+using enctest::Exists;
+using enctest::kCheapMemKiB;
+using enctest::kCheapPasses;
+using enctest::List;
+using enctest::Pattern;
+using enctest::ReadFile;
 inline constexpr const char16_t* kPassword = u"fault password";
 
 class CTempDir
@@ -54,59 +61,11 @@ private:
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes Pattern(std::size_t n, std::uint32_t seed = 1)
-{
-    Bytes v(n);
-    std::uint32_t x = seed * 2654435761u + 12345u;
-    for (auto& b : v) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<std::uint8_t>(x >> 24);
-    }
-    return v;
-}
-
 inline bool WriteFile(const std::string& path, const Bytes& data)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
     return static_cast<bool>(f);
-}
-
-inline Bytes ReadFile(const std::string& path)
-{
-    Bytes data;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::uint8_t buf[1 << 16];
-        std::size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-            data.insert(data.end(), buf, buf + n);
-        }
-        std::fclose(f);
-    }
-    return data;
-}
-
-inline bool Exists(const std::string& path)
-{
-    struct stat st
-    {
-    };
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-inline std::vector<std::string> List(const std::string& dir)
-{
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") {
-                names.push_back(n);
-            }
-        }
-        ::closedir(d);
-    }
-    return names;
 }
 
 // Names of the engine's temporary files in a folder.
