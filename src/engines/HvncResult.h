@@ -14,7 +14,11 @@ enum EHvncResult : int
     HVNC_IO_ERROR = 7,             // reading or writing failed
     HVNC_NO_SPACE = 8,             // the disk is full
     HVNC_EXISTS = 9,               // the output name is taken (encryption never replaces a file)
-    HVNC_NOT_REGULAR = 10          // the source is not a regular file (or a link to one)
+    HVNC_NOT_REGULAR = 10,         // the source is not a regular file (or a link to one)
+    HVNC_CHANGED = 11,             // the file is not the one listed, or changed since it was read
+    HVNC_MULTIPLE_LINKS = 12,      // the file has other names (hard links); it was not overwritten
+    HVNC_PERMISSION = 13,          // permission denied
+    HVNC_NAME_TOO_LONG = 14        // a name the filesystem cannot hold
 };
 
 // Short English text of a result, for tools and logs.
@@ -43,6 +47,14 @@ inline const char* HvncResultText(int nResult)
         return "output file exists";
     case HVNC_NOT_REGULAR:
         return "not a regular file";
+    case HVNC_CHANGED:
+        return "the file changed or was replaced while it was being processed";
+    case HVNC_MULTIPLE_LINKS:
+        return "the file has other names (hard links)";
+    case HVNC_PERMISSION:
+        return "permission denied";
+    case HVNC_NAME_TOO_LONG:
+        return "name too long";
     default:
         return "unknown result";
     }
