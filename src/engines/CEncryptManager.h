@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/CSecureBuffer.h"
+#include "engines/HVFileRef.h"
 #include "engines/HVProgress.h"
 #include "engines/HvncResult.h"
 #include "security/CSignal.h"
@@ -49,6 +50,18 @@ public:
     [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, const std::string& strDest = std::string());
     // Decrypts into memory (at most kMaxMemoryPlain bytes of plain text); the file stays.
     [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut);
+
+    // The same for files named by folder descriptor and name (see SHVFileRef); each returns an
+    // EHvncResult (HVNC_OK = 0 on success) and records it as GetLastResult(). The output goes into
+    // the folder nDestDirFd (-1: the source's folder) under strDestName ("": the default name as
+    // above); GetLastOutputPath() then holds the output's name in that folder. DecryptFileAt removes
+    // the encrypted file (unlinkat in its folder, after checking it is still the listed file).
+    [[nodiscard]] int EncryptFileAt(const SHVFileRef& source, int nDestDirFd = -1, const std::string& strDestName = {});
+    [[nodiscard]] int DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd = -1, const std::string& strDestName = {});
+    // Batches of the above into each file's own folder, syncs shared as in EncryptFilesW.
+    // results[i] gets the EHvncResult of files[i]; returns non-zero when every file succeeded.
+    [[nodiscard]] int EncryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results);
+    [[nodiscard]] int DecryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results);
 
     // Checks that the password opens the file and every chunk is intact; writes nothing.
     [[nodiscard]] int VerifyFileW(const std::string& strEncrypted);

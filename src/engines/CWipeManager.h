@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/HVFileRef.h"
 #include "engines/HVProgress.h"
 #include "security/CSignal.h"
 
@@ -72,6 +73,12 @@ public:
 
     // Non-zero on success (the file is gone), 0 on failure (see GetLastError()).
     [[nodiscard]] int WipeFile(const std::string& strPath, std::uint64_t nSize);
+    // The same for a file named by folder descriptor and name (see SHVFileRef). Returns an
+    // EHvncResult: HVNC_OK when the file is gone; HVNC_CHANGED when it is not the listed file or
+    // changed since it was listed; HVNC_MULTIPLE_LINKS when it has other names and bUnlinkOnly is
+    // false (nothing written). With bUnlinkOnly a file with other names loses only this name and
+    // its content is left alone (the other names still hold it).
+    [[nodiscard]] int WipeFileAt(const SHVFileRef& file, bool bUnlinkOnly = false);
 
     [[nodiscard]] const std::string& GetLastError() const;
     [[nodiscard]] bool WasWeakMedium() const;
