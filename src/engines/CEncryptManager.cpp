@@ -35,6 +35,7 @@ std::uint32_t ClampPasses(std::uint32_t n)
 CEncryptManager::CEncryptManager()
     : m_nKdfMemKiB(g_nDefaultMemKiB.load())
     , m_nKdfPasses(g_nDefaultPasses.load())
+    , m_nWriteVersion(CHvncHeader::kVersion)
     , m_keys(std::make_unique<CHvncKeyCache>())
     , m_keyBlock(CHvncHeader::kKeyBlockSize)
 {
@@ -75,6 +76,15 @@ void CEncryptManager::SetDefaultKdfCost(std::uint32_t nMemKiB, std::uint32_t nPa
 {
     g_nDefaultMemKiB = ClampMem(nMemKiB);
     g_nDefaultPasses = ClampPasses(nPasses);
+}
+
+bool CEncryptManager::SetWriteVersion(std::uint16_t nVersion)
+{
+    if (CHvncHeader::SizeOfVersion(nVersion) == 0) {
+        return false;
+    }
+    m_nWriteVersion = nVersion;
+    return true;
 }
 
 int CEncryptManager::Fail(int nResult, std::string strWhy)

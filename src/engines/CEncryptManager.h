@@ -57,7 +57,8 @@ public:
     // above); GetLastOutputPath() then holds the output's name in that folder. DecryptFileAt removes
     // the encrypted file (unlinkat in its folder, after checking it is still the listed file).
     [[nodiscard]] int EncryptFileAt(const SHVFileRef& source, int nDestDirFd = -1, const std::string& strDestName = {});
-    [[nodiscard]] int DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd = -1, const std::string& strDestName = {});
+    [[nodiscard]] int
+    DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd = -1, const std::string& strDestName = {});
     // Batches of the above into each file's own folder, syncs shared as in EncryptFilesW.
     // results[i] gets the EHvncResult of files[i]; returns non-zero when every file succeeded.
     [[nodiscard]] int EncryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results);
@@ -83,6 +84,9 @@ public:
     void SetKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses);
     // Process-wide default cost for objects constructed afterwards.
     static void SetDefaultKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses);
+    // Format version of new files: 2 (the default, key-committing); 1 only to make files for
+    // tests of the version 1 reader. Returns false (version unchanged) for other versions.
+    bool SetWriteVersion(std::uint16_t nVersion);
 
     // Many files at once: each output is made durable and put in place before the call returns,
     // but the syncs are shared by the whole batch. results[i] gets the EHvncResult of
@@ -117,6 +121,7 @@ private:
     int m_nKeyLen = 32;
     std::uint32_t m_nKdfMemKiB;
     std::uint32_t m_nKdfPasses;
+    std::uint16_t m_nWriteVersion;
     std::unique_ptr<CHvncKeyCache> m_keys;
     CSecureBuffer m_keyBlock;  // scratch for a file's data key and metadata, wiped after use
     int m_nLastResult = 0;

@@ -3,6 +3,7 @@
 #include "engines/CHvncCipher.h"
 #include "engines/CHvncCommit.h"
 #include "engines/CHvncHeader.h"
+#include "engines/CHvncKeyBlock.h"
 #include "engines/CHvncKeyCache.h"
 #include "engines/CHvncStream.h"
 
@@ -118,6 +119,7 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     }
 
     CHvncHeader hdr;
+    hdr.nVersion = m_nWriteVersion;
     hdr.nCipher = CHvncHeader::CipherOfKeyLen(m_nKeyLen);
     hdr.nMemKiB = m_nKdfMemKiB;
     hdr.nPasses = m_nKdfPasses;
@@ -142,22 +144,12 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     meta.nMtimeNsec = static_cast<std::uint32_t>(st.st_mtim.tv_nsec);
     meta.Write(block.data() + 32);
 
-    std::uint8_t bytes[CHvncHeader::kSize];
-    hdr.WriteAad(bytes);
-    CHvncCipher wrap;
+    std::uint8_t bytes[CHvncHeader::kMaxSize];
     CHvncCipher content;
-    if (!wrap.Init(pKek->data(), pKek->size())
-        || !wrap.Seal(hdr.wrapNonce.data(),
-                      bytes,
-                      CHvncHeader::kAadSize,
-                      block.data(),
-                      block.size(),
-                      hdr.sealedKeys.data(),
-                      hdr.sealedKeys.data() + CHvncHeader::kKeyBlockSize)
+    if (!CHvncKeyBlock::Seal(hdr, *pKek, block, bytes)
         || !content.Init(block.data(), static_cast<std::size_t>(m_nKeyLen))) {
         return Fail(HVNC_FAILED, "cipher set-up failed");
     }
-    hdr.Write(bytes);
 
     pending.strFinal = strDest;
     pending.fd = HvncIo::CFd(HvncIo::MakeTemp(HvncIo::DirOf(strDest), HvncIo::NameOf(strDest), pending.strTemp));
@@ -169,7 +161,7 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
         SHvncStreamJob job;
         job.bEncrypt = true;
         job.pPrefix = bytes;
-        job.nPrefix = sizeof bytes;
+        job.nPrefix = hdr.Size();
         job.fdIn = in.Get();
         job.fdOut = pending.fd.Get();
         job.nPlainSize = meta.nSize;
@@ -212,14 +204,10 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     if (nRet != HVNC_OK) {
         return Fail(nRet, strWhy);
     }
-    std::uint8_t bytes[CHvncHeader::kSize];
-    const ssize_t nRead = HvncIo::ReadFull(in.Get(), bytes, sizeof bytes);
-    if (nRead < 0) {
-        return Fail(HVNC_IO_ERROR, "cannot read " + strEncrypted);
-    }
+    std::uint8_t bytes[CHvncHeader::kMaxSize];
     CHvncHeader hdr;
-    if ((nRet = hdr.Parse(bytes, static_cast<std::size_t>(nRead), strWhy)) != HVNC_OK) {
-        return Fail(nRet, strWhy);
+    if ((nRet = hdr.ReadFrom(in.Get(), bytes, strWhy)) != HVNC_OK) {
+        return Fail(nRet, nRet == HVNC_IO_ERROR ? "cannot read " + strEncrypted : strWhy);
     }
     const CSecureBuffer* pKek = nullptr;
     if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)) != HVNC_OK) {
@@ -227,24 +215,11 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     }
     CScratchWiper wiper(m_keyBlock);
     CSecureBuffer& block = m_keyBlock;
-    CHvncCipher wrap;
-    if (block.size() != CHvncHeader::kKeyBlockSize || !wrap.Init(pKek->data(), pKek->size())) {
-        return Fail(HVNC_FAILED, "cipher set-up failed");
-    }
-    if (!wrap.Open(hdr.wrapNonce.data(),
-                   bytes,
-                   CHvncHeader::kAadSize,
-                   hdr.sealedKeys.data(),
-                   CHvncHeader::kKeyBlockSize,
-                   block.data(),
-                   hdr.sealedKeys.data() + CHvncHeader::kKeyBlockSize)) {
-        return Fail(HVNC_WRONG_PASSWORD, "wrong password");
-    }
     SHvncMeta meta;
-    if (!meta.Read(block.data() + 32)) {
-        return Fail(HVNC_CORRUPT, "the file's metadata is invalid");
+    if ((nRet = CHvncKeyBlock::Open(hdr, *pKek, block, meta, strWhy)) != HVNC_OK) {
+        return Fail(nRet, strWhy);
     }
-    const std::uint64_t nExpected = CHvncHeader::kSize + CHvncHeader::ContentSize(meta.nSize);
+    const std::uint64_t nExpected = hdr.Size() + CHvncHeader::ContentSize(meta.nSize);
     if (static_cast<std::uint64_t>(st.st_size) != nExpected) {
         return Fail(HVNC_CORRUPT,
                     static_cast<std::uint64_t>(st.st_size) < nExpected ? "the encrypted file is truncated"

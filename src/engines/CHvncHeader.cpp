@@ -1,5 +1,7 @@
 #include "engines/CHvncHeader.h"
 
+#include "engines/CHvncIo.h"
+
 #include <cstring>
 #include <openssl/evp.h>
 
@@ -48,23 +50,29 @@ std::uint64_t Get64(const std::uint8_t* p)
     return v;
 }
 
-void HeaderCheck(const std::uint8_t* pHeader, std::uint8_t* pOut16)
+// SHA-256 over the nCovered bytes before the check, first 16 bytes.
+void HeaderCheck(const std::uint8_t* pHeader, std::size_t nCovered, std::uint8_t* pOut16)
 {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int nLen = 0;
-    if (EVP_Digest(pHeader, CHvncHeader::kCheckOffset, digest, &nLen, EVP_sha256(), nullptr) != 1) {
+    if (EVP_Digest(pHeader, nCovered, digest, &nLen, EVP_sha256(), nullptr) != 1) {
         std::memset(digest, 0, sizeof digest);
     }
-    std::memcpy(pOut16, digest, 16);
+    std::memcpy(pOut16, digest, CHvncHeader::kCheckSize);
 }
 
 }  // namespace
 
+std::size_t CHvncHeader::SizeOfVersion(std::uint16_t nVersion)
+{
+    return nVersion == kVersion1 ? kSizeV1 : nVersion == kVersion2 ? kSizeV2 : 0;
+}
+
 void CHvncHeader::WriteAad(std::uint8_t* p) const
 {
     std::memcpy(p, kMagic.data(), kMagic.size());
-    Put16(p + 8, kVersion);
-    Put16(p + 10, static_cast<std::uint16_t>(kSize));
+    Put16(p + 8, nVersion);
+    Put16(p + 10, static_cast<std::uint16_t>(Size()));
     p[12] = nCipher;
     p[13] = kKdfArgon2id;
     p[14] = kChunkLog2;
@@ -75,11 +83,27 @@ void CHvncHeader::WriteAad(std::uint8_t* p) const
     std::memcpy(p + 40, wrapNonce.data(), wrapNonce.size());
 }
 
-void CHvncHeader::Write(std::uint8_t* p) const
+void CHvncHeader::WriteCommitted(std::uint8_t* p) const
 {
     WriteAad(p);
     std::memcpy(p + kKeyBlockOffset, sealedKeys.data(), sealedKeys.size());
-    HeaderCheck(p, p + kCheckOffset);
+}
+
+void CHvncHeader::Write(std::uint8_t* p) const
+{
+    WriteCommitted(p);
+    if (nVersion >= kVersion2) {
+        std::memcpy(p + kCommitOffset, commit.data(), commit.size());
+    }
+    HeaderCheck(p, Size() - kCheckSize, p + Size() - kCheckSize);
+}
+
+void CHvncHeader::FixCheck(std::uint8_t* p, std::size_t nLen)
+{
+    const std::size_t nSize = nLen >= kPrefixSize ? SizeOfVersion(Get16(p + 8)) : 0;
+    if (nSize != 0 && nLen >= nSize) {
+        HeaderCheck(p, nSize - kCheckSize, p + nSize - kCheckSize);
+    }
 }
 
 int CHvncHeader::Parse(const std::uint8_t* p, std::size_t nLen, std::string& strWhy)
@@ -92,36 +116,62 @@ int CHvncHeader::Parse(const std::uint8_t* p, std::size_t nLen, std::string& str
         strWhy = "header is truncated";
         return HVNC_CORRUPT;
     }
-    const std::uint16_t nVersion = Get16(p + 8);
-    if (nVersion != kVersion) {
-        strWhy = "format version " + std::to_string(nVersion) + " is not supported";
-        return nVersion > kVersion ? HVNC_UNSUPPORTED_VERSION : HVNC_CORRUPT;
+    const std::uint16_t nFileVersion = Get16(p + 8);
+    const std::size_t nSize = SizeOfVersion(nFileVersion);
+    if (nSize == 0) {
+        strWhy = "format version " + std::to_string(nFileVersion) + " is not supported";
+        return nFileVersion > kVersion ? HVNC_UNSUPPORTED_VERSION : HVNC_CORRUPT;
     }
-    if (nLen < kSize || Get16(p + 10) != kSize) {
+    if (nLen < nSize || Get16(p + 10) != nSize) {
         strWhy = "header is truncated or has a wrong length";
         return HVNC_CORRUPT;
     }
-    std::uint8_t check[16];
-    HeaderCheck(p, check);
-    if (std::memcmp(check, p + kCheckOffset, sizeof check) != 0) {
+    std::uint8_t check[kCheckSize];
+    HeaderCheck(p, nSize - kCheckSize, check);
+    if (std::memcmp(check, p + nSize - kCheckSize, sizeof check) != 0) {
         strWhy = "header is damaged (check value mismatch)";
         return HVNC_CORRUPT;
     }
-    nCipher = p[12];
-    if (KeyLenOfCipher(nCipher) == 0 || p[13] != kKdfArgon2id || p[14] != kChunkLog2 || p[15] != 0) {
+    if (KeyLenOfCipher(p[12]) == 0 || p[13] != kKdfArgon2id || p[14] != kChunkLog2 || p[15] != 0) {
         strWhy = "header names an unknown cipher, key derivation or chunk size";
         return HVNC_CORRUPT;
     }
-    nMemKiB = Get32(p + 16);
-    nPasses = Get32(p + 20);
-    if (nMemKiB < kMinMemKiB || nMemKiB > kMaxMemKiB || nPasses < kMinPasses || nPasses > kMaxPasses) {
+    const std::uint32_t nMem = Get32(p + 16);
+    const std::uint32_t nPass = Get32(p + 20);
+    if (nMem < kMinMemKiB || nMem > kMaxMemKiB || nPass < kMinPasses || nPass > kMaxPasses) {
         strWhy = "key derivation cost in the header is out of the accepted range";
         return HVNC_CORRUPT;
     }
+    nVersion = nFileVersion;
+    nCipher = p[12];
+    nMemKiB = nMem;
+    nPasses = nPass;
     std::memcpy(salt.data(), p + 24, salt.size());
     std::memcpy(wrapNonce.data(), p + 40, wrapNonce.size());
     std::memcpy(sealedKeys.data(), p + kKeyBlockOffset, sealedKeys.size());
+    commit.fill(0);
+    if (nVersion >= kVersion2) {
+        std::memcpy(commit.data(), p + kCommitOffset, commit.size());
+    }
     return HVNC_OK;
+}
+
+int CHvncHeader::ReadFrom(int fd, std::uint8_t* pBytes, std::string& strWhy)
+{
+    // The fixed prefix first: the version decides how many bytes belong to the header.
+    ssize_t nRead = HvncIo::ReadFull(fd, pBytes, kPrefixSize);
+    if (nRead == static_cast<ssize_t>(kPrefixSize)) {
+        const std::size_t nSize = SizeOfVersion(Get16(pBytes + 8));
+        if (nSize != 0 && Get16(pBytes + 10) == nSize) {
+            const ssize_t nRest = HvncIo::ReadFull(fd, pBytes + kPrefixSize, nSize - kPrefixSize);
+            nRead = nRest < 0 ? nRest : nRead + nRest;
+        }
+    }
+    if (nRead < 0) {
+        strWhy = "cannot read the header";
+        return HVNC_IO_ERROR;
+    }
+    return Parse(pBytes, static_cast<std::size_t>(nRead), strWhy);
 }
 
 int CHvncHeader::KeyLenOfCipher(std::uint8_t nCipher)

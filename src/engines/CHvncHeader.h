@@ -7,18 +7,26 @@
 #include <cstdint>
 #include <string>
 
-// The fixed 148-byte header of a version 1 ".hvnc" file (layout in docs/hvnc-format.md).
-// Parse() treats its input as hostile: magic and version first, then the header check, then
-// every field against the values this version allows, KDF costs against hard caps.
+// The fixed header of a ".hvnc" file: 148 bytes in version 1, 180 bytes in version 2, which adds
+// the key commitment (layouts in docs/hvnc-format.md). Parse() treats its input as hostile: magic
+// and version first, then the header length and check, then every field against the values the
+// version allows, KDF costs against hard caps.
 struct CHvncHeader
 {
     static constexpr std::array<std::uint8_t, 8> kMagic = {'H', 'V', 'N', 'C', 0x0D, 0x0A, 0x1A, 0x0A};
-    static constexpr std::uint16_t kVersion = 1;
-    static constexpr std::size_t kSize = 148;
+    static constexpr std::uint16_t kVersion1 = 1;
+    static constexpr std::uint16_t kVersion2 = 2;
+    static constexpr std::uint16_t kVersion = kVersion2;  // what new files are written as
+    static constexpr std::size_t kSizeV1 = 148;
+    static constexpr std::size_t kSizeV2 = 180;
+    static constexpr std::size_t kMaxSize = kSizeV2;
+    static constexpr std::size_t kPrefixSize = 12;      // magic, version, header length
     static constexpr std::size_t kAadSize = 52;         // bytes 0..51 authenticate the key block
     static constexpr std::size_t kKeyBlockOffset = 52;  // sealed key block (64) + tag (16)
     static constexpr std::size_t kKeyBlockSize = 64;    // data key (32) + metadata (32)
-    static constexpr std::size_t kCheckOffset = 132;    // SHA-256 of bytes 0..131, first 16 bytes
+    static constexpr std::size_t kCommitOffset = 132;   // version 2: HMAC-SHA-256 of bytes 0..131
+    static constexpr std::size_t kCommitSize = 32;
+    static constexpr std::size_t kCheckSize = 16;  // the last 16 bytes: SHA-256 of all before
     static constexpr std::size_t kTagSize = 16;
     static constexpr std::size_t kSaltSize = 16;
     static constexpr std::size_t kNonceSize = 12;
@@ -31,19 +39,32 @@ struct CHvncHeader
     static constexpr std::uint32_t kMinPasses = 1;
     static constexpr std::uint32_t kMaxPasses = 10;
 
+    std::uint16_t nVersion = kVersion;
     std::uint8_t nCipher = 3;  // 1 AES-128-GCM, 2 AES-192-GCM, 3 AES-256-GCM
     std::uint32_t nMemKiB = 0;
     std::uint32_t nPasses = 0;
     std::array<std::uint8_t, kSaltSize> salt{};
     std::array<std::uint8_t, kNonceSize> wrapNonce{};
     std::array<std::uint8_t, kKeyBlockSize + kTagSize> sealedKeys{};
+    std::array<std::uint8_t, kCommitSize> commit{};  // version 2 only
+
+    [[nodiscard]] std::size_t Size() const { return SizeOfVersion(nVersion); }
+    [[nodiscard]] static std::size_t SizeOfVersion(std::uint16_t nVersion);  // 0 for unknown versions
 
     // Bytes 0..51 (what the key block's tag covers).
     void WriteAad(std::uint8_t* pOut) const;
-    // All 148 bytes, including the header check.
+    // Bytes 0..131: the AAD, the sealed key block and its tag (what the commitment covers).
+    void WriteCommitted(std::uint8_t* pOut) const;
+    // All Size() bytes, including the commitment (version 2) and the header check.
     void Write(std::uint8_t* pOut) const;
     // Returns HVNC_OK or HVNC_NOT_HVNC / HVNC_UNSUPPORTED_VERSION / HVNC_CORRUPT with a reason.
     [[nodiscard]] int Parse(const std::uint8_t* pIn, std::size_t nLen, std::string& strWhy);
+    // Reads and parses the header at the start of fd, leaving the offset right after it; pBytes
+    // (kMaxSize) receives the header as read. HVNC_IO_ERROR when reading fails.
+    [[nodiscard]] int ReadFrom(int fd, std::uint8_t* pBytes, std::string& strWhy);
+    // Recomputes the header check of the version named in the bytes (as a forger or a fuzzer
+    // would); does nothing when the bytes are too short for that version.
+    static void FixCheck(std::uint8_t* pBytes, std::size_t nLen);
 
     [[nodiscard]] static int KeyLenOfCipher(std::uint8_t nCipher);  // 0 for unknown ids
     [[nodiscard]] static std::uint8_t CipherOfKeyLen(int nKeyLen);

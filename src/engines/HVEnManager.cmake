@@ -11,6 +11,8 @@ add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CHvncHeader.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncIo.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncIo.h
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyBlock.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyBlock.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyCache.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyCache.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncSelfTest.cpp

@@ -80,6 +80,9 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
     if (opt.nKdfMemKiB != 0) {
         em.SetKdfCost(opt.nKdfMemKiB, opt.nKdfPasses);
     }
+    if (opt.nFormatVersion != 0) {
+        (void)em.SetWriteVersion(opt.nFormatVersion);
+    }
     em.SetParent([&](std::uint32_t n) { bar.Add(n); });
 
     std::vector<int> results;

@@ -159,6 +159,8 @@ std::string HvcryptParse(int argc, char** argv, SHvcryptOptions& opt)
             opt.nMethod = static_cast<int>(n);
         } else if (arg == "--kdf-mem-kib" && ToNumber(value, n) && n >= 8 && n <= 1024u * 1024u) {
             opt.nKdfMemKiB = n;
+        } else if (arg == "--format-version" && ToNumber(value, n) && (n == 1 || n == 2)) {
+            opt.nFormatVersion = static_cast<std::uint16_t>(n);
         } else if (arg == "--kdf-passes" && ToNumber(value, n) && n >= 1 && n <= 10) {
             opt.nKdfPasses = n;
         } else {

@@ -18,6 +18,7 @@ struct SHvcryptOptions
     int nMethod = 0;
     std::uint32_t nKdfMemKiB = 0;  // 0: the engine's default
     std::uint32_t nKdfPasses = 0;
+    std::uint16_t nFormatVersion = 0;  // 0: the engine's; 1 only for tests (not in the usage text)
     bool bQuiet = false;
     bool bHelp = false;
 };

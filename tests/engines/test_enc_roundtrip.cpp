@@ -1,6 +1,7 @@
 // Round trips through CEncryptManager: sizes around the chunk boundaries, each key length,
 // metadata, names on decryption, symbolic links, one key derivation per run, cancellation.
 #include "engines/CEncryptManager.h"
+#include "engines/CHvncHeader.h"
 #include "engines/CHvncKeyCache.h"
 
 #include <fcntl.h>
@@ -41,7 +42,7 @@ TEST_P(EncRoundTrip, EncryptsAndDecryptsBackWithMetadata)
     EXPECT_EQ(progress, size);
     const auto enc = ReadFile(src + ".hvnc");
     const std::size_t chunks = size == 0 ? 1 : (size + kChunk - 1) / kChunk;
-    EXPECT_EQ(enc.size(), 148 + size + 16 * chunks);
+    EXPECT_EQ(enc.size(), CHvncHeader::kSizeV2 + size + 16 * chunks);
 
     ASSERT_EQ(::unlink(src.c_str()), 0);
     CEncryptManager dm;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include "test_enc_util.h"
 
@@ -15,16 +14,13 @@ using namespace enctest;
 
 namespace {
 
-constexpr std::size_t kHeader = 148;
+constexpr std::size_t kHeader = CHvncHeader::kSizeV2;
 constexpr std::size_t kStride = 65536 + 16;
 
 // Rewrites the header check after a deliberate edit, as a forger would.
 void FixCheck(std::vector<std::uint8_t>& f)
 {
-    unsigned char d[EVP_MAX_MD_SIZE];
-    unsigned int n = 0;
-    ASSERT_EQ(EVP_Digest(f.data(), 132, d, &n, EVP_sha256(), nullptr), 1);
-    std::copy(d, d + 16, f.begin() + 132);
+    CHvncHeader::FixCheck(f.data(), f.size());
 }
 
 struct STamper
@@ -71,7 +67,7 @@ const STamper kTampers[] = {
     {"EmptyFile", [](auto& f) { f.clear(); }, HVNC_NOT_HVNC, true},
     {"FutureVersion",
      [](auto& f) {
-         f[8] = 2;
+         f[8] = 3;
          FixCheck(f);
      },
      HVNC_UNSUPPORTED_VERSION,
@@ -81,7 +77,8 @@ const STamper kTampers[] = {
     {"FlipInSalt", [](auto& f) { f[30] ^= 0x80; }, HVNC_CORRUPT, true},
     {"FlipInWrappedKey", [](auto& f) { f[60] ^= 0x04; }, HVNC_CORRUPT, true},
     {"FlipInKeyTag", [](auto& f) { f[120] ^= 0x04; }, HVNC_CORRUPT, true},
-    {"FlipInHeaderCheck", [](auto& f) { f[140] ^= 0x10; }, HVNC_CORRUPT, true},
+    {"FlipInCommitment", [](auto& f) { f[140] ^= 0x10; }, HVNC_CORRUPT, true},
+    {"FlipInHeaderCheck", [](auto& f) { f[170] ^= 0x10; }, HVNC_CORRUPT, true},
     {"AbsurdKdfMemory",
      [](auto& f) {
          f[16] = f[17] = f[18] = f[19] = 0xFF;
@@ -108,6 +105,20 @@ const STamper kTampers[] = {
     {"ForgedCipherField",
      [](auto& f) {
          f[12] = 1;
+         FixCheck(f);
+     },
+     HVNC_WRONG_PASSWORD},
+    {"ForgedCommitment",
+     [](auto& f) {
+         f[140] ^= 0x10;
+         FixCheck(f);
+     },
+     HVNC_WRONG_PASSWORD},
+    // Relabelled as version 1 (no commitment): the key block was not sealed under the password key.
+    {"DowngradedToVersion1",
+     [](auto& f) {
+         f[8] = 1;
+         f[10] = 148;
          FixCheck(f);
      },
      HVNC_WRONG_PASSWORD},
@@ -189,11 +200,13 @@ namespace {
 // the limits a reader promises (no cost that could make us allocate gigabytes or spin).
 TEST(EncHeaderParse, RandomHeadersStayWithinTheLimits)
 {
-    std::vector<std::uint8_t> h(148);
+    std::vector<std::uint8_t> h;
     int nAccepted = 0;
     for (std::uint32_t seed = 1; seed <= 3000; ++seed) {
-        h = Pattern(148, seed);
-        const std::uint8_t head[12] = {'H', 'V', 'N', 'C', 0x0D, 0x0A, 0x1A, 0x0A, 1, 0, 148, 0};
+        const std::uint8_t nVersion = seed % 3 == 0 ? 1 : 2;  // both layouts
+        const std::uint8_t nSize = nVersion == 1 ? 148 : 180;
+        h = Pattern(nSize, seed);
+        const std::uint8_t head[12] = {'H', 'V', 'N', 'C', 0x0D, 0x0A, 0x1A, 0x0A, nVersion, 0, nSize, 0};
         std::copy(head, head + 12, h.begin());
         if (seed % 2 == 0) {  // half of them with plausible identifiers
             h[12] = static_cast<std::uint8_t>(1 + seed % 3);
