@@ -6,6 +6,19 @@
 
 std::atomic<std::uint64_t> CHvncKeyCache::s_nRuns{0};
 
+namespace {
+
+// libsodium's BLAKE2b leaves its last output block, here the derived key, in a dead stack frame
+// of the derivation. Overwrites the stack below the caller that the derivation used.
+[[gnu::noinline]] void ScrubStack()
+{
+    unsigned char pad[32768];
+    sodium_memzero(pad, sizeof pad);
+    __asm__ __volatile__("" : : "r"(pad) : "memory");
+}
+
+}  // namespace
+
 bool CHvncKeyCache::Derive(const CSecureBuffer& password,
                            const std::uint8_t* pSalt,
                            std::uint32_t nMemKiB,
@@ -18,15 +31,17 @@ bool CHvncKeyCache::Derive(const CSecureBuffer& password,
     ++s_nRuns;
     static const char kEmpty[1] = {0};
     const char* pw = password.empty() ? kEmpty : reinterpret_cast<const char*>(password.data());
-    return crypto_pwhash(out.data(),
-                         out.size(),
-                         pw,
-                         password.size(),
-                         pSalt,
-                         nPasses,
-                         static_cast<std::size_t>(nMemKiB) * 1024u,
-                         crypto_pwhash_ALG_ARGON2ID13)
-           == 0;
+    const bool bOk = crypto_pwhash(out.data(),
+                                   out.size(),
+                                   pw,
+                                   password.size(),
+                                   pSalt,
+                                   nPasses,
+                                   static_cast<std::size_t>(nMemKiB) * 1024u,
+                                   crypto_pwhash_ALG_ARGON2ID13)
+                     == 0;
+    ScrubStack();
+    return bOk;
 }
 
 const CSecureBuffer*
