@@ -1,6 +1,7 @@
 #include "engines/CHvncSelfTest.h"
 
 #include "engines/CHvncCipher.h"
+#include "engines/CHvncKeyBlock.h"
 #include "engines/CHvncKeyCache.h"
 #include "engines/CSecureBuffer.h"
 
@@ -109,6 +110,14 @@ constexpr SDigestVector kSha256[] = {
     {"SHA-256 #3", "", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
 };
 
+// HMAC-SHA-256 (RFC 4231, test case 2) and HKDF-SHA-256 without salt (RFC 5869, test case 3,
+// first 32 bytes), through the functions that derive and check the key commitment.
+constexpr const char* kHmacKey = "Jefe";
+constexpr const char* kHmacData = "what do ya want for nothing?";
+constexpr const char* kHmacAnswer = "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843";
+constexpr const char* kHkdfIkm = "0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b";
+constexpr const char* kHkdfAnswer = "8da4e775a563c18f715f802a063c5a31b8a11f5c5ee1879ec3454e5f3c738d2d";
+
 std::mutex g_mutex;
 std::string g_strBroken;  // test seam
 bool g_bDone = false;
@@ -189,6 +198,26 @@ bool CheckArgon2id(const std::string& strBroken)
            && std::memcmp(out.data(), expect.data(), expect.size()) == 0;
 }
 
+bool CheckHmacAndHkdf(const std::string& strBroken, std::string& strName)
+{
+    strName = "HMAC-SHA-256";
+    const auto expectMac = Expected("HMAC-SHA-256", kHmacAnswer, strBroken);
+    std::uint8_t mac[32];
+    if (!CHvncKeyBlock::Hmac(CSecureBuffer::FromBytes(kHmacKey, std::strlen(kHmacKey)),
+                             reinterpret_cast<const std::uint8_t*>(kHmacData),
+                             std::strlen(kHmacData),
+                             mac)
+        || std::memcmp(mac, expectMac.data(), sizeof mac) != 0) {
+        return false;
+    }
+    strName = "HKDF-SHA-256";
+    const auto expectKey = Expected("HKDF-SHA-256", kHkdfAnswer, strBroken);
+    const auto ikm = Hex(kHkdfIkm);
+    CSecureBuffer key;
+    return CHvncKeyBlock::DeriveSubkey(CSecureBuffer::FromBytes(ikm.data(), ikm.size()), "", key)
+           && key.size() == expectKey.size() && std::memcmp(key.data(), expectKey.data(), key.size()) == 0;
+}
+
 bool CheckSha256(const SDigestVector& t, const std::string& strBroken)
 {
     const auto expect = Expected(t.pszName, t.pszDigest, strBroken);
@@ -211,6 +240,11 @@ bool CHvncSelfTest::RunAll(std::string& strFailure)
     }
     if (!CheckArgon2id(strBroken)) {
         strFailure = "Argon2id does not give its known answer";
+        return false;
+    }
+    std::string strName;
+    if (!CheckHmacAndHkdf(strBroken, strName)) {
+        strFailure = strName + " does not give its known answer";
         return false;
     }
     for (const SDigestVector& t : kSha256) {

@@ -54,6 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Vectors,
                                            "AES-256-GCM #2",
                                            "AES-256-GCM #3",
                                            "Argon2id",
+                                           "HMAC-SHA-256",
+                                           "HKDF-SHA-256",
                                            "SHA-256 #1",
                                            "SHA-256 #2",
                                            "SHA-256 #3"));
