@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <openssl/sha.h>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -30,12 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     }
     const bool bRepair = pData[0] & 1;
     std::vector<uint8_t> bytes(pData + 1, pData + nSize);
-    if (bytes.size() >= CHvncHeader::kSize) {
+    if (bytes.size() >= CHvncHeader::kPrefixSize) {
         if (bRepair) {
-            uint8_t digest[SHA256_DIGEST_LENGTH];
-            SHA256(bytes.data(), CHvncHeader::kCheckOffset, digest);
-            std::memcpy(
-                bytes.data() + CHvncHeader::kCheckOffset, digest, CHvncHeader::kSize - CHvncHeader::kCheckOffset);
+            CHvncHeader::FixCheck(bytes.data(), bytes.size());
         }
         CHvncHeader header;
         std::string strWhy;

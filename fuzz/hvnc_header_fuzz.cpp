@@ -1,5 +1,5 @@
-// Fuzz target of the .hvnc header parser: any 148 bytes either parse or are refused with a
-// reason; what parses writes back to the same bytes. Byte 0 bit 0 asks to repair the header
+// Fuzz target of the .hvnc header parser: any bytes either parse or are refused with a reason;
+// what parses writes back to the same bytes (148 of version 1, 180 of version 2). Byte 0 bit 0 asks to repair the header
 // check first, so that the fuzzer reaches the field checks behind it.
 
 #include "engines/CHvncHeader.h"
@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <openssl/sha.h>
 #include <string>
 #include <vector>
 
@@ -18,10 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     }
     const bool bRepair = pData[0] & 1;
     std::vector<uint8_t> bytes(pData + 1, pData + nSize);
-    if (bRepair && bytes.size() >= CHvncHeader::kSize) {
-        uint8_t digest[SHA256_DIGEST_LENGTH];
-        SHA256(bytes.data(), CHvncHeader::kCheckOffset, digest);
-        std::memcpy(bytes.data() + CHvncHeader::kCheckOffset, digest, CHvncHeader::kSize - CHvncHeader::kCheckOffset);
+    if (bRepair) {
+        CHvncHeader::FixCheck(bytes.data(), bytes.size());
     }
 
     CHvncHeader header;
@@ -32,14 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
             std::abort();  // every refusal says why
         }
     } else {
-        if (bytes.size() < CHvncHeader::kSize || CHvncHeader::KeyLenOfCipher(header.nCipher) == 0
+        if (bytes.size() < header.Size() || CHvncHeader::KeyLenOfCipher(header.nCipher) == 0
             || header.nMemKiB < CHvncHeader::kMinMemKiB || header.nMemKiB > CHvncHeader::kMaxMemKiB
             || header.nPasses < CHvncHeader::kMinPasses || header.nPasses > CHvncHeader::kMaxPasses) {
             std::abort();
         }
-        uint8_t out[CHvncHeader::kSize];
+        uint8_t out[CHvncHeader::kMaxSize];
         header.Write(out);
-        if (std::memcmp(out, bytes.data(), CHvncHeader::kSize) != 0) {
+        if (std::memcmp(out, bytes.data(), header.Size()) != 0) {
             std::abort();  // a parsed header writes back unchanged
         }
     }
