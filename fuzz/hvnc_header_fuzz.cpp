@@ -1,6 +1,6 @@
 // Fuzz target of the .hvnc header parser: any bytes either parse or are refused with a reason;
-// what parses writes back to the same bytes (148 of version 1, 180 of version 2). Byte 0 bit 0 asks to repair the header
-// check first, so that the fuzzer reaches the field checks behind it.
+// what parses writes back to the same bytes (148 of version 1, 180 of version 2). Byte 0 bit 0
+// asks to repair the header check first, so that the fuzzer reaches the field checks behind it.
 
 #include "engines/CHvncHeader.h"
 
