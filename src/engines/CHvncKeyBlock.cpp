@@ -2,13 +2,13 @@
 
 #include "engines/CHvncCipher.h"
 
+#include <cstring>
 #include <sodium.h>
 
 namespace {
 
-using HmacState = crypto_auth_hmacsha256_state;
-
-// HMAC-SHA-256 of the concatenation of up to two parts, with its state in secure memory.
+// HMAC-SHA-256 of the concatenation of up to two parts. libsodium's final step wipes the state;
+// it is wiped again here for the paths that fail before it.
 bool HmacParts(const std::uint8_t* pKey,
                std::size_t nKey,
                const std::uint8_t* p1,
@@ -17,15 +17,22 @@ bool HmacParts(const std::uint8_t* pKey,
                std::size_t n2,
                std::uint8_t* pOut)
 {
-    CSecureBuffer state(sizeof(HmacState));
-    if (state.size() != sizeof(HmacState)) {
-        return false;
+    crypto_auth_hmacsha256_state st;
+    const bool bOk = crypto_auth_hmacsha256_init(&st, pKey, nKey) == 0
+                     && (n1 == 0 || crypto_auth_hmacsha256_update(&st, p1, n1) == 0)
+                     && (n2 == 0 || crypto_auth_hmacsha256_update(&st, p2, n2) == 0)
+                     && crypto_auth_hmacsha256_final(&st, pOut) == 0;
+    sodium_memzero(&st, sizeof st);
+    return bOk;
+}
+
+// The key set to use: keys itself, or one derived into scratch from a password key.
+const CSecureBuffer* KeySetOf(const CSecureBuffer& keys, CSecureBuffer& scratch)
+{
+    if (keys.size() == CHvncKeyBlock::kKeySetSize) {
+        return &keys;
     }
-    auto* st = reinterpret_cast<HmacState*>(state.data());
-    return crypto_auth_hmacsha256_init(st, pKey, nKey) == 0
-           && (n1 == 0 || crypto_auth_hmacsha256_update(st, p1, n1) == 0)
-           && (n2 == 0 || crypto_auth_hmacsha256_update(st, p2, n2) == 0)
-           && crypto_auth_hmacsha256_final(st, pOut) == 0;
+    return keys.size() == CHvncKeyBlock::kKeySize && CHvncKeyBlock::DeriveKeySet(keys, scratch) ? &scratch : nullptr;
 }
 
 }  // namespace
@@ -35,47 +42,54 @@ bool CHvncKeyBlock::DeriveSubkey(const CSecureBuffer& passwordKey, std::string_v
     static const std::uint8_t kNoSalt[crypto_auth_hmacsha256_BYTES] = {};
     static const std::uint8_t kCounter = 1;
     out = CSecureBuffer(kKeySize);
-    CSecureBuffer prk(crypto_auth_hmacsha256_BYTES);
+    std::uint8_t prk[crypto_auth_hmacsha256_BYTES];
     // Extract: PRK = HMAC(zeros, IKM); expand to one block: OKM = HMAC(PRK, info || 0x01).
     const bool bOk =
-        out.size() == kKeySize && prk.size() == crypto_auth_hmacsha256_BYTES
-        && HmacParts(kNoSalt, sizeof kNoSalt, passwordKey.data(), passwordKey.size(), nullptr, 0, prk.data())
-        && HmacParts(prk.data(),
-                     prk.size(),
-                     reinterpret_cast<const std::uint8_t*>(info.data()),
-                     info.size(),
-                     &kCounter,
-                     1,
-                     out.data());
+        out.size() == kKeySize
+        && HmacParts(kNoSalt, sizeof kNoSalt, passwordKey.data(), passwordKey.size(), nullptr, 0, prk)
+        && HmacParts(
+            prk, sizeof prk, reinterpret_cast<const std::uint8_t*>(info.data()), info.size(), &kCounter, 1, out.data());
+    sodium_memzero(prk, sizeof prk);
     if (!bOk) {
         out.clear();
     }
     return bOk;
 }
 
-bool CHvncKeyBlock::Hmac(const CSecureBuffer& key, const std::uint8_t* pData, std::size_t nLen, std::uint8_t* pTag)
+bool CHvncKeyBlock::DeriveKeySet(const CSecureBuffer& passwordKey, CSecureBuffer& keySet)
 {
-    return HmacParts(key.data(), key.size(), pData, nLen, nullptr, 0, pTag);
-}
-
-bool CHvncKeyBlock::Seal(CHvncHeader& hdr,
-                         const CSecureBuffer& passwordKey,
-                         const CSecureBuffer& block,
-                         std::uint8_t* pOut)
-{
-    const bool bCommit = hdr.nVersion >= CHvncHeader::kVersion2;
-    CSecureBuffer wrapKey;
-    CSecureBuffer commitKey;
-    if (block.size() != CHvncHeader::kKeyBlockSize
-        || (bCommit
-            && (!DeriveSubkey(passwordKey, kWrapInfo, wrapKey)
-                || !DeriveSubkey(passwordKey, kCommitInfo, commitKey)))) {
+    CSecureBuffer wrap;
+    CSecureBuffer commit;
+    keySet = CSecureBuffer(kKeySetSize);
+    if (passwordKey.size() != kKeySize || keySet.size() != kKeySetSize || !DeriveSubkey(passwordKey, kWrapInfo, wrap)
+        || !DeriveSubkey(passwordKey, kCommitInfo, commit)) {
+        keySet.clear();
         return false;
     }
-    const CSecureBuffer& key = bCommit ? wrapKey : passwordKey;
+    std::memcpy(keySet.data(), passwordKey.data(), kKeySize);
+    std::memcpy(keySet.data() + kKeySize, wrap.data(), kKeySize);
+    std::memcpy(keySet.data() + 2 * kKeySize, commit.data(), kKeySize);
+    return true;
+}
+
+bool CHvncKeyBlock::Hmac(
+    const std::uint8_t* pKey, std::size_t nKey, const std::uint8_t* pData, std::size_t nLen, std::uint8_t* pTag)
+{
+    return HmacParts(pKey, nKey, pData, nLen, nullptr, 0, pTag);
+}
+
+bool CHvncKeyBlock::Seal(CHvncHeader& hdr, const CSecureBuffer& keys, const CSecureBuffer& block, std::uint8_t* pOut)
+{
+    CSecureBuffer scratch;
+    const CSecureBuffer* pSet = KeySetOf(keys, scratch);
+    if (pSet == nullptr || block.size() != CHvncHeader::kKeyBlockSize) {
+        return false;
+    }
+    const bool bCommit = hdr.nVersion >= CHvncHeader::kVersion2;
+    const std::uint8_t* pWrapKey = pSet->data() + (bCommit ? kKeySize : 0);
     hdr.WriteAad(pOut);
     CHvncCipher wrap;
-    if (!wrap.Init(key.data(), key.size())
+    if (!wrap.Init(pWrapKey, kKeySize)
         || !wrap.Seal(hdr.wrapNonce.data(),
                       pOut,
                       CHvncHeader::kAadSize,
@@ -87,7 +101,7 @@ bool CHvncKeyBlock::Seal(CHvncHeader& hdr,
     }
     if (bCommit) {
         hdr.WriteCommitted(pOut);
-        if (!Hmac(commitKey, pOut, CHvncHeader::kCommitOffset, hdr.commit.data())) {
+        if (!Hmac(pSet->data() + 2 * kKeySize, kKeySize, pOut, CHvncHeader::kCommitOffset, hdr.commit.data())) {
             return false;
         }
     }
@@ -95,23 +109,22 @@ bool CHvncKeyBlock::Seal(CHvncHeader& hdr,
     return true;
 }
 
-int CHvncKeyBlock::Open(const CHvncHeader& hdr,
-                        const CSecureBuffer& passwordKey,
-                        CSecureBuffer& block,
-                        SHvncMeta& meta,
-                        std::string& strWhy)
+int CHvncKeyBlock::Open(
+    const CHvncHeader& hdr, const CSecureBuffer& keys, CSecureBuffer& block, SHvncMeta& meta, std::string& strWhy)
 {
+    CSecureBuffer scratch;
+    const CSecureBuffer* pSet = KeySetOf(keys, scratch);
+    if (pSet == nullptr || block.size() != CHvncHeader::kKeyBlockSize) {
+        strWhy = "out of secure memory";
+        return HVNC_FAILED;
+    }
     const bool bCommit = hdr.nVersion >= CHvncHeader::kVersion2;
     std::uint8_t bytes[CHvncHeader::kMaxSize];
     hdr.WriteCommitted(bytes);
-    CSecureBuffer wrapKey;
     if (bCommit) {
-        CSecureBuffer commitKey;
         std::uint8_t tag[CHvncHeader::kCommitSize];
-        if (!DeriveSubkey(passwordKey, kCommitInfo, commitKey)
-            || !Hmac(commitKey, bytes, CHvncHeader::kCommitOffset, tag)
-            || !DeriveSubkey(passwordKey, kWrapInfo, wrapKey)) {
-            strWhy = "out of secure memory";
+        if (!Hmac(pSet->data() + 2 * kKeySize, kKeySize, bytes, CHvncHeader::kCommitOffset, tag)) {
+            strWhy = "the commitment could not be computed";
             return HVNC_FAILED;
         }
         // The one check that tells a password apart: nothing is unwrapped before it passed.
@@ -120,9 +133,8 @@ int CHvncKeyBlock::Open(const CHvncHeader& hdr,
             return HVNC_WRONG_PASSWORD;
         }
     }
-    const CSecureBuffer& key = bCommit ? wrapKey : passwordKey;
     CHvncCipher wrap;
-    if (block.size() != CHvncHeader::kKeyBlockSize || !wrap.Init(key.data(), key.size())) {
+    if (!wrap.Init(pSet->data() + (bCommit ? kKeySize : 0), kKeySize)) {
         strWhy = "cipher set-up failed";
         return HVNC_FAILED;
     }

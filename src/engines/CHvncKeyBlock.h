@@ -19,30 +19,33 @@
 // time before anything is unwrapped. Only one password can match it; every other password, the
 // second one of a crafted file included, gets the same answer.
 //
-// The intermediate keys and HMAC states live in secure memory and the AES-GCM context of the key
-// block exists only inside Seal and Open (its key schedule is cleansed when it is freed).
+// Keys live in secure memory; HMAC states are wiped after each use, and the AES-GCM context of
+// the key block exists only inside Seal and Open (its key schedule is cleansed when it is freed).
 class CHvncKeyBlock
 {
 public:
     static constexpr std::size_t kKeySize = 32;
+    static constexpr std::size_t kKeySetSize = 3 * kKeySize;  // password, wrapping, commitment key
     static constexpr std::string_view kWrapInfo = "HVNC v2 key wrapping";
     static constexpr std::string_view kCommitInfo = "HVNC v2 key commitment";
 
     // HKDF-SHA-256 (RFC 5869) of the password key, no salt, the given info, 32 bytes into out.
     [[nodiscard]] static bool DeriveSubkey(const CSecureBuffer& passwordKey, std::string_view info, CSecureBuffer& out);
-    // HMAC-SHA-256 of nLen bytes under key, into pTag (32 bytes).
+    // The key set of a password key: the password key, then its wrapping and commitment keys.
+    [[nodiscard]] static bool DeriveKeySet(const CSecureBuffer& passwordKey, CSecureBuffer& keySet);
+    // HMAC-SHA-256 of nLen bytes under the key, into pTag (32 bytes).
     [[nodiscard]] static bool
-    Hmac(const CSecureBuffer& key, const std::uint8_t* pData, std::size_t nLen, std::uint8_t* pTag);
+    Hmac(const std::uint8_t* pKey, std::size_t nKey, const std::uint8_t* pData, std::size_t nLen, std::uint8_t* pTag);
 
-    // Seals block (data key and metadata, kKeyBlockSize bytes) into hdr under the password key,
-    // in hdr's version (with the commitment for version 2), and writes the whole header to pOut.
+    // keys below: a key set (kKeySetSize bytes, as CHvncKeyCache keeps it) or the password key
+    // alone (kKeySize bytes; the other two are then derived for the call).
+    //
+    // Seals block (data key and metadata, kKeyBlockSize bytes) into hdr in hdr's version (with the
+    // commitment for version 2), and writes the whole header to pOut (hdr.Size() bytes).
     [[nodiscard]] static bool
-    Seal(CHvncHeader& hdr, const CSecureBuffer& passwordKey, const CSecureBuffer& block, std::uint8_t* pOut);
+    Seal(CHvncHeader& hdr, const CSecureBuffer& keys, const CSecureBuffer& block, std::uint8_t* pOut);
     // Opens hdr's key block into block and reads its metadata. HVNC_OK, HVNC_WRONG_PASSWORD,
     // HVNC_CORRUPT or HVNC_FAILED (no secure memory); strWhy says why.
-    [[nodiscard]] static int Open(const CHvncHeader& hdr,
-                                  const CSecureBuffer& passwordKey,
-                                  CSecureBuffer& block,
-                                  SHvncMeta& meta,
-                                  std::string& strWhy);
+    [[nodiscard]] static int
+    Open(const CHvncHeader& hdr, const CSecureBuffer& keys, CSecureBuffer& block, SHvncMeta& meta, std::string& strWhy);
 };

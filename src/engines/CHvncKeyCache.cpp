@@ -1,5 +1,7 @@
 #include "engines/CHvncKeyCache.h"
 
+#include "engines/CHvncKeyBlock.h"
+
 #include <algorithm>
 #include <cstring>
 #include <sodium.h>
@@ -56,8 +58,9 @@ CHvncKeyCache::Get(const CSecureBuffer& password, const Salt& salt, std::uint32_
     e.salt = salt;
     e.nMemKiB = nMemKiB;
     e.nPasses = nPasses;
-    e.key = CSecureBuffer(kKeySize);
-    if (e.key.size() != kKeySize || !Derive(password, salt.data(), nMemKiB, nPasses, e.key)) {
+    CSecureBuffer passwordKey(kKeySize);
+    if (passwordKey.size() != kKeySize || !Derive(password, salt.data(), nMemKiB, nPasses, passwordKey)
+        || !CHvncKeyBlock::DeriveKeySet(passwordKey, e.key)) {
         return nullptr;
     }
     if (m_entries.size() >= kMaxEntries) {

@@ -15,8 +15,9 @@ public:
     static constexpr std::size_t kKeySize = 32;
     using Salt = std::array<std::uint8_t, 16>;
 
-    // The key for (salt, cost) under the password, derived on first use; valid until the next
-    // Get or Clear. nullptr when the derivation failed (out of memory).
+    // The key set for (salt, cost) under the password, derived on first use: the password key,
+    // then the wrapping and commitment keys derived from it (CHvncKeyBlock::DeriveKeySet). Valid
+    // until the next Get or Clear. nullptr when the derivation failed (out of memory).
     [[nodiscard]] const CSecureBuffer*
     Get(const CSecureBuffer& password, const Salt& salt, std::uint32_t nMemKiB, std::uint32_t nPasses);
     // The salt for new files at this cost: random, made once per cost until Clear().

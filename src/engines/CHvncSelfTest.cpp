@@ -203,7 +203,8 @@ bool CheckHmacAndHkdf(const std::string& strBroken, std::string& strName)
     strName = "HMAC-SHA-256";
     const auto expectMac = Expected("HMAC-SHA-256", kHmacAnswer, strBroken);
     std::uint8_t mac[32];
-    if (!CHvncKeyBlock::Hmac(CSecureBuffer::FromBytes(kHmacKey, std::strlen(kHmacKey)),
+    if (!CHvncKeyBlock::Hmac(reinterpret_cast<const std::uint8_t*>(kHmacKey),
+                             std::strlen(kHmacKey),
                              reinterpret_cast<const std::uint8_t*>(kHmacData),
                              std::strlen(kHmacData),
                              mac)

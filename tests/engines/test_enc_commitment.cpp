@@ -215,7 +215,8 @@ TEST_P(EncCommitment, AtMostOnePasswordIsToldApart)
     std::vector<std::uint8_t> file(hdr.Size());
     hdr.WriteCommitted(file.data());
     if (t.tag != ETag::kNone) {
-        ASSERT_TRUE(CHvncKeyBlock::Hmac(commits[t.tag == ETag::kFirst ? 0 : 1], file.data(), 132, hdr.commit.data()));
+        ASSERT_TRUE(CHvncKeyBlock::Hmac(
+            commits[t.tag == ETag::kFirst ? 0 : 1].data(), 32, file.data(), 132, hdr.commit.data()));
     }
     hdr.Write(file.data());
     std::uint8_t chunk[5 + 16] = {'h', 'e', 'l', 'l', 'o'};
