@@ -146,6 +146,9 @@ std::string InDumpableMemory(const CSecureBuffer& key)
 // The password hash's last step leaves its output in a dead stack frame; the derivation wipes it.
 TEST(SecureMemory, KeyDerivationLeavesNoCopyOnTheStack)
 {
+    if (faults::SanitizerBuild()) {
+        GTEST_SKIP() << "the address sanitizer moves stack frames elsewhere";
+    }
     const CSecureBuffer pw = CSecureBuffer::FromUtf16(faults::kPassword);
     const std::uint8_t salt[16] = {1, 2, 3};
     CSecureBuffer key(32);
@@ -155,6 +158,9 @@ TEST(SecureMemory, KeyDerivationLeavesNoCopyOnTheStack)
 
 TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
 {
+    if (faults::SanitizerBuild()) {
+        GTEST_SKIP() << "the address sanitizer's terabytes of mappings are no process image to scan";
+    }
     faults::CTempDir dir;
     const std::string src = dir.Path() + "/plain";
     enctest::WriteFile(src, faults::Pattern(100000));
