@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sodium.h>
 #include <sstream>
 #include <string>
 #include <sys/mman.h>
@@ -125,7 +126,7 @@ std::string InDumpableMemory(const CSecureBuffer& key)
             }
         }
     }
-    std::fill(buf.begin(), buf.end(), 0);
+    sodium_memzero(buf.data(), buf.size());
     ::close(fd);
     return strFound;
 }
@@ -193,8 +194,9 @@ TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
 
     // The scan finds a key that does sit in ordinary memory.
     std::vector<std::uint8_t> copy(keys[3].data(), keys[3].data() + 32);
+    __asm__ __volatile__("" : : "r"(copy.data()) : "memory");
     ASSERT_NE(InDumpableMemory(keys[3]), "") << "the scan sees the heap";
-    std::fill(copy.begin(), copy.end(), 0);
+    sodium_memzero(copy.data(), copy.size());
     const char* names[4] = {"password key", "wrapping key", "commitment key", "data key"};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(InDumpableMemory(keys[i]), "") << "the " << names[i] << " is in memory a core dump holds";
