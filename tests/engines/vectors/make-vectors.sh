@@ -11,9 +11,9 @@ trap 'rm -rf "$work"' EXIT
 listing="$here/vectors.txt"
 printf '# file\tsize\tmode\tmtime seconds\tmtime nanoseconds\tpassword (UTF-8, the rest of the line)\n' >"$listing"
 for version in 1 2; do
-    for spec in 256:0 256:1 256:65536 256:65537 128:1 192:1; do
-        bits=${spec%%:*}
-        size=${spec##*:}
+    for entry in 256:0 256:1 256:65536 256:65537 128:1 192:1; do
+        bits=${entry%%:*}
+        size=${entry##*:}
         name="v$version-aes$bits-$size"
         password="vector $name pässwörd ✓"
         python3 -c "import sys; sys.stdout.buffer.write(bytes(i % 251 for i in range($size)))" >"$work/$name"
