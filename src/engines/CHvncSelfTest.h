@@ -7,8 +7,8 @@
 // any data: AES-128/192/256-GCM (published GCM test vectors with 96-bit nonces, sealed and
 // opened through the engine's own cipher wrapper, and a damaged tag that must be refused),
 // Argon2id (through the engine's key derivation, against a fixed answer), HMAC-SHA-256 and
-// HKDF-SHA-256 (the key commitment) and SHA-256 (the header check). A library that computes any of them wrongly would write files nobody can
-// open again, or accept damaged ones.
+// HKDF-SHA-256 (the key commitment) and SHA-256 (the header check). A library that computes any
+// of them wrongly would write files nobody can open again, or accept damaged ones.
 class CHvncSelfTest
 {
 public:
