@@ -56,13 +56,18 @@ QString Trimmed(const QString& path)
     return p;
 }
 
+// By descriptor, so that a link put in the folder's place is not followed.
 void AddOwnerWrite(const QByteArray& native)
 {
+    const int fd = open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
     struct stat st
     {
     };
-    if (lstat(native.constData(), &st) == 0 && !S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
-        chmod(native.constData(), (st.st_mode & 07777) | S_IWUSR);
+    if (fstat(fd, &st) == 0 && !(st.st_mode & S_IWUSR))
+        (void)fchmod(fd, (st.st_mode & 07777) | S_IWUSR);
+    close(fd);
 }
 
 void LogRemoveFailure(int err)

@@ -199,8 +199,9 @@ TEST_F(FoldersFiles, CopyFolderTreeAndRefuseCopyIntoItself)
 }
 
 // Links already standing in the way are never a way out: neither the folder named by "link/",
-// nor a link in the target where a copied folder or file goes, and a FIFO is refused, not read.
-TEST_F(FoldersFiles, FolderCopyAndEmptyNeverGoThroughLinks)
+// nor a link in the target where a copied folder or file goes, nor a link where a file is
+// written; a FIFO is refused, not read.
+TEST_F(FoldersFiles, FolderAndFileFunctionsNeverGoThroughLinks)
 {
     const QString keep = Touch("outside/keep.txt", "KEEP");
     ASSERT_TRUE(QFile::link(Path("outside"), Path("link")));
@@ -230,6 +231,13 @@ TEST_F(FoldersFiles, FolderCopyAndEmptyNeverGoThroughLinks)
     const QStringList left =
         QDir(Path("dst")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     EXPECT_EQ(left, (QStringList{QStringLiteral("a.txt"), QStringLiteral("rel"), QStringLiteral("s")}));
+
+    ASSERT_TRUE(QFile::link(keep, Path("written.txt")));
+    EXPECT_EQ(HVWriteStringFile(Path("written.txt"), QStringLiteral("over")), 0);
+    EXPECT_TRUE(QFileInfo(Path("written.txt")).isSymLink());
+    EXPECT_EQ(ReadAll(keep), QByteArray("KEEP"));
+    quint32 crc = 0;
+    EXPECT_NE(HVGetCRC(Path("src/fifo"), crc), 0);
 }
 
 TEST_F(FoldersFiles, UniqueAndTemporaryFolders)
