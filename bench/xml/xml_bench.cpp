@@ -3,6 +3,9 @@
 //   xml_bench generate FILE [BYTES] [ELEMENTS]   writes a document of about BYTES bytes (default
 //                                                50,000,000) with ELEMENTS elements (1,000,000)
 //   xml_bench parse FILE                         loads and indexes it; prints times and peak memory
+//   xml_bench hostile [CHARS]                    parses texts of about CHARS characters (default
+//                                                5,000,000) made of one unterminated construct
+//                                                repeated; prints the slowest parse
 
 #include "xml/CXmlDocument.h"
 
@@ -128,6 +131,32 @@ int Parse(const char* pszPath)
     return 0;
 }
 
+int Hostile(long long nChars)
+{
+    const char* const apszPieces[] = {"<a", "<a '\"", "</a", "<!DOCTYPE", "<?", "<!--", "<![CDATA[", "<!DOCTYPE <x>"};
+    qint64 nWorstMs = 0;
+    for (const char* pszPiece : apszPieces) {
+        const QString piece = QString::fromLatin1(pszPiece);
+        QString text;
+        text.reserve(nChars + piece.size());
+        while (text.size() < nChars) {
+            text += piece;
+        }
+        CXmlDocument doc;
+        QElapsedTimer timer;
+        timer.start();
+        (void)doc.SetDocument(text);
+        const qint64 nMs = timer.elapsed();
+        nWorstMs = nMs > nWorstMs ? nMs : nWorstMs;
+        std::printf("%-14s x %lld: %lld ms\n",
+                    pszPiece,
+                    static_cast<long long>(text.size() / piece.size()),
+                    static_cast<long long>(nMs));
+    }
+    std::printf("RESULT hostile_ms=%lld\n", static_cast<long long>(nWorstMs));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -144,6 +173,10 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "parse") == 0) {
         return Parse(argv[2]);
     }
-    std::fprintf(stderr, "usage: %s generate FILE [BYTES] [ELEMENTS] | parse FILE\n", argv[0]);
+    if (argc >= 2 && std::strcmp(argv[1], "hostile") == 0) {
+        const long long nChars = argc > 2 ? std::atoll(argv[2]) : 5000000LL;
+        return nChars > 0 ? Hostile(nChars) : 2;
+    }
+    std::fprintf(stderr, "usage: %s generate FILE [BYTES] [ELEMENTS] | parse FILE | hostile [CHARS]\n", argv[0]);
     return 2;
 }

@@ -74,7 +74,8 @@ int CTerminalFrontEnd::FlowStatus(int nResult, CDataSecurityMngr::EFlowEnd eEnd)
     if (m_host.m_bCancelled) {
         return StatusCancelled;
     }
-    if (run.m_nFailed > 0 || run.m_nWipeFailed > 0 || hide.m_nFailed > 0 || m_host.m_bNoSpace) {
+    const bool bRefused = m_pMngr != nullptr && !m_pMngr->m_lstRefusedPaths.isEmpty();
+    if (run.m_nFailed > 0 || run.m_nWipeFailed > 0 || hide.m_nFailed > 0 || m_host.m_bNoSpace || bRefused) {
         return StatusItemsFailed;
     }
     if (run.m_nProcessed == 0 && run.m_nWipeAttempted == 0 && hide.m_nProcessed == 0) {
@@ -89,11 +90,15 @@ void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mng
     if (nResult == 0 || mngr.m_eLastFlowEnd != CDataSecurityMngr::EFlowEnd::Ran) {
         return;
     }
+    SRunCounters run = m_host.m_counters;
+    SHideCounters hide = m_host.m_hideCounters;
+    if (nMode != CDataSecurityMngr::CmdModeDecrypt) {
+        mngr.CountRefused(run, hide, mngr.m_bCmdEncrypt, mngr.m_iCmdHidenType);
+    }
     const CReportComposer report =
         nMode == CDataSecurityMngr::CmdModeDecrypt
-            ? CReportComposer::ForDecryption(m_host.m_counters, false)
-            : CReportComposer::ForSecureData(
-                mngr.m_bCmdEncrypt != 0, mngr.m_iCmdHidenType, m_host.m_counters, m_host.m_hideCounters);
+            ? CReportComposer::ForDecryption(run, false)
+            : CReportComposer::ForSecureData(mngr.m_bCmdEncrypt != 0, mngr.m_iCmdHidenType, run, hide);
     QJsonArray items;
     for (const CItemData* pItem : mngr.m_arrItems) {
         QJsonObject item;
@@ -105,6 +110,9 @@ void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mng
                     StateName(pItem->m_nEncryptState));
         item.insert(QStringLiteral("wipe"), StateName(pItem->m_nWipeState));
         item.insert(QStringLiteral("hide"), StateName(pItem->m_nHideState));
+        if (mngr.m_lstRefusedPaths.contains(pItem->m_strPath)) {
+            item.insert(QStringLiteral("reason"), QString::fromLatin1(CDataSecurityMngr::kRefusedProtected));
+        }
         items.append(item);
     }
     m_jsonFlow.insert(QStringLiteral("report"), QJsonDocument::fromJson(report.Json().toUtf8()).object());
@@ -113,6 +121,10 @@ void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mng
 
     if (m_options.bJson || m_options.bQuiet) {
         return;
+    }
+    for (const QString& strPath : mngr.m_lstRefusedPaths) {
+        m_terminal.Message(
+            QStringLiteral("Refused: %1 (%2)").arg(strPath, QString::fromLatin1(CDataSecurityMngr::kRefusedProtected)));
     }
     if (report.ShowsNothingMessage()) {
         m_terminal.Message(report.NothingMessage());

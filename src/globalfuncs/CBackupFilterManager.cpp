@@ -1,15 +1,11 @@
 #include "globalfuncs/CBackupFilterManager.h"
 
-#include "globalfuncs/CStdioFileEx.h"
 #include "globalfuncs/HVInternal.h"
 #include "globalfuncs/HVShellFunctions.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 using namespace HVGlobalMFC;
@@ -192,59 +188,6 @@ int CBackupFilterManager::FilterFile(const QString& path, bool withAppPaths, boo
 int CBackupFilterManager::FilterFile_Reverse(const QString& path) const
 {
     return RewriteFile(path, path, true, false, false);
-}
-
-int CBackupFilterManager::RewriteFile(
-    const QString& source, const QString& target, bool reverse, bool withAppPaths, bool doubleBackslashes) const
-{
-    CStdioFileEx in;
-    if (!in.Open(source, CStdioFileEx::modeRead | CStdioFileEx::typeText)) {
-        HV_LOG(1, QString::asprintf("Failed to open/read file: %s", qUtf8Printable(source)));
-        return 0;
-    }
-    const bool unicode = in.IsFileUnicode();
-    QStringList lines;
-    for (QString line; in.ReadString(line);)
-        lines.append(line);
-    in.Close();
-    QByteArray raw;
-    if (QFile rawFile(source); rawFile.open(QIODevice::ReadOnly))
-        raw = rawFile.read(1 << 20);
-    const bool crlf = raw.contains("\r\n") || raw.contains(QByteArray("\r\0\n\0", 4));
-    const QString lineEnd = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-
-    // Write next to the target, then rename over it.
-    QTemporaryFile temp(QFileInfo(target).absolutePath() + QStringLiteral("/.hvfilter_XXXXXX"));
-    if (!temp.open()) {
-        HV_LOG(1, QString::asprintf("Failed to open/write file: %s", qUtf8Printable(target)));
-        return 0;
-    }
-    const QString tempPath = temp.fileName();
-    temp.close();
-    QFile::setPermissions(tempPath, QFileInfo(QFileInfo::exists(target) ? target : source).permissions());
-    CStdioFileEx out;
-    unsigned mode = CStdioFileEx::modeWrite | CStdioFileEx::modeCreate | CStdioFileEx::typeText;
-    if (unicode)
-        mode |= CStdioFileEx::modeWriteUnicode;
-    bool ok = out.Open(tempPath, mode);
-    for (QString& line : lines) {
-        if (reverse)
-            (void)FilterString_Reverse(line);
-        else
-            (void)FilterString(line, withAppPaths, doubleBackslashes);
-        ok = ok && out.WriteString(line + lineEnd);
-    }
-    out.Close();
-    if (!ok) {
-        HV_LOG(1, QString::asprintf("Failed to open/write file: %s", qUtf8Printable(target)));
-        return 0;
-    }
-    if (std::rename(detail::Native(tempPath).constData(), detail::Native(target).constData()) != 0) {
-        HV_LOG(1, QString::asprintf("Failed to rename: %s to %s", qUtf8Printable(tempPath), qUtf8Printable(target)));
-        return 0;
-    }
-    temp.setAutoRemove(false);
-    return 1;
 }
 
 int CBackupFilterManager::IsFileAscII(const QString& path)

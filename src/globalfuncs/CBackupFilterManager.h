@@ -34,8 +34,11 @@ public:
     // with the text left exactly as it was.
     int FilterString_Reverse(QString& text) const;
 
-    // The same over a text file, rewritten in place atomically with its encoding and line ends.
-    // 1 or 0 (file errors are logged).
+    // The same over a text file, rewritten in place atomically with its encoding, byte-order mark
+    // and line ends. A file that is not UTF-16 (by its mark) is worked on as bytes, so bytes that
+    // are not UTF-8 stay as they were; UTF-16 that does not decode is refused. Only a regular
+    // file is read or replaced (a link is refused, not followed or turned into a file).
+    // 1 or 0 with the file untouched (errors are logged).
     int FilterFile(const QString& path, bool withAppPaths = true, bool doubleBackslashes = false) const;
     int FilterFile_Reverse(const QString& path) const;
     // Reads source line by line through the filter (reverse or not) and replaces target.
@@ -51,6 +54,11 @@ public:
     [[nodiscard]] const QStringList& Values() const { return m_arrValues; }
 
 private:
+    // Filters a whole file's bytes in place; false when they cannot be decoded faithfully.
+    bool FilterBytes(QByteArray& bytes, bool reverse, bool withAppPaths, bool doubleBackslashes) const;
+    // This filter with every name and value turned into its UTF-8 bytes, one character a byte.
+    [[nodiscard]] CBackupFilterManager ByteFilter() const;
+
     QStringList m_arrPlaceholders;
     QStringList m_arrValues;
     QStringList m_arrOtherNames;

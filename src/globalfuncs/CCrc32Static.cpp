@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -35,9 +36,18 @@ constexpr std::size_t kBlock = 1 << 20;
 quint32 FileCrc(const QString& path, quint32& crc)
 {
     crc = 0;
-    const int fd = open(HVGlobalMFC::detail::Native(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Regular files only: a FIFO or a device would never end or never answer.
+    const int fd = open(HVGlobalMFC::detail::Native(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return static_cast<quint32>(errno);
+    struct stat st
+    {
+    };
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        close(fd);
+        return static_cast<quint32>(err);
+    }
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kBlock]);
     if (!buffer) {
         close(fd);

@@ -46,8 +46,14 @@ int HVDeleteFileEx(const QString& path, int clearAttributes)
     };
     if (lstat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return 0;
-    if (clearAttributes && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
-        chmod(native.constData(), (st.st_mode & 07777) | S_IWUSR);
+    if (clearAttributes && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) {
+        // By descriptor: a link put in its place meanwhile is not followed.
+        const int fd = open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd >= 0) {
+            (void)fchmod(fd, (st.st_mode & 07777) | S_IWUSR);
+            close(fd);
+        }
+    }
     return unlink(native.constData()) == 0 ? 1 : 0;
 }
 
@@ -67,6 +73,12 @@ int HVRenameFile(const QString& from, const QString& to)
 
 int HVWriteStringFile(const QString& path, const QString& text)
 {
+    // Replaces a regular file only: a link there is neither written through nor replaced.
+    struct stat st
+    {
+    };
+    if (lstat(detail::Native(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        return 0;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return 0;

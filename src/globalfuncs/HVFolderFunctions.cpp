@@ -1,5 +1,6 @@
 #include "globalfuncs/HVFolderFunctions.h"
 
+#include "globalfuncs/HVFolderTree.h"
 #include "globalfuncs/HVInternal.h"
 #include "globalfuncs/HVShellFunctions.h"
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,24 +56,18 @@ QString Trimmed(const QString& path)
     return p;
 }
 
+// By descriptor, so that a link put in the folder's place is not followed.
 void AddOwnerWrite(const QByteArray& native)
 {
+    const int fd = open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
     struct stat st
     {
     };
-    if (lstat(native.constData(), &st) == 0 && !S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
-        chmod(native.constData(), (st.st_mode & 07777) | S_IWUSR);
-}
-
-// Adds the owner's write bit to an item and, for a real folder, to everything inside it.
-void AddOwnerWriteTree(const fs::path& item)
-{
-    AddOwnerWrite(QByteArray::fromStdString(item.native()));
-    std::error_code ec;
-    if (!fs::is_directory(fs::symlink_status(item, ec)))
-        return;
-    for (fs::recursive_directory_iterator it(item, ec), end; !ec && it != end; it.increment(ec))
-        AddOwnerWrite(QByteArray::fromStdString(it->path().native()));
+    if (fstat(fd, &st) == 0 && !(st.st_mode & S_IWUSR))
+        (void)fchmod(fd, (st.st_mode & 07777) | S_IWUSR);
+    close(fd);
 }
 
 void LogRemoveFailure(int err)
@@ -128,35 +124,23 @@ int HVDeleteFolderEx(const QString& path, int clearAttributes)
 
 int HVEmptyDirectory(const QString& path, int clearAttributes)
 {
-    const fs::path root(detail::Native(path).toStdString());
-    std::error_code ec;
-    if (!fs::is_directory(fs::symlink_status(root, ec)))
+    // "link/" and "link/." name the link, not the folder it points to.
+    const int fd =
+        open(detail::Native(QDir::cleanPath(path)).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
         return 0;
-    bool ok = true;
-    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        if (clearAttributes)
-            AddOwnerWriteTree(it->path());
-        std::error_code rmEc;
-        fs::remove_all(it->path(), rmEc);  // never follows links
-        if (rmEc) {
-            LogRemoveFailure(rmEc.value());
-            ok = false;
-        }
-    }
-    if (ec) {
-        LogRemoveFailure(ec.value());
-        ok = false;
-    }
+    const bool ok = detail::EmptyFolderAt(fd, clearAttributes != 0, LogRemoveFailure);
+    close(fd);
     return ok ? 1 : 0;
 }
 
 int HVCopyFolder(const QString& source, const QString& target, int overwrite)
 {
     std::error_code ec;
-    const fs::path src = fs::weakly_canonical(fs::path(detail::Native(source).toStdString()), ec);
+    const fs::path src = fs::weakly_canonical(fs::path(detail::Native(Trimmed(source)).toStdString()), ec);
     if (ec || !fs::is_directory(fs::symlink_status(src, ec)))
         return 0;
-    const fs::path dst = fs::weakly_canonical(fs::path(detail::Native(target).toStdString()), ec);
+    const fs::path dst = fs::weakly_canonical(fs::path(detail::Native(Trimmed(target)).toStdString()), ec);
     if (ec)
         return 0;
     // A target inside the source would copy itself without end.
@@ -165,10 +149,14 @@ int HVCopyFolder(const QString& source, const QString& target, int overwrite)
         return 0;
     if (detail::MakePath(QString::fromStdString(dst.native()), 0777) != 0)
         return 0;
-    auto options = fs::copy_options::recursive | fs::copy_options::copy_symlinks;
-    options |= overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::skip_existing;
-    fs::copy(src, dst, options, ec);
-    return ec ? 0 : 1;
+    const int srcFd = open(src.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int dstFd = open(dst.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const bool ok = srcFd >= 0 && dstFd >= 0 && detail::CopyFolderAt(srcFd, dstFd, overwrite != 0, {});
+    if (srcFd >= 0)
+        close(srcFd);
+    if (dstFd >= 0)
+        close(dstFd);
+    return ok ? 1 : 0;
 }
 
 int HVCreateUniqueFolder(const QString& parent, const QString& prefix, QString& created)

@@ -25,11 +25,15 @@ HVGLOBALMFC_API int HVEnsureFolderIsCreated(const QString& path, int pathIsFolde
 [[nodiscard]] HVGLOBALMFC_API int HVDeleteFolderEx(const QString& path, int clearAttributes = 0);
 
 // Deletes everything inside path (files, links and sub-folders, hidden ones too) and keeps the
-// folder. Links are removed, never followed. Logs each failure as HVDeleteFolderEx. 1 or 0.
+// folder. Links are removed, never followed; path itself must be a folder, not a link to one
+// ("link/" too). Logs each failure as HVDeleteFolderEx. 1 or 0.
 [[nodiscard]] HVGLOBALMFC_API int HVEmptyDirectory(const QString& path, int clearAttributes = 0);
 
 // Copies the tree under source into target (created when missing). Symbolic links are copied as
-// links. overwrite == 0 keeps existing target files as they are.
+// links; links already in the target are never followed (a link where a copied file goes is
+// replaced, its target untouched; one where a folder goes fails the copy); FIFOs, devices and
+// sockets are refused. Files are written under a temporary name and renamed into place.
+// overwrite == 0 keeps existing target items as they are.
 // Refuses a target inside the source. 1 when everything was copied, else 0.
 [[nodiscard]] HVGLOBALMFC_API int HVCopyFolder(const QString& source, const QString& target, int overwrite = 1);
 

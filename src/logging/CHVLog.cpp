@@ -112,17 +112,21 @@ bool CHVLog::OpenLocked()
     if (slash != std::string::npos && slash > 0 && !EnsureFolder(m_strPath.substr(0, slash))) {
         return false;
     }
-    const int fd = ::open(m_strPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0600);
+    // Only a plain file of its own: a link at the log path is not followed, a FIFO or device there
+    // is refused without waiting for a reader, and a file with other names is not written into.
+    const int fd =
+        ::open(m_strPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0) {
         return false;
     }
     struct stat st
     {
     };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
         ::close(fd);
         return false;
     }
+    (void)::fcntl(fd, F_SETFL, O_APPEND);
     // A file left by an older run keeps no wider rights than a new one.
     if ((st.st_mode & 077) != 0 && st.st_uid == ::geteuid()) {
         (void)::fchmod(fd, 0600);

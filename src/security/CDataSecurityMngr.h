@@ -1,14 +1,19 @@
 #pragma once
 
+#include "security/CProtectedPaths.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CItemData;
 class CReportComposer;
+struct SHideCounters;
+struct SRunCounters;
 class IDataSecurityUi;
 class IProgrssRun;
 class IRunnerHost;
@@ -83,8 +88,18 @@ public:
     // The decrypt flow (decrypt, then report) over m_arrItems. Always 1.
     [[nodiscard]] int DecryptData();
     // Hides one path through the hiding engine unless it is protected: 1 when the engine hid
-    // it, else 0. The engine gets the path exactly as given.
+    // it, else 0. The engine gets the path exactly as given. Protected: m_lstProtectedPaths in
+    // any spelling of the path (relative, with "." or "..", through links), and whatever
+    // IsProtectedPath refuses for hiding.
     [[nodiscard]] int HidePath(const QString& strPath);
+    // Whether an item may not be hidden, wiped or encrypted: the program folder, its data
+    // folder, the hiding store and vaults and the settings folder, what contains them (and what
+    // is inside them, but for the program folder), and for hiding the paths that are never
+    // hidden. Set up by InitManager.
+    [[nodiscard]] bool IsProtectedPath(const QString& strPath, CProtectedPaths::EOperation eOperation) const;
+    // Adds the items the last secure flow refused (m_lstRefusedPaths) to a report's counters,
+    // as failures of the operations that flow asked for.
+    void CountRefused(SRunCounters& run, SHideCounters& hide, int bEncrypt, int iAction) const;
     // Hands the files to the desktop's mail program (xdg-email, one --attach per file, no
     // recipients) and waits until it returns. False, quietly, when the list is empty, the mail
     // program is missing or cannot be started, or it reports a failure. pOwner is not used.
@@ -146,6 +161,10 @@ public:
 
     ECmdLineCheck m_eCmdLineCheck = ECmdLineCheck::Accepted;  // outcome of ParseCommandLine
 
+    // The items the last flow refused before any work, because of kRefusedProtected.
+    QStringList m_lstRefusedPaths;
+    static constexpr const char* kRefusedProtected = "protected path";
+
     // How the last SecureData or DecryptData ended.
     enum class EFlowEnd
     {
@@ -175,7 +194,12 @@ private:
     [[nodiscard]] bool AskMasterPasswordForRun();
     void SendEncryptedByMail(const IProgrssRun& run);
     void ShowReportOrNothing(const CReportComposer& report);
+    // The items of m_arrItems a secure flow may work on; the others are marked failed for the
+    // flow's operations and noted in m_lstRefusedPaths.
+    [[nodiscard]] std::vector<CItemData*> AdmitItems(int bEncrypt, int iAction);
+    void SetUpProtectedPaths();
     [[nodiscard]] static QString ProgramFolder();
 
     bool m_bInitDone = false;  // InitManager ran
+    CProtectedPaths m_protected;
 };

@@ -127,6 +127,7 @@ int CDataSecurityMngr::SecureData()
     LOGGER::g_HVLog.Log("Start Secure Data");
     m_nPriority = 0;
     m_eLastFlowEnd = EFlowEnd::Ran;
+    m_lstRefusedPaths.clear();
 
     SFlowRunners runners;
     if (m_pRunnerHost != nullptr) {
@@ -137,7 +138,6 @@ int CDataSecurityMngr::SecureData()
         m_eLastFlowEnd = EFlowEnd::NoRunner;
         return 0;
     }
-    runners.pRun->SetSelectedItems(ItemVector(m_arrItems));
 
     int bEncrypt = 0;
     int iPasswordType = PasswordMaster;
@@ -156,6 +156,8 @@ int CDataSecurityMngr::SecureData()
         LOGGER::g_HVLog.Log("m_bEncrypt = %d", m_bEncrypt);
     }
     LOGGER::g_HVLog.Log("m_iHidenType = %d", m_iHidenType);
+    const std::vector<CItemData*> admitted = AdmitItems(bEncrypt, iAction);
+    runners.pRun->SetSelectedItems(admitted);
 
     if (bEncrypt != 0 && iPasswordType == PasswordUser) {
         if (m_strPassword.isEmpty()) {
@@ -181,7 +183,9 @@ int CDataSecurityMngr::SecureData()
     options.m_bEncrypt = bEncrypt;
     options.m_iHidenType = iAction;
     FillRunOptions(options);
-    if (bEncrypt != 0 || iAction == HideWipe) {
+    // With every item refused there is nothing to run: the refusals are the run's report.
+    const bool bAnyAdmitted = !admitted.empty() || m_lstRefusedPaths.isEmpty();
+    if ((bEncrypt != 0 || iAction == HideWipe) && bAnyAdmitted) {
         LOGGER::g_HVLog.Log("Encrypt or Wipe");
         runners.pRun->RunModal(options);
     }
@@ -195,9 +199,9 @@ int CDataSecurityMngr::SecureData()
 
     SHideCounters hideCounters;
     runners.pHide = m_pRunnerHost->CreateHideProgrss();
-    if (iAction == Hide) {
+    if (iAction == Hide && bAnyAdmitted) {
         if (runners.pHide) {
-            runners.pHide->SetItems(ItemVector(m_arrItems));
+            runners.pHide->SetItems(admitted);
             SHideRunOptions hideOptions;
             hideOptions.m_bUnhide = 0;
             hideOptions.m_bPageFlag = 0;
@@ -210,8 +214,9 @@ int CDataSecurityMngr::SecureData()
     }
 
     if (m_bCmdLine != 1) {
-        ShowReportOrNothing(
-            CReportComposer::ForSecureData(bEncrypt != 0, iAction, runners.pRun->Counters(), hideCounters));
+        SRunCounters runCounters = runners.pRun->Counters();
+        CountRefused(runCounters, hideCounters, bEncrypt, iAction);
+        ShowReportOrNothing(CReportComposer::ForSecureData(bEncrypt != 0, iAction, runCounters, hideCounters));
     }
     if (m_bCmdEmail == 1 && !bMailBeforeHide) {
         SendEncryptedByMail(*runners.pRun);
@@ -236,6 +241,7 @@ int CDataSecurityMngr::DecryptData()
 {
     LOGGER::g_HVLog.Log("Start Decrypt Data");
     m_eLastFlowEnd = EFlowEnd::Ran;
+    m_lstRefusedPaths.clear();
 
     SFlowRunners runners;
     if (m_pRunnerHost != nullptr) {

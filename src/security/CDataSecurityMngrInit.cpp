@@ -6,10 +6,14 @@
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "settings/CHDGlobalData.h"
+#include "settings/CMRegistryData.h"
+#include "settings/CRegistry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 
@@ -113,6 +117,7 @@ int CDataSecurityMngr::InitManager()
     for (const QString& strPath : SystemProtectedPaths(ProgramFolder())) {
         m_lstProtectedPaths.append(ProtectedPathKey(strPath));
     }
+    SetUpProtectedPaths();
 
     if (m_bHideDisabled == 0) {
         LOGGER::g_HVLog.Log("Unhide Pass Config File");
@@ -122,11 +127,48 @@ int CDataSecurityMngr::InitManager()
     return 1;
 }
 
+void CDataSecurityMngr::SetUpProtectedPaths()
+{
+    m_protected.Clear();
+    for (const QString& strPath : SystemProtectedPaths(ProgramFolder())) {
+        m_protected.AddNeverHidden(strPath);
+    }
+    // Moving or destroying any of these leaves the program unable to start, to read its
+    // master password or settings, or to bring hidden items back.
+    m_protected.AddGuarded(ProgramFolder(), false);
+    m_protected.AddGuarded(g_HDGlobalData.m_strCommonDataFolder, true);
+    m_protected.AddGuarded(g_HDGlobalData.m_strUserDataFolder, true);
+    if (const auto* pEngine = dynamic_cast<const CHidingEngine*>(m_pHideControl.get())) {
+        m_protected.AddGuarded(QFile::decodeName(QByteArray::fromStdString(pEngine->BaseDir())), true);
+    }
+    m_protected.AddGuarded(QFile::decodeName(QByteArray::fromStdString(CHidingEngine::DefaultBaseDir())), true);
+    // The vault the hiding engine keeps at the top of every other filesystem.
+    m_protected.SetMountVaultName(QStringLiteral(".hvvault-%1").arg(::geteuid()));
+    const CRegistry::CLocation settings =
+        CRegistry::Locate(HVRegRoot::CurrentUser, QString::fromLatin1(CMRegistryData::kSettingsKey));
+    if (settings.bValid) {
+        m_protected.AddGuarded(QFileInfo(settings.strFile).path(), true);
+    }
+}
+
+bool CDataSecurityMngr::IsProtectedPath(const QString& strPath, CProtectedPaths::EOperation eOperation) const
+{
+    if (eOperation == CProtectedPaths::EOperation::Hide) {
+        for (const QString& strSpelling :
+             {strPath, CProtectedPaths::AbsoluteSpelling(strPath), CProtectedPaths::ResolvedSpelling(strPath)}) {
+            if (m_lstProtectedPaths.contains(ProtectedPathKey(strSpelling))) {
+                return true;
+            }
+        }
+    }
+    return m_protected.IsProtected(strPath, eOperation);
+}
+
 int CDataSecurityMngr::HidePath(const QString& strPath)
 {
     // The comparison is made on the upper-cased text; the engine gets the path as it is, since
     // an upper-cased path names another file here.
-    if (m_lstProtectedPaths.contains(ProtectedPathKey(strPath))) {
+    if (IsProtectedPath(strPath, CProtectedPaths::EOperation::Hide)) {
         LOGGER::g_HVLog.Log("Protected path refused: %s", qUtf8Printable(strPath));
         return 0;
     }
@@ -161,6 +203,7 @@ int CDataSecurityMngr::SaveAndClose()
     }
     m_pHideControl.reset();
     m_lstProtectedPaths.clear();
+    m_protected.Clear();
 
     if (m_bCmdLine == 1) {
         qDeleteAll(m_arrItems);

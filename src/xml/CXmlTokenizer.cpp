@@ -12,33 +12,13 @@ QString SXmlToken::ErrorText() const
 
 CXmlTokenizer::CXmlTokenizer(const char16_t* pText, uint32_t nBegin, uint32_t nEnd)
     : m_pText(pText)
+    , m_nBegin(nBegin)
     , m_nPos(nBegin)
     , m_nEnd(nEnd)
 {
-}
-
-uint32_t CXmlTokenizer::Find(uint32_t nFrom, char16_t c) const
-{
-    for (uint32_t i = nFrom; i < m_nEnd; ++i) {
-        if (m_pText[i] == c) {
-            return i;
-        }
+    for (uint32_t& n : m_aMissFrom) {
+        n = nEnd;
     }
-    return m_nEnd;
-}
-
-uint32_t CXmlTokenizer::Find(uint32_t nFrom, const char16_t* pszSeq, uint32_t nSeqLen) const
-{
-    for (uint32_t i = nFrom; i < m_nEnd && m_nEnd - i >= nSeqLen; ++i) {
-        uint32_t k = 0;
-        while (k < nSeqLen && m_pText[i + k] == pszSeq[k]) {
-            ++k;
-        }
-        if (k == nSeqLen) {
-            return i;
-        }
-    }
-    return m_nEnd;
 }
 
 void CXmlTokenizer::Finish(SXmlToken& tok, int nType, uint32_t nEnd)
@@ -93,7 +73,7 @@ void CXmlTokenizer::Next(SXmlToken& tok)
     } else if (c == u'/') {
         ReadEndTag(tok, i);
     } else if (c == u'?') {
-        const uint32_t e = Find(i + 2, u"?>", 2);
+        const uint32_t e = Find(i + 2, u"?>", 2, kMissPi);
         if (e >= m_nEnd) {
             Unterminated(tok, "Processing instruction");
         } else {
@@ -108,25 +88,10 @@ void CXmlTokenizer::Next(SXmlToken& tok)
 
 void CXmlTokenizer::ReadStartTag(SXmlToken& tok, uint32_t i)
 {
-    uint32_t j = i + 1;
-    while (j < m_nEnd && !IsNameEnd(m_pText[j])) {
-        ++j;
-    }
+    const uint32_t nNameEnd = FindNameEnd(i + 1);
     tok.nNameStart = i + 1;
-    tok.nNameLength = j - (i + 1);
-    const uint32_t nNameEnd = j;
-    bool bDouble = false;
-    bool bSingle = false;
-    for (; j < m_nEnd; ++j) {
-        const char16_t d = m_pText[j];
-        if (d == u'"' && !bSingle) {
-            bDouble = !bDouble;
-        } else if (d == u'\'' && !bDouble) {
-            bSingle = !bSingle;
-        } else if (d == u'>' && !bDouble && !bSingle) {
-            break;
-        }
-    }
+    tok.nNameLength = nNameEnd - (i + 1);
+    const uint32_t j = ScanTagEnd(nNameEnd);
     if (j >= m_nEnd) {
         Unterminated(tok, "Element tag");
         return;
@@ -141,10 +106,7 @@ void CXmlTokenizer::ReadStartTag(SXmlToken& tok, uint32_t i)
 
 void CXmlTokenizer::ReadEndTag(SXmlToken& tok, uint32_t i)
 {
-    uint32_t j = i + 2;
-    while (j < m_nEnd && !IsNameEnd(m_pText[j])) {
-        ++j;
-    }
+    const uint32_t j = FindNameEnd(i + 2);
     tok.nNameStart = i + 2;
     tok.nNameLength = j - (i + 2);
     const uint32_t e = Find(j, u'>');
@@ -168,7 +130,7 @@ void CXmlTokenizer::ReadMarkup(SXmlToken& tok, uint32_t i)
         } else if (m_pText[i + 3] != u'-') {
             Incorrect(tok, "comment tag");
         } else {
-            const uint32_t e = Find(i + 4, u"-->", 3);
+            const uint32_t e = Find(i + 4, u"-->", 3, kMissComment);
             if (e >= m_nEnd) {
                 Unterminated(tok, "Comment");
             } else {
@@ -181,7 +143,7 @@ void CXmlTokenizer::ReadMarkup(SXmlToken& tok, uint32_t i)
         } else if (m_pText[i + 3] != u'C') {
             Incorrect(tok, "tag");
         } else {
-            const uint32_t e = Find(i + 3, u"]]>", 3);
+            const uint32_t e = Find(i + 3, u"]]>", 3, kMissCData);
             if (e >= m_nEnd) {
                 Unterminated(tok, "CDATA Section");
             } else {
@@ -197,6 +159,10 @@ void CXmlTokenizer::ReadMarkup(SXmlToken& tok, uint32_t i)
 
 void CXmlTokenizer::ReadDocType(SXmlToken& tok, uint32_t i)
 {
+    if (DocTypeKnownUnterminated(i)) {
+        Unterminated(tok, "Doctype");
+        return;
+    }
     // Nested markup declarations (<!ELEMENT, <!ATTLIST, <!NOTATION, <!ENTITY, and the comments
     // and processing instructions between them) each close with their own '>'.
     uint32_t nDepth = 0;
@@ -212,5 +178,6 @@ void CXmlTokenizer::ReadDocType(SXmlToken& tok, uint32_t i)
             --nDepth;
         }
     }
+    NoteDocTypeUnterminated(i);
     Unterminated(tok, "Doctype");
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 // Node types reported by the tokenizer.
 namespace XmlNode {
@@ -34,6 +35,9 @@ struct SXmlToken
 };
 
 // Reads one node at a time from text[nBegin, nEnd). Nothing outside that range is ever read.
+// Every scan that runs to the end of the range without finding its terminator is remembered, so
+// that a later construct of the same kind is known unterminated without scanning again: the time
+// is linear in the length of the range whatever the input.
 class CXmlTokenizer
 {
 public:
@@ -51,13 +55,40 @@ private:
     void ReadEndTag(SXmlToken& tok, uint32_t i);
     void ReadMarkup(SXmlToken& tok, uint32_t i);
     void ReadDocType(SXmlToken& tok, uint32_t i);
-    uint32_t Find(uint32_t nFrom, char16_t c) const;
-    uint32_t Find(uint32_t nFrom, const char16_t* pszSeq, uint32_t nSeqLen) const;
+    // What a failed search looked for; each has its own "not found from here on" mark.
+    enum EMiss
+    {
+        kMissOpen,
+        kMissClose,
+        kMissNameEnd,
+        kMissPi,
+        kMissComment,
+        kMissCData,
+        kMissCount
+    };
+
+    uint32_t Find(uint32_t nFrom, char16_t c);
+    uint32_t Find(uint32_t nFrom, const char16_t* pszSeq, uint32_t nSeqLen, EMiss eMiss);
+    uint32_t FindNameEnd(uint32_t nFrom);
+    bool KnownMissing(EMiss eMiss, uint32_t nFrom) const { return nFrom >= m_aMissFrom[eMiss]; }
+    void NoteMissing(EMiss eMiss, uint32_t nFrom);
+    uint32_t ScanTagEnd(uint32_t nFrom);
+    bool DocTypeKnownUnterminated(uint32_t nFrom) const;
+    void NoteDocTypeUnterminated(uint32_t nFrom);
     void Finish(SXmlToken& tok, int nType, uint32_t nEnd);
     void Incorrect(SXmlToken& tok, const char* pszKind);
     void Unterminated(SXmlToken& tok, const char* pszKind);
 
     const char16_t* m_pText;
+    uint32_t m_nBegin;
     uint32_t m_nPos;
     uint32_t m_nEnd;
+    uint32_t m_aMissFrom[kMissCount];
+    // Per position, the quote states (bit 0: none, 1: double, 2: single) in which a tag scan
+    // from there is known to run to the end without a closing '>'.
+    std::vector<uint8_t> m_tagDeadEnds;
+    // The first unterminated doctype: where its scan began, and per position whether its nesting
+    // depth never fell below the depth there (a doctype opened there is unterminated too).
+    uint32_t m_nDocTypeFrom = 0;
+    std::vector<uint8_t> m_docTypeOpenToEnd;
 };

@@ -97,7 +97,8 @@ public:
         return out;
     }
 
-    SResult Run(const QStringList& args) const
+    // strCwd: the folder the program starts in; empty: this process's own.
+    SResult Run(const QStringList& args, const QString& strCwd = QString()) const
     {
         const QByteArray bin = qgetenv("HV_BUILD_BIN") + "/hnv";
         std::vector<std::string> argStore{bin.toStdString()};
@@ -137,6 +138,10 @@ public:
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const QByteArray cwd = QFile::encodeName(strCwd);
+        if (!cwd.isEmpty()) {
+            posix_spawn_file_actions_addchdir_np(&actions, cwd.constData());
+        }
         posix_spawnattr_t attr;
         posix_spawnattr_init(&attr);
         posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);

@@ -1,4 +1,5 @@
 // The terminal program end to end: real binary, real files, a temporary home.
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -229,6 +230,56 @@ TEST(HnvSecure, AttributeQuestionAnsweredFromTheCommandLine)
                   ".hidden.txt"});
     EXPECT_EQ(r.nStatus, 0) << r.strErr.toStdString();
     EXPECT_TRUE(QFileInfo::exists(q + QStringLiteral("/.hidden.txt.hvnc")));
+}
+
+// Relative and ".." spellings of the program's own folders and of what holds them are refused
+// with their reason; nothing in them changes.
+TEST(HnvSecure, ProtectedPathsInRelativeSpellingsAreRefused)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    home.Write(QStringLiteral("w/one.txt"), "one");
+    ASSERT_EQ(home.Run({"--master-password-file", mp, "-w", "-p", home.Home() + QStringLiteral("/w"), "-f", "one.txt"})
+                  .nStatus,
+              0);
+    const QString desk = home.Write(QStringLiteral("Desktop/keep.txt"), "desk");
+    const QString data = QFileInfo(home.SignatureFile()).path();
+    const int nStoreFiles = static_cast<int>(CHome::AllFiles(home.DataFolder()).size());
+    struct SCase
+    {
+        QString strCwd;
+        QStringList args;
+    };
+    const SCase cases[] = {
+        {home.Home(), {"-h", "-p", ".", "-f", "Desktop"}},
+        {home.Home() + QStringLiteral("/Desktop"), {"-h", "-fp", "."}},
+        {home.Home(), {"-w", "-p", ".", "-f", ".local"}},
+        {data, {"-e", "-w", "-fp", "."}},
+        {data, {"-w", "-p", "..", "-f", "Data"}},
+        {home.DataFolder(), {"-w", "-p", "../../..", "-f", ".local/share/Halvo-Soft/vault"}},
+    };
+    for (const SCase& c : cases) {
+        const SResult r = home.Run(QStringList{"--master-password-file", mp, "--json"} + c.args, c.strCwd);
+        const std::string strWhat = (c.strCwd + u' ' + c.args.join(u' ')).toStdString();
+        EXPECT_NE(r.nStatus, 0) << strWhat;
+        const QJsonObject item = QJsonDocument::fromJson(r.strOut.toUtf8())
+                                     .object()
+                                     .value(QStringLiteral("items"))
+                                     .toArray()
+                                     .at(0)
+                                     .toObject();
+        EXPECT_EQ(item.value(QStringLiteral("reason")).toString(), QStringLiteral("protected path")) << strWhat;
+        EXPECT_EQ(CHome::Read(desk), QByteArray("desk")) << strWhat;
+        EXPECT_EQ(CHome::AllFiles(home.DataFolder()).size(), nStoreFiles) << strWhat;
+    }
+    // The master password still opens the program, and only it.
+    home.Write(QStringLiteral("w/two.txt"), "two");
+    EXPECT_EQ(home.Run({"--master-password-file", mp, "-w", "-p", home.Home() + QStringLiteral("/w"), "-f", "two.txt"})
+                  .nStatus,
+              0);
+    const QString wrong = home.Write(QStringLiteral("wrong"), "not-the-master\n");
+    EXPECT_NE(home.Run({"--master-password-file", wrong, "-w", "-p", home.Home(), "-f", "Desktop"}).nStatus, 0);
+    EXPECT_EQ(CHome::Read(desk), QByteArray("desk"));
 }
 
 TEST(HnvSecure, NothingToDo)

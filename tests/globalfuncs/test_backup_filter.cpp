@@ -2,7 +2,11 @@
 #include "globalfuncs/HVShellFunctions.h"
 #include "globalfuncs/HVSystemFunctions.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "GlobalTestUtil.h"
 
@@ -139,6 +143,41 @@ TEST_F(BackupFilter, FilterFileKeepsEncodingAndLineEnds)
     EXPECT_EQ(HVReplaceRegFile(Touch("in.reg", "$$P_WINTEMP$$\r\n"), target, m_filter), 1);
     EXPECT_EQ(ReadAll(target), (Path("tmp") + QStringLiteral("\r\n")).toUtf8());
     EXPECT_EQ(HVReplaceRegFile(Path("missing.reg"), target, m_filter), 0);
+}
+
+// A file is either filtered with every other byte kept, or refused and left exactly as it was.
+TEST_F(BackupFilter, FilterFileKeepsEveryByteOrRefuses)
+{
+    const QByteArray tmp = Path("tmp").toUtf8();
+    struct SCase
+    {
+        QByteArray before;
+        QByteArray after;  // empty: refused
+    };
+    const SCase cases[] = {
+        {"caf\xE9 $$P_WINTEMP$$\r\n\xFF", "caf\xE9 " + tmp + "\r\n\xFF"},
+        {"\xEF\xBB\xBF$$p_wintemp$$\n", "\xEF\xBB\xBF" + tmp + "\n"},
+        {QByteArray("\xFF\xFE$\0\x00\xD8", 6), {}},  // a lone surrogate
+        {QByteArray("\xFE\xFF\0$\0", 5), {}},        // an odd length
+    };
+    int n = 0;
+    for (const SCase& c : cases) {
+        const QString path = Touch(QStringLiteral("case%1.txt").arg(n++), c.before);
+        EXPECT_EQ(m_filter.FilterFile(path), c.after.isEmpty() ? 0 : 1) << n;
+        EXPECT_EQ(ReadAll(path), c.after.isEmpty() ? c.before : c.after) << n;
+    }
+
+    // A link is refused on either side, never turned into a file; a FIFO is not waited on.
+    const QString real = Touch("real.txt", "$$P_WINTEMP$$");
+    ASSERT_TRUE(QFile::link(real, Path("link.txt")));
+    EXPECT_EQ(m_filter.FilterFile(Path("link.txt")), 0);
+    EXPECT_EQ(m_filter.RewriteFile(real, Path("link.txt"), false, true, false), 0);
+    EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink());
+    EXPECT_EQ(ReadAll(real), QByteArray("$$P_WINTEMP$$"));
+    ASSERT_EQ(::mkfifo(Path("fifo.txt").toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(m_filter.FilterFile(Path("fifo.txt")), 0);
+    EXPECT_EQ(QDir(Path("")).entryList(QStringList{QStringLiteral(".hvfilter*")}, QDir::Hidden | QDir::Files).size(),
+              0);
 }
 
 TEST(BackupFilterTypes, TextTypesByExtension)

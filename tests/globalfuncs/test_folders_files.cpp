@@ -198,6 +198,48 @@ TEST_F(FoldersFiles, CopyFolderTreeAndRefuseCopyIntoItself)
     EXPECT_FALSE(QFileInfo::exists(Path("src/inner")));
 }
 
+// Links already standing in the way are never a way out: neither the folder named by "link/",
+// nor a link in the target where a copied folder or file goes, nor a link where a file is
+// written; a FIFO is refused, not read.
+TEST_F(FoldersFiles, FolderAndFileFunctionsNeverGoThroughLinks)
+{
+    const QString keep = Touch("outside/keep.txt", "KEEP");
+    ASSERT_TRUE(QFile::link(Path("outside"), Path("link")));
+    for (const char* pszSpelling : {"link", "link/", "link/."}) {
+        EXPECT_EQ(HVEmptyDirectory(Path(pszSpelling), 1), 0) << pszSpelling;
+        EXPECT_EQ(ReadAll(keep), QByteArray("KEEP")) << pszSpelling;
+    }
+
+    Touch("src/a.txt", "A");
+    Touch("src/s/b.txt", "B");
+    ASSERT_TRUE(QFile::link(QStringLiteral("a.txt"), Path("src/rel")));
+    QDir().mkpath(Path("dst"));
+    ASSERT_TRUE(QFile::link(keep, Path("dst/a.txt")));
+    ASSERT_TRUE(QFile::link(Path("outside"), Path("dst/s")));
+    EXPECT_EQ(HVCopyFolder(Path("src"), Path("dst")), 0);  // "s" cannot be entered
+    EXPECT_EQ(ReadAll(keep), QByteArray("KEEP"));
+    EXPECT_FALSE(QFileInfo::exists(Path("outside/b.txt")));
+    EXPECT_FALSE(QFileInfo(Path("dst/a.txt")).isSymLink());
+    EXPECT_EQ(ReadAll(Path("dst/a.txt")), QByteArray("A"));
+    EXPECT_EQ(QFileInfo(Path("dst/rel")).symLinkTarget(), Path("dst/a.txt"));
+
+    ASSERT_TRUE(QFile::remove(Path("dst/s")));
+    ASSERT_EQ(::mkfifo(Path("src/fifo").toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(HVCopyFolder(Path("src"), Path("dst")), 0);  // the FIFO
+    EXPECT_EQ(ReadAll(Path("dst/s/b.txt")), QByteArray("B"));
+    EXPECT_FALSE(QFileInfo::exists(Path("dst/fifo")));
+    const QStringList left =
+        QDir(Path("dst")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    EXPECT_EQ(left, (QStringList{QStringLiteral("a.txt"), QStringLiteral("rel"), QStringLiteral("s")}));
+
+    ASSERT_TRUE(QFile::link(keep, Path("written.txt")));
+    EXPECT_EQ(HVWriteStringFile(Path("written.txt"), QStringLiteral("over")), 0);
+    EXPECT_TRUE(QFileInfo(Path("written.txt")).isSymLink());
+    EXPECT_EQ(ReadAll(keep), QByteArray("KEEP"));
+    quint32 crc = 0;
+    EXPECT_NE(HVGetCRC(Path("src/fifo"), crc), 0);
+}
+
 TEST_F(FoldersFiles, UniqueAndTemporaryFolders)
 {
     QString created;

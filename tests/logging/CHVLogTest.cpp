@@ -130,6 +130,42 @@ TEST_F(LogTest, StartFailsWithoutUsableFile)
     m_log.Log("nothing");
 }
 
+// Whatever else stands at the log path is left alone: a link (to a file elsewhere), a FIFO (no
+// reader: opening it for writing would wait forever), a second name of a file elsewhere.
+TEST_F(LogTest, StartRefusesWhatIsNotAPlainFileOfItsOwn)
+{
+    enum EKind
+    {
+        kLink,
+        kFifo,
+        kHardLink
+    };
+    for (const EKind eKind : {kLink, kFifo, kHardLink}) {
+        CTempFolder dir;
+        const std::filesystem::path elsewhere = dir.Path() / "elsewhere.txt";
+        const std::filesystem::path logPath = dir.Path() / "HNV.log";
+        std::ofstream(elsewhere) << "keep\n";
+        ASSERT_EQ(::chmod(elsewhere.c_str(), 0644), 0);
+        if (eKind == kLink) {
+            std::filesystem::create_symlink(elsewhere, logPath);
+        } else if (eKind == kFifo) {
+            ASSERT_EQ(::mkfifo(logPath.c_str(), 0644), 0);
+        } else {
+            std::filesystem::create_hard_link(elsewhere, logPath);
+        }
+        CHVLog log;
+        log.SetFileName(logPath.string());
+        EXPECT_FALSE(log.StartLogging()) << eKind;
+        log.Log("never written");
+        EXPECT_EQ(ReadLines(elsewhere), std::vector<std::string>{"keep"}) << eKind;
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::stat(elsewhere.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0644u) << eKind;
+    }
+}
+
 TEST_F(LogTest, FolderAndFileAreCreatedPrivate)
 {
     Start();

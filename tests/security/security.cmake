@@ -7,4 +7,5 @@ hv_add_gtest(test_flows
         test_flows_secure.cpp
         test_flows_init.cpp
         test_flows_mail.cpp
+        test_flows_protected.cpp
     LIBS HVSecurity)

@@ -1,0 +1,172 @@
+// The protected paths in every spelling a user or a shell may give them, for every operation.
+#include <QDir>
+#include <QFile>
+
+#include <unistd.h>
+
+#include "test_flows_support.h"
+
+using namespace flowtest;
+using EOp = CProtectedPaths::EOperation;
+
+namespace {
+
+class ProtectedPaths : public ::testing::Test
+{
+protected:
+    ProtectedPaths()
+    {
+        m_mngr.m_fnCreateHideControl = [this]() -> std::shared_ptr<IHidingEngine> { return m_pEngine; };
+        for (const char* pszFolder : {"Program Files/HalvoNorvane",
+                                      ".local/share/Halvo-Soft/vault",
+                                      ".config/Halvo-Soft",
+                                      "Desktop/notes",
+                                      "Docs",
+                                      ".local/share/other",
+                                      ".config/other",
+                                      "Program Files/Other",
+                                      ".localx"}) {
+            QDir().mkpath(Home(pszFolder));
+        }
+        m_strOldCwd = QDir::currentPath();
+    }
+    ~ProtectedPaths() override
+    {
+        EXPECT_EQ(::chdir(QFile::encodeName(m_strOldCwd).constData()), 0);
+        m_mngr.m_arrItems.clear();
+    }
+    [[nodiscard]] QString Home(const char* pszRelative) const
+    {
+        return m_home.Path() + u'/' + QString::fromUtf8(pszRelative);
+    }
+    // Spellings of strPath other than its own: relative to its folder and to itself, with "..",
+    // and through links to it and to its folder. Changes the current folder: each spelling is
+    // checked right away by the caller, in the current folder it was made for.
+    void ForEachSpelling(const QString& strPath, const std::function<void(const QString&)>& fnCheck)
+    {
+        const QFileInfo info(strPath);
+        const QString strName = info.fileName();
+        const QString strParent = info.path();
+        ASSERT_EQ(::chdir(QFile::encodeName(strParent).constData()), 0);
+        fnCheck(QStringLiteral("./") + strName);
+        fnCheck(strName + QStringLiteral("/"));
+        if (info.isDir()) {
+            ASSERT_EQ(::chdir(QFile::encodeName(strPath).constData()), 0);
+            fnCheck(QStringLiteral("."));
+            fnCheck(QStringLiteral("../") + strName);
+        }
+        fnCheck(strPath + QStringLiteral("/../") + strName);
+        fnCheck(strPath + QStringLiteral("/no-such/.."));
+        const QString strLink = m_home.Path() + QStringLiteral("/link%1").arg(++m_nLinks);
+        const QString strParentLink = strLink + QStringLiteral("p");
+        ASSERT_TRUE(QFile::link(strPath, strLink));
+        ASSERT_TRUE(QFile::link(strParent, strParentLink));
+        fnCheck(strLink);
+        fnCheck(strParentLink + u'/' + strName);
+    }
+
+    CTempHome m_home;
+    Events m_events;
+    std::shared_ptr<CFakeHidingEngine> m_pEngine = std::make_shared<CFakeHidingEngine>(m_events);
+    CDataSecurityMngr m_mngr;
+    QString m_strOldCwd;
+    int m_nLinks = 0;
+};
+
+TEST_F(ProtectedPaths, EverySpellingIsRefusedForItsOperationsAndNeighboursAreNot)
+{
+    ASSERT_EQ(m_mngr.InitManager(), 1);
+    struct SCase
+    {
+        const char* pszPath;  // relative to the home folder; absolute when it starts with '/'
+        bool bHide;           // refused for hiding
+        bool bWipeEncrypt;    // refused for wiping and encrypting
+    };
+    const SCase cases[] = {
+        {"Program Files/HalvoNorvane", true, true},
+        {".local/share/Halvo-Soft/HalvoNorvane/Data", true, true},
+        {".local/share/Halvo-Soft/HalvoNorvane/Data/HNVConfig.xml", true, true},
+        {".local/share/Halvo-Soft", true, true},
+        {".local/share/Halvo-Soft/vault", true, true},
+        {".config/Halvo-Soft", true, true},
+        {".local", true, true},
+        {".config", true, true},
+        {"", true, true},  // the home folder holds all of them
+        {"Desktop", true, false},
+        {"/usr", true, false},
+        {"Program Files", true, true},
+        {"Program Files/Other", false, false},
+        {"Desktop/notes", false, false},
+        {"Docs", false, false},
+        {".local/share/other", false, false},
+        {".config/other", false, false},
+        {".localx", false, false},
+    };
+    QFile(Home(".local/share/Halvo-Soft/HalvoNorvane/Data/HNVConfig.xml")).open(QIODevice::WriteOnly);
+    for (const SCase& c : cases) {
+        const QString strPath = c.pszPath[0] == '/' ? QString::fromUtf8(c.pszPath) : Home(c.pszPath);
+        const QString strTarget = QDir::cleanPath(strPath);
+        ForEachSpelling(strTarget, [&](const QString& strSpelling) {
+            const std::string strWhat = strSpelling.toStdString() + " for " + strTarget.toStdString();
+            EXPECT_EQ(m_mngr.IsProtectedPath(strSpelling, EOp::Hide), c.bHide) << strWhat;
+            EXPECT_EQ(m_mngr.IsProtectedPath(strSpelling, EOp::Wipe), c.bWipeEncrypt) << strWhat;
+            EXPECT_EQ(m_mngr.IsProtectedPath(strSpelling, EOp::Encrypt), c.bWipeEncrypt) << strWhat;
+            if (c.bHide) {
+                m_events.clear();
+                EXPECT_EQ(m_mngr.HidePath(strSpelling), 0) << strWhat;
+                EXPECT_TRUE(m_events.empty()) << strWhat;
+            }
+        });
+    }
+}
+
+// The flows keep refused items away from the runners, mark them failed for what was asked and
+// name them; the other items run as usual.
+TEST_F(ProtectedPaths, SecureFlowRefusesProtectedItemsAndRunsTheRest)
+{
+    ASSERT_EQ(m_mngr.InitManager(), 1);
+    Events runEvents;
+    CRecordingHost host(runEvents);
+    m_mngr.m_pRunnerHost = &host;
+    m_mngr.m_bCmdLine = 1;
+    std::vector<std::unique_ptr<CItemData>> items;
+    ASSERT_EQ(::chdir(QFile::encodeName(m_home.Path()).constData()), 0);
+    for (const char* pszPath : {"./.local", "Docs", "./.config/Halvo-Soft/"}) {
+        items.push_back(std::make_unique<CItemData>(QString::fromUtf8(pszPath), 0, CItemData::KindFolder));
+        m_mngr.m_arrItems.append(items.back().get());
+    }
+    struct SCase
+    {
+        int bEncrypt;
+        int iAction;
+    };
+    for (const SCase c : {SCase{0, CDataSecurityMngr::HideWipe},
+                          SCase{1, CDataSecurityMngr::HideNone},
+                          SCase{0, CDataSecurityMngr::Hide}}) {
+        m_mngr.m_bCmdEncrypt = c.bEncrypt;
+        m_mngr.m_iCmdHidenType = c.iAction;
+        m_mngr.m_strMasterPassword = QStringLiteral("pw");
+        for (auto& pItem : items) {
+            *pItem = CItemData(pItem->m_strPath, 0, CItemData::KindFolder);
+        }
+        runEvents.clear();
+        ASSERT_EQ(m_mngr.SecureData(), 1);
+        EXPECT_EQ(m_mngr.m_lstRefusedPaths,
+                  (QStringList{QStringLiteral("./.local"), QStringLiteral("./.config/Halvo-Soft/")}));
+        EXPECT_EQ(Only(runEvents, c.iAction == CDataSecurityMngr::Hide ? "hide.items" : "run.items"),
+                  Events{c.iAction == CDataSecurityMngr::Hide ? "hide.items 1" : "run.items 1"});
+        const quint16 nFailed = CItemData::StateFailed;
+        EXPECT_EQ(items[0]->m_nEncryptState, c.bEncrypt ? nFailed : CItemData::StateNotProcessed);
+        EXPECT_EQ(items[0]->m_nWipeState,
+                  c.iAction == CDataSecurityMngr::HideWipe ? nFailed : CItemData::StateNotProcessed);
+        EXPECT_EQ(items[2]->m_nHideState,
+                  c.iAction == CDataSecurityMngr::Hide ? nFailed : CItemData::StateNotProcessed);
+        EXPECT_EQ(items[1]->m_nWipeState, CItemData::StateNotProcessed);
+        SRunCounters run;
+        SHideCounters hide;
+        m_mngr.CountRefused(run, hide, c.bEncrypt, c.iAction);
+        EXPECT_EQ(run.m_nFailed + run.m_nWipeFailed + hide.m_nFailed, 2);
+    }
+}
+
+}  // namespace
