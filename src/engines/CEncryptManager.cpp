@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <sodium.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -18,7 +20,32 @@ std::atomic<std::uint32_t> g_nDefaultPasses{CEncryptManager::kDefaultKdfPasses};
 constexpr std::uint8_t kSignatureSalt[16] = {
     'H', 'a', 'l', 'v', 'o', 'N', 'o', 'r', 'v', 'a', 'n', 'e', '/', 's', 'i', 'g'};
 
-constexpr std::size_t kBatchSize = 1024;  // outputs per shared sync
+// Outputs per shared sync: up to 1024, fewer when the process may not hold open that many
+// folders and outputs at once.
+std::size_t BatchSize()
+{
+    struct rlimit lim
+    {
+    };
+    if (::getrlimit(RLIMIT_NOFILE, &lim) != 0 || lim.rlim_cur == RLIM_INFINITY) {
+        return 1024;
+    }
+    return std::clamp<std::size_t>(
+        (static_cast<std::size_t>(lim.rlim_cur) - std::min<std::size_t>(lim.rlim_cur, 128)) / 2, 16, 1024);
+}
+
+// A caller's file in its folder; the output goes into nDestDirFd (-1: the same folder).
+SHvncJob JobAt(const SHVFileRef& ref, int nDestDirFd, const std::string& strDestName)
+{
+    SHvncJob job;
+    job.src = ref;
+    const std::string strShown =
+        ref.strDisplay.find('/') == std::string::npos ? std::string() : HvncIo::DirOf(ref.strDisplay);
+    job.srcDir = SHvncDir{ref.nDirFd, nullptr, strShown};
+    job.destDir = nDestDirFd < 0 ? job.srcDir : SHvncDir{nDestDirFd, nullptr, HvncIo::PathOfFd(nDestDirFd)};
+    job.strDestName = strDestName;
+    return job;
+}
 
 std::uint32_t ClampMem(std::uint32_t n)
 {
@@ -121,43 +148,85 @@ int CEncryptManager::CompareEncryptionPasswords(std::u16string_view password,
     return bMatch ? 1 : 0;
 }
 
-int CEncryptManager::EncryptFileW(const std::string& strSource, const char* pszDest, std::uint64_t, int)
+int CEncryptManager::PathJob(const std::string& strPath, const char* pszDest, SHvncJob& job)
+{
+    HvncIo::CFd dir;
+    std::string strName;
+    int nErr = HvncIo::OpenParent(strPath, dir, strName);
+    const std::string strShown = strPath.find('/') == std::string::npos ? std::string() : HvncIo::DirOf(strPath);
+    if (nErr != 0) {
+        return Fail(HvncIo::ResultOfOpenErrno(nErr),
+                    "cannot open the folder of " + strPath + ": " + std::string(std::strerror(nErr)));
+    }
+    job.src = SHVFileRef{};
+    job.src.nDirFd = dir.Get();
+    job.src.strName = strName;
+    job.src.strDisplay = strPath;
+    job.srcDir = SHvncDir{dir.Get(), std::make_shared<HvncIo::CFd>(std::move(dir)), strShown};
+    job.bFollow = true;
+    job.destDir = job.srcDir;
+    job.strDestName.clear();
+    if (pszDest != nullptr && *pszDest != 0) {
+        const std::string strDest = pszDest;
+        if ((nErr = HvncIo::OpenParent(strDest, dir, job.strDestName)) != 0) {
+            return Fail(HvncIo::ResultOfOpenErrno(nErr),
+                        "cannot open the folder of " + strDest + ": " + std::string(std::strerror(nErr)));
+        }
+        const std::string strDestShown =
+            strDest.find('/') == std::string::npos ? std::string() : HvncIo::DirOf(strDest);
+        job.destDir = SHvncDir{dir.Get(), std::make_shared<HvncIo::CFd>(std::move(dir)), strDestShown};
+    }
+    return HVNC_OK;
+}
+
+int CEncryptManager::RunOne(bool bEncrypt, SHvncJob& job)
 {
     m_strLastOutput.clear();
     SHvncPending pending;
-    int nRet = EncryptOne(strSource, pszDest, pending);
+    int nRet = bEncrypt ? EncryptOne(job, pending) : DecryptOne(job, &pending, nullptr);
     std::string strWhy;
     if (nRet == HVNC_OK && (nRet = HvncCommit::CommitOne(pending, strWhy)) != HVNC_OK) {
         Fail(nRet, strWhy);
     }
-    if (nRet != HVNC_OK) {
+    if (!pending.strPlaced.empty()) {
+        m_strLastOutput = pending.strPlaced;
+    }
+    return nRet == HVNC_OK ? Succeed() : nRet;
+}
+
+int CEncryptManager::EncryptFileW(const std::string& strSource, const char* pszDest, std::uint64_t, int)
+{
+    m_strLastOutput.clear();
+    SHvncJob job;
+    if (PathJob(strSource, pszDest, job) != HVNC_OK || RunOne(true, job) != HVNC_OK) {
         return 0;
     }
-    m_strLastOutput = pending.strPlaced;
-    Succeed();
+    m_strLastOutput = HvncIo::JoinPath(job.destDir.strShown, m_strLastOutput);
     return 1;
 }
 
 int CEncryptManager::DecryptFileW(const std::string& strEncrypted, const std::string& strDest)
 {
     m_strLastOutput.clear();
-    SHvncPending pending;
-    int nRet = DecryptOne(strEncrypted, strDest, &pending, nullptr);
-    std::string strWhy;
-    if (nRet == HVNC_OK && (nRet = HvncCommit::CommitOne(pending, strWhy)) != HVNC_OK) {
-        return Fail(nRet, strWhy);
+    SHvncJob job;
+    int nRet = PathJob(strEncrypted, strDest.c_str(), job);
+    if (nRet == HVNC_OK) {
+        nRet = RunOne(false, job);
     }
-    if (nRet != HVNC_OK) {
-        return nRet;
+    if (!m_strLastOutput.empty()) {
+        m_strLastOutput = HvncIo::JoinPath(job.destDir.strShown, m_strLastOutput);
     }
-    m_strLastOutput = pending.strPlaced;
-    return Succeed();
+    return nRet;
 }
 
 int CEncryptManager::DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut)
 {
     m_strLastOutput.clear();
-    const int nRet = DecryptOne(strEncrypted, std::string(), nullptr, &memOut);
+    SHvncJob job;
+    int nRet = PathJob(strEncrypted, nullptr, job);
+    if (nRet == HVNC_OK) {
+        nRet = DecryptOne(job, nullptr, &memOut);
+    }
     if (nRet != HVNC_OK) {
         sodium_memzero(memOut.data(), memOut.size());
         memOut.clear();
@@ -169,37 +238,81 @@ int CEncryptManager::DecryptFileW(const std::string& strEncrypted, std::vector<s
 int CEncryptManager::VerifyFileW(const std::string& strEncrypted)
 {
     m_strLastOutput.clear();
-    const int nRet = DecryptOne(strEncrypted, std::string(), nullptr, nullptr);
+    SHvncJob job;
+    int nRet = PathJob(strEncrypted, nullptr, job);
+    if (nRet == HVNC_OK) {
+        nRet = DecryptOne(job, nullptr, nullptr);
+    }
     return nRet != HVNC_OK ? nRet : Succeed();
+}
+
+int CEncryptManager::EncryptFileAt(const SHVFileRef& source, int nDestDirFd, const std::string& strDestName)
+{
+    SHvncJob job = JobAt(source, nDestDirFd, strDestName);
+    return RunOne(true, job);
+}
+
+int CEncryptManager::DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd, const std::string& strDestName)
+{
+    SHvncJob job = JobAt(encrypted, nDestDirFd, strDestName);
+    return RunOne(false, job);
 }
 
 int CEncryptManager::EncryptFilesW(const std::vector<std::string>& files, std::vector<int>& results)
 {
-    return RunBatch(true, files, results);
+    return RunBatch(
+        true, files.size(), [&](std::size_t i, SHvncJob& job) { return PathJob(files[i], nullptr, job); }, results);
 }
 
 int CEncryptManager::DecryptFilesW(const std::vector<std::string>& files, std::vector<int>& results)
 {
-    return RunBatch(false, files, results);
+    return RunBatch(
+        false, files.size(), [&](std::size_t i, SHvncJob& job) { return PathJob(files[i], nullptr, job); }, results);
 }
 
-int CEncryptManager::RunBatch(bool bEncrypt, const std::vector<std::string>& files, std::vector<int>& results)
+int CEncryptManager::EncryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results)
+{
+    return RunBatch(
+        true,
+        files.size(),
+        [&](std::size_t i, SHvncJob& job) {
+            job = JobAt(files[i], -1, {});
+            return HVNC_OK;
+        },
+        results);
+}
+
+int CEncryptManager::DecryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results)
+{
+    return RunBatch(
+        false,
+        files.size(),
+        [&](std::size_t i, SHvncJob& job) {
+            job = JobAt(files[i], -1, {});
+            return HVNC_OK;
+        },
+        results);
+}
+
+int CEncryptManager::RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker& makeJob, std::vector<int>& results)
 {
     m_strLastOutput.clear();
-    results.assign(files.size(), HVNC_FAILED);
-    m_batchReasons.assign(files.size(), std::string());
+    results.assign(nCount, HVNC_FAILED);
+    m_batchReasons.assign(nCount, std::string());
+    const std::size_t nBatch = BatchSize();
     bool bAllOk = true;
-    for (std::size_t nStart = 0; nStart < files.size(); nStart += kBatchSize) {
-        const std::size_t nEnd = std::min(files.size(), nStart + kBatchSize);
+    for (std::size_t nStart = 0; nStart < nCount; nStart += nBatch) {
+        const std::size_t nEnd = std::min(nCount, nStart + nBatch);
         std::vector<SHvncPending> pending;
         std::vector<std::size_t> index;
         pending.reserve(nEnd - nStart);
         for (std::size_t i = nStart; i < nEnd; ++i) {
+            SHvncJob job;
             if (m_sigStop.IsSet()) {
                 results[i] = Fail(HVNC_CANCELLED, "cancelled");
-            } else {
+            } else if ((results[i] = makeJob(i, job)) == HVNC_OK) {
                 SHvncPending p;
-                results[i] = bEncrypt ? EncryptOne(files[i], nullptr, p) : DecryptOne(files[i], {}, &p, nullptr);
+                results[i] = bEncrypt ? EncryptOne(job, p) : DecryptOne(job, &p, nullptr);
                 if (results[i] == HVNC_OK && p.fd.Close() != 0) {
                     HvncCommit::Abandon(p);  // the shared sync needs no open descriptor; a failed close is a failure
                     results[i] = Fail(HVNC_IO_ERROR, "cannot close the output");

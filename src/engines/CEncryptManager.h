@@ -8,12 +8,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class CHvncKeyCache;
+struct SHvncJob;
 struct SHvncPending;
 
 // The encryption engine: turns files into ".hvnc" files and back (format in docs/hvnc-format.md).
@@ -57,7 +59,8 @@ public:
     // above); GetLastOutputPath() then holds the output's name in that folder. DecryptFileAt removes
     // the encrypted file (unlinkat in its folder, after checking it is still the listed file).
     [[nodiscard]] int EncryptFileAt(const SHVFileRef& source, int nDestDirFd = -1, const std::string& strDestName = {});
-    [[nodiscard]] int DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd = -1, const std::string& strDestName = {});
+    [[nodiscard]] int
+    DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd = -1, const std::string& strDestName = {});
     // Batches of the above into each file's own folder, syncs shared as in EncryptFilesW.
     // results[i] gets the EHvncResult of files[i]; returns non-zero when every file succeeded.
     [[nodiscard]] int EncryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results);
@@ -100,13 +103,15 @@ public:
 private:
     int Fail(int nResult, std::string strWhy);
     int Succeed();
-    int RunBatch(bool bEncrypt, const std::vector<std::string>& files, std::vector<int>& results);
-    int EncryptOne(const std::string& strSource, const char* pszDest, SHvncPending& pending);
-    // Into pending (a temporary file) or, when pMem is given, into memory.
-    int DecryptOne(const std::string& strEncrypted,
-                   const std::string& strDest,
-                   SHvncPending* pPending,
-                   std::vector<std::uint8_t>* pMem);
+    // makeJob(i, job) sets up file i of nCount (a failure is that file's result).
+    using JobMaker = std::function<int(std::size_t, SHvncJob&)>;
+    int RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker& makeJob, std::vector<int>& results);
+    int RunOne(bool bEncrypt, SHvncJob& job);
+    // A caller's path as a job: its folder opened, the output beside it or at pszDest.
+    int PathJob(const std::string& strPath, const char* pszDest, SHvncJob& job);
+    int EncryptOne(const SHvncJob& job, SHvncPending& pending);
+    // Into pending (a temporary file), when pMem is given into memory, else only checked.
+    int DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem);
     // Password-derived key for (salt, cost), from the cache when it was derived before.
     int KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, const CSecureBuffer*& pKek);
 

@@ -7,6 +7,7 @@
 #include "engines/CHvncStream.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sodium.h>
@@ -16,16 +17,51 @@
 
 namespace {
 
-int OpenRegularFile(const std::string& strPath, HvncIo::CFd& fd, struct stat& st, std::string& strWhy)
+constexpr std::size_t kMaxName = NAME_MAX;
+
+// Opens a job's source: only a regular file, a link only when the job follows links (a path given
+// by a caller), and, where the caller asks, only the file it listed, unchanged. named gets what the
+// name itself is (the link, when one was followed).
+int OpenSource(const SHvncJob& job, HvncIo::CFd& fd, struct stat& st, struct stat& named, std::string& strWhy)
 {
-    fd = HvncIo::CFd(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0) {
-        strWhy = "cannot open " + strPath + ": " + std::strerror(errno);
+    const SHVFileRef& ref = job.src;
+    const std::string strShown = ref.strDisplay.empty() ? ref.strName : ref.strDisplay;
+    if (!HvncIo::IsPlainName(ref.strName)) {
+        strWhy = strShown + " does not name a file";
+        return HVNC_NOT_REGULAR;
+    }
+    const int nFollow = job.bFollow ? 0 : O_NOFOLLOW;
+    fd = HvncIo::CFd(::openat(ref.nDirFd, ref.strName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | nFollow));
+    if (!fd.Valid()) {
+        const int nErr = errno;
+        if (nErr == ELOOP) {
+            strWhy = strShown + " is a symbolic link; it was not followed";
+            return HVNC_NOT_REGULAR;
+        }
+        strWhy = "cannot open " + strShown + ": " + std::strerror(nErr);
+        return nErr == ENOENT && ref.bCheckIdentity ? HVNC_CHANGED : HvncIo::ResultOfOpenErrno(nErr);
+    }
+    if (::fstat(fd.Get(), &st) != 0) {
+        strWhy = "cannot examine " + strShown + ": " + std::strerror(errno);
         return HVNC_IO_ERROR;
     }
     if (!S_ISREG(st.st_mode)) {
-        strWhy = strPath + " is not a regular file";
+        strWhy = strShown + " is not a regular file";
         return HVNC_NOT_REGULAR;
+    }
+    named = st;
+    if (job.bFollow && ::fstatat(ref.nDirFd, ref.strName.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0) {
+        named = st;
+    }
+    if (ref.bCheckIdentity && (st.st_dev != ref.nDev || st.st_ino != ref.nIno)) {
+        strWhy = strShown + " is no longer the file that was listed";
+        return HVNC_CHANGED;
+    }
+    if (ref.bCheckIdentity && ref.bCheckUnchanged
+        && (static_cast<std::uint64_t>(st.st_size) != ref.nSize || HvncIo::NsOf(st.st_mtim) != ref.nMtimeNs
+            || HvncIo::NsOf(st.st_ctim) != ref.nCtimeNs)) {
+        strWhy = strShown + " changed after it was listed";
+        return HVNC_CHANGED;
     }
     return HVNC_OK;  // O_NONBLOCK (against FIFOs) does not affect regular files
 }
@@ -34,7 +70,7 @@ int OpenRegularFile(const std::string& strPath, HvncIo::CFd& fd, struct stat& st
 // as it stands, or the caller (who may wipe the source next) would lose what changed: a file
 // that grew, shrank or was written to after it was read, or a name that now holds another file,
 // fails the encryption. A source removed meanwhile is no change: what was read is complete.
-int SourceUnchanged(const std::string& strPath, int fd, const struct stat& before, std::string& strWhy)
+int SourceUnchanged(const SHvncJob& job, int fd, const struct stat& before, std::string& strWhy)
 {
     struct stat now
     {
@@ -42,25 +78,49 @@ int SourceUnchanged(const std::string& strPath, int fd, const struct stat& befor
     if (::fstat(fd, &now) != 0 || now.st_size != before.st_size || now.st_mtim.tv_sec != before.st_mtim.tv_sec
         || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
         strWhy = "the source changed while it was being encrypted";
-        return HVNC_IO_ERROR;
+        return HVNC_CHANGED;
     }
     struct stat named
     {
     };
-    if (::stat(strPath.c_str(), &named) == 0 && (named.st_dev != now.st_dev || named.st_ino != now.st_ino)) {
+    const int nFlags = job.bFollow ? 0 : AT_SYMLINK_NOFOLLOW;
+    if (::fstatat(job.src.nDirFd, job.src.strName.c_str(), &named, nFlags) == 0
+        && (named.st_dev != now.st_dev || named.st_ino != now.st_ino)) {
         strWhy = "the source was replaced while it was being encrypted";
-        return HVNC_IO_ERROR;
+        return HVNC_CHANGED;
     }
     return HVNC_OK;
 }
 
-std::string PlainNameOf(const std::string& strEncrypted)
+std::string PlainNameOf(const std::string& strName)
 {
-    const std::string strName = HvncIo::NameOf(strEncrypted);
     if (strName.size() > 5 && strcasecmp(strName.c_str() + strName.size() - 5, ".hvnc") == 0) {
-        return strEncrypted.substr(0, strEncrypted.size() - 5);
+        return strName.substr(0, strName.size() - 5);
     }
-    return strEncrypted;  // taken by the encrypted file itself: the free-name rule gives "name(1)"
+    return strName;  // taken by the encrypted file itself: the free-name rule gives "name(1)"
+}
+
+// Creates the temporary output in the job's destination folder.
+int CreateOutput(const SHvncJob& job, const std::string& strFinal, SHvncPending& pending, std::string& strWhy)
+{
+    pending.dir = job.destDir;
+    pending.strFinal = strFinal;
+    if (!HvncIo::IsPlainName(strFinal)) {
+        strWhy = "\"" + strFinal + "\" is not a file name";
+        return HVNC_FAILED;
+    }
+    if (strFinal.size() > kMaxName) {
+        strWhy = "the output name " + HvncIo::JoinPath(job.destDir.strShown, strFinal) + " is too long";
+        return HVNC_NAME_TOO_LONG;
+    }
+    pending.fd = HvncIo::CFd(HvncIo::MakeTempAt(job.destDir.nFd, strFinal, pending.strTemp));
+    if (!pending.fd.Valid()) {
+        const int nErr = errno;
+        const std::string strDir = job.destDir.strShown.empty() ? std::string(".") : job.destDir.strShown;
+        strWhy = "cannot create a file in " + strDir + ": " + std::strerror(nErr);
+        return HvncIo::ResultOfOpenErrno(nErr);
+    }
+    return HVNC_OK;
 }
 
 // Wipes the engine's key-block scratch when the operation ends, however it ends.
@@ -95,7 +155,7 @@ int CEncryptManager::KeyFor(const std::uint8_t* pSalt,
     return HVNC_OK;
 }
 
-int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDest, SHvncPending& pending)
+int CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
 {
     if (!m_bReady) {
         return Fail(HVNC_FAILED, "the cryptographic library could not be initialised");
@@ -108,13 +168,17 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     struct stat st
     {
     };
-    int nRet = OpenRegularFile(strSource, in, st, strWhy);
+    struct stat named
+    {
+    };
+    int nRet = OpenSource(job, in, st, named, strWhy);
     if (nRet != HVNC_OK) {
         return Fail(nRet, strWhy);
     }
-    const std::string strDest = pszDest != nullptr && *pszDest != 0 ? std::string(pszDest) : strSource + ".hvnc";
-    if (HvncIo::PathExists(strDest)) {
-        return Fail(HVNC_EXISTS, "the output file " + strDest + " already exists");
+    const std::string strDest = job.strDestName.empty() ? job.src.strName + ".hvnc" : job.strDestName;
+    if (HvncIo::ExistsAt(job.destDir.nFd, strDest)) {
+        return Fail(HVNC_EXISTS,
+                    "the output file " + HvncIo::JoinPath(job.destDir.strShown, strDest) + " already exists");
     }
 
     CHvncHeader hdr;
@@ -159,27 +223,24 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     }
     hdr.Write(bytes);
 
-    pending.strFinal = strDest;
-    pending.fd = HvncIo::CFd(HvncIo::MakeTemp(HvncIo::DirOf(strDest), HvncIo::NameOf(strDest), pending.strTemp));
-    if (!pending.fd.Valid()) {
-        return Fail(errno == ENOSPC ? HVNC_NO_SPACE : HVNC_IO_ERROR,
-                    "cannot create a file in " + HvncIo::DirOf(strDest) + ": " + std::strerror(errno));
+    if ((nRet = CreateOutput(job, strDest, pending, strWhy)) != HVNC_OK) {
+        return Fail(nRet, strWhy);
     }
     {
-        SHvncStreamJob job;
-        job.bEncrypt = true;
-        job.pPrefix = bytes;
-        job.nPrefix = sizeof bytes;
-        job.fdIn = in.Get();
-        job.fdOut = pending.fd.Get();
-        job.nPlainSize = meta.nSize;
-        job.pCipher = &content;
-        job.pStop = &m_sigStop;
-        job.pSink = &m_sink;
-        nRet = HvncRunStream(job, strWhy);
+        SHvncStreamJob stream;
+        stream.bEncrypt = true;
+        stream.pPrefix = bytes;
+        stream.nPrefix = sizeof bytes;
+        stream.fdIn = in.Get();
+        stream.fdOut = pending.fd.Get();
+        stream.nPlainSize = meta.nSize;
+        stream.pCipher = &content;
+        stream.pStop = &m_sigStop;
+        stream.pSink = &m_sink;
+        nRet = HvncRunStream(stream, strWhy);
     }
     if (nRet == HVNC_OK) {
-        nRet = SourceUnchanged(strSource, in.Get(), st, strWhy);
+        nRet = SourceUnchanged(job, in.Get(), st, strWhy);
     }
     if (nRet == HVNC_OK && ::fchmod(pending.fd.Get(), meta.nMode & 0666u) != 0) {
         nRet = HVNC_IO_ERROR;
@@ -192,10 +253,7 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     return HVNC_OK;
 }
 
-int CEncryptManager::DecryptOne(const std::string& strEncrypted,
-                                const std::string& strDest,
-                                SHvncPending* pPending,
-                                std::vector<std::uint8_t>* pMem)
+int CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem)
 {
     if (!m_bReady) {
         return Fail(HVNC_FAILED, "the cryptographic library could not be initialised");
@@ -208,14 +266,18 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     struct stat st
     {
     };
-    int nRet = OpenRegularFile(strEncrypted, in, st, strWhy);
+    struct stat named
+    {
+    };
+    int nRet = OpenSource(job, in, st, named, strWhy);
     if (nRet != HVNC_OK) {
         return Fail(nRet, strWhy);
     }
     std::uint8_t bytes[CHvncHeader::kSize];
     const ssize_t nRead = HvncIo::ReadFull(in.Get(), bytes, sizeof bytes);
     if (nRead < 0) {
-        return Fail(HVNC_IO_ERROR, "cannot read " + strEncrypted);
+        return Fail(HVNC_IO_ERROR,
+                    "cannot read " + (job.src.strDisplay.empty() ? job.src.strName : job.src.strDisplay));
     }
     CHvncHeader hdr;
     if ((nRet = hdr.Parse(bytes, static_cast<std::size_t>(nRead), strWhy)) != HVNC_OK) {
@@ -254,21 +316,21 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     if (!content.Init(block.data(), static_cast<std::size_t>(CHvncHeader::KeyLenOfCipher(hdr.nCipher)))) {
         return Fail(HVNC_FAILED, "cipher set-up failed");
     }
-    SHvncStreamJob job;
-    job.bEncrypt = false;
-    job.fdIn = in.Get();
-    job.nPlainSize = meta.nSize;
-    job.pCipher = &content;
-    job.pStop = &m_sigStop;
-    job.pSink = &m_sink;
+    SHvncStreamJob stream;
+    stream.bEncrypt = false;
+    stream.fdIn = in.Get();
+    stream.nPlainSize = meta.nSize;
+    stream.pCipher = &content;
+    stream.pStop = &m_sigStop;
+    stream.pSink = &m_sink;
     if (pMem != nullptr) {
         if (meta.nSize > kMaxMemoryPlain) {
             return Fail(HVNC_FAILED, "the file is too large to be decrypted into memory");
         }
         pMem->clear();
         pMem->reserve(static_cast<std::size_t>(meta.nSize));
-        job.pMem = pMem;
-        if ((nRet = HvncRunStream(job, strWhy)) != HVNC_OK) {
+        stream.pMem = pMem;
+        if ((nRet = HvncRunStream(stream, strWhy)) != HVNC_OK) {
             sodium_memzero(pMem->data(), pMem->size());
             pMem->clear();
             return Fail(nRet, strWhy);
@@ -277,22 +339,23 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     }
 
     if (pPending == nullptr) {  // verification
-        job.bDiscard = true;
-        nRet = HvncRunStream(job, strWhy);
+        stream.bDiscard = true;
+        nRet = HvncRunStream(stream, strWhy);
         return nRet == HVNC_OK ? HVNC_OK : Fail(nRet, strWhy);
     }
     SHvncPending& pending = *pPending;
-    pending.strFinal = strDest.empty() ? PlainNameOf(strEncrypted) : strDest;
-    pending.bFreeName = true;
-    pending.strRemove = strEncrypted;
-    const std::string strDir = HvncIo::DirOf(pending.strFinal);
-    pending.fd = HvncIo::CFd(HvncIo::MakeTemp(strDir, HvncIo::NameOf(pending.strFinal), pending.strTemp));
-    if (!pending.fd.Valid()) {
-        return Fail(errno == ENOSPC ? HVNC_NO_SPACE : HVNC_IO_ERROR,
-                    "cannot create a file in " + strDir + ": " + std::strerror(errno));
+    if ((nRet = CreateOutput(
+             job, job.strDestName.empty() ? PlainNameOf(job.src.strName) : job.strDestName, pending, strWhy))
+        != HVNC_OK) {
+        return Fail(nRet, strWhy);
     }
-    job.fdOut = pending.fd.Get();
-    nRet = HvncRunStream(job, strWhy);
+    pending.bFreeName = true;
+    pending.removeDir = job.srcDir;
+    pending.strRemove = job.src.strName;
+    pending.nRemoveDev = named.st_dev;
+    pending.nRemoveIno = named.st_ino;
+    stream.fdOut = pending.fd.Get();
+    nRet = HvncRunStream(stream, strWhy);
     if (nRet == HVNC_OK) {
         const struct timespec times[2] = {{0, UTIME_OMIT},
                                           {static_cast<time_t>(meta.nMtimeSec), static_cast<long>(meta.nMtimeNsec)}};

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -168,6 +169,32 @@ int MakeTemp(const std::string& strDir, const std::string& strName, std::string&
     return fd;
 }
 
+int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut)
+{
+    (void)HvncStaleTemps::SweepAt(nDirFd, strName);
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int nTry = 0; nTry < 100; ++nTry) {
+        std::uint8_t rnd[6];
+        if (::getrandom(rnd, sizeof rnd, 0) != static_cast<ssize_t>(sizeof rnd)) {
+            return -1;
+        }
+        std::string strTemp = HvncStaleTemps::TempPrefix(strName);
+        for (const std::uint8_t b : rnd) {
+            strTemp += kChars[b % (sizeof kChars - 1)];
+        }
+        const int fd = ::openat(nDirFd, strTemp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            strTempOut = strTemp;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 bool IsTempName(const std::string& strName)
 {
     // ".<name>.hvtmp-XXXXXX" (older writers) or ".<name>.hvtmp-<pid>-XXXXXX".
@@ -260,6 +287,100 @@ std::string FindFreeName(const std::string& strPath)
         }
     }
     return std::string();
+}
+
+bool ExistsAt(int nDirFd, const std::string& strName)
+{
+    struct stat st
+    {
+    };
+    return ::fstatat(nDirFd, strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+std::string FindFreeNameAt(int nDirFd, const std::string& strName)
+{
+    if (!ExistsAt(nDirFd, strName)) {
+        return strName;
+    }
+    for (unsigned n = 1; n < 1000000; ++n) {
+        std::string strTry = NumberedName(strName, n);
+        if (!ExistsAt(nDirFd, strTry)) {
+            return strTry;
+        }
+    }
+    return std::string();
+}
+
+int RenameNoReplaceAt(int nFromDir, const std::string& strFrom, int nToDir, const std::string& strTo)
+{
+    if (::renameat2(nFromDir, strFrom.c_str(), nToDir, strTo.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    const int nErr = errno;
+    if (nErr != EINVAL && nErr != ENOSYS && nErr != ENOTSUP) {
+        return nErr;
+    }
+    // File systems without RENAME_NOREPLACE: a hard link never replaces either.
+    if (::linkat(nFromDir, strFrom.c_str(), nToDir, strTo.c_str(), 0) != 0) {
+        return errno;
+    }
+    ::unlinkat(nFromDir, strFrom.c_str(), 0);
+    return 0;
+}
+
+bool SyncDirFd(int nDirFd)
+{
+    return ::fsync(nDirFd) == 0 || errno == EINVAL || errno == EROFS;
+}
+
+int ResultOfOpenErrno(int nErr)
+{
+    switch (nErr) {
+    case EACCES:
+    case EPERM:
+        return HVNC_PERMISSION;
+    case ENAMETOOLONG:
+        return HVNC_NAME_TOO_LONG;
+    case ENOSPC:
+    case EDQUOT:
+        return HVNC_NO_SPACE;
+    default:
+        return HVNC_IO_ERROR;
+    }
+}
+
+bool IsPlainName(const std::string& strName)
+{
+    return !strName.empty() && strName != "." && strName != ".." && strName.find('/') == std::string::npos
+           && strName.find('\0') == std::string::npos;
+}
+
+int OpenParent(const std::string& strPath, CFd& dir, std::string& strName)
+{
+    std::string strPlain = strPath;
+    while (strPlain.size() > 1 && strPlain.back() == '/') {
+        strPlain.pop_back();
+    }
+    strName = NameOf(strPlain);
+    dir = CFd(::open(DirOf(strPlain).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir.Valid() ? 0 : errno;
+}
+
+std::string JoinPath(const std::string& strDir, const std::string& strName)
+{
+    if (strDir.empty()) {
+        return strName;
+    }
+    return strDir.back() == '/' ? strDir + strName : strDir + "/" + strName;
+}
+
+std::string PathOfFd(int nFd)
+{
+    char buf[4096];
+    const std::string strLink = "/proc/self/fd/" + std::to_string(nFd);
+    const ssize_t n = ::readlink(strLink.c_str(), buf, sizeof buf);
+    return n > 0 && static_cast<std::size_t>(n) < sizeof buf ? std::string(buf, static_cast<std::size_t>(n))
+                                                             : std::string();
 }
 
 }  // namespace HvncIo

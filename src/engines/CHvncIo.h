@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <sys/types.h>
 #include <sys/uio.h>
@@ -51,6 +52,8 @@ void SetWriteFault(std::int64_t nBytes, int nErrno);
 // "dir/.name.hvtmp-<pid>-XXXXXX" opened O_RDWR|O_EXCL, mode 0600 (name cut to 200 bytes).
 // Stale temporaries of the same name left by killed writers are wiped first (CHvncStaleTemps).
 [[nodiscard]] int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut);
+// The same in a folder held open; strTempOut gets the temporary's name in that folder.
+[[nodiscard]] int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut);
 [[nodiscard]] bool IsTempName(const std::string& strName);
 
 // Renames without replacing an existing target. Returns 0 or an errno (EEXIST when taken).
@@ -65,5 +68,30 @@ void SetWriteFault(std::int64_t nBytes, int nErrno);
 [[nodiscard]] std::string FindFreeName(const std::string& strPath);
 [[nodiscard]] std::string NumberedName(const std::string& strPath, unsigned nNumber);
 [[nodiscard]] bool PathExists(const std::string& strPath);  // also a dangling link counts
+
+// The same inside a folder held open: names are single components relative to nDirFd.
+[[nodiscard]] bool ExistsAt(int nDirFd, const std::string& strName);
+[[nodiscard]] std::string FindFreeNameAt(int nDirFd, const std::string& strName);
+// Returns 0 or an errno (EEXIST when taken).
+[[nodiscard]] int RenameNoReplaceAt(int nFromDir, const std::string& strFrom, int nToDir, const std::string& strTo);
+[[nodiscard]] bool SyncDirFd(int nDirFd);
+
+// The result code of a failed open or creation: HVNC_PERMISSION, HVNC_NAME_TOO_LONG, HVNC_NO_SPACE
+// or HVNC_IO_ERROR.
+[[nodiscard]] int ResultOfOpenErrno(int nErr);
+// A file time in nanoseconds (as SHVFileRef carries it).
+[[nodiscard]] inline std::int64_t NsOf(const timespec& ts)
+{
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+// One name component: not empty, no '/', not "." or "..".
+[[nodiscard]] bool IsPlainName(const std::string& strName);
+// Opens the folder of a path (following links, as a path given by a caller always did) and
+// splits off the last component. Returns 0 or an errno.
+[[nodiscard]] int OpenParent(const std::string& strPath, CFd& dir, std::string& strName);
+// strDir + "/" + strName for messages; strName alone when strDir is empty.
+[[nodiscard]] std::string JoinPath(const std::string& strDir, const std::string& strName);
+// The path of an open folder, for messages and records ("" when unknown).
+[[nodiscard]] std::string PathOfFd(int nFd);
 
 }  // namespace HvncIo

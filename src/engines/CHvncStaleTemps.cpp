@@ -145,12 +145,31 @@ std::string TempPrefix(const std::string& strName)
 
 int Sweep(const std::string& strDir, const std::string& strName)
 {
+    const int dirFd = ::open(strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        return 0;
+    }
+    const int nRemoved = SweepAt(dirFd, strName);
+    ::close(dirFd);
+    return nRemoved;
+}
+
+int SweepAt(int dirFd, const std::string& strName)
+{
+    struct stat stDir
+    {
+    };
+    if (::fstat(dirFd, &stDir) != 0) {
+        return 0;
+    }
+    const std::string strKey = std::to_string(stDir.st_dev) + ":" + std::to_string(stDir.st_ino);
     const std::string strShort = strName.substr(0, kMaxShortName);
     std::lock_guard lock(g_mutex);
-    auto it = g_candidates.find(strDir);
+    auto it = g_candidates.find(strKey);
     if (it == g_candidates.end()) {
         std::multimap<std::string, std::string> found;
-        if (DIR* pDir = ::opendir(strDir.c_str())) {
+        const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (DIR* pDir = listFd >= 0 ? ::fdopendir(listFd) : nullptr) {
             while (const dirent* pEnt = ::readdir(pDir)) {
                 std::string strFound;
                 pid_t nPid = 0;
@@ -159,17 +178,12 @@ int Sweep(const std::string& strDir, const std::string& strName)
                 }
             }
             ::closedir(pDir);
+        } else if (listFd >= 0) {
+            ::close(listFd);
         }
-        it = g_candidates.emplace(strDir, std::move(found)).first;
+        it = g_candidates.emplace(strKey, std::move(found)).first;
     }
     auto [first, last] = it->second.equal_range(strShort);
-    if (first == last) {
-        return 0;
-    }
-    const int dirFd = ::open(strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) {
-        return 0;
-    }
     int nRemoved = 0;
     for (auto i = first; i != last;) {
         std::string strTemp;
@@ -185,7 +199,6 @@ int Sweep(const std::string& strDir, const std::string& strName)
     if (nRemoved > 0) {
         (void)::fsync(dirFd);
     }
-    ::close(dirFd);
     return nRemoved;
 }
 

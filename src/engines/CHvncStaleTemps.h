@@ -19,6 +19,8 @@ namespace HvncStaleTemps {
 // Wipes the stale temporaries of strName in strDir. Returns the number removed. A folder is
 // read once per process; what it held is kept and judged again at every call.
 int Sweep(const std::string& strDir, const std::string& strName);
+// The same in a folder held open.
+int SweepAt(int dirFd, const std::string& strName);
 
 // The temporary-name prefix of a target: ".<name up to 200 bytes>.hvtmp-<pid>-".
 [[nodiscard]] std::string TempPrefix(const std::string& strName);

@@ -92,7 +92,7 @@ int CPipe::Read(SBlock& b, std::uint64_t nBlock, std::string& strWhy)
         }
         if (static_cast<std::size_t>(n) != nWant || (bLastBlock && !AtEof())) {
             strWhy = "the source changed size while it was being encrypted";
-            return HVNC_IO_ERROR;
+            return HVNC_CHANGED;
         }
         return HVNC_OK;
     }

@@ -28,6 +28,6 @@ struct SHvncStreamJob
     const HVProgressSink* pSink = nullptr;
 };
 
-// Returns HVNC_OK, HVNC_CORRUPT (a chunk failed to open), HVNC_IO_ERROR (read or write failed, or
-// the source changed size), HVNC_NO_SPACE or HVNC_CANCELLED; strWhy says why.
+// Returns HVNC_OK, HVNC_CORRUPT (a chunk failed to open), HVNC_IO_ERROR (read or write failed),
+// HVNC_CHANGED (the source changed size), HVNC_NO_SPACE or HVNC_CANCELLED; strWhy says why.
 [[nodiscard]] int HvncRunStream(const SHvncStreamJob& job, std::string& strWhy);

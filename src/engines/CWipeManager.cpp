@@ -4,12 +4,14 @@
 #include "engines/HVMediumInfo.h"
 #include "engines/HVWipeFile.h"
 #include "engines/HVWipePasses.h"
+#include "engines/HvncResult.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -53,6 +55,18 @@ bool WriteAll(int fd, const std::uint8_t* p, std::size_t n, off_t nOffset)
         nOffset += nDone;
     }
     return true;
+}
+
+// The file under the name is the one the caller listed (and, where asked, unchanged since).
+bool SameListedFile(const SHVFileRef& file, const struct stat& st)
+{
+    if (st.st_dev != file.nDev || st.st_ino != file.nIno) {
+        return false;
+    }
+    const auto ns = [](const timespec& ts) { return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec; };
+    return !file.bCheckUnchanged
+           || (static_cast<std::uint64_t>(st.st_size) == file.nSize && ns(st.st_mtim) == file.nMtimeNs
+               && ns(st.st_ctim) == file.nCtimeNs);
 }
 
 }  // namespace
@@ -108,50 +122,105 @@ const std::string& CWipeManager::GetWeakMediumReason() const
     return m_strWeakReason;
 }
 
-int CWipeManager::Fail(std::string strReason)
+int CWipeManager::Fail(int nResult, std::string strReason)
 {
+    m_nLastResult = nResult;
     m_strLastError = std::move(strReason);
-    return 0;
+    return nResult;
 }
 
 int CWipeManager::WipeFile(const std::string& strPath, std::uint64_t nSize)
 {
     (void)nSize;  // the file's own size when it is opened is what gets overwritten
+    std::string strPlain = strPath;
+    while (strPlain.size() > 1 && strPlain.back() == '/') {
+        strPlain.pop_back();
+    }
+    const std::size_t nSlash = strPlain.rfind('/');
+    const std::string strFolder =
+        nSlash == std::string::npos ? std::string(".") : (nSlash == 0 ? std::string("/") : strPlain.substr(0, nSlash));
+    SHVFileRef ref;
+    ref.strName = nSlash == std::string::npos ? strPlain : strPlain.substr(nSlash + 1);
+    ref.strDisplay = strPath;
+    HVUniqueFd dirFd(open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dirFd.IsValid()) {
+        m_bWeakMedium = false;
+        m_strWeakReason.clear();
+        const int nErr = errno;
+        return Fail(HVWipeResultOfErrno(nErr), "the folder could not be opened: " + std::string(std::strerror(nErr)))
+                       == HVNC_OK
+                   ? 1
+                   : 0;
+    }
+    ref.nDirFd = dirFd.Get();
+    return WipeFileAt(ref, false) == HVNC_OK ? 1 : 0;
+}
+
+int CWipeManager::WipeFileAt(const SHVFileRef& file, bool bUnlinkOnly)
+{
     CBusyScope busy(m_sigBusy);
     m_strLastError.clear();
+    m_nLastResult = HVNC_OK;
     m_bWeakMedium = false;
     m_strWeakReason.clear();
     try {
-        return DoWipe(strPath);
+        return DoWipeAt(file, bUnlinkOnly);
     } catch (const std::exception& e) {
-        return Fail(std::string("the wipe failed: ") + e.what());
+        return Fail(HVNC_FAILED, std::string("the wipe failed: ") + e.what());
     } catch (...) {
-        return Fail("the wipe failed");
+        return Fail(HVNC_FAILED, "the wipe failed");
     }
 }
 
-int CWipeManager::DoWipe(const std::string& strPath)
+int CWipeManager::DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly)
 {
-    const std::size_t nSlash = strPath.rfind('/');
-    const std::string strFolder =
-        nSlash == std::string::npos ? std::string(".") : (nSlash == 0 ? std::string("/") : strPath.substr(0, nSlash));
-    const std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
-    if (strName.empty() || strName == "." || strName == "..") {
-        return Fail("the path does not name a file");
+    const std::string& strName = file.strName;
+    const std::string strShown = file.strDisplay.empty() ? strName : file.strDisplay;
+    if (strName.empty() || strName == "." || strName == ".." || strName.find('/') != std::string::npos) {
+        return Fail(HVNC_NOT_REGULAR, "the path does not name a file");
     }
-    HVUniqueFd dirFd(open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dirFd.IsValid()) {
-        return Fail("the folder could not be opened: " + std::string(std::strerror(errno)));
-    }
+    const int nDir = file.nDirFd;
     // Removing the name needs write access to its folder: refuse before anything is overwritten,
     // or a failed wipe would leave a destroyed file behind under its name.
-    if (faccessat(dirFd.Get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
-        return Fail("the file cannot be removed from its folder: " + std::string(std::strerror(errno)));
+    if (faccessat(nDir, ".", W_OK | X_OK, AT_EACCESS) != 0) {
+        const int nErr = errno;
+        return Fail(HVWipeResultOfErrno(nErr),
+                    "the file cannot be removed from its folder: " + std::string(std::strerror(nErr)));
+    }
+    struct stat lst
+    {
+    };
+    const bool bFound = fstatat(nDir, strName.c_str(), &lst, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!bFound && file.bCheckIdentity && errno == ENOENT) {
+        return Fail(HVNC_CHANGED, strShown + " is no longer there");
+    }
+    if (bFound && file.bCheckIdentity && !SameListedFile(file, lst)) {
+        return Fail(HVNC_CHANGED, strShown + " is not the file that was listed, or it changed since; it was not wiped");
+    }
+    if (bFound && S_ISREG(lst.st_mode)) {
+        if (lst.st_nlink > 1) {
+            if (!bUnlinkOnly) {
+                return Fail(HVNC_MULTIPLE_LINKS,
+                            strShown + " has other names (hard links) that share its content; it was not overwritten");
+            }
+            if (unlinkat(nDir, strName.c_str(), 0) != 0 || fsync(nDir) != 0) {
+                const int nErr = errno;
+                return Fail(HVWipeResultOfErrno(nErr),
+                            "the name could not be removed: " + std::string(std::strerror(nErr)));
+            }
+            return HVNC_OK;
+        }
     }
     HVWipeTarget target;
     std::string strError;
-    if (!HVOpenWipeTarget(dirFd.Get(), strName, target, strError)) {
-        return Fail(strError);
+    int nRet = HVOpenWipeTarget(nDir, strName, target, strError);
+    if (nRet != HVNC_OK) {
+        return Fail(nRet, strError);
+    }
+    // The name may have been swapped since it was examined: act only on what was examined.
+    if (target.st.st_dev != lst.st_dev || target.st.st_ino != lst.st_ino || target.st.st_nlink != 1) {
+        HVRestoreWipeTargetMode(target);
+        return Fail(HVNC_CHANGED, strShown + " changed while it was being opened; it was not wiped");
     }
     const HVMediumInfo medium = HVProbeMedium(target.fd.Get());
     m_bWeakMedium = medium.bWeak;
@@ -160,24 +229,24 @@ int CWipeManager::DoWipe(const std::string& strPath)
     HVFastRandom rng;
     if (!rng.IsReady()) {
         HVRestoreWipeTargetMode(target);
-        return Fail("no random generator could be set up");
+        return Fail(HVNC_FAILED, "no random generator could be set up");
     }
     const auto nFileSize = static_cast<std::uint64_t>(target.st.st_size);
     if (nFileSize > 0) {
         const std::vector<HVWipePass> passes = HVWipePasses(m_nMethod, m_pattern);
-        if (!WritePasses(target.fd.Get(), nFileSize, passes, rng, strPath, strError)) {
+        if (!WritePasses(target.fd.Get(), nFileSize, passes, rng, strShown, strError)) {
             HVRestoreWipeTargetMode(target);
-            return Fail(strError);
+            return Fail(m_sigStop.IsSet() ? HVNC_CANCELLED : HVNC_IO_ERROR, strError);
         }
     }
-    if (!HVRemoveWipedFile(dirFd.Get(), strName, target, rng, strError)) {
+    if (!HVRemoveWipedFile(nDir, strName, target, rng, strError)) {
         HVRestoreWipeTargetMode(target);
-        return Fail(strError);
+        return Fail(HVNC_IO_ERROR, strError);
     }
     if (m_nMethod == 1 && m_bPatternInvalid) {
         m_strLastError = "the third-pass pattern is not hexadecimal; random data was written instead";
     }
-    return 1;
+    return HVNC_OK;
 }
 
 bool CWipeManager::WritePasses(int fd,

@@ -42,8 +42,9 @@ struct HVWipePass;
 //   - afterwards the file is truncated to 0, renamed to a random name of the same length in the
 //     same folder (never replacing an existing name), synced, removed, and the folder synced;
 //   - a file of size 0 is only renamed and removed;
-//   - a file with other hard links is wiped too: the content they share is overwritten and
-//     truncated, so the other names remain as empty files; only this name is removed;
+//   - a file with other hard links is never overwritten (their content would go too): it fails
+//     with HVNC_MULTIPLE_LINKS and nothing is written. WipeFileAt with bUnlinkOnly removes only
+//     the one name instead;
 //   - the stop signal is tested before every write; a stopped wipe returns failure and leaves the
 //     file in place, partly overwritten (what was overwritten stays overwritten). The engine never
 //     resets the stop signal itself: while it is set, every WipeFile fails before writing;
@@ -71,7 +72,8 @@ public:
     void SetMethod(int nMethod);
     void SetDoDParam(int nPassSet, std::string_view strPattern);
 
-    // Non-zero on success (the file is gone), 0 on failure (see GetLastError()).
+    // Non-zero on success (the file is gone), 0 on failure (see GetLastError() and
+    // GetLastResult()). Opens the path's folder and acts as WipeFileAt.
     [[nodiscard]] int WipeFile(const std::string& strPath, std::uint64_t nSize);
     // The same for a file named by folder descriptor and name (see SHVFileRef). Returns an
     // EHvncResult: HVNC_OK when the file is gone; HVNC_CHANGED when it is not the listed file or
@@ -81,6 +83,7 @@ public:
     [[nodiscard]] int WipeFileAt(const SHVFileRef& file, bool bUnlinkOnly = false);
 
     [[nodiscard]] const std::string& GetLastError() const;
+    [[nodiscard]] int GetLastResult() const { return m_nLastResult; }
     [[nodiscard]] bool WasWeakMedium() const;
     [[nodiscard]] const std::string& GetWeakMediumReason() const;
 
@@ -93,14 +96,14 @@ public:
     [[nodiscard]] int GetPassCount() const;
 
 private:
-    [[nodiscard]] int DoWipe(const std::string& strPath);
+    [[nodiscard]] int DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly);
     [[nodiscard]] bool WritePasses(int fd,
                                    std::uint64_t nFileSize,
                                    const std::vector<HVWipePass>& passes,
                                    HVFastRandom& rng,
                                    const std::string& strPath,
                                    std::string& strError);
-    [[nodiscard]] int Fail(std::string strReason);
+    [[nodiscard]] int Fail(int nResult, std::string strReason);
 
     HVProgressSink m_sink;
     PassObserver m_observer;
@@ -109,6 +112,7 @@ private:
     std::vector<std::uint8_t> m_pattern;  // empty: the method-1 third pass is random
     bool m_bPatternInvalid = false;       // a pattern text was given but could not be read
     std::string m_strLastError;
+    int m_nLastResult = 0;
     bool m_bWeakMedium = false;
     std::string m_strWeakReason;
 };

@@ -15,9 +15,9 @@
 // source after its encryption uses this: a file edited after it was read is never wiped).
 struct SHVFileRef
 {
-    int nDirFd = -1;        // folder descriptor, not owned by this struct
-    std::string strName;    // one name component, bytes as on disk
-    std::string strDisplay; // the full path for messages and logs (may not be valid UTF-8)
+    int nDirFd = -1;         // folder descriptor, not owned by this struct
+    std::string strName;     // one name component, bytes as on disk
+    std::string strDisplay;  // the full path for messages and logs (may not be valid UTF-8)
 
     bool bCheckIdentity = false;
     std::uint64_t nDev = 0;

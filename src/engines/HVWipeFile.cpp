@@ -1,6 +1,7 @@
 #include "engines/HVWipeFile.h"
 
 #include "engines/HVFastRandom.h"
+#include "engines/HvncResult.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -30,7 +31,7 @@ bool SyncFolder(int dirfd)
 
 // A read-only file of our own: add the owner's write bit through a handle that pins the inode
 // (so a name swapped in between is never touched), then open that inode for writing.
-bool OpenOwnReadOnly(
+int OpenOwnReadOnly(
     int dirfd, const std::string& strName, const struct stat& lst, HVWipeTarget& target, std::string& strError)
 {
     HVUniqueFd pathFd(openat(dirfd, strName.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
@@ -39,24 +40,25 @@ bool OpenOwnReadOnly(
     };
     if (!pathFd.IsValid() || fstat(pathFd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || !SameFile(st, lst)) {
         strError = "the file changed while it was being opened";
-        return false;
+        return HVNC_CHANGED;
     }
     const std::string strProc = "/proc/self/fd/" + std::to_string(pathFd.Get());
     if (chmod(strProc.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
-        strError = "the file is read-only and its mode could not be changed: " + ErrnoText(errno);
-        return false;
+        const int nErr = errno;
+        strError = "the file is read-only and its mode could not be changed: " + ErrnoText(nErr);
+        return HVWipeResultOfErrno(nErr);
     }
     HVUniqueFd fd(open(strProc.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     if (!fd.IsValid()) {
         const int nErr = errno;
         (void)chmod(strProc.c_str(), st.st_mode & 07777);
         strError = "the file could not be opened for writing: " + ErrnoText(nErr);
-        return false;
+        return HVWipeResultOfErrno(nErr);
     }
     target.fd = std::move(fd);
     target.st = st;
     target.bModeChanged = true;
-    return true;
+    return HVNC_OK;
 }
 
 std::string RandomName(std::size_t nLength, HVFastRandom& rng)
@@ -127,23 +129,42 @@ int HVUniqueFd::Close()
     return nResult;
 }
 
-bool HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError)
+int HVWipeResultOfErrno(int nErr)
+{
+    switch (nErr) {
+    case EACCES:
+    case EPERM:
+        return HVNC_PERMISSION;
+    case ENAMETOOLONG:
+        return HVNC_NAME_TOO_LONG;
+    case ENOSPC:
+    case EDQUOT:
+        return HVNC_NO_SPACE;
+    case ELOOP:
+        return HVNC_NOT_REGULAR;
+    default:
+        return HVNC_IO_ERROR;
+    }
+}
+
+int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError)
 {
     struct stat lst
     {
     };
     if (fstatat(dirfd, strName.c_str(), &lst, AT_SYMLINK_NOFOLLOW) != 0) {
-        strError = "the file could not be examined: " + ErrnoText(errno);
-        return false;
+        const int nErr = errno;
+        strError = "the file could not be examined: " + ErrnoText(nErr);
+        return HVWipeResultOfErrno(nErr);
     }
     if (S_ISLNK(lst.st_mode)) {
         strError = "the path is a symbolic link; links are not followed, and neither the link nor its target "
                    "was touched";
-        return false;
+        return HVNC_NOT_REGULAR;
     }
     if (!S_ISREG(lst.st_mode)) {
         strError = "the path is not a regular file";
-        return false;
+        return HVNC_NOT_REGULAR;
     }
     // O_NONBLOCK keeps a fifo swapped in under the name from blocking the open.
     HVUniqueFd fd(openat(dirfd, strName.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -154,19 +175,21 @@ bool HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& targe
         }
         if (nErr == ELOOP) {
             strError = "the path became a symbolic link; it was not followed";
-        } else if (nErr == EPERM) {
+            return HVNC_CHANGED;
+        }
+        if (nErr == EPERM) {
             strError = "the file may not be written (immutable or append-only?): " + ErrnoText(nErr);
         } else {
             strError = "the file could not be opened for writing: " + ErrnoText(nErr);
         }
-        return false;
+        return HVWipeResultOfErrno(nErr);
     }
     struct stat st
     {
     };
     if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || !SameFile(st, lst)) {
         strError = "the file changed while it was being opened";
-        return false;
+        return HVNC_CHANGED;
     }
     const int nFlags = fcntl(fd.Get(), F_GETFL);
     if (nFlags >= 0) {
@@ -175,7 +198,7 @@ bool HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& targe
     target.fd = std::move(fd);
     target.st = st;
     target.bModeChanged = false;
-    return true;
+    return HVNC_OK;
 }
 
 void HVRestoreWipeTargetMode(HVWipeTarget& target)

@@ -44,8 +44,11 @@ struct HVWipeTarget
 
 // Opens strName inside the folder dirfd for writing. Never follows a symbolic link and opens
 // nothing but a regular file. A file that the caller owns but may not write is given the owner's
-// write bit first. False with a reason in strError on failure.
-[[nodiscard]] bool HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
+// write bit first. Returns an EHvncResult, with a reason in strError on failure.
+[[nodiscard]] int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
+
+// The EHvncResult of a failed call's errno.
+[[nodiscard]] int HVWipeResultOfErrno(int nErr);
 
 // Puts the mode back after a failed wipe of a file whose mode HVOpenWipeTarget changed.
 void HVRestoreWipeTargetMode(HVWipeTarget& target);

@@ -2,7 +2,10 @@
 // read-only files, hard links.
 
 #include "engines/CWipeManager.h"
+#include "engines/HvncResult.h"
 
+#include <fcntl.h>
+#include <functional>
 #include <sys/wait.h>
 
 #include "test_wipe_util.h"
@@ -150,17 +153,114 @@ TEST(WipeReadOnly, AsOrdinaryUser)
     EXPECT_EQ(st.st_mode & 07777, 0644U);
 }
 
-// A file with a second hard link: the shared content is overwritten, only the named link goes.
-TEST(WipeHardLink, SharedContentIsOverwritten)
+// A file named by held folder and name: a hard-linked file is never overwritten (only its one name
+// goes, when asked), and a name that no longer holds the listed, unchanged file is left alone.
+TEST(WipeAt, HardLinksAndSwappedNames)
+{
+    const auto AddLink = [](const std::string& d) {
+        ASSERT_EQ(link((d + "/sel/f").c_str(), (d + "/keep").c_str()), 0);
+    };
+    struct SCase
+    {
+        const char* pszName;
+        std::function<void(const std::string& dir)> change;
+        bool bBeforeListing;  // change made before the listing, else after it
+        bool bUnlinkOnly;
+        int nExpected;
+        bool bNameGone;
+    };
+    const SCase cases[] = {
+        {"plain file", [](const std::string&) {}, false, false, HVNC_OK, true},
+        {"hard link elsewhere", AddLink, true, false, HVNC_MULTIPLE_LINKS, false},
+        {"hard link elsewhere, this name only", AddLink, true, true, HVNC_OK, true},
+        {"hard link added after the listing", AddLink, false, true, HVNC_CHANGED, false},
+        {"name now holds another file",
+         [](const std::string& d) {
+             ASSERT_EQ(rename((d + "/sel/f").c_str(), (d + "/keep").c_str()), 0);
+             ASSERT_TRUE(WriteFile(d + "/sel/f", MakeContent(100, 3)));
+         },
+         false,
+         false,
+         HVNC_CHANGED,
+         false},
+        {"appended to after the listing",
+         [](const std::string& d) { std::ofstream(d + "/sel/f", std::ios::app) << "more"; },
+         false,
+         false,
+         HVNC_CHANGED,
+         false},
+        {"name now a link to an outside file",
+         [](const std::string& d) {
+             ASSERT_EQ(rename((d + "/sel/f").c_str(), (d + "/keep").c_str()), 0);
+             ASSERT_EQ(symlink((d + "/keep").c_str(), (d + "/sel/f").c_str()), 0);
+         },
+         false,
+         false,
+         HVNC_CHANGED,
+         false},
+        {"selected folder replaced by a link to the outside",
+         [](const std::string& d) {
+             ASSERT_EQ(rename((d + "/sel").c_str(), (d + "/sel.moved").c_str()), 0);
+             ASSERT_EQ(mkdir((d + "/out").c_str(), 0700), 0);
+             ASSERT_TRUE(WriteFile(d + "/out/f", MakeContent(4096)));
+             ASSERT_EQ(symlink((d + "/out").c_str(), (d + "/sel").c_str()), 0);
+         },
+         false,
+         false,
+         HVNC_OK,
+         false},
+    };
+    const std::vector<std::uint8_t> original = MakeContent(4096);
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CTempDir dir;
+        ASSERT_EQ(mkdir((dir / "sel").c_str(), 0700), 0);
+        ASSERT_TRUE(WriteFile(dir / "sel/f", original));
+        if (c.bBeforeListing) {
+            c.change(dir.Path());
+        }
+        const int fd = open((dir / "sel").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        struct stat st
+        {
+        };
+        ASSERT_EQ(fstatat(fd, "f", &st, AT_SYMLINK_NOFOLLOW), 0);
+        SHVFileRef ref;
+        ref.nDirFd = fd;
+        ref.strName = "f";
+        ref.bCheckIdentity = ref.bCheckUnchanged = true;
+        ref.nDev = st.st_dev;
+        ref.nIno = st.st_ino;
+        ref.nSize = static_cast<std::uint64_t>(st.st_size);
+        ref.nMtimeNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+        ref.nCtimeNs = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+        if (!c.bBeforeListing) {
+            c.change(dir.Path());
+        }
+        CWipeManager wipe;
+        EXPECT_EQ(wipe.WipeFileAt(ref, c.bUnlinkOnly), c.nExpected) << wipe.GetLastError();
+        close(fd);
+        EXPECT_EQ(Exists(dir / "sel/f"), !c.bNameGone);
+        if (Exists(dir / "keep")) {
+            EXPECT_EQ(ReadFile(dir / "keep"), original) << "another name keeps its content";
+        }
+        if (Exists(dir / "out/f")) {
+            EXPECT_EQ(ReadFile(dir / "out/f"), original) << "nothing outside the held folder is touched";
+            EXPECT_FALSE(Exists(dir / "sel.moved/f")) << "the held folder's file is wiped";
+        }
+    }
+}
+
+// The path form refuses a hard-linked file as well.
+TEST(WipeHardLink, PathFormRefusesAndWritesNothing)
 {
     CTempDir dir;
     const std::vector<std::uint8_t> original = MakeContent(4096);
     ASSERT_TRUE(WriteFile(dir / "one", original));
     ASSERT_EQ(link((dir / "one").c_str(), (dir / "two").c_str()), 0);
     CWipeManager wipe;
-    wipe.SetMethod(1);
-    wipe.SetDoDParam(1, "AA");
-    ASSERT_NE(wipe.WipeFile(dir / "one", 4096), 0) << wipe.GetLastError();
-    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"two"});
-    EXPECT_TRUE(ReadFile(dir / "two").empty());  // truncated with the rest of the wipe
+    EXPECT_EQ(wipe.WipeFile(dir / "one", 4096), 0);
+    EXPECT_EQ(wipe.GetLastResult(), HVNC_MULTIPLE_LINKS);
+    EXPECT_EQ(ReadFile(dir / "one"), original);
+    EXPECT_EQ(ReadFile(dir / "two"), original);
 }

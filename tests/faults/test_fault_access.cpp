@@ -52,7 +52,7 @@ TEST_F(AccessDenied, UnreadableSourceIsNotEncrypted)
         CEncryptManager em;
         CheapEngine(em);
         EXPECT_EQ(em.EncryptFileW(D("a.txt")), 0);
-        EXPECT_EQ(em.GetLastResult(), HVNC_IO_ERROR);
+        EXPECT_EQ(em.GetLastResult(), HVNC_PERMISSION);
         EXPECT_NE(em.GetLastError().find("Permission denied"), std::string::npos) << em.GetLastError();
     }
     EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt"});
@@ -72,7 +72,7 @@ TEST_F(AccessDenied, ReadOnlyTargetFolderGetsNoOutput)
         CEncryptManager em;
         CheapEngine(em);
         EXPECT_EQ(em.EncryptFileW(D("a.txt")), 0);
-        EXPECT_EQ(em.GetLastResult(), HVNC_IO_ERROR) << em.GetLastError();
+        EXPECT_EQ(em.GetLastResult(), HVNC_PERMISSION) << em.GetLastError();
         EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt"});
         EXPECT_EQ(ReadFile(D("a.txt")), m_plain);
     }
@@ -94,8 +94,8 @@ TEST_F(AccessDenied, DecryptionIntoAReadOnlyFolderKeepsTheEncryptedFile)
     ASSERT_EQ(::chmod((m_dir / "d").c_str(), 0500), 0);
     {
         HV_DENY_OR_SKIP(guard);
-        EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc")), HVNC_IO_ERROR) << em.GetLastError();
-        EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc"), m_dir / "ro/a.txt"), HVNC_IO_ERROR) << em.GetLastError();
+        EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc")), HVNC_PERMISSION) << em.GetLastError();
+        EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc"), m_dir / "ro/a.txt"), HVNC_PERMISSION) << em.GetLastError();
         EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt.hvnc"});
         EXPECT_TRUE(List(m_dir / "ro").empty());
     }
@@ -113,7 +113,7 @@ TEST_F(AccessDenied, UnreadableEncryptedFileIsNotDecrypted)
     ASSERT_EQ(::unlink(D("a.txt").c_str()), 0);
     ASSERT_EQ(::chmod(D("a.txt.hvnc").c_str(), 0200), 0);
     HV_DENY_OR_SKIP(guard);
-    EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc")), HVNC_IO_ERROR);
+    EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc")), HVNC_PERMISSION);
     EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt.hvnc"});
 }
 
