@@ -19,6 +19,7 @@ struct SHvcryptOptions
     std::uint32_t nKdfMemKiB = 0;  // 0: the engine's default
     std::uint32_t nKdfPasses = 0;
     bool bQuiet = false;
+    bool bUnlinkOnly = false;  // wipe: a hard-linked file loses only the name given
     bool bHelp = false;
 };
 

@@ -110,6 +110,19 @@ TEST_F(HvcryptTest, OutputOptionAndWipe)
     EXPECT_TRUE(List(m_dir / "w").empty());
 }
 
+// A hard-linked file is refused (its other name keeps its content) unless only the name is to go.
+TEST_F(HvcryptTest, WipeRefusesHardLinksUnlessUnlinkOnly)
+{
+    WriteFile(W("a"), Pattern(5000));
+    ASSERT_EQ(::link(W("a").c_str(), W("b").c_str()), 0);
+    EXPECT_EQ(Run("wipe " + Q("a")), 1);
+    EXPECT_EQ(ReadFile(W("a")), Pattern(5000));
+    EXPECT_EQ(Run("encrypt --unlink-only" + std::string(kCheap) + Q("a")), 1) << "wipe only";
+    EXPECT_EQ(Run("wipe --unlink-only " + Q("a")), 0);
+    EXPECT_FALSE(Exists(W("a")));
+    EXPECT_EQ(ReadFile(W("b")), Pattern(5000));
+}
+
 // Runs "hvcrypt <command> <file>" and kills it with SIGKILL once its temporary output holds more
 // than 8 MiB. Returns false when the tool ended before it could be killed.
 bool RunAndKill(const std::string& tool, const std::string& pw, const std::string& command, const std::string& file)
