@@ -313,7 +313,7 @@ int CEncryptManager::RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker&
             } else if ((results[i] = makeJob(i, job)) == HVNC_OK) {
                 SHvncPending p;
                 results[i] = bEncrypt ? EncryptOne(job, p) : DecryptOne(job, &p, nullptr);
-                if (results[i] == HVNC_OK && p.fd.Close() != 0) {
+                if (results[i] == HVNC_OK && !p.bUnnamed && p.fd.Close() != 0) {
                     HvncCommit::Abandon(p);  // the shared sync needs no open descriptor; a failed close is a failure
                     results[i] = Fail(HVNC_IO_ERROR, "cannot close the output");
                 }

@@ -113,13 +113,15 @@ int CreateOutput(const SHvncJob& job, const std::string& strFinal, SHvncPending&
         strWhy = "the output name " + HvncIo::JoinPath(job.destDir.strShown, strFinal) + " is too long";
         return HVNC_NAME_TOO_LONG;
     }
-    pending.fd = HvncIo::CFd(HvncIo::MakeTempAt(job.destDir.nFd, strFinal, pending.strTemp));
+    std::string strFailure;
+    pending.fd = HvncIo::CFd(HvncIo::MakeTempAt(job.destDir.nFd, strFinal, pending.strTemp, strFailure));
     if (!pending.fd.Valid()) {
         const int nErr = errno;
         const std::string strDir = job.destDir.strShown.empty() ? std::string(".") : job.destDir.strShown;
-        strWhy = "cannot create a file in " + strDir + ": " + std::strerror(nErr);
+        strWhy = "cannot create a file in " + strDir + ": " + strFailure;
         return HvncIo::ResultOfOpenErrno(nErr);
     }
+    pending.bUnnamed = pending.strTemp.empty();
     return HVNC_OK;
 }
 

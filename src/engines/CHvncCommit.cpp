@@ -27,7 +27,8 @@ int Place(SHvncPending& p, std::string& strWhy)
     const int nDir = p.dir.nFd;
     std::string strTarget = p.bFreeName ? HvncIo::FindFreeNameAt(nDir, p.strFinal) : p.strFinal;
     for (int nTry = 0; nTry < 100 && !strTarget.empty(); ++nTry) {
-        const int nErr = HvncIo::RenameNoReplaceAt(nDir, p.strTemp, nDir, strTarget);
+        const int nErr = p.bUnnamed ? HvncIo::LinkInto(p.fd.Get(), nDir, strTarget)
+                                    : HvncIo::RenameNoReplaceAt(nDir, p.strTemp, nDir, strTarget);
         if (nErr == 0) {
             p.strPlaced = strTarget;
             p.strTemp.clear();
@@ -130,7 +131,7 @@ void Abandon(SHvncPending& p)
 
 int CommitOne(SHvncPending& p, std::string& strWhy)
 {
-    if (::fsync(p.fd.Get()) != 0 || p.fd.Close() != 0) {
+    if (::fsync(p.fd.Get()) != 0 || (!p.bUnnamed && p.fd.Close() != 0)) {
         const int nErr = errno;
         strWhy = "cannot sync the output: " + std::string(std::strerror(nErr));
         Abandon(p);
@@ -141,6 +142,7 @@ int CommitOne(SHvncPending& p, std::string& strWhy)
         Abandon(p);
         return nRet;
     }
+    p.fd.Close();
     if (!HvncIo::SyncDirFd(p.dir.nFd)) {
         strWhy = "cannot sync the folder of " + Shown(p.dir, p.strPlaced);
         return HVNC_IO_ERROR;  // the complete output stays; the caller is told it may not be durable
@@ -162,7 +164,7 @@ void CommitBatch(std::vector<SHvncPending>& pending, std::vector<int>& results, 
     whys.assign(pending.size(), std::string());
     std::vector<int> dirs;
     for (SHvncPending& p : pending) {
-        if (p.fd.Close() != 0) {
+        if (!p.bUnnamed && p.fd.Close() != 0) {
             results[static_cast<std::size_t>(&p - pending.data())] = HVNC_IO_ERROR;
         }
         dirs.push_back(p.dir.nFd);
@@ -184,6 +186,7 @@ void CommitBatch(std::vector<SHvncPending>& pending, std::vector<int>& results, 
         if (results[i] != HVNC_OK) {
             Abandon(pending[i]);
         }
+        pending[i].fd.Close();
     }
     if (!SyncFileSystems(dirs)) {
         for (std::size_t i = 0; i < pending.size(); ++i) {

@@ -30,9 +30,10 @@ struct SHvncJob
 // An output written completely to its temporary file and waiting to be put in place.
 struct SHvncPending
 {
-    HvncIo::CFd fd;          // the temporary file, open until it is synced
+    HvncIo::CFd fd;          // the temporary file, open until it is synced (unnamed: until it is named)
     SHvncDir dir;            // the destination folder
-    std::string strTemp;     // the temporary's name in that folder
+    std::string strTemp;     // the temporary's name in that folder ("" while it has none)
+    bool bUnnamed = false;   // an unnamed file (O_TMPFILE), given its name by a link
     std::string strFinal;    // wanted name in that folder
     bool bFreeName = false;  // decryption: take the next free "name(n).ext" when strFinal is taken
     // Decryption: the encrypted file, removed once the output is durable, and only while that

@@ -1,10 +1,13 @@
 #include "engines/CHvncIo.h"
 
 #include "engines/CHvncStaleTemps.h"
+#include "engines/HVPendingRecords.h"
+#include "engines/HVTempNames.h"
 #include "engines/HvncResult.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <stdio.h>
@@ -20,6 +23,17 @@ namespace {
 
 std::atomic<std::int64_t> g_nFaultBudget{-1};
 std::atomic<int> g_nFaultErrno{ENOSPC};
+std::atomic<bool> g_bUnnamedAllowed{true};
+
+// Unnamed outputs need /proc to be given a name later; a process may also be told not to use them.
+bool UnnamedWorks()
+{
+    static const bool bWorks = [] {
+        const char* pszNamed = std::getenv("HV_ENGINE_NAMED_TEMPS");
+        return (pszNamed == nullptr || std::string(pszNamed) != "1") && ::access("/proc/self/fd", X_OK) == 0;
+    }();
+    return bWorks;
+}
 
 int ResultOfErrno(int nErr, std::string& strWhy)
 {
@@ -156,31 +170,39 @@ ssize_t ReadFullV(int fd, iovec* pIov, int nIov)
     return nTotal;
 }
 
-int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut)
+void SetUnnamedTemps(bool bAllowed)
 {
-    // Keep the whole name within NAME_MAX (255).
-    // Stale temporaries of killed writers of the same target go first (they may hold plaintext).
-    (void)HvncStaleTemps::Sweep(strDir, strName);
-    std::string strPath = strDir + "/" + HvncStaleTemps::TempPrefix(strName) + "XXXXXX";
-    const int fd = ::mkostemp(strPath.data(), O_CLOEXEC);
-    if (fd >= 0) {
-        strTempOut = strPath;
-    }
-    return fd;
+    g_bUnnamedAllowed.store(bAllowed);
 }
 
-int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut)
+int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut, std::string& strWhy)
 {
-    (void)HvncStaleTemps::SweepAt(nDirFd, strName);
-    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int nTry = 0; nTry < 100; ++nTry) {
-        std::uint8_t rnd[6];
-        if (::getrandom(rnd, sizeof rnd, 0) != static_cast<ssize_t>(sizeof rnd)) {
+    (void)HvncStaleTemps::SweepOnce();
+    strTempOut.clear();
+    if (g_bUnnamedAllowed.load() && UnnamedWorks()) {
+        const int fd = ::openat(nDirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            strWhy = std::strerror(errno);
             return -1;
         }
-        std::string strTemp = HvncStaleTemps::TempPrefix(strName);
-        for (const std::uint8_t b : rnd) {
-            strTemp += kChars[b % (sizeof kChars - 1)];
+    }
+    for (int nTry = 0; nTry < 100; ++nTry) {
+        const std::string strToken = HVNewTempToken();
+        if (strToken.empty()) {
+            strWhy = "no random name could be made";
+            errno = EIO;
+            return -1;
+        }
+        const std::string strTemp = HvncStaleTemps::TempPrefix(strName) + strToken;
+        if (!HVPendingRecords::Add(HVPendingRecords::kTemp, 0, nDirFd, strTemp, 0, false)) {
+            const int nErr = errno;
+            strWhy = "the temporary file could not be recorded in " + HVPendingRecords::DataFolder() + " ("
+                     + std::strerror(nErr) + ")";
+            errno = nErr;
+            return -1;
         }
         const int fd = ::openat(nDirFd, strTemp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
@@ -188,27 +210,26 @@ int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut)
             return fd;
         }
         if (errno != EEXIST) {
+            strWhy = std::strerror(errno);
             return -1;
         }
     }
+    strWhy = "no free temporary name";
     errno = EEXIST;
     return -1;
 }
 
-bool IsTempName(const std::string& strName)
+int LinkInto(int fd, int nDirFd, const std::string& strTo)
 {
-    // ".<name>.hvtmp-XXXXXX" (older writers) or ".<name>.hvtmp-<pid>-XXXXXX".
-    const auto nPos = strName.rfind(".hvtmp-");
-    if (strName.empty() || strName[0] != '.' || nPos == std::string::npos || nPos == 0) {
-        return false;
+    const std::string strProc = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, strProc.c_str(), nDirFd, strTo.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        return 0;
     }
-    const std::string strTail = strName.substr(nPos + 7);
-    if (strTail.size() == 6) {
-        return true;
+    const int nErr = errno;
+    if (nErr != ENOENT || ::linkat(fd, "", nDirFd, strTo.c_str(), AT_EMPTY_PATH) != 0) {
+        return nErr == ENOENT ? errno : nErr;
     }
-    const auto nDash = strTail.find('-');
-    return nDash != std::string::npos && nDash > 0 && strTail.size() == nDash + 7
-           && strTail.find_first_not_of("0123456789") == nDash;
+    return 0;
 }
 
 int RenameNoReplace(const std::string& strFrom, const std::string& strTo)

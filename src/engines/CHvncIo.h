@@ -49,12 +49,19 @@ private:
 // (e.g. ENOSPC). A negative nBytes switches the fault off.
 void SetWriteFault(std::int64_t nBytes, int nErrno);
 
-// "dir/.name.hvtmp-<pid>-XXXXXX" opened O_RDWR|O_EXCL, mode 0600 (name cut to 200 bytes).
-// Stale temporaries of the same name left by killed writers are wiped first (CHvncStaleTemps).
-[[nodiscard]] int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut);
-// The same in a folder held open; strTempOut gets the temporary's name in that folder.
-[[nodiscard]] int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut);
-[[nodiscard]] bool IsTempName(const std::string& strName);
+// A new output file in the folder nDirFd for the target strName, opened read-write, mode 0600.
+// Where the file system allows, it has no name yet (O_TMPFILE; strTempOut is then empty) and gets
+// one only by LinkInto once complete, so a crash leaves nothing. Elsewhere it is named
+// ".<name>.hvtmp-<pid>-<token>" (name cut to 200 bytes), recorded in this process's record in the
+// data folder before it is created (see CHvncStaleTemps). Returns the descriptor, or -1 with errno
+// set and strWhy saying why.
+[[nodiscard]] int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut, std::string& strWhy);
+// Gives an unnamed output its name strTo in nDirFd, never replacing one. Returns 0 or an errno.
+[[nodiscard]] int LinkInto(int fd, int nDirFd, const std::string& strTo);
+// Test seam: false makes MakeTempAt always create named temporaries (as on file systems that
+// cannot hold unnamed files). The environment variable HV_ENGINE_NAMED_TEMPS=1 does the same for
+// a whole process.
+void SetUnnamedTemps(bool bAllowed);
 
 // Renames without replacing an existing target. Returns 0 or an errno (EEXIST when taken).
 [[nodiscard]] int RenameNoReplace(const std::string& strFrom, const std::string& strTo);

@@ -23,5 +23,5 @@ add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CSecureBuffer.h
     ${CMAKE_CURRENT_LIST_DIR}/HVProgress.h
     ${CMAKE_CURRENT_LIST_DIR}/HvncResult.h)
-target_link_libraries(HVEnManager PUBLIC hv_options HVSignal PRIVATE OpenSSL::Crypto PkgConfig::SODIUM Threads::Threads)
+target_link_libraries(HVEnManager PUBLIC hv_options HVSignal HVEngineState PRIVATE OpenSSL::Crypto PkgConfig::SODIUM Threads::Threads)
 target_compile_definitions(HVEnManager PRIVATE _GNU_SOURCE)

@@ -5,4 +5,4 @@ add_library(HVWipeManager STATIC
     HVMediumInfo.cpp HVMediumInfo.h
     HVWipeFile.cpp HVWipeFile.h
     HVWipePasses.cpp HVWipePasses.h)
-target_link_libraries(HVWipeManager PUBLIC hv_options HVSignal PRIVATE OpenSSL::Crypto)
+target_link_libraries(HVWipeManager PUBLIC hv_options HVSignal HVEngineState PRIVATE OpenSSL::Crypto)

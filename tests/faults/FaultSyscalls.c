@@ -179,6 +179,13 @@ int link(const char* oldpath, const char* newpath)
     return Fails(HVFAULT_CREATE, "link") ? -1 : real_link(oldpath, newpath);
 }
 
+int linkat(int olddir, const char* oldpath, int newdir, const char* newpath, int flags)
+{
+    typedef int (*fn_t)(int, const char*, int, const char*, int);
+    HV_REAL(fn_t, linkat);
+    return Fails(HVFAULT_RENAME, "linkat") ? -1 : real_linkat(olddir, oldpath, newdir, newpath, flags);
+}
+
 int mkdir(const char* path, mode_t mode)
 {
     typedef int (*fn_t)(const char*, mode_t);
