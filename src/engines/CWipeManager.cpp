@@ -2,6 +2,7 @@
 
 #include "engines/HVFastRandom.h"
 #include "engines/HVMediumInfo.h"
+#include "engines/HVPendingRecords.h"
 #include "engines/HVWipeFile.h"
 #include "engines/HVWipePasses.h"
 #include "engines/HvncResult.h"
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +69,23 @@ bool SameListedFile(const SHVFileRef& file, const struct stat& st)
     return !file.bCheckUnchanged
            || (static_cast<std::uint64_t>(st.st_size) == file.nSize && ns(st.st_mtim) == file.nMtimeNs
                && ns(st.st_ctim) == file.nCtimeNs);
+}
+
+// The folder of the file for messages and the pass observer.
+std::string FolderShown(const SHVFileRef& file)
+{
+    const std::size_t nSlash = file.strDisplay.rfind('/');
+    if (nSlash != std::string::npos) {
+        return nSlash == 0 ? std::string("/") : file.strDisplay.substr(0, nSlash);
+    }
+    if (!file.strDisplay.empty()) {
+        return std::string();  // a name relative to the working folder
+    }
+    char buf[4096];
+    const std::string strLink = "/proc/self/fd/" + std::to_string(file.nDirFd);
+    const ssize_t n = readlink(strLink.c_str(), buf, sizeof buf);
+    return n > 0 && static_cast<std::size_t>(n) < sizeof buf ? std::string(buf, static_cast<std::size_t>(n))
+                                                             : std::string();
 }
 
 }  // namespace
@@ -158,6 +177,8 @@ int CWipeManager::WipeFile(const std::string& strPath, std::uint64_t nSize)
 
 int CWipeManager::WipeFileAt(const SHVFileRef& file, bool bUnlinkOnly)
 {
+    static std::once_flag once;
+    std::call_once(once, [] { (void)FinishPendingWipes(std::string()); });
     CBusyScope busy(m_sigBusy);
     m_strLastError.clear();
     m_nLastResult = HVNC_OK;
@@ -211,6 +232,9 @@ int CWipeManager::DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly)
             return HVNC_OK;
         }
     }
+    if (m_sigStop.IsSet()) {
+        return Fail(HVNC_CANCELLED, "the wipe was stopped before it began; the file was not touched");
+    }
     HVWipeTarget target;
     std::string strError;
     int nRet = HVOpenWipeTarget(nDir, strName, target, strError);
@@ -222,24 +246,45 @@ int CWipeManager::DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly)
         HVRestoreWipeTargetMode(target);
         return Fail(HVNC_CHANGED, strShown + " changed while it was being opened; it was not wiped");
     }
+    std::string strAside;
+    if ((nRet = HVSetAside(nDir, strName, target, m_nMethod, strAside, strError)) != HVNC_OK) {
+        HVRestoreWipeTargetMode(target);
+        return Fail(nRet, strError);
+    }
+    return OverwriteAndRemove(nDir, strAside, strName, target, FolderShown(file));
+}
+
+int CWipeManager::OverwriteAndRemove(int nDir,
+                                     const std::string& strAside,
+                                     const std::string& strOwnName,
+                                     HVWipeTarget& target,
+                                     const std::string& strFolderShown)
+{
     const HVMediumInfo medium = HVProbeMedium(target.fd.Get());
     m_bWeakMedium = medium.bWeak;
     m_strWeakReason = medium.strReason;
 
     HVFastRandom rng;
-    if (!rng.IsReady()) {
-        HVRestoreWipeTargetMode(target);
-        return Fail(HVNC_FAILED, "no random generator could be set up");
+    std::string strError;
+    bool bOk = rng.IsReady();
+    if (!bOk) {
+        strError = "no random generator could be set up";
     }
     const auto nFileSize = static_cast<std::uint64_t>(target.st.st_size);
-    if (nFileSize > 0) {
+    if (bOk && nFileSize > 0) {
         const std::vector<HVWipePass> passes = HVWipePasses(m_nMethod, m_pattern);
-        if (!WritePasses(target.fd.Get(), nFileSize, passes, rng, strShown, strError)) {
-            HVRestoreWipeTargetMode(target);
-            return Fail(m_sigStop.IsSet() ? HVNC_CANCELLED : HVNC_IO_ERROR, strError);
-        }
+        const std::string strNow = strFolderShown.empty() ? strAside : strFolderShown + "/" + strAside;
+        bOk = WritePasses(target.fd.Get(), nFileSize, passes, rng, strNow, strError);
     }
-    if (!HVRemoveWipedFile(nDir, strName, target, rng, strError)) {
+    if (!bOk) {
+        // As far as it got, under its own name again (stopped or failed, the caller is told).
+        HVRestoreWipeTargetMode(target);
+        if (!strOwnName.empty() && !HVPutBack(nDir, strAside, strOwnName)) {
+            strError += "; the file stays set aside as \"" + strAside + "\" and is wiped at the next start";
+        }
+        return Fail(m_sigStop.IsSet() ? HVNC_CANCELLED : HVNC_IO_ERROR, strError);
+    }
+    if (!HVRemoveWipedFile(nDir, strAside, target, strError)) {
         HVRestoreWipeTargetMode(target);
         return Fail(HVNC_IO_ERROR, strError);
     }
@@ -247,6 +292,36 @@ int CWipeManager::DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly)
         m_strLastError = "the third-pass pattern is not hexadecimal; random data was written instead";
     }
     return HVNC_OK;
+}
+
+int CWipeManager::FinishPendingWipes(const std::string& strDataFolder)
+{
+    if (!strDataFolder.empty()) {
+        HVPendingRecords::SetDataFolder(strDataFolder);
+    }
+    int nDone = 0;
+    (void)HVPendingRecords::ForEachOrphan(HVPendingRecords::kWipe, [&](const HVPendingRecords::SEntry& e, int nDir) {
+        struct stat st
+        {
+        };
+        if (fstatat(nDir, e.strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
+            || st.st_ino != e.nFileIno || st.st_nlink != 1 || st.st_uid != geteuid()) {
+            return;  // finished before the crash, or not the file that was set aside
+        }
+        CWipeManager wipe;
+        wipe.SetMethod(e.nArg);
+        HVWipeTarget target;
+        std::string strError;
+        if (HVOpenWipeTarget(nDir, e.strName, target, strError) != HVNC_OK || target.st.st_ino != e.nFileIno
+            || !HVPendingRecords::Add(HVPendingRecords::kWipe, e.nArg, nDir, e.strName, e.nFileIno, true)) {
+            HVRestoreWipeTargetMode(target);
+            return;
+        }
+        if (wipe.OverwriteAndRemove(nDir, e.strName, std::string(), target, std::string()) == HVNC_OK) {
+            ++nDone;
+        }
+    });
+    return nDone;
 }
 
 bool CWipeManager::WritePasses(int fd,

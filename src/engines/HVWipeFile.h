@@ -3,8 +3,6 @@
 #include <string>
 #include <sys/stat.h>
 
-class HVFastRandom;
-
 // Owns one file descriptor.
 class HVUniqueFd
 {
@@ -53,8 +51,21 @@ struct HVWipeTarget
 // Puts the mode back after a failed wipe of a file whose mode HVOpenWipeTarget changed.
 void HVRestoreWipeTargetMode(HVWipeTarget& target);
 
-// Ends the life of an overwritten file: truncates it to 0 and syncs it, renames it to a random name
-// of the same length in the same folder (never replacing another name), syncs the folder, closes
-// it, removes it and syncs the folder again. False with a reason in strError on failure.
-[[nodiscard]] bool HVRemoveWipedFile(
-    int dirfd, const std::string& strName, HVWipeTarget& target, HVFastRandom& rng, std::string& strError);
+// Sets the opened file aside before it is overwritten, so that its own name never shows damaged
+// content: records the wipe (durably) in the data folder, renames the file to ".hvwipe-<token>" in
+// the same folder (never replacing a name), checks the new name holds the opened file, and syncs
+// the folder. strAside gets the new name. Returns an EHvncResult.
+[[nodiscard]] int HVSetAside(int dirfd,
+                             const std::string& strName,
+                             const HVWipeTarget& target,
+                             int nMethod,
+                             std::string& strAside,
+                             std::string& strError);
+
+// Gives a set-aside file its name back (never replacing one). False when that name is taken.
+[[nodiscard]] bool HVPutBack(int dirfd, const std::string& strAside, const std::string& strName);
+
+// Ends the life of an overwritten file: truncates it to 0 and syncs it, removes the name strName
+// (after checking it still holds that file) and syncs the folder. False with a reason in strError.
+[[nodiscard]] bool
+HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);

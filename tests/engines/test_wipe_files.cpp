@@ -2,6 +2,7 @@
 // read-only files, hard links.
 
 #include "engines/CWipeManager.h"
+#include "engines/HVPendingRecords.h"
 #include "engines/HvncResult.h"
 
 #include <fcntl.h>
@@ -16,15 +17,17 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-// Runs fn in a child process under the user nobody; returns fn's result, or -1.
+// Runs fn in a child process under the user nobody, whose data folder is strData; returns fn's
+// result, or -1.
 template <typename Fn>
-int RunAsNobody(Fn fn)
+int RunAsNobody(const std::string& strData, Fn fn)
 {
     const pid_t pid = fork();
     if (pid == 0) {
         if (setgid(kNobody) != 0 || setuid(kNobody) != 0) {
             _exit(100);
         }
+        HVPendingRecords::SetDataFolder(strData);
         _exit(fn());
     }
     int nStatus = 0;
@@ -116,6 +119,7 @@ TEST(WipeReadOnly, AsOrdinaryUser)
     ASSERT_EQ(chown((dir / "home").c_str(), kNobody, kNobody), 0);
     const std::string strOwn = dir / "home/own";
     const std::string strForeign = dir / "home/foreign";
+    const std::string strData = dir / "home/.data";
     const std::vector<std::uint8_t> original = MakeContent(3000);
     ASSERT_TRUE(WriteFile(strOwn, original));
     ASSERT_TRUE(WriteFile(strForeign, original));
@@ -124,29 +128,33 @@ TEST(WipeReadOnly, AsOrdinaryUser)
     ASSERT_EQ(chmod(strForeign.c_str(), 0644), 0);  // root's, readable, not writable by nobody
 
     // Stopped half-way: failure, and the file keeps its read-only mode.
-    EXPECT_EQ(RunAsNobody([&] {
-                  CWipeManager wipe;
-                  wipe.SetMethod(1);  // a second pass, whose first write finds the stop signal set
-                  wipe.SetParent([&](std::uint32_t) { wipe.m_sigStop.Set(); });
-                  return wipe.WipeFile(strOwn, 3000) == 0 ? 0 : 1;
-              }),
+    EXPECT_EQ(RunAsNobody(strData,
+                          [&] {
+                              CWipeManager wipe;
+                              wipe.SetMethod(1);  // a second pass, whose first write finds the stop signal set
+                              wipe.SetParent([&](std::uint32_t) { wipe.m_sigStop.Set(); });
+                              return wipe.WipeFile(strOwn, 3000) == 0 ? 0 : 1;
+                          }),
               0);
     struct stat st = {};
     ASSERT_EQ(stat(strOwn.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0444U);
 
-    EXPECT_EQ(RunAsNobody([&] {
-                  CWipeManager wipe;
-                  return wipe.WipeFile(strOwn, 3000) != 0 ? 0 : 1;
-              }),
+    EXPECT_EQ(RunAsNobody(strData,
+                          [&] {
+                              CWipeManager wipe;
+                              return wipe.WipeFile(strOwn, 3000) != 0 ? 0 : 1;
+                          }),
               0);
     EXPECT_FALSE(Exists(strOwn));
 
-    EXPECT_EQ(RunAsNobody([&] {
-                  CWipeManager wipe;
-                  const bool bFailedCleanly = wipe.WipeFile(strForeign, 3000) == 0 && !wipe.GetLastError().empty();
-                  return bFailedCleanly ? 0 : 1;
-              }),
+    EXPECT_EQ(RunAsNobody(strData,
+                          [&] {
+                              CWipeManager wipe;
+                              const bool bFailedCleanly =
+                                  wipe.WipeFile(strForeign, 3000) == 0 && !wipe.GetLastError().empty();
+                              return bFailedCleanly ? 0 : 1;
+                          }),
               0);
     EXPECT_EQ(ReadFile(strForeign), original);
     ASSERT_EQ(stat(strForeign.c_str(), &st), 0);
