@@ -182,6 +182,7 @@ int CEncryptManager::PathJob(const std::string& strPath, const char* pszDest, SH
 int CEncryptManager::RunOne(bool bEncrypt, SHvncJob& job)
 {
     m_strLastOutput.clear();
+    m_strLastWarning.clear();
     SHvncPending pending;
     int nRet = bEncrypt ? EncryptOne(job, pending) : DecryptOne(job, &pending, nullptr);
     std::string strWhy;
@@ -190,6 +191,7 @@ int CEncryptManager::RunOne(bool bEncrypt, SHvncJob& job)
     }
     if (!pending.strPlaced.empty()) {
         m_strLastOutput = pending.strPlaced;
+        m_strLastWarning = pending.strWarning;
     }
     return nRet == HVNC_OK ? Succeed() : nRet;
 }
@@ -299,6 +301,7 @@ int CEncryptManager::RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker&
     m_strLastOutput.clear();
     results.assign(nCount, HVNC_FAILED);
     m_batchReasons.assign(nCount, std::string());
+    m_batchWarnings.assign(nCount, std::string());
     const std::size_t nBatch = BatchSize();
     bool bAllOk = true;
     for (std::size_t nStart = 0; nStart < nCount; nStart += nBatch) {
@@ -331,6 +334,7 @@ int CEncryptManager::RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker&
         for (std::size_t k = 0; k < index.size(); ++k) {
             results[index[k]] = committed[k];
             m_batchReasons[index[k]] = whys[k];
+            m_batchWarnings[index[k]] = pending[k].strWarning;
             if (committed[k] != HVNC_OK) {
                 Fail(committed[k], whys[k]);
             }

@@ -81,6 +81,9 @@ public:
     [[nodiscard]] int GetLastResult() const { return m_nLastResult; }
     [[nodiscard]] const std::string& GetLastError() const { return m_strLastError; }
     [[nodiscard]] const std::string& GetLastOutputPath() const { return m_strLastOutput; }
+    // What the output's file system could not keep of the last success (its modes or time: a
+    // warning, not a failure); "" when everything was kept.
+    [[nodiscard]] const std::string& GetLastWarning() const { return m_strLastWarning; }
 
     // Argon2id cost of this object's encryptions (clamped to what the reader accepts).
     void SetKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses);
@@ -95,6 +98,8 @@ public:
     [[nodiscard]] int DecryptFilesW(const std::vector<std::string>& files, std::vector<int>& results);
     // Reason of each file's failure in the last EncryptFilesW / DecryptFilesW ("" for success).
     [[nodiscard]] const std::vector<std::string>& GetBatchReasons() const { return m_batchReasons; }
+    // Warnings of each file's success in the last batch ("" for none).
+    [[nodiscard]] const std::vector<std::string>& GetBatchWarnings() const { return m_batchWarnings; }
 
     static constexpr std::size_t kMaxMemoryPlain = 16u << 20;
     static constexpr std::uint32_t kDefaultKdfMemKiB = 256u * 1024u;
@@ -128,4 +133,6 @@ private:
     std::string m_strLastError;
     std::string m_strLastOutput;
     std::vector<std::string> m_batchReasons;
+    std::vector<std::string> m_batchWarnings;
+    std::string m_strLastWarning;
 };

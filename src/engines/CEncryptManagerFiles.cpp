@@ -203,7 +203,8 @@ int CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
     std::memcpy(hdr.wrapNonce.data(), block.data() + 32, hdr.wrapNonce.size());
     SHvncMeta meta;
     meta.nSize = static_cast<std::uint64_t>(st.st_size);
-    meta.nMode = st.st_mode & 07777u;
+    // The mode as the user had it, before the caller made the file writable for processing.
+    meta.nMode = (job.src.nOriginalMode >= 0 ? static_cast<std::uint32_t>(job.src.nOriginalMode) : st.st_mode) & 07777u;
     meta.nMtimeSec = st.st_mtim.tv_sec;
     meta.nMtimeNsec = static_cast<std::uint32_t>(st.st_mtim.tv_nsec);
     meta.Write(block.data() + 32);
@@ -245,8 +246,8 @@ int CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
         nRet = SourceUnchanged(job, in.Get(), st, strWhy);
     }
     if (nRet == HVNC_OK && ::fchmod(pending.fd.Get(), meta.nMode & 0666u) != 0) {
-        nRet = HVNC_IO_ERROR;
-        strWhy = "cannot set the permissions of the output";
+        pending.strWarning =
+            "the file system cannot keep the permissions of the output (" + std::string(std::strerror(errno)) + ")";
     }
     if (nRet != HVNC_OK) {
         HvncCommit::Abandon(pending);
@@ -357,14 +358,25 @@ int CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPending, std
     pending.nRemoveDev = named.st_dev;
     pending.nRemoveIno = named.st_ino;
     stream.fdOut = pending.fd.Get();
+    stream.bSparse = true;
     nRet = HvncRunStream(stream, strWhy);
+    // Runs of zeros were skipped as holes: the size is set once at the end.
+    if (nRet == HVNC_OK && ::ftruncate(pending.fd.Get(), static_cast<off_t>(meta.nSize)) != 0) {
+        nRet = errno == ENOSPC || errno == EDQUOT ? HVNC_NO_SPACE : HVNC_IO_ERROR;
+        strWhy = "cannot set the size of the output: " + std::string(std::strerror(errno));
+    }
     if (nRet == HVNC_OK) {
         const struct timespec times[2] = {{0, UTIME_OMIT},
                                           {static_cast<time_t>(meta.nMtimeSec), static_cast<long>(meta.nMtimeNsec)}};
         // Set-user and set-group bits are not given back to a file that came out of a container.
-        if (::fchmod(pending.fd.Get(), meta.nMode & 01777u) != 0 || ::futimens(pending.fd.Get(), times) != 0) {
-            nRet = HVNC_IO_ERROR;
-            strWhy = "cannot restore the permissions and time of the output";
+        // What the file system cannot keep (modes on vfat) is a warning: the content is complete.
+        if (::fchmod(pending.fd.Get(), meta.nMode & 01777u) != 0) {
+            pending.strWarning =
+                "the file system cannot keep the permissions (" + std::string(std::strerror(errno)) + ")";
+        }
+        if (::futimens(pending.fd.Get(), times) != 0) {
+            pending.strWarning += std::string(pending.strWarning.empty() ? "" : "; ")
+                                  + "the file system cannot keep the modification time";
         }
     }
     if (nRet != HVNC_OK) {

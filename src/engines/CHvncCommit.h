@@ -42,7 +42,8 @@ struct SHvncPending
     std::string strRemove;
     std::uint64_t nRemoveDev = 0;
     std::uint64_t nRemoveIno = 0;
-    std::string strPlaced;  // the name the output got in its folder
+    std::string strPlaced;   // the name the output got in its folder
+    std::string strWarning;  // what could not be kept (the file system's modes, times)
 };
 
 // Putting outputs in place durably: the content is synced, renamed to its final name without

@@ -20,7 +20,8 @@ struct SHvncStreamJob
     int fdOut = -1;                             // or:
     std::vector<std::uint8_t>* pMem = nullptr;  // decryption into memory
     bool bDiscard = false;                      // or: check only (verification)
-    const std::uint8_t* pPrefix = nullptr;      // bytes written before the first block (the header)
+    bool bSparse = false;  // decryption into fdOut: runs of zeros skipped (holes); the caller sets the size
+    const std::uint8_t* pPrefix = nullptr;  // bytes written before the first block (the header)
     std::size_t nPrefix = 0;
     std::uint64_t nPlainSize = 0;  // size of the plain content
     CHvncCipher* pCipher = nullptr;

@@ -19,6 +19,10 @@ struct SHVFileRef
     std::string strName;     // one name component, bytes as on disk
     std::string strDisplay;  // the full path for messages and logs (may not be valid UTF-8)
 
+    // Encryption: the mode to keep in the encrypted file when the caller changed the file's mode
+    // for processing (e.g. added the write bit); -1: the mode the file has.
+    int nOriginalMode = -1;
+
     bool bCheckIdentity = false;
     std::uint64_t nDev = 0;
     std::uint64_t nIno = 0;

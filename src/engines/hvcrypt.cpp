@@ -129,7 +129,10 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
             bar.Finish();
             if (r != HVNC_OK) {
                 Report(f, r, em.GetLastError());
-            } else if (opt.strCommand == "verify" && !opt.bQuiet) {
+            } else if (!em.GetLastWarning().empty()) {
+                std::fprintf(stderr, "hvcrypt: %s: warning: %s\n", f.c_str(), em.GetLastWarning().c_str());
+            }
+            if (r == HVNC_OK && opt.strCommand == "verify" && !opt.bQuiet) {
                 std::printf("%s: OK\n", f.c_str());
             }
         }
@@ -141,6 +144,8 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (results[i] != HVNC_OK) {
             Report(opt.files[i], results[i], em.GetBatchReasons()[i]);
+        } else if (!em.GetBatchWarnings()[i].empty()) {
+            std::fprintf(stderr, "hvcrypt: %s: warning: %s\n", opt.files[i].c_str(), em.GetBatchWarnings()[i].c_str());
         }
     }
     return ExitStatus(results);

@@ -6,6 +6,7 @@
 #define HVFAULT_CREATE 4u  // open/openat with O_CREAT or O_TMPFILE, mkostemp, mkdir, link
 #define HVFAULT_RENAME 8u  // rename, renameat, renameat2, linkat (naming an unnamed output)
 #define HVFAULT_ALL 15u
+#define HVFAULT_MODE 16u  // fchmod, futimens (what file systems such as vfat cannot keep); not in ALL
 
 #ifdef __cplusplus
 extern "C" {

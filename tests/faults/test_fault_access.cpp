@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "FaultSupport.h"
+#include "FaultSyscalls.h"
 
 using namespace faults;
 
@@ -258,6 +259,33 @@ TEST_F(HidingAccessDenied, ShowingIntoAReadOnlyFolderKeepsTheItemHidden)
     ASSERT_EQ(next.GetHiddenCount(), 1);
     EXPECT_TRUE(next.UnhideItem(D("a.txt"))) << next.GetLastError();
     EXPECT_EQ(ReadFile(D("a.txt")), m_plain);
+}
+
+// A file system that cannot keep modes or times (vfat): the files are encrypted and decrypted all
+// the same, each with a warning that says what was not kept.
+TEST(ModesNotKept, AreAWarningNotAFailure)
+{
+    if (hvfault_available() == 0) {
+        GTEST_SKIP() << "the file-system calls cannot be taken over in a sanitizer build";
+    }
+    CTempDir dir;
+    const Bytes plain = Pattern(70000, 8);
+    ASSERT_TRUE(WriteFile(dir / "a.txt", plain));
+    CEncryptManager em;
+    CheapEngine(em);
+    hvfault_arm(HVFAULT_MODE, 0, EPERM);
+    const int nEncrypted = em.EncryptFileW(dir / "a.txt");
+    const std::string strEncWarning = em.GetLastWarning();
+    ASSERT_EQ(::unlink((dir / "a.txt").c_str()), 0);
+    const int nDecrypted = em.DecryptFileW(dir / "a.txt.hvnc");
+    EXPECT_GT(hvfault_disarm(), 0);
+    EXPECT_NE(nEncrypted, 0) << em.GetLastError();
+    EXPECT_NE(strEncWarning.find("permissions"), std::string::npos) << strEncWarning;
+    EXPECT_EQ(nDecrypted, HVNC_OK) << em.GetLastError();
+    EXPECT_NE(em.GetLastWarning().find("permissions"), std::string::npos) << em.GetLastWarning();
+    EXPECT_NE(em.GetLastWarning().find("time"), std::string::npos) << em.GetLastWarning();
+    EXPECT_EQ(ReadFile(dir / "a.txt"), plain);
+    EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"a.txt"});
 }
 
 }  // namespace
