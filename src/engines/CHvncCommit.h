@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engines/CHvncIo.h"
-#include "engines/HVFileRef.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,16 +14,6 @@ struct SHvncDir
     int nFd = -1;
     std::shared_ptr<HvncIo::CFd> owned;  // keeps nFd open when the engine opened it
     std::string strShown;                // the folder as shown in messages and records
-};
-
-// One file of a run: the file to read (src.nDirFd is srcDir's descriptor) and where its output goes.
-struct SHvncJob
-{
-    SHVFileRef src;
-    SHvncDir srcDir;
-    bool bFollow = false;  // a path given by a caller: a link to a regular file is followed
-    SHvncDir destDir;
-    std::string strDestName;  // "": the default name
 };
 
 // An output written completely to its temporary file and waiting to be put in place.

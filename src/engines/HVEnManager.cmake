@@ -2,6 +2,7 @@
 add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CEncryptManager.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CEncryptManager.h
+    ${CMAKE_CURRENT_LIST_DIR}/CEncryptManagerRun.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CEncryptManagerFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncCipher.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncCipher.h
@@ -11,6 +12,9 @@ add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CHvncHeader.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncIo.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncIo.h
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncIoAt.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncJob.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncJob.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyCache.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyCache.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncSelfTest.cpp

@@ -3,5 +3,7 @@
 add_library(HVEngineState STATIC
     ${CMAKE_CURRENT_LIST_DIR}/HVPendingRecords.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HVPendingRecords.h
+    ${CMAKE_CURRENT_LIST_DIR}/HVPendingRecordsText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HVPendingRecordsText.h
     ${CMAKE_CURRENT_LIST_DIR}/HVTempNames.h)
 target_link_libraries(HVEngineState PUBLIC hv_options)

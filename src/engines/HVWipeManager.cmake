@@ -1,6 +1,6 @@
 # HVWipeManager: the wipe engine (CWipeManager). Plain C++ over libcrypto for its random data.
 add_library(HVWipeManager STATIC
-    CWipeManager.cpp CWipeManager.h
+    CWipeManager.cpp CWipeManager.h CWipeManagerAt.cpp
     HVFastRandom.cpp HVFastRandom.h
     HVMediumInfo.cpp HVMediumInfo.h
     HVWipeFile.cpp HVWipeFile.h
