@@ -177,6 +177,61 @@ TEST(EncStaleTemps, ACrashLeavesNothingTheSweepCannotProve)
     }
 }
 
+// A record left by a dead process is hostile input: lines that are damaged, name a path instead of
+// one name, a relative folder, or a folder that is no longer the recorded one (another inode under
+// that path) make the sweep touch nothing; only the well-formed entry goes.
+TEST(EncStaleTemps, DamagedOrMisleadingRecordsTouchNothing)
+{
+    CTempDir dir;
+    const std::string d = dir.Path();
+    ASSERT_EQ(::mkdir((d + "/w").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir((d + "/data").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir((d + "/data/Pending").c_str(), 0700), 0);
+    for (const char* name : {"keep", "victim", ".gone.hvtmp-1-Ab12Cd34Ef56"}) {
+        WriteFile(d + "/w/" + name, Pattern(100));
+    }
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat((d + "/w").c_str(), &st), 0);
+    const auto hex = [](const std::string& s) {
+        std::string out;
+        for (const unsigned char c : s) {
+            out += "0123456789abcdef"[c >> 4];
+            out += "0123456789abcdef"[c & 15];
+        }
+        return out;
+    };
+    const std::string folder = " " + std::to_string(st.st_dev) + " " + std::to_string(st.st_ino) + " 0 ";
+    const std::string lines[] = {
+        "T 0" + folder + hex(d + "/w") + " " + hex("../w/victim"),                           // a path, not a name
+        "T 0" + folder + hex("w") + " " + hex("victim"),                                     // a relative folder
+        "T 0 " + std::to_string(st.st_dev) + " 1 0 " + hex(d + "/w") + " " + hex("victim"),  // other inode
+        "T 0" + folder + hex(d + "/w") + " zz",                                              // not hexadecimal
+        std::string(5000, 'T'),                                                              // garbage
+        "W 2" + folder + hex(d + "/w") + " " + hex("keep"),                        // a wipe: not for this sweep
+        "T 0" + folder + hex(d + "/w") + " " + hex(".gone.hvtmp-1-Ab12Cd34Ef56"),  // the one to go
+    };
+    {
+        std::ofstream rec(d + "/data/Pending/1-Ab12Cd34Ef56.rec");
+        for (const auto& line : lines) {
+            rec << line << "\n";
+        }
+    }
+    HVPendingRecords::SetDataFolder(d + "/data");
+    EXPECT_EQ(HvncStaleTemps::SweepRecorded(), 1);
+    HVPendingRecords::SetDataFolder({});
+    std::vector<std::string> left = List(d + "/w");
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"keep", "victim"}));
+    EXPECT_EQ(ReadFile(d + "/w/victim"), Pattern(100));
+    EXPECT_EQ(ReadFile(d + "/w/keep"), Pattern(100));
+    // What is left for the other sweep is the wipe entry alone.
+    std::ifstream rec(d + "/data/Pending/1-Ab12Cd34Ef56.rec");
+    std::string kept((std::istreambuf_iterator<char>(rec)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, lines[5] + "\n");
+}
+
 TEST(EncSignature, DependsOnlyOnThePasswordAtTheBuiltInCost)
 {
     // The process-wide cheap default of other tests must not change the signature.
