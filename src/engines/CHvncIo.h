@@ -86,11 +86,6 @@ void SetUnnamedTemps(bool bAllowed);
 // The result code of a failed open or creation: HVNC_PERMISSION, HVNC_NAME_TOO_LONG, HVNC_NO_SPACE
 // or HVNC_IO_ERROR.
 [[nodiscard]] int ResultOfOpenErrno(int nErr);
-// A file time in nanoseconds (as SHVFileRef carries it).
-[[nodiscard]] inline std::int64_t NsOf(const timespec& ts)
-{
-    return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
 // One name component: not empty, no '/', not "." or "..".
 [[nodiscard]] bool IsPlainName(const std::string& strName);
 // Opens the folder of a path (following links, as a path given by a caller always did) and

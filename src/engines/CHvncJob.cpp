@@ -53,8 +53,8 @@ int OpenSource(const SHvncJob& job, HvncIo::CFd& fd, struct stat& st, struct sta
         return HVNC_CHANGED;
     }
     if (ref.bCheckIdentity && ref.bCheckUnchanged
-        && (static_cast<std::uint64_t>(st.st_size) != ref.nSize || HvncIo::NsOf(st.st_mtim) != ref.nMtimeNs
-            || HvncIo::NsOf(st.st_ctim) != ref.nCtimeNs)) {
+        && (static_cast<std::uint64_t>(st.st_size) != ref.nSize || HVTimeNs(st.st_mtim) != ref.nMtimeNs
+            || HVTimeNs(st.st_ctim) != ref.nCtimeNs)) {
         strWhy = strShown + " changed after it was listed";
         return HVNC_CHANGED;
     }

@@ -41,10 +41,9 @@ bool SameListedFile(const SHVFileRef& file, const struct stat& st)
     if (st.st_dev != file.nDev || st.st_ino != file.nIno) {
         return false;
     }
-    const auto ns = [](const timespec& ts) { return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec; };
     return !file.bCheckUnchanged
-           || (static_cast<std::uint64_t>(st.st_size) == file.nSize && ns(st.st_mtim) == file.nMtimeNs
-               && ns(st.st_ctim) == file.nCtimeNs);
+           || (static_cast<std::uint64_t>(st.st_size) == file.nSize && HVTimeNs(st.st_mtim) == file.nMtimeNs
+               && HVTimeNs(st.st_ctim) == file.nCtimeNs);
 }
 
 // The folder of the file for messages and the pass observer.

@@ -42,13 +42,7 @@ public:
         ref.nDirFd = m_fd;
         ref.strName = name;
         ref.strDisplay = Sel(name);
-        ref.bCheckIdentity = true;
-        ref.nDev = st.st_dev;
-        ref.nIno = st.st_ino;
-        ref.bCheckUnchanged = true;
-        ref.nSize = static_cast<std::uint64_t>(st.st_size);
-        ref.nMtimeNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-        ref.nCtimeNs = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+        HVSetListed(ref, st, true);
         return ref;
     }
 

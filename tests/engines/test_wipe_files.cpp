@@ -236,12 +236,7 @@ TEST(WipeAt, HardLinksAndSwappedNames)
         SHVFileRef ref;
         ref.nDirFd = fd;
         ref.strName = "f";
-        ref.bCheckIdentity = ref.bCheckUnchanged = true;
-        ref.nDev = st.st_dev;
-        ref.nIno = st.st_ino;
-        ref.nSize = static_cast<std::uint64_t>(st.st_size);
-        ref.nMtimeNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-        ref.nCtimeNs = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+        HVSetListed(ref, st, true);
         if (!c.bBeforeListing) {
             c.change(dir.Path());
         }
