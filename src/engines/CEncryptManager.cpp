@@ -3,6 +3,8 @@
 #include "engines/CHvncCommit.h"
 #include "engines/CHvncHeader.h"
 #include "engines/CHvncKeyCache.h"
+#include "engines/CHvncStaleTemps.h"
+#include "engines/HVPendingRecords.h"
 
 #include <algorithm>
 #include <atomic>
@@ -62,6 +64,14 @@ void CEncryptManager::SetPassword(std::u16string_view password)
     m_password = CSecureBuffer::FromUtf16(password);
     m_bHavePassword = password.empty() || !m_password.empty();
     m_keys->Clear();
+}
+
+int CEncryptManager::RemoveStaleTemporaries(const std::string& strDataFolder)
+{
+    if (!strDataFolder.empty()) {
+        HVPendingRecords::SetDataFolder(strDataFolder);
+    }
+    return HvncStaleTemps::SweepRecorded();
 }
 
 void CEncryptManager::SetKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses)

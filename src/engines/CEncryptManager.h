@@ -85,6 +85,12 @@ public:
     // warning, not a failure); "" when everything was kept.
     [[nodiscard]] const std::string& GetLastWarning() const { return m_strLastWarning; }
 
+    // Removes the named temporary outputs of processes that are gone (recorded in the data folder,
+    // see CHvncStaleTemps); the first output a process writes does this too. strDataFolder: the
+    // data folder of the records ("" keeps the one set before, or the default). Returns the number
+    // removed. The program calls this at start, with CWipeManager::FinishPendingWipes.
+    static int RemoveStaleTemporaries(const std::string& strDataFolder);
+
     // Argon2id cost of this object's encryptions (clamped to what the reader accepts).
     void SetKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses);
     // Process-wide default cost for objects constructed afterwards.

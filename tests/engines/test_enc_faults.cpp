@@ -218,8 +218,7 @@ TEST(EncStaleTemps, DamagedOrMisleadingRecordsTouchNothing)
             rec << line << "\n";
         }
     }
-    HVPendingRecords::SetDataFolder(d + "/data");
-    EXPECT_EQ(HvncStaleTemps::SweepRecorded(), 1);
+    EXPECT_EQ(CEncryptManager::RemoveStaleTemporaries(d + "/data"), 1);
     HVPendingRecords::SetDataFolder({});
     std::vector<std::string> left = List(d + "/w");
     std::sort(left.begin(), left.end());
