@@ -6,6 +6,7 @@
 #include "engines/CHvncJob.h"
 #include "engines/CHvncKeyCache.h"
 #include "engines/CHvncStream.h"
+#include "engines/HVTempNames.h"
 
 #include <cerrno>
 #include <climits>
@@ -66,6 +67,10 @@ int CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
     struct stat named
     {
     };
+    // A temporary of the engines (an output being written, a file being wiped) is never user data.
+    if (HVIsOwnTemporaryName(job.src.strName)) {
+        return Fail(HVNC_NOT_REGULAR, job.src.strName + " is a temporary file of this program, not user data");
+    }
     int nRet = HvncJob::OpenSource(job, in, st, named, strWhy);
     if (nRet != HVNC_OK) {
         return Fail(nRet, strWhy);

@@ -150,10 +150,13 @@ TEST(EncAt, BatchReportsEachListedFile)
         WriteFile(t.Sel("b" + std::to_string(i)), Pattern(1000 + i, i));
         refs.push_back(t.Listed("b" + std::to_string(i)));
     }
-    refs[2].nIno += 1;  // not what is there now
+    refs[2].nIno += 1;                                                   // not what is there now
+    WriteFile(t.Sel(".b0.hvnc.hvtmp-77-Ab12Cd34Ef56"), Pattern(10, 1));  // left by a killed run
+    refs.push_back(t.Listed(".b0.hvnc.hvtmp-77-Ab12Cd34Ef56"));
     std::vector<int> results;
     EXPECT_EQ(t.m_em.EncryptFilesAt(refs, results), 0);
-    EXPECT_EQ(results, (std::vector<int>{HVNC_OK, HVNC_OK, HVNC_CHANGED, HVNC_OK}));
+    EXPECT_EQ(results, (std::vector<int>{HVNC_OK, HVNC_OK, HVNC_CHANGED, HVNC_OK, HVNC_NOT_REGULAR}));
+    EXPECT_FALSE(Exists(t.Sel(".b0.hvnc.hvtmp-77-Ab12Cd34Ef56.hvnc"))) << "a temporary is never encrypted";
     EXPECT_FALSE(Exists(t.Sel("b2.hvnc")));
     std::vector<SHVFileRef> encrypted;
     for (int i : {0, 1, 3}) {
