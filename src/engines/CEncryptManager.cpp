@@ -3,9 +3,12 @@
 #include "engines/CHvncCommit.h"
 #include "engines/CHvncHeader.h"
 #include "engines/CHvncKeyCache.h"
+#include "engines/CHvncStaleTemps.h"
+#include "engines/HVPendingRecords.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <sodium.h>
 
@@ -17,8 +20,6 @@ std::atomic<std::uint32_t> g_nDefaultPasses{CEncryptManager::kDefaultKdfPasses};
 // The signature's salt: fixed, so the signature depends on the password alone.
 constexpr std::uint8_t kSignatureSalt[16] = {
     'H', 'a', 'l', 'v', 'o', 'N', 'o', 'r', 'v', 'a', 'n', 'e', '/', 's', 'i', 'g'};
-
-constexpr std::size_t kBatchSize = 1024;  // outputs per shared sync
 
 std::uint32_t ClampMem(std::uint32_t n)
 {
@@ -64,6 +65,14 @@ void CEncryptManager::SetPassword(std::u16string_view password)
     m_password = CSecureBuffer::FromUtf16(password);
     m_bHavePassword = password.empty() || !m_password.empty();
     m_keys->Clear();
+}
+
+int CEncryptManager::RemoveStaleTemporaries(const std::string& strDataFolder)
+{
+    if (!strDataFolder.empty()) {
+        HVPendingRecords::SetDataFolder(strDataFolder);
+    }
+    return HvncStaleTemps::SweepRecorded();
 }
 
 void CEncryptManager::SetKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses)
@@ -129,115 +138,4 @@ int CEncryptManager::CompareEncryptionPasswords(std::u16string_view password,
     const bool bMatch = sodium_memcmp(computed, pSig, sizeof computed) == 0;
     sodium_memzero(computed, sizeof computed);
     return bMatch ? 1 : 0;
-}
-
-int CEncryptManager::EncryptFileW(const std::string& strSource, const char* pszDest, std::uint64_t, int)
-{
-    m_strLastOutput.clear();
-    SHvncPending pending;
-    int nRet = EncryptOne(strSource, pszDest, pending);
-    std::string strWhy;
-    if (nRet == HVNC_OK && (nRet = HvncCommit::CommitOne(pending, strWhy)) != HVNC_OK) {
-        Fail(nRet, strWhy);
-    }
-    if (nRet != HVNC_OK) {
-        return 0;
-    }
-    m_strLastOutput = pending.strPlaced;
-    Succeed();
-    return 1;
-}
-
-int CEncryptManager::DecryptFileW(const std::string& strEncrypted, const std::string& strDest)
-{
-    m_strLastOutput.clear();
-    SHvncPending pending;
-    int nRet = DecryptOne(strEncrypted, strDest, &pending, nullptr);
-    std::string strWhy;
-    if (nRet == HVNC_OK && (nRet = HvncCommit::CommitOne(pending, strWhy)) != HVNC_OK) {
-        return Fail(nRet, strWhy);
-    }
-    if (nRet != HVNC_OK) {
-        return nRet;
-    }
-    m_strLastOutput = pending.strPlaced;
-    return Succeed();
-}
-
-int CEncryptManager::DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut)
-{
-    m_strLastOutput.clear();
-    const int nRet = DecryptOne(strEncrypted, std::string(), nullptr, &memOut);
-    if (nRet != HVNC_OK) {
-        sodium_memzero(memOut.data(), memOut.size());
-        memOut.clear();
-        return nRet;
-    }
-    return Succeed();
-}
-
-int CEncryptManager::VerifyFileW(const std::string& strEncrypted)
-{
-    m_strLastOutput.clear();
-    const int nRet = DecryptOne(strEncrypted, std::string(), nullptr, nullptr);
-    return nRet != HVNC_OK ? nRet : Succeed();
-}
-
-int CEncryptManager::EncryptFilesW(const std::vector<std::string>& files, std::vector<int>& results)
-{
-    return RunBatch(true, files, results);
-}
-
-int CEncryptManager::DecryptFilesW(const std::vector<std::string>& files, std::vector<int>& results)
-{
-    return RunBatch(false, files, results);
-}
-
-int CEncryptManager::RunBatch(bool bEncrypt, const std::vector<std::string>& files, std::vector<int>& results)
-{
-    m_strLastOutput.clear();
-    results.assign(files.size(), HVNC_FAILED);
-    m_batchReasons.assign(files.size(), std::string());
-    bool bAllOk = true;
-    for (std::size_t nStart = 0; nStart < files.size(); nStart += kBatchSize) {
-        const std::size_t nEnd = std::min(files.size(), nStart + kBatchSize);
-        std::vector<SHvncPending> pending;
-        std::vector<std::size_t> index;
-        pending.reserve(nEnd - nStart);
-        for (std::size_t i = nStart; i < nEnd; ++i) {
-            if (m_sigStop.IsSet()) {
-                results[i] = Fail(HVNC_CANCELLED, "cancelled");
-            } else {
-                SHvncPending p;
-                results[i] = bEncrypt ? EncryptOne(files[i], nullptr, p) : DecryptOne(files[i], {}, &p, nullptr);
-                if (results[i] == HVNC_OK && p.fd.Close() != 0) {
-                    HvncCommit::Abandon(p);  // the shared sync needs no open descriptor; a failed close is a failure
-                    results[i] = Fail(HVNC_IO_ERROR, "cannot close the output");
-                }
-                if (results[i] == HVNC_OK) {
-                    pending.push_back(std::move(p));
-                    index.push_back(i);
-                    continue;
-                }
-            }
-            m_batchReasons[i] = m_strLastError;
-        }
-        std::vector<int> committed;
-        std::vector<std::string> whys;
-        HvncCommit::CommitBatch(pending, committed, whys);
-        for (std::size_t k = 0; k < index.size(); ++k) {
-            results[index[k]] = committed[k];
-            m_batchReasons[index[k]] = whys[k];
-            if (committed[k] != HVNC_OK) {
-                Fail(committed[k], whys[k]);
-            }
-        }
-        for (std::size_t i = nStart; i < nEnd; ++i) {
-            bAllOk = bAllOk && results[i] == HVNC_OK;
-        }
-    }
-    if (bAllOk) {
-        Succeed();
-    }
-    return bAllOk ? 1 : 0;
 }

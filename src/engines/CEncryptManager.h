@@ -8,12 +8,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class CHvncKeyCache;
+struct SHvncJob;
 struct SHvncPending;
 
 // The encryption engine: turns files into ".hvnc" files and back (format in docs/hvnc-format.md).
@@ -79,6 +81,15 @@ public:
     [[nodiscard]] int GetLastResult() const { return m_nLastResult; }
     [[nodiscard]] const std::string& GetLastError() const { return m_strLastError; }
     [[nodiscard]] const std::string& GetLastOutputPath() const { return m_strLastOutput; }
+    // What the output's file system could not keep of the last success (its modes or time: a
+    // warning, not a failure); "" when everything was kept.
+    [[nodiscard]] const std::string& GetLastWarning() const { return m_strLastWarning; }
+
+    // Removes the named temporary outputs of processes that are gone (recorded in the data folder,
+    // see CHvncStaleTemps); the first output a process writes does this too. strDataFolder: the
+    // data folder of the records ("" keeps the one set before, or the default). Returns the number
+    // removed. The program calls this at start, with CWipeManager::FinishPendingWipes.
+    static int RemoveStaleTemporaries(const std::string& strDataFolder);
 
     // Argon2id cost of this object's encryptions (clamped to what the reader accepts).
     void SetKdfCost(std::uint32_t nMemKiB, std::uint32_t nPasses);
@@ -96,6 +107,8 @@ public:
     [[nodiscard]] int DecryptFilesW(const std::vector<std::string>& files, std::vector<int>& results);
     // Reason of each file's failure in the last EncryptFilesW / DecryptFilesW ("" for success).
     [[nodiscard]] const std::vector<std::string>& GetBatchReasons() const { return m_batchReasons; }
+    // Warnings of each file's success in the last batch ("" for none).
+    [[nodiscard]] const std::vector<std::string>& GetBatchWarnings() const { return m_batchWarnings; }
 
     static constexpr std::size_t kMaxMemoryPlain = 16u << 20;
     static constexpr std::uint32_t kDefaultKdfMemKiB = 256u * 1024u;
@@ -104,13 +117,15 @@ public:
 private:
     int Fail(int nResult, std::string strWhy);
     int Succeed();
-    int RunBatch(bool bEncrypt, const std::vector<std::string>& files, std::vector<int>& results);
-    int EncryptOne(const std::string& strSource, const char* pszDest, SHvncPending& pending);
-    // Into pending (a temporary file) or, when pMem is given, into memory.
-    int DecryptOne(const std::string& strEncrypted,
-                   const std::string& strDest,
-                   SHvncPending* pPending,
-                   std::vector<std::uint8_t>* pMem);
+    // makeJob(i, job) sets up file i of nCount (a failure is that file's result).
+    using JobMaker = std::function<int(std::size_t, SHvncJob&)>;
+    int RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker& makeJob, std::vector<int>& results);
+    int RunOne(bool bEncrypt, SHvncJob& job);
+    // A caller's path as a job: its folder opened, the output beside it or at pszDest.
+    int PathJob(const std::string& strPath, const char* pszDest, SHvncJob& job);
+    int EncryptOne(const SHvncJob& job, SHvncPending& pending);
+    // Into pending (a temporary file), when pMem is given into memory, else only checked.
+    int DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem);
     // Password-derived key for (salt, cost), from the cache when it was derived before.
     int KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, const CSecureBuffer*& pKek);
 
@@ -128,4 +143,6 @@ private:
     std::string m_strLastError;
     std::string m_strLastOutput;
     std::vector<std::string> m_batchReasons;
+    std::vector<std::string> m_batchWarnings;
+    std::string m_strLastWarning;
 };

@@ -3,11 +3,14 @@
 #include "engines/CHvncCipher.h"
 #include "engines/CHvncCommit.h"
 #include "engines/CHvncHeader.h"
+#include "engines/CHvncJob.h"
 #include "engines/CHvncKeyBlock.h"
 #include "engines/CHvncKeyCache.h"
 #include "engines/CHvncStream.h"
+#include "engines/HVTempNames.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sodium.h>
@@ -16,53 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-int OpenRegularFile(const std::string& strPath, HvncIo::CFd& fd, struct stat& st, std::string& strWhy)
-{
-    fd = HvncIo::CFd(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0) {
-        strWhy = "cannot open " + strPath + ": " + std::strerror(errno);
-        return HVNC_IO_ERROR;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        strWhy = strPath + " is not a regular file";
-        return HVNC_NOT_REGULAR;
-    }
-    return HVNC_OK;  // O_NONBLOCK (against FIFOs) does not affect regular files
-}
-
-// The source as it is now, against what was read. The encrypted file must hold the whole file
-// as it stands, or the caller (who may wipe the source next) would lose what changed: a file
-// that grew, shrank or was written to after it was read, or a name that now holds another file,
-// fails the encryption. A source removed meanwhile is no change: what was read is complete.
-int SourceUnchanged(const std::string& strPath, int fd, const struct stat& before, std::string& strWhy)
-{
-    struct stat now
-    {
-    };
-    if (::fstat(fd, &now) != 0 || now.st_size != before.st_size || now.st_mtim.tv_sec != before.st_mtim.tv_sec
-        || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
-        strWhy = "the source changed while it was being encrypted";
-        return HVNC_IO_ERROR;
-    }
-    struct stat named
-    {
-    };
-    if (::stat(strPath.c_str(), &named) == 0 && (named.st_dev != now.st_dev || named.st_ino != now.st_ino)) {
-        strWhy = "the source was replaced while it was being encrypted";
-        return HVNC_IO_ERROR;
-    }
-    return HVNC_OK;
-}
-
-std::string PlainNameOf(const std::string& strEncrypted)
-{
-    const std::string strName = HvncIo::NameOf(strEncrypted);
-    if (strName.size() > 5 && strcasecmp(strName.c_str() + strName.size() - 5, ".hvnc") == 0) {
-        return strEncrypted.substr(0, strEncrypted.size() - 5);
-    }
-    return strEncrypted;  // taken by the encrypted file itself: the free-name rule gives "name(1)"
-}
 
 // Wipes the engine's key-block scratch when the operation ends, however it ends.
 class CScratchWiper
@@ -96,7 +52,7 @@ int CEncryptManager::KeyFor(const std::uint8_t* pSalt,
     return HVNC_OK;
 }
 
-int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDest, SHvncPending& pending)
+int CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
 {
     if (!m_bReady) {
         return Fail(HVNC_FAILED, "the cryptographic library could not be initialised");
@@ -109,13 +65,21 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     struct stat st
     {
     };
-    int nRet = OpenRegularFile(strSource, in, st, strWhy);
+    struct stat named
+    {
+    };
+    // A temporary of the engines (an output being written, a file being wiped) is never user data.
+    if (HVIsOwnTemporaryName(job.src.strName)) {
+        return Fail(HVNC_NOT_REGULAR, job.src.strName + " is a temporary file of this program, not user data");
+    }
+    int nRet = HvncJob::OpenSource(job, in, st, named, strWhy);
     if (nRet != HVNC_OK) {
         return Fail(nRet, strWhy);
     }
-    const std::string strDest = pszDest != nullptr && *pszDest != 0 ? std::string(pszDest) : strSource + ".hvnc";
-    if (HvncIo::PathExists(strDest)) {
-        return Fail(HVNC_EXISTS, "the output file " + strDest + " already exists");
+    const std::string strDest = job.strDestName.empty() ? job.src.strName + ".hvnc" : job.strDestName;
+    if (HvncIo::ExistsAt(job.destDir.nFd, strDest)) {
+        return Fail(HVNC_EXISTS,
+                    "the output file " + HvncIo::JoinPath(job.destDir.strShown, strDest) + " already exists");
     }
 
     CHvncHeader hdr;
@@ -139,7 +103,8 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     std::memcpy(hdr.wrapNonce.data(), block.data() + 32, hdr.wrapNonce.size());
     SHvncMeta meta;
     meta.nSize = static_cast<std::uint64_t>(st.st_size);
-    meta.nMode = st.st_mode & 07777u;
+    // The mode as the user had it, before the caller made the file writable for processing.
+    meta.nMode = (job.src.nOriginalMode >= 0 ? static_cast<std::uint32_t>(job.src.nOriginalMode) : st.st_mode) & 07777u;
     meta.nMtimeSec = st.st_mtim.tv_sec;
     meta.nMtimeNsec = static_cast<std::uint32_t>(st.st_mtim.tv_nsec);
     meta.Write(block.data() + 32);
@@ -151,31 +116,28 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
         return Fail(HVNC_FAILED, "cipher set-up failed");
     }
 
-    pending.strFinal = strDest;
-    pending.fd = HvncIo::CFd(HvncIo::MakeTemp(HvncIo::DirOf(strDest), HvncIo::NameOf(strDest), pending.strTemp));
-    if (!pending.fd.Valid()) {
-        return Fail(errno == ENOSPC ? HVNC_NO_SPACE : HVNC_IO_ERROR,
-                    "cannot create a file in " + HvncIo::DirOf(strDest) + ": " + std::strerror(errno));
+    if ((nRet = HvncJob::CreateOutput(job, strDest, pending, strWhy)) != HVNC_OK) {
+        return Fail(nRet, strWhy);
     }
     {
-        SHvncStreamJob job;
-        job.bEncrypt = true;
-        job.pPrefix = bytes;
-        job.nPrefix = hdr.Size();
-        job.fdIn = in.Get();
-        job.fdOut = pending.fd.Get();
-        job.nPlainSize = meta.nSize;
-        job.pCipher = &content;
-        job.pStop = &m_sigStop;
-        job.pSink = &m_sink;
-        nRet = HvncRunStream(job, strWhy);
+        SHvncStreamJob stream;
+        stream.bEncrypt = true;
+        stream.pPrefix = bytes;
+        stream.nPrefix = hdr.Size();
+        stream.fdIn = in.Get();
+        stream.fdOut = pending.fd.Get();
+        stream.nPlainSize = meta.nSize;
+        stream.pCipher = &content;
+        stream.pStop = &m_sigStop;
+        stream.pSink = &m_sink;
+        nRet = HvncRunStream(stream, strWhy);
     }
     if (nRet == HVNC_OK) {
-        nRet = SourceUnchanged(strSource, in.Get(), st, strWhy);
+        nRet = HvncJob::SourceUnchanged(job, in.Get(), st, strWhy);
     }
     if (nRet == HVNC_OK && ::fchmod(pending.fd.Get(), meta.nMode & 0666u) != 0) {
-        nRet = HVNC_IO_ERROR;
-        strWhy = "cannot set the permissions of the output";
+        pending.strWarning =
+            "the file system cannot keep the permissions of the output (" + std::string(std::strerror(errno)) + ")";
     }
     if (nRet != HVNC_OK) {
         HvncCommit::Abandon(pending);
@@ -184,10 +146,7 @@ int CEncryptManager::EncryptOne(const std::string& strSource, const char* pszDes
     return HVNC_OK;
 }
 
-int CEncryptManager::DecryptOne(const std::string& strEncrypted,
-                                const std::string& strDest,
-                                SHvncPending* pPending,
-                                std::vector<std::uint8_t>* pMem)
+int CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem)
 {
     if (!m_bReady) {
         return Fail(HVNC_FAILED, "the cryptographic library could not be initialised");
@@ -200,14 +159,17 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     struct stat st
     {
     };
-    int nRet = OpenRegularFile(strEncrypted, in, st, strWhy);
+    struct stat named
+    {
+    };
+    int nRet = HvncJob::OpenSource(job, in, st, named, strWhy);
     if (nRet != HVNC_OK) {
         return Fail(nRet, strWhy);
     }
     std::uint8_t bytes[CHvncHeader::kMaxSize];
     CHvncHeader hdr;
     if ((nRet = hdr.ReadFrom(in.Get(), bytes, strWhy)) != HVNC_OK) {
-        return Fail(nRet, nRet == HVNC_IO_ERROR ? "cannot read " + strEncrypted : strWhy);
+        return Fail(nRet, nRet == HVNC_IO_ERROR ? "cannot read " + (job.src.strDisplay.empty() ? job.src.strName : job.src.strDisplay) : strWhy);
     }
     const CSecureBuffer* pKek = nullptr;
     if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)) != HVNC_OK) {
@@ -229,21 +191,21 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     if (!content.Init(block.data(), static_cast<std::size_t>(CHvncHeader::KeyLenOfCipher(hdr.nCipher)))) {
         return Fail(HVNC_FAILED, "cipher set-up failed");
     }
-    SHvncStreamJob job;
-    job.bEncrypt = false;
-    job.fdIn = in.Get();
-    job.nPlainSize = meta.nSize;
-    job.pCipher = &content;
-    job.pStop = &m_sigStop;
-    job.pSink = &m_sink;
+    SHvncStreamJob stream;
+    stream.bEncrypt = false;
+    stream.fdIn = in.Get();
+    stream.nPlainSize = meta.nSize;
+    stream.pCipher = &content;
+    stream.pStop = &m_sigStop;
+    stream.pSink = &m_sink;
     if (pMem != nullptr) {
         if (meta.nSize > kMaxMemoryPlain) {
             return Fail(HVNC_FAILED, "the file is too large to be decrypted into memory");
         }
         pMem->clear();
         pMem->reserve(static_cast<std::size_t>(meta.nSize));
-        job.pMem = pMem;
-        if ((nRet = HvncRunStream(job, strWhy)) != HVNC_OK) {
+        stream.pMem = pMem;
+        if ((nRet = HvncRunStream(stream, strWhy)) != HVNC_OK) {
             sodium_memzero(pMem->data(), pMem->size());
             pMem->clear();
             return Fail(nRet, strWhy);
@@ -252,29 +214,41 @@ int CEncryptManager::DecryptOne(const std::string& strEncrypted,
     }
 
     if (pPending == nullptr) {  // verification
-        job.bDiscard = true;
-        nRet = HvncRunStream(job, strWhy);
+        stream.bDiscard = true;
+        nRet = HvncRunStream(stream, strWhy);
         return nRet == HVNC_OK ? HVNC_OK : Fail(nRet, strWhy);
     }
     SHvncPending& pending = *pPending;
-    pending.strFinal = strDest.empty() ? PlainNameOf(strEncrypted) : strDest;
-    pending.bFreeName = true;
-    pending.strRemove = strEncrypted;
-    const std::string strDir = HvncIo::DirOf(pending.strFinal);
-    pending.fd = HvncIo::CFd(HvncIo::MakeTemp(strDir, HvncIo::NameOf(pending.strFinal), pending.strTemp));
-    if (!pending.fd.Valid()) {
-        return Fail(errno == ENOSPC ? HVNC_NO_SPACE : HVNC_IO_ERROR,
-                    "cannot create a file in " + strDir + ": " + std::strerror(errno));
+    if ((nRet = HvncJob::CreateOutput(
+             job, job.strDestName.empty() ? HvncJob::PlainNameOf(job.src.strName) : job.strDestName, pending, strWhy))
+        != HVNC_OK) {
+        return Fail(nRet, strWhy);
     }
-    job.fdOut = pending.fd.Get();
-    nRet = HvncRunStream(job, strWhy);
+    pending.bFreeName = true;
+    pending.removeDir = job.srcDir;
+    pending.strRemove = job.src.strName;
+    pending.nRemoveDev = named.st_dev;
+    pending.nRemoveIno = named.st_ino;
+    stream.fdOut = pending.fd.Get();
+    stream.bSparse = true;
+    nRet = HvncRunStream(stream, strWhy);
+    // Runs of zeros were skipped as holes: the size is set once at the end.
+    if (nRet == HVNC_OK && ::ftruncate(pending.fd.Get(), static_cast<off_t>(meta.nSize)) != 0) {
+        nRet = errno == ENOSPC || errno == EDQUOT ? HVNC_NO_SPACE : HVNC_IO_ERROR;
+        strWhy = "cannot set the size of the output: " + std::string(std::strerror(errno));
+    }
     if (nRet == HVNC_OK) {
         const struct timespec times[2] = {{0, UTIME_OMIT},
                                           {static_cast<time_t>(meta.nMtimeSec), static_cast<long>(meta.nMtimeNsec)}};
         // Set-user and set-group bits are not given back to a file that came out of a container.
-        if (::fchmod(pending.fd.Get(), meta.nMode & 01777u) != 0 || ::futimens(pending.fd.Get(), times) != 0) {
-            nRet = HVNC_IO_ERROR;
-            strWhy = "cannot restore the permissions and time of the output";
+        // What the file system cannot keep (modes on vfat) is a warning: the content is complete.
+        if (::fchmod(pending.fd.Get(), meta.nMode & 01777u) != 0) {
+            pending.strWarning =
+                "the file system cannot keep the permissions (" + std::string(std::strerror(errno)) + ")";
+        }
+        if (::futimens(pending.fd.Get(), times) != 0) {
+            pending.strWarning += std::string(pending.strWarning.empty() ? "" : "; ")
+                                  + "the file system cannot keep the modification time";
         }
     }
     if (nRet != HVNC_OK) {

@@ -1,14 +1,15 @@
 #include "engines/CHvncIo.h"
 
-#include "engines/CHvncStaleTemps.h"
 #include "engines/HvncResult.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -19,7 +20,6 @@ namespace {
 
 std::atomic<std::int64_t> g_nFaultBudget{-1};
 std::atomic<int> g_nFaultErrno{ENOSPC};
-
 int ResultOfErrno(int nErr, std::string& strWhy)
 {
     strWhy = std::string("write failed: ") + std::strerror(nErr);
@@ -153,35 +153,6 @@ ssize_t ReadFullV(int fd, iovec* pIov, int nIov)
         }
     }
     return nTotal;
-}
-
-int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut)
-{
-    // Keep the whole name within NAME_MAX (255).
-    // Stale temporaries of killed writers of the same target go first (they may hold plaintext).
-    (void)HvncStaleTemps::Sweep(strDir, strName);
-    std::string strPath = strDir + "/" + HvncStaleTemps::TempPrefix(strName) + "XXXXXX";
-    const int fd = ::mkostemp(strPath.data(), O_CLOEXEC);
-    if (fd >= 0) {
-        strTempOut = strPath;
-    }
-    return fd;
-}
-
-bool IsTempName(const std::string& strName)
-{
-    // ".<name>.hvtmp-XXXXXX" (older writers) or ".<name>.hvtmp-<pid>-XXXXXX".
-    const auto nPos = strName.rfind(".hvtmp-");
-    if (strName.empty() || strName[0] != '.' || nPos == std::string::npos || nPos == 0) {
-        return false;
-    }
-    const std::string strTail = strName.substr(nPos + 7);
-    if (strTail.size() == 6) {
-        return true;
-    }
-    const auto nDash = strTail.find('-');
-    return nDash != std::string::npos && nDash > 0 && strTail.size() == nDash + 7
-           && strTail.find_first_not_of("0123456789") == nDash;
 }
 
 int RenameNoReplace(const std::string& strFrom, const std::string& strTo)

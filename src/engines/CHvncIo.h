@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <sys/types.h>
 #include <sys/uio.h>
@@ -48,10 +49,19 @@ private:
 // (e.g. ENOSPC). A negative nBytes switches the fault off.
 void SetWriteFault(std::int64_t nBytes, int nErrno);
 
-// "dir/.name.hvtmp-<pid>-XXXXXX" opened O_RDWR|O_EXCL, mode 0600 (name cut to 200 bytes).
-// Stale temporaries of the same name left by killed writers are wiped first (CHvncStaleTemps).
-[[nodiscard]] int MakeTemp(const std::string& strDir, const std::string& strName, std::string& strTempOut);
-[[nodiscard]] bool IsTempName(const std::string& strName);
+// A new output file in the folder nDirFd for the target strName, opened read-write, mode 0600.
+// Where the file system allows, it has no name yet (O_TMPFILE; strTempOut is then empty) and gets
+// one only by LinkInto once complete, so a crash leaves nothing. Elsewhere it is named
+// ".<name>.hvtmp-<pid>-<token>" (name cut to 200 bytes), recorded in this process's record in the
+// data folder before it is created (see CHvncStaleTemps). Returns the descriptor, or -1 with errno
+// set and strWhy saying why.
+[[nodiscard]] int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut, std::string& strWhy);
+// Gives an unnamed output its name strTo in nDirFd, never replacing one. Returns 0 or an errno.
+[[nodiscard]] int LinkInto(int fd, int nDirFd, const std::string& strTo);
+// Test seam: false makes MakeTempAt always create named temporaries (as on file systems that
+// cannot hold unnamed files). The environment variable HV_ENGINE_NAMED_TEMPS=1 does the same for
+// a whole process.
+void SetUnnamedTemps(bool bAllowed);
 
 // Renames without replacing an existing target. Returns 0 or an errno (EEXIST when taken).
 [[nodiscard]] int RenameNoReplace(const std::string& strFrom, const std::string& strTo);
@@ -65,5 +75,25 @@ void SetWriteFault(std::int64_t nBytes, int nErrno);
 [[nodiscard]] std::string FindFreeName(const std::string& strPath);
 [[nodiscard]] std::string NumberedName(const std::string& strPath, unsigned nNumber);
 [[nodiscard]] bool PathExists(const std::string& strPath);  // also a dangling link counts
+
+// The same inside a folder held open: names are single components relative to nDirFd.
+[[nodiscard]] bool ExistsAt(int nDirFd, const std::string& strName);
+[[nodiscard]] std::string FindFreeNameAt(int nDirFd, const std::string& strName);
+// Returns 0 or an errno (EEXIST when taken).
+[[nodiscard]] int RenameNoReplaceAt(int nFromDir, const std::string& strFrom, int nToDir, const std::string& strTo);
+[[nodiscard]] bool SyncDirFd(int nDirFd);
+
+// The result code of a failed open or creation: HVNC_PERMISSION, HVNC_NAME_TOO_LONG, HVNC_NO_SPACE
+// or HVNC_IO_ERROR.
+[[nodiscard]] int ResultOfOpenErrno(int nErr);
+// One name component: not empty, no '/', not "." or "..".
+[[nodiscard]] bool IsPlainName(const std::string& strName);
+// Opens the folder of a path (following links, as a path given by a caller always did) and
+// splits off the last component. Returns 0 or an errno.
+[[nodiscard]] int OpenParent(const std::string& strPath, CFd& dir, std::string& strName);
+// strDir + "/" + strName for messages; strName alone when strDir is empty.
+[[nodiscard]] std::string JoinPath(const std::string& strDir, const std::string& strName);
+// The path of an open folder, for messages and records ("" when unknown).
+[[nodiscard]] std::string PathOfFd(int nFd);
 
 }  // namespace HvncIo

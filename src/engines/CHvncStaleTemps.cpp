@@ -1,12 +1,11 @@
 #include "engines/CHvncStaleTemps.h"
 
+#include "engines/HVPendingRecords.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <csignal>
-#include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
-#include <map>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,82 +16,15 @@ namespace HvncStaleTemps {
 namespace {
 
 constexpr std::size_t kMaxShortName = 200;  // keeps a temporary name within NAME_MAX
-constexpr const char* kMarker = ".hvtmp-";
-
-// When this process (its engine library) was loaded, by the coarse clock that also stamps files:
-// a file changed after that never carries an earlier time.
-const struct timespec g_tsStart = [] {
-    struct timespec ts
-    {
-    };
-    (void)::clock_gettime(CLOCK_REALTIME_COARSE, &ts);
-    return ts;
-}();
-
-std::mutex g_mutex;
-// Folder -> target short name -> temporary file names seen when the folder was read.
-std::map<std::string, std::multimap<std::string, std::string>> g_candidates;
-
-bool IsRandomChar(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-// ".<short>.hvtmp-<pid>-XXXXXX": the short name and the pid, or false.
-bool ParseName(const std::string& strName, std::string& strShort, pid_t& nPid)
-{
-    if (strName.size() < 1 + 7 + 1 + 1 + 6 || strName[0] != '.') {
-        return false;
-    }
-    const std::size_t nSuffix = strName.size() - 6;
-    for (std::size_t i = nSuffix; i < strName.size(); ++i) {
-        if (!IsRandomChar(strName[i])) {
-            return false;
-        }
-    }
-    if (strName[nSuffix - 1] != '-') {
-        return false;
-    }
-    std::size_t nDigits = nSuffix - 1;
-    long long nValue = 0;
-    std::size_t nCount = 0;
-    while (nDigits > 0 && strName[nDigits - 1] >= '0' && strName[nDigits - 1] <= '9' && nCount < 10) {
-        --nDigits;
-        ++nCount;
-    }
-    if (nCount == 0 || nDigits < 7 || strName.compare(nDigits - 7, 7, kMarker) != 0) {
-        return false;
-    }
-    for (std::size_t i = nDigits; i < nSuffix - 1; ++i) {
-        nValue = nValue * 10 + (strName[i] - '0');
-    }
-    if (nValue <= 1 || nValue > 0x7fffffff) {
-        return false;
-    }
-    strShort = strName.substr(1, nDigits - 7 - 1);
-    nPid = static_cast<pid_t>(nValue);
-    return !strShort.empty();
-}
-
-bool Before(const struct timespec& a, const struct timespec& b)
-{
-    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
-}
-
-bool WriterGone(pid_t nPid)
-{
-    return nPid != ::getpid() && ::kill(nPid, 0) != 0 && errno == ESRCH;
-}
 
 bool SameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-bool IsStale(const struct stat& st)
+bool IsOwnPlainFile(const struct stat& st)
 {
-    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1 && Before(st.st_ctim, g_tsStart)
-           && Before(st.st_mtim, g_tsStart);
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1;
 }
 
 // One pass of zeros over the file, synced, then its name removed. False when anything fails
@@ -102,7 +34,7 @@ bool WipeStale(int dirFd, const std::string& strName)
     struct stat before
     {
     };
-    if (::fstatat(dirFd, strName.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !IsStale(before)) {
+    if (::fstatat(dirFd, strName.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !IsOwnPlainFile(before)) {
         return false;
     }
     const int fd = ::openat(dirFd, strName.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
@@ -140,52 +72,26 @@ bool WipeStale(int dirFd, const std::string& strName)
 
 std::string TempPrefix(const std::string& strName)
 {
-    return "." + strName.substr(0, kMaxShortName) + kMarker + std::to_string(::getpid()) + "-";
+    return "." + strName.substr(0, kMaxShortName) + ".hvtmp-" + std::to_string(::getpid()) + "-";
 }
 
-int Sweep(const std::string& strDir, const std::string& strName)
+int SweepRecorded()
 {
-    const std::string strShort = strName.substr(0, kMaxShortName);
-    std::lock_guard lock(g_mutex);
-    auto it = g_candidates.find(strDir);
-    if (it == g_candidates.end()) {
-        std::multimap<std::string, std::string> found;
-        if (DIR* pDir = ::opendir(strDir.c_str())) {
-            while (const dirent* pEnt = ::readdir(pDir)) {
-                std::string strFound;
-                pid_t nPid = 0;
-                if (ParseName(pEnt->d_name, strFound, nPid)) {
-                    found.emplace(strFound, pEnt->d_name);
-                }
-            }
-            ::closedir(pDir);
-        }
-        it = g_candidates.emplace(strDir, std::move(found)).first;
-    }
-    auto [first, last] = it->second.equal_range(strShort);
-    if (first == last) {
-        return 0;
-    }
-    const int dirFd = ::open(strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) {
-        return 0;
-    }
     int nRemoved = 0;
-    for (auto i = first; i != last;) {
-        std::string strTemp;
-        pid_t nPid = 0;
-        (void)ParseName(i->second, strTemp, nPid);
-        if (WriterGone(nPid) && WipeStale(dirFd, i->second)) {
+    (void)HVPendingRecords::ForEachOrphan(HVPendingRecords::kTemp, [&](const HVPendingRecords::SEntry& e, int dirFd) {
+        if (WipeStale(dirFd, e.strName)) {
             ++nRemoved;
-            i = it->second.erase(i);
-        } else {
-            ++i;
+            (void)::fsync(dirFd);
         }
-    }
-    if (nRemoved > 0) {
-        (void)::fsync(dirFd);
-    }
-    ::close(dirFd);
+    });
+    return nRemoved;
+}
+
+int SweepOnce()
+{
+    static std::once_flag once;
+    int nRemoved = 0;
+    std::call_once(once, [&] { nRemoved = SweepRecorded(); });
     return nRemoved;
 }
 

@@ -2,23 +2,20 @@
 
 #include <string>
 
-// Temporary files the encryption engine left behind when its process was killed.
+// Named temporary outputs that a killed process left behind.
 //
-// The engine writes every output to ".<name>.hvtmp-<pid>-XXXXXX" (the writer's process id, then
-// six random characters). A decryption killed half-way leaves plaintext there, so before the
-// engine writes a file it sweeps the folder for stale temporaries of the same target name and
-// wipes them (one overwrite pass, then unlink). A temporary counts as stale only when all hold:
-//   - its name is exactly of that form, for this target name;
-//   - it is a regular file (never a link), owned by this user, with one link;
-//   - it was last changed before this process started;
-//   - its writer is gone: kill(pid, 0) fails with ESRCH, and the pid is not this process.
-// Anything else (names without a pid, a writer that still runs, another user's file) is left
-// alone.
+// Where the file system can hold an unnamed file (O_TMPFILE), the engine writes its outputs that
+// way and a killed run leaves nothing. Elsewhere it writes ".<name>.hvtmp-<pid>-<token>" and records
+// that name in its record in the data folder (HVPendingRecords) before it creates the file. The
+// sweep removes (one overwrite pass, then unlink) only temporaries recorded by processes that are
+// gone, and only a regular file (never a link) of this user with one link: a file that merely
+// looks like a temporary is never touched.
 namespace HvncStaleTemps {
 
-// Wipes the stale temporaries of strName in strDir. Returns the number removed. A folder is
-// read once per process; what it held is kept and judged again at every call.
-int Sweep(const std::string& strDir, const std::string& strName);
+// Sweeps the orphan records once per process (later calls do nothing). Returns the number removed.
+int SweepOnce();
+// Sweeps the orphan records now. Returns the number of temporaries removed.
+int SweepRecorded();
 
 // The temporary-name prefix of a target: ".<name up to 200 bytes>.hvtmp-<pid>-".
 [[nodiscard]] std::string TempPrefix(const std::string& strName);

@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +29,12 @@ struct SBlock
     std::uint64_t nFirst = 0;  // index of its first chunk
     std::size_t nChunks = 0;
 };
+
+// True for a run of zeros worth a hole (a file-system block or more).
+bool IsZero(const std::uint8_t* p, std::size_t n)
+{
+    return n >= 4096 && p[0] == 0 && std::memcmp(p, p + 1, n - 1) == 0;
+}
 
 class CPipe
 {
@@ -92,7 +100,7 @@ int CPipe::Read(SBlock& b, std::uint64_t nBlock, std::string& strWhy)
         }
         if (static_cast<std::size_t>(n) != nWant || (bLastBlock && !AtEof())) {
             strWhy = "the source changed size while it was being encrypted";
-            return HVNC_IO_ERROR;
+            return HVNC_CHANGED;
         }
         return HVNC_OK;
     }
@@ -154,11 +162,27 @@ int CPipe::Write(SBlock& b, std::string& strWhy)
         }
     } else {
         iovec v[kChunksPerBlock];
-        for (std::size_t i = 0; i < b.nChunks; ++i) {
-            v[i].iov_base = b.buf.data() + i * kStride;
-            v[i].iov_len = PlainLen(b.nFirst + i);
+        int nV = 0;
+        for (std::size_t i = 0; i < b.nChunks && nRet == HVNC_OK; ++i) {
+            std::uint8_t* p = b.buf.data() + i * kStride;
+            const std::size_t nLen = PlainLen(b.nFirst + i);
+            if (m_job.bSparse && IsZero(p, nLen)) {
+                // A hole instead of zeros: the output is new and empty, so it reads back as zeros.
+                nRet = nV > 0 ? HvncIo::WriteAll(m_job.fdOut, v, nV, strWhy) : HVNC_OK;
+                nV = 0;
+                if (nRet == HVNC_OK && ::lseek(m_job.fdOut, static_cast<off_t>(nLen), SEEK_CUR) < 0) {
+                    strWhy = "cannot seek in the output";
+                    nRet = HVNC_IO_ERROR;
+                }
+                continue;
+            }
+            v[nV].iov_base = p;
+            v[nV].iov_len = nLen;
+            ++nV;
         }
-        nRet = HvncIo::WriteAll(m_job.fdOut, v, static_cast<int>(b.nChunks), strWhy);
+        if (nRet == HVNC_OK && nV > 0) {
+            nRet = HvncIo::WriteAll(m_job.fdOut, v, nV, strWhy);
+        }
     }
     if (nRet == HVNC_OK && m_job.pSink != nullptr && *m_job.pSink && nPlain != 0) {
         (*m_job.pSink)(static_cast<std::uint32_t>(nPlain));

@@ -20,7 +20,8 @@ struct SHvncStreamJob
     int fdOut = -1;                             // or:
     std::vector<std::uint8_t>* pMem = nullptr;  // decryption into memory
     bool bDiscard = false;                      // or: check only (verification)
-    const std::uint8_t* pPrefix = nullptr;      // bytes written before the first block (the header)
+    bool bSparse = false;  // decryption into fdOut: runs of zeros skipped (holes); the caller sets the size
+    const std::uint8_t* pPrefix = nullptr;  // bytes written before the first block (the header)
     std::size_t nPrefix = 0;
     std::uint64_t nPlainSize = 0;  // size of the plain content
     CHvncCipher* pCipher = nullptr;
@@ -28,6 +29,6 @@ struct SHvncStreamJob
     const HVProgressSink* pSink = nullptr;
 };
 
-// Returns HVNC_OK, HVNC_CORRUPT (a chunk failed to open), HVNC_IO_ERROR (read or write failed, or
-// the source changed size), HVNC_NO_SPACE or HVNC_CANCELLED; strWhy says why.
+// Returns HVNC_OK, HVNC_CORRUPT (a chunk failed to open), HVNC_IO_ERROR (read or write failed),
+// HVNC_CHANGED (the source changed size), HVNC_NO_SPACE or HVNC_CANCELLED; strWhy says why.
 [[nodiscard]] int HvncRunStream(const SHvncStreamJob& job, std::string& strWhy);

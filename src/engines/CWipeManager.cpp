@@ -1,37 +1,17 @@
 #include "engines/CWipeManager.h"
 
 #include "engines/HVFastRandom.h"
-#include "engines/HVMediumInfo.h"
-#include "engines/HVWipeFile.h"
 #include "engines/HVWipePasses.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <exception>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr std::size_t kChunk = 1U << 20;  // bytes per write
-
-// Sets the busy signal for the life of one wipe.
-class CBusyScope
-{
-public:
-    explicit CBusyScope(CSignal& sig)
-        : m_sig(sig)
-    {
-        m_sig.Set();
-    }
-    ~CBusyScope() { m_sig.Reset(); }
-    CBusyScope(const CBusyScope&) = delete;
-    CBusyScope& operator=(const CBusyScope&) = delete;
-
-private:
-    CSignal& m_sig;
-};
 
 // Writes all of [p, p + n) at nOffset.
 bool WriteAll(int fd, const std::uint8_t* p, std::size_t n, off_t nOffset)
@@ -108,76 +88,11 @@ const std::string& CWipeManager::GetWeakMediumReason() const
     return m_strWeakReason;
 }
 
-int CWipeManager::Fail(std::string strReason)
+int CWipeManager::Fail(int nResult, std::string strReason)
 {
+    m_nLastResult = nResult;
     m_strLastError = std::move(strReason);
-    return 0;
-}
-
-int CWipeManager::WipeFile(const std::string& strPath, std::uint64_t nSize)
-{
-    (void)nSize;  // the file's own size when it is opened is what gets overwritten
-    CBusyScope busy(m_sigBusy);
-    m_strLastError.clear();
-    m_bWeakMedium = false;
-    m_strWeakReason.clear();
-    try {
-        return DoWipe(strPath);
-    } catch (const std::exception& e) {
-        return Fail(std::string("the wipe failed: ") + e.what());
-    } catch (...) {
-        return Fail("the wipe failed");
-    }
-}
-
-int CWipeManager::DoWipe(const std::string& strPath)
-{
-    const std::size_t nSlash = strPath.rfind('/');
-    const std::string strFolder =
-        nSlash == std::string::npos ? std::string(".") : (nSlash == 0 ? std::string("/") : strPath.substr(0, nSlash));
-    const std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
-    if (strName.empty() || strName == "." || strName == "..") {
-        return Fail("the path does not name a file");
-    }
-    HVUniqueFd dirFd(open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dirFd.IsValid()) {
-        return Fail("the folder could not be opened: " + std::string(std::strerror(errno)));
-    }
-    // Removing the name needs write access to its folder: refuse before anything is overwritten,
-    // or a failed wipe would leave a destroyed file behind under its name.
-    if (faccessat(dirFd.Get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
-        return Fail("the file cannot be removed from its folder: " + std::string(std::strerror(errno)));
-    }
-    HVWipeTarget target;
-    std::string strError;
-    if (!HVOpenWipeTarget(dirFd.Get(), strName, target, strError)) {
-        return Fail(strError);
-    }
-    const HVMediumInfo medium = HVProbeMedium(target.fd.Get());
-    m_bWeakMedium = medium.bWeak;
-    m_strWeakReason = medium.strReason;
-
-    HVFastRandom rng;
-    if (!rng.IsReady()) {
-        HVRestoreWipeTargetMode(target);
-        return Fail("no random generator could be set up");
-    }
-    const auto nFileSize = static_cast<std::uint64_t>(target.st.st_size);
-    if (nFileSize > 0) {
-        const std::vector<HVWipePass> passes = HVWipePasses(m_nMethod, m_pattern);
-        if (!WritePasses(target.fd.Get(), nFileSize, passes, rng, strPath, strError)) {
-            HVRestoreWipeTargetMode(target);
-            return Fail(strError);
-        }
-    }
-    if (!HVRemoveWipedFile(dirFd.Get(), strName, target, rng, strError)) {
-        HVRestoreWipeTargetMode(target);
-        return Fail(strError);
-    }
-    if (m_nMethod == 1 && m_bPatternInvalid) {
-        m_strLastError = "the third-pass pattern is not hexadecimal; random data was written instead";
-    }
-    return 1;
+    return nResult;
 }
 
 bool CWipeManager::WritePasses(int fd,

@@ -12,6 +12,7 @@
 
 class HVFastRandom;
 struct HVWipePass;
+struct HVWipeTarget;
 
 // Wipe engine: overwrites a file's content in place, pass by pass, then removes it.
 //
@@ -36,16 +37,21 @@ struct HVWipePass;
 //   - a file the caller may not write but owns (mode 0444) is made writable for the owner and
 //     wiped (should that wipe fail, the old mode is put back); a file the caller neither may
 //     write nor owns fails with a reason;
+//   - before anything is written, the wipe is recorded in the data folder (HVPendingRecords) and
+//     the file renamed to ".hvwipe-<token>" in its folder (never replacing a name), the folder
+//     synced: should the process die during the passes, the user's name never shows damaged
+//     content, and the next start (FinishPendingWipes) completes the wipe;
 //   - each pass is written with large buffered writes and made durable with one fdatasync before
 //     the next pass begins; random data comes from an in-process AES-CTR keystream with a fresh
 //     key from the operating system for every file;
-//   - afterwards the file is truncated to 0, renamed to a random name of the same length in the
-//     same folder (never replacing an existing name), synced, removed, and the folder synced;
+//   - afterwards the file is truncated to 0, synced, removed, and the folder synced;
 //   - a file of size 0 is only renamed and removed;
-//   - a file with other hard links is wiped too: the content they share is overwritten and
-//     truncated, so the other names remain as empty files; only this name is removed;
-//   - the stop signal is tested before every write; a stopped wipe returns failure and leaves the
-//     file in place, partly overwritten (what was overwritten stays overwritten). The engine never
+//   - a file with other hard links is never overwritten (their content would go too): it fails
+//     with HVNC_MULTIPLE_LINKS and nothing is written. WipeFileAt with bUnlinkOnly removes only
+//     the one name instead;
+//   - the stop signal is tested before every write; a stopped (or failed) wipe returns failure and
+//     gives the file its name back, partly overwritten (what was overwritten stays overwritten;
+//     should the name be taken meanwhile, the file stays set aside for the next start). The engine never
 //     resets the stop signal itself: while it is set, every WipeFile fails before writing;
 //   - the busy signal is set while WipeFile runs and reset when it returns.
 // Progress notices go to the sink after every write. Over one wipe they add up to the file's size:
@@ -71,7 +77,8 @@ public:
     void SetMethod(int nMethod);
     void SetDoDParam(int nPassSet, std::string_view strPattern);
 
-    // Non-zero on success (the file is gone), 0 on failure (see GetLastError()).
+    // Non-zero on success (the file is gone), 0 on failure (see GetLastError() and
+    // GetLastResult()). Opens the path's folder and acts as WipeFileAt.
     [[nodiscard]] int WipeFile(const std::string& strPath, std::uint64_t nSize);
     // The same for a file named by folder descriptor and name (see SHVFileRef). Returns an
     // EHvncResult: HVNC_OK when the file is gone; HVNC_CHANGED when it is not the listed file or
@@ -81,6 +88,7 @@ public:
     [[nodiscard]] int WipeFileAt(const SHVFileRef& file, bool bUnlinkOnly = false);
 
     [[nodiscard]] const std::string& GetLastError() const;
+    [[nodiscard]] int GetLastResult() const { return m_nLastResult; }
     [[nodiscard]] bool WasWeakMedium() const;
     [[nodiscard]] const std::string& GetWeakMediumReason() const;
 
@@ -89,18 +97,31 @@ public:
     using PassObserver = std::function<void(int nPass, int nPassCount, const std::string& strPath)>;
     void SetPassObserver(PassObserver fn);
 
+    // Finishes the wipes that a process which is gone had begun (recorded in the data folder, see
+    // HVPendingRecords): each file it had set aside is overwritten with the method it was begun with
+    // and removed. strDataFolder: the data folder ("" keeps the one set before, or the default).
+    // The first wipe of a process calls this itself. Returns the number of files finished.
+    static int FinishPendingWipes(const std::string& strDataFolder);
+
     // The number of passes the current settings give.
     [[nodiscard]] int GetPassCount() const;
 
 private:
-    [[nodiscard]] int DoWipe(const std::string& strPath);
+    [[nodiscard]] int DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly);
+    // Overwrites a file set aside as strAside, then removes it. On failure the file gets strOwnName
+    // back (when given and free).
+    [[nodiscard]] int OverwriteAndRemove(int nDir,
+                                         const std::string& strAside,
+                                         const std::string& strOwnName,
+                                         HVWipeTarget& target,
+                                         const std::string& strFolderShown);
     [[nodiscard]] bool WritePasses(int fd,
                                    std::uint64_t nFileSize,
                                    const std::vector<HVWipePass>& passes,
                                    HVFastRandom& rng,
                                    const std::string& strPath,
                                    std::string& strError);
-    [[nodiscard]] int Fail(std::string strReason);
+    [[nodiscard]] int Fail(int nResult, std::string strReason);
 
     HVProgressSink m_sink;
     PassObserver m_observer;
@@ -109,6 +130,7 @@ private:
     std::vector<std::uint8_t> m_pattern;  // empty: the method-1 third pass is random
     bool m_bPatternInvalid = false;       // a pattern text was given but could not be read
     std::string m_strLastError;
+    int m_nLastResult = 0;
     bool m_bWeakMedium = false;
     std::string m_strWeakReason;
 };

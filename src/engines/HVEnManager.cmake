@@ -2,6 +2,7 @@
 add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CEncryptManager.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CEncryptManager.h
+    ${CMAKE_CURRENT_LIST_DIR}/CEncryptManagerRun.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CEncryptManagerFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncCipher.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncCipher.h
@@ -13,6 +14,9 @@ add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CHvncIo.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyBlock.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyBlock.h
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncIoAt.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncJob.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHvncJob.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyCache.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CHvncKeyCache.h
     ${CMAKE_CURRENT_LIST_DIR}/CHvncSelfTest.cpp
@@ -25,5 +29,5 @@ add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CSecureBuffer.h
     ${CMAKE_CURRENT_LIST_DIR}/HVProgress.h
     ${CMAKE_CURRENT_LIST_DIR}/HvncResult.h)
-target_link_libraries(HVEnManager PUBLIC hv_options HVSignal PRIVATE OpenSSL::Crypto PkgConfig::SODIUM Threads::Threads)
+target_link_libraries(HVEnManager PUBLIC hv_options HVSignal HVEngineState PRIVATE OpenSSL::Crypto PkgConfig::SODIUM Threads::Threads)
 target_compile_definitions(HVEnManager PRIVATE _GNU_SOURCE)

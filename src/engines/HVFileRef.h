@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
+#include <sys/stat.h>
 
 // One file the caller selected, named relative to a folder the caller holds open.
 //
@@ -15,9 +17,13 @@
 // source after its encryption uses this: a file edited after it was read is never wiped).
 struct SHVFileRef
 {
-    int nDirFd = -1;        // folder descriptor, not owned by this struct
-    std::string strName;    // one name component, bytes as on disk
-    std::string strDisplay; // the full path for messages and logs (may not be valid UTF-8)
+    int nDirFd = -1;         // folder descriptor, not owned by this struct
+    std::string strName;     // one name component, bytes as on disk
+    std::string strDisplay;  // the full path for messages and logs (may not be valid UTF-8)
+
+    // Encryption: the mode to keep in the encrypted file when the caller changed the file's mode
+    // for processing (e.g. added the write bit); -1: the mode the file has.
+    int nOriginalMode = -1;
 
     bool bCheckIdentity = false;
     std::uint64_t nDev = 0;
@@ -28,3 +34,22 @@ struct SHVFileRef
     std::int64_t nMtimeNs = 0;
     std::int64_t nCtimeNs = 0;
 };
+
+// A file time in nanoseconds, as SHVFileRef carries it.
+[[nodiscard]] inline std::int64_t HVTimeNs(const timespec& ts)
+{
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// Records in ref what a listing saw of the file: its identity, and with bUnchanged also its size
+// and times, all to be checked again right before the engine acts.
+inline void HVSetListed(SHVFileRef& ref, const struct stat& st, bool bUnchanged)
+{
+    ref.bCheckIdentity = true;
+    ref.nDev = static_cast<std::uint64_t>(st.st_dev);
+    ref.nIno = static_cast<std::uint64_t>(st.st_ino);
+    ref.bCheckUnchanged = bUnchanged;
+    ref.nSize = static_cast<std::uint64_t>(st.st_size);
+    ref.nMtimeNs = HVTimeNs(st.st_mtim);
+    ref.nCtimeNs = HVTimeNs(st.st_ctim);
+}

@@ -1,6 +1,8 @@
 #include "engines/HVWipeFile.h"
 
-#include "engines/HVFastRandom.h"
+#include "engines/HVPendingRecords.h"
+#include "engines/HVTempNames.h"
+#include "engines/HvncResult.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -30,7 +32,7 @@ bool SyncFolder(int dirfd)
 
 // A read-only file of our own: add the owner's write bit through a handle that pins the inode
 // (so a name swapped in between is never touched), then open that inode for writing.
-bool OpenOwnReadOnly(
+int OpenOwnReadOnly(
     int dirfd, const std::string& strName, const struct stat& lst, HVWipeTarget& target, std::string& strError)
 {
     HVUniqueFd pathFd(openat(dirfd, strName.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
@@ -39,70 +41,25 @@ bool OpenOwnReadOnly(
     };
     if (!pathFd.IsValid() || fstat(pathFd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || !SameFile(st, lst)) {
         strError = "the file changed while it was being opened";
-        return false;
+        return HVNC_CHANGED;
     }
     const std::string strProc = "/proc/self/fd/" + std::to_string(pathFd.Get());
     if (chmod(strProc.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
-        strError = "the file is read-only and its mode could not be changed: " + ErrnoText(errno);
-        return false;
+        const int nErr = errno;
+        strError = "the file is read-only and its mode could not be changed: " + ErrnoText(nErr);
+        return HVWipeResultOfErrno(nErr);
     }
     HVUniqueFd fd(open(strProc.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     if (!fd.IsValid()) {
         const int nErr = errno;
         (void)chmod(strProc.c_str(), st.st_mode & 07777);
         strError = "the file could not be opened for writing: " + ErrnoText(nErr);
-        return false;
+        return HVWipeResultOfErrno(nErr);
     }
     target.fd = std::move(fd);
     target.st = st;
     target.bModeChanged = true;
-    return true;
-}
-
-std::string RandomName(std::size_t nLength, HVFastRandom& rng)
-{
-    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::vector<std::uint8_t> bytes(nLength);
-    if (!rng.Fill(bytes.data(), bytes.size())) {
-        (void)HVFastRandom::OsRandom(bytes.data(), bytes.size());
-    }
-    std::string strName(nLength, 'x');
-    for (std::size_t i = 0; i < nLength; ++i) {
-        strName[i] = kChars[bytes[i] % (sizeof kChars - 1)];
-    }
-    return strName;
-}
-
-// Renames strName to a free random name of the same length; returns the name it now has.
-std::string RenameToRandom(int dirfd, const std::string& strName, HVFastRandom& rng)
-{
-    for (int nTry = 0; nTry < 64; ++nTry) {
-        const std::string strNew = RandomName(strName.size(), rng);
-        if (strNew == strName) {
-            continue;
-        }
-        if (renameat2(dirfd, strName.c_str(), dirfd, strNew.c_str(), RENAME_NOREPLACE) == 0) {
-            return strNew;
-        }
-        if (errno == EEXIST) {
-            continue;
-        }
-        if (errno != EINVAL && errno != ENOSYS) {
-            break;
-        }
-        // The filesystem cannot refuse to replace: look first.
-        struct stat st
-        {
-        };
-        if (fstatat(dirfd, strNew.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) {
-            continue;
-        }
-        if (renameat(dirfd, strName.c_str(), dirfd, strNew.c_str()) == 0) {
-            return strNew;
-        }
-        break;
-    }
-    return strName;  // the content is gone all the same; the name stays as it was
+    return HVNC_OK;
 }
 
 }  // namespace
@@ -127,23 +84,42 @@ int HVUniqueFd::Close()
     return nResult;
 }
 
-bool HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError)
+int HVWipeResultOfErrno(int nErr)
+{
+    switch (nErr) {
+    case EACCES:
+    case EPERM:
+        return HVNC_PERMISSION;
+    case ENAMETOOLONG:
+        return HVNC_NAME_TOO_LONG;
+    case ENOSPC:
+    case EDQUOT:
+        return HVNC_NO_SPACE;
+    case ELOOP:
+        return HVNC_NOT_REGULAR;
+    default:
+        return HVNC_IO_ERROR;
+    }
+}
+
+int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError)
 {
     struct stat lst
     {
     };
     if (fstatat(dirfd, strName.c_str(), &lst, AT_SYMLINK_NOFOLLOW) != 0) {
-        strError = "the file could not be examined: " + ErrnoText(errno);
-        return false;
+        const int nErr = errno;
+        strError = "the file could not be examined: " + ErrnoText(nErr);
+        return HVWipeResultOfErrno(nErr);
     }
     if (S_ISLNK(lst.st_mode)) {
         strError = "the path is a symbolic link; links are not followed, and neither the link nor its target "
                    "was touched";
-        return false;
+        return HVNC_NOT_REGULAR;
     }
     if (!S_ISREG(lst.st_mode)) {
         strError = "the path is not a regular file";
-        return false;
+        return HVNC_NOT_REGULAR;
     }
     // O_NONBLOCK keeps a fifo swapped in under the name from blocking the open.
     HVUniqueFd fd(openat(dirfd, strName.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -154,19 +130,21 @@ bool HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& targe
         }
         if (nErr == ELOOP) {
             strError = "the path became a symbolic link; it was not followed";
-        } else if (nErr == EPERM) {
+            return HVNC_CHANGED;
+        }
+        if (nErr == EPERM) {
             strError = "the file may not be written (immutable or append-only?): " + ErrnoText(nErr);
         } else {
             strError = "the file could not be opened for writing: " + ErrnoText(nErr);
         }
-        return false;
+        return HVWipeResultOfErrno(nErr);
     }
     struct stat st
     {
     };
     if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || !SameFile(st, lst)) {
         strError = "the file changed while it was being opened";
-        return false;
+        return HVNC_CHANGED;
     }
     const int nFlags = fcntl(fd.Get(), F_GETFL);
     if (nFlags >= 0) {
@@ -175,7 +153,7 @@ bool HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& targe
     target.fd = std::move(fd);
     target.st = st;
     target.bModeChanged = false;
-    return true;
+    return HVNC_OK;
 }
 
 void HVRestoreWipeTargetMode(HVWipeTarget& target)
@@ -186,22 +164,81 @@ void HVRestoreWipeTargetMode(HVWipeTarget& target)
     }
 }
 
-bool HVRemoveWipedFile(
-    int dirfd, const std::string& strName, HVWipeTarget& target, HVFastRandom& rng, std::string& strError)
+int HVSetAside(int dirfd,
+               const std::string& strName,
+               const HVWipeTarget& target,
+               int nMethod,
+               std::string& strAside,
+               std::string& strError)
+{
+    for (int nTry = 0; nTry < 16; ++nTry) {
+        const std::string strToken = HVNewTempToken();
+        if (strToken.empty()) {
+            break;
+        }
+        const std::string strNew = ".hvwipe-" + strToken;
+        // Recorded first and durably: should the process die from here on, the next start finds
+        // the file under its new name and finishes the wipe.
+        if (!HVPendingRecords::Add(HVPendingRecords::kWipe, nMethod, dirfd, strNew, target.st.st_ino, true)) {
+            strError = "the wipe could not be recorded in " + HVPendingRecords::DataFolder() + ": " + ErrnoText(errno);
+            return HVNC_IO_ERROR;
+        }
+        if (renameat2(dirfd, strName.c_str(), dirfd, strNew.c_str(), RENAME_NOREPLACE) != 0) {
+            const int nErr = errno;
+            if (nErr == EEXIST) {
+                continue;
+            }
+            strError = "the file could not be renamed before it is overwritten: " + ErrnoText(nErr);
+            return HVWipeResultOfErrno(nErr);
+        }
+        // The name may have been given to another file in between: then that one goes back.
+        struct stat st
+        {
+        };
+        if (fstatat(dirfd, strNew.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(st, target.st)) {
+            (void)renameat2(dirfd, strNew.c_str(), dirfd, strName.c_str(), RENAME_NOREPLACE);
+            strError = "the file was replaced while it was being wiped; nothing was overwritten";
+            return HVNC_CHANGED;
+        }
+        if (!SyncFolder(dirfd)) {
+            const int nErr = errno;
+            (void)renameat2(dirfd, strNew.c_str(), dirfd, strName.c_str(), RENAME_NOREPLACE);
+            strError = "the folder could not be synced: " + ErrnoText(nErr);
+            return HVWipeResultOfErrno(nErr);
+        }
+        strAside = strNew;
+        return HVNC_OK;
+    }
+    strError = "no free name to set the file aside";
+    return HVNC_IO_ERROR;
+}
+
+bool HVPutBack(int dirfd, const std::string& strAside, const std::string& strName)
+{
+    if (renameat2(dirfd, strAside.c_str(), dirfd, strName.c_str(), RENAME_NOREPLACE) != 0) {
+        return false;
+    }
+    (void)SyncFolder(dirfd);
+    return true;
+}
+
+bool HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError)
 {
     if (ftruncate(target.fd.Get(), 0) != 0 || fsync(target.fd.Get()) != 0) {
         strError = "the overwritten file could not be truncated: " + ErrnoText(errno);
         return false;
     }
-    const std::string strNow = RenameToRandom(dirfd, strName, rng);
-    if (!SyncFolder(dirfd)) {
-        strError = "the folder could not be synced: " + ErrnoText(errno);
+    struct stat st
+    {
+    };
+    if (fstatat(dirfd, strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(st, target.st)) {
+        strError = "the overwritten file (named \"" + strName + "\") was moved away; it is empty now";
         return false;
     }
     target.bModeChanged = false;  // the file goes; its mode no longer matters
     target.fd.Close();
-    if (unlinkat(dirfd, strNow.c_str(), 0) != 0) {
-        strError = "the overwritten file (now named \"" + strNow + "\") could not be removed: " + ErrnoText(errno);
+    if (unlinkat(dirfd, strName.c_str(), 0) != 0) {
+        strError = "the overwritten file (now named \"" + strName + "\") could not be removed: " + ErrnoText(errno);
         return false;
     }
     if (!SyncFolder(dirfd)) {

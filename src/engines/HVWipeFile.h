@@ -3,8 +3,6 @@
 #include <string>
 #include <sys/stat.h>
 
-class HVFastRandom;
-
 // Owns one file descriptor.
 class HVUniqueFd
 {
@@ -44,14 +42,30 @@ struct HVWipeTarget
 
 // Opens strName inside the folder dirfd for writing. Never follows a symbolic link and opens
 // nothing but a regular file. A file that the caller owns but may not write is given the owner's
-// write bit first. False with a reason in strError on failure.
-[[nodiscard]] bool HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
+// write bit first. Returns an EHvncResult, with a reason in strError on failure.
+[[nodiscard]] int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
+
+// The EHvncResult of a failed call's errno.
+[[nodiscard]] int HVWipeResultOfErrno(int nErr);
 
 // Puts the mode back after a failed wipe of a file whose mode HVOpenWipeTarget changed.
 void HVRestoreWipeTargetMode(HVWipeTarget& target);
 
-// Ends the life of an overwritten file: truncates it to 0 and syncs it, renames it to a random name
-// of the same length in the same folder (never replacing another name), syncs the folder, closes
-// it, removes it and syncs the folder again. False with a reason in strError on failure.
-[[nodiscard]] bool HVRemoveWipedFile(
-    int dirfd, const std::string& strName, HVWipeTarget& target, HVFastRandom& rng, std::string& strError);
+// Sets the opened file aside before it is overwritten, so that its own name never shows damaged
+// content: records the wipe (durably) in the data folder, renames the file to ".hvwipe-<token>" in
+// the same folder (never replacing a name), checks the new name holds the opened file, and syncs
+// the folder. strAside gets the new name. Returns an EHvncResult.
+[[nodiscard]] int HVSetAside(int dirfd,
+                             const std::string& strName,
+                             const HVWipeTarget& target,
+                             int nMethod,
+                             std::string& strAside,
+                             std::string& strError);
+
+// Gives a set-aside file its name back (never replacing one). False when that name is taken.
+[[nodiscard]] bool HVPutBack(int dirfd, const std::string& strAside, const std::string& strName);
+
+// Ends the life of an overwritten file: truncates it to 0 and syncs it, removes the name strName
+// (after checking it still holds that file) and syncs the folder. False with a reason in strError.
+[[nodiscard]] bool
+HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);

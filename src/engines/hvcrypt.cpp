@@ -6,7 +6,9 @@
 #include "engines/hvcrypt_progress.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +43,30 @@ int ExitStatus(const std::vector<int>& results)
     return nExit;
 }
 
+// Wipes one file given by path: its folder is opened once, the file acted on by name in it.
+int WipeOne(CWipeManager& wm, const std::string& strPath, bool bUnlinkOnly)
+{
+    std::string strPlain = strPath;
+    while (strPlain.size() > 1 && strPlain.back() == '/') {
+        strPlain.pop_back();
+    }
+    const std::size_t nSlash = strPlain.rfind('/');
+    const std::string strDir =
+        nSlash == std::string::npos ? std::string(".") : (nSlash == 0 ? std::string("/") : strPlain.substr(0, nSlash));
+    const int nDir = ::open(strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (nDir < 0) {
+        (void)wm.WipeFile(strPath, 0);  // fails, and says why the folder cannot be opened
+        return HVNC_IO_ERROR;
+    }
+    SHVFileRef ref;
+    ref.nDirFd = nDir;
+    ref.strName = nSlash == std::string::npos ? strPlain : strPlain.substr(nSlash + 1);
+    ref.strDisplay = strPath;
+    const int nResult = wm.WipeFileAt(ref, bUnlinkOnly);
+    ::close(nDir);
+    return nResult;
+}
+
 int RunWipe(const SHvcryptOptions& opt, CHvcryptProgress& bar)
 {
     CWipeManager wm;
@@ -49,11 +75,14 @@ int RunWipe(const SHvcryptOptions& opt, CHvcryptProgress& bar)
     std::vector<int> results;
     for (const std::string& f : opt.files) {
         bar.SetLabel(f);
-        const int nOk = wm.WipeFile(f, SizeOf(f));
-        results.push_back(nOk != 0 ? HVNC_OK : HVNC_FAILED);
-        if (nOk == 0) {
+        const int nResult = WipeOne(wm, f, opt.bUnlinkOnly);
+        results.push_back(nResult);
+        if (nResult != HVNC_OK) {
             bar.Finish();
             std::fprintf(stderr, "hvcrypt: %s: wipe failed (%s)\n", f.c_str(), wm.GetLastError().c_str());
+            if (nResult == HVNC_MULTIPLE_LINKS) {
+                std::fprintf(stderr, "hvcrypt: %s: use --unlink-only to remove only this name\n", f.c_str());
+            }
         } else if (wm.WasWeakMedium()) {
             bar.Finish();
             std::fprintf(stderr,
@@ -103,7 +132,10 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
             bar.Finish();
             if (r != HVNC_OK) {
                 Report(f, r, em.GetLastError());
-            } else if (opt.strCommand == "verify" && !opt.bQuiet) {
+            } else if (!em.GetLastWarning().empty()) {
+                std::fprintf(stderr, "hvcrypt: %s: warning: %s\n", f.c_str(), em.GetLastWarning().c_str());
+            }
+            if (r == HVNC_OK && opt.strCommand == "verify" && !opt.bQuiet) {
                 std::printf("%s: OK\n", f.c_str());
             }
         }
@@ -115,6 +147,8 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (results[i] != HVNC_OK) {
             Report(opt.files[i], results[i], em.GetBatchReasons()[i]);
+        } else if (!em.GetBatchWarnings()[i].empty()) {
+            std::fprintf(stderr, "hvcrypt: %s: warning: %s\n", opt.files[i].c_str(), em.GetBatchWarnings()[i].c_str());
         }
     }
     return ExitStatus(results);

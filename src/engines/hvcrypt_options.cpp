@@ -92,7 +92,8 @@ const char* HvcryptUsage()
            "  encrypt          write FILE.hvnc next to each FILE (the source is kept)\n"
            "  decrypt          write the plain file (never overwriting) and remove the .hvnc\n"
            "  verify           check password and integrity of each .hvnc file, write nothing\n"
-           "  wipe             overwrite and remove each file\n"
+           "  wipe             overwrite and remove each file; a file with other names (hard\n"
+           "                   links) is refused, as overwriting it would empty the others too\n"
            "options:\n"
            "  --password-file FILE   read the password from the first line of FILE\n"
            "                         (otherwise it is asked on the terminal)\n"
@@ -101,6 +102,8 @@ const char* HvcryptUsage()
            "  --kdf-passes N         Argon2id passes for encrypt\n"
            "  --output PATH          output name (one FILE only; encrypt and decrypt)\n"
            "  --method 0|1|2         wipe: 1 random pass, 3 passes, 35 passes (default 0)\n"
+           "  --unlink-only          wipe: of a file with other names remove only the name given,\n"
+           "                         leaving the content to the other names\n"
            "  --quiet                no progress bar\n"
            "exit status: 0 all files succeeded, 2 wrong password, 1 any other failure\n";
 }
@@ -138,6 +141,10 @@ std::string HvcryptParse(int argc, char** argv, SHvcryptOptions& opt)
             opt.bQuiet = true;
             continue;
         }
+        if (arg == "--unlink-only") {
+            opt.bUnlinkOnly = true;
+            continue;
+        }
         std::string value;
         const auto eq = arg.find('=');
         if (eq != std::string::npos) {
@@ -172,6 +179,9 @@ std::string HvcryptParse(int argc, char** argv, SHvcryptOptions& opt)
     }
     if (opt.files.empty()) {
         return "no files given";
+    }
+    if (opt.bUnlinkOnly && opt.strCommand != "wipe") {
+        return "--unlink-only goes with wipe only";
     }
     if (!opt.strOutput.empty() && (opt.files.size() != 1 || opt.strCommand == "verify" || opt.strCommand == "wipe")) {
         return "--output needs exactly one file to encrypt or decrypt";

@@ -20,6 +20,7 @@ struct SHvcryptOptions
     std::uint32_t nKdfPasses = 0;
     std::uint16_t nFormatVersion = 0;  // 0: the engine's; 1 only for tests (not in the usage text)
     bool bQuiet = false;
+    bool bUnlinkOnly = false;  // wipe: a hard-linked file loses only the name given
     bool bHelp = false;
 };
 

@@ -3,10 +3,16 @@
 #include "engines/CEncryptManager.h"
 #include "engines/CHvncIo.h"
 #include "engines/CHvncStaleTemps.h"
+#include "engines/HVPendingRecords.h"
+#include "engines/HVTempNames.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "test_enc_util.h"
@@ -114,43 +120,115 @@ TEST(EncIo, FreeNamesFollowTheNumberingRule)
     EXPECT_EQ(HvncIo::FindFreeName(dir / "x.tar.gz"), dir / "x.tar(2).gz");
     EXPECT_EQ(HvncIo::NumberedName("/a.b/c", 3), "/a.b/c(3)");
     EXPECT_EQ(HvncIo::NumberedName("/a/.profile", 1), "/a/.profile(1)");
-    EXPECT_TRUE(HvncIo::IsTempName(".a.hvnc.hvtmp-Ab12Cd"));
-    EXPECT_TRUE(HvncIo::IsTempName(".a.hvnc.hvtmp-4242-Ab12Cd"));
-    EXPECT_FALSE(HvncIo::IsTempName(".a.hvnc.hvtmp-42x2-Ab12Cd"));
-    EXPECT_FALSE(HvncIo::IsTempName("a.hvnc"));
+    for (const auto& [name, bOwn] : std::vector<std::pair<std::string, bool>>{
+             {".a.hvnc.hvtmp-4242-Ab12Cd34Ef56", true},
+             {".hvwipe-Ab12Cd34Ef56", true},
+             {".a.hvnc.hvtmp-4242-Ab12Cd", false},  // a name of the user's that only looks alike
+             {".a.hvnc.hvtmp-42x2-Ab12Cd34Ef56", false},
+             {".a.hvnc.hvtmp--Ab12Cd34Ef56", false},
+             {".hvtmp-1-Ab12Cd34Ef56", false},
+             {".hvwipe-Ab12Cd34Ef5!", false},
+             {"a.hvnc", false}}) {
+        EXPECT_EQ(HVIsOwnTemporaryName(name), bOwn) << name;
+    }
 }
 
-// The sweep for stale temporaries leaves alone whatever it cannot prove stale: a writer that
-// still runs, a file changed after this process started, other names, links, other targets.
-TEST(EncStaleTemps, SweepKeepsWhatIsNotProvablyStale)
+// A process that dies while it writes an output leaves nothing where the file system can hold
+// unnamed files; elsewhere its recorded temporary, which the next sweep removes. Files that only
+// look like temporaries are never touched.
+TEST(EncStaleTemps, ACrashLeavesNothingTheSweepCannotProve)
+{
+    for (const bool bUnnamed : {true, false}) {
+        SCOPED_TRACE(bUnnamed ? "unnamed temporaries" : "named temporaries");
+        CTempDir dir;
+        const std::string d = dir.Path();
+        ASSERT_EQ(::mkdir((d + "/w").c_str(), 0700), 0);
+        HVPendingRecords::SetDataFolder(d + "/data");
+        const std::vector<std::string> lookalikes = {".big.hvnc.hvtmp-99999-ABCDEF",
+                                                     ".big.hvnc.hvtmp-99999-ABCDEFGHIJKL"};
+        for (const auto& name : lookalikes) {
+            WriteFile(d + "/w/" + name, Pattern(100));
+            const struct timespec old[2] = {{1000, 0}, {1000, 0}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, (d + "/w/" + name).c_str(), old, 0), 0);
+        }
+        WriteFile(d + "/w/big", Pattern(3 << 20));
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            HvncIo::SetUnnamedTemps(bUnnamed);
+            CEncryptManager em;
+            CheapEngine(em);
+            em.SetParent([](std::uint32_t) { ::_exit(0); });  // dies with the output half written
+            (void)em.EncryptFileW(d + "/w/big");
+            ::_exit(1);
+        }
+        int nStatus = 0;
+        ASSERT_EQ(::waitpid(pid, &nStatus, 0), pid);
+        ASSERT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0);
+        EXPECT_EQ(List(d + "/w").size(), bUnnamed ? 3u : 4u);
+        EXPECT_EQ(HvncStaleTemps::SweepRecorded(), bUnnamed ? 0 : 1);
+        std::vector<std::string> left = List(d + "/w");
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{lookalikes[0], lookalikes[1], "big"}));
+        for (const auto& name : lookalikes) {
+            EXPECT_EQ(ReadFile(d + "/w/" + name), Pattern(100)) << name;
+        }
+        EXPECT_TRUE(List(d + "/data/Pending").empty()) << "the dead process's record is gone";
+        HVPendingRecords::SetDataFolder({});
+    }
+}
+
+// A record left by a dead process is hostile input: lines that are damaged, name a path instead of
+// one name, a relative folder, or a folder that is no longer the recorded one (another inode under
+// that path) make the sweep touch nothing; only the well-formed entry goes.
+TEST(EncStaleTemps, DamagedOrMisleadingRecordsTouchNothing)
 {
     CTempDir dir;
     const std::string d = dir.Path();
-    const std::string alive = ".doc.txt.hvtmp-" + std::to_string(::getppid()) + "-Ab12Cd";
-    const std::string fresh = ".doc.txt.hvtmp-2147483646-Ab12Cd";  // no such process, but new
-    const std::string other = ".other.txt.hvtmp-2147483646-Ab12Cd";
-    const std::string old = ".doc.txt.hvtmp-Ab12Cd";  // no pid: unknown writer
-    const std::string odd = ".doc.txt.hvtmp-2147483646-Ab!2Cd";
-    for (const auto& name : {alive, fresh, other, old, odd}) {
-        WriteFile(d + "/" + name, Pattern(100));
+    ASSERT_EQ(::mkdir((d + "/w").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir((d + "/data").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir((d + "/data/Pending").c_str(), 0700), 0);
+    for (const char* name : {"keep", "victim", ".gone.hvtmp-1-Ab12Cd34Ef56"}) {
+        WriteFile(d + "/w/" + name, Pattern(100));
     }
-    ASSERT_EQ(::symlink((d + "/" + alive).c_str(), (d + "/.doc.txt.hvtmp-2147483645-Zz99Yy").c_str()), 0);
-    EXPECT_EQ(HvncStaleTemps::Sweep(d, "doc.txt"), 0);
-    EXPECT_EQ(List(d).size(), 6u);
-    for (const auto& name : {alive, fresh, other, old, odd}) {
-        EXPECT_EQ(ReadFile(d + "/" + name), Pattern(100)) << name;
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat((d + "/w").c_str(), &st), 0);
+    const auto hex = [](const std::string& s) {
+        std::string out;
+        for (const unsigned char c : s) {
+            out += "0123456789abcdef"[c >> 4];
+            out += "0123456789abcdef"[c & 15];
+        }
+        return out;
+    };
+    const std::string folder = " " + std::to_string(st.st_dev) + " " + std::to_string(st.st_ino) + " 0 ";
+    const std::string lines[] = {
+        "T 0" + folder + hex(d + "/w") + " " + hex("../w/victim"),                           // a path, not a name
+        "T 0" + folder + hex("w") + " " + hex("victim"),                                     // a relative folder
+        "T 0 " + std::to_string(st.st_dev) + " 1 0 " + hex(d + "/w") + " " + hex("victim"),  // other inode
+        "T 0" + folder + hex(d + "/w") + " zz",                                              // not hexadecimal
+        std::string(5000, 'T'),                                                              // garbage
+        "W 2" + folder + hex(d + "/w") + " " + hex("keep"),                        // a wipe: not for this sweep
+        "T 0" + folder + hex(d + "/w") + " " + hex(".gone.hvtmp-1-Ab12Cd34Ef56"),  // the one to go
+    };
+    {
+        std::ofstream rec(d + "/data/Pending/1-Ab12Cd34Ef56.rec");
+        for (const auto& line : lines) {
+            rec << line << "\n";
+        }
     }
-
-    // A run of the engine in that folder keeps them too, and its own temporary carries its pid.
-    WriteFile(d + "/doc.txt", Pattern(5000, 3));
-    CEncryptManager em;
-    CheapEngine(em);
-    ASSERT_NE(em.EncryptFileW(d + "/doc.txt"), 0);
-    ::unlink((d + "/doc.txt").c_str());
-    ASSERT_EQ(em.DecryptFileW(d + "/doc.txt.hvnc"), HVNC_OK);
-    EXPECT_EQ(ReadFile(d + "/doc.txt"), Pattern(5000, 3));
-    EXPECT_EQ(List(d).size(), 7u);
-    EXPECT_EQ(HvncStaleTemps::TempPrefix("doc.txt"), ".doc.txt.hvtmp-" + std::to_string(::getpid()) + "-");
+    EXPECT_EQ(CEncryptManager::RemoveStaleTemporaries(d + "/data"), 1);
+    HVPendingRecords::SetDataFolder({});
+    std::vector<std::string> left = List(d + "/w");
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"keep", "victim"}));
+    EXPECT_EQ(ReadFile(d + "/w/victim"), Pattern(100));
+    EXPECT_EQ(ReadFile(d + "/w/keep"), Pattern(100));
+    // What is left for the other sweep is the wipe entry alone.
+    std::ifstream rec(d + "/data/Pending/1-Ab12Cd34Ef56.rec");
+    std::string kept((std::istreambuf_iterator<char>(rec)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, lines[5] + "\n");
 }
 
 TEST(EncSignature, DependsOnlyOnThePasswordAtTheBuiltInCost)

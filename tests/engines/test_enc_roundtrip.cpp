@@ -72,6 +72,68 @@ INSTANTIATE_TEST_SUITE_P(Sizes,
                                                               40 * kChunk + 5),
                                             ::testing::Values(16, 24, 32)));
 
+// Modes and sparse files come back as they were: a read-only file stays read-only (also when the
+// caller had made it writable for processing and gives its original mode), and runs of zeros come
+// back as holes.
+TEST(EncMetadata, ModesAndHolesRoundTrip)
+{
+    struct SCase
+    {
+        const char* pszName;
+        mode_t nMode;       // the file's mode when it is encrypted
+        int nOriginalMode;  // what the caller says it was (-1: not said)
+        bool bSparse;       // 64 MiB with 8 KiB of data at the start and in the middle
+    };
+    const SCase cases[] = {
+        {"read-only", 0444, -1, false},
+        {"executable", 0750, -1, false},
+        {"made writable for processing", 0644, 0444, false},
+        {"sparse", 0600, -1, true},
+    };
+    constexpr off_t kSparseSize = 64 << 20;
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CTempDir dir;
+        const std::string src = dir / "f";
+        const auto data = Pattern(8192, 4);
+        if (c.bSparse) {
+            const int fd = ::open(src.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(::pwrite(fd, data.data(), data.size(), 0), 8192);
+            ASSERT_EQ(::pwrite(fd, data.data(), data.size(), kSparseSize / 2 + 100), 8192);
+            ASSERT_EQ(::ftruncate(fd, kSparseSize), 0);
+            ::close(fd);
+        } else {
+            WriteFile(src, data);
+        }
+        ASSERT_EQ(::chmod(src.c_str(), c.nMode), 0);
+        const auto before = ReadFile(src);
+        CEncryptManager em;
+        CheapEngine(em);
+        const int dirFd = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        SHVFileRef ref;
+        ref.nDirFd = dirFd;
+        ref.strName = "f";
+        ref.nOriginalMode = c.nOriginalMode;
+        ASSERT_EQ(em.EncryptFileAt(ref), HVNC_OK) << em.GetLastError();
+        ASSERT_EQ(::unlink(src.c_str()), 0);
+        ref.strName = "f.hvnc";
+        ASSERT_EQ(em.DecryptFileAt(ref), HVNC_OK) << em.GetLastError();
+        EXPECT_TRUE(em.GetLastWarning().empty()) << em.GetLastWarning();
+        ::close(dirFd);
+        EXPECT_EQ(ReadFile(src), before);
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::stat(src.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.nOriginalMode >= 0 ? static_cast<mode_t>(c.nOriginalMode) : c.nMode);
+        if (c.bSparse) {
+            EXPECT_EQ(st.st_size, kSparseSize);
+            EXPECT_LT(st.st_blocks * 512, 1 << 20) << "the holes stay holes";
+        }
+    }
+}
+
 TEST(EncMemory, DecryptsIntoMemoryAndKeepsTheFile)
 {
     CTempDir dir;

@@ -1,4 +1,6 @@
 // End-to-end tests of the hvcrypt tool: real binary, real files in a temporary folder.
+#include "engines/HVTempNames.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -110,15 +112,53 @@ TEST_F(HvcryptTest, OutputOptionAndWipe)
     EXPECT_TRUE(List(m_dir / "w").empty());
 }
 
+// A hard-linked file is refused (its other name keeps its content) unless only the name is to go.
+TEST_F(HvcryptTest, WipeRefusesHardLinksUnlessUnlinkOnly)
+{
+    WriteFile(W("a"), Pattern(5000));
+    ASSERT_EQ(::link(W("a").c_str(), W("b").c_str()), 0);
+    EXPECT_EQ(Run("wipe " + Q("a")), 1);
+    EXPECT_EQ(ReadFile(W("a")), Pattern(5000));
+    EXPECT_EQ(Run("encrypt --unlink-only" + std::string(kCheap) + Q("a")), 1) << "wipe only";
+    EXPECT_EQ(Run("wipe --unlink-only " + Q("a")), 0);
+    EXPECT_FALSE(Exists(W("a")));
+    EXPECT_EQ(ReadFile(W("b")), Pattern(5000));
+}
+
+// Bytes of the temporary outputs the process pid holds open in dir, named or not.
+std::uint64_t TempBytes(pid_t pid, const std::string& dir)
+{
+    std::uint64_t n = 0;
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    for (const auto& fd : List(fds)) {
+        char target[4096];
+        const ssize_t len = ::readlink((fds + "/" + fd).c_str(), target, sizeof target - 1);
+        const std::string t(target, len > 0 ? static_cast<std::size_t>(len) : 0);
+        struct stat st
+        {
+        };
+        if (t.rfind(dir + "/", 0) == 0 && (t.find("/#") != std::string::npos || t.find(".hvtmp-") != std::string::npos)
+            && ::stat((fds + "/" + fd).c_str(), &st) == 0) {
+            n += static_cast<std::uint64_t>(st.st_size);
+        }
+    }
+    return n;
+}
+
 // Runs "hvcrypt <command> <file>" and kills it with SIGKILL once its temporary output holds more
-// than 8 MiB. Returns false when the tool ended before it could be killed.
-bool RunAndKill(const std::string& tool, const std::string& pw, const std::string& command, const std::string& file)
+// than 8 MiB; bNamed makes it write named temporaries. Returns false when the tool ended before it
+// could be killed.
+bool RunAndKill(
+    const std::string& tool, const std::string& pw, const std::string& command, const std::string& file, bool bNamed)
 {
     const pid_t pid = ::fork();
     if (pid < 0) {
         return false;
     }
     if (pid == 0) {
+        if (bNamed) {
+            ::setenv("HV_ENGINE_NAMED_TEMPS", "1", 1);
+        }
         ::execl(tool.c_str(),
                 "hvcrypt",
                 command.c_str(),
@@ -136,15 +176,8 @@ bool RunAndKill(const std::string& tool, const std::string& pw, const std::strin
     const std::string dir = file.substr(0, file.find_last_of('/'));
     bool bKilled = false;
     for (int i = 0; i < 20000 && !bKilled; ++i) {
-        for (const auto& name : List(dir)) {
-            struct stat st
-            {
-            };
-            if (name.find(".hvtmp-") != std::string::npos && ::stat((dir + "/" + name).c_str(), &st) == 0
-                && st.st_size > (8 << 20)) {
-                bKilled = ::kill(pid, SIGKILL) == 0;
-                break;
-            }
+        if (TempBytes(pid, dir) > (8u << 20)) {
+            bKilled = ::kill(pid, SIGKILL) == 0;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
@@ -186,67 +219,68 @@ std::uint64_t Digest(const std::string& path)
     return h;
 }
 
-TEST_F(HvcryptTest, KillDuringEncryptionLeavesSourceAndNoOutput)
+// Killed half-way, with unnamed and with named temporaries: the input is intact, nothing is under
+// a final name, and only a named temporary of the engine's own naming may be left (swept later).
+TEST_F(HvcryptTest, KillLeavesTheInputAndNoOutput)
 {
     const std::string src = W("big");
     WriteBig(src);
-    const auto before = Digest(src);
-    if (!RunAndKill(Tool(), m_dir / "pw", "encrypt", src)) {
-        GTEST_SKIP() << "the tool finished before it could be killed";
-    }
-    EXPECT_FALSE(Exists(src + ".hvnc")) << "no output under the final name";
-    for (const auto& name : List(m_dir / "w")) {
-        EXPECT_TRUE(name == "big" || name.rfind(".big.hvnc.hvtmp-", 0) == 0) << name;
-    }
-    EXPECT_EQ(Digest(src), before) << "the source is intact";
-}
-
-TEST_F(HvcryptTest, KillDuringDecryptionKeepsTheEncryptedFileAndNoOutput)
-{
-    const std::string src = W("big");
-    WriteBig(src);
+    const auto plain = Digest(src);
     ASSERT_EQ(Run(std::string("encrypt") + kCheap + Q("big")), 0);
-    ASSERT_EQ(::unlink(src.c_str()), 0);
-    const auto before = Digest(src + ".hvnc");
-    if (!RunAndKill(Tool(), m_dir / "pw", "decrypt", src + ".hvnc")) {
-        GTEST_SKIP() << "the tool finished before it could be killed";
+    const auto encrypted = Digest(src + ".hvnc");
+    for (const bool bNamed : {false, true}) {
+        for (const bool bEncrypt : {true, false}) {
+            SCOPED_TRACE(std::string(bEncrypt ? "encryption" : "decryption") + (bNamed ? ", named" : ", unnamed"));
+            const std::string input = bEncrypt ? "big" : "big.hvnc";
+            const std::string output = bEncrypt ? "big.hvnc" : "big";
+            ASSERT_TRUE(Exists(W(input)));
+            ASSERT_EQ(::rename(W(output).c_str(), (m_dir / "kept").c_str()), 0);
+            if (!RunAndKill(Tool(), m_dir / "pw", bEncrypt ? "encrypt" : "decrypt", W(input), bNamed)) {
+                GTEST_SKIP() << "the tool finished before it could be killed";
+            }
+            EXPECT_FALSE(Exists(W(output))) << "no output under the final name";
+            for (const auto& name : List(m_dir / "w")) {
+                EXPECT_TRUE(name == input || (bNamed && HVIsOwnTemporaryName(name))) << name;
+            }
+            EXPECT_EQ(Digest(W(input)), bEncrypt ? plain : encrypted) << "the input is intact";
+            ASSERT_EQ(::rename((m_dir / "kept").c_str(), W(output).c_str()), 0);
+        }
     }
-    EXPECT_FALSE(Exists(src)) << "no plain output under the final name";
-    for (const auto& name : List(m_dir / "w")) {
-        EXPECT_TRUE(name == "big.hvnc" || name.rfind(".big.hvtmp-", 0) == 0) << name;
-    }
-    EXPECT_EQ(Digest(src + ".hvnc"), before) << "the encrypted file is intact";
 }
 
-// A decryption killed half-way leaves its plaintext in a temporary file; the next decryption of
-// the same file finds the writer gone, wipes that temporary and writes the correct output.
-TEST_F(HvcryptTest, NextDecryptionRemovesTheTemporaryOfAKilledOne)
+// A decryption killed half-way with a named temporary leaves its plaintext there; the next run
+// finds the killed process's record, wipes that temporary and writes the correct output. Files
+// that only look like temporaries are the user's and stay.
+TEST_F(HvcryptTest, NextRunRemovesOnlyTheRecordedTemporaryOfAKilledOne)
 {
     const std::string src = W("big");
     WriteBig(src);
     const auto plain = Digest(src);
     ASSERT_EQ(Run(std::string("encrypt") + kCheap + Q("big")), 0);
     ASSERT_EQ(::unlink(src.c_str()), 0);
-    if (!RunAndKill(Tool(), m_dir / "pw", "decrypt", src + ".hvnc")) {
+    if (!RunAndKill(Tool(), m_dir / "pw", "decrypt", src + ".hvnc", true)) {
         GTEST_SKIP() << "the tool finished before it could be killed";
     }
     std::vector<std::string> stale;
     for (const auto& name : List(m_dir / "w")) {
-        if (name.rfind(".big.hvtmp-", 0) == 0) {
+        if (HVIsOwnTemporaryName(name)) {
             stale.push_back(name);
         }
     }
     ASSERT_EQ(stale.size(), 1u);
-    WriteFile(W("other.hvtmp-1-Ab12Cd"), Pattern(10));  // not of the engine's naming: kept
-    // The next run must start after the killed one's last change, also by the file clock's ticks.
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-
+    const std::vector<std::string> users = {".big.hvtmp-99999-ABCDEF", ".big.hvtmp-99999-ABCDEFGHIJKL"};
+    for (const auto& name : users) {
+        WriteFile(W(name), Pattern(10));
+    }
     ASSERT_EQ(Run("decrypt " + Q("big.hvnc")), 0);
     EXPECT_EQ(Digest(src), plain);
     EXPECT_FALSE(Exists(W(stale[0])));
     auto names = List(m_dir / "w");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"big", "other.hvtmp-1-Ab12Cd"}));
+    EXPECT_EQ(names, (std::vector<std::string>{users[0], users[1], "big"}));
+    for (const auto& name : users) {
+        EXPECT_EQ(ReadFile(W(name)), Pattern(10)) << name;
+    }
 }
 
 }  // namespace

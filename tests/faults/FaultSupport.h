@@ -3,6 +3,7 @@
 // Helpers of the fault-injection tests: a private temporary folder, file contents, listings,
 // access checks without the superuser's override, and the cheap key derivation of the tests.
 #include "engines/CEncryptManager.h"
+#include "engines/HVTempNames.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -68,12 +69,12 @@ inline bool WriteFile(const std::string& path, const Bytes& data)
     return static_cast<bool>(f);
 }
 
-// Names of the engine's temporary files in a folder.
+// Names of the engines' own temporary files in a folder (outputs and files set aside for wiping).
 inline std::vector<std::string> Temps(const std::string& dir)
 {
     std::vector<std::string> out;
     for (const auto& n : List(dir)) {
-        if (n.find(".hvtmp-") != std::string::npos) {
+        if (HVIsOwnTemporaryName(n)) {
             out.push_back(n);
         }
     }

@@ -179,6 +179,27 @@ int link(const char* oldpath, const char* newpath)
     return Fails(HVFAULT_CREATE, "link") ? -1 : real_link(oldpath, newpath);
 }
 
+int linkat(int olddir, const char* oldpath, int newdir, const char* newpath, int flags)
+{
+    typedef int (*fn_t)(int, const char*, int, const char*, int);
+    HV_REAL(fn_t, linkat);
+    return Fails(HVFAULT_RENAME, "linkat") ? -1 : real_linkat(olddir, oldpath, newdir, newpath, flags);
+}
+
+int fchmod(int fd, mode_t mode)
+{
+    typedef int (*fn_t)(int, mode_t);
+    HV_REAL(fn_t, fchmod);
+    return Fails(HVFAULT_MODE, "fchmod") ? -1 : real_fchmod(fd, mode);
+}
+
+int futimens(int fd, const struct timespec times[2])
+{
+    typedef int (*fn_t)(int, const struct timespec*);
+    HV_REAL(fn_t, futimens);
+    return Fails(HVFAULT_MODE, "futimens") ? -1 : real_futimens(fd, times);
+}
+
 int mkdir(const char* path, mode_t mode)
 {
     typedef int (*fn_t)(const char*, mode_t);

@@ -3,9 +3,10 @@
 // Fault injection under the engines (see FaultSyscalls.c). Kinds of calls:
 #define HVFAULT_WRITE 1u   // write, writev, pwrite, ftruncate
 #define HVFAULT_SYNC 2u    // fsync, fdatasync, syncfs
-#define HVFAULT_CREATE 4u  // open/openat with O_CREAT, mkostemp, mkdir, link
-#define HVFAULT_RENAME 8u  // rename, renameat, renameat2
+#define HVFAULT_CREATE 4u  // open/openat with O_CREAT or O_TMPFILE, mkostemp, mkdir, link
+#define HVFAULT_RENAME 8u  // rename, renameat, renameat2, linkat (naming an unnamed output)
 #define HVFAULT_ALL 15u
+#define HVFAULT_MODE 16u  // fchmod, futimens (what file systems such as vfat cannot keep); not in ALL
 
 #ifdef __cplusplus
 extern "C" {

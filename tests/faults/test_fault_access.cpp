@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "FaultSupport.h"
+#include "FaultSyscalls.h"
 
 using namespace faults;
 
@@ -52,7 +53,7 @@ TEST_F(AccessDenied, UnreadableSourceIsNotEncrypted)
         CEncryptManager em;
         CheapEngine(em);
         EXPECT_EQ(em.EncryptFileW(D("a.txt")), 0);
-        EXPECT_EQ(em.GetLastResult(), HVNC_IO_ERROR);
+        EXPECT_EQ(em.GetLastResult(), HVNC_PERMISSION);
         EXPECT_NE(em.GetLastError().find("Permission denied"), std::string::npos) << em.GetLastError();
     }
     EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt"});
@@ -72,7 +73,7 @@ TEST_F(AccessDenied, ReadOnlyTargetFolderGetsNoOutput)
         CEncryptManager em;
         CheapEngine(em);
         EXPECT_EQ(em.EncryptFileW(D("a.txt")), 0);
-        EXPECT_EQ(em.GetLastResult(), HVNC_IO_ERROR) << em.GetLastError();
+        EXPECT_EQ(em.GetLastResult(), HVNC_PERMISSION) << em.GetLastError();
         EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt"});
         EXPECT_EQ(ReadFile(D("a.txt")), m_plain);
     }
@@ -94,8 +95,8 @@ TEST_F(AccessDenied, DecryptionIntoAReadOnlyFolderKeepsTheEncryptedFile)
     ASSERT_EQ(::chmod((m_dir / "d").c_str(), 0500), 0);
     {
         HV_DENY_OR_SKIP(guard);
-        EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc")), HVNC_IO_ERROR) << em.GetLastError();
-        EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc"), m_dir / "ro/a.txt"), HVNC_IO_ERROR) << em.GetLastError();
+        EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc")), HVNC_PERMISSION) << em.GetLastError();
+        EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc"), m_dir / "ro/a.txt"), HVNC_PERMISSION) << em.GetLastError();
         EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt.hvnc"});
         EXPECT_TRUE(List(m_dir / "ro").empty());
     }
@@ -113,7 +114,7 @@ TEST_F(AccessDenied, UnreadableEncryptedFileIsNotDecrypted)
     ASSERT_EQ(::unlink(D("a.txt").c_str()), 0);
     ASSERT_EQ(::chmod(D("a.txt.hvnc").c_str(), 0200), 0);
     HV_DENY_OR_SKIP(guard);
-    EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc")), HVNC_IO_ERROR);
+    EXPECT_EQ(em.DecryptFileW(D("a.txt.hvnc")), HVNC_PERMISSION);
     EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt.hvnc"});
 }
 
@@ -258,6 +259,33 @@ TEST_F(HidingAccessDenied, ShowingIntoAReadOnlyFolderKeepsTheItemHidden)
     ASSERT_EQ(next.GetHiddenCount(), 1);
     EXPECT_TRUE(next.UnhideItem(D("a.txt"))) << next.GetLastError();
     EXPECT_EQ(ReadFile(D("a.txt")), m_plain);
+}
+
+// A file system that cannot keep modes or times (vfat): the files are encrypted and decrypted all
+// the same, each with a warning that says what was not kept.
+TEST(ModesNotKept, AreAWarningNotAFailure)
+{
+    if (hvfault_available() == 0) {
+        GTEST_SKIP() << "the file-system calls cannot be taken over in a sanitizer build";
+    }
+    CTempDir dir;
+    const Bytes plain = Pattern(70000, 8);
+    ASSERT_TRUE(WriteFile(dir / "a.txt", plain));
+    CEncryptManager em;
+    CheapEngine(em);
+    hvfault_arm(HVFAULT_MODE, 0, EPERM);
+    const int nEncrypted = em.EncryptFileW(dir / "a.txt");
+    const std::string strEncWarning = em.GetLastWarning();
+    ASSERT_EQ(::unlink((dir / "a.txt").c_str()), 0);
+    const int nDecrypted = em.DecryptFileW(dir / "a.txt.hvnc");
+    EXPECT_GT(hvfault_disarm(), 0);
+    EXPECT_NE(nEncrypted, 0) << em.GetLastError();
+    EXPECT_NE(strEncWarning.find("permissions"), std::string::npos) << strEncWarning;
+    EXPECT_EQ(nDecrypted, HVNC_OK) << em.GetLastError();
+    EXPECT_NE(em.GetLastWarning().find("permissions"), std::string::npos) << em.GetLastWarning();
+    EXPECT_NE(em.GetLastWarning().find("time"), std::string::npos) << em.GetLastWarning();
+    EXPECT_EQ(ReadFile(dir / "a.txt"), plain);
+    EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"a.txt"});
 }
 
 }  // namespace

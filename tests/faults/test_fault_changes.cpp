@@ -68,7 +68,7 @@ TEST_F(SourceChanges, GrowingWhileReadFails)
 {
     const Bytes plain = Pattern(kLarge, 1);
     const Bytes tail = Pattern(4096, 2);
-    EXPECT_EQ(EncryptChanging(plain, [&] { Append(Src(), tail); }), HVNC_IO_ERROR);
+    EXPECT_EQ(EncryptChanging(plain, [&] { Append(Src(), tail); }), HVNC_CHANGED);
     EXPECT_NE(m_strWhy.find("changed"), std::string::npos) << m_strWhy;
     ExpectNoOutput();
     Bytes grown = plain;
@@ -79,7 +79,7 @@ TEST_F(SourceChanges, GrowingWhileReadFails)
 TEST_F(SourceChanges, ShrinkingWhileReadFails)
 {
     const Bytes plain = Pattern(kLarge, 3);
-    EXPECT_EQ(EncryptChanging(plain, [&] { ASSERT_EQ(::truncate(Src().c_str(), 5 << 20), 0); }), HVNC_IO_ERROR);
+    EXPECT_EQ(EncryptChanging(plain, [&] { ASSERT_EQ(::truncate(Src().c_str(), 5 << 20), 0); }), HVNC_CHANGED);
     ExpectNoOutput();
     EXPECT_EQ(ReadFile(Src()), Bytes(plain.begin(), plain.begin() + (5 << 20)));
 }
@@ -88,7 +88,7 @@ TEST_F(SourceChanges, ShrinkingWhileReadFails)
 TEST_F(SourceChanges, GrowingAfterItWasReadFails)
 {
     const Bytes plain = Pattern(kSmall, 4);
-    EXPECT_EQ(EncryptChanging(plain, [&] { Append(Src(), Pattern(10, 5)); }), HVNC_IO_ERROR);
+    EXPECT_EQ(EncryptChanging(plain, [&] { Append(Src(), Pattern(10, 5)); }), HVNC_CHANGED);
     ExpectNoOutput();
     EXPECT_EQ(ReadFile(Src()).size(), kSmall + 10);
 }
@@ -105,7 +105,7 @@ TEST_F(SourceChanges, WrittenInPlaceAfterItWasReadFails)
                                   ASSERT_EQ(::pwrite(fd, changed.data(), 1, 0), 1);
                                   ::close(fd);
                               }),
-              HVNC_IO_ERROR);
+              HVNC_CHANGED);
     ExpectNoOutput();
     EXPECT_EQ(ReadFile(Src()), changed);
 }
@@ -131,7 +131,7 @@ TEST_F(SourceChanges, ReplacedByAnotherFileFails)
                                   ASSERT_TRUE(WriteFile(m_dir / "new", other));
                                   ASSERT_EQ(::rename((m_dir / "new").c_str(), Src().c_str()), 0);
                               }),
-              HVNC_IO_ERROR);
+              HVNC_CHANGED);
     EXPECT_NE(m_strWhy.find("replaced"), std::string::npos) << m_strWhy;
     ExpectNoOutput();
     EXPECT_EQ(ReadFile(Src()), other);
@@ -157,7 +157,7 @@ TEST_F(SourceChanges, BatchFailsOnlyTheChangedFile)
     EXPECT_EQ(em.EncryptFilesW(files, results), 0);
     ASSERT_EQ(results.size(), 3u);
     EXPECT_EQ(results[0], HVNC_OK);
-    EXPECT_EQ(results[1], HVNC_IO_ERROR);
+    EXPECT_EQ(results[1], HVNC_CHANGED);
     EXPECT_EQ(results[2], HVNC_OK);
     EXPECT_FALSE(Exists(files[1] + ".hvnc"));
     EXPECT_TRUE(OpensTo(files[0] + ".hvnc", Pattern(kSmall, 20)));

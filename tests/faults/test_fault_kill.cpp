@@ -4,7 +4,9 @@
 // file behind (the killed run's temporaries are wiped by it).
 #include "engines/CEncryptManager.h"
 
+#include <algorithm>
 #include <chrono>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -142,6 +144,54 @@ protected:
 
 using Elapsed = std::chrono::steady_clock::duration;
 
+// The encryption and decryption runs below write named temporaries (as on file systems without
+// unnamed files), so that a kill can leave one behind for the next run to find in its records.
+const std::vector<std::string> kNamedTemps = {"HV_ENGINE_NAMED_TEMPS=1"};
+
+// Files of the user's that only look like the engines' temporaries: never deleted, never taken for
+// leftovers. Dated in the past, like stale leftovers.
+const std::vector<std::string> kLookalikes = {
+    ".f0.dat.hvtmp-99999-ABCDEF", ".f1.dat.hvtmp-99999-ABCDEFGHIJKL", ".hvwipe-ABCDEFGHIJKL"};
+
+void PlantLookalikes(const std::string& dir)
+{
+    for (const auto& name : kLookalikes) {
+        ASSERT_TRUE(WriteFile(dir + "/" + name, Pattern(77, 7)));
+        const struct timespec old[2] = {{1000, 0}, {1000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir + "/" + name).c_str(), old, 0), 0);
+    }
+}
+
+void ExpectLookalikesKept(const std::string& dir)
+{
+    for (const auto& name : kLookalikes) {
+        EXPECT_EQ(ReadFile(dir + "/" + name), Pattern(77, 7)) << name << " is the user's";
+        EXPECT_FALSE(Exists(dir + "/" + name + ".hvnc")) << name;
+    }
+}
+
+// Files set aside for wiping, other than the user's look-alikes.
+std::size_t SetAside(const std::string& dir)
+{
+    std::size_t n = 0;
+    for (const auto& name : List(dir)) {
+        n += name.rfind(".hvwipe-", 0) == 0 && name != kLookalikes[2] ? 1 : 0;
+    }
+    return n;
+}
+
+// Own temporaries left in a folder, other than the user's look-alikes.
+std::vector<std::string> OwnLeftovers(const std::string& dir)
+{
+    std::vector<std::string> out;
+    for (const auto& name : Temps(dir)) {
+        if (std::find(kLookalikes.begin(), kLookalikes.end(), name) == kLookalikes.end()) {
+            out.push_back(name);
+        }
+    }
+    return out;
+}
+
 // When to kill: from the files in the folder, or from the time since the start.
 struct STrigger
 {
@@ -170,7 +220,7 @@ TEST_F(HvcryptKilled, EncryptionAtSeveralPoints)
         for (const auto& n : m_names) {
             (void)::unlink(W(n + ".hvnc").c_str());
         }
-        CProgram run(m_home.Path(), Args("encrypt", m_names));
+        CProgram run(m_home.Path(), Args("encrypt", m_names), kNamedTemps);
         ASSERT_TRUE(run.Started());
         const std::string dir = m_home / "w";
         if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
@@ -182,6 +232,55 @@ TEST_F(HvcryptKilled, EncryptionAtSeveralPoints)
         for (const auto& n : m_names) {
             EXPECT_TRUE(Exists(W(n + ".hvnc"))) << n;
         }
+    }
+}
+
+// A wipe of 35 passes killed while files are set aside and half overwritten: no name of the
+// user's ever shows damaged content; the next run finishes the killed run's wipes and removes
+// nothing else.
+TEST_F(HvcryptKilled, WipeAtSeveralPoints)
+{
+    const std::string dir = m_home / "w";
+    const STrigger triggers[] = {
+        {"first file set aside", [](const std::string& d, Elapsed) { return SetAside(d) >= 1; }},
+        {"600 ms", [](const std::string&, Elapsed e) { return e > std::chrono::milliseconds(600); }},
+    };
+    for (const STrigger& t : triggers) {
+        SCOPED_TRACE(std::string("killed at: ") + t.pszName);
+        for (int i = 0; i < kFiles; ++i) {
+            ASSERT_TRUE(WriteFile(W(m_names[i]), m_plain[i]));
+        }
+        ASSERT_TRUE(WriteFile(W("last.dat"), Pattern(5000, 3)));
+        PlantLookalikes(dir);
+        std::vector<std::string> args = {ProgramPath("hvcrypt"), "wipe", "--quiet", "--method", "2"};
+        for (const auto& n : m_names) {
+            args.push_back(W(n));
+        }
+        CProgram run(m_home.Path(), args);
+        ASSERT_TRUE(run.Started());
+        if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
+            std::cout << "[ note     ] the run ended before the kill (" << t.pszName << ")\n";
+        }
+        for (int i = 0; i < kFiles; ++i) {
+            if (Exists(W(m_names[i]))) {
+                EXPECT_EQ(ReadFile(W(m_names[i])), m_plain[i]) << m_names[i] << ": no damaged content under its name";
+            }
+        }
+        // The next run wipes what is left and finishes the killed run's work.
+        std::vector<std::string> again = {ProgramPath("hvcrypt"), "wipe", "--quiet", W("last.dat")};
+        for (const auto& n : m_names) {
+            if (Exists(W(n))) {
+                again.push_back(W(n));
+            }
+        }
+        CProgram rerun(m_home.Path(), again);
+        EXPECT_EQ(rerun.Wait(), 0) << rerun.Err();
+        std::vector<std::string> left = List(dir);
+        std::sort(left.begin(), left.end());
+        std::vector<std::string> expected = kLookalikes;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(left, expected) << "everything wiped, nothing of the user's removed";
+        ExpectLookalikesKept(dir);
     }
 }
 
@@ -227,7 +326,7 @@ TEST_F(HvcryptKilled, DecryptionAtSeveralPoints)
         for (const auto& n : m_names) {
             files.push_back(n + ".hvnc");
         }
-        CProgram run(m_home.Path(), Args("decrypt", files));
+        CProgram run(m_home.Path(), Args("decrypt", files), kNamedTemps);
         ASSERT_TRUE(run.Started());
         const std::string dir = m_home / "w";
         if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
@@ -270,7 +369,7 @@ protected:
         CProgram first(m_home.Path(), {ProgramPath("hnv"), "--master-password-file", m_home / "mp", "-rh"});
         ASSERT_EQ(first.Wait(), 0) << first.Err();
     }
-    [[nodiscard]] std::vector<std::string> Args(const std::vector<std::string>& files) const
+    [[nodiscard]] std::vector<std::string> Args(const std::vector<std::string>& files, bool bWipe = false) const
     {
         std::vector<std::string> args = {ProgramPath("hnv"),
                                          "--master-password-file",
@@ -282,6 +381,9 @@ protected:
                                          "new",
                                          "-p",
                                          m_home / "w"};
+        if (bWipe) {
+            args.insert(args.begin() + 6, "-w");
+        }
         for (const auto& f : files) {
             args.insert(args.end(), {"-f", f});
         }
@@ -325,6 +427,37 @@ TEST_F(HnvKilled, EncryptionAtSeveralPoints)
         }
         EXPECT_TRUE(Temps(dir).empty()) << "the killed run's temporary files are gone";
     }
+}
+
+// Encryption with the wipe of the sources, killed while a source is set aside for wiping: the
+// user's names hold either the untouched file or nothing (its encrypted twin is complete), and the
+// next run leaves no temporary behind and encrypts none.
+TEST_F(HnvKilled, EncryptionAndWipeKilledDuringTheWipe)
+{
+    const std::string dir = m_home / "w";
+    PlantLookalikes(dir);
+    CProgram run(m_home.Path(), Args(m_names, true));
+    ASSERT_TRUE(run.Started());
+    if (!KillWhen(run, [&](Elapsed) { return SetAside(dir) >= 1; })) {
+        std::cout << "[ note     ] the run ended before the kill\n";
+    }
+    ExpectConsistent(u"file-1", false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    ASSERT_TRUE(WriteFile(W("last.dat"), Pattern(5000, 3)));
+    std::vector<std::string> todo = {"last.dat"};
+    for (const auto& n : m_names) {
+        if (Exists(W(n)) && !Exists(W(n + ".hvnc"))) {
+            todo.push_back(n);
+        }
+    }
+    CProgram again(m_home.Path(), Args(todo, true));
+    EXPECT_EQ(again.Wait(), 0) << again.Err();
+    ExpectConsistent(u"file-1", false);
+    EXPECT_TRUE(OwnLeftovers(dir).empty()) << "the killed run's wipes were finished";
+    for (const auto& name : List(dir)) {
+        EXPECT_FALSE(name.size() > 5 && HVIsOwnTemporaryName(name.substr(0, name.size() - 5))) << name << " encrypted";
+    }
+    ExpectLookalikesKept(dir);
 }
 
 }  // namespace

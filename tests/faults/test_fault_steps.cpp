@@ -236,6 +236,10 @@ TEST_P(FaultSteps, WipeAtEveryStep)
         ASSERT_TRUE(WriteFile(dir / "secret.txt", plain));
         CWipeManager wm;
         wm.SetMethod(1);
+        // The process's first wipe opens its record in the data folder; the steps counted are those
+        // of every later wipe.
+        ASSERT_TRUE(WriteFile(dir / "warm-up", plain));
+        ASSERT_NE(wm.WipeFile(dir / "warm-up", 0), 0) << wm.GetLastError();
         nSteps = CountSteps([&] { ASSERT_NE(wm.WipeFile(dir / "secret.txt", plain.size()), 0) << wm.GetLastError(); });
         ASSERT_GE(nSteps, 3);
     }
@@ -255,8 +259,8 @@ TEST_P(FaultSteps, WipeAtEveryStep)
         EXPECT_EQ(nOk, 0) << "a failed step must not be reported as success";
         EXPECT_FALSE(wm.GetLastError().empty());
         EXPECT_EQ(ReadFile(dir / "other.txt"), other) << "nothing else is touched";
-        // The file is still there: under its name (partly overwritten, or emptied), or, when only
-        // the last syncs failed, emptied under a random name of the same length.
+        // The file is still there: under its name (untouched, or partly overwritten when its name
+        // could be given back), or set aside under a name of the engine's own for the next start.
         std::string left;
         for (const auto& n : List(dir.Path())) {
             if (n != "other.txt") {
@@ -269,12 +273,10 @@ TEST_P(FaultSteps, WipeAtEveryStep)
             {
             };
             ASSERT_EQ(::stat((dir / left).c_str(), &st), 0);
-            EXPECT_EQ(left.size(), std::string("secret.txt").size());
+            EXPECT_TRUE(left == "secret.txt" || HVIsOwnTemporaryName(left)) << left;
             EXPECT_TRUE(st.st_size == 0 || static_cast<std::size_t>(st.st_size) == plain.size()) << st.st_size;
             if (left == "secret.txt") {
                 EXPECT_EQ(st.st_mode & 07777, 0640u) << "the mode is kept";
-            } else {
-                EXPECT_EQ(st.st_size, 0);
             }
             // The next start finishes the wipe.
             CWipeManager next;
