@@ -4,6 +4,11 @@
 // handler does and starts the program for the entry, but only when the handler's menu for this
 // selection holds that entry. Exit codes: 0 started, 1 wrong use, 2 entry not offered for this
 // selection (or the menu is switched off), 3 the program could not be started.
+//
+// Started through a link named "halvonorvane-hvext-offer-<offset>" (a file manager's display
+// condition), it starts nothing and only answers: 0 when the handler offers that entry for the
+// paths given, or when no path is given (nothing to judge by), else 1.
+#include "shellext/CHVServiceMenus.h"
 #include "shellext/CHVShlExt.h"
 #include "shellext/HVExtPaths.h"
 
@@ -12,8 +17,34 @@
 #include <string>
 #include <vector>
 
+namespace {
+
+// The selection's local paths from argv[nFirst] on; false at the first that is not local.
+bool LocalPaths(int argc, char** argv, int nFirst, std::vector<std::string>& paths)
+{
+    for (int i = nFirst; i < argc; ++i) {
+        const std::string strPath = HVExtPaths::LocalPathFromArgument(argv[i]);
+        if (strPath.empty()) {
+            std::fprintf(stderr, "hvext-launch: not a local file: %s\n", argv[i]);
+            return false;
+        }
+        paths.push_back(strPath);
+    }
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    if (const auto nCheck = CHVServiceMenus::OfferCheckOffset(argc > 0 ? argv[0] : "")) {
+        std::vector<std::string> paths;
+        if (!LocalPaths(argc, argv, 1, paths)) {
+            return 1;
+        }
+        CHVShlExt handler;
+        return paths.empty() || (HV_SUCCEEDED(handler.Initialize(paths)) && handler.IsOffered(*nCheck)) ? 0 : 1;
+    }
     if (argc < 3) {
         std::fprintf(stderr, "usage: hvext-launch <offset> <file>...\n");
         return 1;
@@ -25,13 +56,8 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<std::string> paths;
-    for (int i = 2; i < argc; ++i) {
-        const std::string strPath = HVExtPaths::LocalPathFromArgument(argv[i]);
-        if (strPath.empty()) {
-            std::fprintf(stderr, "hvext-launch: not a local file: %s\n", argv[i]);
-            return 2;
-        }
-        paths.push_back(strPath);
+    if (!LocalPaths(argc, argv, 2, paths)) {
+        return 2;
     }
     CHVShlExt handler;
     if (!HV_SUCCEEDED(handler.Initialize(paths))) {
