@@ -199,14 +199,17 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The package's own library, as built (dpkg-shlibdeps finds it there and adds no dependency).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${HV_PROGRAM_DIR})
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# No maintainer scripts: CPack's ldconfig calls are taken out again (see the script).
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/HvDebPostBuild.cmake)
 
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME halvonorvane)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION utils)
 set(CPACK_COMPONENT_PROGRAM_DESCRIPTION
     "encrypt, securely wipe and hide files and folders\n\
-Halvo Norvane encrypts files and folders into .hvnc files (AES-GCM, Argon2id) and decrypts\n\
-them, wipes files securely and hides files and folders. It comes as a desktop program and as\n\
-the terminal program hnv, with menus for the file managers that each user can switch on.")
+Halvo Norvane encrypts files and folders into .hvnc files (AES-GCM,\n\
+Argon2id) and decrypts them, wipes files securely and hides files and\n\
+folders. It comes as a desktop program and as the terminal program hnv,\n\
+with menus for the file managers that each user can switch on.")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "xdg-utils, shared-mime-info, desktop-file-utils")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_CONTROL_EXTRA ${HV_DEB_DIR}/conffiles)
 # Qt finds its platform plugins itself; the offscreen and xcb plugins come with libqt6gui6.
@@ -219,7 +222,8 @@ if(TARGET HVExtNautilus)
     set(CPACK_DEBIAN_NAUTILUS_PACKAGE_ENHANCES nautilus)
     set(CPACK_COMPONENT_NAUTILUS_DESCRIPTION
         "Halvo Norvane menu for GNOME Files\n\
-The context menu of Halvo Norvane in GNOME Files (Nautilus): encrypt, decrypt, hide and wipe\n\
-the selected files. Each user switches it on or off in the program's preferences.")
+The context menu of Halvo Norvane in GNOME Files (Nautilus): encrypt,\n\
+decrypt, hide and wipe the selected files. Each user switches it on or\n\
+off in the program's preferences.")
 endif()
 include(CPack)

@@ -37,6 +37,7 @@ std::string DolphinFile(const std::vector<SHVMenuEntry>& entries,
     str += pszMime;
     str += '\n';
     if (pszExclude != nullptr) {
+        // A KConfig list: comma-separated, unlike MimeType.
         str += std::string("ExcludeServiceTypes=") + pszExclude + '\n';
     }
     str += "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\nX-KDE-Protocols=file\nX-KDE-Submenu=" + S(IDS_EXT_SUBMENU) + '\n';
@@ -131,7 +132,7 @@ std::vector<CHVServiceMenus::SFile> CHVServiceMenus::Build(const CHVExtSettings&
     std::vector<SFile> files;
     files.push_back({kDolphinFolder,
                      strPrefix + ".desktop",
-                     DolphinFile(plain, "all/allfiles;inode/directory;", "application/x-hvnc;", strLauncher),
+                     DolphinFile(plain, "all/allfiles;inode/directory;", "application/x-hvnc", strLauncher),
                      true});
     files.push_back({kDolphinFolder,
                      strPrefix + "-decrypt.desktop",

@@ -30,7 +30,7 @@ echo "package: $(basename "$DEB") ($(du -k "$DEB" | cut -f1) KiB)${MODDEB:+, $(b
 
 # --- lintian: no error (warnings are printed) ---------------------------------------------------
 if command -v lintian >/dev/null; then
-    lintian --no-tag-display-limit "$DEB" ${MODDEB:+"$MODDEB"} >"$WORK/lintian.txt" 2>&1 || true
+    lintian --tag-display-limit 0 "$DEB" ${MODDEB:+"$MODDEB"} >"$WORK/lintian.txt" 2>&1 || true
     cat "$WORK/lintian.txt"
     ! grep -q '^E: ' "$WORK/lintian.txt" || fail "lintian reports errors"
 else

@@ -114,7 +114,7 @@ TEST_F(HVExtRegisterTest, RoundTripIsIdempotent)
     EXPECT_EQ(dolphin.perms & fs::perms::owner_exec, fs::perms::owner_exec);
     for (const char* pszLine : {"X-KDE-Submenu=Halvo Norvane\n",
                                 "MimeType=all/allfiles;inode/directory;\n",
-                                "ExcludeServiceTypes=application/x-hvnc;\n",
+                                "ExcludeServiceTypes=application/x-hvnc\n",
                                 "TryExec=" HV_LAUNCHER "\n",
                                 // the keys sort in the handler's order: e-mail third, add seventh
                                 "Actions=hv01-1;hv02-3;hv03-9;hv04-5;hv05-2;hv06-8;\n",
