@@ -34,27 +34,14 @@ def showing_items(node, out, depth=0):
         return
     if not states.contains(pyatspi.STATE_SHOWING):
         return
-    # Only items inside a menu or popover count.
-    if role in ITEM_ROLES and node.name and in_menu(node):
+    # The file managers' own buttons are told apart by their labels.
+    if role in ITEM_ROLES and node.name:
         out.append(node)
     for i in range(node.childCount):
         try:
             showing_items(node.getChildAtIndex(i), out, depth + 1)
         except Exception:
             pass
-
-
-def in_menu(node):
-    parent = node.parent
-    for _ in range(12):
-        if parent is None:
-            return False
-        if parent.getRole() in (pyatspi.ROLE_MENU, pyatspi.ROLE_POPUP_MENU, pyatspi.ROLE_WINDOW,
-                                pyatspi.ROLE_PANEL) and parent.getRole() != pyatspi.ROLE_FRAME:
-            if parent.getRole() in (pyatspi.ROLE_MENU, pyatspi.ROLE_POPUP_MENU):
-                return True
-        parent = parent.parent
-    return False
 
 
 def main():

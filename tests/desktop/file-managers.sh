@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Usage (as root, on a Debian 12 machine or container): tests/desktop/file-managers.sh BUILD [SHOTS]
+# Usage (as root, on a Debian 12 machine or container):
+#   tests/desktop/file-managers.sh BUILD [SHOTS] [--no-install]
 #
 # On demand, not in CI (it installs GNOME Files, Nemo and a virtual X server). Builds the packages
 # from BUILD, installs them with apt-get, and then, as a fresh unprivileged user with a fresh home,
@@ -15,9 +16,18 @@
 #      association is left (files, GIO's default application, Nemo's menu).
 # Screenshots of every step go to SHOTS (default ./file-manager-shots); look at them.
 # The exit status is the number of failed checks.
+#
+# --no-install, for a machine others are testing on: the packages are not installed (which would
+# put the program's registration into /etc/xdg for everybody); the user runs the programs from
+# BUILD/bin, the GNOME Files module is put into the extension folder for the run only, and step 4
+# checks what the clean-up leaves instead of the purge.
 set -uo pipefail
-BUILD=$(cd "${1:?usage: $0 BUILD [SHOTS]}" && pwd)
-SHOTS=$(mkdir -p "${2:-file-manager-shots}" && cd "${2:-file-manager-shots}" && pwd)
+BUILD=$(cd "${1:?usage: $0 BUILD [SHOTS] [--no-install]}" && pwd)
+SHOTS_ARG=${2:-file-manager-shots}
+[ "$SHOTS_ARG" != --no-install ] || SHOTS_ARG=file-manager-shots
+SHOTS=$(mkdir -p "$SHOTS_ARG" && cd "$SHOTS_ARG" && pwd)
+INSTALL=1
+[[ " $* " != *" --no-install "* ]] || INSTALL=0
 HERE=$(cd "$(dirname "$0")" && pwd)
 [ "$(id -u)" -eq 0 ] || { echo "run as root: it installs packages and makes a user" >&2; exit 2; }
 echo "screenshots: $SHOTS"
@@ -29,19 +39,31 @@ apt-get install -y -qq --no-install-recommends nautilus nemo xvfb xdotool imagem
 WORK=$(mktemp -d)
 chmod 755 "$WORK"
 USER_NAME=hvdesk$$
+EXTDIR=$(pkg-config --variable=extensiondir libnautilus-extension-4 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/nautilus/extensions-4)
 cleanup() {
     pkill -u "$USER_NAME" 2>/dev/null
     sleep 1
     userdel -r "$USER_NAME" 2>/dev/null
+    [ "$INSTALL" = 1 ] || rm -f "$EXTDIR/libHVExtNautilus.so"
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 
-cpack --config "$BUILD/CPackConfig.cmake" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 || { cat "$WORK/cpack.log"; exit 2; }
-apt-get install -y -qq "$WORK"/out/*.deb >/dev/null || exit 2
-echo "installed: $(cd "$WORK/out" && ls *.deb | tr '\n' ' ')"
+if [ "$INSTALL" = 1 ]; then
+    P=/usr/lib/halvonorvane
+    cpack --config "$BUILD/CPackConfig.cmake" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 || { cat "$WORK/cpack.log"; exit 2; }
+    apt-get install -y -qq "$WORK"/out/*.deb >/dev/null || exit 2
+    echo "installed: $(cd "$WORK/out" && ls *.deb | tr '\n' ' ')"
+else
+    P=$BUILD/bin
+    mkdir -p "$EXTDIR"
+    cp "$P/libHVExtNautilus.so" "$EXTDIR/"
+    echo "not installed: programs from $P, module in $EXTDIR for this run"
+fi
 
 useradd -m -d "$WORK/home" -s /bin/bash "$USER_NAME"
+install -d -m 700 -o "$USER_NAME" -g "$USER_NAME" "$WORK/run"
 cp "$HERE/atspi-menu.py" "$WORK/atspi-menu.py"
 chmod 755 "$WORK/atspi-menu.py"
 
@@ -53,7 +75,6 @@ FAILS=0
 fail() { echo "FAIL: $*"; FAILS=$((FAILS + 1)); }
 ok() { echo "ok: $*"; }
 shot() { import -window root "$SHOTS/$1.png" 2>/dev/null; }
-P=/usr/lib/halvonorvane
 export GTK_A11Y=atspi NO_AT_BRIDGE=0 GNOME_ACCESSIBILITY=1
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 sleep 1
@@ -61,7 +82,7 @@ gsettings set org.gnome.desktop.interface toolkit-accessibility true 2>/dev/null
 
 # 1. The first start.
 printf 'desk-master-1\n' >"$HOME/mp"
-hnv --master-password-file "$HOME/mp" -rh >/dev/null 2>&1
+"$P/hnv" --master-password-file "$HOME/mp" -rh >/dev/null 2>&1
 ENTRY=$HOME/.local/share/applications/halvonorvane-hnvfile.desktop
 grep -q "^Exec=\"$P/HalvoNorvane\" -d -fp %f$" "$ENTRY" && ok "association names the graphical program" ||
     fail "association: $(grep ^Exec "$ENTRY")"
@@ -73,7 +94,7 @@ C=$HOME/cases
 mkdir -p "$C/plain" "$C/encrypted" "$C/folder/docs" "$C/mixed"
 echo text >"$C/plain/it's a file.txt"
 echo secret >"$C/encrypted/letter.txt"
-hnv --quiet --yes --master-password-file "$HOME/mp" -e -p "$C/encrypted" -f letter.txt >/dev/null 2>&1
+"$P/hnv" --quiet --yes --master-password-file "$HOME/mp" -e -p "$C/encrypted" -f letter.txt >/dev/null 2>&1
 rm -f "$C/encrypted/letter.txt"
 echo inner >"$C/folder/docs/inner.txt"
 echo a >"$C/mixed/a.txt"
@@ -94,7 +115,8 @@ sed -i "s|^Module%20EXE%20Path=.*|Module%20EXE%20Path=$HOME/record-program|" "$C
 handler_labels() {
     python3 - "$@" <<'PY'
 import ctypes, sys
-lib = ctypes.CDLL("/usr/lib/halvonorvane/libHVExt.so")
+import os
+lib = ctypes.CDLL(os.environ["P"] + "/libHVExt.so")
 lib.HVShlExtCreate.restype = ctypes.c_void_p
 lib.HVShlExtInitialize.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_char_p), ctypes.c_int]
 lib.HVShlExtGetEntryCount.argtypes = [ctypes.c_void_p]
@@ -118,6 +140,20 @@ nemo_labels() {
     done
 }
 
+# No window manager runs: the window sits at the screen's corner and the keyboard goes to the
+# window under the pointer. A click into the view's empty part, then everything selected and
+# the context menu opened from the keyboard.
+select_all_and_menu() { # APP
+    sleep 8
+    xdotool search --sync --onlyvisible --class "$1" >/dev/null
+    xdotool mousemove 600 420 click 1
+    sleep 1
+    xdotool key ctrl+a
+    sleep 1
+    xdotool key shift+F10
+    sleep 2
+}
+
 menu_case() { # FM CASE ENTRY-TO-ACTIVATE
     local fm=$1 case=$2 entry=$3 app items expected
     local dir=$C/$case
@@ -130,13 +166,7 @@ menu_case() { # FM CASE ENTRY-TO-ACTIVATE
         app=nemo
         NEMO_DEBUG=Actions nemo "$dir" >"$HOME/nemo-$case.log" 2>&1 &
     fi
-    sleep 4
-    xdotool search --sync --onlyvisible --class "$app" windowactivate >/dev/null 2>&1
-    sleep 1
-    xdotool key ctrl+a
-    sleep 1
-    xdotool key shift+F10
-    sleep 2
+    select_all_and_menu "$app"
     if [ "$fm" = nautilus ]; then
         "$WORKDIR/atspi-menu.py" click "$app" "Halvo Norvane" >/dev/null 2>&1 || true
         sleep 1
@@ -181,7 +211,9 @@ done
 # 3. A .hvnc file opened in GNOME Files, as a double-click does: the real graphical program.
 nautilus --new-window "$C/encrypted" >/dev/null 2>&1 &
 sleep 4
-xdotool search --sync --onlyvisible --class nautilus windowactivate >/dev/null 2>&1
+xdotool search --sync --onlyvisible --class nautilus >/dev/null
+xdotool mousemove 600 420 click 1
+sleep 1
 xdotool key ctrl+a Return
 sleep 5
 shot "nautilus-open-hvnc"
@@ -196,7 +228,7 @@ sleep 1
 
 # 4. The user's clean-up before the package goes.
 sed -i "s|^Module%20EXE%20Path=.*|Module%20EXE%20Path=$P/HalvoNorvane|" "$CONF"
-hnv --master-password-file "$HOME/mp" --yes -ui >/dev/null 2>&1 || fail "hnv -ui failed"
+"$P/hnv" --master-password-file "$HOME/mp" --yes -ui >/dev/null 2>&1 || fail "hnv -ui failed"
 echo "$FAILS" >"$HOME/fails"
 SESSION
 
@@ -216,7 +248,9 @@ export GTK_A11Y=atspi
 mkdir -p "$HOME/after" && echo x >"$HOME/after/x.txt"
 NEMO_DEBUG=Actions nemo "$HOME/after" >/dev/null 2>&1 &
 sleep 4
-xdotool search --sync --onlyvisible --class nemo windowactivate >/dev/null 2>&1
+xdotool search --sync --onlyvisible --class nemo >/dev/null
+xdotool mousemove 600 420 click 1
+sleep 1
 xdotool key ctrl+a shift+F10
 sleep 2
 import -window root "$SHOTS/nemo-after-purge.png" 2>/dev/null
@@ -230,17 +264,21 @@ chmod 777 "$SHOTS"
 
 as_user_session() { # SCRIPT
     runuser -u "$USER_NAME" -- env -i PATH=/usr/bin:/bin HOME="$WORK/home" USER="$USER_NAME" \
-        LANG=C.UTF-8 SHOTS="$SHOTS" WORKDIR="$WORK" XDG_RUNTIME_DIR="$WORK/run" \
-        bash -c 'mkdir -p -m 700 "$XDG_RUNTIME_DIR"; Xvfb :77 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-                 X=$!; sleep 2; export DISPLAY=:77; dbus-run-session -- "$0"; kill $X' "$1"
+        LANG=C.UTF-8 SHOTS="$SHOTS" WORKDIR="$WORK" XDG_RUNTIME_DIR="$WORK/run" P="$P" \
+        bash -c 'Xvfb :77 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+                 X=$!; sleep 2; export DISPLAY=:77; dbus-run-session -- "$0"; kill $X' "$1" 2>>"$WORK/desktop-stderr.log"
 }
 as_user_session "$WORK/session.sh"
 FAILS=$(cat "$WORK/home/fails" 2>/dev/null || echo 1)
 
 # --- The package goes ---------------------------------------------------------------------------
-apt-get purge -y -qq halvonorvane halvonorvane-nautilus >/dev/null
-left=$(dpkg -S halvonorvane 2>/dev/null; find /usr /etc -name '*halvonorvane*' -o -name 'libHVExt*' 2>/dev/null)
-if [ -z "$left" ]; then echo "ok: the purge left nothing in the system"; else echo "FAIL: left: $left"; FAILS=$((FAILS + 1)); fi
+if [ "$INSTALL" = 1 ]; then
+    apt-get purge -y -qq halvonorvane halvonorvane-nautilus >/dev/null
+    left=$(dpkg -S halvonorvane 2>/dev/null; find /usr /etc -name '*halvonorvane*' -o -name 'libHVExt*' 2>/dev/null)
+    if [ -z "$left" ]; then echo "ok: the purge left nothing in the system"; else echo "FAIL: left: $left"; FAILS=$((FAILS + 1)); fi
+else
+    rm -f "$EXTDIR/libHVExtNautilus.so"
+fi
 as_user_session "$WORK/after-purge.sh"
 FAILS=$((FAILS + $(cat "$WORK/home/fails-after" 2>/dev/null || echo 1)))
 echo "screenshots in $SHOTS; $FAILS failed check(s)"
