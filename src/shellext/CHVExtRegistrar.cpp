@@ -75,31 +75,6 @@ int WriteAtomic(const std::string& strPath, const std::string& strContent, mode_
     return nErr;
 }
 
-// True when strPath is a symbolic link to exactly strTarget.
-bool IsLinkTo(const std::string& strPath, const std::string& strTarget)
-{
-    std::string strRead(strTarget.size() + 2, '\0');
-    const ssize_t n = ::readlink(strPath.c_str(), strRead.data(), strRead.size());
-    return n >= 0 && static_cast<std::size_t>(n) == strTarget.size()
-           && strRead.compare(0, strTarget.size(), strTarget) == 0;
-}
-
-// Points strPath at strTarget by a link under a temporary name and a rename. 0 or an errno.
-int LinkAtomic(const std::string& strPath, const std::string& strTarget)
-{
-    const std::string strTemp = strPath + ".hvext-new";
-    ::unlink(strTemp.c_str());
-    if (::symlink(strTarget.c_str(), strTemp.c_str()) != 0) {
-        return errno;
-    }
-    if (::rename(strTemp.c_str(), strPath.c_str()) != 0) {
-        const int nErr = errno;
-        ::unlink(strTemp.c_str());
-        return nErr;
-    }
-    return 0;
-}
-
 bool MakeFolders(const std::string& strPath)
 {
     std::string strPart;
@@ -178,20 +153,14 @@ HVRESULT CHVExtRegistrar::Register(const SPlaces& places, const CHVExtSettings& 
         if (!MakeFolders(strFolder)) {
             return IsDenied(errno) ? HV_E_ACCESSDENIED : HV_E_FAIL;
         }
-        int nErr = 0;
-        if (file.bLink) {
-            nErr = IsLinkTo(strPath, file.strContent) ? 0 : LinkAtomic(strPath, file.strContent);
-        } else {
-            std::string strOld;
-            struct stat st
-            {
-            };
-            const mode_t nMode = file.bExecutable ? 0755 : 0644;
-            const bool bSame = ::lstat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode)
-                               && (st.st_mode & 07777) == nMode && ReadAll(strPath, strOld)
-                               && strOld == file.strContent;
-            nErr = bSame ? 0 : WriteAtomic(strPath, file.strContent, nMode);
-        }
+        std::string strOld;
+        struct stat st
+        {
+        };
+        const mode_t nMode = file.bExecutable ? 0755 : 0644;
+        const bool bSame = ::lstat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 07777) == nMode
+                           && ReadAll(strPath, strOld) && strOld == file.strContent;
+        const int nErr = bSame ? 0 : WriteAtomic(strPath, file.strContent, nMode);
         if (nErr != 0) {
             return IsDenied(nErr) ? HV_E_ACCESSDENIED : HV_E_FAIL;
         }

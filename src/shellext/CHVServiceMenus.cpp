@@ -68,7 +68,9 @@ std::string NemoFile(const SHVMenuEntry& e, const char* pszExtensions, const std
     str += "Quote=double\nSelection=notnone\nExtensions=";
     str += pszExtensions;
     str += ";\nDependencies=" + strLauncher + ";\n";
-    str += "Conditions=exec <" + std::string(CHVServiceMenus::kOfferPrefix) + std::to_string(e.nOffset) + ">;\n";
+    // Nemo runs the condition as a command line with the selection (%F, double-quoted) in it.
+    str += "Conditions=exec " + CHVServiceMenus::QuoteExecArgument(strLauncher) + ' ' + CHVServiceMenus::kOfferOption
+           + ' ' + std::to_string(e.nOffset) + " %F;\n";
     return str;
 }
 
@@ -140,8 +142,7 @@ std::vector<CHVServiceMenus::SFile> CHVServiceMenus::Build(const CHVExtSettings&
                      true});
 
     // Nemo: one action per entry of the handler's order (decryption stands where encryption
-    // would, the two never show together), numbered so that the file names sort that way, and
-    // one link per offset through which the action asks the launcher.
+    // would, the two never show together), numbered so that the file names sort that way.
     std::vector<SHVMenuEntry> order;
     bool bDecryptPlaced = false;
     for (const SHVMenuEntry& e : plain) {
@@ -162,24 +163,8 @@ std::vector<CHVServiceMenus::SFile> CHVServiceMenus::Build(const CHVExtSettings&
                          strPrefix + '-' + szIndex + '-' + std::to_string(e.nOffset) + ".nemo_action",
                          NemoFile(e, bDecrypt ? "hvnc;none" : "any", strLauncher),
                          false});
-        files.push_back({kNemoFolder, kOfferPrefix + std::to_string(e.nOffset), strLauncher, false, true});
     }
     return files;
-}
-
-std::optional<int> CHVServiceMenus::OfferCheckOffset(const std::string& strProgramName)
-{
-    const auto nSlash = strProgramName.rfind('/');
-    const std::string strName = nSlash == std::string::npos ? strProgramName : strProgramName.substr(nSlash + 1);
-    const std::string strPrefix = kOfferPrefix;
-    if (strName.size() != strPrefix.size() + 1 || strName.compare(0, strPrefix.size(), strPrefix) != 0) {
-        return std::nullopt;
-    }
-    const char ch = strName.back();
-    if (ch < '1' || ch > '9') {
-        return std::nullopt;
-    }
-    return ch - '0';
 }
 
 std::string CHVServiceMenus::QuoteExecArgument(const std::string& strArg)

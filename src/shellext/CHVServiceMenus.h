@@ -3,7 +3,6 @@
 #include "shellext/CHVExtSettings.h"
 #include "shellext/CHVShlExt.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,8 +14,8 @@
 //    folders, no encrypted file among them) and those for encrypted files, each in the handler's
 //    order. A folder that holds only encrypted files cannot be told apart there.
 //  - Nemo: labels that begin with the product's name, in the handler's order (Nemo sorts by file
-//    name), each shown only when the launcher, asked through a link named after the entry,
-//    answers that the handler offers it for the selection; every name is double-quoted.
+//    name), each shown only when the launcher, asked by the action's display condition with
+//    the selection, answers that the handler offers it; every name is double-quoted.
 // Both hide their entries once the launcher is gone (Dolphin's TryExec, Nemo's Dependencies).
 class CHVServiceMenus
 {
@@ -25,18 +24,17 @@ public:
     {
         std::string strFolder;  // below the user's data folder
         std::string strName;
-        std::string strContent;    // the text, or the target of a link
+        std::string strContent;
         bool bExecutable = false;  // Dolphin runs only executable service menus
-        bool bLink = false;        // a symbolic link to strContent
     };
 
     // Every file name of ours begins with this.
     static constexpr const char* kPrefix = "halvonorvane-hvext";
     static constexpr const char* kDolphinFolder = "kio/servicemenus";
     static constexpr const char* kNemoFolder = "nemo/actions";
-    // The launcher started under a name that begins with this (and ends with an offset) only
-    // answers whether the handler offers that entry for the paths it is given.
-    static constexpr const char* kOfferPrefix = "halvonorvane-hvext-offer-";
+    // "hvext-launch --offered <offset> <path>..." starts nothing and only answers whether the
+    // handler offers that entry for the paths.
+    static constexpr const char* kOfferOption = "--offered";
 
     // The entries a static menu shows on plain items, and those it shows on encrypted files
     // and folders that hold only encrypted files, in the handler's order.
@@ -46,9 +44,6 @@ public:
     // The files for the launcher at strLauncher; empty when its path cannot be written into an
     // Exec line (control characters) or is not absolute.
     [[nodiscard]] static std::vector<SFile> Build(const CHVExtSettings& settings, const std::string& strLauncher);
-
-    // The offset named by a program name of the form kOfferPrefix + offset; none otherwise.
-    [[nodiscard]] static std::optional<int> OfferCheckOffset(const std::string& strProgramName);
 
     // One argument of an Exec line, quoted and escaped for a desktop-entry file.
     [[nodiscard]] static std::string QuoteExecArgument(const std::string& strArg);

@@ -136,7 +136,7 @@ nemo_labels() {
     for f in "$HOME"/.local/share/nemo/actions/halvonorvane-hvext-*.nemo_action; do
         n=$(basename "$f" .nemo_action)
         n=${n##*-}
-        "$HOME/.local/share/nemo/actions/halvonorvane-hvext-offer-$n" "$@" && sed -n 's/^Name=//p' "$f"
+        "$P/hvext-launch" --offered "$n" "$@" && sed -n 's/^Name=//p' "$f"
     done
 }
 

@@ -129,14 +129,14 @@ as_user() {
 }
 as_user "$P/hvregsvr" "$P/libHVExt.so" >"$WORK/reg.log" 2>&1 || fail "registration as an ordinary user failed: $(cat "$WORK/reg.log")"
 for f in kio/servicemenus/halvonorvane-hvext.desktop kio/servicemenus/halvonorvane-hvext-decrypt.desktop \
-    nemo/actions/halvonorvane-hvext-01-1.nemo_action nemo/actions/halvonorvane-hvext-offer-1; do
-    [ -e "$UH/.local/share/$f" ] || [ -L "$UH/.local/share/$f" ] || fail "no $f after registration as an ordinary user"
+    nemo/actions/halvonorvane-hvext-01-1.nemo_action; do
+    [ -e "$UH/.local/share/$f" ] || fail "no $f after registration as an ordinary user"
 done
 [ "$(stat -c %u "$UH/.local/share/nemo/actions/halvonorvane-hvext-01-1.nemo_action")" = "$USER_ID" ] || fail "menu not the user's"
 grep -q -F "Exec=\"$P/hvext-launch\" 1 %U" "$UH/.local/share/nemo/actions/halvonorvane-hvext-01-1.nemo_action" ||
     fail "the Nemo action does not call the installed launcher"
-[ "$(readlink "$UH/.local/share/nemo/actions/halvonorvane-hvext-offer-1")" = "$P/hvext-launch" ] ||
-    fail "the Nemo condition link does not point to the installed launcher"
+grep -q -F "Conditions=exec \"$P/hvext-launch\" --offered 1 %F;" "$UH/.local/share/nemo/actions/halvonorvane-hvext-01-1.nemo_action" ||
+    fail "the Nemo condition does not ask the installed launcher"
 as_user "$P/hvregsvr" /u "$P/libHVExt.so" >"$WORK/unreg.log" 2>&1 || fail "removal as an ordinary user failed: $(cat "$WORK/unreg.log")"
 [ -z "$(find "$UH" -name 'halvonorvane-hvext*' -print -quit)" ] || fail "menus left after removal as an ordinary user"
 

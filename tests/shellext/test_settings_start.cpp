@@ -162,8 +162,8 @@ TEST_F(HVExtSettingsStartTest, LauncherDoesOnlyWhatTheHandlerOffers)
     EXPECT_EQ(RunLauncher({"1", strUri}), 2);
 }
 
-// Started through the links the Nemo actions ask, the launcher only answers whether the handler
-// offers the entry, and starts nothing.
+// Asked by a menu's display condition, the launcher only answers whether the handler offers the
+// entry, and starts nothing.
 TEST_F(HVExtSettingsStartTest, OfferCheckAnswersLikeTheHandler)
 {
     Set("HV_STUB_RECORD", Record().string());
@@ -172,13 +172,7 @@ TEST_F(HVExtSettingsStartTest, OfferCheckAnswersLikeTheHandler)
     Touch(m_work / "c.hvnc");
     Touch(m_work / "enc/only.hvnc");
     Touch(m_work / "plain/x.txt");
-    const auto link = [this](int nOffset) {
-        const fs::path path = m_root / ("halvonorvane-hvext-offer-" + std::to_string(nOffset));
-        if (!fs::exists(path)) {
-            fs::create_symlink(HV_LAUNCHER, path);
-        }
-        return path.string();
-    };
+    const auto offered = [](int nOffset) { return "'" HV_LAUNCHER "' --offered " + std::to_string(nOffset); };
     const std::string strPlain = (m_work / "it's.txt").string();
     const std::string strEnc = (m_work / "c.hvnc").string();
     const std::string strEncFolder = (m_work / "enc").string();
@@ -204,7 +198,7 @@ TEST_F(HVExtSettingsStartTest, OfferCheckAnswersLikeTheHandler)
              {1, {}, 0},          // nothing to judge by: shown
              {1, {"sftp://host/a.txt"}, 1},
          }) {
-        std::string strCmd = "'" + link(c.nOffset) + "'";
+        std::string strCmd = offered(c.nOffset);
         for (const std::string& str : c.paths) {
             strCmd += " \"" + str + "\"";
         }
@@ -213,7 +207,8 @@ TEST_F(HVExtSettingsStartTest, OfferCheckAnswersLikeTheHandler)
     }
     EXPECT_FALSE(fs::exists(Record()));  // nothing was started
     WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 0);
-    EXPECT_NE(std::system(("'" + link(1) + "' \"" + strPlain + "\" 2>/dev/null").c_str()), 0);  // switched off
+    EXPECT_NE(std::system((offered(1) + " \"" + strPlain + "\" 2>/dev/null").c_str()), 0);   // switched off
+    EXPECT_NE(std::system((offered(12) + " \"" + strPlain + "\" 2>/dev/null").c_str()), 0);  // no such entry
 }
 
 }  // namespace
