@@ -4,13 +4,18 @@
 #                                  encrypted configuration and theme, theme pictures, help pages,
 #                                  the file-manager extension and its registration tool
 #   <prefix>/bin/hnv, halvonorvane symbolic links into the program folder
-#   <prefix>/share/applications/   desktop entry;  share/icons/hicolor/scalable/apps/ icon
+#   <prefix>/share/applications/   desktop entry (opens .hvnc files);  share/icons/hicolor/ the
+#                                  program's and the .hvnc type's icons, SVG and PNG sizes
 #   <prefix>/share/mime/packages/  the .hvnc type;  share/man/man1/ manual pages
-#   /etc/xdg/Halvo-Soft/HalvoNorvane.conf   where the program is (group "App Paths")
+#   <prefix>/share/doc/<package>/  copyright and changelog
+#   /etc/xdg/Halvo-Soft/HalvoNorvane.conf   where the program is (group "App Paths"), a conffile
+#   the GNOME Files extension folder: libHVExtNautilus.so, in its own package (component
+#                                  "nautilus", halvonorvane-nautilus)
 #
 # The programs find their libraries through RPATH $ORIGIN and their data beside themselves. The
-# package installs files only: no maintainer script registers the file-manager extension, sets a
-# default application or touches a home folder; that stays the user's choice in the program.
+# package installs files only: no maintainer script registers anything, sets a default
+# application or touches a home folder. The GNOME Files module reads each user's settings at
+# every menu, so it shows nothing until that user's program has switched the menus on.
 # Targets are made by their subsystems; each is installed only when it exists in this build.
 include_guard(GLOBAL)
 
@@ -23,9 +28,13 @@ set(HV_INSTALL_PROGRAM_DIR lib/halvonorvane CACHE STRING "Program folder, relati
 set(HV_INSTALL_FULL_PROGRAM_DIR ${CMAKE_INSTALL_PREFIX}/${HV_INSTALL_PROGRAM_DIR})
 
 # --- Programs and libraries ---------------------------------------------------------------
-foreach(target hnv HalvoNorvane hvcrypt hvext-launch hvregsvr HVGlobalMFC HVExt HVExtNautilus)
+foreach(target hnv HalvoNorvane hvcrypt hvext-launch hvregsvr HVGlobalMFC HVExt)
     if(TARGET ${target})
-        set_target_properties(${target} PROPERTIES INSTALL_RPATH "\$ORIGIN")
+        # Only the programs load the package's own library; the extension's pieces are
+        # self-contained.
+        if(target MATCHES "^(hnv|HalvoNorvane|hvcrypt)$")
+            set_target_properties(${target} PROPERTIES INSTALL_RPATH "\$ORIGIN")
+        endif()
         install(TARGETS ${target}
             RUNTIME DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program
             LIBRARY DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program NAMELINK_SKIP)
@@ -74,14 +83,54 @@ if(TARGET HalvoNorvane)
     install(FILES ${CMAKE_BINARY_DIR}/hv-install-links/HalvoNorvane.conf
         DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/Halvo-Soft COMPONENT program)
 endif()
+install(FILES ${HV_PACKAGING_DIR}/halvonorvane-hvnc.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+    COMPONENT program)
+
+# Icons: the program's (apps) and the .hvnc type's (mimetypes), as SVG and rendered to the
+# usual PNG sizes at build time.
 if(EXISTS ${PROJECT_SOURCE_DIR}/resources/theme/svg/halvonorvane.svg)
     set(HV_ICON ${PROJECT_SOURCE_DIR}/resources/theme/svg/halvonorvane.svg)
 else()
     set(HV_ICON ${HV_PACKAGING_DIR}/halvonorvane.svg)
 endif()
-install(FILES ${HV_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT program)
-install(FILES ${HV_PACKAGING_DIR}/halvonorvane-hvnc.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
-    COMPONENT program)
+set(HV_ICONS "apps=halvonorvane=${HV_ICON}" "mimetypes=application-x-hvnc=${HV_PACKAGING_DIR}/application-x-hvnc.svg")
+set(HV_ICON_SIZES 16 22 24 32 48 64 128 256)
+find_program(HV_RSVG_CONVERT rsvg-convert)
+set(hv_icon_outputs "")
+foreach(icon IN LISTS HV_ICONS)
+    string(REPLACE "=" ";" icon "${icon}")
+    list(GET icon 0 context)
+    list(GET icon 1 name)
+    list(GET icon 2 svg)
+    install(FILES ${svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/${context}
+        RENAME ${name}.svg COMPONENT program)
+    if(HV_RSVG_CONVERT)
+        foreach(size IN LISTS HV_ICON_SIZES)
+            set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${context}/${name}.png)
+            add_custom_command(OUTPUT ${png}
+                COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${context}
+                COMMAND ${HV_RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${svg}
+                DEPENDS ${svg}
+                COMMENT "Rendering the icon ${name} at ${size}x${size}")
+            list(APPEND hv_icon_outputs ${png})
+            install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/${context}
+                COMPONENT program)
+        endforeach()
+    endif()
+endforeach()
+if(hv_icon_outputs)
+    add_custom_target(HVIcons ALL DEPENDS ${hv_icon_outputs})
+else()
+    message(STATUS "rsvg-convert not found: only the SVG icons are installed")
+endif()
+
+# The GNOME Files module, in the system extension folder.
+if(TARGET HVExtNautilus)
+    pkg_get_variable(HV_NAUTILUS_EXTENSION_DIR libnautilus-extension-4 extensiondir)
+    # Below the installation prefix, where the library folder of GNOME Files is.
+    string(REGEX REPLACE "^/usr/" "" HV_NAUTILUS_EXTENSION_DIR "${HV_NAUTILUS_EXTENSION_DIR}")
+    install(TARGETS HVExtNautilus LIBRARY DESTINATION ${HV_NAUTILUS_EXTENSION_DIR} COMPONENT nautilus)
+endif()
 
 # --- Manual pages (compressed at build time) ------------------------------------------------
 find_program(HV_GZIP gzip)
@@ -103,19 +152,45 @@ if(hv_man_outputs)
     install(FILES ${hv_man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
 endif()
 
-# --- Debian package ------------------------------------------------------------------------
+# --- Debian package(s) ----------------------------------------------------------------------
+# halvonorvane (component "program") and, when the module is built, halvonorvane-nautilus
+# (component "nautilus"), which halvonorvane recommends: GNOME Files is optional.
+set(HV_DEB_DIR ${CMAKE_BINARY_DIR}/hv-deb)
+set(HV_DEB_PACKAGES halvonorvane)
+if(TARGET HVExtNautilus)
+    list(APPEND HV_DEB_PACKAGES halvonorvane-nautilus)
+endif()
+find_program(HV_GZIP_DOC gzip)
+foreach(HV_DEB_PACKAGE IN LISTS HV_DEB_PACKAGES)
+    set(component program)
+    if(HV_DEB_PACKAGE STREQUAL "halvonorvane-nautilus")
+        set(component nautilus)
+    endif()
+    configure_file(${HV_PACKAGING_DIR}/changelog.in ${HV_DEB_DIR}/${HV_DEB_PACKAGE}/changelog @ONLY)
+    if(HV_GZIP_DOC)
+        add_custom_command(OUTPUT ${HV_DEB_DIR}/${HV_DEB_PACKAGE}/changelog.gz
+            COMMAND ${HV_GZIP_DOC} -9nfk ${HV_DEB_DIR}/${HV_DEB_PACKAGE}/changelog
+            DEPENDS ${HV_DEB_DIR}/${HV_DEB_PACKAGE}/changelog)
+        add_custom_target(HVDebChangelog-${component} ALL DEPENDS ${HV_DEB_DIR}/${HV_DEB_PACKAGE}/changelog.gz)
+        install(FILES ${HV_DEB_DIR}/${HV_DEB_PACKAGE}/changelog.gz
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${HV_DEB_PACKAGE} COMPONENT ${component})
+    endif()
+    install(FILES ${HV_PACKAGING_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${HV_DEB_PACKAGE}
+        COMPONENT ${component})
+endforeach()
+# The system-wide registration is a configuration file the administrator may change.
+file(WRITE ${HV_DEB_DIR}/conffiles "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/Halvo-Soft/HalvoNorvane.conf\n")
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME halvonorvane)
 set(CPACK_PACKAGE_VENDOR Halvo-Soft)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Halvo-Soft <packages@halvo-norvane.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "encrypt, securely wipe and hide files and folders")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Halvo Norvane encrypts files and folders into .hvnc files (AES-GCM, Argon2id) and decrypts\n\
-them, wipes files securely and hides files and folders. It comes as a desktop program and as\n\
-the terminal program hnv, with menus for the file managers that the user can switch on.")
+# Each package's description begins with its own synopsis line (so no common summary is set).
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL program)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -123,7 +198,32 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://halvo-norvane.example")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The package's own library, as built (dpkg-shlibdeps finds it there and adds no dependency).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${HV_PROGRAM_DIR})
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, shared-mime-info, desktop-file-utils")
-# Qt finds its platform plugins itself; the offscreen and xcb plugins come with libqt6gui6.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# No maintainer scripts: CPack's ldconfig calls are taken out again (see the script).
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/HvDebPostBuild.cmake)
+
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME halvonorvane)
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION utils)
+set(CPACK_COMPONENT_PROGRAM_DESCRIPTION
+    "encrypt, securely wipe and hide files and folders\n\
+Halvo Norvane encrypts files and folders into .hvnc files (AES-GCM,\n\
+Argon2id) and decrypts them, wipes files securely and hides files and\n\
+folders. It comes as a desktop program and as the terminal program hnv,\n\
+with menus for the file managers that each user can switch on.")
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "xdg-utils, shared-mime-info, desktop-file-utils")
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_CONTROL_EXTRA ${HV_DEB_DIR}/conffiles)
+# Qt finds its platform plugins itself; the offscreen and xcb plugins come with libqt6gui6.
+if(TARGET HVExtNautilus)
+    list(APPEND CPACK_COMPONENTS_ALL nautilus)
+    string(APPEND CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS ", halvonorvane-nautilus")
+    set(CPACK_DEBIAN_NAUTILUS_PACKAGE_NAME halvonorvane-nautilus)
+    set(CPACK_DEBIAN_NAUTILUS_PACKAGE_SECTION gnome)
+    set(CPACK_DEBIAN_NAUTILUS_PACKAGE_DEPENDS "halvonorvane (= ${PROJECT_VERSION})")
+    set(CPACK_DEBIAN_NAUTILUS_PACKAGE_ENHANCES nautilus)
+    set(CPACK_COMPONENT_NAUTILUS_DESCRIPTION
+        "Halvo Norvane menu for GNOME Files\n\
+The context menu of Halvo Norvane in GNOME Files (Nautilus): encrypt,\n\
+decrypt, hide and wipe the selected files. Each user switches it on or\n\
+off in the program's preferences.")
+endif()
 include(CPack)

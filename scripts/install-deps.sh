@@ -9,6 +9,7 @@ PKGS=(
     xdg-utils shared-mime-info desktop-file-utils libfile-mimeinfo-perl libglib2.0-bin
     qt6-svg-dev librsvg2-bin libnautilus-extension-dev
     python3 python3-cryptography python3-argon2
+    lintian file
 )
 missing=()
 for p in "${PKGS[@]}"; do

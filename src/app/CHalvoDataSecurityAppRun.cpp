@@ -5,6 +5,7 @@
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "security/IDataSecurityUi.h"
+#include "settings/CHVShellMenus.h"
 
 #include "resources/CResourceModule.h"
 
@@ -36,6 +37,10 @@ void CHalvoDataSecurityApp::RunRequest()
     case CDataSecurityMngr::CmdModeCleanup: {
         const int nExit = CMasterPasswordStartup::RunCleanup(
             mngr.m_strConfigFile, m_frontEnd.Ui(), [this] { (void)DisableHideEngine(); });
+        // Nothing the user registered may point to the program once it is gone.
+        if (QString strError; nExit == 0 && !CHVShellMenus::RemoveUserRegistrations(&strError)) {
+            LOGGER::g_HVLog.Log("Error: %s", qUtf8Printable(strError));
+        }
         m_eEnd = nExit == 0 ? EEnd::CleanupDone : EEnd::CleanupDeclined;
         m_nExitCode = nExit;
         return;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +44,23 @@ void ScrubPasswordArguments(int argc, char** argv)
     }
 }
 
+// The desktop's "open" and "open with" hand over bare file paths (the desktop entry's %F): those
+// are files to decrypt, each given by its full path. Any option leaves the arguments as they are.
+QStringList OpenedFilesRequest(const QStringList& lstArgs)
+{
+    if (lstArgs.isEmpty()) {
+        return lstArgs;
+    }
+    QStringList lstRequest{QStringLiteral("-d")};
+    for (const QString& strArg : lstArgs) {
+        if (strArg.isEmpty() || strArg.startsWith(u'-')) {
+            return lstArgs;
+        }
+        lstRequest << QStringLiteral("-fp") << QFileInfo(strArg).absoluteFilePath();
+    }
+    return lstRequest;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -55,7 +73,7 @@ int main(int argc, char** argv)
         return CTerminalProgram::Main(lstArgs);
     }
     QApplication application(argc, argv);
-    const QStringList lstArgs = QApplication::arguments().mid(1);
+    const QStringList lstArgs = OpenedFilesRequest(QApplication::arguments().mid(1));
     ScrubPasswordArguments(argc, argv);
     CGuiAppFrontEnd frontEnd;
     CHalvoDataSecurityApp app(frontEnd);

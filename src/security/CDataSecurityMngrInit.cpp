@@ -6,6 +6,7 @@
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "settings/CHDGlobalData.h"
+#include "settings/CHVShellMenus.h"
 #include "settings/CMRegistryData.h"
 #include "settings/CRegistry.h"
 
@@ -100,6 +101,10 @@ int CDataSecurityMngr::InitManager()
         LOGGER::g_HVLog.Log("Error: the .hvnc association could not be registered");
     }
     LOGGER::g_HVLog.Log("AsscExtension Done");
+    // The user's file-manager menus follow the settings from the first start on.
+    if (QString strError; !CHVShellMenus::Sync(settings, &strError)) {
+        LOGGER::g_HVLog.Log("Error: %s", qUtf8Printable(strError));
+    }
 
     g_HDGlobalData.CreateCommonDataFolder(QStringLiteral("Data"));
     QString strDataFolder = g_HDGlobalData.m_strCommonDataFolder;

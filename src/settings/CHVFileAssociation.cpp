@@ -89,10 +89,14 @@ QString CHVFileAssociation::DesktopEntryText(const QString& strProgram)
                           "Name=Halvo Norvane\n"
                           "Comment=Decrypt an encrypted file\n"
                           "Exec=%1 -d -fp %f\n"
+                          "TryExec=%3\n"
+                          "Icon=halvonorvane\n"
                           "MimeType=%2;\n"
                           "NoDisplay=true\n"
                           "Terminal=false\n")
-        .arg(ExecArgument(strProgram), QLatin1StringView(kMimeType));
+        .arg(ExecArgument(strProgram),
+             QLatin1StringView(kMimeType),
+             QString(strProgram).replace(u'\\', QStringLiteral("\\\\")));
 }
 
 QString CHVFileAssociation::StoredOld()

@@ -60,6 +60,19 @@ QString RunningProgram()
     return ec ? QString() : QString::fromStdString(exe.string());
 }
 
+// The program a double-click or a menu entry should start. The terminal program is no such
+// program (it has no window and no terminal when a file manager starts it): for it, the
+// graphical program beside it is taken, or nothing when there is none.
+QString GraphicalProgram(const QString& strRunning)
+{
+    const QFileInfo running(strRunning);
+    if (running.fileName() != QLatin1StringView(CMRegistryData::kTerminalProgram)) {
+        return strRunning;
+    }
+    const QFileInfo beside(running.absolutePath() + u'/' + QLatin1StringView(CMRegistryData::kGraphicalProgram));
+    return beside.isFile() && beside.isExecutable() ? beside.absoluteFilePath() : QString();
+}
+
 }  // namespace
 
 CMRegistryData::CMRegistryData()
@@ -127,8 +140,9 @@ bool CMRegistryData::SetString(QStringView strName, const QString& strValue)
 void CMRegistryData::FirstTimeInit()
 {
     LOGGER::CHVFuncLog log("CMRegistryData::FirstTimeInit");
-    m_strModuleEXEPath = RunningProgram();
-    m_strModulePath = m_strModuleEXEPath.isEmpty() ? QString() : QFileInfo(m_strModuleEXEPath).absolutePath();
+    const QString strRunning = RunningProgram();
+    m_strModuleEXEPath = GraphicalProgram(strRunning);
+    m_strModulePath = strRunning.isEmpty() ? QString() : QFileInfo(strRunning).absolutePath();
 }
 
 bool CMRegistryData::LoadAppPaths()
@@ -140,10 +154,10 @@ bool CMRegistryData::LoadAppPaths()
         QString strFolder;
         QString strProgram;
         bRead = reg.Read(QStringLiteral("Path"), strFolder) && reg.Read(QString(), strProgram) && !strFolder.isEmpty()
-                && !strProgram.isEmpty();
+                && !strProgram.isEmpty() && !GraphicalProgram(strProgram).isEmpty();
         if (bRead) {
             m_strModulePath = strFolder;
-            m_strModuleEXEPath = strProgram;
+            m_strModuleEXEPath = GraphicalProgram(strProgram);
         }
         reg.Close();
     }

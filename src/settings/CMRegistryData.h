@@ -55,6 +55,9 @@ public:
     static constexpr const char* kAppPathsKey =
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\HalvoNorvane.exe";
     static constexpr const char* kPlacementValue = "Postion";
+    // File names of the graphical and the terminal program in the program folder.
+    static constexpr const char* kGraphicalProgram = "HalvoNorvane";
+    static constexpr const char* kTerminalProgram = "hnv";
 
     // One row per value, in the order WriteValues writes them.
     struct CValueInfo
@@ -75,7 +78,8 @@ public:
     [[nodiscard]] std::optional<QString> GetString(QStringView strName) const;
     [[nodiscard]] bool SetString(QStringView strName, const QString& strValue);
 
-    // Both program paths from the running program.
+    // Both program paths from the running program. `Module EXE Path` is always the graphical
+    // program: run as the terminal program, the graphical one beside it (empty when missing).
     void FirstTimeInit();
     // Program paths from the system-wide registration, else from the running program; true.
     // A package registers the program in /etc/xdg/Halvo-Soft/HalvoNorvane.conf:

@@ -233,19 +233,21 @@ void CPreferencesDlg::OnOK()
         (void)m_settings.Save();
     }
     if (auto* pShell = qobject_cast<CPref_ContextMenu*>(created(PageContextMenu))) {
-        if (pShell->WasShellEnabled() && !pShell->IsShellEnabled()) {
-            RunRegistration(true);
-        } else if (!pShell->WasShellEnabled() && pShell->IsShellEnabled()) {
-            RunRegistration(false);
-        }
+        // Stored first: the registration tool reads the settings the menus are written from.
+        // A ticked box registers every time (the menus carry the wipe setting, and a user
+        // whose box was ticked must be able to bring missing menus back); clearing it removes
+        // them.
         pShell->StoreSettings();
         (void)m_settings.Save();
+        if (pShell->IsShellEnabled() || pShell->WasShellEnabled()) {
+            RunRegistration(!pShell->IsShellEnabled());
+        }
     }
     (void)m_settings.Save();
     CResizableDialog::OnOK();
 }
 
-void CPreferencesDlg::RunRegistration(bool bUnregister) const
+bool CPreferencesDlg::RunRegistration(bool bUnregister)
 {
     const QString strFolder = m_settings.m_strModulePath;
     const QString strProgram = strFolder + QLatin1Char('/') + QLatin1String(kRegTool);
@@ -253,16 +255,37 @@ void CPreferencesDlg::RunRegistration(bool bUnregister) const
     if (bUnregister) {
         lstArgs << QStringLiteral("/u");
     }
-    lstArgs << QStringLiteral("/s");
     LOGGER::g_HVLog.Log("%s the file manager extension with %s",
                         bUnregister ? "Unregistering" : "Registering",
                         qUtf8Printable(strProgram));
+    QString strOutput;
+    int nExit = -1;
     if (RunnerRef()) {
-        RunnerRef()(strProgram, lstArgs);
-        return;
+        nExit = RunnerRef()(strProgram, lstArgs, strOutput);
+    } else {
+        // The tool writes a few small files: waited for, and its answer examined.
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(strProgram, lstArgs);
+        if (!process.waitForStarted(5000)) {
+            strOutput = process.errorString();
+        } else if (!process.waitForFinished(30000)) {
+            process.kill();
+            process.waitForFinished();
+        } else if (process.exitStatus() == QProcess::NormalExit) {
+            nExit = process.exitCode();
+        }
+        strOutput += QString::fromLocal8Bit(process.readAll());
     }
-    // Not waited for and not examined: the extension's state shows in the next menu.
-    (void)QProcess::startDetached(strProgram, lstArgs);
+    if (nExit == 0) {
+        return true;
+    }
+    LOGGER::g_HVLog.Log("The registration tool failed (%d): %s", nExit, qUtf8Printable(strOutput));
+    CGuiMessageBox::ShowText(this,
+                             QStringLiteral("The file manager menus could not be %1.\n\n%2")
+                                 .arg(bUnregister ? QStringLiteral("removed") : QStringLiteral("written"),
+                                      strOutput.trimmed().isEmpty() ? strProgram : strOutput.trimmed()));
+    return false;
 }
 
 void CPreferencesDlg::OnBnClickedDefault()

@@ -19,7 +19,8 @@ class CPrefPageBase;
 
 // The preferences: a tree of four pages (General, Encryption, Wipe, Context menu) on the left,
 // the page shown on the right. OK stores every created page's values in the settings and saves
-// them, and registers or unregisters the file-manager extension when its switch changed; Cancel
+// them, and registers the user's file-manager menus while the switch is on (removes them when it
+// was turned off), reporting a failure; Cancel
 // stores nothing. Default restores the shown page's settings, All Defaults every created page's,
 // at once in the live settings object.
 //
@@ -48,8 +49,10 @@ public:
         PageContextMenu = 3,
     };
 
-    // Starts the registration tool detached: program and its arguments, one element each.
-    using RegistrationRunner = std::function<void(const QString& strProgram, const QStringList& lstArgs)>;
+    // Runs the registration tool to its end: program and its arguments, one element each; gives
+    // its exit code (-1 when it did not start or end) and what it printed.
+    using RegistrationRunner =
+        std::function<int(const QString& strProgram, const QStringList& lstArgs, QString& strOutput)>;
     // Replaces the start of the registration tool (tests record it); empty: the real start.
     static void SetRegistrationRunner(RegistrationRunner runner);
 
@@ -88,8 +91,9 @@ protected:
 private:
     void CreatePages();
     void CreateTree();
-    // Runs the registration tool on the extension library, unregistering with bUnregister.
-    void RunRegistration(bool bUnregister) const;
+    // Runs the registration tool on the extension library, unregistering with bUnregister; a
+    // failure is shown to the user with the tool's own words. True on success.
+    bool RunRegistration(bool bUnregister);
     [[nodiscard]] CBCGButton* MakeButton(const QString& strText, const QString& strName);
 
     CMRegistryData& m_settings;

@@ -13,10 +13,6 @@
 #include <unistd.h>
 #include <vector>
 
-#ifndef HV_NAUTILUS_EXTENSION_DIR
-#define HV_NAUTILUS_EXTENSION_DIR ""
-#endif
-
 namespace {
 
 bool IsDenied(int nErr)
@@ -98,36 +94,9 @@ bool MakeFolders(const std::string& strPath)
 CHVExtRegistrar::SPlaces CHVExtRegistrar::DefaultPlaces(const std::string& strLibraryFolder)
 {
     SPlaces places;
-    const std::string strModule = strLibraryFolder + '/' + kModuleName;
-    if (::access(strModule.c_str(), R_OK) == 0) {
-        places.strModuleFile = strModule;
-    }
-    const char* pszDir = std::getenv("HV_NAUTILUS_EXTENSION_DIR");
-    places.strExtensionDir = pszDir != nullptr && pszDir[0] == '/' ? pszDir : HV_NAUTILUS_EXTENSION_DIR;
     places.strLauncher = strLibraryFolder + '/' + kLauncherName;
     places.strDataHome = HVExtPaths::DataHome();
     return places;
-}
-
-HVRESULT CHVExtRegistrar::InstallModule(const SPlaces& places)
-{
-    if (places.strModuleFile.empty() || places.strExtensionDir.empty() || !IsDir(places.strExtensionDir)) {
-        return HV_S_OK;  // no module built, or no GNOME Files on this system
-    }
-    std::string strModule;
-    if (!ReadAll(places.strModuleFile, strModule)) {
-        return HV_E_FAIL;
-    }
-    const std::string strTarget = places.strExtensionDir + '/' + kModuleName;
-    std::string strInstalled;
-    if (ReadAll(strTarget, strInstalled) && strInstalled == strModule) {
-        return HV_S_OK;
-    }
-    const int nErr = WriteAtomic(strTarget, strModule, 0644);
-    if (nErr == 0) {
-        return HV_S_OK;
-    }
-    return IsDenied(nErr) ? HV_E_ACCESSDENIED : HV_E_FAIL;
 }
 
 HVRESULT CHVExtRegistrar::RemoveMenus(const SPlaces& places, const std::vector<std::string>& keep)
@@ -141,6 +110,9 @@ HVRESULT CHVExtRegistrar::RemoveMenus(const SPlaces& places, const std::vector<s
         const std::string strFolder = places.strDataHome + '/' + pszFolder;
         DIR* pDir = ::opendir(strFolder.c_str());
         if (pDir == nullptr) {
+            if (errno != ENOENT && errno != ENOTDIR) {
+                hr = IsDenied(errno) ? HV_E_ACCESSDENIED : HV_E_FAIL;
+            }
             continue;
         }
         std::vector<std::string> names;
@@ -158,7 +130,7 @@ HVRESULT CHVExtRegistrar::RemoveMenus(const SPlaces& places, const std::vector<s
                 bKeep = bKeep || strKeep == strPath;
             }
             if (!bKeep && ::unlink(strPath.c_str()) != 0 && errno != ENOENT) {
-                hr = HV_E_FAIL;
+                hr = IsDenied(errno) ? HV_E_ACCESSDENIED : HV_E_FAIL;
             }
         }
     }
@@ -167,10 +139,6 @@ HVRESULT CHVExtRegistrar::RemoveMenus(const SPlaces& places, const std::vector<s
 
 HVRESULT CHVExtRegistrar::Register(const SPlaces& places, const CHVExtSettings& settings)
 {
-    const HVRESULT hrModule = InstallModule(places);
-    if (!HV_SUCCEEDED(hrModule)) {
-        return hrModule;
-    }
     if (places.strDataHome.empty()) {
         return HV_E_FAIL;
     }
@@ -183,17 +151,18 @@ HVRESULT CHVExtRegistrar::Register(const SPlaces& places, const CHVExtSettings& 
         const std::string strFolder = places.strDataHome + '/' + file.strFolder;
         const std::string strPath = strFolder + '/' + file.strName;
         if (!MakeFolders(strFolder)) {
-            return HV_E_FAIL;
+            return IsDenied(errno) ? HV_E_ACCESSDENIED : HV_E_FAIL;
         }
         std::string strOld;
         struct stat st
         {
         };
         const mode_t nMode = file.bExecutable ? 0755 : 0644;
-        const bool bSame = ReadAll(strPath, strOld) && strOld == file.strContent && ::stat(strPath.c_str(), &st) == 0
-                           && (st.st_mode & 07777) == nMode;
-        if (!bSame && WriteAtomic(strPath, file.strContent, nMode) != 0) {
-            return HV_E_FAIL;
+        const bool bSame = ::lstat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 07777) == nMode
+                           && ReadAll(strPath, strOld) && strOld == file.strContent;
+        const int nErr = bSame ? 0 : WriteAtomic(strPath, file.strContent, nMode);
+        if (nErr != 0) {
+            return IsDenied(nErr) ? HV_E_ACCESSDENIED : HV_E_FAIL;
         }
         written.push_back(strPath);
     }
@@ -203,13 +172,5 @@ HVRESULT CHVExtRegistrar::Register(const SPlaces& places, const CHVExtSettings& 
 
 HVRESULT CHVExtRegistrar::Unregister(const SPlaces& places)
 {
-    HVRESULT hr = HV_S_OK;
-    if (!places.strExtensionDir.empty()) {
-        const std::string strTarget = places.strExtensionDir + '/' + kModuleName;
-        if (::unlink(strTarget.c_str()) != 0 && errno != ENOENT && errno != ENOTDIR) {
-            hr = IsDenied(errno) ? HV_E_ACCESSDENIED : HV_E_FAIL;
-        }
-    }
-    const HVRESULT hrMenus = RemoveMenus(places, {});
-    return HV_SUCCEEDED(hr) ? hrMenus : hr;
+    return RemoveMenus(places, {});
 }

@@ -19,12 +19,11 @@ typedef int32_t HVRESULT;
 
 #define HV_SUCCEEDED(hr) ((HVRESULT)(hr) >= 0)
 
-// Installs the GNOME Files module into the system extension folder (needs the rights to write
-// there: HV_E_ACCESSDENIED and nothing else registered otherwise), then the per-user menus of
-// Dolphin and Nemo. Running it again changes nothing.
+// Writes the current user's menus of Dolphin and Nemo for the current settings, in the user's
+// own data folder (HV_E_ACCESSDENIED when it refuses them). The GNOME Files module is the
+// package's and is not touched. Running it again changes nothing.
 HVRESULT DllRegisterServer(void);
-// Removes the GNOME Files module when it can (HV_E_ACCESSDENIED when it is left in place) and
-// the per-user menus. Running it again changes nothing.
+// Removes the current user's menus. Running it again changes nothing.
 HVRESULT DllUnregisterServer(void);
 // HV_S_OK when no handler object is alive, else HV_S_FALSE.
 HVRESULT DllCanUnloadNow(void);

@@ -39,8 +39,10 @@ struct SRun
 {
     QString strProgram;
     QStringList lstArgs;
+    int nStoredShell = -1;  // ShlEnableShell in the settings file when the tool ran
 };
 std::vector<SRun> g_runs;
+int g_nRunExit = 0;  // what the recorded registration tool answers
 
 // Every value by name (the two paths left out).
 std::map<QString, QString> Snapshot(const CMRegistryData& reg)
@@ -115,9 +117,14 @@ private slots:
             g_helpTopics << strTopic;
             return true;
         });
-        CPreferencesDlg::SetRegistrationRunner([](const QString& strProgram, const QStringList& lstArgs) {
-            g_runs.push_back({strProgram, lstArgs});
-        });
+        CPreferencesDlg::SetRegistrationRunner(
+            [](const QString& strProgram, const QStringList& lstArgs, QString& strOutput) {
+                CMRegistryData stored;
+                (void)stored.LoadOrCreate();
+                g_runs.push_back({strProgram, lstArgs, stored.m_nShlEnableShell});
+                strOutput = g_nRunExit == 0 ? QString() : QStringLiteral("tool: access denied");
+                return g_nRunExit;
+            });
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OpenUrl");
     }
 
@@ -197,7 +204,9 @@ private slots:
         QCOMPARE(stored.m_nShlEnableWipe, 1);
         QCOMPARE(stored.m_nShlPasswordType, 1);
         QCOMPARE(stored.m_nShlAskMaster, 1);
-        QVERIFY(g_runs.empty());  // the switch did not change
+        // The menus, which carry the wipe entries, are written again.
+        QCOMPARE(g_runs.size(), size_t(1));
+        QVERIFY(!g_runs[0].lstArgs.contains(QStringLiteral("/u")));
     }
 
     // Pages never shown are not read: values changed elsewhere meanwhile stay.
@@ -429,49 +438,49 @@ private slots:
         }
     }
 
-    void registrationRunsWhenTheSwitchChanged_data()
+    void registrationFollowsTheSwitch_data()
     {
         QTest::addColumn<int>("atOpen");
         QTest::addColumn<int>("clicks");
+        QTest::addColumn<int>("exit");
         QTest::addColumn<QStringList>("args");  // empty: no run
         const QString strLib = QStringLiteral("/opt/Halvo Norvane/libHVExt.so");
-        QTest::newRow("on to off") << 1 << 1 << QStringList{strLib, "/u", "/s"};
-        QTest::newRow("off to on") << 0 << 1 << QStringList{strLib, "/s"};
-        QTest::newRow("on, off and on again") << 1 << 2 << QStringList{};
-        QTest::newRow("off, untouched") << 0 << 0 << QStringList{};
+        QTest::newRow("on to off") << 1 << 1 << 0 << QStringList{strLib, "/u"};
+        QTest::newRow("off to on") << 0 << 1 << 0 << QStringList{strLib};
+        QTest::newRow("on, off and on again") << 1 << 2 << 0 << QStringList{strLib};
+        QTest::newRow("on, untouched: missing menus come back") << 1 << 0 << 0 << QStringList{strLib};
+        QTest::newRow("off, untouched") << 0 << 0 << 0 << QStringList{};
+        QTest::newRow("registration fails") << 0 << 1 << 5 << QStringList{strLib};
+        QTest::newRow("removal fails") << 1 << 1 << 5 << QStringList{strLib, "/u"};
     }
-    void registrationRunsWhenTheSwitchChanged()
+    void registrationFollowsTheSwitch()
     {
         QFETCH(int, atOpen);
         QFETCH(int, clicks);
+        QFETCH(int, exit);
         QFETCH(QStringList, args);
         m_reg->m_nShlEnableShell = atOpen;
+        g_nRunExit = exit;
         auto pDlg = Open(CPreferencesDlg::PageContextMenu);
         auto* pEnable = Control<QCheckBox>(pDlg->Page(3), CPref_ContextMenu::IDC_CHECK_SHELL);
         for (int i = 0; i < clicks; ++i) {
             pEnable->click();
         }
         QVERIFY(PressOk(*pDlg));
+        g_nRunExit = 0;
         if (args.isEmpty()) {
             QVERIFY(g_runs.empty());
         } else {
             QCOMPARE(g_runs.size(), size_t(1));
             QCOMPARE(g_runs[0].strProgram, QStringLiteral("/opt/Halvo Norvane/hvregsvr"));
             QCOMPARE(g_runs[0].lstArgs, args);
+            // The tool reads the settings: they were saved before it ran.
+            QCOMPARE(g_runs[0].nStoredShell, args.contains(QStringLiteral("/u")) ? 0 : 1);
         }
-        QCOMPARE(m_reg->m_nShlEnableShell, clicks % 2 == 1 ? 1 - atOpen : atOpen);
-    }
-
-    // Default on the page after opening does not count as a change of the switch by itself.
-    void registrationComparesWithTheValueAtOpening()
-    {
-        m_reg->m_nShlEnableShell = 0;
-        auto pDlg = Open(CPreferencesDlg::PageContextMenu);
-        Button(*pDlg, "btnDefault")->click();  // switch on
-        QVERIFY(PressOk(*pDlg));
-        QCOMPARE(g_runs.size(), size_t(1));
-        QCOMPARE(g_runs[0].lstArgs.last(), QStringLiteral("/s"));
-        QVERIFY(!g_runs[0].lstArgs.contains(QStringLiteral("/u")));
+        // A failure is shown, never passed over; the choice is stored all the same.
+        QCOMPARE(g_messages.size(), size_t(exit != 0 ? 1 : 0));
+        const int nShell = clicks % 2 == 1 ? 1 - atOpen : atOpen;
+        QCOMPARE(m_reg->m_nShlEnableShell, nShell);
     }
 
     void startPageAndTree()

@@ -30,9 +30,7 @@ protected:
         Set("XDG_DATA_HOME", (m_root / "home/.local/share").string());
         Set("XDG_CONFIG_DIRS", (m_root / "etc/xdg").string());
         Set("HV_SYSTEM_CONFIG_DIR", (m_root / "etc/xdg").string());
-        Set("HV_NAUTILUS_EXTENSION_DIR", (m_root / "extensions").string());
         fs::create_directories(m_root / "home");
-        fs::create_directories(m_root / "extensions");
         m_work = m_root / "work";
         fs::create_directories(m_work);
     }

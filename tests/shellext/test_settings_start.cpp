@@ -162,4 +162,53 @@ TEST_F(HVExtSettingsStartTest, LauncherDoesOnlyWhatTheHandlerOffers)
     EXPECT_EQ(RunLauncher({"1", strUri}), 2);
 }
 
+// Asked by a menu's display condition, the launcher only answers whether the handler offers the
+// entry, and starts nothing.
+TEST_F(HVExtSettingsStartTest, OfferCheckAnswersLikeTheHandler)
+{
+    Set("HV_STUB_RECORD", Record().string());
+    WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 1);
+    Touch(m_work / "it's.txt");
+    Touch(m_work / "c.hvnc");
+    Touch(m_work / "enc/only.hvnc");
+    Touch(m_work / "plain/x.txt");
+    const auto offered = [](int nOffset) { return "'" HV_LAUNCHER "' --offered " + std::to_string(nOffset); };
+    const std::string strPlain = (m_work / "it's.txt").string();
+    const std::string strEnc = (m_work / "c.hvnc").string();
+    const std::string strEncFolder = (m_work / "enc").string();
+    const std::string strPlainFolder = (m_work / "plain").string();
+    struct Case
+    {
+        int nOffset;
+        std::vector<std::string> paths;
+        int nExit;
+    };
+    for (const Case& c : std::vector<Case>{
+             {1, {strPlain}, 0},
+             {1, {strEnc}, 1},  // no encryption of an encrypted file
+             {7, {strEnc}, 0},
+             {7, {strPlainFolder}, 1},  // no decryption of a plain folder
+             {7, {strEncFolder}, 0},    // a folder of encrypted files only
+             {1, {strEncFolder}, 1},
+             {1, {strPlain, strEnc}, 0},  // mixed: encryption, not decryption
+             {7, {strPlain, strEnc}, 1},
+             {2, {strEnc}, 1},  // nothing plain to add
+             {8, {strEnc}, 0},
+             {6, {strPlain}, 1},  // wiping is off
+             {1, {}, 0},          // nothing to judge by: shown
+             {1, {"sftp://host/a.txt"}, 1},
+         }) {
+        std::string strCmd = offered(c.nOffset);
+        for (const std::string& str : c.paths) {
+            strCmd += " \"" + str + "\"";
+        }
+        const int nStatus = std::system((strCmd + " 2>/dev/null").c_str());
+        EXPECT_EQ(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, c.nExit) << strCmd;
+    }
+    EXPECT_FALSE(fs::exists(Record()));  // nothing was started
+    WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 0);
+    EXPECT_NE(std::system((offered(1) + " \"" + strPlain + "\" 2>/dev/null").c_str()), 0);   // switched off
+    EXPECT_NE(std::system((offered(12) + " \"" + strPlain + "\" 2>/dev/null").c_str()), 0);  // no such entry
+}
+
 }  // namespace

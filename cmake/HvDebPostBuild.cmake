@@ -1,0 +1,37 @@
+# Run by cpack after the Debian packages are written (CPACK_POST_BUILD_SCRIPTS).
+#
+# CPack gives every package with a shared library below /usr/lib maintainer scripts that run
+# ldconfig. Ours are private libraries in the program folder, found through RPATH, which the
+# linker cache never needs: the scripts are taken out again, so the packages have none.
+find_program(HV_DPKG_DEB dpkg-deb REQUIRED)
+foreach(deb IN LISTS CPACK_PACKAGE_FILES)
+    if(NOT deb MATCHES "\\.deb$")
+        continue()
+    endif()
+    set(tree ${deb}.tree)
+    file(REMOVE_RECURSE ${tree})
+    execute_process(COMMAND ${HV_DPKG_DEB} -R ${deb} ${tree} RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "cannot unpack ${deb}")
+    endif()
+    set(changed FALSE)
+    foreach(script postinst postrm)
+        if(EXISTS ${tree}/DEBIAN/${script})
+            file(STRINGS ${tree}/DEBIAN/${script} lines)
+            # Only the generated ldconfig call: "#!/bin/sh", "set -e", the if/fi and ldconfig.
+            list(FILTER lines EXCLUDE REGEX "^(#!/bin/sh|set -e|if \\[ \"\\$1\" = \"(configure|remove)\" \\]; then|[ \t]*ldconfig|fi|[ \t]*)$")
+            if(lines)
+                message(FATAL_ERROR "${deb}: ${script} does more than run ldconfig: ${lines}")
+            endif()
+            file(REMOVE ${tree}/DEBIAN/${script})
+            set(changed TRUE)
+        endif()
+    endforeach()
+    if(changed)
+        execute_process(COMMAND ${HV_DPKG_DEB} --root-owner-group -b ${tree} ${deb} RESULT_VARIABLE rc OUTPUT_QUIET)
+        if(NOT rc EQUAL 0)
+            message(FATAL_ERROR "cannot pack ${deb} again")
+        endif()
+    endif()
+    file(REMOVE_RECURSE ${tree})
+endforeach()
