@@ -1,9 +1,12 @@
 #include "security/CProgrssManagerWork.h"
 
+#include "engines/HVWipeFile.h"
 #include "logging/CHVLog.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "security/CRunFileLister.h"
+#include "security/HVItemStates.h"
+#include "security/HVRunAct.h"
 #include "security/HVRunFiles.h"
 
 #include <QFile>
@@ -107,7 +110,7 @@ void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManager
     m_strPassword.assign(kPasswordFiller, kPasswordFiller + std::char_traits<char>::length(kPasswordFiller));
     WipeText(m_strPassword);
 
-    m_nAnswerHidden = m_nAnswerSystem = m_nAnswerReadOnly = 0;
+    m_nAnswerHidden = m_nAnswerSystem = m_nAnswerReadOnly = m_nAnswerHardLink = 0;
     m_counters = SRunCounters{};
     m_bCancelled = false;
     m_bNoSpace = false;
@@ -197,10 +200,24 @@ void CProgrssManagerWork::Cancel()
 
 int CProgrssManagerWork::Run()
 {
+    m_details = SRunDetails{};
+    m_bLocked = false;
+    std::string strWhy;
+    if (!m_lock.TryAcquire(m_options.m_strRunLock, strWhy)) {
+        // Another run of this user writes now: nothing is listed or touched.
+        m_bLocked = true;
+        m_details.strRefusal = strWhy;
+        LOGGER::g_HVLog.Log("Run refused: %s", strWhy.c_str());
+        if (m_pUi != nullptr) {
+            m_pUi->ShowMessage(QString::fromStdString(strWhy));
+        }
+        Finish(false);
+        return 0;
+    }
     Status(HVLoadString(IDS_STATUS_LISTING));
     BuildFileList();
     if (StopSignal().IsSet()) {
-        m_arrFiles.clear();  // cancelled while listing: nothing is processed
+        ClearFileList();  // cancelled while listing: nothing is processed
     }
     if (m_arrFiles.empty()) {
         Finish(StopSignal().IsSet());
@@ -216,6 +233,7 @@ int CProgrssManagerWork::Run()
     Report();
     if (!CheckFreeSpace(nSum)) {
         m_bNoSpace = true;
+        m_details.strRefusal = HVLoadString(IDS_ERR_DISK_SPACE).toStdString();
         if (m_pUi != nullptr) {
             m_pUi->ShowMessage(HVLoadString(IDS_ERR_DISK_SPACE));
         }
@@ -229,16 +247,18 @@ int CProgrssManagerWork::Run()
     }
 
     bool bCancelled = false;
-    for (std::size_t i = 0; i < m_arrFiles.size(); ++i) {
+    std::size_t i = 0;
+    for (; i < m_arrFiles.size(); ++i) {
         if (m_nDecrypt != 1) {
             const std::size_t nEnd = WindowEnd(i);
             if (nEnd - i > 1) {
                 const EStep step = SecureWindow(i, nEnd);
                 bCancelled = step == EStep::Cancelled;
+                i = nEnd - 1;
                 if (bCancelled) {
+                    ++i;
                     break;
                 }
-                i = nEnd - 1;
                 continue;
             }
         }
@@ -251,27 +271,42 @@ int CProgrssManagerWork::Run()
         if (m_beforeFile) {
             m_beforeFile(i, entry);
         }
-        const EStep step = m_nDecrypt == 1 ? DecryptOne(entry) : SecureOne(entry);
+        const EStep step = m_nDecrypt == 1 ? DecryptOne(i) : SecureOne(i);
         if (step == EStep::Cancelled) {
             bCancelled = true;
+            ++i;
             break;
         }
         if (step == EStep::EndRun) {
+            ++i;
             break;
         }
     }
-    Finish(bCancelled);
+    Finish(bCancelled, i);
     return 0;
 }
 
 void CProgrssManagerWork::BuildFileList()
 {
-    m_arrFiles.clear();
-    CRunFileLister lister(StopSignal(), m_nDecrypt == 1, m_arrFiles);
+    ClearFileList();
+    CRunFileLister lister(StopSignal(), m_nDecrypt == 1, m_bEncryptFlag != 0, m_arrFiles, m_arrRunFiles);
     lister.SetNameObserver(m_listingObserver);
+    lister.SetDetails(&m_details);
+    lister.SetFolderCache(&m_folders);
+    lister.SetFailureSink([this](CItemData& owner, const std::string&, const std::string&) {
+        // A part of the item that cannot be read fails the item: it never counts as succeeded.
+        if (m_nDecrypt == 1 || m_bEncryptFlag) {
+            ++m_counters.m_nFailed;
+            HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
+        }
+        if (m_nDecrypt != 1 && m_bWipeFlag) {
+            ++m_counters.m_nWipeFailed;
+            HVItemStates::SetWipeState(owner, CItemData::StateFailed);
+        }
+    });
     for (CItemData* pItem : m_arrSelected) {
         if (StopSignal().IsSet()) {
-            m_arrFiles.clear();
+            ClearFileList();
             return;
         }
         if (pItem == nullptr) {
@@ -288,24 +323,36 @@ void CProgrssManagerWork::BuildFileList()
 
 bool CProgrssManagerWork::CheckFreeSpace(std::uint64_t nTotal)
 {
-    const std::string strFolder =
-        HVRunFiles::OutputFolder(QFile::encodeName(m_arrFiles.front()->m_strPath).toStdString());
-    const std::optional<std::uint64_t> nFree = m_freeSpace ? m_freeSpace(strFolder) : HVRunFiles::FreeBytes(strFolder);
+    // Asked through the descriptor of the first file's selected folder (held open for the run):
+    // its path may not be valid text, and may no longer lead there. Folders below it are not
+    // opened before their files are acted on.
+    const SRunFolder* pRoot = m_arrRunFiles.front().pFolder.get();
+    while (pRoot->pParent) {
+        pRoot = pRoot->pParent.get();
+    }
+    const std::string strFolder = HVRunAct::FdPath(pRoot->pPinned->Get(), ".");
+    const std::optional<std::uint64_t> nFree =
+        m_freeSpace ? m_freeSpace(m_arrRunFiles.front().pFolder->strPath) : HVRunFiles::FreeBytes(strFolder);
     if (!nFree) {
-        LOGGER::g_HVLog.Log("Free space query failed for %s", strFolder.c_str());
+        LOGGER::g_HVLog.Log("Free space query failed for %s", m_arrRunFiles.front().pFolder->strPath.c_str());
         return false;
     }
     return *nFree > nTotal;
 }
 
-void CProgrssManagerWork::Finish(bool bCancelled)
+void CProgrssManagerWork::Finish(bool bCancelled, std::size_t nNextFile)
 {
     m_bCancelled = bCancelled;
+    m_details.bCancelled = bCancelled;
+    if (bCancelled && nNextFile < m_arrFiles.size()) {
+        m_details.nNotStarted = static_cast<int>(m_arrFiles.size() - nNextFile);
+    }
     WipeText(m_strMasterPassword);
     if (!bCancelled && m_nOverallTotal == 0 && !m_arrFiles.empty() && !m_bNoSpace) {
         m_dOverallPercent = 100.0;  // nothing to count in bytes: the run is all done
         Report();
     }
+    m_lock.Release();
     if (m_pUi != nullptr) {
         m_pUi->RunEnded(bCancelled ? IProgrssManagerUi::EEnd::Cancelled : IProgrssManagerUi::EEnd::Finished);
     }

@@ -2,8 +2,12 @@
 
 #include "engines/CEncryptManager.h"
 #include "engines/CWipeManager.h"
+#include "security/CRunFolder.h"
+#include "security/CRunLock.h"
 #include "security/IProgrssManagerUi.h"
 #include "security/SRunCounters.h"
+#include "security/SRunDetails.h"
+#include "security/SRunFile.h"
 #include "security/SRunOptions.h"
 
 #include <QStringView>
@@ -78,9 +82,19 @@ public:
 
     [[nodiscard]] const SRunCounters& Counters() const { return m_counters; }
     [[nodiscard]] const FileList& Files() const { return m_arrFiles; }
-    void ClearFileList() { m_arrFiles.clear(); }
+    // Beside each entry of Files(): its folder (by descriptor), name bytes and identity.
+    [[nodiscard]] const std::vector<SRunFile>& RunFiles() const { return m_arrRunFiles; }
+    [[nodiscard]] const SRunDetails& Details() const { return m_details; }
+    void ClearFileList()
+    {
+        m_arrFiles.clear();
+        m_arrRunFiles.clear();
+        m_folders.Clear();
+    }
     [[nodiscard]] bool WasCancelled() const { return m_bCancelled; }
     [[nodiscard]] bool WasNoSpace() const { return m_bNoSpace; }
+    // The run was refused before it began (another run holds the run lock).
+    [[nodiscard]] bool WasLocked() const { return m_bLocked; }
     [[nodiscard]] bool HasPasswordCopy() const { return !m_strPassword.empty(); }
     [[nodiscard]] int GetEncryptFlag() const { return m_bEncryptFlag; }
     [[nodiscard]] int GetWipeFlag() const { return m_bWipeFlag; }
@@ -91,7 +105,10 @@ public:
     [[nodiscard]] CWipeManager& WipeEngine() { return m_wipe; }
 
     void SetFreeSpaceQuery(FreeSpaceQuery fn) { m_freeSpace = std::move(fn); }
+    // Between listing and acting on each file (index in Files()).
     void SetBeforeFileHook(FileHook fn) { m_beforeFile = std::move(fn); }
+    // After a file's encryption, right before its wipe is decided.
+    void SetBeforeWipeHook(FileHook fn) { m_beforeWipe = std::move(fn); }
     void SetListingObserver(NameObserver fn) { m_listingObserver = std::move(fn); }
     // Given to every wipe engine of the run (also the parallel ones of a window), from any thread.
     void SetWipePassObserver(CWipeManager::PassObserver fn) { m_wipePassObserver = std::move(fn); }
@@ -114,15 +131,31 @@ private:
 
     void BuildFileList();
     [[nodiscard]] bool CheckFreeSpace(std::uint64_t nTotal);
-    [[nodiscard]] EStep DecryptOne(CItemData& entry);
-    [[nodiscard]] EStep SecureOne(CItemData& entry);
+    // How the wipe of a listed file is to be done, decided in list order on the worker thread.
+    enum class EWipeHow
+    {
+        Wipe,        // overwrite and remove (the engine)
+        RemoveName,  // remove only this name: a selected link, or a name the user gave up
+        Refused,     // not to be wiped; the reason is given
+    };
+
+    [[nodiscard]] EStep DecryptOne(std::size_t nIndex);
+    [[nodiscard]] EStep SecureOne(std::size_t nIndex);
+    [[nodiscard]] int EncryptListed(int nDirFd, SRunFile& file, std::string& strWhy);
+    [[nodiscard]] EWipeHow
+    DecideWipe(int nDirFd, const SRunFile& file, const CItemData& entry, int& nResult, std::string& strWhy);
+    void CountWipe(
+        CItemData& owner, const SRunFile& file, int nResult, const std::string& strWhy, const std::string& strWeak);
+    void Problem(const CItemData& owner, const SRunFile& file, const char* pszStep, const std::string& strWhy);
     // Small files go through in windows: attribute checks in list order, one encryption batch
     // whose syncs are shared, the wipe decisions replayed in list order, the wipes in parallel,
     // the wipe states applied in list order. Counters and states come out as file by file.
     [[nodiscard]] std::size_t WindowEnd(std::size_t nBegin) const;
     [[nodiscard]] EStep SecureWindow(std::size_t nBegin, std::size_t nEnd);
-    void
-    WipeInParallel(const std::vector<std::string>& paths, std::vector<int>& results, std::vector<std::string>& whys);
+    void WipeInParallel(const std::vector<std::string>& paths,
+                        std::vector<int>& results,
+                        std::vector<std::string>& whys,
+                        std::vector<std::string>& weak);
     void ConfigureWipe(CWipeManager& wipe, HVProgressSink sink) const;
     // A stop set on StopSignal() alone reaches the wipe engine here (before a wipe, and at each
     // of its progress notices).
@@ -130,9 +163,9 @@ private:
     void ClearStop();
     void AddWipeEngine(CWipeManager* pWipe);
     void RemoveWipeEngine(CWipeManager* pWipe);
-    [[nodiscard]] bool CheckAttributes(const CItemData& entry);
+    [[nodiscard]] bool CheckAttributes(const CItemData& entry, int nDirFd, const SRunFile& file, std::string& strWhy);
     [[nodiscard]] bool Ask(int nSetting, int& nRunAnswer, IProgrssManagerUi::EAttribute eKind, const QString& strText);
-    void Finish(bool bCancelled);
+    void Finish(bool bCancelled, std::size_t nNextFile = 0);
 
     void StartFile(std::uint64_t nSize);
     void OnEngineProgress(std::uint32_t nBytes);
@@ -144,6 +177,10 @@ private:
     CWipeManager m_wipe;
     std::vector<CItemData*> m_arrSelected;
     FileList m_arrFiles;
+    std::vector<SRunFile> m_arrRunFiles;  // beside m_arrFiles, index for index
+    CRunFolderCache m_folders;
+    SRunDetails m_details;
+    CRunLock m_lock;
     IProgrssManagerUi* m_pUi = nullptr;
 
     int m_nDecrypt = -1;
@@ -166,11 +203,14 @@ private:
     int m_nAnswerHidden = 0;
     int m_nAnswerSystem = 0;
     int m_nAnswerReadOnly = 0;
+    int m_nAnswerHardLink = 0;
     bool m_bCancelled = false;
     bool m_bNoSpace = false;
+    bool m_bLocked = false;
 
     FreeSpaceQuery m_freeSpace;
     FileHook m_beforeFile;
+    FileHook m_beforeWipe;
     NameObserver m_listingObserver;
     CWipeManager::PassObserver m_wipePassObserver;
     std::mutex m_wipeEnginesMutex;

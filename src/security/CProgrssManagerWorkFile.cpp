@@ -1,9 +1,11 @@
 // The per-file steps of the encrypt, wipe and decrypt runner.
+#include "engines/HVWipeFile.h"
 #include "engines/HvncResult.h"
 #include "logging/CHVLog.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 #include "security/HVItemStates.h"
+#include "security/HVRunAct.h"
 #include "security/HVRunFiles.h"
 
 #include <QFile>
@@ -21,9 +23,14 @@ void WipeText(std::u16string& s)
     s.clear();
 }
 
-std::string NativePath(const CItemData& entry)
+// The engine's reason, with the descriptor path put back to the folder's own path.
+std::string EngineWhy(int nResult, const std::string& strEngine, int nDirFd, const SRunFile& file)
 {
-    return QFile::encodeName(entry.m_strPath).toStdString();
+    const std::string strText = HvncResultText(nResult);
+    if (strEngine.empty()) {
+        return strText;
+    }
+    return nDirFd >= 0 ? HVRunAct::Readable(strEngine, nDirFd, file.pFolder->strPath) : strEngine;
 }
 
 void LogFailure(const char* pszWhat, const std::string& strPath, const std::string& strWhy)
@@ -33,17 +40,33 @@ void LogFailure(const char* pszWhat, const std::string& strPath, const std::stri
 
 }  // namespace
 
-CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(CItemData& entry)
+void CProgrssManagerWork::Problem(const CItemData& owner,
+                                  const SRunFile& file,
+                                  const char* pszStep,
+                                  const std::string& strWhy)
 {
+    LogFailure(pszStep, file.strPath, strWhy);
+    m_details.Add(&owner, file.strPath, pszStep, strWhy);
+}
+
+CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
+{
+    CItemData& entry = *m_arrFiles[nIndex];
+    SRunFile& file = m_arrRunFiles[nIndex];
     CItemData& owner = entry.m_pOwner != nullptr ? *entry.m_pOwner : entry;
-    const std::string strPath = NativePath(entry);
     ++m_counters.m_nProcessed;
     Status(HVFormatString(IDS_STATUS_DECRYPTING, entry.m_strPath));
-    LOGGER::g_HVLog.Log("Start Decrypt %s", strPath.c_str());
+    LOGGER::g_HVLog.Log("Start Decrypt %s", file.strPath.c_str());
 
+    std::string strWhy;
+    const std::shared_ptr<HVUniqueFd> pFd = m_folders.Open(file.pFolder, strWhy);
+    int nResult = pFd ? HVRunAct::CheckListed(pFd->Get(), file, false, nullptr, strWhy) : HVNC_CHANGED;
+    const std::string strPath = pFd ? HVRunAct::FdPath(pFd->Get(), file.strName) : std::string();
     int nAttempt = 0;
     bool bRefused = false;
-    int nResult = m_encrypt.DecryptFileW(strPath, std::string());
+    if (nResult == HVNC_OK) {
+        nResult = m_encrypt.DecryptFileW(strPath, std::string());
+    }
     while (nResult == HVNC_WRONG_PASSWORD) {
         if (nAttempt == 0) {
             // The run's password did not open it: the master password may.
@@ -64,7 +87,10 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(CItemData& entry)
             m_encrypt.SetPassword(strTyped);
             WipeText(strTyped);
         }
-        nResult = m_encrypt.DecryptFileW(strPath, std::string());
+        nResult = HVRunAct::CheckListed(pFd->Get(), file, false, nullptr, strWhy);
+        if (nResult == HVNC_OK) {
+            nResult = m_encrypt.DecryptFileW(strPath, std::string());
+        }
     }
 
     if (!bRefused && nResult == HVNC_OK) {
@@ -73,7 +99,12 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(CItemData& entry)
     } else {
         ++m_counters.m_nFailed;
         HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
-        LogFailure("Decrypt", strPath, bRefused ? std::string("no password was given") : m_encrypt.GetLastError());
+        if (bRefused) {
+            strWhy = "no password was given";
+        } else if (strWhy.empty()) {
+            strWhy = EngineWhy(nResult, m_encrypt.GetLastError(), pFd ? pFd->Get() : -1, file);
+        }
+        Problem(owner, file, "decrypt", strWhy);
         if (bRefused) {
             return EStep::EndRun;
         }
@@ -81,12 +112,73 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(CItemData& entry)
     return StopSignal().IsSet() ? EStep::Cancelled : EStep::Next;
 }
 
-CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(CItemData& entry)
+int CProgrssManagerWork::EncryptListed(int nDirFd, SRunFile& file, std::string& strWhy)
 {
-    CItemData& owner = entry.m_pOwner != nullptr ? *entry.m_pOwner : entry;
-    const std::string strPath = NativePath(entry);
+    int nResult = HVRunAct::CheckListed(nDirFd, file, false, nullptr, strWhy);
+    if (nResult != HVNC_OK) {
+        return nResult;
+    }
+    HVRunAct::TakeState(nDirFd, file);  // what the wipe later finds must be what was read now
+    if (m_encrypt.EncryptFileW(HVRunAct::FdPath(nDirFd, file.strName), nullptr, file.nSize, 1) != 0) {
+        return HVNC_OK;
+    }
+    nResult = m_encrypt.GetLastResult() != HVNC_OK ? m_encrypt.GetLastResult() : HVNC_FAILED;
+    strWhy = EngineWhy(nResult, m_encrypt.GetLastError(), nDirFd, file);
+    return nResult;
+}
 
-    if (!CheckAttributes(entry)) {
+CProgrssManagerWork::EWipeHow CProgrssManagerWork::DecideWipe(
+    int nDirFd, const SRunFile& file, const CItemData& entry, int& nResult, std::string& strWhy)
+{
+    std::uint64_t nLinks = 1;
+    nResult = HVRunAct::CheckListed(nDirFd, file, true, &nLinks, strWhy);
+    if (nResult != HVNC_OK) {
+        return EWipeHow::Refused;
+    }
+    if (file.bLink) {
+        return EWipeHow::RemoveName;  // the content is the target's, outside the selection
+    }
+    if (nLinks > 1) {
+        const QString strText = QString::fromLatin1(IProgrssManagerUi::kHardLinkQuestion).arg(entry.m_strPath);
+        if (Ask(0, m_nAnswerHardLink, IProgrssManagerUi::EAttribute::HardLink, strText)) {
+            return EWipeHow::RemoveName;
+        }
+        nResult = HVNC_MULTIPLE_LINKS;
+        strWhy = "the file has other names (hard links); it was not overwritten and stays in place";
+        return EWipeHow::Refused;
+    }
+    return EWipeHow::Wipe;
+}
+
+void CProgrssManagerWork::CountWipe(
+    CItemData& owner, const SRunFile& file, int nResult, const std::string& strWhy, const std::string& strWeak)
+{
+    if (nResult == HVNC_OK) {
+        ++m_counters.m_nWipeSucceeded;
+        HVItemStates::SetWipeState(owner, CItemData::StateSucceeded);
+        if (!strWeak.empty()) {
+            ++m_details.nWeakMediumWipes;
+            if (m_details.strWeakMedium.empty()) {
+                m_details.strWeakMedium = strWeak;
+            }
+        }
+        return;
+    }
+    ++m_counters.m_nWipeFailed;
+    HVItemStates::SetWipeState(owner, CItemData::StateFailed);
+    Problem(owner, file, "wipe", strWhy.empty() ? std::string(HvncResultText(nResult)) : strWhy);
+}
+
+CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(std::size_t nIndex)
+{
+    CItemData& entry = *m_arrFiles[nIndex];
+    SRunFile& file = m_arrRunFiles[nIndex];
+    CItemData& owner = entry.m_pOwner != nullptr ? *entry.m_pOwner : entry;
+
+    std::string strWhy;
+    const std::shared_ptr<HVUniqueFd> pFd = m_folders.Open(file.pFolder, strWhy);
+    const int nDirFd = pFd ? pFd->Get() : -1;
+    if (!pFd || !CheckAttributes(entry, nDirFd, file, strWhy)) {
         if (m_bEncryptFlag) {
             ++m_counters.m_nFailed;
             HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
@@ -95,6 +187,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(CItemData& entry)
             ++m_counters.m_nWipeFailed;
             HVItemStates::SetWipeState(owner, CItemData::StateFailed);
         }
+        Problem(owner, file, m_bEncryptFlag ? "encrypt" : "wipe", strWhy);
         AddOverall(entry.m_nSize);  // its share of the run is done
         return EStep::Next;
     }
@@ -102,14 +195,15 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(CItemData& entry)
     if (m_bEncryptFlag) {
         ++m_counters.m_nProcessed;
         Status(HVFormatString(IDS_STATUS_ENCRYPTING, entry.m_strPath));
-        LOGGER::g_HVLog.Log("Start Encrypt %s", strPath.c_str());
-        if (m_encrypt.EncryptFileW(strPath, nullptr, entry.m_nSize, 1) != 0) {
+        LOGGER::g_HVLog.Log("Start Encrypt %s", file.strPath.c_str());
+        const int nResult = EncryptListed(nDirFd, file, strWhy);
+        if (nResult == HVNC_OK) {
             ++m_counters.m_nSucceeded;
             HVItemStates::SetEncryptState(owner, CItemData::StateSucceeded);
         } else {
-            LogFailure("Encrypt", strPath, m_encrypt.GetLastError());
             ++m_counters.m_nFailed;
             HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
+            Problem(owner, file, "encrypt", strWhy);
             if (m_bWipeFlag) {
                 ++m_counters.m_nWipeFailed;
                 HVItemStates::SetWipeState(owner, CItemData::StateFailed);
@@ -123,22 +217,35 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(CItemData& entry)
         ++m_counters.m_nWipeAttempted;
         if (m_bEncryptFlag && !HVItemStates::IsSucceeded(owner.m_nEncryptState)) {
             // A file of a folder whose encryption partly failed keeps its source.
-            ++m_counters.m_nWipeFailed;
-            HVItemStates::SetWipeState(owner, CItemData::StateFailed);
-            LOGGER::g_HVLog.Log("Not wiped, the encryption of its item did not succeed: %s", strPath.c_str());
+            CountWipe(
+                owner, file, HVNC_FAILED, "not wiped: another part of its item failed, so its sources are kept", {});
             return EStep::Next;
         }
         Status(HVFormatString(IDS_STATUS_WIPING, entry.m_strPath));
-        LOGGER::g_HVLog.Log("Start Wipe %s", strPath.c_str());
-        ForwardStop(m_wipe);
-        if (m_wipe.WipeFile(strPath, entry.m_nSize) != 0) {
-            ++m_counters.m_nWipeSucceeded;
-            HVItemStates::SetWipeState(owner, CItemData::StateSucceeded);
-        } else {
-            LogFailure("Wipe", strPath, m_wipe.GetLastError());
-            ++m_counters.m_nWipeFailed;
-            HVItemStates::SetWipeState(owner, CItemData::StateFailed);
+        LOGGER::g_HVLog.Log("Start Wipe %s", file.strPath.c_str());
+        if (m_beforeWipe) {
+            m_beforeWipe(nIndex, entry);
         }
+        int nResult = HVNC_OK;
+        std::string strWeak;
+        switch (DecideWipe(nDirFd, file, entry, nResult, strWhy)) {
+        case EWipeHow::Wipe:
+            ForwardStop(m_wipe);
+            if (m_wipe.WipeFile(HVRunAct::FdPath(nDirFd, file.strName), entry.m_nSize) != 0) {
+                nResult = HVNC_OK;
+                strWeak = m_wipe.WasWeakMedium() ? m_wipe.GetWeakMediumReason() : std::string();
+            } else {
+                nResult = HVNC_FAILED;
+                strWhy = HVRunAct::Readable(m_wipe.GetLastError(), nDirFd, file.pFolder->strPath);
+            }
+            break;
+        case EWipeHow::RemoveName:
+            nResult = HVRunAct::RemoveName(nDirFd, file, strWhy);
+            break;
+        case EWipeHow::Refused:
+            break;
+        }
+        CountWipe(owner, file, nResult, strWhy, strWeak);
     }
     if (entry.m_nSize == 0) {
         m_dCurrentPercent = 100.0;  // nothing to count in bytes: the file is done
@@ -147,13 +254,10 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(CItemData& entry)
     return StopSignal().IsSet() ? EStep::Cancelled : EStep::Next;
 }
 
-bool CProgrssManagerWork::CheckAttributes(const CItemData& entry)
+bool CProgrssManagerWork::CheckAttributes(const CItemData& entry, int nDirFd, const SRunFile& file, std::string& strWhy)
 {
-    const std::string strPath = NativePath(entry);
     HVRunFiles::SAttributes attrs;
-    std::string strWhy;
-    if (!HVRunFiles::ReadAttributes(strPath, attrs, strWhy)) {
-        LogFailure("Attribute check", strPath, strWhy);
+    if (!HVRunFiles::ReadAttributesAt(nDirFd, file.strName, attrs, strWhy)) {
         return false;
     }
     struct SQuestion
@@ -186,13 +290,15 @@ bool CProgrssManagerWork::CheckAttributes(const CItemData& entry)
             continue;
         }
         if (!Ask(q.nSetting, *q.pnAnswer, q.eKind, HVFormatString(q.nTextId, entry.m_strPath))) {
-            LOGGER::g_HVLog.Log("Refused (attributes): %s", strPath.c_str());
+            strWhy = q.eKind == IProgrssManagerUi::EAttribute::Hidden     ? "a hidden file; declined"
+                     : q.eKind == IProgrssManagerUi::EAttribute::ReadOnly ? "a read-only file; declined"
+                                                                          : "a file of another user; declined";
             return false;
         }
-        // Yes clears all three: a file that is hidden and read-only is asked about once.
-        if (!HVRunFiles::ClearAttributes(strPath, strWhy)) {
-            LogFailure("Clearing the attributes", strPath, strWhy);
-        }
+        // Yes covers all three, so a file that is hidden and read-only is asked about once.
+        // Nothing is changed on the file: reading needs no write permission, the wipe engine
+        // makes a read-only file of this user writable itself, and the encrypted file keeps the
+        // original mode.
         break;
     }
     return true;

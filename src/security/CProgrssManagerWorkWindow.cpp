@@ -6,11 +6,13 @@
 // questions are asked file by file, the encryption results are applied file by file before the
 // wipe of each file is decided, and the wipe states are applied file by file. Counters, states,
 // and which files are wiped, come out as when the files are taken one by one.
+#include "engines/HVWipeFile.h"
 #include "engines/HvncResult.h"
 #include "logging/CHVLog.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 #include "security/HVItemStates.h"
+#include "security/HVRunAct.h"
 
 #include <QFile>
 
@@ -27,18 +29,24 @@ enum class EWipe
     None,     // no wipe planned
     Failed,   // counted as a failed wipe without wiping (refused, not encrypted, ...)
     Pending,  // to be wiped
+    Done,     // settled without the engine (only a name removed, or failed before it)
 };
 
 struct SSlot
 {
+    std::size_t nIndex = 0;
     CItemData* pEntry = nullptr;
-    std::string strPath;
+    SRunFile* pFile = nullptr;
+    std::shared_ptr<HVUniqueFd> pFd;  // the file's folder, open while the window works
+    std::string strPath;              // the file through its folder's descriptor
     bool bAccepted = false;
+    std::string strRefused;
     int nEncrypt = HVNC_OK;
     std::string strWhy;
     EWipe eWipe = EWipe::None;
-    int nWipe = 0;
+    int nWipe = HVNC_OK;
     std::string strWipeWhy;
+    std::string strWeak;
 };
 
 }  // namespace
@@ -53,7 +61,9 @@ std::size_t CProgrssManagerWork::WindowEnd(std::size_t nBegin) const
         if (entry.m_nSize > kWindowBytes - nBytes) {
             break;  // a large file goes alone, so a cancel can end it early
         }
-        if (!seen.insert(entry.m_strPath).second) {
+        if (!seen.insert(QString::fromStdString(std::to_string(m_arrRunFiles[i].nDev) + ":"
+                                                + std::to_string(m_arrRunFiles[i].nIno)))
+                 .second) {
             break;  // the same file twice: the second must see what the first did
         }
         nBytes += entry.m_nSize;
@@ -78,9 +88,14 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
             m_beforeFile(i, entry);
         }
         SSlot slot;
+        slot.nIndex = i;
         slot.pEntry = &entry;
-        slot.strPath = QFile::encodeName(entry.m_strPath).toStdString();
-        slot.bAccepted = CheckAttributes(entry);
+        slot.pFile = &m_arrRunFiles[i];
+        slot.pFd = m_folders.Open(slot.pFile->pFolder, slot.strRefused);
+        if (slot.pFd) {
+            slot.strPath = HVRunAct::FdPath(slot.pFd->Get(), slot.pFile->strName);
+            slot.bAccepted = CheckAttributes(entry, slot.pFd->Get(), *slot.pFile, slot.strRefused);
+        }
         window.push_back(std::move(slot));
     }
 
@@ -91,8 +106,14 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         std::vector<std::string> paths;
         std::vector<std::size_t> index;
         for (std::size_t k = 0; k < window.size(); ++k) {
-            if (window[k].bAccepted) {
-                paths.push_back(window[k].strPath);
+            SSlot& slot = window[k];
+            if (!slot.bAccepted) {
+                continue;
+            }
+            slot.nEncrypt = HVRunAct::CheckListed(slot.pFd->Get(), *slot.pFile, false, nullptr, slot.strWhy);
+            if (slot.nEncrypt == HVNC_OK) {
+                HVRunAct::TakeState(slot.pFd->Get(), *slot.pFile);
+                paths.push_back(slot.strPath);
                 index.push_back(k);
             }
         }
@@ -107,8 +128,12 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
             (void)m_encrypt.EncryptFilesW(paths, results);
             const std::vector<std::string>& whys = m_encrypt.GetBatchReasons();
             for (std::size_t n = 0; n < index.size(); ++n) {
-                window[index[n]].nEncrypt = n < results.size() ? results[n] : HVNC_FAILED;
-                window[index[n]].strWhy = n < whys.size() ? whys[n] : std::string();
+                SSlot& slot = window[index[n]];
+                slot.nEncrypt = n < results.size() ? results[n] : HVNC_FAILED;
+                const std::string strEngine = n < whys.size() ? whys[n] : std::string();
+                slot.strWhy = strEngine.empty()
+                                  ? std::string(HvncResultText(slot.nEncrypt))
+                                  : HVRunAct::Readable(strEngine, slot.pFd->Get(), slot.pFile->pFolder->strPath);
             }
         }
     }
@@ -122,7 +147,9 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
                 ++m_counters.m_nFailed;
                 HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
             }
+            Problem(owner, *slot.pFile, m_bEncryptFlag ? "encrypt" : "wipe", slot.strRefused);
             slot.eWipe = m_bWipeFlag ? EWipe::Failed : EWipe::None;
+            slot.strWipeWhy.clear();
             AddOverall(slot.pEntry->m_nSize);
             ++nUsed;
             continue;
@@ -139,12 +166,12 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         }
         if (m_bEncryptFlag) {
             ++m_counters.m_nProcessed;
-            LOGGER::g_HVLog.Log("Start Encrypt %s", slot.strPath.c_str());
+            LOGGER::g_HVLog.Log("Start Encrypt %s", slot.pFile->strPath.c_str());
             if (slot.nEncrypt == HVNC_OK) {
                 ++m_counters.m_nSucceeded;
                 HVItemStates::SetEncryptState(owner, CItemData::StateSucceeded);
             } else {
-                LOGGER::g_HVLog.Log("Encrypt failed for %s: %s", slot.strPath.c_str(), slot.strWhy.c_str());
+                Problem(owner, *slot.pFile, "encrypt", slot.strWhy);
                 ++m_counters.m_nFailed;
                 HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
                 slot.eWipe = m_bWipeFlag ? EWipe::Failed : EWipe::None;
@@ -158,10 +185,26 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         if (m_bWipeFlag) {
             ++m_counters.m_nWipeAttempted;
             if (m_bEncryptFlag && !HVItemStates::IsSucceeded(owner.m_nEncryptState)) {
-                LOGGER::g_HVLog.Log("Not wiped, the encryption of its item did not succeed: %s", slot.strPath.c_str());
-                slot.eWipe = EWipe::Failed;
+                slot.eWipe = EWipe::Done;
+                slot.nWipe = HVNC_FAILED;
+                slot.strWipeWhy = "not wiped: another part of its item failed, so its sources are kept";
             } else {
-                slot.eWipe = EWipe::Pending;
+                // Decided here, in list order: a question about a hard link comes in turn.
+                if (m_beforeWipe) {
+                    m_beforeWipe(slot.nIndex, *slot.pEntry);
+                }
+                switch (DecideWipe(slot.pFd->Get(), *slot.pFile, *slot.pEntry, slot.nWipe, slot.strWipeWhy)) {
+                case EWipeHow::Wipe:
+                    slot.eWipe = EWipe::Pending;
+                    break;
+                case EWipeHow::RemoveName:
+                    slot.eWipe = EWipe::Done;
+                    slot.nWipe = HVRunAct::RemoveName(slot.pFd->Get(), *slot.pFile, slot.strWipeWhy);
+                    break;
+                case EWipeHow::Refused:
+                    slot.eWipe = EWipe::Done;
+                    break;
+                }
             }
         }
         ++nUsed;
@@ -174,7 +217,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         if (window[k].eWipe == EWipe::Pending) {
             wipePaths.push_back(window[k].strPath);
             wipeIndex.push_back(k);
-            LOGGER::g_HVLog.Log("Start Wipe %s", window[k].strPath.c_str());
+            LOGGER::g_HVLog.Log("Start Wipe %s", window[k].pFile->strPath.c_str());
         }
     }
     if (!wipePaths.empty()) {
@@ -186,10 +229,13 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         Status(HVFormatString(IDS_STATUS_WIPING, window[wipeIndex.front()].pEntry->m_strPath));
         std::vector<int> results;
         std::vector<std::string> whys;
-        WipeInParallel(wipePaths, results, whys);
+        std::vector<std::string> weak;
+        WipeInParallel(wipePaths, results, whys, weak);
         for (std::size_t n = 0; n < wipeIndex.size(); ++n) {
-            window[wipeIndex[n]].nWipe = results[n];
-            window[wipeIndex[n]].strWipeWhy = whys[n];
+            SSlot& slot = window[wipeIndex[n]];
+            slot.nWipe = results[n] != 0 ? HVNC_OK : HVNC_FAILED;
+            slot.strWipeWhy = HVRunAct::Readable(whys[n], slot.pFd->Get(), slot.pFile->pFolder->strPath);
+            slot.strWeak = weak[n];
         }
     }
 
@@ -199,16 +245,13 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         if (slot.eWipe == EWipe::None) {
             continue;
         }
-        if (slot.eWipe == EWipe::Pending && slot.nWipe != 0) {
-            ++m_counters.m_nWipeSucceeded;
-            HVItemStates::SetWipeState(owner, CItemData::StateSucceeded);
-        } else {
-            if (slot.eWipe == EWipe::Pending) {
-                LOGGER::g_HVLog.Log("Wipe failed for %s: %s", slot.strPath.c_str(), slot.strWipeWhy.c_str());
-            }
+        if (slot.eWipe == EWipe::Failed) {
+            // Refused before encryption, or its encryption failed: already named as such.
             ++m_counters.m_nWipeFailed;
             HVItemStates::SetWipeState(owner, CItemData::StateFailed);
+            continue;
         }
+        CountWipe(owner, *slot.pFile, slot.nWipe, slot.strWipeWhy, slot.strWeak);
     }
     m_dCurrentPercent = 100.0;
     Report();
@@ -217,10 +260,12 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
 
 void CProgrssManagerWork::WipeInParallel(const std::vector<std::string>& paths,
                                          std::vector<int>& results,
-                                         std::vector<std::string>& whys)
+                                         std::vector<std::string>& whys,
+                                         std::vector<std::string>& weak)
 {
     results.assign(paths.size(), 0);
     whys.assign(paths.size(), std::string());
+    weak.assign(paths.size(), std::string());
     std::atomic<std::size_t> nNext{0};
     std::atomic<std::uint64_t> nBytes{0};
     auto work = [&] {
@@ -235,6 +280,8 @@ void CProgrssManagerWork::WipeInParallel(const std::vector<std::string>& paths,
             results[i] = wipe.WipeFile(paths[i], 0);
             if (results[i] == 0) {
                 whys[i] = wipe.GetLastError();
+            } else if (wipe.WasWeakMedium()) {
+                weak[i] = wipe.GetWeakMediumReason();
             }
         }
         RemoveWipeEngine(&wipe);

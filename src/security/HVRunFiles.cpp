@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -39,22 +40,18 @@ bool ReadAttributes(const std::string& strPath, SAttributes& attrs, std::string&
     return true;
 }
 
-bool ClearAttributes(const std::string& strPath, std::string& strWhy)
+bool ReadAttributesAt(int nDirFd, const std::string& strName, SAttributes& attrs, std::string& strWhy)
 {
     struct stat st
     {
     };
-    if (::lstat(strPath.c_str(), &st) != 0) {
+    if (::fstatat(nDirFd, strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         strWhy = std::string("cannot read the attributes: ") + std::strerror(errno);
         return false;
     }
-    if (S_ISLNK(st.st_mode) || (st.st_mode & S_IWUSR) != 0) {
-        return true;  // a link has no permissions of its own
-    }
-    if (::chmod(strPath.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
-        strWhy = std::string("cannot make the file writable: ") + std::strerror(errno);
-        return false;
-    }
+    attrs.bHidden = !strName.empty() && strName[0] == '.';
+    attrs.bReadOnly = !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+    attrs.bSystem = st.st_uid != ::geteuid();
     return true;
 }
 

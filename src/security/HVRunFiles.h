@@ -21,9 +21,8 @@ struct SAttributes
 // cannot be read.
 [[nodiscard]] bool ReadAttributes(const std::string& strPath, SAttributes& attrs, std::string& strWhy);
 
-// Clears what can be cleared: a read-only file gets the owner's write permission. Hidden and
-// system cannot be cleared. False with a reason when the permission could not be changed.
-[[nodiscard]] bool ClearAttributes(const std::string& strPath, std::string& strWhy);
+// The same for the name strName inside the folder nDirFd.
+[[nodiscard]] bool ReadAttributesAt(int nDirFd, const std::string& strName, SAttributes& attrs, std::string& strWhy);
 
 // The folder that receives the output of an operation on strPath: its parent folder ("." for a
 // bare name, "/" for a name in the root).

@@ -6,6 +6,12 @@ add_library(HVRunners STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CRunFileLister.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CRunFileLister.h
+    ${CMAKE_CURRENT_LIST_DIR}/CRunFolder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CRunFolder.h
+    ${CMAKE_CURRENT_LIST_DIR}/HVRunAct.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HVRunAct.h
+    ${CMAKE_CURRENT_LIST_DIR}/SRunDetails.h
+    ${CMAKE_CURRENT_LIST_DIR}/SRunFile.h
     ${CMAKE_CURRENT_LIST_DIR}/HVItemStates.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HVItemStates.h
     ${CMAKE_CURRENT_LIST_DIR}/HVRunFiles.cpp
@@ -14,4 +20,4 @@ add_library(HVRunners STATIC
     ${CMAKE_CURRENT_LIST_DIR}/SRunCounters.h
     ${CMAKE_CURRENT_LIST_DIR}/SRunOptions.h)
 target_link_libraries(HVRunners PUBLIC hv_options HVSecurity HVEnManager HVWipeManager HVResources HVLogging
-    Threads::Threads Qt6::Core)
+    HVRunLock Threads::Threads Qt6::Core)

@@ -19,12 +19,19 @@ public:
         Hidden,    // string 133
         ReadOnly,  // string 134
         System,    // string 135
+        HardLink,  // a file with other names: remove only this name? (kHardLinkQuestion)
     };
     enum class EEnd
     {
         Finished,   // the run came to its end: the dialog closes with OK
         Cancelled,  // the stop signal ended it: the dialog closes the way it was cancelled
     };
+
+    // The question for a file with other names (hard links); %1 is the path.
+    static constexpr const char* kHardLinkQuestion =
+        "%1 has other names (hard links). Overwriting it would empty the file under every other "
+        "name too, so it is not overwritten. Remove only this name and leave the content to the "
+        "other names?";
 
     virtual ~IProgrssManagerUi() = default;
 

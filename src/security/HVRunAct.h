@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engines/HVFileRef.h"
+#include "security/SRunFile.h"
+
+#include <cstdint>
+#include <string>
+
+// The checks a runner makes right before it acts on a listed file, and the small acts it does
+// itself. Everything is relative to the descriptor of the file's folder; nothing re-resolves
+// the folder's path.
+namespace HVRunAct {
+
+// The name inside the folder that nDirFd holds, as a path the kernel resolves through the
+// descriptor ("/proc/self/fd/<fd>/<name>"): for engine calls that take a path.
+[[nodiscard]] std::string FdPath(int nDirFd, const std::string& strName);
+
+// The engines' descriptor-and-name form of a listed file.
+[[nodiscard]] SHVFileRef Ref(int nDirFd, const SRunFile& file, bool bCheckUnchanged);
+
+// Whether the name in the folder still is the listed file (device and inode; for a selected link,
+// the link and its target). With bUnchanged, also its size and times. Returns an EHvncResult
+// (HVNC_OK, HVNC_CHANGED, ...) with the reason in strWhy; pnLinks gets the file's link count.
+[[nodiscard]] int
+CheckListed(int nDirFd, const SRunFile& file, bool bUnchanged, std::uint64_t* pnLinks, std::string& strWhy);
+
+// Takes the file's current size and times as the state to keep until its wipe.
+void TakeState(int nDirFd, SRunFile& file);
+
+// Removes only this name (a selected link, or one name of a file with other names), after
+// checking it still is the listed object. Returns an EHvncResult.
+[[nodiscard]] int RemoveName(int nDirFd, const SRunFile& file, std::string& strWhy);
+
+// An engine's reason with the descriptor path replaced by the folder's own path.
+[[nodiscard]] std::string Readable(std::string strWhy, int nDirFd, const std::string& strFolder);
+
+}  // namespace HVRunAct
