@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CItemData;
@@ -191,6 +192,12 @@ public:
 
 private:
     void FillRunOptions(SRunOptions& options) const;
+
+public:
+    // The run lock in the user's data folder (empty when there is no data folder).
+    [[nodiscard]] static std::string RunLockFile();
+
+private:
     [[nodiscard]] bool AskMasterPasswordForRun();
     void SendEncryptedByMail(const IProgrssRun& run);
     void ShowReportOrNothing(const CReportComposer& report);

@@ -25,5 +25,6 @@ std::unique_ptr<IHideRun> CGuiRunnerHost::CreateHideProgrss()
         work.SetHideControl(pMngr->m_pHideControl);
     }
     work.SetRefreshFolderView([](const QString& strFolder) { g_HDGlobalData.RefreshFolderView(strFolder); });
+    work.SetRunLock(CDataSecurityMngr::RunLockFile());
     return pDlg;
 }

@@ -4,4 +4,4 @@ add_library(HVHideRunner STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CHideProgrssWork.h
     ${CMAKE_CURRENT_LIST_DIR}/CHideProgrssWorkUi.h)
 target_link_libraries(HVHideRunner PUBLIC hv_options HVRunners HVSecurity HVHiding HVSignal HVResources HVLogging
-    Threads::Threads Qt6::Core)
+    HVRunLock Threads::Threads Qt6::Core)

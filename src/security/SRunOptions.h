@@ -22,6 +22,9 @@ struct SRunOptions
     int m_nActionReadOnly = 1;
     int m_nActionSystem = 0;
 
+    // The run lock in the user's data folder (see CRunLock); empty: no lock is taken.
+    std::string m_strRunLock;
+
     // The option set of the manager's request: the command-line set while it works on a
     // command line, else the interactive one. nDecrypt marks a decryption run.
     [[nodiscard]] static SRunOptions FromManager(const CDataSecurityMngr& mngr, int nDecrypt);
