@@ -71,6 +71,9 @@ int CTerminalFrontEnd::FlowStatus(int nResult, CDataSecurityMngr::EFlowEnd eEnd)
     }
     const SRunCounters& run = m_host.m_counters;
     const SHideCounters& hide = m_host.m_hideCounters;
+    if (m_host.m_bLocked) {
+        return StatusStartupFailed;  // another run of this user: nothing was done
+    }
     if (m_host.m_bCancelled) {
         return StatusCancelled;
     }
@@ -99,9 +102,27 @@ void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mng
         nMode == CDataSecurityMngr::CmdModeDecrypt
             ? CReportComposer::ForDecryption(run, false)
             : CReportComposer::ForSecureData(mngr.m_bCmdEncrypt != 0, mngr.m_iCmdHidenType, run, hide);
+    CReportComposer full = report;
+    full.AddDetails(m_host.m_details);
+    full.AddDetails(m_host.m_hideDetails);
+    if (nMode != CDataSecurityMngr::CmdModeDecrypt) {
+        full.AddDetails(mngr.RefusedDetails());
+    }
     QJsonArray items;
     for (const CItemData* pItem : mngr.m_arrItems) {
+        QStringList reasons;
+        for (const SRunDetails* pDetails : {&m_host.m_details, &m_host.m_hideDetails}) {
+            for (const SRunProblem& p : pDetails->problems) {
+                if (p.pOwner == pItem) {
+                    reasons << QString::fromUtf8(p.strPath.data(), static_cast<qsizetype>(p.strPath.size()))
+                                   + QStringLiteral(": ") + QString::fromStdString(p.strStep) + QStringLiteral(": ")
+                                   + QString::fromUtf8(p.strReason.data(), static_cast<qsizetype>(p.strReason.size()));
+                }
+            }
+        }
         QJsonObject item;
+        item.insert(QStringLiteral("reason"), reasons.isEmpty() ? QJsonValue() : QJsonValue(reasons.join(u'\n')));
+        item.insert(QStringLiteral("reasons"), QJsonArray::fromStringList(reasons));
         item.insert(QStringLiteral("path"), pItem->m_strPath);
         item.insert(QStringLiteral("kind"),
                     pItem->m_nKind == CItemData::KindFolder ? QStringLiteral("folder") : QStringLiteral("file"));
@@ -115,7 +136,7 @@ void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mng
         }
         items.append(item);
     }
-    m_jsonFlow.insert(QStringLiteral("report"), QJsonDocument::fromJson(report.Json().toUtf8()).object());
+    m_jsonFlow.insert(QStringLiteral("report"), QJsonDocument::fromJson(full.Json().toUtf8()).object());
     m_jsonFlow.insert(QStringLiteral("items"), items);
     m_jsonFlow.insert(QStringLiteral("cancelled"), m_host.m_bCancelled);
 
@@ -126,11 +147,11 @@ void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mng
         m_terminal.Message(
             QStringLiteral("Refused: %1 (%2)").arg(strPath, QString::fromLatin1(CDataSecurityMngr::kRefusedProtected)));
     }
-    if (report.ShowsNothingMessage()) {
-        m_terminal.Message(report.NothingMessage());
+    if (full.ShowsNothingMessage()) {
+        m_terminal.Message(full.NothingMessage());
     }
-    if (report.HasReport()) {
-        m_ui.ShowReport(report);
+    if (full.HasReport()) {
+        m_ui.ShowReport(full);
     }
 }
 

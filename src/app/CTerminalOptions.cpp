@@ -78,6 +78,7 @@ QString STerminalOptions::Usage()
                           "  --help                       this text\n"
                           "\n"
                           "Exit status: 0 done, 1 some items failed, 2 invalid command, 3 nothing to do,\n"
-                          "4 cancelled, 5 start-up failed, 6 a password could not be read,\n"
+                          "4 cancelled, 5 start-up failed or another run of this user in progress,\n"
+                          "6 a password could not be read,\n"
                           "184 master password not given or clean-up declined (3000 & 0xFF).\n");
 }

@@ -57,8 +57,11 @@ public:
         m_host.m_counters = m_work.Counters();
         m_host.m_bCancelled = m_host.m_bCancelled || m_work.WasCancelled();
         m_host.m_bNoSpace = m_work.WasNoSpace();
+        m_host.m_bLocked = m_host.m_bLocked || m_work.WasLocked();
+        m_host.m_details = m_work.Details();
     }
     [[nodiscard]] const SRunCounters& Counters() const override { return m_work.Counters(); }
+    [[nodiscard]] const SRunDetails& Details() const override { return m_work.Details(); }
     [[nodiscard]] const FileList& Files() const override { return m_work.Files(); }
     void ClearFileList() override { m_work.ClearFileList(); }
 
@@ -114,14 +117,21 @@ public:
             m_work.SetHideControl(pMngr->m_pHideControl);
         }
         m_work.SetRefreshFolderView([](const QString& strFolder) { g_HDGlobalData.RefreshFolderView(strFolder); });
+        m_work.SetRunLock(CDataSecurityMngr::RunLockFile());
         m_work.Initialise(options, this);
         m_work.Start();
         WaitForWorker(m_work);
         m_host.m_terminal.EndProgress();
         m_host.m_hideCounters = m_work.Counters();
         m_host.m_bCancelled = m_host.m_bCancelled || m_work.WasCancelled();
+        m_host.m_hideDetails = m_work.Details();
+        if (!m_work.Details().strRefusal.empty()) {
+            m_host.m_bLocked = true;
+            m_host.m_terminal.Message(QString::fromStdString(m_work.Details().strRefusal));
+        }
     }
     [[nodiscard]] const SHideCounters& Counters() const override { return m_work.Counters(); }
+    [[nodiscard]] const SRunDetails& Details() const override { return m_work.Details(); }
 
 private:
     void SetStatusText(const QString& strText) override { m_strStatus = strText; }

@@ -2,6 +2,7 @@
 
 #include "security/IRunnerHost.h"
 #include "security/SRunCounters.h"
+#include "security/SRunDetails.h"
 
 #include <atomic>
 
@@ -32,8 +33,11 @@ public:
     bool m_bHideRan = false;
     bool m_bCancelled = false;
     bool m_bNoSpace = false;
+    bool m_bLocked = false;  // refused: another run of this user held the run lock
     SRunCounters m_counters;
     SHideCounters m_hideCounters;
+    SRunDetails m_details;      // of the last encrypt, wipe or decrypt run
+    SRunDetails m_hideDetails;  // of the last hide run
 
     CTerminal& m_terminal;
     CTerminalUi& m_ui;

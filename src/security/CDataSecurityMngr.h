@@ -1,6 +1,7 @@
 #pragma once
 
 #include "security/CProtectedPaths.h"
+#include "security/SRunDetails.h"
 
 #include <QList>
 #include <QString>
@@ -196,6 +197,8 @@ private:
 public:
     // The run lock in the user's data folder (empty when there is no data folder).
     [[nodiscard]] static std::string RunLockFile();
+    // The items the last secure flow refused before any work, as report details.
+    [[nodiscard]] SRunDetails RefusedDetails() const;
 
 private:
     [[nodiscard]] bool AskMasterPasswordForRun();

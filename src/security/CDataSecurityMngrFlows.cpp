@@ -5,10 +5,12 @@
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "security/CReportComposer.h"
+#include "security/CRunLock.h"
 #include "security/IDataSecurityUi.h"
 #include "security/IRunnerHost.h"
 #include "settings/CHDGlobalData.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <vector>
@@ -64,6 +66,31 @@ std::vector<CItemData*> ItemVector(const QList<CItemData*>& items)
 void CDataSecurityMngr::FillRunOptions(SRunOptions& options) const
 {
     options.TakeSettings(g_HDGlobalData.m_RegData);
+    options.m_strRunLock = RunLockFile();
+}
+
+SRunDetails CDataSecurityMngr::RefusedDetails() const
+{
+    SRunDetails details;
+    for (const QString& strPath : m_lstRefusedPaths) {
+        const CItemData* pOwner = nullptr;
+        for (const CItemData* pItem : m_arrItems) {
+            if (pItem != nullptr && pItem->m_strPath == strPath) {
+                pOwner = pItem;
+            }
+        }
+        details.Add(pOwner, QFile::encodeName(strPath).toStdString(), "refused", kRefusedProtected);
+    }
+    return details;
+}
+
+std::string CDataSecurityMngr::RunLockFile()
+{
+    const QString strFolder = g_HDGlobalData.m_strCommonDataFolder;
+    if (strFolder.isEmpty()) {
+        return std::string();
+    }
+    return QFile::encodeName(strFolder + QLatin1Char('/') + QString::fromLatin1(CRunLock::kFileName)).toStdString();
 }
 
 void CDataSecurityMngr::ShowReportOrNothing(const CReportComposer& report)
@@ -72,7 +99,7 @@ void CDataSecurityMngr::ShowReportOrNothing(const CReportComposer& report)
         return;
     }
     if (report.ShowsNothingMessage()) {
-        m_pUi->ShowMessage(HVStr(129));
+        m_pUi->ShowMessage(HVStr(129));  // not after a refusal: the runner said why already
     }
     if (report.HasReport()) {
         m_pUi->ShowReport(report);
@@ -216,7 +243,13 @@ int CDataSecurityMngr::SecureData()
     if (m_bCmdLine != 1) {
         SRunCounters runCounters = runners.pRun->Counters();
         CountRefused(runCounters, hideCounters, bEncrypt, iAction);
-        ShowReportOrNothing(CReportComposer::ForSecureData(bEncrypt != 0, iAction, runCounters, hideCounters));
+        CReportComposer report = CReportComposer::ForSecureData(bEncrypt != 0, iAction, runCounters, hideCounters);
+        report.AddDetails(runners.pRun->Details());
+        if (runners.pHide && iAction == Hide) {
+            report.AddDetails(runners.pHide->Details());
+        }
+        report.AddDetails(RefusedDetails());
+        ShowReportOrNothing(report);
     }
     if (m_bCmdEmail == 1 && !bMailBeforeHide) {
         SendEncryptedByMail(*runners.pRun);
@@ -264,7 +297,9 @@ int CDataSecurityMngr::DecryptData()
     runners.pRun->RunModal(options);
 
     if (m_bCmdLine != 1) {
-        ShowReportOrNothing(CReportComposer::ForDecryption(runners.pRun->Counters(), m_bHideDecrypt == 1));
+        CReportComposer report = CReportComposer::ForDecryption(runners.pRun->Counters(), m_bHideDecrypt == 1);
+        report.AddDetails(runners.pRun->Details());
+        ShowReportOrNothing(report);
     }
     return 1;
 }

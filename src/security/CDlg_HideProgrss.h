@@ -26,6 +26,7 @@ public:
     void SetItems(const std::vector<CItemData*>& items) override { m_work.SetItems(items); }
     void RunModal(const SHideRunOptions& options) override;
     [[nodiscard]] const SHideCounters& Counters() const override { return m_work.Counters(); }
+    [[nodiscard]] const SRunDetails& Details() const override { return m_work.Details(); }
 
     // The hiding function, the engine and the folder refresh are given here before RunModal.
     [[nodiscard]] CHideProgrssWork& Work() { return m_work; }

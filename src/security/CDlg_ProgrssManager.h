@@ -32,6 +32,7 @@ public:
     void RunModal(const SRunOptions& options) override;
     [[nodiscard]] const SRunCounters& Counters() const override { return m_work.Counters(); }
     [[nodiscard]] const FileList& Files() const override { return m_work.Files(); }
+    [[nodiscard]] const SRunDetails& Details() const override { return m_work.Details(); }
     void ClearFileList() override { m_work.ClearFileList(); }
 
     [[nodiscard]] CProgrssManagerWork& Work() { return m_work; }

@@ -5,6 +5,7 @@
 #include "ui/CPPHtmlStatic.h"
 #include "ui/HVUiTheme.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -50,7 +51,20 @@ CDlg_Report::CDlg_Report(QWidget* pParent)
     AddAnchor(m_pButton4087, BOTTOM_RIGHT, BOTTOM_RIGHT);
     AddAnchor(m_pButton1024, BOTTOM_RIGHT, BOTTOM_RIGHT);
 
+    m_pDetailsButton = new QPushButton(QStringLiteral("Details"), this);
+    m_pDetailsButton->setObjectName(QStringLiteral("reportDetailsButton"));
+    m_pDetailsButton->setCheckable(true);
+    m_pDetailsButton->setGeometry(kMargin, nButtonsTop, 90, kButtonHeight);
+    m_pDetailsButton->hide();
+    m_pDetails = new QPlainTextEdit(this);
+    m_pDetails->setObjectName(QStringLiteral("reportDetails"));
+    m_pDetails->setReadOnly(true);
+    m_pDetails->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_pDetails->hide();
+    AddAnchor(m_pDetailsButton, BOTTOM_LEFT, BOTTOM_LEFT);
+
     connect(m_pButton4087, &QPushButton::clicked, this, &CDlg_Report::OnCancel);
+    connect(m_pDetailsButton, &QPushButton::clicked, this, &CDlg_Report::ToggleDetails);
     connect(m_pButton1024, &QPushButton::clicked, this, &CDlg_Report::OnButton1024);
 }
 
@@ -60,9 +74,39 @@ void CDlg_Report::SetReportText(const QString& strHtml)
     m_pLabel->SetWindowText(strHtml);
 }
 
+void CDlg_Report::SetDetailsText(const QString& strText)
+{
+    m_pDetails->setPlainText(strText);
+    m_pDetailsButton->setVisible(!strText.isEmpty());
+    m_pDetailsButton->setText(QStringLiteral("Details (%1)").arg(strText.count(u'\n')));
+}
+
+void CDlg_Report::ToggleDetails()
+{
+    // The details open between the report and the buttons: the dialog grows by their height
+    // (the label follows the resize) and the label gives that height to them.
+    constexpr int kDetailsHeight = 160;
+    constexpr int kGap = 8;
+    const bool bOpen = m_pDetailsButton->isChecked();
+    if (bOpen == m_pDetails->isVisible()) {
+        return;
+    }
+    if (bOpen) {
+        resize(width(), height() + kDetailsHeight + kGap);
+        const QRect label = m_pLabel->geometry();
+        m_pLabel->setGeometry(label.x(), label.y(), label.width(), label.height() - kDetailsHeight - kGap);
+        m_pDetails->setGeometry(label.x(), label.bottom() - kDetailsHeight, label.width(), kDetailsHeight);
+        m_pDetails->show();
+    } else {
+        m_pDetails->hide();
+        resize(width(), height() - kDetailsHeight - kGap);
+    }
+}
+
 void CDlg_Report::SetReport(const CReportComposer& report)
 {
     SetReportText(report.Html());
+    SetDetailsText(report.DetailsText());
     SetKind(report.Kind());
     SetLabelHeight(report.LabelHeight());
 }

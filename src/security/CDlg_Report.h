@@ -6,6 +6,7 @@
 
 class CPPHtmlStatic;
 class CReportComposer;
+class QPlainTextEdit;
 class QPushButton;
 
 // The operation report: the report's HTML in a label (1020) and two buttons. Button 4087 (and
@@ -30,6 +31,11 @@ public:
     void SetLabelHeight(int nHeight) { m_nLabelHeight = nHeight; }
     // Text, kind and label height of a composed report.
     void SetReport(const CReportComposer& report);
+    // The failures and notes under the report: a read-only, copyable text that the "Details"
+    // button opens and closes; neither is shown when the text is empty.
+    void SetDetailsText(const QString& strText);
+    [[nodiscard]] QPlainTextEdit* DetailsView() const { return m_pDetails; }
+    [[nodiscard]] QPushButton* DetailsButton() const { return m_pDetailsButton; }
     // The main window's page container; empty when there is none.
     void SetPageSwitch(PageSwitch fn) { m_fnPageSwitch = std::move(fn); }
 
@@ -47,11 +53,14 @@ protected:
 
 private:
     void OnButton1024();
+    void ToggleDetails();
     void RequestPage(int nPageId);
 
     CPPHtmlStatic* m_pLabel = nullptr;
     QPushButton* m_pButton1024 = nullptr;
     QPushButton* m_pButton4087 = nullptr;
+    QPushButton* m_pDetailsButton = nullptr;
+    QPlainTextEdit* m_pDetails = nullptr;
     QString m_strText;
     int m_nKind = 0;
     int m_nLabelHeight = -1;

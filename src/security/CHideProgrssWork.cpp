@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 #include "resources/HVResourceStrings.h"
 
@@ -97,6 +98,24 @@ int CHideProgrssWork::Run()
 {
     CBusyGuard busy(m_sigBusy);
     bool bCancelled = false;
+    m_details = SRunDetails{};
+    std::string strWhy;
+    if (!m_lock.TryAcquire(m_strRunLock, strWhy)) {
+        m_details.strRefusal = strWhy;
+        LOGGER::g_HVLog.Log("Hide run refused: %s", strWhy.c_str());
+        Finish(false);
+        return 0;
+    }
+    // What each item is now: an item swapped for something else later is not hidden.
+    m_arrIdentity.assign(m_arrItems.size(), {0, 0});
+    for (std::size_t i = 0; i < m_arrItems.size(); ++i) {
+        struct stat st
+        {
+        };
+        if (m_arrItems[i] != nullptr && ::lstat(NativePath(m_arrItems[i]->m_strPath).c_str(), &st) == 0) {
+            m_arrIdentity[i] = {st.st_dev, st.st_ino};
+        }
+    }
     try {
         m_arrFolders.clear();
         m_mapFolderIndex.clear();
@@ -108,10 +127,19 @@ int CHideProgrssWork::Run()
             // holds only items that were worked on.
             if (m_sigStop.IsSet()) {
                 bCancelled = true;
+                m_details.nNotStarted = static_cast<int>(m_arrItems.size() - i);
                 break;
             }
             CItemData* pItem = m_arrItems[i];
-            if (pItem != nullptr) {
+            if (pItem != nullptr && m_beforeItem) {
+                m_beforeItem(i, *pItem);
+            }
+            if (pItem != nullptr && m_bUnhide != 1 && !SameAsListed(i, *pItem)) {
+                ++m_counters.m_nProcessed;
+                HVItemStates::SetHideState(*pItem, CItemData::StateFailed);
+                Count(false);
+                Problem(*pItem, pItem->m_strPath, "it was replaced or moved after the run began; not hidden");
+            } else if (pItem != nullptr) {
                 ++m_counters.m_nProcessed;
                 if (m_bUnhide == 1) {
                     UnhideOne(*pItem);
@@ -126,6 +154,7 @@ int CHideProgrssWork::Run()
             }
             if (m_sigStop.IsSet()) {
                 bCancelled = true;
+                m_details.nNotStarted = static_cast<int>(m_arrItems.size() - i - 1);
                 break;
             }
         }
@@ -135,6 +164,7 @@ int CHideProgrssWork::Run()
     }
     // The folders recorded so far are refreshed also after a cancel.
     RefreshFolders();
+    m_lock.Release();
     Finish(bCancelled);
     return 0;
 }
@@ -146,20 +176,33 @@ void CHideProgrssWork::HideOne(CItemData& item)
     LOGGER::g_HVLog.Log("Start Hide %s", item.m_strPath.toUtf8().constData());
 
     bool bOk = false;
+    std::string strWhy;
+    QString strTarget = item.m_strPath;
     if (item.m_nKind == CItemData::KindFile) {
         if (m_bEncryptFlag == 0) {
-            bOk = CallHidePath(item.m_strPath);
+            bOk = CallHidePath(item.m_strPath, strWhy);
         } else if (HVItemStates::IsSucceeded(item.m_nEncryptState)) {
             // The plain file was wiped; its encrypted copy is what is hidden.
-            bOk = CallHidePath(item.m_strPath + QStringLiteral(".hvnc"));
+            strTarget = item.m_strPath + QStringLiteral(".hvnc");
+            bOk = CallHidePath(strTarget, strWhy);
         } else {
             // Not encrypted: hiding the plain file would pass it off as protected.
-            LOGGER::g_HVLog.Log("Not hidden, not encrypted: %s", item.m_strPath.toUtf8().constData());
+            strWhy = "not hidden: its encryption did not succeed";
         }
     } else if (item.m_nKind == CItemData::KindFolder) {
-        bOk = CallHidePath(item.m_strPath);
+        struct stat st
+        {
+        };
+        if (::lstat(NativePath(item.m_strPath).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            strWhy = "is a symbolic link to a folder; links are not followed";
+        } else {
+            bOk = CallHidePath(item.m_strPath, strWhy);
+        }
     } else {
         return;  // unknown kind: passed over
+    }
+    if (!bOk) {
+        Problem(item, strTarget, strWhy);
     }
     HVItemStates::SetHideState(item, bOk ? CItemData::StateSucceeded : CItemData::StateFailed);
     Count(bOk);
@@ -171,10 +214,14 @@ void CHideProgrssWork::UnhideOne(const CItemData& item)
     LOGGER::g_HVLog.Log("Start UnHide %s", item.m_strPath.toUtf8().constData());
     RecordFolder(item.m_strPath);
     // The path as given: its own case, and the protected list is not consulted.
-    Count(CallUnhide(item.m_strPath));
+    const bool bOk = CallUnhide(item.m_strPath);
+    if (!bOk) {
+        Problem(item, item.m_strPath, "could not be shown again");
+    }
+    Count(bOk);
 }
 
-bool CHideProgrssWork::CallHidePath(const QString& strPath)
+bool CHideProgrssWork::CallHidePath(const QString& strPath, std::string& strWhy)
 {
     bool bOk = false;
     if (m_fnHidePath) {
@@ -185,9 +232,33 @@ bool CHideProgrssWork::CallHidePath(const QString& strPath)
         }
     }
     if (!bOk) {
-        LOGGER::g_HVLog.Log("Hide failed: %s", strPath.toUtf8().constData());
+        struct stat st
+        {
+        };
+        strWhy = ::lstat(NativePath(strPath).c_str(), &st) != 0
+                     ? "not found"
+                     : "could not be hidden (a protected path, or the hiding engine refused it)";
     }
     return bOk;
+}
+
+bool CHideProgrssWork::SameAsListed(std::size_t nIndex, const CItemData& item) const
+{
+    struct stat st
+    {
+    };
+    const auto& id = m_arrIdentity[nIndex];
+    if (id.first == 0 && id.second == 0) {
+        return true;  // not there when the run began: the hide itself says what became of it
+    }
+    return ::lstat(NativePath(item.m_strPath).c_str(), &st) == 0 && st.st_dev == id.first && st.st_ino == id.second;
+}
+
+void CHideProgrssWork::Problem(const CItemData& item, const QString& strPath, const std::string& strWhy)
+{
+    const std::string strNative = NativePath(strPath);
+    LOGGER::g_HVLog.Log("Hide failed for %s: %s", strNative.c_str(), strWhy.c_str());
+    m_details.Add(&item, strNative, m_bUnhide == 1 ? "unhide" : "hide", strWhy);
 }
 
 bool CHideProgrssWork::CallUnhide(const QString& strPath)
@@ -267,6 +338,7 @@ void CHideProgrssWork::RefreshFolders()
 void CHideProgrssWork::Finish(bool bCancelled)
 {
     m_bCancelled = bCancelled;
+    m_details.bCancelled = bCancelled;
     if (m_pUi != nullptr) {
         try {
             m_pUi->RunEnded(bCancelled ? IHideProgrssUi::EEnd::Cancelled : IHideProgrssUi::EEnd::Finished);

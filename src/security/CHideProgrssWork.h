@@ -1,15 +1,19 @@
 #pragma once
 
 #include "security/CHideProgrssWorkUi.h"
+#include "security/CRunLock.h"
 #include "security/CSignal.h"
 #include "security/SRunCounters.h"
+#include "security/SRunDetails.h"
 
 #include <QHash>
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -57,6 +61,10 @@ public:
     void SetHideControl(std::shared_ptr<IHidingEngine> pEngine) { m_pHideControl = std::move(pEngine); }
     void SetRefreshFolderView(RefreshFn fn) { m_fnRefresh = std::move(fn); }
     void SetItemDoneHook(ItemHook fn) { m_itemDone = std::move(fn); }
+    // Test seam: called before an item is hidden, after its identity was taken.
+    void SetBeforeItemHook(ItemHook fn) { m_beforeItem = std::move(fn); }
+    // The run lock (see CRunLock); empty: no lock is taken.
+    void SetRunLock(std::string strFile) { m_strRunLock = std::move(strFile); }
 
     // bUnhide: 0 hides the items, 1 shows them again. bPageFlag: 1 when the hide management
     // page runs it, 0 when it follows a Secure Data run; only then is bEncrypt (the encrypt
@@ -85,6 +93,7 @@ public:
     [[nodiscard]] CSignal& StopSignal() { return m_sigStop; }
 
     [[nodiscard]] const SHideCounters& Counters() const { return m_counters; }
+    [[nodiscard]] const SRunDetails& Details() const { return m_details; }
     [[nodiscard]] bool WasCancelled() const { return m_bCancelled; }
     [[nodiscard]] int GetUnhideFlag() const { return m_bUnhide; }
     [[nodiscard]] int GetEncryptFlag() const { return m_bEncryptFlag; }
@@ -99,7 +108,9 @@ public:
 private:
     void HideOne(CItemData& item);
     void UnhideOne(const CItemData& item);
-    [[nodiscard]] bool CallHidePath(const QString& strPath);
+    [[nodiscard]] bool CallHidePath(const QString& strPath, std::string& strWhy);
+    [[nodiscard]] bool SameAsListed(std::size_t nIndex, const CItemData& item) const;
+    void Problem(const CItemData& item, const QString& strPath, const std::string& strWhy);
     [[nodiscard]] bool CallUnhide(const QString& strPath);
     void Count(bool bOk);
     void RecordFolder(const QString& strPath);
@@ -116,6 +127,12 @@ private:
     std::shared_ptr<IHidingEngine> m_pHideControl;
     RefreshFn m_fnRefresh;
     ItemHook m_itemDone;
+    ItemHook m_beforeItem;
+    std::string m_strRunLock;
+    CRunLock m_lock;
+    SRunDetails m_details;
+    // Each item's identity when the run began (device, inode; 0 when it could not be read).
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_arrIdentity;
 
     int m_bUnhide = 0;
     int m_bEncryptFlag = 0;

@@ -12,6 +12,12 @@ namespace {
 constexpr int kHideAction = 1;
 constexpr int kWipeAction = 2;
 
+QString Bytes(const std::string& str)
+{
+    // A name that is not UTF-8 is shown with replacement characters.
+    return QString::fromUtf8(str.data(), static_cast<qsizetype>(str.size()));
+}
+
 QString LineText(const CReportComposer::SLine& line)
 {
     return HVFormatString(line.nTextId, line.nCount);
@@ -86,6 +92,37 @@ CReportComposer CReportComposer::ForUnhide(int nTaken, int nShown, int nFailed)
     return r;
 }
 
+void CReportComposer::AddDetails(const SRunDetails& d)
+{
+    if (!d.strRefusal.empty()) {
+        m_bRefused = true;
+        m_lstDetails << Bytes(d.strRefusal);
+    }
+    if (d.bCancelled) {
+        m_bCancelled = true;
+        m_nNotStarted += d.nNotStarted;
+        m_lstDetails << QStringLiteral("The run was cancelled; %1 file(s) were not started.").arg(d.nNotStarted);
+    }
+    if (d.nWeakMediumWipes > 0) {
+        if (m_strWeak.isEmpty()) {
+            m_strWeak = Bytes(d.strWeakMedium);
+        }
+        m_nWeak += d.nWeakMediumWipes;
+        m_lstDetails << QStringLiteral("%1 wiped file(s) were on a medium where old copies may survive the wipe (%2).")
+                            .arg(d.nWeakMediumWipes)
+                            .arg(Bytes(d.strWeakMedium));
+    }
+    for (const SRunProblem& p : d.problems) {
+        m_problems.push_back(p);
+        m_lstDetails << QStringLiteral("%1: %2: %3").arg(Bytes(p.strPath), Bytes(p.strStep), Bytes(p.strReason));
+    }
+}
+
+QString CReportComposer::DetailsText() const
+{
+    return m_lstDetails.isEmpty() ? QString() : m_lstDetails.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
 QString CReportComposer::NothingMessage() const
 {
     return HVLoadString(IDS_NOTHING_TO_PROCESS);
@@ -110,7 +147,7 @@ QString CReportComposer::Html() const
 QString CReportComposer::PlainText() const
 {
     QStringList parts;
-    if (m_bNothingMessage) {
+    if (ShowsNothingMessage()) {
         parts << NothingMessage();
     }
     for (const SSection& s : m_sections) {
@@ -119,6 +156,9 @@ QString CReportComposer::PlainText() const
             block += QLatin1Char('\n') + LineText(line);
         }
         parts << block;
+    }
+    if (!m_lstDetails.isEmpty()) {
+        parts << QStringLiteral("Details:\n") + m_lstDetails.join(QLatin1Char('\n'));
     }
     return parts.isEmpty() ? QString() : parts.join(QStringLiteral("\n\n")) + QLatin1Char('\n');
 }
@@ -135,9 +175,21 @@ QString CReportComposer::Json() const
                                     {QStringLiteral("title"), HVLoadString(s.nTitleId)},
                                     {QStringLiteral("lines"), lines}});
     }
+    QJsonArray failures;
+    for (const SRunProblem& p : m_problems) {
+        failures.append(QJsonObject{{QStringLiteral("path"), Bytes(p.strPath)},
+                                    {QStringLiteral("step"), Bytes(p.strStep)},
+                                    {QStringLiteral("reason"), Bytes(p.strReason)}});
+    }
     QJsonObject root{{QStringLiteral("kind"), m_nKind},
                      {QStringLiteral("labelHeight"), HasReport() ? LabelHeight() : 0},
-                     {QStringLiteral("message"), m_bNothingMessage ? QJsonValue(NothingMessage()) : QJsonValue()},
-                     {QStringLiteral("sections"), sections}};
+                     {QStringLiteral("message"), ShowsNothingMessage() ? QJsonValue(NothingMessage()) : QJsonValue()},
+                     {QStringLiteral("sections"), sections},
+                     {QStringLiteral("cancelled"), m_bCancelled},
+                     {QStringLiteral("notStarted"), m_nNotStarted},
+                     {QStringLiteral("weakMedium"),
+                      QJsonObject{{QStringLiteral("count"), m_nWeak}, {QStringLiteral("kind"), m_strWeak}}},
+                     {QStringLiteral("failures"), failures},
+                     {QStringLiteral("details"), QJsonArray::fromStringList(m_lstDetails)}};
     return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact));
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "security/SRunCounters.h"
+#include "security/SRunDetails.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -47,9 +49,17 @@ public:
     // After an unhide command of the hide management page.
     [[nodiscard]] static CReportComposer ForUnhide(int nTaken, int nShown, int nFailed);
 
-    [[nodiscard]] bool ShowsNothingMessage() const { return m_bNothingMessage; }
+    // What the counters do not say: each failure with its reason, weak-medium wipes, a cancel.
+    // A run refused before it began (no space, another run) has said why already: the
+    // "nothing to process" message is then not shown.
+    void AddDetails(const SRunDetails& details);
+
+    [[nodiscard]] bool ShowsNothingMessage() const { return m_bNothingMessage && !m_bRefused; }
     [[nodiscard]] QString NothingMessage() const;  // string 129
-    [[nodiscard]] bool HasReport() const { return !m_sections.empty(); }
+    [[nodiscard]] bool HasReport() const { return !m_sections.empty() || !m_lstDetails.isEmpty(); }
+    // One line per note and per failure ("path: step: reason"); empty when all went well.
+    [[nodiscard]] QString DetailsText() const;
+    [[nodiscard]] const QStringList& DetailLines() const { return m_lstDetails; }
     [[nodiscard]] int Kind() const { return m_nKind; }
     [[nodiscard]] int LabelHeight() const { return kSectionHeight * static_cast<int>(m_sections.size()); }
     [[nodiscard]] const std::vector<SSection>& Sections() const { return m_sections; }
@@ -58,10 +68,11 @@ public:
     // three count lines each followed by a line break, and one more line break.
     [[nodiscard]] QString Html() const;
     // Title, the three lines, an empty line between sections; the message first when there is
-    // one.
+    // one; the details last.
     [[nodiscard]] QString PlainText() const;
     // {"kind":..,"labelHeight":..,"message":text or null,"sections":[{"section","title",
-    //  "lines":[{"text","count"}x3]}]}
+    //  "lines":[{"text","count"}x3]}], "cancelled", "notStarted", "weakMedium":{"count","kind"},
+    //  "failures":[{"path","step","reason"}]}
     [[nodiscard]] QString Json() const;
 
 private:
@@ -70,4 +81,11 @@ private:
     std::vector<SSection> m_sections;
     int m_nKind = KindSecureData;
     bool m_bNothingMessage = false;
+    bool m_bRefused = false;
+    QStringList m_lstDetails;
+    bool m_bCancelled = false;
+    int m_nNotStarted = 0;
+    int m_nWeak = 0;
+    QString m_strWeak;
+    std::vector<SRunProblem> m_problems;
 };

@@ -2,5 +2,6 @@
 add_library(HVReport STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CReportComposer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CReportComposer.h
-    ${CMAKE_CURRENT_LIST_DIR}/SRunCounters.h)
+    ${CMAKE_CURRENT_LIST_DIR}/SRunCounters.h
+    ${CMAKE_CURRENT_LIST_DIR}/SRunDetails.h)
 target_link_libraries(HVReport PUBLIC hv_options HVResources Qt6::Core)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "security/SRunCounters.h"
+#include "security/SRunDetails.h"
 #include "security/SRunOptions.h"
 
 #include <QStringView>
@@ -33,6 +34,12 @@ public:
     virtual void RunModal(const SRunOptions& options) = 0;
 
     [[nodiscard]] virtual const SRunCounters& Counters() const = 0;
+    // Every failure with its reason, weak-medium wipes, and how the run ended.
+    [[nodiscard]] virtual const SRunDetails& Details() const
+    {
+        static const SRunDetails s_none;
+        return s_none;
+    }
     // One entry per file the worker took, each with the selected item it came from as owner.
     [[nodiscard]] virtual const FileList& Files() const = 0;
     // Deletes every entry of the file list.
@@ -60,6 +67,11 @@ public:
     // Opens the runner modally and returns when it has closed.
     virtual void RunModal(const SHideRunOptions& options) = 0;
     [[nodiscard]] virtual const SHideCounters& Counters() const = 0;
+    [[nodiscard]] virtual const SRunDetails& Details() const
+    {
+        static const SRunDetails s_none;
+        return s_none;
+    }
 };
 
 // Makes the runners of a flow: the GUI makes progress dialogs, the terminal front end its own
