@@ -100,6 +100,12 @@ public:
     // strCwd: the folder the program starts in; empty: this process's own.
     SResult Run(const QStringList& args, const QString& strCwd = QString()) const
     {
+        return Wait(Start(args, QString(), strCwd), QString());
+    }
+
+    // Starts the program without waiting; its output goes to files named by strTag.
+    pid_t Start(const QStringList& args, const QString& strTag = QString(), const QString& strCwd = QString()) const
+    {
         const QByteArray bin = qgetenv("HV_BUILD_BIN") + "/hnv";
         std::vector<std::string> argStore{bin.toStdString()};
         for (const QString& a : args) {
@@ -131,8 +137,10 @@ public:
         }
         envp.push_back(nullptr);
 
-        const std::string outPath = m_strRoot.toStdString() + "/out.txt";
-        const std::string errPath = m_strRoot.toStdString() + "/err.txt";
+        const std::string outPath =
+            (m_strRoot + QStringLiteral("/out") + strTag + QStringLiteral(".txt")).toStdString();
+        const std::string errPath =
+            (m_strRoot + QStringLiteral("/err") + strTag + QStringLiteral(".txt")).toStdString();
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -146,15 +154,25 @@ public:
         posix_spawnattr_init(&attr);
         posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
 
-        SResult result;
         pid_t pid = -1;
         const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attr);
         EXPECT_EQ(rc, 0) << "cannot start " << argv[0];
-        if (rc != 0) {
+        return rc == 0 ? pid : -1;
+    }
+
+    // Waits for a program that Start began and collects its output.
+    SResult Wait(pid_t pid, const QString& strTag = QString()) const
+    {
+        SResult result;
+        if (pid < 0) {
             return result;
         }
+        const std::string outPath =
+            (m_strRoot + QStringLiteral("/out") + strTag + QStringLiteral(".txt")).toStdString();
+        const std::string errPath =
+            (m_strRoot + QStringLiteral("/err") + strTag + QStringLiteral(".txt")).toStdString();
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0) {
         }

@@ -3,6 +3,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <csignal>
+
 #include "E2eSupport.h"
 
 using e2e::CHome;
@@ -290,4 +292,77 @@ TEST(HnvSecure, NothingToDo)
     const SResult r = home.Run({"--master-password-file", mp, "--json", "-w", "-p", home.Home(), "-f", "empty"});
     EXPECT_EQ(r.nStatus, 3) << r.strErr.toStdString() << r.strOut.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(r.strOut.toUtf8()).object().value(QStringLiteral("status")).toInt(-1), 3);
+}
+
+TEST(HnvRuns, TwoRunsOnOneFolderOneRefusedWithTheReason)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    const QString d = home.Home() + QStringLiteral("/many");
+    for (int i = 0; i < 600; ++i) {
+        home.Write(QStringLiteral("many/f%1.txt").arg(i), QByteArray(4096, static_cast<char>('a' + i % 26)));
+    }
+    // The first set-up makes the master password; afterwards both runs only check it.
+    ASSERT_EQ(home.Run({"--master-password-file", mp, "-rh"}).nStatus, 0);
+
+    const QStringList args{"--master-password-file", mp, "-e", "-w", "-p", home.Home(), "-f", "many"};
+    const pid_t first = home.Start(args, QStringLiteral("1"));
+    // The second starts once the first is at work (its first encrypted file is there).
+    for (int n = 0; n < 3000 && !QFileInfo::exists(d + QStringLiteral("/f0.txt.hvnc"))
+                    && CHome::AllFiles(d).filter(QStringLiteral(".hvnc")).isEmpty();
+         ++n) {
+        ::usleep(10000);
+    }
+    // The first is held still while at work, so the second surely meets it.
+    ASSERT_EQ(::kill(first, SIGSTOP), 0);
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(first), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == first) {
+        (void)home.Wait(first, QStringLiteral("1"));
+        GTEST_SKIP() << "the first run ended before it could be held";
+    }
+    const SResult r2 = home.Wait(home.Start(args, QStringLiteral("2")), QStringLiteral("2"));
+    ASSERT_EQ(::kill(first, SIGCONT), 0);
+    const SResult r1 = home.Wait(first, QStringLiteral("1"));
+    EXPECT_EQ(r1.nStatus, 0) << r1.strErr.toStdString();
+    EXPECT_EQ(r2.nStatus, 5) << r2.strErr.toStdString();
+    EXPECT_TRUE(r2.strErr.contains(QStringLiteral("Another"))) << r2.strErr.toStdString();
+
+    // Every file encrypted once and wiped; no duplicates.
+    const QStringList files = CHome::AllFiles(d);
+    EXPECT_EQ(files.size(), 600);
+    for (const QString& f : files) {
+        EXPECT_TRUE(f.endsWith(QStringLiteral(".txt.hvnc")) && !f.contains(u'(')) << f.toStdString();
+    }
+}
+
+TEST(HnvRuns, JsonNamesEachFailureWithItsReason)
+{
+    CHome home;
+    const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+    const QString d = home.Home() + QStringLiteral("/j");
+    home.Write(QStringLiteral("j/sel/ok.txt"), "fine");
+    home.Write(QStringLiteral("keep.txt"), "kept under another name");
+    ASSERT_EQ(::link((home.Home() + QStringLiteral("/keep.txt")).toUtf8().constData(),
+                     (d + QStringLiteral("/sel/twin.txt")).toUtf8().constData()),
+              0);
+    QDir().mkpath(home.Home() + QStringLiteral("/elsewhere"));
+    home.Write(QStringLiteral("elsewhere/x.txt"), "outside");
+    ASSERT_EQ(::symlink("../elsewhere", (d + QStringLiteral("/dirlink")).toUtf8().constData()), 0);
+
+    const SResult r =
+        home.Run({"--master-password-file", mp, "--json", "--no", "-w", "-p", d, "-f", "sel", "-f", "dirlink"});
+    EXPECT_EQ(r.nStatus, 1) << r.strErr.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(r.strOut.toUtf8()).object();
+    QStringList reasons;
+    for (const QJsonValue& item : json.value(QStringLiteral("items")).toArray()) {
+        reasons << item.toObject().value(QStringLiteral("reason")).toString();
+    }
+    ASSERT_EQ(reasons.size(), 2) << r.strOut.toStdString();
+    EXPECT_TRUE(reasons[0].contains(QStringLiteral("twin.txt")) && reasons[0].contains(QStringLiteral("hard links")))
+        << reasons[0].toStdString();
+    EXPECT_TRUE(reasons[1].contains(QStringLiteral("link"))) << reasons[1].toStdString();
+    EXPECT_EQ(CHome::Read(home.Home() + QStringLiteral("/keep.txt")), QByteArray("kept under another name"));
+    EXPECT_EQ(CHome::Read(home.Home() + QStringLiteral("/elsewhere/x.txt")), QByteArray("outside"));
+    EXPECT_FALSE(QFileInfo::exists(d + QStringLiteral("/sel/ok.txt")));
+    EXPECT_FALSE(r.strErr.contains(QStringLiteral("nothing")));
 }

@@ -178,3 +178,43 @@ TEST_F(ReportTest, PlainTextAndJson)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ReportTest, DetailsNameEveryFailureAndNoFollowUpAfterARefusal)
+{
+    SRunDetails details;
+    details.Add(nullptr, "/d/caf\xe9/a.txt", "wipe", "the file has other names (hard links)");
+    details.nWeakMediumWipes = 2;
+    details.strWeakMedium = "tmpfs (memory)";
+    details.bCancelled = true;
+    details.nNotStarted = 7;
+
+    // Nothing encrypted, but the run ran: the message stays, the details follow it.
+    CReportComposer r = CReportComposer::ForSecureData(true, 2, Counts(0, 0, 1, 0, 0, 1), {});
+    r.AddDetails(details);
+    EXPECT_TRUE(r.ShowsNothingMessage());
+    EXPECT_TRUE(r.HasReport());
+    const QString text = r.PlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("/d/caf\uFFFD/a.txt: wipe: the file has other names")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("7 file(s) were not started")));
+    EXPECT_TRUE(text.contains(QStringLiteral("2 wiped file(s)")) && text.contains(QStringLiteral("tmpfs (memory)")));
+    const QJsonObject json = QJsonDocument::fromJson(r.Json().toUtf8()).object();
+    EXPECT_EQ(
+        json.value(QStringLiteral("failures")).toArray().at(0).toObject().value(QStringLiteral("reason")).toString(),
+        QStringLiteral("the file has other names (hard links)"));
+    EXPECT_EQ(json.value(QStringLiteral("notStarted")).toInt(), 7);
+    EXPECT_EQ(json.value(QStringLiteral("weakMedium")).toObject().value(QStringLiteral("count")).toInt(), 2);
+    EXPECT_EQ(r.DetailLines().size(), 3);
+
+    // A run refused before it began (not enough space) said why: no "nothing to process" after it.
+    SRunDetails refused;
+    refused.strRefusal = "There is not enough free disk space.";
+    CReportComposer r2 = CReportComposer::ForSecureData(true, 0, {}, {});
+    r2.AddDetails(refused);
+    EXPECT_FALSE(r2.ShowsNothingMessage());
+    EXPECT_TRUE(QJsonDocument::fromJson(r2.Json().toUtf8()).object().value(QStringLiteral("message")).isNull());
+}
+
+}  // namespace

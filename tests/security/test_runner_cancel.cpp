@@ -56,6 +56,9 @@ TEST_F(CancelRunTest, StopDuringAFileLeavesNothingHalfWrittenAndStartsNoOtherFil
     EXPECT_EQ(m_work.Counters(), (SRunCounters{1, 0, 1, 0, 0, 1}));
     EXPECT_EQ(b->m_nEncryptState, CItemData::StateNotProcessed);
     EXPECT_EQ(m_ui.m_ends.back(), IProgrssManagerUi::EEnd::Cancelled);
+    // The report says so: cancelled, one file not started.
+    EXPECT_TRUE(m_work.Details().bCancelled);
+    EXPECT_EQ(m_work.Details().nNotStarted, 1);
 }
 
 TEST_F(CancelRunTest, CancelFromAnotherThreadWaitsForTheWorker)

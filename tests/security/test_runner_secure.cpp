@@ -1,7 +1,12 @@
 // Encryption and wipe runs of the runner's work, against the real engines.
+#include "security/CRunLock.h"
 #include "security/HVRunFiles.h"
 
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include "test_runner_support.h"
@@ -142,7 +147,7 @@ TEST_F(SecureRunTest, EmptyFilesAndAZeroTotalGiveFiniteFullProgress)
 
 TEST_F(SecureRunTest, FileThatCannotBeReadFailsAndTheRunGoesOn)
 {
-    // A fifo is not a file the engine may read; a selected path that vanished is skipped.
+    // A fifo is not a file to read: refused when listed; a selected path that vanished is skipped.
     ASSERT_EQ(::mkfifo((m_dir / "pipe").c_str(), 0600), 0);
     WriteFile(m_dir / "ok.txt", Content(100, 'o'));
     auto pipe = FileItem(m_dir / "pipe");
@@ -150,8 +155,8 @@ TEST_F(SecureRunTest, FileThatCannotBeReadFailsAndTheRunGoesOn)
     auto ok = FileItem(m_dir / "ok.txt");
     RunWork({pipe.get(), gone.get(), ok.get()}, Secure(1, 2));
 
-    EXPECT_EQ(m_work.Files().size(), 2u);
-    EXPECT_EQ(m_work.Counters(), (SRunCounters{2, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(m_work.Files().size(), 1u);
+    EXPECT_EQ(m_work.Counters(), (SRunCounters{1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(pipe->m_nEncryptState, CItemData::StateFailed);
     EXPECT_EQ(pipe->m_nWipeState, CItemData::StateFailed);
     EXPECT_EQ(gone->m_nEncryptState, CItemData::StateNotProcessed);
@@ -240,6 +245,55 @@ TEST_F(SecureRunTest, FailedFreeSpaceQueryCountsAsNoSpace)
     (void)second.Run();
     EXPECT_TRUE(ui.m_messages.empty());
     EXPECT_TRUE(Exists(m_dir / "a.hvnc"));
+}
+
+TEST_F(SecureRunTest, AnotherRunHoldingTheLockRefusesThisOneBeforeItTouchesAnything)
+{
+    WriteFile(m_dir / "a", Content(10, 'a'));
+    auto a = FileItem(m_dir / "a");
+    const std::string strLock = m_dir / "run.lock";
+    const int fd = ::open(strLock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);  // the other run
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    SRunOptions o = Secure(1, 2);
+    o.m_strRunLock = strLock;
+    RunWork({a.get()}, o);
+    EXPECT_TRUE(m_work.WasLocked());
+    EXPECT_EQ(m_work.Details().strRefusal, CRunLock::kBusyText);
+    ASSERT_EQ(m_ui.m_messages.size(), 1u);
+    EXPECT_EQ(m_ui.m_messages[0].toStdString(), CRunLock::kBusyText);
+    EXPECT_EQ(ReadFile(m_dir / "a"), Content(10, 'a'));
+    EXPECT_FALSE(Exists(m_dir / "a.hvnc"));
+
+    // Once the other run has ended, the lock is taken and given back at the end of the run.
+    ::close(fd);
+    CProgrssManagerWork second;
+    std::vector<CItemData*> items{a.get()};
+    second.SetSelectedItems(items);
+    second.SetPassword(u"pw");
+    second.Initialise(o, nullptr);
+    (void)second.Run();
+    EXPECT_FALSE(second.WasLocked());
+    EXPECT_TRUE(Exists(m_dir / "a.hvnc"));
+    const int fd2 = ::open(strLock.c_str(), O_RDWR | O_CLOEXEC);
+    EXPECT_EQ(::flock(fd2, LOCK_EX | LOCK_NB), 0);
+    ::close(fd2);
+}
+
+TEST_F(SecureRunTest, WipesOnAWeakMediumAreCountedWithTheirKind)
+{
+    struct statfs fs
+    {
+    };
+    if (::statfs("/dev/shm", &fs) != 0 || fs.f_type != TMPFS_MAGIC || ::access("/dev/shm", W_OK) != 0) {
+        GTEST_SKIP() << "no memory filesystem at /dev/shm";
+    }
+    const std::string strFile = "/dev/shm/hv-weak-" + std::to_string(::getpid());
+    WriteFile(strFile, Content(100, 'w'));
+    auto a = FileItem(strFile);
+    RunWork({a.get()}, Secure(0, 2));
+    EXPECT_FALSE(Exists(strFile));
+    EXPECT_EQ(m_work.Details().nWeakMediumWipes, 1);
+    EXPECT_NE(m_work.Details().strWeakMedium.find("tmpfs"), std::string::npos) << m_work.Details().strWeakMedium;
 }
 
 TEST(RunFilesTest, FreeSpaceOfARealFolderAndTheOutputFolder)
