@@ -7,7 +7,6 @@
 
 #include <QFile>
 
-#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 
@@ -18,13 +17,6 @@ namespace {
 std::string NativePath(const QString& strPath)
 {
     return QFile::encodeName(strPath).toStdString();
-}
-
-// A folder as it stands (a link to a folder is hidden as the link, so it counts as a file).
-bool IsFolder(const QString& strPath)
-{
-    std::error_code ec;
-    return std::filesystem::is_directory(std::filesystem::symlink_status(NativePath(strPath), ec));
 }
 
 // Keeps the busy signal's promise on every way out of the worker.
@@ -138,7 +130,9 @@ int CHideProgrssWork::Run()
                 ++m_counters.m_nProcessed;
                 HVItemStates::SetHideState(*pItem, CItemData::StateFailed);
                 Count(false);
-                Problem(*pItem, pItem->m_strPath, "it was replaced or moved after the run began; not hidden");
+                Problem(*pItem,
+                        pItem->m_strPath,
+                        "it is no longer what was there when the run began (replaced or moved); not hidden");
             } else if (pItem != nullptr) {
                 ++m_counters.m_nProcessed;
                 if (m_bUnhide == 1) {
@@ -284,55 +278,6 @@ void CHideProgrssWork::Count(bool bOk)
     } else {
         ++m_counters.m_nFailed;
     }
-}
-
-QString CHideProgrssWork::ParentFolder(const QString& strPath)
-{
-    QString strClean = strPath;
-    while (strClean.size() > 1 && strClean.endsWith(QLatin1Char('/'))) {
-        strClean.chop(1);
-    }
-    const qsizetype nSlash = strClean.lastIndexOf(QLatin1Char('/'));
-    if (nSlash < 0) {
-        return QString();
-    }
-    return nSlash == 0 ? QStringLiteral("/") : strClean.left(nSlash);
-}
-
-void CHideProgrssWork::RecordFolder(const QString& strPath)
-{
-    const auto it = m_mapFolderIndex.constFind(strPath);
-    if (IsFolder(strPath)) {
-        if (it == m_mapFolderIndex.cend()) {
-            m_mapFolderIndex.insert(strPath, m_arrFolders.size());
-            m_arrFolders.emplace_back(strPath, strPath);
-        }
-        return;
-    }
-    const QString strFolder = ParentFolder(strPath);
-    if (it != m_mapFolderIndex.cend()) {
-        m_arrFolders[*it].second = strFolder;
-    } else {
-        m_mapFolderIndex.insert(strPath, m_arrFolders.size());
-        m_arrFolders.emplace_back(strPath, strFolder);
-    }
-}
-
-void CHideProgrssWork::RefreshFolders()
-{
-    // One refresh per item path recorded: an item listed twice is refreshed once.
-    for (const auto& entry : m_arrFolders) {
-        if (!m_fnRefresh || entry.second.isEmpty()) {
-            continue;
-        }
-        try {
-            m_fnRefresh(entry.second);
-        } catch (...) {
-            LOGGER::g_HVLog.Log("Folder refresh failed: %s", entry.second.toUtf8().constData());
-        }
-    }
-    m_arrFolders.clear();
-    m_mapFolderIndex.clear();
 }
 
 void CHideProgrssWork::Finish(bool bCancelled)

@@ -2,12 +2,12 @@
 
 #include "engines/HVWipeFile.h"
 #include "logging/CHVLog.h"
-#include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "security/CRunFileLister.h"
 #include "security/HVItemStates.h"
 #include "security/HVRunAct.h"
 #include "security/HVRunFiles.h"
+#include "security/HVWipeText.h"
 
 #include <QFile>
 
@@ -18,185 +18,12 @@
 
 namespace {
 
-// Overwrites the whole storage of a text before it is emptied.
-void WipeText(std::u16string& s)
-{
-    volatile char16_t* p = s.data();
-    for (std::size_t i = 0; i < s.capacity(); ++i) {
-        p[i] = u'\0';
-    }
-    s.clear();
-}
-
-void CopyText(QStringView from, std::u16string& to)
-{
-    WipeText(to);
-    to.assign(reinterpret_cast<const char16_t*>(from.utf16()), static_cast<std::size_t>(from.size()));
-}
-
 std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b)
 {
     return b > std::numeric_limits<std::uint64_t>::max() - a ? std::numeric_limits<std::uint64_t>::max() : a + b;
 }
 
 }  // namespace
-
-SRunOptions SRunOptions::FromManager(const CDataSecurityMngr& mngr, int nDecrypt)
-{
-    SRunOptions o;
-    o.m_nDecrypt = nDecrypt;
-    o.m_bEncrypt = mngr.m_bCmdLine ? mngr.m_bCmdEncrypt : mngr.m_bEncrypt;
-    o.m_iHidenType = mngr.m_bCmdLine ? mngr.m_iCmdHidenType : mngr.m_iHidenType;
-    return o;
-}
-
-CProgrssManagerWork::CProgrssManagerWork() = default;
-
-CProgrssManagerWork::~CProgrssManagerWork()
-{
-    if (m_thread.joinable()) {
-        RequestStop();
-        m_thread.join();
-    }
-    WipeText(m_strPassword);
-    WipeText(m_strMasterPassword);
-}
-
-void CProgrssManagerWork::SetPassword(QStringView password)
-{
-    CopyText(password, m_strPassword);
-}
-
-void CProgrssManagerWork::SetMasterPassword(QStringView password)
-{
-    CopyText(password, m_strMasterPassword);
-}
-
-void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManagerUi* pUi)
-{
-    m_options = options;
-    m_pUi = pUi;
-    m_nDecrypt = options.m_nDecrypt == 1 ? 1 : 0;
-    m_bEncryptFlag = options.m_bEncrypt ? 1 : 0;
-    m_bHideAfterFlag = options.m_iHidenType == CDataSecurityMngr::Hide ? 1 : 0;
-    m_bWipeFlag = options.m_iHidenType == CDataSecurityMngr::HideWipe ? 1 : 0;
-    if (m_bHideAfterFlag && m_bEncryptFlag) {
-        m_bWipeFlag = 1;
-    }
-
-    auto sink = [this](std::uint32_t nBytes) { OnEngineProgress(nBytes); };
-    if (m_nDecrypt == 1 || m_bEncryptFlag) {
-        m_encrypt.SetParent(sink);
-        const int nKeyLen = options.KeyLength();
-        if (nKeyLen != 0) {
-            (void)m_encrypt.EnablerEncryptionType(nKeyLen, m_strPassword);
-        } else {
-            // An unknown key-length setting keeps the engine's key length, but the password
-            // still reaches the engine: without it every file of the run would fail.
-            m_encrypt.SetPassword(m_strPassword);
-        }
-    }
-    if (m_nDecrypt != 1 && m_bWipeFlag) {
-        ConfigureWipe(m_wipe, [this](std::uint32_t nBytes) {
-            ForwardStop(m_wipe);
-            OnEngineProgress(nBytes);
-        });
-    }
-    BusySignal().Set();
-    ClearStop();
-
-    // The dialog keeps no copy of the password from here on.
-    WipeText(m_strPassword);
-    m_strPassword.assign(kPasswordFiller, kPasswordFiller + std::char_traits<char>::length(kPasswordFiller));
-    WipeText(m_strPassword);
-
-    m_nAnswerHidden = m_nAnswerSystem = m_nAnswerReadOnly = m_nAnswerHardLink = 0;
-    m_counters = SRunCounters{};
-    m_bCancelled = false;
-    m_bNoSpace = false;
-}
-
-void CProgrssManagerWork::ConfigureWipe(CWipeManager& wipe, HVProgressSink sink) const
-{
-    wipe.SetParent(std::move(sink));
-    switch (m_options.m_nWipeType) {
-    case 0:
-        wipe.SetMethod(0);
-        break;
-    case 1:
-        wipe.SetMethod(1);
-        wipe.SetDoDParam(m_options.m_nDodPass3Type, m_options.m_strDoDPass3);
-        break;
-    case 2:
-        wipe.SetMethod(2);
-        break;
-    default:
-        break;
-    }
-    if (m_wipePassObserver) {
-        wipe.SetPassObserver(m_wipePassObserver);
-    }
-    wipe.m_sigBusy.Set();
-    wipe.m_sigStop.Reset();
-}
-
-void CProgrssManagerWork::ForwardStop(CWipeManager& wipe) const
-{
-    if (m_encrypt.m_sigStop.IsSet()) {
-        wipe.m_sigStop.Set();
-    }
-}
-
-void CProgrssManagerWork::ClearStop()
-{
-    m_wipe.m_sigStop.Reset();
-    StopSignal().Reset();
-}
-
-void CProgrssManagerWork::AddWipeEngine(CWipeManager* pWipe)
-{
-    std::lock_guard lock(m_wipeEnginesMutex);
-    m_arrWipeEngines.push_back(pWipe);
-}
-
-void CProgrssManagerWork::RemoveWipeEngine(CWipeManager* pWipe)
-{
-    std::lock_guard lock(m_wipeEnginesMutex);
-    std::erase(m_arrWipeEngines, pWipe);
-}
-
-void CProgrssManagerWork::Start()
-{
-    m_thread = std::thread([this] { (void)Run(); });
-}
-
-void CProgrssManagerWork::Join()
-{
-    if (m_thread.joinable()) {
-        m_thread.join();
-    }
-}
-
-void CProgrssManagerWork::RequestStop()
-{
-    // The wipe engines first: whoever waits for StopSignal() finds them stopped already.
-    m_wipe.m_sigStop.Set();
-    {
-        std::lock_guard lock(m_wipeEnginesMutex);
-        for (CWipeManager* pWipe : m_arrWipeEngines) {
-            pWipe->m_sigStop.Set();
-        }
-    }
-    StopSignal().Set();
-}
-
-void CProgrssManagerWork::Cancel()
-{
-    RequestStop();
-    (void)BusySignal().WaitState(false, -1);
-    ClearStop();
-    Join();
-}
 
 int CProgrssManagerWork::Run()
 {
@@ -347,7 +174,7 @@ void CProgrssManagerWork::Finish(bool bCancelled, std::size_t nNextFile)
     if (bCancelled && nNextFile < m_arrFiles.size()) {
         m_details.nNotStarted = static_cast<int>(m_arrFiles.size() - nNextFile);
     }
-    WipeText(m_strMasterPassword);
+    HVWipeText(m_strMasterPassword);
     if (!bCancelled && m_nOverallTotal == 0 && !m_arrFiles.empty() && !m_bNoSpace) {
         m_dOverallPercent = 100.0;  // nothing to count in bytes: the run is all done
         Report();

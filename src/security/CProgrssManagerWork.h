@@ -142,6 +142,8 @@ private:
     [[nodiscard]] EStep DecryptOne(std::size_t nIndex);
     [[nodiscard]] EStep SecureOne(std::size_t nIndex);
     [[nodiscard]] int EncryptListed(int nDirFd, SRunFile& file, std::string& strWhy);
+    // Removes only this name of a listed file (a selected link, or one name of several).
+    [[nodiscard]] int RemoveName(int nDirFd, const SRunFile& file, std::string& strWhy);
     [[nodiscard]] EWipeHow
     DecideWipe(int nDirFd, const SRunFile& file, const CItemData& entry, int& nResult, std::string& strWhy);
     void CountWipe(
@@ -152,7 +154,7 @@ private:
     // the wipe states applied in list order. Counters and states come out as file by file.
     [[nodiscard]] std::size_t WindowEnd(std::size_t nBegin) const;
     [[nodiscard]] EStep SecureWindow(std::size_t nBegin, std::size_t nEnd);
-    void WipeInParallel(const std::vector<std::string>& paths,
+    void WipeInParallel(const std::vector<SHVFileRef>& files,
                         std::vector<int>& results,
                         std::vector<std::string>& whys,
                         std::vector<std::string>& weak);

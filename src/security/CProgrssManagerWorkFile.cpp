@@ -7,21 +7,13 @@
 #include "security/HVItemStates.h"
 #include "security/HVRunAct.h"
 #include "security/HVRunFiles.h"
+#include "security/HVWipeText.h"
 
 #include <QFile>
 
 #include "resources/HVResourceStrings.h"
 
 namespace {
-
-void WipeText(std::u16string& s)
-{
-    volatile char16_t* p = s.data();
-    for (std::size_t i = 0; i < s.capacity(); ++i) {
-        p[i] = u'\0';
-    }
-    s.clear();
-}
 
 // The engine's reason, with the descriptor path put back to the folder's own path.
 std::string EngineWhy(int nResult, const std::string& strEngine, int nDirFd, const SRunFile& file)
@@ -60,13 +52,10 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
 
     std::string strWhy;
     const std::shared_ptr<HVUniqueFd> pFd = m_folders.Open(file.pFolder, strWhy);
-    int nResult = pFd ? HVRunAct::CheckListed(pFd->Get(), file, false, nullptr, strWhy) : HVNC_CHANGED;
-    const std::string strPath = pFd ? HVRunAct::FdPath(pFd->Get(), file.strName) : std::string();
+    const SHVFileRef ref = pFd ? HVRunAct::Ref(pFd->Get(), file, false) : SHVFileRef{};
+    int nResult = pFd ? m_encrypt.DecryptFileAt(ref) : HVNC_CHANGED;
     int nAttempt = 0;
     bool bRefused = false;
-    if (nResult == HVNC_OK) {
-        nResult = m_encrypt.DecryptFileW(strPath, std::string());
-    }
     while (nResult == HVNC_WRONG_PASSWORD) {
         if (nAttempt == 0) {
             // The run's password did not open it: the master password may.
@@ -80,17 +69,14 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
             std::u16string strTyped;
             const bool bOk = m_pUi != nullptr && m_pUi->EnterPassword(entry.m_strPath, strTyped);
             if (!bOk) {
-                WipeText(strTyped);
+                HVWipeText(strTyped);
                 bRefused = true;
                 break;
             }
             m_encrypt.SetPassword(strTyped);
-            WipeText(strTyped);
+            HVWipeText(strTyped);
         }
-        nResult = HVRunAct::CheckListed(pFd->Get(), file, false, nullptr, strWhy);
-        if (nResult == HVNC_OK) {
-            nResult = m_encrypt.DecryptFileW(strPath, std::string());
-        }
+        nResult = m_encrypt.DecryptFileAt(ref);
     }
 
     if (!bRefused && nResult == HVNC_OK) {
@@ -119,11 +105,37 @@ int CProgrssManagerWork::EncryptListed(int nDirFd, SRunFile& file, std::string& 
         return nResult;
     }
     HVRunAct::TakeState(nDirFd, file);  // what the wipe later finds must be what was read now
-    if (m_encrypt.EncryptFileW(HVRunAct::FdPath(nDirFd, file.strName), nullptr, file.nSize, 1) != 0) {
-        return HVNC_OK;
+    if (file.bLink) {
+        // The target's content, written beside the link under the link's name.
+        int nTargetDirFd = -1;
+        std::string strTargetName;
+        nResult = HVRunAct::OpenLinkTarget(nDirFd, file, nTargetDirFd, strTargetName, strWhy);
+        if (nResult != HVNC_OK) {
+            return nResult;
+        }
+        SRunFile target = file;
+        target.strName = strTargetName;
+        target.bLink = false;
+        nResult = m_encrypt.EncryptFileAt(HVRunAct::Ref(nTargetDirFd, target, true), nDirFd, file.strName + ".hvnc");
+        ::close(nTargetDirFd);
+    } else {
+        nResult = m_encrypt.EncryptFileAt(HVRunAct::Ref(nDirFd, file, true));
     }
-    nResult = m_encrypt.GetLastResult() != HVNC_OK ? m_encrypt.GetLastResult() : HVNC_FAILED;
-    strWhy = EngineWhy(nResult, m_encrypt.GetLastError(), nDirFd, file);
+    if (nResult != HVNC_OK) {
+        strWhy = EngineWhy(nResult, m_encrypt.GetLastError(), nDirFd, file);
+    }
+    return nResult;
+}
+
+int CProgrssManagerWork::RemoveName(int nDirFd, const SRunFile& file, std::string& strWhy)
+{
+    if (file.bLink) {
+        return HVRunAct::RemoveName(nDirFd, file, strWhy);  // the link itself; its target stays
+    }
+    const int nResult = m_wipe.WipeFileAt(HVRunAct::Ref(nDirFd, file, true), true);
+    if (nResult != HVNC_OK) {
+        strWhy = EngineWhy(nResult, m_wipe.GetLastError(), nDirFd, file);
+    }
     return nResult;
 }
 
@@ -231,16 +243,15 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(std::size_t nIndex)
         switch (DecideWipe(nDirFd, file, entry, nResult, strWhy)) {
         case EWipeHow::Wipe:
             ForwardStop(m_wipe);
-            if (m_wipe.WipeFile(HVRunAct::FdPath(nDirFd, file.strName), entry.m_nSize) != 0) {
-                nResult = HVNC_OK;
+            nResult = m_wipe.WipeFileAt(HVRunAct::Ref(nDirFd, file, true));
+            if (nResult == HVNC_OK) {
                 strWeak = m_wipe.WasWeakMedium() ? m_wipe.GetWeakMediumReason() : std::string();
             } else {
-                nResult = HVNC_FAILED;
-                strWhy = HVRunAct::Readable(m_wipe.GetLastError(), nDirFd, file.pFolder->strPath);
+                strWhy = EngineWhy(nResult, m_wipe.GetLastError(), nDirFd, file);
             }
             break;
         case EWipeHow::RemoveName:
-            nResult = HVRunAct::RemoveName(nDirFd, file, strWhy);
+            nResult = RemoveName(nDirFd, file, strWhy);
             break;
         case EWipeHow::Refused:
             break;
@@ -252,79 +263,4 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(std::size_t nIndex)
         Report();
     }
     return StopSignal().IsSet() ? EStep::Cancelled : EStep::Next;
-}
-
-bool CProgrssManagerWork::CheckAttributes(const CItemData& entry, int nDirFd, const SRunFile& file, std::string& strWhy)
-{
-    HVRunFiles::SAttributes attrs;
-    if (!HVRunFiles::ReadAttributesAt(nDirFd, file.strName, attrs, strWhy)) {
-        return false;
-    }
-    struct SQuestion
-    {
-        bool bSet;
-        int nSetting;
-        int* pnAnswer;
-        IProgrssManagerUi::EAttribute eKind;
-        unsigned nTextId;
-    };
-    const SQuestion questions[] = {
-        {attrs.bHidden,
-         m_options.m_nActionHidden,
-         &m_nAnswerHidden,
-         IProgrssManagerUi::EAttribute::Hidden,
-         IDS_ASK_HIDDEN_FILE},
-        {attrs.bReadOnly,
-         m_options.m_nActionReadOnly,
-         &m_nAnswerReadOnly,
-         IProgrssManagerUi::EAttribute::ReadOnly,
-         IDS_ASK_READONLY_FILE},
-        {attrs.bSystem,
-         m_options.m_nActionSystem,
-         &m_nAnswerSystem,
-         IProgrssManagerUi::EAttribute::System,
-         IDS_ASK_SYSTEM_FILE},
-    };
-    for (const SQuestion& q : questions) {
-        if (!q.bSet) {
-            continue;
-        }
-        if (!Ask(q.nSetting, *q.pnAnswer, q.eKind, HVFormatString(q.nTextId, entry.m_strPath))) {
-            strWhy = q.eKind == IProgrssManagerUi::EAttribute::Hidden     ? "a hidden file; declined"
-                     : q.eKind == IProgrssManagerUi::EAttribute::ReadOnly ? "a read-only file; declined"
-                                                                          : "a file of another user; declined";
-            return false;
-        }
-        // Yes covers all three, so a file that is hidden and read-only is asked about once.
-        // Nothing is changed on the file: reading needs no write permission, the wipe engine
-        // makes a read-only file of this user writable itself, and the encrypted file keeps the
-        // original mode.
-        break;
-    }
-    return true;
-}
-
-bool CProgrssManagerWork::Ask(int nSetting,
-                              int& nRunAnswer,
-                              IProgrssManagerUi::EAttribute eKind,
-                              const QString& strText)
-{
-    if (nSetting == 1) {
-        return true;
-    }
-    if (nSetting != 0) {
-        return false;
-    }
-    if (nRunAnswer == 1) {
-        return true;
-    }
-    if (nRunAnswer == 2) {
-        return false;
-    }
-    bool bApplyToAll = false;
-    const bool bYes = m_pUi != nullptr && m_pUi->AskAttribute(eKind, strText, bApplyToAll);
-    if (bApplyToAll) {
-        nRunAnswer = bYes ? 1 : 2;
-    }
-    return bYes;
 }

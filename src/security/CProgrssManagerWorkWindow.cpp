@@ -58,6 +58,9 @@ std::size_t CProgrssManagerWork::WindowEnd(std::size_t nBegin) const
     std::size_t i = nBegin;
     while (i < m_arrFiles.size() && i - nBegin < m_nWindowFiles) {
         const CItemData& entry = *m_arrFiles[i];
+        if (m_arrRunFiles[i].bLink) {
+            return i == nBegin ? i + 1 : i;  // a selected link goes alone (its output is not beside its target)
+        }
         if (entry.m_nSize > kWindowBytes - nBytes) {
             break;  // a large file goes alone, so a cancel can end it early
         }
@@ -103,7 +106,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
     // not started (no encryption and no wipe begins after a stop).
     const bool bStopBeforeWork = StopSignal().IsSet();
     if (m_bEncryptFlag && !bStopBeforeWork) {
-        std::vector<std::string> paths;
+        std::vector<SHVFileRef> refs;
         std::vector<std::size_t> index;
         for (std::size_t k = 0; k < window.size(); ++k) {
             SSlot& slot = window[k];
@@ -113,11 +116,11 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
             slot.nEncrypt = HVRunAct::CheckListed(slot.pFd->Get(), *slot.pFile, false, nullptr, slot.strWhy);
             if (slot.nEncrypt == HVNC_OK) {
                 HVRunAct::TakeState(slot.pFd->Get(), *slot.pFile);
-                paths.push_back(slot.strPath);
+                refs.push_back(HVRunAct::Ref(slot.pFd->Get(), *slot.pFile, true));
                 index.push_back(k);
             }
         }
-        if (!paths.empty()) {
+        if (!refs.empty()) {
             std::uint64_t nBytes = 0;
             for (const std::size_t k : index) {
                 nBytes += window[k].pEntry->m_nSize;
@@ -125,7 +128,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
             StartFile(nBytes);  // the current-file bar follows the whole window
             Status(HVFormatString(IDS_STATUS_ENCRYPTING, window[index.front()].pEntry->m_strPath));
             std::vector<int> results;
-            (void)m_encrypt.EncryptFilesW(paths, results);
+            (void)m_encrypt.EncryptFilesAt(refs, results);
             const std::vector<std::string>& whys = m_encrypt.GetBatchReasons();
             for (std::size_t n = 0; n < index.size(); ++n) {
                 SSlot& slot = window[index[n]];
@@ -199,7 +202,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
                     break;
                 case EWipeHow::RemoveName:
                     slot.eWipe = EWipe::Done;
-                    slot.nWipe = HVRunAct::RemoveName(slot.pFd->Get(), *slot.pFile, slot.strWipeWhy);
+                    slot.nWipe = RemoveName(slot.pFd->Get(), *slot.pFile, slot.strWipeWhy);
                     break;
                 case EWipeHow::Refused:
                     slot.eWipe = EWipe::Done;
@@ -211,16 +214,16 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
     }
     window.resize(nUsed);
 
-    std::vector<std::string> wipePaths;
+    std::vector<SHVFileRef> wipeRefs;
     std::vector<std::size_t> wipeIndex;
     for (std::size_t k = 0; k < window.size(); ++k) {
         if (window[k].eWipe == EWipe::Pending) {
-            wipePaths.push_back(window[k].strPath);
+            wipeRefs.push_back(HVRunAct::Ref(window[k].pFd->Get(), *window[k].pFile, true));
             wipeIndex.push_back(k);
             LOGGER::g_HVLog.Log("Start Wipe %s", window[k].pFile->strPath.c_str());
         }
     }
-    if (!wipePaths.empty()) {
+    if (!wipeRefs.empty()) {
         std::uint64_t nBytes = 0;
         for (const std::size_t k : wipeIndex) {
             nBytes += window[k].pEntry->m_nSize;
@@ -230,10 +233,10 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         std::vector<int> results;
         std::vector<std::string> whys;
         std::vector<std::string> weak;
-        WipeInParallel(wipePaths, results, whys, weak);
+        WipeInParallel(wipeRefs, results, whys, weak);
         for (std::size_t n = 0; n < wipeIndex.size(); ++n) {
             SSlot& slot = window[wipeIndex[n]];
-            slot.nWipe = results[n] != 0 ? HVNC_OK : HVNC_FAILED;
+            slot.nWipe = results[n];
             slot.strWipeWhy = HVRunAct::Readable(whys[n], slot.pFd->Get(), slot.pFile->pFolder->strPath);
             slot.strWeak = weak[n];
         }
@@ -258,14 +261,14 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
     return bStopped || StopSignal().IsSet() ? EStep::Cancelled : EStep::Next;
 }
 
-void CProgrssManagerWork::WipeInParallel(const std::vector<std::string>& paths,
+void CProgrssManagerWork::WipeInParallel(const std::vector<SHVFileRef>& files,
                                          std::vector<int>& results,
                                          std::vector<std::string>& whys,
                                          std::vector<std::string>& weak)
 {
-    results.assign(paths.size(), 0);
-    whys.assign(paths.size(), std::string());
-    weak.assign(paths.size(), std::string());
+    results.assign(files.size(), HVNC_FAILED);
+    whys.assign(files.size(), std::string());
+    weak.assign(files.size(), std::string());
     std::atomic<std::size_t> nNext{0};
     std::atomic<std::uint64_t> nBytes{0};
     auto work = [&] {
@@ -275,10 +278,10 @@ void CProgrssManagerWork::WipeInParallel(const std::vector<std::string>& paths,
             nBytes.fetch_add(n, std::memory_order_relaxed);
         });
         AddWipeEngine(&wipe);  // from here on RequestStop reaches it
-        for (std::size_t i = nNext++; i < paths.size(); i = nNext++) {
+        for (std::size_t i = nNext++; i < files.size(); i = nNext++) {
             ForwardStop(wipe);
-            results[i] = wipe.WipeFile(paths[i], 0);
-            if (results[i] == 0) {
+            results[i] = wipe.WipeFileAt(files[i]);
+            if (results[i] != HVNC_OK) {
                 whys[i] = wipe.GetLastError();
             } else if (wipe.WasWeakMedium()) {
                 weak[i] = wipe.GetWeakMediumReason();
@@ -287,7 +290,7 @@ void CProgrssManagerWork::WipeInParallel(const std::vector<std::string>& paths,
         RemoveWipeEngine(&wipe);
         wipe.m_sigBusy.Reset();
     };
-    const unsigned nThreads = static_cast<unsigned>(std::min<std::size_t>(kWipeThreads, paths.size()));
+    const unsigned nThreads = static_cast<unsigned>(std::min<std::size_t>(kWipeThreads, files.size()));
     std::vector<std::thread> threads;
     threads.reserve(nThreads);
     for (unsigned t = 1; t < nThreads; ++t) {

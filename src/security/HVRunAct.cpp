@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -95,6 +96,46 @@ int CheckListed(int nDirFd, const SRunFile& file, bool bUnchanged, std::uint64_t
     }
     if (pnLinks != nullptr) {
         *pnLinks = st.st_nlink;
+    }
+    return HVNC_OK;
+}
+
+int OpenLinkTarget(int nDirFd, const SRunFile& file, int& nTargetDirFd, std::string& strTargetName, std::string& strWhy)
+{
+    nTargetDirFd = -1;
+    const int nCheck = CheckListed(nDirFd, file, false, nullptr, strWhy);
+    if (nCheck != HVNC_OK) {
+        return nCheck;
+    }
+    // Where the link leads now, as the kernel resolved it.
+    const int nTarget = ::openat(nDirFd, file.strName.c_str(), O_PATH | O_CLOEXEC);
+    if (nTarget < 0) {
+        strWhy = std::string("cannot open the link's target: ") + std::strerror(errno);
+        return ErrnoResult(errno);
+    }
+    char buf[PATH_MAX + 1];
+    const ssize_t n = ::readlink(FdFolder(nTarget).c_str(), buf, PATH_MAX);
+    ::close(nTarget);
+    if (n <= 0 || buf[0] != '/') {
+        strWhy = "cannot find where the link leads";
+        return HVNC_CHANGED;
+    }
+    const std::string strTarget(buf, static_cast<std::size_t>(n));
+    const auto nSlash = strTarget.rfind('/');
+    strTargetName = strTarget.substr(nSlash + 1);
+    const std::string strFolder = nSlash == 0 ? "/" : strTarget.substr(0, nSlash);
+    nTargetDirFd = ::open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct stat st
+    {
+    };
+    if (nTargetDirFd < 0 || ::fstatat(nTargetDirFd, strTargetName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0
+        || !S_ISREG(st.st_mode) || st.st_dev != file.nDev || st.st_ino != file.nIno) {
+        if (nTargetDirFd >= 0) {
+            ::close(nTargetDirFd);
+            nTargetDirFd = -1;
+        }
+        strWhy = "the link's target was replaced while the run went on";
+        return HVNC_CHANGED;
     }
     return HVNC_OK;
 }

@@ -24,6 +24,11 @@ namespace HVRunAct {
 [[nodiscard]] int
 CheckListed(int nDirFd, const SRunFile& file, bool bUnchanged, std::uint64_t* pnLinks, std::string& strWhy);
 
+// For a selected link to a regular file: the folder and name of its target, opened now, checked
+// to be the listed target. pFolderFd gets the folder (owned by the caller). Returns an EHvncResult.
+[[nodiscard]] int
+OpenLinkTarget(int nDirFd, const SRunFile& file, int& nTargetDirFd, std::string& strTargetName, std::string& strWhy);
+
 // Takes the file's current size and times as the state to keep until its wipe.
 void TakeState(int nDirFd, SRunFile& file);
 

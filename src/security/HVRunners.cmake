@@ -2,7 +2,9 @@
 add_library(HVRunners STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWork.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWork.h
+    ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkAsk.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkSetup.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CRunFileLister.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CRunFileLister.h
@@ -16,6 +18,7 @@ add_library(HVRunners STATIC
     ${CMAKE_CURRENT_LIST_DIR}/HVItemStates.h
     ${CMAKE_CURRENT_LIST_DIR}/HVRunFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HVRunFiles.h
+    ${CMAKE_CURRENT_LIST_DIR}/HVWipeText.h
     ${CMAKE_CURRENT_LIST_DIR}/IProgrssManagerUi.h
     ${CMAKE_CURRENT_LIST_DIR}/SRunCounters.h
     ${CMAKE_CURRENT_LIST_DIR}/SRunOptions.h)

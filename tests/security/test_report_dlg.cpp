@@ -4,6 +4,7 @@
 #include "security/CReportComposer.h"
 #include "ui/CPPHtmlStatic.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -65,6 +66,33 @@ private slots:
         dlg.show();
         QCOMPARE(dlg.size(), before);
         QCOMPARE(dlg.Label()->height(), nLabel);
+    }
+
+    void detailsOpenAsACopyableListUnderTheReport()
+    {
+        CDlg_Report dlg;
+        dlg.SetReport(ThreeSections());
+        dlg.show();
+        QVERIFY(!dlg.DetailsButton()->isVisible());  // nothing failed: no details
+
+        CReportComposer report = ThreeSections();
+        SRunDetails details;
+        details.Add(nullptr, "/d/a.txt", "wipe", "permission denied");
+        report.AddDetails(details);
+        CDlg_Report withDetails;
+        withDetails.SetReport(report);
+        withDetails.show();
+        const int nHeight = withDetails.height();
+        QVERIFY(withDetails.DetailsButton()->isVisible());
+        QVERIFY(!withDetails.DetailsView()->isVisible());
+        QTest::mouseClick(withDetails.DetailsButton(), Qt::LeftButton);
+        QVERIFY(withDetails.DetailsView()->isVisible());
+        QVERIFY(withDetails.DetailsView()->isReadOnly());
+        QCOMPARE(withDetails.DetailsView()->toPlainText(), QStringLiteral("/d/a.txt: wipe: permission denied\n"));
+        QVERIFY(withDetails.DetailsView()->geometry().top() >= withDetails.Label()->geometry().bottom());
+        QTest::mouseClick(withDetails.DetailsButton(), Qt::LeftButton);
+        QVERIFY(!withDetails.DetailsView()->isVisible());
+        QCOMPARE(withDetails.height(), nHeight);
     }
 
     void composedReport()

@@ -247,7 +247,7 @@ const SCase kCases[] = {
          Symlink(d / "out/dir", d / "sel/a");
      },
      "sel/a",
-     "replaced",
+     "no longer",
      false,
      nullptr},
     {"a listed file replaced by another name of an outside file",
@@ -264,7 +264,7 @@ const SCase kCases[] = {
          fs::rename(d / "sel/tmp", d / (bEncrypted ? "sel/f.txt.hvnc" : "sel/f.txt"));
      },
      "sel/f.txt",
-     "replaced",
+     "no longer",
      false,
      nullptr},
     {"a hard link to an outside file selected for wiping",
@@ -341,7 +341,7 @@ const SCase kCases[] = {
          Symlink(d / "out/dir", d / "sel/item");
      },
      "sel/item",
-     "replaced",
+     "no longer",
      false,
      nullptr},
     {"a selected link to a folder",
