@@ -165,6 +165,11 @@ int CDataSecurityMngr::SecureData()
         m_eLastFlowEnd = EFlowEnd::NoRunner;
         return 0;
     }
+    // Held for the whole flow, so that no other run comes between its runners; they take it
+    // again (counted) and report a refusal themselves.
+    CRunLock flowLock;
+    std::string strLockWhy;
+    (void)flowLock.TryAcquire(RunLockFile(), strLockWhy);
 
     int bEncrypt = 0;
     int iPasswordType = PasswordMaster;
@@ -286,6 +291,11 @@ int CDataSecurityMngr::DecryptData()
         return 1;
     }
     runners.pRun->SetSelectedItems(ItemVector(m_arrItems));
+    // Held for the whole flow, so that no other run comes between its runners; they take it
+    // again (counted) and report a refusal themselves.
+    CRunLock flowLock;
+    std::string strLockWhy;
+    (void)flowLock.TryAcquire(RunLockFile(), strLockWhy);
     runners.pRun->SetPassword(m_strMasterPassword);
     runners.pRun->SetMasterPassword(m_strMasterPassword);
 

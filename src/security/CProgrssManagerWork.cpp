@@ -157,9 +157,8 @@ bool CProgrssManagerWork::CheckFreeSpace(std::uint64_t nTotal)
     while (pRoot->pParent) {
         pRoot = pRoot->pParent.get();
     }
-    const std::string strFolder = HVRunAct::FdPath(pRoot->pPinned->Get(), ".");
-    const std::optional<std::uint64_t> nFree =
-        m_freeSpace ? m_freeSpace(m_arrRunFiles.front().pFolder->strPath) : HVRunFiles::FreeBytes(strFolder);
+    const std::optional<std::uint64_t> nFree = m_freeSpace ? m_freeSpace(m_arrRunFiles.front().pFolder->strPath)
+                                                           : HVRunFiles::FreeBytesAt(pRoot->pPinned->Get());
     if (!nFree) {
         LOGGER::g_HVLog.Log("Free space query failed for %s", m_arrRunFiles.front().pFolder->strPath.c_str());
         return false;

@@ -15,14 +15,10 @@
 
 namespace {
 
-// The engine's reason, with the descriptor path put back to the folder's own path.
-std::string EngineWhy(int nResult, const std::string& strEngine, int nDirFd, const SRunFile& file)
+// The engine's reason, or the text of its result when it gave none.
+std::string EngineWhy(int nResult, const std::string& strEngine)
 {
-    const std::string strText = HvncResultText(nResult);
-    if (strEngine.empty()) {
-        return strText;
-    }
-    return nDirFd >= 0 ? HVRunAct::Readable(strEngine, nDirFd, file.pFolder->strPath) : strEngine;
+    return strEngine.empty() ? std::string(HvncResultText(nResult)) : strEngine;
 }
 
 void LogFailure(const char* pszWhat, const std::string& strPath, const std::string& strWhy)
@@ -88,7 +84,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
         if (bRefused) {
             strWhy = "no password was given";
         } else if (strWhy.empty()) {
-            strWhy = EngineWhy(nResult, m_encrypt.GetLastError(), pFd ? pFd->Get() : -1, file);
+            strWhy = EngineWhy(nResult, m_encrypt.GetLastError());
         }
         Problem(owner, file, "decrypt", strWhy);
         if (bRefused) {
@@ -122,7 +118,7 @@ int CProgrssManagerWork::EncryptListed(int nDirFd, SRunFile& file, std::string& 
         nResult = m_encrypt.EncryptFileAt(HVRunAct::Ref(nDirFd, file, true));
     }
     if (nResult != HVNC_OK) {
-        strWhy = EngineWhy(nResult, m_encrypt.GetLastError(), nDirFd, file);
+        strWhy = EngineWhy(nResult, m_encrypt.GetLastError());
     }
     return nResult;
 }
@@ -134,7 +130,7 @@ int CProgrssManagerWork::RemoveName(int nDirFd, const SRunFile& file, std::strin
     }
     const int nResult = m_wipe.WipeFileAt(HVRunAct::Ref(nDirFd, file, true), true);
     if (nResult != HVNC_OK) {
-        strWhy = EngineWhy(nResult, m_wipe.GetLastError(), nDirFd, file);
+        strWhy = EngineWhy(nResult, m_wipe.GetLastError());
     }
     return nResult;
 }
@@ -247,7 +243,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureOne(std::size_t nIndex)
             if (nResult == HVNC_OK) {
                 strWeak = m_wipe.WasWeakMedium() ? m_wipe.GetWeakMediumReason() : std::string();
             } else {
-                strWhy = EngineWhy(nResult, m_wipe.GetLastError(), nDirFd, file);
+                strWhy = EngineWhy(nResult, m_wipe.GetLastError());
             }
             break;
         case EWipeHow::RemoveName:

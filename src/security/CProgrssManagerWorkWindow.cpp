@@ -38,7 +38,6 @@ struct SSlot
     CItemData* pEntry = nullptr;
     SRunFile* pFile = nullptr;
     std::shared_ptr<HVUniqueFd> pFd;  // the file's folder, open while the window works
-    std::string strPath;              // the file through its folder's descriptor
     bool bAccepted = false;
     std::string strRefused;
     int nEncrypt = HVNC_OK;
@@ -96,7 +95,6 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         slot.pFile = &m_arrRunFiles[i];
         slot.pFd = m_folders.Open(slot.pFile->pFolder, slot.strRefused);
         if (slot.pFd) {
-            slot.strPath = HVRunAct::FdPath(slot.pFd->Get(), slot.pFile->strName);
             slot.bAccepted = CheckAttributes(entry, slot.pFd->Get(), *slot.pFile, slot.strRefused);
         }
         window.push_back(std::move(slot));
@@ -134,9 +132,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
                 SSlot& slot = window[index[n]];
                 slot.nEncrypt = n < results.size() ? results[n] : HVNC_FAILED;
                 const std::string strEngine = n < whys.size() ? whys[n] : std::string();
-                slot.strWhy = strEngine.empty()
-                                  ? std::string(HvncResultText(slot.nEncrypt))
-                                  : HVRunAct::Readable(strEngine, slot.pFd->Get(), slot.pFile->pFolder->strPath);
+                slot.strWhy = strEngine.empty() ? std::string(HvncResultText(slot.nEncrypt)) : strEngine;
             }
         }
     }
@@ -237,7 +233,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
         for (std::size_t n = 0; n < wipeIndex.size(); ++n) {
             SSlot& slot = window[wipeIndex[n]];
             slot.nWipe = results[n];
-            slot.strWipeWhy = HVRunAct::Readable(whys[n], slot.pFd->Get(), slot.pFile->pFolder->strPath);
+            slot.strWipeWhy = whys[n];
             slot.strWeak = weak[n];
         }
     }

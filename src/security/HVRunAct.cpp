@@ -42,11 +42,6 @@ int ErrnoResult(int nErr)
 
 }  // namespace
 
-std::string FdPath(int nDirFd, const std::string& strName)
-{
-    return FdFolder(nDirFd) + "/" + strName;
-}
-
 SHVFileRef Ref(int nDirFd, const SRunFile& file, bool bCheckUnchanged)
 {
     SHVFileRef ref;
@@ -166,21 +161,6 @@ int RemoveName(int nDirFd, const SRunFile& file, std::string& strWhy)
     }
     (void)::fsync(nDirFd);
     return HVNC_OK;
-}
-
-std::string Readable(std::string strWhy, int nDirFd, const std::string& strFolder)
-{
-    const std::string strFd = FdFolder(nDirFd);
-    for (auto nPos = strWhy.find(strFd); nPos != std::string::npos; nPos = strWhy.find(strFd, nPos)) {
-        const std::size_t nEnd = nPos + strFd.size();
-        if (nEnd < strWhy.size() && std::isdigit(static_cast<unsigned char>(strWhy[nEnd])) != 0) {
-            nPos = nEnd;  // another descriptor whose number begins the same
-            continue;
-        }
-        strWhy.replace(nPos, strFd.size(), strFolder);
-        nPos += strFolder.size();
-    }
-    return strWhy;
 }
 
 }  // namespace HVRunAct

@@ -11,10 +11,6 @@
 // the folder's path.
 namespace HVRunAct {
 
-// The name inside the folder that nDirFd holds, as a path the kernel resolves through the
-// descriptor ("/proc/self/fd/<fd>/<name>"): for engine calls that take a path.
-[[nodiscard]] std::string FdPath(int nDirFd, const std::string& strName);
-
 // The engines' descriptor-and-name form of a listed file.
 [[nodiscard]] SHVFileRef Ref(int nDirFd, const SRunFile& file, bool bCheckUnchanged);
 
@@ -35,8 +31,5 @@ void TakeState(int nDirFd, SRunFile& file);
 // Removes only this name (a selected link, or one name of a file with other names), after
 // checking it still is the listed object. Returns an EHvncResult.
 [[nodiscard]] int RemoveName(int nDirFd, const SRunFile& file, std::string& strWhy);
-
-// An engine's reason with the descriptor path replaced by the folder's own path.
-[[nodiscard]] std::string Readable(std::string strWhy, int nDirFd, const std::string& strFolder);
 
 }  // namespace HVRunAct

@@ -87,6 +87,22 @@ std::optional<std::uint64_t> FreeBytes(const std::string& strFolder)
     return static_cast<std::uint64_t>(vfs.f_bavail) * nUnit;
 }
 
+std::optional<std::uint64_t> FreeBytesAt(int nDirFd)
+{
+    struct statvfs vfs
+    {
+    };
+    int nRet;
+    do {
+        nRet = ::fstatvfs(nDirFd, &vfs);
+    } while (nRet != 0 && errno == EINTR);
+    if (nRet != 0) {
+        return std::nullopt;
+    }
+    const std::uint64_t nUnit = vfs.f_frsize != 0 ? vfs.f_frsize : vfs.f_bsize;
+    return static_cast<std::uint64_t>(vfs.f_bavail) * nUnit;
+}
+
 bool HasHvncExtension(const std::string& strName)
 {
     static constexpr char kExt[] = ".hvnc";

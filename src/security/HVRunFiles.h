@@ -32,6 +32,9 @@ struct SAttributes
 // the query fails.
 [[nodiscard]] std::optional<std::uint64_t> FreeBytes(const std::string& strFolder);
 
+// The same for the filesystem of an open folder.
+[[nodiscard]] std::optional<std::uint64_t> FreeBytesAt(int nDirFd);
+
 // True when the name ends in ".hvnc", regardless of case.
 [[nodiscard]] bool HasHvncExtension(const std::string& strName);
 
