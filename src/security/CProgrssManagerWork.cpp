@@ -119,7 +119,6 @@ void CProgrssManagerWork::BuildFileList()
     CRunFileLister lister(StopSignal(), m_nDecrypt == 1, m_bEncryptFlag != 0, m_arrFiles, m_arrRunFiles);
     lister.SetNameObserver(m_listingObserver);
     lister.SetDetails(&m_details);
-    lister.SetFolderCache(&m_folders);
     lister.SetFailureSink([this](CItemData& owner, const std::string&, const std::string&) {
         // A part of the item that cannot be read fails the item: it never counts as succeeded.
         if (m_nDecrypt == 1 || m_bEncryptFlag) {

@@ -41,7 +41,6 @@ public:
     void SetNameObserver(NameObserver fn) { m_observer = std::move(fn); }
     void SetFailureSink(FailureSink fn) { m_failure = std::move(fn); }
     void SetDetails(SRunDetails* pDetails) { m_pDetails = pDetails; }
-    void SetFolderCache(CRunFolderCache* pCache) { m_pCache = pCache; }
 
     void AddSelectedFile(CItemData& item);
     void AddSelectedFolder(CItemData& item);
@@ -69,6 +68,5 @@ private:
     NameObserver m_observer;
     FailureSink m_failure;
     SRunDetails* m_pDetails = nullptr;
-    CRunFolderCache* m_pCache = nullptr;
     std::map<std::string, std::shared_ptr<SRunFolder>> m_parents;  // folders of selected files
 };
