@@ -116,6 +116,7 @@ int CProgrssManagerWork::Run()
 void CProgrssManagerWork::BuildFileList()
 {
     ClearFileList();
+    HVRaiseOpenFileLimit();
     CRunFileLister lister(StopSignal(), m_nDecrypt == 1, m_bEncryptFlag != 0, m_arrFiles, m_arrRunFiles);
     lister.SetNameObserver(m_listingObserver);
     lister.SetDetails(&m_details);

@@ -2,10 +2,12 @@
 
 #include "engines/HVWipeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/openat2.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -117,6 +119,18 @@ std::shared_ptr<HVUniqueFd> CRunFolderCache::Open(const std::shared_ptr<SRunFold
     }
     Put(pFolder.get(), pFd);
     return pFd;
+}
+
+void HVRaiseOpenFileLimit()
+{
+    constexpr rlim_t kMost = 65536;
+    struct rlimit lim
+    {
+    };
+    if (::getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur < kMost && lim.rlim_cur < lim.rlim_max) {
+        lim.rlim_cur = std::min<rlim_t>(lim.rlim_max, kMost);
+        (void)::setrlimit(RLIMIT_NOFILE, &lim);
+    }
 }
 
 std::shared_ptr<SRunFolder> HVOpenRootFolder(const std::string& strPathIn, std::string& strWhy)

@@ -52,6 +52,10 @@ private:
     std::unordered_map<const SRunFolder*, decltype(m_lru)::iterator> m_index;
 };
 
+// Raises this process's soft limit of open descriptors to its hard limit (at most 65536): every
+// selected folder of a run stays open for the run.
+void HVRaiseOpenFileLimit();
+
 // Opens a selected path as a root folder: the parent by its path as the user spelled it, the
 // last component without following a link. Null with a reason when it is not a folder (a link
 // to a folder is refused).
