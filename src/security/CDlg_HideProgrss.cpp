@@ -1,5 +1,6 @@
 #include "security/CDlg_HideProgrss.h"
 
+#include "passwords/CGuiMessageBox.h"
 #include "security/CGuiProgressLayout.h"
 #include "ui/CHProgressCtrlX.h"
 
@@ -28,6 +29,10 @@ CDlg_HideProgrss::~CDlg_HideProgrss()
         StopAndWait();
     }
     m_work.Join();
+    if (!m_work.Details().strRefusal.empty()) {
+        // Refused before it began (another run of this user): say why.
+        CGuiMessageBox::ShowText(parentWidget(), QString::fromStdString(m_work.Details().strRefusal));
+    }
 }
 
 void CDlg_HideProgrss::RunModal(const SHideRunOptions& options)
@@ -44,6 +49,10 @@ void CDlg_HideProgrss::RunModal(const SHideRunOptions& options)
         StopAndWait();
     }
     m_work.Join();
+    if (!m_work.Details().strRefusal.empty()) {
+        // Refused before it began (another run of this user): say why.
+        CGuiMessageBox::ShowText(parentWidget(), QString::fromStdString(m_work.Details().strRefusal));
+    }
 }
 
 void CDlg_HideProgrss::showEvent(QShowEvent* pEvent)
