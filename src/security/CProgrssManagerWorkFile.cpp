@@ -128,7 +128,7 @@ int CProgrssManagerWork::RemoveName(int nDirFd, const SRunFile& file, std::strin
     if (file.bLink) {
         return HVRunAct::RemoveName(nDirFd, file, strWhy);  // the link itself; its target stays
     }
-    const int nResult = m_wipe.WipeFileAt(HVRunAct::Ref(nDirFd, file, true), true);
+    const int nResult = m_wipe.WipeFileAt(HVRunAct::Ref(nDirFd, file, false), true);
     if (nResult != HVNC_OK) {
         strWhy = EngineWhy(nResult, m_wipe.GetLastError());
     }
@@ -139,7 +139,7 @@ CProgrssManagerWork::EWipeHow CProgrssManagerWork::DecideWipe(
     int nDirFd, const SRunFile& file, const CItemData& entry, int& nResult, std::string& strWhy)
 {
     std::uint64_t nLinks = 1;
-    nResult = HVRunAct::CheckListed(nDirFd, file, true, &nLinks, strWhy);
+    nResult = HVRunAct::CheckListed(nDirFd, file, false, &nLinks, strWhy);
     if (nResult != HVNC_OK) {
         return EWipeHow::Refused;
     }
@@ -147,12 +147,18 @@ CProgrssManagerWork::EWipeHow CProgrssManagerWork::DecideWipe(
         return EWipeHow::RemoveName;  // the content is the target's, outside the selection
     }
     if (nLinks > 1) {
+        // Only a name may go, the content stays: whether it changed does not matter (removing
+        // another of its names changes its change time).
         const QString strText = QString::fromLatin1(IProgrssManagerUi::kHardLinkQuestion).arg(entry.m_strPath);
         if (Ask(0, m_nAnswerHardLink, IProgrssManagerUi::EAttribute::HardLink, strText)) {
             return EWipeHow::RemoveName;
         }
         nResult = HVNC_MULTIPLE_LINKS;
         strWhy = "the file has other names (hard links); it was not overwritten and stays in place";
+        return EWipeHow::Refused;
+    }
+    nResult = HVRunAct::CheckListed(nDirFd, file, true, nullptr, strWhy);
+    if (nResult != HVNC_OK) {
         return EWipeHow::Refused;
     }
     return EWipeHow::Wipe;

@@ -279,6 +279,23 @@ TEST_F(SecureRunTest, AnotherRunHoldingTheLockRefusesThisOneBeforeItTouchesAnyth
     ::close(fd2);
 }
 
+TEST_F(SecureRunTest, AFileWithOtherNamesLosesOnlyThisNameWhenTheUserSaysSo)
+{
+    WriteFile(m_dir / "keep/ledger.txt", Content(500, 'l'));
+    fs::create_directories(m_dir / "sel");
+    fs::create_hard_link(m_dir / "keep/ledger.txt", m_dir / "sel/copy.txt");
+    fs::create_hard_link(m_dir / "keep/ledger.txt", m_dir / "sel/copy2.txt");
+    auto sel = FolderItem(m_dir / "sel");
+    m_ui.m_answers.push_back({true, true});  // yes, for the rest of the run
+    RunWork({sel.get()}, Secure(0, 2));
+
+    ASSERT_EQ(m_ui.m_questions.size(), 1u);
+    EXPECT_EQ(m_ui.m_questions[0].eKind, IProgrssManagerUi::EAttribute::HardLink);
+    EXPECT_TRUE(Names(m_dir / "sel").empty());
+    EXPECT_EQ(ReadFile(m_dir / "keep/ledger.txt"), Content(500, 'l'));  // the content stays with the other name
+    EXPECT_EQ(m_work.Counters(), (SRunCounters{0, 0, 0, 2, 2, 0}));
+}
+
 TEST_F(SecureRunTest, WipesOnAWeakMediumAreCountedWithTheirKind)
 {
     struct statfs fs
