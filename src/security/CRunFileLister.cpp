@@ -1,5 +1,6 @@
 #include "security/CRunFileLister.h"
 
+#include "engines/HVTempNames.h"
 #include "engines/HVWipeFile.h"
 #include "logging/CHVLog.h"
 #include "security/CItemData.h"
@@ -52,6 +53,10 @@ CRunFileLister::CRunFileLister(
 
 bool CRunFileLister::IsEngineTemporary(const std::string& strName)
 {
+    if (HVIsOwnTemporaryName(strName)) {
+        return true;
+    }
+    // The form older writers used: ".<name>.hvtmp-XXXXXX" or ".<name>.hvtmp-<pid>-XXXXXX".
     static constexpr const char kMarker[] = ".hvtmp-";
     if (strName.size() < 2 || strName[0] != '.') {
         return false;

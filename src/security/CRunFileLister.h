@@ -45,8 +45,8 @@ public:
     void AddSelectedFile(CItemData& item);
     void AddSelectedFolder(CItemData& item);
 
-    // Names of the encryption engine's temporaries: ".<name>.hvtmp-XXXXXX" and
-    // ".<name>.hvtmp-<pid>-XXXXXX".
+    // Names of the engines' temporaries (HVIsOwnTemporaryName) and of older writers'
+    // (".<name>.hvtmp-XXXXXX", ".<name>.hvtmp-<pid>-XXXXXX").
     [[nodiscard]] static bool IsEngineTemporary(const std::string& strName);
 
 private:

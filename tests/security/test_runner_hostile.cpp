@@ -424,6 +424,7 @@ const SCase kCases[] = {
      (1u << OpEncrypt) | (1u << OpEncryptWipe) | (1u << OpWipe),
      [](const CTempDir& d) {
          WriteFile(d / "sel/.y.txt.hvnc.hvtmp-99999-ABCDEF", "mine");
+         WriteFile(d / "sel/.hvwipe-ABCDEFGHIJ12", "mine");
          return SItems{{"sel", true}};
      },
      "",
@@ -434,6 +435,7 @@ const SCase kCases[] = {
      false,
      [](const CTempDir& d, EOp) {
          return ReadFile(d / "sel/.y.txt.hvnc.hvtmp-99999-ABCDEF") == std::optional<std::string>("mine")
+                        && ReadFile(d / "sel/.hvwipe-ABCDEFGHIJ12") == std::optional<std::string>("mine")
                     ? ""
                     : " a file named like a temporary was taken as data;";
      }},
