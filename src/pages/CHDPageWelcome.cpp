@@ -186,6 +186,8 @@ bool CHDPageWelcome::OnInitDialog()
 void CHDPageWelcome::SetTaskPicture(CBCGButton* pButton, EThemeImage image, unsigned nTextId, unsigned nTipId)
 {
     pButton->setToolTip(HVLoadString(nTipId));
+    pButton->setAccessibleName(HVLoadString(nTextId));
+    pButton->setAccessibleDescription(HVLoadString(nTipId));
     const CThemeImage& picture = g_GlobalColors.Image(image);
     const QList<QPixmap> halves = picture.HasBitmap() ? CThemeImageList::Split(picture.Bitmap(), 2) : QList<QPixmap>();
     if (halves.size() != 2) {

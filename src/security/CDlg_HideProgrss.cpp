@@ -1,6 +1,7 @@
 #include "security/CDlg_HideProgrss.h"
 
 #include "security/CGuiProgressLayout.h"
+#include "security/CGuiRunNotice.h"
 #include "ui/CHProgressCtrlX.h"
 
 #include <QLabel>
@@ -32,18 +33,20 @@ CDlg_HideProgrss::~CDlg_HideProgrss()
 
 void CDlg_HideProgrss::RunModal(const SHideRunOptions& options)
 {
-    setWindowTitle(options.m_bUnhide != 0 ? HVLoadString(IDS_PROGRESS_UNHIDE_TITLE)
-                                          : HVLoadString(IDS_PROGRESS_HIDE_TITLE));
+    CGuiProgressLayout::SetTitle(
+        this, options.m_bUnhide != 0 ? HVLoadString(IDS_PROGRESS_UNHIDE_TITLE) : HVLoadString(IDS_PROGRESS_HIDE_TITLE));
     m_work.Initialise(options, this);
     m_pBar->SetRange(0, qMax(1, m_work.ProgressRange()));
     m_pBar->SetPos(0);
     m_bInitialised = true;
     m_bClosing = false;
+    const CGuiRunNotice notice;
     exec();
     if (m_bStarted && m_work.BusySignal().IsSet()) {
         StopAndWait();
     }
     m_work.Join();
+    (void)notice.Finished(windowTitle());
 }
 
 void CDlg_HideProgrss::showEvent(QShowEvent* pEvent)

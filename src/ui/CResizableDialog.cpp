@@ -1,5 +1,8 @@
 #include "ui/CResizableDialog.h"
 
+#include "ui/HVAccessible.h"
+#include "ui/HVScreenFit.h"
+
 #include <QShowEvent>
 
 CResizableDialog::CResizableDialog(QWidget* pParent)
@@ -30,6 +33,10 @@ void CResizableDialog::showEvent(QShowEvent* pEvent)
     if (!m_bInitialized) {
         m_bInitialized = true;
         OnInitDialog();
+        HVUi::NameControls(this);
+        HVUi::OrderTabs(this);
+        // A restored placement or a minimum size made for a smaller scale stays on the screen.
+        HVUi::FitToScreen(this);
     }
     QDialog::showEvent(pEvent);
 }
