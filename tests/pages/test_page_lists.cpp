@@ -209,6 +209,7 @@ private slots:
         QVERIFY2(strShown.endsWith(QStringLiteral(".txt")) && strShown.startsWith(strLong.left(3))
                      && strShown.contains(QChar(0x2026)),
                  qPrintable(strShown));
+        pPage->window()->show();
         pPage->show();
         pList->resize(500, 200);
         QApplication::processEvents();
@@ -217,7 +218,9 @@ private slots:
         pList->resize(900, 200);
         QApplication::processEvents();
         QCOMPARE(pList->columnWidth(1), nType);
-        QVERIFY(pList->columnWidth(0) >= nPath + 350);
+        QVERIFY2(
+            pList->columnWidth(0) >= nPath + 350,
+            qPrintable(QStringLiteral("%1 -> %2, list %3").arg(nPath).arg(pList->columnWidth(0)).arg(pList->width())));
     }
 
     void contextMenuGreysRemoveAndClear()
