@@ -9,7 +9,9 @@
 #include "security/CGuiRunNotice.h"
 #include "ui/CXListCtrl.h"
 
+#include <QAction>
 #include <QFileDialog>
+#include <QMenuBar>
 
 #include "GuiE2eHelpers.h"
 
@@ -35,6 +37,7 @@ private slots:
         QVERIFY(!HVPageUi::HasOpenFilesHandler() && !CGuiMessageBox::HasHook() && !CGuiRunNotice::HasSender());
 
         QStringList lstReplaced{QStringLiteral("<not seen>")};
+        QStringList lstLook;
         QString strDialogTitle;
         QStringList lstRows;
         CScript script;
@@ -43,8 +46,18 @@ private slots:
         script.Then(
             QStringLiteral("main window shown"),
             [] { return CurrentPage() >= 0; },
-            [&lstReplaced] {
+            [&lstReplaced, &lstLook] {
                 lstReplaced = HVDesktopSeams::Replaced();
+                // What every window shares: the icon, the caption of the message boxes, Ctrl+Q,
+                // and menu keys that leave the welcome page's Alt+S, Alt+M and Alt+D alone.
+                lstLook << QStringLiteral("icon %1").arg(!QApplication::windowIcon().isNull())
+                        << CGuiMessageBox::Caption()
+                        << MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->shortcut().toString();
+                for (QAction* pMenu : MainWindow()->findChild<QMenuBar*>()->actions()) {
+                    const QString strText = pMenu->text();
+                    const qsizetype nAmp = strText.indexOf(u'&');
+                    lstLook << (nAmp >= 0 ? strText.mid(nAmp + 1, 1).toUpper() : QString());
+                }
                 Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4036");  // Secure Data
             });
         script.Then(QStringLiteral("selection page"), OnPage(CHalvoDataSecurityDlg::kPageSecureData), [] {
@@ -77,6 +90,13 @@ private slots:
         QVERIFY2(script.Done(), qPrintable(QStringLiteral("stopped before ") + script.NextStep()));
         QCOMPARE(nExit, 0);
         QVERIFY2(lstReplaced.isEmpty(), qPrintable(lstReplaced.join(u',')));
+        QCOMPARE(lstLook,
+                 (QStringList{QStringLiteral("icon 1"),
+                              QStringLiteral("Halvo Norvane"),
+                              QStringLiteral("Ctrl+Q"),
+                              QStringLiteral("T"),
+                              QStringLiteral("G"),
+                              QStringLiteral("H")}));
         QVERIFY(!strDialogTitle.isEmpty());
         QCOMPARE(lstRows, QStringList{strBox});
     }
