@@ -181,6 +181,7 @@ void CPreferencesDlg::CreateTree()
         return;
     }
     m_pTree->setFixedWidth(kTreeWidth);
+    m_pTree->setAccessibleName(HVLoadString(IDS_PREF_TITLE));
     for (const SPageInfo& page : kPages) {
         m_pTree->AddRootItem(HVLoadString(page.nTextId), page.nData);
     }

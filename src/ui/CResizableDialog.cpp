@@ -4,6 +4,7 @@
 #include "ui/HVScreenFit.h"
 
 #include <QShowEvent>
+#include <QTimer>
 
 CResizableDialog::CResizableDialog(QWidget* pParent)
     : QDialog(pParent)
@@ -35,6 +36,8 @@ void CResizableDialog::showEvent(QShowEvent* pEvent)
         OnInitDialog();
         HVUi::NameControls(this);
         HVUi::OrderTabs(this);
+        // Button boxes lay their buttons out (and chain them) again while the dialog is shown.
+        QTimer::singleShot(0, this, [this] { HVUi::OrderTabs(this); });
         // A restored placement or a minimum size made for a smaller scale stays on the screen.
         HVUi::FitToScreen(this);
     }

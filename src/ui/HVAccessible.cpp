@@ -11,6 +11,8 @@
 namespace HVUi {
 namespace {
 
+constexpr const char* kDefaultButton = "hvDefaultButton";
+
 QString Stripped(QString strText)
 {
     // "&Next" reads "Next"; "&&" stays one ampersand.
@@ -79,7 +81,11 @@ void OrderTabs(QWidget* pRoot)
         if (bInner) {
             continue;
         }
-        if (const auto* pPush = qobject_cast<QPushButton*>(pWidget); pPush != nullptr && pPush->isDefault()) {
+        // A dialog lends the default to whichever auto-default button has the focus; the one
+        // that was the default when the order was first set stays the one that comes last.
+        if (auto* pPush = qobject_cast<QPushButton*>(pWidget);
+            pPush != nullptr && (pPush->isDefault() || pPush->property(kDefaultButton).toBool())) {
+            pPush->setProperty(kDefaultButton, true);
             pDefault = pWidget;
             continue;
         }

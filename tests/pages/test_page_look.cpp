@@ -7,6 +7,8 @@
 #include "pages/CHDPageSecurityOptions.h"
 #include "pages/CHDPageWelcome.h"
 #include "pages/CPage_Decryption.h"
+#include "passwords/CDlg_Enterpassword.h"
+#include "passwords/CDlg_Setmasterpassword.h"
 #include "settings/CPreferencesDlg.h"
 #include "ui/CBCGButton.h"
 #include "ui/CGlobalColors.h"
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
@@ -69,6 +72,59 @@ const char* StateName(int n)
 }
 
 }  // namespace
+
+// The focus cycle below pRoot: named controls; from the top-left control, rows from left to
+// right, top to bottom; a default button last (Tab from it returns to the first control).
+void CheckKeyboard(QWidget* pRoot, QStringList& failures)
+{
+    const QString strRoot = QString::fromLatin1(pRoot->metaObject()->className());
+    QList<QWidget*> cycle;
+    for (QWidget* pWidget = pRoot->nextInFocusChain(); pWidget != pRoot; pWidget = pWidget->nextInFocusChain()) {
+        if (pRoot->isAncestorOf(pWidget) && (pWidget->focusPolicy() & Qt::TabFocus) && pWidget->isVisibleTo(pRoot)
+            && !(pWidget->parentWidget()->focusPolicy() & Qt::TabFocus)) {
+            cycle << pWidget;
+        }
+    }
+    const auto place = [pRoot](QWidget* p) { return QRect(p->mapTo(pRoot, QPoint()), p->size()); };
+    const auto isDefault = [](QWidget* p) {
+        const auto* pPush = qobject_cast<QPushButton*>(p);
+        return pPush != nullptr && (pPush->isDefault() || pPush->property("hvDefaultButton").toBool());
+    };
+    // Start the cycle at its first control (the highest middle, then the leftmost).
+    qsizetype nFirst = 0;
+    for (qsizetype i = 1; i < cycle.size(); ++i) {
+        const QRect a = place(cycle[i]);
+        const QRect b = place(cycle[nFirst]);
+        if (!isDefault(cycle[i])
+            && (a.center().y() < b.center().y() || (a.center().y() == b.center().y() && a.left() < b.left()))) {
+            nFirst = i;
+        }
+    }
+    std::rotate(cycle.begin(), cycle.begin() + nFirst, cycle.end());
+    QWidget* pPrevious = nullptr;
+    for (QWidget* pWidget : std::as_const(cycle)) {
+        const QString strWhere = strRoot + QLatin1Char('/') + pWidget->objectName();
+        QAccessibleInterface* pAccessible = QAccessible::queryAccessibleInterface(pWidget);
+        if (pAccessible == nullptr || pAccessible->text(QAccessible::Name).trimmed().isEmpty()) {
+            failures << strWhere + QStringLiteral(": no accessible name");
+        }
+        if (isDefault(pWidget)) {
+            if (pWidget != cycle.last()) {
+                failures << strWhere + QStringLiteral(": the default button is not last");
+            }
+            continue;
+        }
+        if (pPrevious != nullptr) {
+            const QRect a = place(pPrevious);
+            const QRect b = place(pWidget);
+            if (b.center().y() >= a.top() && b.center().y() <= a.bottom() && b.left() < a.left()) {
+                failures << strWhere + QStringLiteral(": reached after ") + pPrevious->objectName()
+                                + QStringLiteral(" to its right");
+            }
+        }
+        pPrevious = pWidget;
+    }
+}
 
 class TestPageLook : public QObject
 {
@@ -179,31 +235,18 @@ private slots:
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
 
         // Every control a user reaches with the keyboard has a name for assistive technology,
-        // and the keyboard goes through a row from left to right.
+        // and the keyboard goes through a row from left to right: on the pages and the dialogs.
         for (CHPageDlg* pPage : pages) {
-            QWidget* pPrevious = nullptr;
-            for (QWidget* pWidget = pPage->nextInFocusChain(); pWidget != pPage;
-                 pWidget = pWidget->nextInFocusChain()) {
-                if (!pPage->isAncestorOf(pWidget) || !(pWidget->focusPolicy() & Qt::TabFocus)
-                    || !pWidget->isVisibleTo(pPage) || (pWidget->parentWidget()->focusPolicy() & Qt::TabFocus)) {
-                    continue;
-                }
-                QAccessibleInterface* pAccessible = QAccessible::queryAccessibleInterface(pWidget);
-                const QString strWhere =
-                    QString::fromLatin1(pPage->metaObject()->className()) + QLatin1Char('/') + pWidget->objectName();
-                if (pAccessible == nullptr || pAccessible->text(QAccessible::Name).trimmed().isEmpty()) {
-                    failures << strWhere + QStringLiteral(": no accessible name");
-                }
-                if (pPrevious != nullptr) {
-                    const QRect a(pPrevious->mapTo(pPage, QPoint()), pPrevious->size());
-                    const QRect b(pWidget->mapTo(pPage, QPoint()), pWidget->size());
-                    if (b.center().y() >= a.top() && b.center().y() <= a.bottom() && b.left() < a.left()) {
-                        failures << strWhere + QStringLiteral(": reached after ") + pPrevious->objectName()
-                                        + QStringLiteral(" to its right");
-                    }
-                }
-                pPrevious = pWidget;
-            }
+            CheckKeyboard(pPage, failures);
+        }
+        CDlg_Setmasterpassword setMaster;
+        CDlg_Enterpassword enter;
+        HVDialogs::HVPref::CPreferencesDlg pref(nullptr, nullptr, &g_HDGlobalData.m_RegData);
+        for (QDialog* pDialog : std::initializer_list<QDialog*>{&setMaster, &enter, &pref}) {
+            pDialog->show();
+            QApplication::processEvents();
+            CheckKeyboard(pDialog, failures);
+            pDialog->hide();
         }
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
 
