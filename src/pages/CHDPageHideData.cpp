@@ -277,7 +277,9 @@ QStringList CHDPageHideData::WithoutProtected(const QStringList& lstPaths)
 {
     QStringList lstTake;
     for (const QString& strPath : lstPaths) {
-        if (!strPath.isEmpty() && m_mngr.m_lstProtectedPaths.contains(CDataSecurityMngr::ProtectedPathKey(strPath))) {
+        if (!strPath.isEmpty()
+            && (m_mngr.m_lstProtectedPaths.contains(CDataSecurityMngr::ProtectedPathKey(strPath))
+                || m_mngr.IsProtectedPath(strPath, CProtectedPaths::EOperation::Hide))) {
             HVPageUi::ShowMessageText(this, IDS_HIDE_PROTECTED, HVFormatString(IDS_HIDE_PROTECTED, strPath));
         } else {
             lstTake.append(strPath);
