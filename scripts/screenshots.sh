@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Renders every registered screen (controls, dialogs) to PNG files on the offscreen platform.
+# Renders every registered screen (controls, dialogs, pages) to PNG files on the offscreen
+# platform, in the light, dark and high-contrast themes, at 100% and 200% scale.
 #
 #   scripts/screenshots.sh [-b BUILD_DIR] [-o OUT_DIR] [NAME-PART...]
 #
-# Defaults: build dir "build", output "<build>/screenshots"; the pictures at 200% scale go to
-# "<out>/x2". Only screens whose name contains one of the NAME-PARTs are rendered when given.
+# Defaults: build dir "build", output "<build>/screenshots". The pictures go to
+# "<out>/<theme>/x1" and "<out>/<theme>/x2" for the themes light, dark and contrast. Only screens
+# whose name contains one of the NAME-PARTs are rendered when given.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,5 +29,8 @@ cmake --build "$build" --target hvscreens -j2 >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
-"$build/bin/hvscreens" --out "$out" "$@"
-QT_SCALE_FACTOR=2 "$build/bin/hvscreens" --out "$out/x2" "$@"
+for theme in light dark contrast; do
+    "$build/bin/hvscreens" --theme "$theme" --out "$out/$theme/x1" "$@" >/dev/null
+    QT_SCALE_FACTOR=2 "$build/bin/hvscreens" --theme "$theme" --out "$out/$theme/x2" "$@" >/dev/null
+done
+echo "screenshots in $out/{light,dark,contrast}/{x1,x2}"

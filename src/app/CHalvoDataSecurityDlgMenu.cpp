@@ -8,6 +8,7 @@
 #include "ui/CHPropertiesPages.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -65,7 +66,9 @@ void CHalvoDataSecurityDlg::BuildMenu()
                HVLoadString(IDS_MENU_DECRYPT_DATA),
                &CHalvoDataSecurityDlg::OnMenuStartDecData);
     pTasks->addSeparator();
-    AddCommand(pTasks, ID_MENU_EXIT, HVLoadString(IDS_MENU_EXIT), &CHalvoDataSecurityDlg::OnMenuExit);
+    QAction* pExit = AddCommand(pTasks, ID_MENU_EXIT, HVLoadString(IDS_MENU_EXIT), &CHalvoDataSecurityDlg::OnMenuExit);
+    pExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    pExit->setShortcutContext(Qt::WindowShortcut);
 
     QMenu* pOptions = m_pMenuBar->addMenu(HVLoadString(IDS_MENU_SETTINGS));
     pOptions->setObjectName(QStringLiteral("menuOptions"));

@@ -31,9 +31,11 @@ CHDItemListPanel::CHDItemListPanel(QWidget* pParent, const QRect& rc, int nId)
     m_pList->SetSmallImageList(g_MainImageList.Images());
     m_pList->InsertColumn(HVLoadString(IDS_COL_PATH), kWidthPath);
     m_pList->InsertColumn(HVLoadString(IDS_COL_TYPE), kWidthType);
-    // The path column takes what the kind column leaves, and the kind column follows the width.
-    m_pList->setColumnWidth(0, std::max(kWidthPath, rc.width() - kWidthType - 8));
-    m_pList->header()->setStretchLastSection(true);
+    // The path column takes the width the list gains; long paths are shortened in the middle and
+    // shown whole as the tooltip.
+    m_pList->SetPathColumn(0);
+    m_pList->setAccessibleName(HVLoadString(IDS_LIST_CHOSEN));
+    m_pList->setAccessibleDescription(HVLoadString(IDS_SEL_HINT));
     connect(m_pList, &CXListCtrl::RowRightClicked, this, [this](qint32, int, const QPoint& globalPos) {
         emit ContextMenuRequested(globalPos);
     });
@@ -137,6 +139,21 @@ int CHDItemListPanel::RemoveSelected()
         const int nSelect = std::min(nLowest, nCount - 1);
         m_pList->SelectItem(nSelect, true);
         m_pList->setCurrentItem(m_pList->topLevelItem(nSelect));
+    }
+    return nRemoved;
+}
+
+int CHDItemListPanel::RemoveMissing()
+{
+    int nRemoved = 0;
+    for (int i = Count() - 1; i >= 0; --i) {
+        const QFileInfo info(m_pList->GetItemText(i, 0));
+        if (!info.exists() && !info.isSymLink()) {
+            delete Item(i);
+            m_pList->SetItemData(i, 0);
+            m_pList->DeleteItem(i);
+            ++nRemoved;
+        }
     }
     return nRemoved;
 }

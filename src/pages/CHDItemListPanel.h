@@ -52,6 +52,8 @@ public:
     // Removes the selected rows (records deleted) and selects the row at the lowest removed index,
     // the last row when that is past the end, row 0 when nothing was removed. The number removed.
     int RemoveSelected();
+    // Removes the rows whose file or folder no longer exists (wiped, say); returns how many.
+    int RemoveMissing();
     // Deletes every row and its record.
     void Clear();
 

@@ -154,6 +154,14 @@ void CHDPageDataBrows::OnDestroyPage()
 bool CHDPageDataBrows::OnSetActive()
 {
     HV_FUNC_LOG();
+    // Back from a run ("Secure More Data"): what was wiped is gone and leaves the list.
+    if (m_pPanel != nullptr) {
+        const QList<CItemData*> before = m_pPanel->Items();
+        if (m_pPanel->RemoveMissing() > 0) {
+            ForgetRemovedItems(before);
+            UpdateButtons();
+        }
+    }
     return true;
 }
 

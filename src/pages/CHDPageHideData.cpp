@@ -118,8 +118,10 @@ bool CHDPageHideData::OnInitDialog()
     m_pList->SetSmallImageList(g_MainImageList.Images());
     m_pList->InsertColumn(HVLoadString(IDS_COL_PATH), kWidthPath);
     m_pList->InsertColumn(HVLoadString(IDS_COL_STATE), kWidthState);
-    m_pList->setColumnWidth(0, std::max(kWidthPath, rcList.width() - kWidthState - 8));
-    m_pList->header()->setStretchLastSection(true);
+    // The path column takes the width the list gains; long paths are shortened in the middle and
+    // shown whole as the tooltip.
+    m_pList->SetPathColumn(0);
+    m_pList->setAccessibleName(HVLoadString(IDS_LIST_HIDDEN));
     m_pList->EnableCheckBoxes(true);
     connect(m_pList, &CXListCtrl::CheckChanged, this, [this](int) { UpdateButtons(); });
     AddAnchor(m_pList, TOP_LEFT, BOTTOM_RIGHT);
@@ -271,6 +273,21 @@ void CHDPageHideData::HidePaths(const QStringList& lstPaths)
     UpdateButtons();
 }
 
+QStringList CHDPageHideData::WithoutProtected(const QStringList& lstPaths)
+{
+    QStringList lstTake;
+    for (const QString& strPath : lstPaths) {
+        if (!strPath.isEmpty()
+            && (m_mngr.m_lstProtectedPaths.contains(CDataSecurityMngr::ProtectedPathKey(strPath))
+                || m_mngr.IsProtectedPath(strPath, CProtectedPaths::EOperation::Hide))) {
+            HVPageUi::ShowMessageText(this, IDS_HIDE_PROTECTED, HVFormatString(IDS_HIDE_PROTECTED, strPath));
+        } else {
+            lstTake.append(strPath);
+        }
+    }
+    return lstTake;
+}
+
 void CHDPageHideData::OnBnClickedHideFiles()
 {
     HV_FUNC_LOG();
@@ -278,7 +295,7 @@ void CHDPageHideData::OnBnClickedHideFiles()
     request.strTitle = QStringLiteral("Select Files To Add");
     request.strFilter = QStringLiteral("All Files (*)");
     request.bResolveLinks = g_HDGlobalData.m_RegData.m_nResolveLinks != 0;
-    const QStringList lstFiles = HVPageUi::GetOpenFileNames(this, request);
+    const QStringList lstFiles = WithoutProtected(HVPageUi::GetOpenFileNames(this, request));
     if (lstFiles.isEmpty()) {
         return;
     }
@@ -303,7 +320,8 @@ void CHDPageHideData::OnBnClickedHideFiles()
 void CHDPageHideData::OnBnClickedHideFolder()
 {
     HV_FUNC_LOG();
-    const QString strFolder = g_HDGlobalData.BrowseForFolder();
+    const QStringList lstChosen = WithoutProtected({g_HDGlobalData.BrowseForFolder()});
+    const QString strFolder = lstChosen.value(0);
     if (!strFolder.isEmpty() && !IsInList(strFolder) && HVPageUi::AskYesNo(this, IDS_ASK_HIDE)) {
         HidePaths({strFolder});
     }
@@ -312,9 +330,10 @@ void CHDPageHideData::OnBnClickedHideFolder()
 void CHDPageHideData::DropPaths(const QStringList& lstPaths)
 {
     LOGGER::g_HVLog.Log(L"Get Drop File");
-    if (HVPageUi::AskYesNo(this, IDS_ASK_HIDE)) {
+    const QStringList lstHideable = WithoutProtected(lstPaths);
+    if (!lstHideable.isEmpty() && HVPageUi::AskYesNo(this, IDS_ASK_HIDE)) {
         QStringList lstTake;
-        for (const QString& strPath : lstPaths) {
+        for (const QString& strPath : lstHideable) {
             if (strPath.isEmpty()) {
                 continue;
             }

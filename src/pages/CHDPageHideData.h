@@ -71,6 +71,9 @@ protected:
 private:
     // Hides the paths in one hide runner (page flag 1), then rebuilds keeping checks.
     void HidePaths(const QStringList& lstPaths);
+    // The paths less those the manager never hides (the home folder, say); each left out is
+    // named in a message, so that nothing is refused in silence.
+    [[nodiscard]] QStringList WithoutProtected(const QStringList& lstPaths);
     // The checked rows' items, from the last row to the first, run through an unhide runner.
     // Returns the items (owned by the caller) and the counters in *pCounters.
     std::vector<std::unique_ptr<CItemData>> UnhideChecked(SHideCounters* pCounters);

@@ -127,11 +127,13 @@ bool CHDPageSecurityOptions::OnInitDialog()
     m_pPassword = new QLineEdit(this);
     named(m_pPassword, IDC_EDIT_PASSWORD)->setGeometry(nEditX, nTop + 78, nEditWidth, 24);
     m_pPassword->setEchoMode(QLineEdit::Password);
+    m_pStaticPassword->setBuddy(m_pPassword);
     m_pStaticConfirm = new QLabel(HVLoadString(IDS_OPT_CONFIRM), this);
     named(m_pStaticConfirm, IDC_STATIC_CONFIRM)->setGeometry(nLabelX, nTop + 108, 80, 24);
     m_pConfirm = new QLineEdit(this);
     named(m_pConfirm, IDC_EDIT_CONFIRM)->setGeometry(nEditX, nTop + 108, nEditWidth, 24);
     m_pConfirm->setEchoMode(QLineEdit::Password);
+    m_pStaticConfirm->setBuddy(m_pConfirm);
     m_pStaticStrength = new QLabel(HVLoadString(IDS_OPT_STRENGTH), this);
     named(m_pStaticStrength, IDC_STATIC_STRENGTH)->setGeometry(nLabelX, nTop + 138, 80, 18);
     m_pStrengthBar = new CGradientProgressCtrl(this);

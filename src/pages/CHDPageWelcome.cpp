@@ -31,7 +31,11 @@ constexpr int kPanelWidth = 230;
 constexpr int kPanelHeight = 200;
 constexpr int kLinkHeight = 28;
 constexpr int kLinkStep = 34;
-constexpr HVCOLORREF kLinkFace = 0xE6E6E6;
+// The links' panel: light grey, or the dark variant's second background on a dark desktop.
+HVCOLORREF LinkFace()
+{
+    return g_GlobalColors.IsDark() ? g_GlobalColors.clrDlgBkSub : HVCOLORREF(0xE6E6E6);
+}
 
 // Web links of the link panel and the home-page button.
 constexpr int kLinkTips = 68;
@@ -186,6 +190,8 @@ bool CHDPageWelcome::OnInitDialog()
 void CHDPageWelcome::SetTaskPicture(CBCGButton* pButton, EThemeImage image, unsigned nTextId, unsigned nTipId)
 {
     pButton->setToolTip(HVLoadString(nTipId));
+    pButton->setAccessibleName(HVLoadString(nTextId));
+    pButton->setAccessibleDescription(HVLoadString(nTipId));
     const CThemeImage& picture = g_GlobalColors.Image(image);
     const QList<QPixmap> halves = picture.HasBitmap() ? CThemeImageList::Split(picture.Bitmap(), 2) : QList<QPixmap>();
     if (halves.size() != 2) {
@@ -209,7 +215,7 @@ void CHDPageWelcome::SetLinkLook(CBCGButton* pButton, int nIcon, unsigned nTextI
     if (!icon.isNull()) {
         pButton->SetImage(icon);
     }
-    const QColor face = CGlobalColors::Color(kLinkFace);
+    const QColor face = CGlobalColors::Color(LinkFace());
     pButton->SetFaceColor(face);
     pButton->SetFaceColorHot(face);
     pButton->SetHorzMargin(2);

@@ -151,7 +151,7 @@ void CPage_Decryption::OnBnClickedAddFiles()
     HV_FUNC_LOG();
     HVPageUi::SOpenFileRequest request;
     request.strTitle = QStringLiteral("Select Files To Add");
-    request.strFilter = QStringLiteral("Encrypted Files(*.hvnc) (*.hvnc)");
+    request.strFilter = QStringLiteral("Encrypted Files (*.hvnc)");
     request.bResolveLinks = true;
     const QStringList lstFiles = HVPageUi::GetOpenFileNames(this, request);
     if (lstFiles.isEmpty() || m_pPanel == nullptr) {

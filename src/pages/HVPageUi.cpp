@@ -1,5 +1,7 @@
 #include "pages/HVPageUi.h"
 
+#include "passwords/CGuiMessageBox.h"
+
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
@@ -37,7 +39,7 @@ MenuHandler& Menu()
 
 QString Caption()
 {
-    return HVLoadString(IDS_MAIN_TITLE);
+    return CGuiMessageBox::Caption();
 }
 
 // The URL of a ".desktop" file of type Link, empty for any other file.
@@ -96,6 +98,23 @@ MenuHandler SetMenuHandler(MenuHandler handler)
     return std::exchange(Menu(), std::move(handler));
 }
 
+bool HasMessageHandler()
+{
+    return static_cast<bool>(Message());
+}
+bool HasQuestionHandler()
+{
+    return static_cast<bool>(Question());
+}
+bool HasOpenFilesHandler()
+{
+    return static_cast<bool>(OpenFiles());
+}
+bool HasMenuHandler()
+{
+    return static_cast<bool>(Menu());
+}
+
 void ShowMessage(QWidget* pParent, unsigned nTextId)
 {
     if (Message()) {
@@ -103,6 +122,15 @@ void ShowMessage(QWidget* pParent, unsigned nTextId)
         return;
     }
     QMessageBox::information(pParent, Caption(), HVLoadString(nTextId), QMessageBox::Ok);
+}
+
+void ShowMessageText(QWidget* pParent, unsigned nTextId, const QString& strText)
+{
+    if (Message()) {
+        Message()(pParent, nTextId);
+        return;
+    }
+    QMessageBox::information(pParent, Caption(), strText, QMessageBox::Ok);
 }
 
 bool AskYesNo(QWidget* pParent, unsigned nTextId)

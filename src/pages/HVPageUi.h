@@ -19,7 +19,7 @@ namespace HVPageUi {
 struct SOpenFileRequest
 {
     QString strTitle;            // "Select Files To Add"
-    QString strFilter;           // "All Files (*)" or "Encrypted Files(*.hvnc) (*.hvnc)"
+    QString strFilter;           // "All Files (*)" or "Encrypted Files (*.hvnc)"
     bool bResolveLinks = false;  // links come back as their targets
 };
 
@@ -35,9 +35,16 @@ MessageHandler SetMessageHandler(MessageHandler handler);
 QuestionHandler SetQuestionHandler(QuestionHandler handler);
 OpenFilesHandler SetOpenFilesHandler(OpenFilesHandler handler);
 MenuHandler SetMenuHandler(MenuHandler handler);
+// True while a handler replaces the default (Qt's dialogs and menus).
+[[nodiscard]] bool HasMessageHandler();
+[[nodiscard]] bool HasQuestionHandler();
+[[nodiscard]] bool HasOpenFilesHandler();
+[[nodiscard]] bool HasMenuHandler();
 
 // Numbered string in a message box with an OK button.
 void ShowMessage(QWidget* pParent, unsigned nTextId);
+// The same with the string already filled in (the handler is told its number).
+void ShowMessageText(QWidget* pParent, unsigned nTextId, const QString& strText);
 // Numbered string as a yes/no question with the question icon; true for yes.
 [[nodiscard]] bool AskYesNo(QWidget* pParent, unsigned nTextId);
 [[nodiscard]] QStringList GetOpenFileNames(QWidget* pParent, const SOpenFileRequest& request);

@@ -8,6 +8,7 @@
 #include "ui/CHPropertiesPages.h"
 #include "ui/CThemeDraw.h"
 #include "ui/CThemeImageList.h"
+#include "ui/HVControlStates.h"
 
 #include <QIcon>
 #include <QPainter>
@@ -55,7 +56,21 @@ void Paint(QWidget& page, QPainter& p, EThemeImage header)
                   0,
                   rc.width() - head.Size().width());
     } else {
-        p.fillRect(0, 0, rc.width(), kHeaderFallback, CGlobalColors::Color(g_GlobalColors.clrDlgBk).darker(115));
+        // No picture (high contrast): a caption band in the theme's title colours with the task's
+        // name, so that the band never stands empty.
+        const QColor band = CGlobalColors::Color(g_GlobalColors.clrTitleGradiant1);
+        p.fillRect(0, 0, rc.width(), kHeaderFallback, band);
+        const unsigned nTitle = header == EThemeImage::HideHeader      ? IDS_WELCOME_BTN_HIDE
+                                : header == EThemeImage::DecryptHeader ? IDS_WELCOME_BTN_DECRYPT
+                                                                       : IDS_WELCOME_BTN_SECURE;
+        QFont font = g_GlobalColors.m_font14;
+        font.setBold(true);
+        font.setPixelSize(20);
+        p.setFont(font);
+        p.setPen(HVUi::Readable(CGlobalColors::Color(g_GlobalColors.clrTitleText), band));
+        p.drawText(QRect(kMargin, 0, rc.width() - 2 * kMargin, kHeaderFallback),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   HVLoadString(nTitle));
     }
     const CThemeImage& foot = g_GlobalColors.Image(EThemeImage::InnerFoter);
     if (foot.HasBitmap()) {
@@ -82,6 +97,7 @@ CBCGButton* MakeSkinButton(QWidget* pParent, int nId, EThemeImage image, bool bS
     auto* pButton = new CBCGButton(pParent);
     pButton->setObjectName(QString::number(nId));
     pButton->setToolTip(strText);
+    pButton->setAccessibleName(strText);
     const CThemeImage& picture = g_GlobalColors.Image(image);
     const QList<QPixmap> states =
         picture.HasBitmap() ? (bStrip ? CThemeImageList::Split(picture.Bitmap(), 4) : QList<QPixmap>{picture.Bitmap()})
@@ -110,10 +126,17 @@ CBCGButton* MakeTextButton(QWidget* pParent, int nId, const QString& strText)
 {
     auto* pButton = new CBCGButton(strText, pParent);
     pButton->setObjectName(QString::number(nId));
-    pButton->SetTextColor(Qt::white);
-    pButton->SetTextColorHot(Qt::white);
-    pButton->SetFaceColor(CGlobalColors::Color(g_GlobalColors.clrBtnBk));
-    pButton->SetFaceColorHot(CGlobalColors::Color(g_GlobalColors.clrBtnBkHot));
+    // White on the theme's button colour; on a light hot face the theme's hot button text (the
+    // button model keeps either readable in every state).
+    const QColor face = CGlobalColors::Color(g_GlobalColors.clrBtnBk);
+    const QColor faceHot = CGlobalColors::Color(g_GlobalColors.clrBtnBkHot);
+    const QColor white(Qt::white);
+    pButton->SetTextColor(white);
+    pButton->SetTextColorHot(HVUi::ContrastRatio(white, faceHot) >= HVUi::kMinTextContrast
+                                 ? white
+                                 : CGlobalColors::Color(g_GlobalColors.clrDlgBtnTextHot));
+    pButton->SetFaceColor(face);
+    pButton->SetFaceColorHot(faceHot);
     pButton->SetMouseCursorHand(true);
     pButton->resize(std::max(96, pButton->sizeHint().width()), kButtonHeight);
     return pButton;
@@ -131,6 +154,7 @@ CButtonST* MakeIconButton(QWidget* pParent, int nId, unsigned nIconId, const QSt
     pButton->setIconSize(QSize(24, 24));
     pButton->setText(strText);
     pButton->setToolTip(strText);
+    pButton->setAccessibleName(strText);
     pButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     pButton->setCursor(Qt::PointingHandCursor);
     pButton->resize(std::max(140, pButton->sizeHint().width()), 34);

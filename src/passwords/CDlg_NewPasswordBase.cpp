@@ -93,6 +93,7 @@ CDlg_NewPasswordBase::CDlg_NewPasswordBase(QWidget* pParent,
     m_pShow->SetIcon(
         QIcon::fromTheme(QStringLiteral("view-visible"), style()->standardIcon(QStyle::SP_FileDialogContentsView)));
     m_pShow->setToolTip(HVLoadString(IDS_PWD_SHOW));
+    m_pShow->setAccessibleName(HVLoadString(IDS_PWD_SHOW));
     m_pShow->setFocusPolicy(Qt::TabFocus);
     m_pGrid->addWidget(MakeLabel(this, IDS_PWD_NEW, m_pEditNew), nRow, 0);
     m_pGrid->addWidget(m_pEditNew, nRow, 1);

@@ -13,6 +13,13 @@ CGuiDialogHeader::CGuiDialogHeader(const QString& strTitle, QWidget* pParent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
+void CGuiDialogHeader::SetTitle(const QString& strTitle)
+{
+    m_strTitle = strTitle;
+    setAccessibleName(strTitle);
+    update();
+}
+
 void CGuiDialogHeader::SetPicture(const QPixmap& picture)
 {
     m_picture = picture;
@@ -52,8 +59,9 @@ void CGuiDialogHeader::paintEvent(QPaintEvent*)
         font.setBold(true);
         font.setPixelSize(15);
         painter.setFont(font);
-        painter.setPen(HVUi::AccessibilityMode() ? palette().windowText().color()
-                                                 : HVUi::ThemeColor(QStringLiteral("clrTitleText"), QColor(0x1b, 0x4b, 0x85)));
+        painter.setPen(HVUi::AccessibilityMode()
+                           ? palette().windowText().color()
+                           : HVUi::ThemeColor(QStringLiteral("clrTitleText"), QColor(0x1b, 0x4b, 0x85)));
         painter.drawText(rc.adjusted(14, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, m_strTitle);
     }
     painter.setPen(HVUi::ThemeColor(QStringLiteral("clrTitleBorder"), QColor(0xc8, 0xc8, 0xc8)));

@@ -13,6 +13,7 @@ public:
     explicit CGuiDialogHeader(const QString& strTitle, QWidget* pParent = nullptr);
 
     void SetPicture(const QPixmap& picture);
+    void SetTitle(const QString& strTitle);
     [[nodiscard]] QString Title() const { return m_strTitle; }
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;

@@ -113,6 +113,11 @@ void CGuiMessageBox::SetHelpHook(HelpHook hook)
     HelpRef() = std::move(hook);
 }
 
+bool CGuiMessageBox::HasHelpHook()
+{
+    return static_cast<bool>(HelpRef());
+}
+
 bool CGuiMessageBox::ShowHelp(const QString& strTopic)
 {
     if (HelpRef()) {

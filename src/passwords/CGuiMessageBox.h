@@ -32,6 +32,7 @@ public:
     // Opens a help topic (a page name of the help folder); a hook replaces it in the tests.
     using HelpHook = std::function<bool(const QString& strTopic)>;
     static void SetHelpHook(HelpHook hook);
+    [[nodiscard]] static bool HasHelpHook();
     static bool ShowHelp(const QString& strTopic);
 
     // The application title (string 57344).

@@ -2,6 +2,7 @@
 
 #include "passwords/CGuiMessageBox.h"
 #include "security/CGuiProgressLayout.h"
+#include "security/CGuiRunNotice.h"
 #include "ui/CHProgressCtrlX.h"
 
 #include <QLabel>
@@ -37,13 +38,14 @@ CDlg_HideProgrss::~CDlg_HideProgrss()
 
 void CDlg_HideProgrss::RunModal(const SHideRunOptions& options)
 {
-    setWindowTitle(options.m_bUnhide != 0 ? HVLoadString(IDS_PROGRESS_UNHIDE_TITLE)
-                                          : HVLoadString(IDS_PROGRESS_HIDE_TITLE));
+    CGuiProgressLayout::SetTitle(
+        this, options.m_bUnhide != 0 ? HVLoadString(IDS_PROGRESS_UNHIDE_TITLE) : HVLoadString(IDS_PROGRESS_HIDE_TITLE));
     m_work.Initialise(options, this);
     m_pBar->SetRange(0, qMax(1, m_work.ProgressRange()));
     m_pBar->SetPos(0);
     m_bInitialised = true;
     m_bClosing = false;
+    const CGuiRunNotice notice;
     exec();
     if (m_bStarted && m_work.BusySignal().IsSet()) {
         StopAndWait();
@@ -53,6 +55,7 @@ void CDlg_HideProgrss::RunModal(const SHideRunOptions& options)
         // Refused before it began (another run of this user): say why.
         CGuiMessageBox::ShowText(parentWidget(), QString::fromStdString(m_work.Details().strRefusal));
     }
+    (void)notice.Finished(windowTitle());
 }
 
 void CDlg_HideProgrss::showEvent(QShowEvent* pEvent)

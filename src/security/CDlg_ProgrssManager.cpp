@@ -5,6 +5,7 @@
 #include "passwords/CDlg_Enterpassword.h"
 #include "passwords/CGuiMessageBox.h"
 #include "security/CGuiProgressLayout.h"
+#include "security/CGuiRunNotice.h"
 #include "ui/CHProgressCtrlX.h"
 
 #include <QLabel>
@@ -43,15 +44,17 @@ void CDlg_ProgrssManager::RunModal(const SRunOptions& options)
     const unsigned nTitle = options.m_nDecrypt == 1   ? IDS_PROGRESS_DEC_TITLE
                             : options.m_bEncrypt != 0 ? IDS_PROGRESS_ENC_TITLE
                                                       : IDS_PROGRESS_WIPE_TITLE;
-    setWindowTitle(HVLoadString(nTitle));
+    CGuiProgressLayout::SetTitle(this, HVLoadString(nTitle));
     m_work.Initialise(options, this);
     m_bInitialised = true;
     m_bClosing = false;
+    const CGuiRunNotice notice;
     exec();
     if (m_bStarted && m_work.BusySignal().IsSet()) {
         StopAndWait();
     }
     m_work.Join();
+    (void)notice.Finished(windowTitle());
 }
 
 void CDlg_ProgrssManager::showEvent(QShowEvent* pEvent)

@@ -3,14 +3,38 @@
 #include "app/CHalvoDataSecurityDlg.h"
 #include "app/CMainWndPageRegistry.h"
 #include "app/CMainWndRun.h"
+#include "pages/HVDesktopSeams.h"
 #include "passwords/CGuiMessageBox.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CPreferencesDlg.h"
 #include "ui/CGlobalColors.h"
 
+#include <QApplication>
+#include <QIcon>
+
+#include "resources/HVResourceStrings.h"
+
 CGuiAppFrontEnd::CGuiAppFrontEnd()
     : m_host(m_pMngr)
 {
+    HVDesktopSeams::InstallDefaults();
+    qApp->installEventFilter(&m_screenFit);
+}
+
+CGuiAppFrontEnd::~CGuiAppFrontEnd()
+{
+    qApp->removeEventFilter(&m_screenFit);
+}
+
+void CGuiAppFrontEnd::ManagerCreated(CDataSecurityMngr& mngr)
+{
+    m_pMngr = &mngr;
+    // The resource module is loaded by now: its icon becomes every window's icon, message boxes
+    // and password dialogs included.
+    const QString strIcon = HVImagePath(HVImageKind::Icon, CHalvoDataSecurityDlg::kIconId);
+    if (!strIcon.isEmpty()) {
+        QApplication::setWindowIcon(QIcon(strIcon));
+    }
 }
 
 void CGuiAppFrontEnd::ShowText(const QString& strText)

@@ -81,3 +81,11 @@ void CGuiProgressLayout::ApplyColors(QDialog* pDialog)
     pDialog->setPalette(pal);
     pDialog->setAutoFillBackground(true);
 }
+
+void CGuiProgressLayout::SetTitle(QDialog* pDialog, const QString& strTitle)
+{
+    pDialog->setWindowTitle(strTitle);
+    if (auto* pHeader = pDialog->findChild<CGuiDialogHeader*>(QString(), Qt::FindDirectChildrenOnly)) {
+        pHeader->SetTitle(strTitle);
+    }
+}

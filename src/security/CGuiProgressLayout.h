@@ -18,4 +18,6 @@ public:
     static CHProgressCtrlX* AddBar(QDialog* pDialog, QVBoxLayout* pBody, int nId, const QString& strCaption);
     static QPushButton* AddButton(QDialog* pDialog, QVBoxLayout* pBody, const QString& strText);
     static void ApplyColors(QDialog* pDialog);
+    // The run's kind, in the window title and the header band alike.
+    static void SetTitle(QDialog* pDialog, const QString& strTitle);
 };

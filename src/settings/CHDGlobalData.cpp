@@ -28,11 +28,6 @@ constexpr char16_t kConfigPassword[] = u"4r8tkavosmwe";
 // Largest help-page name taken from a caller.
 constexpr qsizetype kMaxTopicLength = 255;
 
-bool OpenWithBrowser(const QString& strAddress)
-{
-    return HVGlobalMFC::HVLauchIEBrowser(strAddress, 0, 0);
-}
-
 }  // namespace
 
 CHDGlobalData::CHDGlobalData()
@@ -147,6 +142,17 @@ void CHDGlobalData::SetUrlOpener(UrlOpener opener)
 void CHDGlobalData::SetFolderChooser(FolderChooser chooser)
 {
     m_folderChooser = std::move(chooser);
+}
+
+bool CHDGlobalData::OpenWithBrowser(const QString& strAddress)
+{
+    return HVGlobalMFC::HVLauchIEBrowser(strAddress, 0, 0);
+}
+
+bool CHDGlobalData::UsesDesktopUrlOpener() const
+{
+    const auto* pTarget = m_urlOpener.target<bool (*)(const QString&)>();
+    return pTarget != nullptr && *pTarget == &OpenWithBrowser;
 }
 
 QString CHDGlobalData::DataFolderPath(int nSpecialFolder,

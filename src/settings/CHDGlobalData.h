@@ -106,6 +106,12 @@ public:
 
     void SetUrlOpener(UrlOpener opener);
     void SetFolderChooser(FolderChooser chooser);
+    // The installed hand-overs, so that the program can tell its own from a test's.
+    [[nodiscard]] const FolderChooser& GetFolderChooser() const { return m_folderChooser; }
+    // The built-in opener: the desktop's browser (xdg-open).
+    static bool OpenWithBrowser(const QString& strAddress);
+    // True while addresses go to the desktop's browser (the built-in opener).
+    [[nodiscard]] bool UsesDesktopUrlOpener() const;
 
     // <data folder>/<DataCompanyName>/<DataProductName>/<strSubFolder>, created when missing and
     // stored whether or not it could be made. Left empty (nothing created) when the data folder

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QProcess>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -180,6 +181,7 @@ void CPreferencesDlg::CreateTree()
         return;
     }
     m_pTree->setFixedWidth(kTreeWidth);
+    m_pTree->setAccessibleName(HVLoadString(IDS_PREF_TITLE));
     for (const SPageInfo& page : kPages) {
         m_pTree->AddRootItem(HVLoadString(page.nTextId), page.nData);
     }
@@ -321,12 +323,18 @@ void CPreferencesDlg::paintEvent(QPaintEvent* /*pEvent*/)
     QPainter painter(this);
     painter.fillRect(rect(), CGlobalColors::Color(g_GlobalColors.clrDlgBk));
     m_title.SetRectFromControl(m_pTitlePlace, true);
+    painter.save();
     m_title.Draw(painter);
+    painter.restore();
     if (m_pPages != nullptr) {
-        const QRect rcFrame = m_pPages->geometry().adjusted(-1, -1, 0, 0);
-        painter.setPen(CGlobalColors::Color(g_GlobalColors.clrTitleBorder));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rcFrame);
+        // A ring one pixel wide and one pixel clear of the page: at a fractional scale the page,
+        // rounded out to whole device pixels, never covers it.
+        const QRectF rcPage(m_pPages->geometry());
+        QPainterPath ring;
+        ring.addRect(rcPage.adjusted(-2.0, -2.0, 2.0, 2.0));
+        ring.addRect(rcPage.adjusted(-1.0, -1.0, 1.0, 1.0));
+        ring.setFillRule(Qt::OddEvenFill);
+        painter.fillPath(ring, CGlobalColors::Color(g_GlobalColors.clrTitleBorder));
     }
 }
 

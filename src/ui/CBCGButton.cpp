@@ -1,9 +1,11 @@
 #include "ui/CBCGButton.h"
 
+#include "ui/HVControlStates.h"
 #include "ui/HVUiTheme.h"
 
 #include <QEnterEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleOptionFocusRect>
 
 namespace {
@@ -21,6 +23,7 @@ CBCGButton::CBCGButton(const QString& strText, QWidget* pParent)
     , m_clrFaceHot(HVUi::ThemeColor(QStringLiteral("clrDlgBtnFaceHot"), m_clrFace.lighter(108)))
     , m_clrText(HVUi::ThemeColor(QStringLiteral("clrDlgBtnText"), HVUi::SystemColor(HVUi::SysColor::ButtonText)))
     , m_clrTextHot(HVUi::ThemeColor(QStringLiteral("clrDlgBtnTextHot"), m_clrText))
+    , m_clrPage(HVUi::ThemeColor(QStringLiteral("clrDlgBk"), HVUi::SystemColor(HVUi::SysColor::Window)))
 {
     setObjectName(QStringLiteral("CBCGButton"));
     setAttribute(Qt::WA_Hover);
@@ -132,9 +135,45 @@ QPixmap CBCGButton::StateImage(EState state) const
     return m_image;
 }
 
+void CBCGButton::SetPageColor(const QColor& clr)
+{
+    m_clrPage = clr;
+    update();
+}
+
 QColor CBCGButton::FaceColor(EState state) const
 {
-    return state == StateHot || state == StatePressed ? m_clrFaceHot : m_clrFace;
+    switch (state) {
+    case StateHot:
+        return m_clrFaceHot;
+    case StatePressed:
+        return m_clrFaceHot.darker(112);
+    case StateDisabled:
+        return m_bBorder ? HVUi::WashedFace(m_clrFace, m_clrPage) : m_clrFace;
+    case StateNormal:
+        break;
+    }
+    return m_clrFace;
+}
+
+QColor CBCGButton::TextColor(EState state) const
+{
+    const QColor face = FaceColor(state);
+    switch (state) {
+    case StateDisabled:
+        return HVUi::Greyed(m_clrText, face);
+    case StateHot:
+    case StatePressed:
+        return HVUi::Readable(m_clrTextHot, face);
+    case StateNormal:
+        break;
+    }
+    return HVUi::Readable(m_clrText, face);
+}
+
+QColor CBCGButton::FocusRingColor(EState state) const
+{
+    return HVUi::Readable(TextColor(state), FaceColor(state), HVUi::kMinRingContrast);
 }
 
 QSize CBCGButton::sizeHint() const
@@ -159,7 +198,13 @@ void CBCGButton::paintEvent(QPaintEvent*)
     QPainter p(this);
     const EState state = CurrentState();
     const QRect rc = rect();
-    const QPixmap image = StateImage(state);
+    QPixmap image = StateImage(state);
+    if (state == StateDisabled && !image.isNull() && m_lists[static_cast<std::size_t>(StateDisabled)].isEmpty()) {
+        // No picture of its own for the disabled state: the normal one, greyed.
+        QStyleOption opt;
+        opt.initFrom(this);
+        image = style()->generatedIconPixmap(QIcon::Disabled, image, &opt);
+    }
     const QSize imageSize = image.isNull() ? QSize() : image.deviceIndependentSize().toSize();
     // A bare picture as large as the button is the button.
     if (text().isEmpty() && !image.isNull() && imageSize.width() >= rc.width() - 1
@@ -170,7 +215,8 @@ void CBCGButton::paintEvent(QPaintEvent*)
         if (m_bBorder) {
             p.setPen(FaceColor(StateNormal).darker(state == StatePressed ? 160 : 135));
             p.setBrush(Qt::NoBrush);
-            p.drawRect(rc.adjusted(0, 0, -1, -1));
+            // Inside the edge by half the pen, so that a fractional scale keeps all four sides.
+            p.drawRect(QRectF(rc).adjusted(0.5, 0.5, -0.5, -0.5));
         }
         QRect content = rc.adjusted(m_nHorzMargin, m_nTopMargin, -m_nHorzMargin, -m_nBottomMargin);
         if (state == StatePressed && m_bBorder) {
@@ -186,10 +232,7 @@ void CBCGButton::paintEvent(QPaintEvent*)
             x += nImageWidth;
         }
         if (!text().isEmpty()) {
-            const QColor clrText = state == StateDisabled ? HVUi::ThemeColor(QStringLiteral("clrDlgBtnDisableText"),
-                                                                             QColor(0x8c, 0x8c, 0x8c))
-                                   : state == StateNormal ? m_clrText
-                                                          : m_clrTextHot;
+            const QColor clrText = TextColor(state);
             QFont f = font();
             f.setUnderline(!m_bBorder && state == StateHot);
             p.setFont(f);
@@ -205,10 +248,17 @@ void CBCGButton::paintEvent(QPaintEvent*)
         }
     }
     if (hasFocus() && focusPolicy() != Qt::NoFocus) {
-        QStyleOptionFocusRect opt;
-        opt.initFrom(this);
-        opt.rect = rc.adjusted(3, 3, -3, -3);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &opt, &p, this);
+        // A 2-pixel ring inside the edge, in a colour that stands out from the face (over a
+        // bare picture: from the page).
+        const bool bPicture = text().isEmpty() && !image.isNull();
+        const QColor ring =
+            bPicture ? HVUi::Readable(m_clrText, m_clrPage, HVUi::kMinRingContrast) : FocusRingColor(state);
+        QPen pen(ring, 2.0);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.drawRect(QRectF(rc).adjusted(2.0, 2.0, -2.0, -2.0));
     }
 }
 

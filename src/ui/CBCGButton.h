@@ -11,6 +11,9 @@
 // image or an image list with one index per state (normal, hot, pressed, disabled), text colours
 // and margins. With a picture that fills the button and no text it draws just the picture: the
 // task buttons of the pages are whole bitmaps. A link button (see SetDrawBorder) has no frame.
+// The states follow one model (ui/HVControlStates.h): a pressed face is darker than the hot one,
+// a disabled face is washed out with greyed text and picture, keyboard focus draws a 2-pixel
+// ring, and every text is kept readable on the face it is drawn on.
 class CBCGButton : public QPushButton
 {
     Q_OBJECT
@@ -50,6 +53,12 @@ public:
     // The picture drawn for a state, null when there is none.
     [[nodiscard]] QPixmap StateImage(EState state) const;
     [[nodiscard]] QColor FaceColor(EState state) const;
+    // The text colour drawn in a state: the one set for it, made readable on that state's face.
+    [[nodiscard]] QColor TextColor(EState state) const;
+    // The colour of the focus ring drawn over the face of a state.
+    [[nodiscard]] QColor FocusRingColor(EState state) const;
+    // The colour of the page behind the button (a disabled face is washed toward it).
+    void SetPageColor(const QColor& clr);
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override { return sizeHint(); }
@@ -67,6 +76,7 @@ private:
     QColor m_clrFaceHot;
     QColor m_clrText;
     QColor m_clrTextHot;
+    QColor m_clrPage;
     int m_nHorzMargin = 6;
     int m_nTopMargin = 3;
     int m_nBottomMargin = 3;

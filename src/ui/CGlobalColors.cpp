@@ -48,6 +48,15 @@ CGlobalColors::~CGlobalColors()
     }
 }
 
+bool CGlobalColors::DetectDarkPalette()
+{
+    if (!HasGuiApplication()) {
+        return false;
+    }
+    const QPalette pal = QGuiApplication::palette();
+    return pal.color(QPalette::Window).lightness() < pal.color(QPalette::WindowText).lightness();
+}
+
 void CGlobalColors::SetAccessibilityOverride(std::optional<bool> on)
 {
     AccessibilityOverride() = on;
@@ -155,6 +164,10 @@ int CGlobalColors::InitColors()
     }
     m_nResolution = ResolutionClassOf(m_nLogPixelsY);
     SetDefaults(&CGlobalColors::SystemColor, m_bAccessibility);
+    m_bDark = !m_bAccessibility && DetectDarkPalette();
+    if (m_bDark) {
+        ApplyDarkVariant();
+    }
 
     m_font13 = MakeFont(13, 400);
     m_font14 = MakeFont(14, 400);
@@ -190,7 +203,8 @@ int CGlobalColors::LoadThemeText(const QString& strText)
         return 0;
     }
     std::array<CThemeFile::SImage, CThemeFile::kImageKeys> images;
-    const CThemeFile::EResult result = CThemeFile::Read(strText, images, *this);
+    CThemeColors unused;
+    const CThemeFile::EResult result = CThemeFile::Read(strText, images, m_bDark ? unused : *this);
     if (result == CThemeFile::EResult::NoText) {
         return 1;
     }

@@ -86,6 +86,11 @@ public:
     [[nodiscard]] static QColor Color(HVCOLORREF nValue);
 
     [[nodiscard]] bool IsAccessibility() const { return m_bAccessibility; }
+    // The dark variant is in use: the desktop's palette is dark and accessibility is off. The
+    // theme file then gives its pictures only, its colours being made for a light page.
+    [[nodiscard]] bool IsDark() const { return m_bDark; }
+    // True when the desktop's palette is dark (its window colour darker than its text).
+    [[nodiscard]] static bool DetectDarkPalette();
     [[nodiscard]] int LogPixelsY() const { return m_nLogPixelsY; }
     [[nodiscard]] int ResolutionClass() const { return m_nResolution; }
     // 0 below 96 dots per inch, 1 at 96, 2 above.
@@ -114,6 +119,7 @@ public:
 private:
     std::array<CThemeImage, CThemeFile::kImageCount> m_images;
     bool m_bAccessibility = false;
+    bool m_bDark = false;
     int m_nLogPixelsY = 96;
     int m_nResolution = 1;
 };

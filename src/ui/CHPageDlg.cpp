@@ -1,5 +1,7 @@
 #include "ui/CHPageDlg.h"
 
+#include "ui/HVAccessible.h"
+#include "ui/HVControlStates.h"
 #include "ui/HVUiTheme.h"
 
 CHPageDlg::CHPageDlg(int nPageId, QWidget* pParent)
@@ -28,6 +30,8 @@ bool CHPageDlg::CreatePage()
     }
     m_bCreated = true;
     OnInitDialog();
+    HVUi::NameControls(this);
+    HVUi::OrderTabs(this);
     // Controls made while the page is already on screen (a page built or rebuilt when it is
     // switched to) start hidden; show those the page did not hide on purpose.
     if (isVisible()) {
@@ -71,6 +75,8 @@ void CHPageDlg::ApplyColors()
     QPalette pal = palette();
     pal.setColor(QPalette::Window, m_clrBk);
     pal.setColor(QPalette::WindowText, m_clrText);
+    // Disabled labels, check boxes and radio buttons are greyed, and still readable.
+    HVUi::SetDisabledColors(pal);
     setPalette(pal);
     setAutoFillBackground(m_bErase);
     update();

@@ -4,7 +4,9 @@
 #include "ui/HVUiTheme.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QSvgRenderer>
 #include <QTextCursor>
 #include <QUrl>
 #include <QtMath>
@@ -46,6 +48,20 @@ QImage CPPHtmlStatic::LoadPicture(unsigned nId)
         return Loader()(nId);
     }
     const QString strPath = HVImagePath(HVImageKind::Bitmap, nId);
+    // A drawing is rendered at the screen's pixel ratio, so that it stays sharp at any scale.
+    if (strPath.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        QSvgRenderer svg(strPath);
+        if (svg.isValid()) {
+            const qreal fRatio = qMax<qreal>(1.0, qApp != nullptr ? qApp->devicePixelRatio() : 1.0);
+            QImage image((QSizeF(svg.defaultSize()) * fRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            svg.render(&painter);
+            painter.end();
+            image.setDevicePixelRatio(fRatio);
+            return image;
+        }
+    }
     return strPath.isEmpty() ? QImage() : QImage(strPath);
 }
 

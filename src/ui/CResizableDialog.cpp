@@ -1,6 +1,10 @@
 #include "ui/CResizableDialog.h"
 
+#include "ui/HVAccessible.h"
+#include "ui/HVScreenFit.h"
+
 #include <QShowEvent>
+#include <QTimer>
 
 CResizableDialog::CResizableDialog(QWidget* pParent)
     : QDialog(pParent)
@@ -30,6 +34,12 @@ void CResizableDialog::showEvent(QShowEvent* pEvent)
     if (!m_bInitialized) {
         m_bInitialized = true;
         OnInitDialog();
+        HVUi::NameControls(this);
+        HVUi::OrderTabs(this);
+        // Button boxes lay their buttons out (and chain them) again while the dialog is shown.
+        QTimer::singleShot(0, this, [this] { HVUi::OrderTabs(this); });
+        // A restored placement or a minimum size made for a smaller scale stays on the screen.
+        HVUi::FitToScreen(this);
     }
     QDialog::showEvent(pEvent);
 }

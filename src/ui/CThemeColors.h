@@ -64,6 +64,8 @@ public:
     // Fills the table with the built-in values or, with bAccessibility, with the system colours
     // of the table; the collapse-text flag becomes 1 and the corner radius 5 in both cases.
     void SetDefaults(const SysResolver& sys, bool bAccessibility);
+    // Replaces the light built-in colours by their dark variant (for a dark desktop palette).
+    void ApplyDarkVariant();
 
     [[nodiscard]] HVCOLORREF& Value(const SKey& key) { return this->*key.pMember; }
     [[nodiscard]] HVCOLORREF Value(const SKey& key) const { return this->*key.pMember; }

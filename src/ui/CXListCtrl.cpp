@@ -3,7 +3,10 @@
 #include "ui/CXListCtrlRow.h"
 #include "ui/HVUiTheme.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -57,6 +60,38 @@ CXListCtrl::CRow* CXListCtrl::Row(int nRow) const
         return nullptr;
     }
     return static_cast<CRow*>(topLevelItem(nRow));
+}
+
+void CXListCtrl::SetPathColumn(int nColumn)
+{
+    m_nPathColumn = nColumn;
+    for (int i = 0; i < header()->count(); ++i) {
+        header()->setSectionResizeMode(i, i == nColumn ? QHeaderView::Stretch : QHeaderView::Interactive);
+    }
+    header()->setStretchLastSection(nColumn < 0);
+    viewport()->update();
+}
+
+QString CXListCtrl::ShownText(int nRow, int nColumn, int nWidth) const
+{
+    const QString strText = DisplayText(nRow, nColumn);
+    return QFontMetrics(font()).elidedText(
+        strText, nColumn == m_nPathColumn ? Qt::ElideMiddle : Qt::ElideRight, std::max(0, nWidth));
+}
+
+bool CXListCtrl::viewportEvent(QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::ToolTip && m_nPathColumn >= 0) {
+        const auto* pHelp = static_cast<QHelpEvent*>(pEvent);
+        const QModelIndex index = indexAt(pHelp->pos());
+        if (index.isValid() && index.column() == m_nPathColumn) {
+            QToolTip::showText(pHelp->globalPos(), GetItemText(index.row(), m_nPathColumn), viewport());
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    return QTreeWidget::viewportEvent(pEvent);
 }
 
 int CXListCtrl::InsertItem(int nRow, const QString& strText, int nImage)

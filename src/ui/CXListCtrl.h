@@ -67,6 +67,13 @@ public:
     bool SetItemImage(int nRow, int nImage);
     [[nodiscard]] int GetItemImage(int nRow) const;
     void SetSmallImageList(const QList<QPixmap>& images);
+    // The column of paths: its texts are shortened in the middle (so that the file name and the
+    // start of the path stay in sight), its full text is the cell's tooltip, and it takes the
+    // width the list gains when it grows. -1 for none.
+    void SetPathColumn(int nColumn);
+    [[nodiscard]] int PathColumn() const { return m_nPathColumn; }
+    // The text of a cell as it is drawn in a width of nWidth pixels.
+    [[nodiscard]] QString ShownText(int nRow, int nColumn, int nWidth) const;
 
     [[nodiscard]] int GetSelectedItem() const;
     [[nodiscard]] QList<int> GetSelectedItems() const;
@@ -112,6 +119,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
+    bool viewportEvent(QEvent* pEvent) override;
 
 private:
     class CRow;
@@ -123,6 +131,7 @@ private:
     void LoadCheckImages();
 
     int m_nColumns = 0;
+    int m_nPathColumn = -1;
     bool m_bSortEnabled = true;
     bool m_bAscending = true;
     bool m_bNumbering = false;

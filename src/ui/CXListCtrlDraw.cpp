@@ -140,7 +140,7 @@ void CXListCtrl::drawRow(QPainter* pPainter, const QStyleOptionViewItem& option,
             cell.adjust(kTextInset, 0, -kTextInset, 0);
         }
         p.setPen(clrText);
-        const QString strText = fm.elidedText(DisplayText(nRow, nColumn), Qt::ElideRight, cell.width());
+        const QString strText = ShownText(nRow, nColumn, cell.width());
         p.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, strText);
         p.restore();
     }

@@ -12,6 +12,7 @@ endif()
 
 add_library(HVThemeCore STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CThemeColors.cpp ${CMAKE_CURRENT_LIST_DIR}/CThemeColors.h
+    ${CMAKE_CURRENT_LIST_DIR}/CThemeColorsDark.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CThemeFile.cpp ${CMAKE_CURRENT_LIST_DIR}/CThemeFile.h)
 target_link_libraries(HVThemeCore PUBLIC hv_options Qt6::Core HVGlobalData HVXml)
 set_target_properties(HVThemeCore PROPERTIES AUTOMOC OFF)
@@ -69,7 +70,13 @@ else()
             COMMENT "Rendering the resource picture ${kind}/${number}"
             VERBATIM)
         list(APPEND res_pngs ${png})
-        list(APPEND res_entries "${kind}/${number}.png=${png}")
+        # Bitmaps go in as the drawing itself: the mark-up label renders them at the screen's
+        # pixel ratio (icons stay pictures).
+        if(kind STREQUAL "bmp")
+            list(APPEND res_entries "${kind}/${number}.svg=${svg}")
+        else()
+            list(APPEND res_entries "${kind}/${number}.png=${png}")
+        endif()
     endforeach()
 
     # The application icon for the desktop (and the window), in the usual sizes.

@@ -7,13 +7,13 @@
 #include "passwords/CGuiMessageBox.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
-#include "resources/CResourceModule.h"
 #include "ui/CHPropertiesPages.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QTimer>
 
+#include "resources/CResourceModule.h"
 #include "test_mainwin_support.h"
 
 using namespace HVMainWinTest;
@@ -379,16 +379,16 @@ private slots:
         {
             auto pDlg = Open();
             pDlg->setWindowState(Qt::WindowNoState);
-            pDlg->resize(901, 655);
+            pDlg->resize(771, 655);
         }
         g_HDGlobalData.m_RegData.m_nWindowPosition = 0;
         {
             auto pDlg = Open();
-            QCOMPARE(pDlg->size(), QSize(901, 655));
-            pDlg->resize(950, 700);
+            QCOMPARE(pDlg->size(), QSize(771, 655));
+            pDlg->resize(785, 700);
         }
         auto pDlg = Open();
-        QCOMPARE(pDlg->size(), QSize(901, 655));
+        QCOMPARE(pDlg->size(), QSize(771, 655));
     }
 
     void minimumSize()

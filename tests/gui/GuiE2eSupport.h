@@ -9,6 +9,7 @@
 // - CWindowLog: every dialog window that was shown, and the message boxes and page messages.
 #include "app/CHalvoDataSecurityApp.h"
 #include "pages/HVPageUi.h"
+#include "passwords/CGuiDialogHeader.h"
 #include "passwords/CGuiMessageBox.h"
 #include "security/CGuiAppFrontEnd.h"
 #include "settings/CHDGlobalData.h"
@@ -130,6 +131,7 @@ public:
     [[nodiscard]] int CountShown(const char* pszClass) const { return int(m_shown.count(QLatin1String(pszClass))); }
 
     QStringList m_shown;     // class names of the dialog windows, each time one is shown
+    QStringList m_headers;   // the header bands' titles of the dialogs shown, in order
     QStringList m_messages;  // message boxes ("id: text"), page messages ("id"), questions ("?id")
     bool m_bAnswerNo = false;
 
@@ -140,6 +142,9 @@ protected:
             auto* pDialog = qobject_cast<QDialog*>(pObject);
             if (pDialog != nullptr && pDialog->isWindow()) {
                 m_shown << QString::fromLatin1(pDialog->metaObject()->className());
+                if (auto* pHeader = pDialog->findChild<CGuiDialogHeader*>()) {
+                    m_headers << pHeader->Title();
+                }
             }
         }
         return false;

@@ -168,6 +168,10 @@ private slots:
 
         QCOMPARE(log.CountShown("CDlg_ProgrssManager"), 2);
         QCOMPARE(log.CountShown("CDlg_HideProgrss"), 2);
+        // Each progress dialog's header names its own run.
+        for (const char* pszRun : {"Encrypting", "Hiding", "Unhiding", "Decrypting"}) {
+            QVERIFY2(log.m_headers.contains(QLatin1String(pszRun)), qPrintable(log.m_headers.join(u',')));
+        }
         QCOMPARE(log.CountShown("CDlg_Report"), 2);
         // No message box, page message or question on the way.
         QVERIFY2(log.m_messages.isEmpty(), qPrintable(log.m_messages.join(u'|')));

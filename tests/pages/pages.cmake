@@ -19,4 +19,17 @@ if(NOT HV_CORE_ONLY AND TARGET HVPages AND TARGET HVHiding AND TARGET HVRunners 
     hv_add_page_test(test_page_options ${CMAKE_CURRENT_LIST_DIR}/test_page_options.cpp)
     hv_add_page_test(test_page_hide ${CMAKE_CURRENT_LIST_DIR}/test_page_hide.cpp)
     hv_add_page_test(test_page_flow ${CMAKE_CURRENT_LIST_DIR}/test_page_flow.cpp)
+    # The look: states and contrasts in three themes, and the fit of windows and pictures, the
+    # latter at three scales.
+    if(TARGET HVSettingsGui)
+        hv_add_page_test(test_page_look ${CMAKE_CURRENT_LIST_DIR}/test_page_look.cpp)
+        find_package(Qt6 REQUIRED COMPONENTS Svg)
+        target_link_libraries(test_page_look PRIVATE HVSettingsGui Qt6::Svg)
+        target_compile_definitions(test_page_look PRIVATE HV_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+        foreach(scale 1.25 2)
+            add_test(NAME test_page_look_x${scale} COMMAND test_page_look scales)
+            set_tests_properties(test_page_look_x${scale} PROPERTIES ENVIRONMENT
+                "QT_QPA_PLATFORM=offscreen;HV_BUILD_BIN=${HV_PROGRAM_DIR};QT_SCALE_FACTOR=${scale}")
+        endforeach()
+    endif()
 endif()

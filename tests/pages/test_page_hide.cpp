@@ -148,11 +148,15 @@ private slots:
         pPage->OnBnClickedHideFolder();
         QCOMPARE(Rows(*pPage), (QStringList{strA, strFolder}));
         QVERIFY(!QFileInfo::exists(strFolder));
-        // An item the manager protects is simply not shown.
+        // An item the manager protects is not hidden, and the user is told so instead of asked.
         m_rig->mngr.m_lstProtectedPaths = {CDataSecurityMngr::ProtectedPathKey(m_home->Work())};
+        const std::size_t nQuestions = m_rig->answers.m_questions.size();
         m_rig->answers.m_folders.push_back(m_home->Work());
         pPage->OnBnClickedHideFolder();
+        pPage->DropPaths({m_home->Work() + QLatin1Char('/')});
         QCOMPARE(pPage->List()->GetItemCount(), 2);
+        QCOMPARE(m_rig->answers.m_messages, (std::vector<unsigned>{IDS_HIDE_PROTECTED, IDS_HIDE_PROTECTED}));
+        QCOMPARE(m_rig->answers.m_questions.size(), nQuestions);
     }
 
     void unhideShowsItsReportAndClearsTheChecks()

@@ -187,6 +187,42 @@ private slots:
         QCOMPARE(pPage->Panel()->Item(0)->m_nKind, CItemData::KindFolder);
     }
 
+    // Back on the page after a run, what was wiped has left the list (and the manager's list);
+    // long paths keep their start and their name, the whole path is the tooltip, and the path
+    // column takes the width the list gains.
+    void vanishedRowsGoAndPathsAreShortenedInTheMiddle()
+    {
+        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        const QString strLong = m_home->MakeFile(QStringLiteral("a-rather-long-folder-name/and-another-one/"
+                                                                "third-level-of-folders/the-file-name.txt"));
+        const QString strGone = m_home->MakeFile(QStringLiteral("wiped.txt"));
+        pPage->DropPaths({strLong, strGone});
+        QVERIFY(pPage->OnKillActive(135));
+        QVERIFY(QFile::remove(strGone));
+        QVERIFY(pPage->OnSetActive());
+        QCOMPARE(Paths(*pPage->Panel()), QStringList{strLong});
+        QCOMPARE(m_rig->mngr.m_arrItems, pPage->Panel()->Items());
+
+        CXListCtrl* pList = pPage->Panel()->List();
+        QCOMPARE(pList->PathColumn(), 0);
+        const QString strShown = pList->ShownText(0, 0, 200);
+        QVERIFY2(strShown.endsWith(QStringLiteral(".txt")) && strShown.startsWith(strLong.left(3))
+                     && strShown.contains(QChar(0x2026)),
+                 qPrintable(strShown));
+        pPage->window()->show();
+        pPage->show();
+        pList->resize(500, 200);
+        QApplication::processEvents();
+        const int nType = pList->columnWidth(1);
+        const int nPath = pList->columnWidth(0);
+        pList->resize(900, 200);
+        QApplication::processEvents();
+        QCOMPARE(pList->columnWidth(1), nType);
+        QVERIFY2(
+            pList->columnWidth(0) >= nPath + 350,
+            qPrintable(QStringLiteral("%1 -> %2, list %3").arg(nPath).arg(pList->columnWidth(0)).arg(pList->width())));
+    }
+
     void contextMenuGreysRemoveAndClear()
     {
         std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
@@ -281,7 +317,7 @@ private slots:
         QCOMPARE(Paths(*pPage->Panel()), (QStringList{strGood}));
         const HVPageUi::SOpenFileRequest& request = m_rig->answers.m_requests.back();
         QVERIFY(request.bResolveLinks);
-        QVERIFY(request.strFilter.contains(QStringLiteral("*.hvnc")));
+        QCOMPARE(request.strFilter, QStringLiteral("Encrypted Files (*.hvnc)"));
         QVERIFY(!CPage_Decryption::HasEncryptedExtension(QStringLiteral(".hvnc.txt")));
 
         // Leaving never asks and keeps the list.

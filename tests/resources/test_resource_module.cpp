@@ -35,7 +35,7 @@ bool WriteAll(const QString& path, const QByteArray& data)
 TEST_F(ResourceModuleTest, CompiledInStringsWithoutModule)
 {
     ASSERT_FALSE(CResourceModule::Instance().IsLoaded());
-    EXPECT_EQ(HVLoadString(57344), QStringLiteral("Halvo DataSecurity"));
+    EXPECT_EQ(HVLoadString(57344), QStringLiteral("Halvo Norvane"));
     EXPECT_EQ(HVLoadString(57345), kNoConfig);
     EXPECT_EQ(HVLoadString(57346), kNoResources);
     EXPECT_EQ(HVLoadString(IDS_ERR_NO_RESOURCES), kNoResources);
@@ -67,7 +67,7 @@ TEST_F(ResourceModuleTest, ProgramModuleLoadsFromTheProgramFolder)
     EXPECT_NE(HVLoadString(57345), kNoConfig);
     EXPECT_EQ(HVLoadString(57345), HVLoadString(IDS_PASSWORD_EMPTY));
     // ... and the two texts the module does not carry stay the compiled-in ones.
-    EXPECT_EQ(HVLoadString(57344), QStringLiteral("Halvo DataSecurity"));
+    EXPECT_EQ(HVLoadString(57344), QStringLiteral("Halvo Norvane"));
     EXPECT_EQ(HVLoadString(57346), kNoResources);
     EXPECT_EQ(CResourceModule::BuiltinString(57345), kNoConfig);
     EXPECT_TRUE(m_vecMissing.empty());

@@ -1,11 +1,14 @@
 // Renders every registered screen to <out>/<name>.png.
-//   hvscreens [--out DIR] [--list] [NAME-PART...]
+//   hvscreens [--out DIR] [--theme light|dark|contrast] [--list] [NAME-PART...]
+// The theme is chosen the way the program chooses it: "dark" gives the application a dark desktop
+// palette (the program then takes its dark variant), "contrast" asks for high contrast.
 // Only the screens whose name contains one of the given parts are rendered. Meant to run with
 // QT_QPA_PLATFORM=offscreen (scripts/screenshots.sh).
 #include "ui/tools/HVScreenRegistry.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
 #include <QPixmap>
 #include <QStringList>
 #include <QWidget>
@@ -15,6 +18,32 @@
 #include <memory>
 
 #include "resources/CResourceModule.h"
+
+namespace {
+
+// A dark desktop palette, as a dark desktop theme hands it to Qt.
+QPalette DarkDesktopPalette()
+{
+    QPalette pal;
+    const QColor window(0x2d, 0x2d, 0x2d);
+    const QColor base(0x1e, 0x1e, 0x1e);
+    const QColor text(0xee, 0xee, 0xee);
+    pal.setColor(QPalette::Window, window);
+    pal.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+    pal.setColor(QPalette::Base, base);
+    pal.setColor(QPalette::AlternateBase, window);
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        pal.setColor(role, text);
+    }
+    pal.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
+    pal.setColor(QPalette::HighlightedText, Qt::white);
+    pal.setColor(QPalette::Disabled, QPalette::Text, QColor(0x9a, 0x9a, 0x9a));
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x9a, 0x9a, 0x9a));
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x9a, 0x9a, 0x9a));
+    return pal;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -26,6 +55,12 @@ int main(int argc, char* argv[])
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--out") && i + 1 < args.size()) {
             strOut = args[++i];
+        } else if (args[i] == QLatin1String("--theme") && i + 1 < args.size()) {
+            const QString strTheme = args[++i];
+            qputenv("HV_HIGH_CONTRAST", strTheme == QLatin1String("contrast") ? "1" : "0");
+            if (strTheme == QLatin1String("dark")) {
+                QApplication::setPalette(DarkDesktopPalette());
+            }
         } else if (args[i] == QLatin1String("--list")) {
             bList = true;
         } else {
