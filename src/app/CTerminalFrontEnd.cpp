@@ -173,6 +173,10 @@ int CTerminalFrontEnd::ExitStatus(const CHalvoDataSecurityApp& app) const
                                           : (app.m_nExitCode != 0 ? StatusMasterPasswordRefused : StatusCancelled);
     case EEnd::CleanupDeclined:
         return StatusMasterPasswordRefused;
+    case EEnd::HidingUnreadable:
+        return StatusStartupFailed;
+    case EEnd::CleanupIncomplete:
+        return StatusItemsFailed;
     case EEnd::FlowRan:
         return m_nFlowStatus;
     case EEnd::CleanupDone:
@@ -207,6 +211,10 @@ const char* CTerminalFrontEnd::EndName(CHalvoDataSecurityApp::EEnd eEnd)
         return "ran";
     case EEnd::CleanupDone:
         return "clean-up-done";
+    case EEnd::CleanupIncomplete:
+        return "clean-up-incomplete";
+    case EEnd::HidingUnreadable:
+        return "hidden-list-unreadable";
     case EEnd::CleanupDeclined:
         return "clean-up-declined";
     case EEnd::MainWindowShown:

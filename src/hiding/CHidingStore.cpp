@@ -201,11 +201,20 @@ int CHidingStore::RunMove(EMoveKind kind, const SHiddenEntry& entry, const struc
     return 0;
 }
 
+bool CHidingStore::IsSameItem(const SHiddenEntry& entry, const struct stat& st)
+{
+    return entry.ino != 0 && st.st_dev == entry.dev && st.st_ino == entry.ino;
+}
+
 bool CHidingStore::ToVault(EMoveKind kind, SHiddenEntry entry)
 {
     struct stat st = {};
     if (::lstat(entry.path.c_str(), &st) != 0) {
         return Fail(HidingFs::ErrnoText("cannot find " + entry.path));
+    }
+    // Only the item that was hidden goes back into the vault, never what now stands at its path.
+    if (kind == EMoveKind::MoveIn && !IsSameItem(entry, st)) {
+        return Fail("not the item that was hidden (another file or folder now stands there): " + entry.path);
     }
     const std::string strParent = HidingPaths::ParentOf(HidingPaths::RealForm(entry.path));
     struct stat stParent = {};
@@ -250,6 +259,17 @@ bool CHidingStore::AddListed(const std::string& strClean)
     record.type = EListRecord::Entry;
     record.entry.id = m_list.NewId();
     record.entry.path = strClean;
+    record.entry.dev = st.st_dev;  // the identity it must have when hiding is switched on
+    record.entry.ino = st.st_ino;
+    std::string strError;
+    return m_list.Append(record, true, strError) || Fail(strError);
+}
+
+bool CHidingStore::Forget(std::uint64_t id)
+{
+    SListRecord record;
+    record.type = EListRecord::Remove;
+    record.entry.id = id;
     std::string strError;
     return m_list.Append(record, true, strError) || Fail(strError);
 }
@@ -305,10 +325,7 @@ bool CHidingStore::Unhide(std::uint64_t id)
     struct stat st = {};
     const bool bInVault = entry.inVault && ::lstat(entry.VaultPath().c_str(), &st) == 0;
     if (!entry.inVault || (!bInVault && IsBackInPlace(entry))) {
-        SListRecord record;
-        record.type = EListRecord::Remove;
-        record.entry.id = id;
-        return m_list.Append(record, true, strError) || Fail(strError);
+        return Forget(id);
     }
     if (!bInVault) {
         return Fail(HidingFs::ErrnoText("the hidden item is not in its vault " + entry.VaultPath()));

@@ -82,6 +82,7 @@ int CDataSecurityMngr::InitManager()
     m_iHidenType = settings.m_nHidenType;
 
     m_pHideControl.reset();
+    m_strHideFailure.clear();
     m_pHideControl = m_fnCreateHideControl ? m_fnCreateHideControl() : std::make_shared<CHidingEngine>();
     if (!m_pHideControl) {
         LOGGER::g_HVLog.Log("Error: In Hide Engine -CreateInstance-");
@@ -89,6 +90,11 @@ int CDataSecurityMngr::InitManager()
     } else if (!m_pHideControl->SetCurrentHidingEngine(IHidingEngine::kEngineId)) {
         LOGGER::g_HVLog.Log("Error: In Hide Engine -SetCurrentHidingEngine-");
         m_bHideDisabled = 1;
+        // Start-up must not take this for a first start: the list names what is kept hidden.
+        m_strHideFailure = QString::fromStdString(m_pHideControl->GetLastError());
+        if (m_strHideFailure.isEmpty()) {
+            m_strHideFailure = QStringLiteral("the hiding engine could not be set up");
+        }
     } else {
         if (!m_pHideControl->IsHidingEnabled()) {
             (void)m_pHideControl->EnableHiding();
