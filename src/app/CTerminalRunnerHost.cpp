@@ -86,6 +86,7 @@ private:
         CTerminal::Wipe(strTyped);
         return bOk;
     }
+    [[nodiscard]] bool RefusalSkipsFile() override { return m_host.m_ui.TakeSkipFile(); }
     void ShowMessage(const QString& strText) override { m_host.m_terminal.Message(strText); }
     void RunEnded(EEnd eEnd) override { (void)eEnd; }
 

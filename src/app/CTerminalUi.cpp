@@ -163,12 +163,24 @@ bool CTerminalUi::AskMasterPassword(int nAttempt, CSecureBuffer& utf16)
     return true;
 }
 
+bool CTerminalUi::GivenMasterPassword(CSecureBuffer& utf16)
+{
+    if (m_strMasterPasswordFile.isEmpty() || !ReadPasswordFile(m_strMasterPasswordFile, m_master)) {
+        return false;
+    }
+    Put(*m_master, utf16);
+    return !utf16.empty();
+}
+
 bool CTerminalUi::AskFilePassword(const QString& strPath, QString& strOut)
 {
     m_bAsked = true;
     if (!m_strPasswordFile.isEmpty()) {
         if (m_setFilePathsGiven.contains(strPath)) {
-            m_terminal.Message(QStringLiteral("hnv: the password of %1 is not the one given").arg(strPath));
+            m_terminal.Message(
+                QStringLiteral("hnv: %1 skipped: neither the given password nor the master password opens it")
+                    .arg(strPath));
+            m_bSkipFile = true;
             return false;
         }
         if (!ReadPasswordFile(m_strPasswordFile, m_password)) {

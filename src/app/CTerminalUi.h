@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class CTerminal;
 
@@ -38,9 +39,14 @@ public:
     bool AskNewPassword(CSecureBuffer& utf16) override;
     void ShowReport(const CReportComposer& report) override;
 
+    bool GivenMasterPassword(CSecureBuffer& utf16) override;
+
     // The file password for an encrypted file: from the password file (once per path), else
-    // typed. False when refused or not to be had.
+    // typed. False when refused or not to be had; when the password file's password was already
+    // tried on that file, false with TakeSkipFile() true: that file is skipped, the run goes on.
     [[nodiscard]] bool AskFilePassword(const QString& strPath, QString& strOut);
+    // Whether the last refusal skips only its file (cleared by the call).
+    [[nodiscard]] bool TakeSkipFile() { return std::exchange(m_bSkipFile, false); }
     // A yes/no question of a run; bApplyToAll set when the answer holds for the rest of the run.
     [[nodiscard]] bool AskQuestion(const QString& strText, bool& bApplyToAll);
 
@@ -69,4 +75,5 @@ private:
     bool m_bPasswordUnavailable = false;
     bool m_bRefused = false;
     bool m_bAsked = false;
+    bool m_bSkipFile = false;
 };

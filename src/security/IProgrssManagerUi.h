@@ -46,6 +46,9 @@ public:
     // The enter-password dialog for an encrypted file: true (OK) with the password in
     // strPassword, false when the user refused. The worker wipes strPassword after use.
     [[nodiscard]] virtual bool EnterPassword(const QString& strPath, std::u16string& strPassword) = 0;
+    // After EnterPassword refused: true when only that file is to be skipped (a password given in
+    // advance does not open it) and the run goes on; false ends the run.
+    [[nodiscard]] virtual bool RefusalSkipsFile() { return false; }
     // A message box with an OK button and the application title (string 57344) as caption.
     virtual void ShowMessage(const QString& strText) = 0;
 
