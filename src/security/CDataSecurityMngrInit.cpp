@@ -3,6 +3,7 @@
 #include "hiding/CHidingEngine.h"
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVLog.h"
+#include "passwords/HVWipeText.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "settings/CHDGlobalData.h"
@@ -22,12 +23,6 @@ namespace {
 std::string NativePath(const QString& strPath)
 {
     return QFile::encodeName(strPath).toStdString();
-}
-
-void WipeText(QString& str)
-{
-    str.fill(QChar(0));
-    str.clear();
 }
 
 }  // namespace
@@ -204,8 +199,8 @@ int CDataSecurityMngr::SaveAndClose()
             LOGGER::g_HVLog.Log("Error: the settings could not be saved");
         }
     }
-    WipeText(m_strMasterPassword);
-    WipeText(m_strPassword);
+    HVWipeText(m_strMasterPassword);
+    HVWipeText(m_strPassword);
     LOGGER::g_HVLog.Log("Save the Registry");
 
     if (m_bHideDisabled == 0 && m_pHideControl) {

@@ -63,16 +63,15 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
                 m_pUi->ShowMessage(HVLoadString(IDS_WRONG_PASSWORD));
             }
             ++nAttempt;
-            std::u16string strTyped;
-            const bool bOk = m_pUi != nullptr && m_pUi->EnterPassword(entry.m_strPath, strTyped);
+            CSecureBuffer typed;
+            const bool bOk = m_pUi != nullptr && m_pUi->EnterPassword(entry.m_strPath, typed);
             if (!bOk) {
-                HVWipeText(strTyped);
                 bRefused = true;
                 bSkipped = m_pUi != nullptr && m_pUi->RefusalSkipsFile();
                 break;
             }
-            m_encrypt.SetPassword(strTyped);
-            HVWipeText(strTyped);
+            m_encrypt.SetPassword(
+                std::u16string_view(reinterpret_cast<const char16_t*>(typed.data()), typed.size() / sizeof(char16_t)));
         }
         nResult = m_encrypt.DecryptFileAt(ref);
     }

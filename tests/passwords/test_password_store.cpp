@@ -1,4 +1,5 @@
 // The password-signature file: layout, RunCount, repairs, short signatures, failed saves.
+#include "passwords/HVWipeText.h"
 #include "xml/XmlBase64.h"
 
 #include "PasswordTestSupport.h"
@@ -197,4 +198,24 @@ TEST_F(PasswordTest, UnwritableFolderIsReported)
     EXPECT_TRUE(store.VerifyMasterPassword(u"pw"));
     EXPECT_TRUE(store.LastSaveFailed());
     EXPECT_FALSE(QFileInfo::exists(strFile));
+}
+
+// A wiped text: its whole storage is zeros; a copy that shares a text's storage keeps its value
+// (only the last holder's wipe reaches the storage).
+TEST(WipeText, WholeStorageAndSharedCopies)
+{
+    std::u16string str(40, u'x');
+    str.resize(3);
+    const char16_t* p = str.data();
+    const std::size_t nCapacity = str.capacity();
+    HVWipeText(str);
+    EXPECT_TRUE(str.empty());
+    for (std::size_t i = 0; i < nCapacity; ++i) {
+        ASSERT_EQ(p[i], u'\0') << i;
+    }
+    QString strHeld = QString::fromUtf8("right horse");
+    QString strCopy = strHeld;
+    HVWipeText(strCopy);
+    EXPECT_TRUE(strCopy.isEmpty());
+    EXPECT_EQ(strHeld, QStringLiteral("right horse"));
 }
