@@ -3,6 +3,7 @@
 #include "hiding/HidingPaths.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +22,8 @@ SRestoreFailure::EWhy CHidingEngine::WhyNotRestored(const SHiddenEntry& entry)
     if (::stat(strParent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         return EWhy::ParentMissing;
     }
-    if (::access(strParent.c_str(), W_OK | X_OK) != 0) {
+    // With the effective ids and capabilities: those the move was made with.
+    if (::faccessat(AT_FDCWD, strParent.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
         return EWhy::Permission;
     }
     return EWhy::Other;
