@@ -1,11 +1,13 @@
 #pragma once
 
+#include "hiding/IHidingEngine.h"
 #include "security/CDataSecurityMngr.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class IAppFrontEnd;
 
@@ -124,6 +126,7 @@ public:
     // Why the command line was refused, and how a flow ended (kept after the manager is gone).
     CDataSecurityMngr::ECmdLineCheck m_eCmdLineCheck = CDataSecurityMngr::ECmdLineCheck::Accepted;
     int m_nFlowResult = 0;
+    std::vector<SRestoreFailure> m_stillHidden;  // what the clean-up had to leave hidden
     CDataSecurityMngr::EFlowEnd m_eFlowEnd = CDataSecurityMngr::EFlowEnd::Ran;
 
 private:

@@ -47,7 +47,7 @@ bool CHalvoDataSecurityApp::RestoreHiddenItems()
         (void)DisableHideEngine();
         return true;
     }
-    std::vector<SRestoreFailure> failures;
+    std::vector<SRestoreFailure>& failures = m_stillHidden;
     const bool bAll = pMngr->m_pHideControl->RestoreAll(failures);
     LOGGER::g_HVLog.Log("Disable Hiding");
     IDataSecurityUi& ui = m_frontEnd.Ui();

@@ -1,5 +1,6 @@
 // The terminal program end to end on what guards the user's secrets and hidden items: private
 // data folders, a damaged hidden list, the clean-up start, core dumps, password files.
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -128,8 +129,12 @@ TEST(HnvCleanup, ItemsLeftHiddenAreNamedAndNothingIsHiddenAgain)
 
     r = home.Run({"--master-password-file", mp, "--yes", "--json", "-ui"});
     EXPECT_EQ(r.nStatus, 1) << r.strErr.toStdString();
-    EXPECT_EQ(QJsonDocument::fromJson(r.strOut.toUtf8()).object().value(QStringLiteral("end")).toString(),
-              QStringLiteral("clean-up-incomplete"));
+    const QJsonObject json = QJsonDocument::fromJson(r.strOut.toUtf8()).object();
+    EXPECT_EQ(json.value(QStringLiteral("end")).toString(), QStringLiteral("clean-up-incomplete"));
+    const QJsonArray left = json.value(QStringLiteral("stillHidden")).toArray();
+    ASSERT_EQ(left.size(), 1) << r.strOut.toStdString();
+    EXPECT_EQ(left.at(0).toObject().value(QStringLiteral("path")).toString(), strA);
+    EXPECT_EQ(left.at(0).toObject().value(QStringLiteral("reason")).toString(), QStringLiteral("path-occupied"));
     EXPECT_TRUE(r.strErr.contains(strA + QStringLiteral(" stays hidden: something else now stands")))
         << r.strErr.toStdString();
     EXPECT_FALSE(r.strErr.contains(strB + QStringLiteral(" stays")));
