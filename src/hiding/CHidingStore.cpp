@@ -201,11 +201,6 @@ int CHidingStore::RunMove(EMoveKind kind, const SHiddenEntry& entry, const struc
     return 0;
 }
 
-bool CHidingStore::IsSameItem(const SHiddenEntry& entry, const struct stat& st)
-{
-    return entry.ino != 0 && st.st_dev == entry.dev && st.st_ino == entry.ino;
-}
-
 bool CHidingStore::ToVault(EMoveKind kind, SHiddenEntry entry)
 {
     struct stat st = {};
@@ -247,31 +242,6 @@ bool CHidingStore::HideNew(const std::string& strClean)
     entry.id = m_list.NewId();
     entry.path = strClean;
     return ToVault(EMoveKind::HideNew, entry);
-}
-
-bool CHidingStore::AddListed(const std::string& strClean)
-{
-    struct stat st = {};
-    if (::lstat(strClean.c_str(), &st) != 0) {
-        return Fail(HidingFs::ErrnoText("cannot find " + strClean));
-    }
-    SListRecord record;
-    record.type = EListRecord::Entry;
-    record.entry.id = m_list.NewId();
-    record.entry.path = strClean;
-    record.entry.dev = st.st_dev;  // the identity it must have when hiding is switched on
-    record.entry.ino = st.st_ino;
-    std::string strError;
-    return m_list.Append(record, true, strError) || Fail(strError);
-}
-
-bool CHidingStore::Forget(std::uint64_t id)
-{
-    SListRecord record;
-    record.type = EListRecord::Remove;
-    record.entry.id = id;
-    std::string strError;
-    return m_list.Append(record, true, strError) || Fail(strError);
 }
 
 bool CHidingStore::MoveIn(std::uint64_t id)
@@ -331,13 +301,4 @@ bool CHidingStore::Unhide(std::uint64_t id)
         return Fail(HidingFs::ErrnoText("the hidden item is not in its vault " + entry.VaultPath()));
     }
     return RunMove(EMoveKind::Unhide, entry, st) == 0;
-}
-
-bool CHidingStore::SetEnabled(bool bEnabled)
-{
-    SListRecord record;
-    record.type = EListRecord::State;
-    record.enabled = bEnabled;
-    std::string strError;
-    return m_list.Append(record, true, strError) || Fail(strError);
 }

@@ -1,4 +1,5 @@
-// Repair of a hidden list that cannot be read, and the vault items no entry names.
+// The hiding store's steps that change the list without moving an item: listing, forgetting,
+// the hiding switch, the repair of a list that cannot be read, and the vault items no entry names.
 #include "hiding/CHidingStore.h"
 #include "hiding/HidingFs.h"
 
@@ -7,7 +8,47 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+bool CHidingStore::IsSameItem(const SHiddenEntry& entry, const struct stat& st)
+{
+    return entry.ino != 0 && st.st_dev == entry.dev && st.st_ino == entry.ino;
+}
+
+bool CHidingStore::AddListed(const std::string& strClean)
+{
+    struct stat st = {};
+    if (::lstat(strClean.c_str(), &st) != 0) {
+        return Fail(HidingFs::ErrnoText("cannot find " + strClean));
+    }
+    SListRecord record;
+    record.type = EListRecord::Entry;
+    record.entry.id = m_list.NewId();
+    record.entry.path = strClean;
+    record.entry.dev = st.st_dev;  // the identity it must have when hiding is switched on
+    record.entry.ino = st.st_ino;
+    std::string strError;
+    return m_list.Append(record, true, strError) || Fail(strError);
+}
+
+bool CHidingStore::Forget(std::uint64_t id)
+{
+    SListRecord record;
+    record.type = EListRecord::Remove;
+    record.entry.id = id;
+    std::string strError;
+    return m_list.Append(record, true, strError) || Fail(strError);
+}
+
+bool CHidingStore::SetEnabled(bool bEnabled)
+{
+    SListRecord record;
+    record.type = EListRecord::State;
+    record.enabled = bEnabled;
+    std::string strError;
+    return m_list.Append(record, true, strError) || Fail(strError);
+}
 
 bool CHidingStore::Repair(SRepair& report)
 {
