@@ -1,16 +1,21 @@
 // Start-up of the application object: preparation, command line, master password.
 #include "app/CHalvoDataSecurityApp.h"
 
+#include "app/HVPrivateFolders.h"
 #include "app/IAppFrontEnd.h"
 #include "engines/CHvncSelfTest.h"
 #include "globalfuncs/HVLogHook.h"
+#include "globalfuncs/HVShellFunctions.h"
+#include "hiding/IHidingEngine.h"
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
+#include "passwords/CMasterPasswordStore.h"
 #include "security/IDataSecurityUi.h"
 #include "settings/CHDGlobalData.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include "resources/CResourceModule.h"
 
@@ -19,6 +24,15 @@ namespace {
 void ForwardLibraryLog(const QString& message, int severity, const char* file, int line)
 {
     LOGGER::g_HVLog.WriteLog(message.toUtf8().constData(), severity, file, line);
+}
+
+// A data folder of the program (and the folders above it up to the special folder) for the user
+// alone, whatever the umask made of them.
+void TightenDataFolder(int nSpecialFolder, const QString& strSubFolder)
+{
+    QStringList lstParts{g_HDGlobalData.DataCompanyName, g_HDGlobalData.DataProductName, strSubFolder};
+    lstParts.removeAll(QString());
+    (void)HVPrivateFolders::Tighten(HVGlobalMFC::HV_GetSpecialFolder(nSpecialFolder), lstParts);
 }
 
 }  // namespace
@@ -78,6 +92,10 @@ bool CHalvoDataSecurityApp::InitInstance()
     if (m_pDataSecurityMngr->InitManager() != 1) {
         return End(EEnd::InitFailed);
     }
+    TightenDataFolder(HVGlobalMFC::HV_CSIDL_COMMON_APPDATA, QStringLiteral("Data"));
+    if (!CheckHiding()) {
+        return false;
+    }
     if (!AskMasterPassword()) {
         return false;
     }
@@ -102,6 +120,7 @@ bool CHalvoDataSecurityApp::Prepare()
         return End(EEnd::SettingsNotLoaded);
     }
     g_HDGlobalData.CreateUserDataFolder(QString::fromLatin1(kLogFolder));
+    TightenDataFolder(HVGlobalMFC::HV_CSIDL_APPDATA, QString::fromLatin1(kLogFolder));
     StartLog();
 
     m_frontEnd.InitTheme();
@@ -172,14 +191,34 @@ bool CHalvoDataSecurityApp::AskMasterPassword()
     request.nCmdMode = m_nCmdMode;
     request.nShlAskMaster = g_HDGlobalData.m_RegData.m_nShlAskMaster;
     request.strConfigFile = m_pDataSecurityMngr->m_strConfigFile;
+    if (m_pDataSecurityMngr->m_pHideControl && !QFileInfo::exists(request.strConfigFile)) {
+        for (const std::string& strItem : m_pDataSecurityMngr->m_pHideControl->UnlistedItems()) {
+            request.lstUnlistedHidden.append(QString::fromStdString(strItem));
+        }
+    }
 
     CSecureBuffer master;
     const SMasterPasswordResult result = CMasterPasswordStartup::Run(request, m_frontEnd.Ui(), master);
     if (!result.bContinue) {
         master.clear();
+        if (result.eOutcome == EMasterPasswordOutcome::MayBeHidden) {
+            return End(EEnd::HidingUnreadable, kExitHidingUnreadable);
+        }
         return End(result.eOutcome == EMasterPasswordOutcome::SetCancelled ? EEnd::MasterPasswordNotSet
                                                                            : EEnd::MasterPasswordRefused,
                    result.nExitCode);
+    }
+    if (result.eOutcome == EMasterPasswordOutcome::NotNeeded && m_nCmdMode == CDataSecurityMngr::CmdModeDecrypt
+        && QFileInfo::exists(request.strConfigFile) && m_frontEnd.Ui().GivenMasterPassword(master)) {
+        // Taken for the decryption's retry only when it is the master password.
+        CMasterPasswordStore store(request.strConfigFile);
+        const std::u16string_view view(reinterpret_cast<const char16_t*>(master.data()),
+                                       master.size() / sizeof(char16_t));
+        if (!store.VerifyMasterPassword(view)) {
+            LOGGER::g_HVLog.Log("The given master password does not match");
+            m_frontEnd.Ui().ShowMessage(CMasterPasswordStartup::kIdsWrongPassword);
+            master.clear();
+        }
     }
     if (!master.empty()) {
         m_pDataSecurityMngr->m_strMasterPassword = QString(reinterpret_cast<const QChar*>(master.data()),

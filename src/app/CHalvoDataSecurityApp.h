@@ -1,11 +1,13 @@
 #pragma once
 
+#include "hiding/IHidingEngine.h"
 #include "security/CDataSecurityMngr.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class IAppFrontEnd;
 
@@ -24,6 +26,10 @@ class CHalvoDataSecurityApp
 {
 public:
     static constexpr int kExitNoMasterPassword = 3000;
+    // The hidden items cannot be accounted for (their list cannot be read): nothing is asked or run.
+    static constexpr int kExitHidingUnreadable = 5;
+    // The clean-up brought back what it could, but items stay hidden.
+    static constexpr int kExitItemsStillHidden = 1;
     // The status a shell sees for kExitNoMasterPassword.
     static constexpr int kShellExitNoMasterPassword = kExitNoMasterPassword & 0xFF;
 
@@ -37,6 +43,15 @@ public:
     static constexpr unsigned kIdsConfigMissing = 57345;
     static constexpr unsigned kIdsResourceMissing = 57346;
     static constexpr unsigned kIdsSettingsNotLoaded = 141;
+    static constexpr unsigned kIdsHiddenListUnreadable = 20322;  // reason
+    static constexpr unsigned kIdsAskRepairHiddenList = 20323;
+    static constexpr unsigned kIdsHiddenListRepaired = 20324;     // what was recovered
+    static constexpr unsigned kIdsHiddenListNotRepaired = 20325;  // reason
+    static constexpr unsigned kIdsItemNotRestored = 20327;        // path, reason
+    static constexpr unsigned kIdsRestorePathOccupied = 20328;
+    static constexpr unsigned kIdsRestoreParentMissing = 20329;
+    static constexpr unsigned kIdsRestoreVolumeAbsent = 20330;
+    static constexpr unsigned kIdsRestorePermission = 20331;
 
     // Start pages of the main window.
     static constexpr int kPageWelcome = 0;
@@ -55,7 +70,10 @@ public:
         MasterPasswordRefused,  // cancelled or four wrong entries: 3000
         MasterPasswordNotSet,   // the first choice of a master password was cancelled: 0
         FlowRan,                // mode 0 or 1 ran its flow (m_nFlowResult, m_eFlowEnd say how)
+        HidingUnreadable,       // the hidden list cannot be read (not repaired), or the signature
+                                // file may be kept hidden: 5
         CleanupDone,            // mode 3 answered Yes
+        CleanupIncomplete,      // mode 3 answered Yes, but items stay hidden: 1
         CleanupDeclined,        // mode 3 answered No: 3000
         MainWindowShown,        // the main window was shown and closed
         NoMainWindow,           // this program has no main window: said so, 0
@@ -89,6 +107,9 @@ public:
 
     // Switches the hiding engine's hiding off. Always 1.
     int DisableHideEngine();
+    // The clean-up's restore: hiding off, every item back and off the list; each item that stays
+    // hidden is named with the reason. True when nothing stays hidden.
+    bool RestoreHiddenItems();
 
     // The argument text for the log: the arguments joined by blanks, arguments with a blank in
     // double quotes, and the value of every "-pw" replaced by "********" (a password never
@@ -105,11 +126,13 @@ public:
     // Why the command line was refused, and how a flow ended (kept after the manager is gone).
     CDataSecurityMngr::ECmdLineCheck m_eCmdLineCheck = CDataSecurityMngr::ECmdLineCheck::Accepted;
     int m_nFlowResult = 0;
+    std::vector<SRestoreFailure> m_stillHidden;  // what the clean-up had to leave hidden
     CDataSecurityMngr::EFlowEnd m_eFlowEnd = CDataSecurityMngr::EFlowEnd::Ran;
 
 private:
     [[nodiscard]] bool Prepare();
     [[nodiscard]] bool ReadCommandLine();
+    [[nodiscard]] bool CheckHiding();
     [[nodiscard]] bool AskMasterPassword();
     void RunRequest();
     void ShowWindow(int nStartPage, bool bLeaveCmdLine);

@@ -36,12 +36,14 @@ void CHalvoDataSecurityApp::RunRequest()
         return;
     case CDataSecurityMngr::CmdModeCleanup: {
         const int nExit = CMasterPasswordStartup::RunCleanup(
-            mngr.m_strConfigFile, m_frontEnd.Ui(), [this] { (void)DisableHideEngine(); });
+            mngr.m_strConfigFile, m_frontEnd.Ui(), [this] { return RestoreHiddenItems(); });
+        const bool bConfirmed = nExit != CMasterPasswordStartup::kExitNoMasterPassword;
         // Nothing the user registered may point to the program once it is gone.
-        if (QString strError; nExit == 0 && !CHVShellMenus::RemoveUserRegistrations(&strError)) {
+        if (QString strError; bConfirmed && !CHVShellMenus::RemoveUserRegistrations(&strError)) {
             LOGGER::g_HVLog.Log("Error: %s", qUtf8Printable(strError));
         }
-        m_eEnd = nExit == 0 ? EEnd::CleanupDone : EEnd::CleanupDeclined;
+        m_eEnd = nExit == 0 ? EEnd::CleanupDone
+                            : (nExit == kExitItemsStillHidden ? EEnd::CleanupIncomplete : EEnd::CleanupDeclined);
         m_nExitCode = nExit;
         return;
     }

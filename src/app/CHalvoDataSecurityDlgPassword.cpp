@@ -7,6 +7,7 @@
 #include "passwords/CGuiMessageBox.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
+#include "passwords/HVWipeText.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 
@@ -71,8 +72,7 @@ void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
                                                 store.GetLastError()),
                                  CMasterPasswordStartup::kIdsMasterFileNotSaved);
     }
-    strNew.fill(QChar(0));
-    strNew.clear();
+    HVWipeText(strNew);
     if (bHiding) {
         (void)m_mngr.m_pHideControl->HideItem(NativePath(m_mngr.m_strConfigFile));
     }

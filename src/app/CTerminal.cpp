@@ -1,5 +1,7 @@
 #include "app/CTerminal.h"
 
+#include "passwords/HVWipeText.h"
+
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
@@ -40,8 +42,7 @@ CTerminal::~CTerminal()
 
 void CTerminal::Wipe(QString& str)
 {
-    str.fill(QChar(0));
-    str.clear();
+    HVWipeText(str);
 }
 
 bool CTerminal::ReadHidden(const QString& strPrompt, QString& strOut)

@@ -25,6 +25,23 @@ QString StateName(quint16 nState)
     }
 }
 
+const char* WhyName(SRestoreFailure::EWhy eWhy)
+{
+    switch (eWhy) {
+    case SRestoreFailure::EWhy::PathOccupied:
+        return "path-occupied";
+    case SRestoreFailure::EWhy::ParentMissing:
+        return "parent-missing";
+    case SRestoreFailure::EWhy::VolumeAbsent:
+        return "volume-absent";
+    case SRestoreFailure::EWhy::Permission:
+        return "permission";
+    case SRestoreFailure::EWhy::Other:
+        break;
+    }
+    return "other";
+}
+
 }  // namespace
 
 CTerminalFrontEnd::CTerminalFrontEnd(const STerminalOptions& options)
@@ -173,6 +190,10 @@ int CTerminalFrontEnd::ExitStatus(const CHalvoDataSecurityApp& app) const
                                           : (app.m_nExitCode != 0 ? StatusMasterPasswordRefused : StatusCancelled);
     case EEnd::CleanupDeclined:
         return StatusMasterPasswordRefused;
+    case EEnd::HidingUnreadable:
+        return StatusStartupFailed;
+    case EEnd::CleanupIncomplete:
+        return StatusItemsFailed;
     case EEnd::FlowRan:
         return m_nFlowStatus;
     case EEnd::CleanupDone:
@@ -207,6 +228,10 @@ const char* CTerminalFrontEnd::EndName(CHalvoDataSecurityApp::EEnd eEnd)
         return "ran";
     case EEnd::CleanupDone:
         return "clean-up-done";
+    case EEnd::CleanupIncomplete:
+        return "clean-up-incomplete";
+    case EEnd::HidingUnreadable:
+        return "hidden-list-unreadable";
     case EEnd::CleanupDeclined:
         return "clean-up-declined";
     case EEnd::MainWindowShown:
@@ -223,5 +248,16 @@ QByteArray CTerminalFrontEnd::JsonSummary(const CHalvoDataSecurityApp& app) cons
     root.insert(QStringLiteral("status"), ExitStatus(app));
     root.insert(QStringLiteral("end"), QString::fromLatin1(EndName(app.m_eEnd)));
     root.insert(QStringLiteral("exitCode"), app.m_nExitCode);
+    if (!app.m_stillHidden.empty()) {
+        QJsonArray items;
+        for (const SRestoreFailure& failure : app.m_stillHidden) {
+            QJsonObject item;
+            item.insert(QStringLiteral("path"), QString::fromStdString(failure.strPath));
+            item.insert(QStringLiteral("reason"), QString::fromLatin1(WhyName(failure.eWhy)));
+            item.insert(QStringLiteral("detail"), QString::fromStdString(failure.strDetail));
+            items.append(item);
+        }
+        root.insert(QStringLiteral("stillHidden"), items);
+    }
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }

@@ -77,15 +77,11 @@ private:
         (void)eKind;
         return m_host.m_ui.AskQuestion(strMessage, bApplyToAll);
     }
-    [[nodiscard]] bool EnterPassword(const QString& strPath, std::u16string& strPassword) override
+    [[nodiscard]] bool EnterPassword(const QString& strPath, CSecureBuffer& utf16) override
     {
-        QString strTyped;
-        const bool bOk = m_host.m_ui.AskFilePassword(strPath, strTyped);
-        strPassword.assign(reinterpret_cast<const char16_t*>(strTyped.utf16()),
-                           static_cast<std::size_t>(strTyped.size()));
-        CTerminal::Wipe(strTyped);
-        return bOk;
+        return m_host.m_ui.AskFilePassword(strPath, utf16);
     }
+    [[nodiscard]] bool RefusalSkipsFile() override { return m_host.m_ui.TakeSkipFile(); }
     void ShowMessage(const QString& strText) override { m_host.m_terminal.Message(strText); }
     void RunEnded(EEnd eEnd) override { (void)eEnd; }
 

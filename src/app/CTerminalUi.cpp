@@ -37,7 +37,7 @@ unsigned CTerminalUi::CheckNewPassword(const QString& strNew, const QString& str
     return 0;
 }
 
-bool CTerminalUi::ReadPasswordFile(const QString& strFile, std::optional<QString>& cache)
+bool CTerminalUi::ReadPasswordFile(const QString& strFile, std::optional<CSecureBuffer>& cache)
 {
     if (cache) {
         return true;
@@ -69,7 +69,9 @@ bool CTerminalUi::ReadPasswordFile(const QString& strFile, std::optional<QString
         m_bPasswordUnavailable = true;
         return false;
     }
-    cache = std::move(strText);
+    cache.emplace();
+    Put(strText, *cache);
+    CTerminal::Wipe(strText);
     return true;
 }
 
@@ -81,7 +83,7 @@ void CTerminalUi::NoTerminal(const QString& strWhat, const QString& strOption)
 }
 
 bool CTerminalUi::AskNew(const QString& strWhat,
-                         std::optional<QString>& fromFile,
+                         std::optional<CSecureBuffer>& fromFile,
                          const QString& strFile,
                          CSecureBuffer& utf16)
 {
@@ -90,13 +92,16 @@ bool CTerminalUi::AskNew(const QString& strWhat,
         if (!ReadPasswordFile(strFile, fromFile)) {
             return false;
         }
-        const unsigned nRule = CheckNewPassword(*fromFile, *fromFile);
+        // The rules looked at in place: the text is not copied out of secure memory.
+        const QString strView = QString::fromRawData(reinterpret_cast<const QChar*>(fromFile->data()),
+                                                     static_cast<qsizetype>(fromFile->size() / sizeof(QChar)));
+        const unsigned nRule = CheckNewPassword(strView, strView);
         if (nRule != 0) {
             ShowMessage(nRule);
             m_bRefused = true;
             return false;
         }
-        Put(*fromFile, utf16);
+        utf16 = fromFile->Clone();
         return true;
     }
     if (!m_terminal.HasTty()) {
@@ -144,7 +149,7 @@ bool CTerminalUi::AskMasterPassword(int nAttempt, CSecureBuffer& utf16)
         if (!ReadPasswordFile(m_strMasterPasswordFile, m_master)) {
             return false;
         }
-        Put(*m_master, utf16);
+        utf16 = m_master->Clone();
         return true;
     }
     if (!m_terminal.HasTty()) {
@@ -163,29 +168,47 @@ bool CTerminalUi::AskMasterPassword(int nAttempt, CSecureBuffer& utf16)
     return true;
 }
 
-bool CTerminalUi::AskFilePassword(const QString& strPath, QString& strOut)
+bool CTerminalUi::GivenMasterPassword(CSecureBuffer& utf16)
+{
+    if (m_strMasterPasswordFile.isEmpty() || !ReadPasswordFile(m_strMasterPasswordFile, m_master)) {
+        return false;
+    }
+    utf16 = m_master->Clone();
+    return !utf16.empty();
+}
+
+bool CTerminalUi::AskFilePassword(const QString& strPath, CSecureBuffer& utf16)
 {
     m_bAsked = true;
     if (!m_strPasswordFile.isEmpty()) {
         if (m_setFilePathsGiven.contains(strPath)) {
-            m_terminal.Message(QStringLiteral("hnv: the password of %1 is not the one given").arg(strPath));
+            m_terminal.Message(
+                QStringLiteral("hnv: %1 skipped: neither the given password nor the master password opens it")
+                    .arg(strPath));
+            m_bSkipFile = true;
             return false;
         }
         if (!ReadPasswordFile(m_strPasswordFile, m_password)) {
             return false;
         }
         m_setFilePathsGiven.insert(strPath);
-        strOut = *m_password;
+        utf16 = m_password->Clone();
         return true;
     }
     if (!m_terminal.HasTty()) {
         NoTerminal(QStringLiteral("the password of ") + strPath, QStringLiteral("--password-file"));
         return false;
     }
-    if (!m_terminal.ReadHidden(QStringLiteral("Password of %1 (empty line skips the file): ").arg(strPath), strOut)
-        || strOut.isEmpty()) {
+    QString strTyped;
+    if (!m_terminal.ReadHidden(QStringLiteral("Password of %1 (empty line skips the file): ").arg(strPath), strTyped)) {
+        return false;  // the input ended: the run ends
+    }
+    if (strTyped.isEmpty()) {
+        m_bSkipFile = true;  // as the prompt says
         return false;
     }
+    Put(strTyped, utf16);
+    CTerminal::Wipe(strTyped);
     return true;
 }
 

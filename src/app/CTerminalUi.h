@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class CTerminal;
 
@@ -38,9 +39,14 @@ public:
     bool AskNewPassword(CSecureBuffer& utf16) override;
     void ShowReport(const CReportComposer& report) override;
 
+    bool GivenMasterPassword(CSecureBuffer& utf16) override;
+
     // The file password for an encrypted file: from the password file (once per path), else
-    // typed. False when refused or not to be had.
-    [[nodiscard]] bool AskFilePassword(const QString& strPath, QString& strOut);
+    // typed. False when refused or not to be had; when the password file's password was already
+    // tried on that file, false with TakeSkipFile() true: that file is skipped, the run goes on.
+    [[nodiscard]] bool AskFilePassword(const QString& strPath, CSecureBuffer& utf16);
+    // Whether the last refusal skips only its file (cleared by the call).
+    [[nodiscard]] bool TakeSkipFile() { return std::exchange(m_bSkipFile, false); }
     // A yes/no question of a run; bApplyToAll set when the answer holds for the rest of the run.
     [[nodiscard]] bool AskQuestion(const QString& strText, bool& bApplyToAll);
 
@@ -52,21 +58,24 @@ public:
     [[nodiscard]] bool WasAsked() const { return m_bAsked; }
 
 private:
-    // Reads a password file into text (UTF-16); false with a message when it cannot be read.
-    [[nodiscard]] bool ReadPasswordFile(const QString& strFile, std::optional<QString>& cache);
-    [[nodiscard]] bool
-    AskNew(const QString& strWhat, std::optional<QString>& fromFile, const QString& strFile, CSecureBuffer& utf16);
+    // Reads a password file into secure memory (UTF-16); false with a message when it cannot be read.
+    [[nodiscard]] bool ReadPasswordFile(const QString& strFile, std::optional<CSecureBuffer>& cache);
+    [[nodiscard]] bool AskNew(const QString& strWhat,
+                              std::optional<CSecureBuffer>& fromFile,
+                              const QString& strFile,
+                              CSecureBuffer& utf16);
     void NoTerminal(const QString& strWhat, const QString& strOption);
     static void Put(const QString& str, CSecureBuffer& utf16);
 
     CTerminal& m_terminal;
     QString m_strPasswordFile;
     QString m_strMasterPasswordFile;
-    std::optional<QString> m_password;  // the password file's text, once read
-    std::optional<QString> m_master;    // the master-password file's text, once read
-    QSet<QString> m_setFilePathsGiven;  // encrypted files the password file was given for
+    std::optional<CSecureBuffer> m_password;  // the password file's text, once read
+    std::optional<CSecureBuffer> m_master;    // the master-password file's text, once read
+    QSet<QString> m_setFilePathsGiven;        // encrypted files the password file was given for
     int m_nAnswer = -1;
     bool m_bPasswordUnavailable = false;
     bool m_bRefused = false;
     bool m_bAsked = false;
+    bool m_bSkipFile = false;
 };

@@ -1,5 +1,6 @@
 // hnv: the terminal program.
 #include "app/CTerminalProgram.h"
+#include "engines/HVNoCoreDump.h"
 
 #include <QCoreApplication>
 
@@ -23,6 +24,7 @@ void ScrubPasswordArguments(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    (void)HVNoCoreDump();  // before any secret is read
     QCoreApplication application(argc, argv);
     const QStringList lstArgs = QCoreApplication::arguments().mid(1);
     ScrubPasswordArguments(argc, argv);

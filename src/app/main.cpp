@@ -2,6 +2,7 @@
 // program (the same command language, every dialog answered in the terminal).
 #include "app/CHalvoDataSecurityApp.h"
 #include "app/CTerminalProgram.h"
+#include "engines/HVNoCoreDump.h"
 #include "security/CGuiAppFrontEnd.h"
 
 #include <QApplication>
@@ -65,6 +66,7 @@ QStringList OpenedFilesRequest(const QStringList& lstArgs)
 
 int main(int argc, char** argv)
 {
+    (void)HVNoCoreDump();  // before any secret is read
     if (HasArgument(argc, argv, "--terminal") || !HasDisplay()) {
         QCoreApplication application(argc, argv);
         QStringList lstArgs = QCoreApplication::arguments().mid(1);

@@ -124,6 +124,28 @@ int CEncryptManager::GetEncryptionSignature(std::u16string_view password, std::u
     return 1;
 }
 
+int CEncryptManager::GetEncryptionSignature(std::u16string_view password,
+                                            const std::uint8_t* pSalt,
+                                            std::size_t nSaltSize,
+                                            std::uint8_t* pOut,
+                                            std::size_t nSize)
+{
+    constexpr std::size_t kSalt = sizeof kSignatureSalt;
+    if (pOut == nullptr || pSalt == nullptr || nSaltSize != kSalt) {
+        return 0;
+    }
+    CSecureBuffer pw = CSecureBuffer::FromUtf16(password);
+    CSecureBuffer sig(32);
+    if (sig.size() != 32 || !CHvncKeyCache::Derive(pw, pSalt, kDefaultKdfMemKiB, kDefaultKdfPasses, sig)) {
+        return 0;
+    }
+    // Salt first, then as much of the hash as fills the 32 bytes.
+    std::memmove(sig.data() + kSalt, sig.data(), 32 - kSalt);
+    std::memcpy(sig.data(), pSalt, kSalt);
+    std::memcpy(pOut, sig.data(), std::min<std::size_t>(nSize, 32));
+    return 1;
+}
+
 int CEncryptManager::CompareEncryptionPasswords(std::u16string_view password,
                                                 const std::uint8_t* pSig,
                                                 std::size_t nSize)

@@ -77,6 +77,14 @@ public:
     // Non-zero when the password yields that signature (constant-time comparison).
     [[nodiscard]] static int
     CompareEncryptionPasswords(std::u16string_view password, const std::uint8_t* pSig, std::size_t nSize = 32);
+    // The salted signature: the 16-byte salt followed by the first 16 bytes of Argon2id(password,
+    // salt) at the built-in default cost. nSaltSize must be 16; writes min(nSize, 32) bytes.
+    // Returns 1 on success, 0 otherwise.
+    static int GetEncryptionSignature(std::u16string_view password,
+                                      const std::uint8_t* pSalt,
+                                      std::size_t nSaltSize,
+                                      std::uint8_t* pOut,
+                                      std::size_t nSize);
 
     [[nodiscard]] int GetLastResult() const { return m_nLastResult; }
     [[nodiscard]] const std::string& GetLastError() const { return m_strLastError; }

@@ -27,6 +27,8 @@ add_library(HVEnManager STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CHvncStream.h
     ${CMAKE_CURRENT_LIST_DIR}/CSecureBuffer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CSecureBuffer.h
+    ${CMAKE_CURRENT_LIST_DIR}/HVNoCoreDump.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HVNoCoreDump.h
     ${CMAKE_CURRENT_LIST_DIR}/HVProgress.h
     ${CMAKE_CURRENT_LIST_DIR}/HvncResult.h)
 target_link_libraries(HVEnManager PUBLIC hv_options HVSignal HVEngineState PRIVATE OpenSSL::Crypto PkgConfig::SODIUM Threads::Threads)

@@ -2,6 +2,7 @@
 #include "engines/CEncryptManager.h"
 #include "engines/CHvncSelfTest.h"
 #include "engines/CWipeManager.h"
+#include "engines/HVNoCoreDump.h"
 #include "engines/hvcrypt_options.h"
 #include "engines/hvcrypt_progress.h"
 
@@ -158,6 +159,7 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
 
 int main(int argc, char** argv)
 {
+    (void)HVNoCoreDump();  // before any password or key is read
     SHvcryptOptions opt;
     const std::string strErr = HvcryptParse(argc, argv, opt);
     if (!strErr.empty()) {

@@ -38,6 +38,10 @@ public:
     // Rewrites the file with only the live entries once the journal has grown well beyond them.
     [[nodiscard]] bool CompactIfLarge(const HidingFaultHook& hook, std::string& strError);
     [[nodiscard]] bool Compact(const HidingFaultHook& hook, std::string& strError);
+    // Makes this list anew from every whole record of a damaged list file (records after a
+    // damaged stretch are found again by their checksums); the file strDamaged is only read.
+    // The list's own file must be absent. nSkipped: bytes that held no readable record.
+    [[nodiscard]] bool Rebuild(const std::string& strDamaged, std::size_t& nSkipped, std::string& strError);
 
     [[nodiscard]] const std::string& File() const { return m_strFile; }
 
@@ -47,6 +51,10 @@ private:
     [[nodiscard]] bool ReadFrom(off_t nFrom, off_t nSize, std::string& strError);
     void Apply(const SListRecord& record);
     [[nodiscard]] std::vector<SHiddenEntry>::iterator Locate(std::uint64_t id);
+    // The live list as a file: header, state, entries, and the pending move when there is one.
+    [[nodiscard]] std::string LiveText() const;
+    // Writes text as the list file through a temporary file and a rename, then loads it.
+    [[nodiscard]] bool ReplaceWith(const std::string& text, const HidingFaultHook& hook, std::string& strError);
 
     std::string m_strFile;
     int m_fd = -1;

@@ -235,7 +235,13 @@ bool CHidingEngine::Hide(const std::string& strPath)
         return !e.inVault && e.path == strClean;
     });
     if (it != entries.rend()) {
-        return !bEnabled || FromStore(m_pStore->MoveIn(it->id));
+        if (CHidingStore::IsSameItem(*it, st)) {
+            return !bEnabled || FromStore(m_pStore->MoveIn(it->id));
+        }
+        // Another item took the path since: the old entry goes, the new item is hidden as itself.
+        if (!FromStore(m_pStore->Forget(it->id))) {
+            return false;
+        }
     }
     return FromStore(bEnabled ? m_pStore->HideNew(strClean) : m_pStore->AddListed(strClean));
 }

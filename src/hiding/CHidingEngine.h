@@ -44,8 +44,12 @@ public:
     [[nodiscard]] std::string GetHiddenItem(std::int32_t nIndex) override;
     [[nodiscard]] bool SetCurrentHidingEngine(const std::string& strEngineId) override;
 
+    [[nodiscard]] bool RestoreAll(std::vector<SRestoreFailure>& failures) override;
+    [[nodiscard]] bool RepairList(std::string& strReport) override;
+    [[nodiscard]] std::vector<std::string> UnlistedItems() override;
+
     // Why the last operation said no (for the log).
-    [[nodiscard]] std::string GetLastError() const;
+    [[nodiscard]] std::string GetLastError() const override;
     [[nodiscard]] const std::string& BaseDir() const { return m_strBaseDir; }
     // $XDG_DATA_HOME/Halvo-Soft, or ~/.local/share/Halvo-Soft.
     [[nodiscard]] static std::string DefaultBaseDir();
@@ -56,6 +60,7 @@ private:
     [[nodiscard]] bool SetAllEnabled(bool bEnabled);
     [[nodiscard]] bool Fail(std::string strError);
     [[nodiscard]] bool FromStore(bool bOk);
+    [[nodiscard]] static SRestoreFailure::EWhy WhyNotRestored(const SHiddenEntry& entry);
 
     std::string m_strBaseDir;
     std::string m_strMountVaultName;

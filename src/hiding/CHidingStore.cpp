@@ -207,6 +207,10 @@ bool CHidingStore::ToVault(EMoveKind kind, SHiddenEntry entry)
     if (::lstat(entry.path.c_str(), &st) != 0) {
         return Fail(HidingFs::ErrnoText("cannot find " + entry.path));
     }
+    // Only the item that was hidden goes back into the vault, never what now stands at its path.
+    if (kind == EMoveKind::MoveIn && !IsSameItem(entry, st)) {
+        return Fail("not the item that was hidden (another file or folder now stands there): " + entry.path);
+    }
     const std::string strParent = HidingPaths::ParentOf(HidingPaths::RealForm(entry.path));
     struct stat stParent = {};
     if (::stat(strParent.c_str(), &stParent) != 0) {
@@ -238,20 +242,6 @@ bool CHidingStore::HideNew(const std::string& strClean)
     entry.id = m_list.NewId();
     entry.path = strClean;
     return ToVault(EMoveKind::HideNew, entry);
-}
-
-bool CHidingStore::AddListed(const std::string& strClean)
-{
-    struct stat st = {};
-    if (::lstat(strClean.c_str(), &st) != 0) {
-        return Fail(HidingFs::ErrnoText("cannot find " + strClean));
-    }
-    SListRecord record;
-    record.type = EListRecord::Entry;
-    record.entry.id = m_list.NewId();
-    record.entry.path = strClean;
-    std::string strError;
-    return m_list.Append(record, true, strError) || Fail(strError);
 }
 
 bool CHidingStore::MoveIn(std::uint64_t id)
@@ -305,22 +295,10 @@ bool CHidingStore::Unhide(std::uint64_t id)
     struct stat st = {};
     const bool bInVault = entry.inVault && ::lstat(entry.VaultPath().c_str(), &st) == 0;
     if (!entry.inVault || (!bInVault && IsBackInPlace(entry))) {
-        SListRecord record;
-        record.type = EListRecord::Remove;
-        record.entry.id = id;
-        return m_list.Append(record, true, strError) || Fail(strError);
+        return Forget(id);
     }
     if (!bInVault) {
         return Fail(HidingFs::ErrnoText("the hidden item is not in its vault " + entry.VaultPath()));
     }
     return RunMove(EMoveKind::Unhide, entry, st) == 0;
-}
-
-bool CHidingStore::SetEnabled(bool bEnabled)
-{
-    SListRecord record;
-    record.type = EListRecord::State;
-    record.enabled = bEnabled;
-    std::string strError;
-    return m_list.Append(record, true, strError) || Fail(strError);
 }

@@ -5,6 +5,7 @@
 #include "hiding/CHidingVaults.h"
 
 #include <string>
+#include <vector>
 
 // The hidden list, the vaults and the moves between folders and vaults, kept consistent for
 // every process of the user. Each use runs inside a CSession, which holds the lock file,
@@ -56,6 +57,26 @@ public:
     // Moves a listed entry back to its folder (when in a vault) and takes it off the list.
     [[nodiscard]] bool Unhide(std::uint64_t id);
     [[nodiscard]] bool SetEnabled(bool bEnabled);
+    // Takes an entry off the list without moving anything.
+    [[nodiscard]] bool Forget(std::uint64_t id);
+    // Whether st is the item the entry hid (same device and inode); an entry without a
+    // recorded identity matches nothing.
+    [[nodiscard]] static bool IsSameItem(const SHiddenEntry& entry, const struct stat& st);
+    // Items in the home vault that no entry names (they cannot be shown by the list).
+    [[nodiscard]] std::vector<std::string> UnlistedInHomeVault() const;
+
+    // What a repair of the list found.
+    struct SRepair
+    {
+        std::string strAside;               // where the damaged list was set aside
+        std::size_t nEntries = 0;           // entries recovered
+        std::size_t nSkippedBytes = 0;      // bytes that held no readable record
+        std::vector<std::string> unlisted;  // vault items that no recovered entry names
+    };
+    // For a list that cannot be read: sets it aside (never deleted), rebuilds the list from every
+    // record in it that is still whole, and settles the move it may have left pending. Needs no
+    // session (takes the lock itself). A list of a newer version is not touched.
+    [[nodiscard]] bool Repair(SRepair& report);
 
 private:
     [[nodiscard]] bool Lock();

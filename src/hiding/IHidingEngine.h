@@ -2,6 +2,23 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// An item that a full restore had to leave hidden, and why.
+struct SRestoreFailure
+{
+    enum class EWhy
+    {
+        PathOccupied,   // something else now stands at its path
+        ParentMissing,  // the folder it belongs in is gone
+        VolumeAbsent,   // the filesystem that keeps it is not mounted
+        Permission,     // the system refused the move
+        Other,          // see strDetail
+    };
+    std::string strPath;
+    EWhy eWhy = EWhy::Other;
+    std::string strDetail;
+};
 
 // The folder-hiding control as the data-security manager, the hide runner and the hide
 // management page use it. Every operation answers yes (true) or no (false), or the value
@@ -32,4 +49,24 @@ public:
     [[nodiscard]] virtual std::string GetHiddenItem(std::int32_t nIndex) = 0;
     // True if the engine with that identifier could be chosen.
     [[nodiscard]] virtual bool SetCurrentHidingEngine(const std::string& strEngineId) = 0;
+
+    // Why the last operation said no (names the file or item concerned).
+    [[nodiscard]] virtual std::string GetLastError() const { return {}; }
+    // Switches hiding off and brings every listed item back, taking it off the list, so that no
+    // later start hides it again. Items that cannot come back stay hidden and listed, each one in
+    // failures. True when nothing stays hidden.
+    [[nodiscard]] virtual bool RestoreAll(std::vector<SRestoreFailure>& failures)
+    {
+        failures.clear();
+        return DisableHiding() && GetHiddenCount() == 0;
+    }
+    // Repairs a hidden list that cannot be read (the damaged one is kept aside); strReport says
+    // what was recovered and what the vault holds that no entry names. False when not repaired.
+    [[nodiscard]] virtual bool RepairList(std::string& strReport)
+    {
+        strReport.clear();
+        return false;
+    }
+    // Items kept by the engine that no entry of its list names.
+    [[nodiscard]] virtual std::vector<std::string> UnlistedItems() { return {}; }
 };

@@ -1,6 +1,7 @@
 #include "passwords/CGuiMessageBox.h"
 
 #include "engines/CSecureBuffer.h"
+#include "passwords/HVWipeText.h"
 #include "settings/CHDGlobalData.h"
 
 #include <QApplication>
@@ -104,8 +105,8 @@ void CGuiMessageBox::TakeText(QLineEdit* pEdit, CSecureBuffer& utf16)
 {
     QString strText = pEdit->text();
     utf16 = CSecureBuffer::FromBytes(strText.utf16(), static_cast<std::size_t>(strText.size()) * sizeof(char16_t));
-    strText.fill(QChar(u'\0'));
-    pEdit->clear();
+    pEdit->clear();       // the field lets go of the text first,
+    HVWipeText(strText);  // so that this last holder wipes its storage
 }
 
 void CGuiMessageBox::SetHelpHook(HelpHook hook)

@@ -71,6 +71,13 @@ CMasterPasswordStartup::Run(const SMasterPasswordRequest& request, IMasterPasswo
             return {EMasterPasswordOutcome::SkippedNoFile, true, 0};
         }
         LOGGER::g_HVLog.Log("Pass Config File Not Found");
+        if (!request.lstUnlistedHidden.isEmpty()) {
+            // Not a first start: a new master password would silently replace the old one.
+            LOGGER::g_HVLog.Log("Pass Config File may be hidden");
+            ui.ShowMessage(kIdsMasterFileMayBeHidden,
+                           {request.strConfigFile, request.lstUnlistedHidden.join(QLatin1Char('\n'))});
+            return End(EMasterPasswordOutcome::MayBeHidden, kExitHidingUnreadable, master);
+        }
         if (!ui.AskNewMasterPassword(master)) {
             return End(EMasterPasswordOutcome::SetCancelled, 0, master);
         }
@@ -97,19 +104,17 @@ CMasterPasswordStartup::Run(const SMasterPasswordRequest& request, IMasterPasswo
 
 int CMasterPasswordStartup::RunCleanup(const QString& strConfigFile,
                                        IMasterPasswordUi& ui,
-                                       const std::function<void()>& disableHideEngine)
+                                       const std::function<bool()>& restoreHiddenItems)
 {
     if (!ui.AskYesNo(kIdsAskCleanup, kIdsAppTitle)) {
         return kExitNoMasterPassword;
     }
-    if (disableHideEngine) {
-        disableHideEngine();
-    }
+    const bool bAllBack = !restoreHiddenItems || restoreHiddenItems();
     const QByteArray path = QFile::encodeName(strConfigFile);
     if (!path.isEmpty() && ::unlink(path.constData()) != 0 && errno != ENOENT) {
         const QString strWhy = QString::fromLocal8Bit(std::strerror(errno));
         LOGGER::g_HVLog.LogText("Pass Config File not removed: " + strWhy.toStdString());
         ui.ShowMessage(kIdsMasterFileNotRemoved, {strConfigFile, strWhy});
     }
-    return 0;
+    return bAllBack ? 0 : kExitItemsStillHidden;
 }

@@ -3,6 +3,7 @@
 #include "engines/CSecureBuffer.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -15,6 +16,9 @@ struct SMasterPasswordRequest
     int nCmdMode = 0;          // its mode: 0 secure, 1 decrypt, 2 hide window, 3 clean-up, 4 selection
     int nShlAskMaster = 1;     // the setting ShlAskMaster
     QString strConfigFile;     // path of the password-signature file
+    // Items the hiding engine keeps that no entry of its list names: a missing signature file
+    // may be among them, so its absence does not make this a first start.
+    QStringList lstUnlistedHidden;
 };
 
 enum class EMasterPasswordOutcome
@@ -25,6 +29,7 @@ enum class EMasterPasswordOutcome
     Verified,       // the typed password matched
     SetCancelled,   // the first choice of a master password was cancelled
     Refused,        // cancelled or four wrong entries
+    MayBeHidden,    // no signature file, but it may be kept hidden: nothing asked, start-up ends
 };
 
 struct SMasterPasswordResult
@@ -40,6 +45,8 @@ class CMasterPasswordStartup
 {
 public:
     static constexpr int kExitNoMasterPassword = 3000;  // also: clean-up declined
+    static constexpr int kExitItemsStillHidden = 1;     // clean-up done, but items stay hidden
+    static constexpr int kExitHidingUnreadable = 5;     // the hidden items cannot be accounted for
     static constexpr int kMaxAttempts = 4;
 
     // Numbered strings the dialogue shows.
@@ -50,6 +57,8 @@ public:
     static constexpr unsigned kIdsMasterFileNotSaved = 20320;
     // "The master password file %s could not be removed:\n%s" (path, reason).
     static constexpr unsigned kIdsMasterFileNotRemoved = 20321;
+    // "The master password file %s is missing, but hidden items are kept that no list names: ..."
+    static constexpr unsigned kIdsMasterFileMayBeHidden = 20326;
 
     // Without a command line always; with one: hide window, selection and clean-up always,
     // decrypt never, secure only when ShlAskMaster is set.
@@ -61,8 +70,9 @@ public:
     [[nodiscard]] static SMasterPasswordResult
     Run(const SMasterPasswordRequest& request, IMasterPasswordUi& ui, CSecureBuffer& master);
 
-    // The clean-up start's question (string 168, caption 57344). Yes: disableHideEngine, then the
-    // signature file is removed (a failure to remove it is reported); exit code 0. No: 3000.
+    // The clean-up start's question (string 168, caption 57344). Yes: restoreHiddenItems (true when
+    // nothing stays hidden), then the signature file is removed (a failure to remove it is
+    // reported); exit code 0, or kExitItemsStillHidden when items stay hidden. No: 3000.
     [[nodiscard]] static int
-    RunCleanup(const QString& strConfigFile, IMasterPasswordUi& ui, const std::function<void()>& disableHideEngine);
+    RunCleanup(const QString& strConfigFile, IMasterPasswordUi& ui, const std::function<bool()>& restoreHiddenItems);
 };

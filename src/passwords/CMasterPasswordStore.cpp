@@ -9,10 +9,26 @@
 
 #include <array>
 #include <limits>
+#include <sys/random.h>
 
 namespace {
 
 const QString kDeclaration = QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>\r\n");
+constexpr std::size_t kSaltSize = 16;
+constexpr int kFileMode = 0600;  // the signature is for the user's eyes only
+
+bool RandomSalt(std::uint8_t* pSalt)
+{
+    std::size_t nDone = 0;
+    while (nDone < kSaltSize) {
+        const ssize_t n = ::getrandom(pSalt + nDone, kSaltSize - nDone, 0);
+        if (n <= 0) {
+            return false;
+        }
+        nDone += static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 // RunCount as the file holds it: leading blanks, a sign and digits; anything else counts as 0.
 // The count stops at the largest int instead of wrapping.
@@ -71,8 +87,10 @@ void CMasterPasswordStore::SetFailure(const QString& strWhy)
 
 bool CMasterPasswordStore::MakeSignatureText(std::u16string_view password, QString& strText)
 {
+    std::array<std::uint8_t, kSaltSize> salt{};
     std::array<std::uint8_t, kSignatureSize> sig{};
-    if (!CEncryptManager::GetEncryptionSignature(password, sig.data(), sig.size())) {
+    if (!RandomSalt(salt.data())
+        || !CEncryptManager::GetEncryptionSignature(password, salt.data(), salt.size(), sig.data(), sig.size())) {
         SetFailure(QStringLiteral("the password signature could not be computed"));
         return false;
     }
@@ -113,11 +131,27 @@ bool CMasterPasswordStore::WritePasswordSignature(bool bCreate, std::u16string_v
         SetFailure(QStringLiteral("the signature document could not be built"));
         return false;
     }
-    if (!doc.SaveFile(m_strFile)) {
+    if (!doc.SaveFile(m_strFile, kFileMode)) {
         SetFailure(doc.GetResultText());
         return false;
     }
     return true;
+}
+
+bool CMasterPasswordStore::Matches(std::u16string_view password, const CSecureBuffer& sig, bool& bOldForm)
+{
+    bOldForm = false;
+    // The salted form: the first 16 bytes are the salt.
+    CSecureBuffer computed(kSignatureSize);
+    if (computed.size() == kSignatureSize
+        && CEncryptManager::GetEncryptionSignature(password, sig.data(), kSaltSize, computed.data(), kSignatureSize)
+               != 0
+        && computed.Equals(sig)) {
+        return true;
+    }
+    // The earlier form made with the program's fixed salt.
+    bOldForm = CEncryptManager::CompareEncryptionPasswords(password, sig.data(), kSignatureSize) != 0;
+    return bOldForm;
 }
 
 bool CMasterPasswordStore::VerifyMasterPassword(std::u16string_view password)
@@ -142,7 +176,7 @@ bool CMasterPasswordStore::VerifyMasterPassword(std::u16string_view password)
     }
     const int nRunCount = RunCountOf(doc.GetElementData());
     const int nNext = nRunCount == std::numeric_limits<int>::max() ? nRunCount : nRunCount + 1;
-    if (!doc.SetElementDataInt(iRunCount, nNext) || !doc.SaveFile(m_strFile)) {
+    if (!doc.SetElementDataInt(iRunCount, nNext) || !doc.SaveFile(m_strFile, kFileMode)) {
         SetFailure(doc.GetResultText());
     }
 
@@ -153,8 +187,24 @@ bool CMasterPasswordStore::VerifyMasterPassword(std::u16string_view password)
     CSecureBuffer decoded(static_cast<std::size_t>(nBound));
     const int nDecoded =
         decoded.size() == static_cast<std::size_t>(nBound) ? Base64Decode(strSig, decoded.data(), nBound) : 0;
-    if (nDecoded < static_cast<int>(kSignatureSize)) {
+    if (nDecoded < static_cast<int>(kSignatureSize) || !decoded.resize(kSignatureSize)) {
         return false;  // too short to be a signature: never compare past the decoded bytes
     }
-    return CEncryptManager::CompareEncryptionPasswords(password, decoded.data(), kSignatureSize) != 0;
+    bool bOldForm = false;
+    if (!Matches(password, decoded, bOldForm)) {
+        return false;
+    }
+    if (bOldForm) {
+        // A signature of the fixed-salt form is replaced by a salted one now that the password is known.
+        const bool bSaveFailedBefore = m_bSaveFailed;
+        const QString strErrorBefore = m_strLastError;
+        if (WritePasswordSignature(false, password)) {
+            LOGGER::g_HVLog.Log("Pass Config File signature renewed");
+        }
+        if (bSaveFailedBefore) {
+            m_bSaveFailed = true;
+            m_strLastError = strErrorBefore;
+        }
+    }
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engines/CSecureBuffer.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -8,7 +10,8 @@
 // The password-signature file "HNVConfig.xml": the only trace of the master password on disk.
 //
 // The file holds the 32-byte signature the encryption engine makes of the password (Base64 in
-// PWSig) and how often a typed password was checked against it (RunCount):
+// PWSig: a random salt of this installation, 16 bytes, and the first 16 bytes of the password's
+// hash under it) and how often a typed password was checked against it (RunCount):
 //
 //   <?xml version="1.0" standalone="yes"?>\r\n
 //   <Config>\r\n
@@ -16,7 +19,9 @@
 //   <RunCount>0</RunCount>\r\n
 //   </Config>\r\n
 //
-// Every save replaces the file atomically (a temporary file, synced, renamed over it). A save
+// Every save replaces the file atomically (a temporary file, synced, renamed over it) with mode
+// 0600. A signature of the earlier fixed-salt form is still accepted, and the first password that
+// matches it has it rewritten in the salted form. A save
 // that fails is reported through the result and GetLastError, never passed over. Passwords are
 // never kept by this class.
 class CMasterPasswordStore
@@ -54,6 +59,8 @@ public:
 
 private:
     [[nodiscard]] bool MakeSignatureText(std::u16string_view password, QString& strText);
+    // Whether password yields the 32-byte sig, in the salted or (bOldForm) the fixed-salt form.
+    [[nodiscard]] static bool Matches(std::u16string_view password, const CSecureBuffer& sig, bool& bOldForm);
     void SetFailure(const QString& strWhy);
 
     QString m_strFile;

@@ -22,4 +22,11 @@ public:
     virtual void ShowMessage(unsigned nStringId, const QStringList& args = QStringList()) = 0;
     // A question with Yes and No: numbered text and caption. True for Yes.
     virtual bool AskYesNo(unsigned nTextId, unsigned nCaptionId) = 0;
+    // A master password given in advance (a script's password file) for a start that asks for
+    // none; a decryption tries it on files its own password does not open. False: none given.
+    virtual bool GivenMasterPassword(CSecureBuffer& utf16)
+    {
+        (void)utf16;
+        return false;
+    }
 };

@@ -2,6 +2,7 @@
 
 #include "app/CCommandLine.h"
 #include "logging/CHVLog.h"
+#include "passwords/HVWipeText.h"
 #include "security/CItemData.h"
 
 #include <QFileInfo>
@@ -114,12 +115,6 @@ CItemData* MakeItem(const QString& strPath)
     return new CItemData(strPath, nSize > 0 ? static_cast<quint64>(nSize) : 0, CItemData::KindFile);
 }
 
-void WipeString(QString& str)
-{
-    str.fill(QChar(0));
-    str.clear();
-}
-
 }  // namespace
 
 CDataSecurityMngr::CDataSecurityMngr() = default;
@@ -127,8 +122,8 @@ CDataSecurityMngr::CDataSecurityMngr() = default;
 CDataSecurityMngr::~CDataSecurityMngr()
 {
     m_pHideControl.reset();
-    WipeString(m_strPassword);
-    WipeString(m_strMasterPassword);
+    HVWipeText(m_strPassword);
+    HVWipeText(m_strMasterPassword);
 }
 
 QString CDataSecurityMngr::BuildItemPath(const QString& strBaseFolder, const QString& strName)
@@ -153,7 +148,7 @@ int CDataSecurityMngr::ParseCommandLine()
     m_bCmdEmail = 0;
     m_iCmdHidenType = HideNone;
     m_iCmdPasswordType = PasswordMaster;
-    WipeString(m_strPassword);
+    HVWipeText(m_strPassword);
 
     SCmdRequest request;
     QString strOption;
@@ -167,7 +162,7 @@ int CDataSecurityMngr::ParseCommandLine()
             }
         }
     }
-    WipeString(strValue);  // may have held the "-pw" password
+    HVWipeText(strValue);  // may have held the "-pw" password
 
     m_eCmdLineCheck = ECmdLineCheck::Accepted;
     if (m_iCmdMode == CmdModeHideWindow || m_iCmdMode == CmdModeCleanup) {

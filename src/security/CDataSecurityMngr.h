@@ -160,6 +160,7 @@ public:
     QStringList m_lstProtectedPaths;                 // upper-cased paths that are never hidden
     QString m_strConfigFile = QStringLiteral("  ");  // path of the master-password file
     int m_bHideDisabled = 0;                         // 1 when the hiding engine is not usable
+    QString m_strHideFailure;  // why the hiding engine's list could not be read at set-up ("" if it could)
 
     ECmdLineCheck m_eCmdLineCheck = ECmdLineCheck::Accepted;  // outcome of ParseCommandLine
 

@@ -2,6 +2,7 @@
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
+#include "passwords/HVWipeText.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "security/CReportComposer.h"
@@ -18,12 +19,6 @@
 #include "resources/HVResourceStrings.h"
 
 namespace {
-
-void WipeText(QString& str)
-{
-    str.fill(QChar(0));
-    str.clear();
-}
 
 // The runners of one flow. Whatever way the flow ends, the runner's file list is emptied
 // first, then the hide runner and the runner are destroyed, in that order.
@@ -141,10 +136,10 @@ bool CDataSecurityMngr::AskMasterPasswordForRun()
                 return true;
             }
         }
-        WipeText(m_strMasterPassword);
+        HVWipeText(m_strMasterPassword);
         m_pUi->ShowMessage(HVStr(130));
     }
-    WipeText(m_strMasterPassword);
+    HVWipeText(m_strMasterPassword);
     m_eLastFlowEnd = EFlowEnd::MasterPasswordRefused;
     return false;
 }
@@ -196,7 +191,7 @@ int CDataSecurityMngr::SecureData()
             CSecureBuffer chosen;
             // An empty answer is refused too: nothing is encrypted under an empty password.
             if (m_pUi == nullptr || !m_pUi->AskNewPassword(chosen) || chosen.empty()) {
-                WipeText(m_strPassword);
+                HVWipeText(m_strPassword);
                 m_eLastFlowEnd = EFlowEnd::PasswordCancelled;
                 return 0;
             }

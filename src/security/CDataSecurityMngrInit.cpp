@@ -3,6 +3,7 @@
 #include "hiding/CHidingEngine.h"
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVLog.h"
+#include "passwords/HVWipeText.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "settings/CHDGlobalData.h"
@@ -22,12 +23,6 @@ namespace {
 std::string NativePath(const QString& strPath)
 {
     return QFile::encodeName(strPath).toStdString();
-}
-
-void WipeText(QString& str)
-{
-    str.fill(QChar(0));
-    str.clear();
 }
 
 }  // namespace
@@ -82,6 +77,7 @@ int CDataSecurityMngr::InitManager()
     m_iHidenType = settings.m_nHidenType;
 
     m_pHideControl.reset();
+    m_strHideFailure.clear();
     m_pHideControl = m_fnCreateHideControl ? m_fnCreateHideControl() : std::make_shared<CHidingEngine>();
     if (!m_pHideControl) {
         LOGGER::g_HVLog.Log("Error: In Hide Engine -CreateInstance-");
@@ -89,6 +85,11 @@ int CDataSecurityMngr::InitManager()
     } else if (!m_pHideControl->SetCurrentHidingEngine(IHidingEngine::kEngineId)) {
         LOGGER::g_HVLog.Log("Error: In Hide Engine -SetCurrentHidingEngine-");
         m_bHideDisabled = 1;
+        // Start-up must not take this for a first start: the list names what is kept hidden.
+        m_strHideFailure = QString::fromStdString(m_pHideControl->GetLastError());
+        if (m_strHideFailure.isEmpty()) {
+            m_strHideFailure = QStringLiteral("the hiding engine could not be set up");
+        }
     } else {
         if (!m_pHideControl->IsHidingEnabled()) {
             (void)m_pHideControl->EnableHiding();
@@ -198,8 +199,8 @@ int CDataSecurityMngr::SaveAndClose()
             LOGGER::g_HVLog.Log("Error: the settings could not be saved");
         }
     }
-    WipeText(m_strMasterPassword);
-    WipeText(m_strPassword);
+    HVWipeText(m_strMasterPassword);
+    HVWipeText(m_strPassword);
     LOGGER::g_HVLog.Log("Save the Registry");
 
     if (m_bHideDisabled == 0 && m_pHideControl) {

@@ -141,10 +141,9 @@ bool CDlg_ProgrssManager::AskAttribute(EAttribute eKind, const QString& strMessa
     return bYes;
 }
 
-bool CDlg_ProgrssManager::EnterPassword(const QString& strPath, std::u16string& strPassword)
+bool CDlg_ProgrssManager::EnterPassword(const QString& strPath, CSecureBuffer& utf16)
 {
     bool bOk = false;
-    CSecureBuffer utf16;
     QMetaObject::invokeMethod(
         this,
         [this, &strPath, &bOk, &utf16] {
@@ -158,13 +157,9 @@ bool CDlg_ProgrssManager::EnterPassword(const QString& strPath, std::u16string& 
         },
         Qt::BlockingQueuedConnection);
     if (!bOk) {
-        return false;
+        utf16.clear();
     }
-    strPassword.assign(utf16.size() / sizeof(char16_t), u'\0');
-    if (!strPassword.empty()) {
-        std::memcpy(strPassword.data(), utf16.data(), strPassword.size() * sizeof(char16_t));
-    }
-    return true;
+    return bOk;
 }
 
 void CDlg_ProgrssManager::ShowMessage(const QString& strText)

@@ -54,7 +54,7 @@ private:
     void SetStatusText(const QString& strText) override;
     void SetProgress(double dCurrentPercent, double dOverallPercent) override;
     [[nodiscard]] bool AskAttribute(EAttribute eKind, const QString& strMessage, bool& bApplyToAll) override;
-    [[nodiscard]] bool EnterPassword(const QString& strPath, std::u16string& strPassword) override;
+    [[nodiscard]] bool EnterPassword(const QString& strPath, CSecureBuffer& utf16) override;
     void ShowMessage(const QString& strText) override;
     void RunEnded(EEnd eEnd) override;
 

@@ -52,6 +52,7 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
     int nResult = pFd ? m_encrypt.DecryptFileAt(ref) : HVNC_CHANGED;
     int nAttempt = 0;
     bool bRefused = false;
+    bool bSkipped = false;
     while (nResult == HVNC_WRONG_PASSWORD) {
         if (nAttempt == 0) {
             // The run's password did not open it: the master password may.
@@ -62,15 +63,15 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
                 m_pUi->ShowMessage(HVLoadString(IDS_WRONG_PASSWORD));
             }
             ++nAttempt;
-            std::u16string strTyped;
-            const bool bOk = m_pUi != nullptr && m_pUi->EnterPassword(entry.m_strPath, strTyped);
+            CSecureBuffer typed;
+            const bool bOk = m_pUi != nullptr && m_pUi->EnterPassword(entry.m_strPath, typed);
             if (!bOk) {
-                HVWipeText(strTyped);
                 bRefused = true;
+                bSkipped = m_pUi != nullptr && m_pUi->RefusalSkipsFile();
                 break;
             }
-            m_encrypt.SetPassword(strTyped);
-            HVWipeText(strTyped);
+            m_encrypt.SetPassword(
+                std::u16string_view(reinterpret_cast<const char16_t*>(typed.data()), typed.size() / sizeof(char16_t)));
         }
         nResult = m_encrypt.DecryptFileAt(ref);
     }
@@ -82,12 +83,12 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
         ++m_counters.m_nFailed;
         HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
         if (bRefused) {
-            strWhy = "no password was given";
+            strWhy = bSkipped ? "no given password opened it" : "no password was given";
         } else if (strWhy.empty()) {
             strWhy = EngineWhy(nResult, m_encrypt.GetLastError());
         }
         Problem(owner, file, "decrypt", strWhy);
-        if (bRefused) {
+        if (bRefused && !bSkipped) {
             return EStep::EndRun;
         }
     }

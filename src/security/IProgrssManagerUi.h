@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engines/CSecureBuffer.h"
+
 #include <QString>
 
 #include <string>
@@ -43,9 +45,12 @@ public:
     // The message box with an apply-to-all box: true means yes (OK). bApplyToAll comes in false;
     // set it when the box was ticked.
     [[nodiscard]] virtual bool AskAttribute(EAttribute eKind, const QString& strMessage, bool& bApplyToAll) = 0;
-    // The enter-password dialog for an encrypted file: true (OK) with the password in
-    // strPassword, false when the user refused. The worker wipes strPassword after use.
-    [[nodiscard]] virtual bool EnterPassword(const QString& strPath, std::u16string& strPassword) = 0;
+    // The enter-password dialog for an encrypted file: true (OK) with the password in utf16
+    // (UTF-16 code units in secure memory), false when the user refused.
+    [[nodiscard]] virtual bool EnterPassword(const QString& strPath, CSecureBuffer& utf16) = 0;
+    // After EnterPassword refused: true when only that file is to be skipped (a password given in
+    // advance does not open it) and the run goes on; false ends the run.
+    [[nodiscard]] virtual bool RefusalSkipsFile() { return false; }
     // A message box with an OK button and the application title (string 57344) as caption.
     virtual void ShowMessage(const QString& strText) = 0;
 

@@ -63,12 +63,12 @@ bool CXmlDocument::LoadFile(const QString& strPath)
     return Parse();
 }
 
-bool CXmlDocument::SaveFile(const QString& strPath)
+bool CXmlDocument::SaveFile(const QString& strPath, int nMode)
 {
     QString strDescription;
     QString strError;
     try {
-        if (!CXmlFile::Write(strPath, m_strDoc, m_nDocFlags, strDescription, strError)) {
+        if (!CXmlFile::Write(strPath, m_strDoc, m_nDocFlags, strDescription, strError, nMode)) {
             m_strResult = strError;
             return false;
         }

@@ -49,7 +49,8 @@ public:
     [[nodiscard]] bool SetDocument(std::u16string strText);
     [[nodiscard]] bool LoadFile(const QString& strPath);
     // Replaces the file atomically (temporary file in the same folder, synced, renamed over it).
-    [[nodiscard]] bool SaveFile(const QString& strPath);
+    // nMode >= 0: the file has exactly these permission bits (see CXmlFile::Write).
+    [[nodiscard]] bool SaveFile(const QString& strPath, int nMode = -1);
     [[nodiscard]] QString GetDocument() const;
     [[nodiscard]] const std::u16string& GetDocumentText() const { return m_strDoc; }
     [[nodiscard]] QString GetResultText() const { return m_strResult; }

@@ -217,7 +217,8 @@ bool CXmlFile::Write(const QString& strPath,
                      const std::u16string& strText,
                      uint32_t nDocFlags,
                      QString& strDescription,
-                     QString& strError)
+                     QString& strError,
+                     int nMode)
 {
     const QByteArray path = QFile::encodeName(strPath);
     const qsizetype nSlash = path.lastIndexOf('/');
@@ -232,7 +233,9 @@ bool CXmlFile::Write(const QString& strPath,
     int fdRaw = -1;
     for (int nTry = 0; nTry < 100 && fdRaw < 0; ++nTry) {
         tmp = dir + "/." + base + ".tmp" + QByteArray::number(static_cast<qulonglong>(rd()), 16);
-        fdRaw = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fdRaw = ::open(tmp.constData(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                       nMode >= 0 ? static_cast<mode_t>(nMode & 07777) : mode_t{0666});
         if (fdRaw < 0 && errno != EEXIST) {
             break;
         }
@@ -248,7 +251,9 @@ bool CXmlFile::Write(const QString& strPath,
         return false;
     };
     struct stat st = {};
-    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (nMode >= 0) {
+        (void)::fchmod(fd.Get(), static_cast<mode_t>(nMode & 07777));
+    } else if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
         (void)::fchmod(fd.Get(), st.st_mode & 07777);
     }
     const bool bUtf16 = nDocFlags & kUtf16LeBom;

@@ -27,12 +27,14 @@ public:
                                    QString& strError);
 
     // Writes strText in the encoding chosen by nDocFlags (bit 1 UTF-16LE with mark, else UTF-8,
-    // with mark when bit 4 is set).
+    // with mark when bit 4 is set). nMode >= 0: the file gets exactly these permission bits from
+    // its creation on; otherwise a new file gets 0666 less the umask and a replaced one keeps its own.
     [[nodiscard]] static bool Write(const QString& strPath,
                                     const std::u16string& strText,
                                     uint32_t nDocFlags,
                                     QString& strDescription,
-                                    QString& strError);
+                                    QString& strError,
+                                    int nMode = -1);
 
     static constexpr uint64_t kMaxFileSize = 0x7FFFFFF0;
 };

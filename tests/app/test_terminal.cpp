@@ -147,12 +147,16 @@ TEST(TerminalPasswordFiles, FilePasswordIsGivenOncePerFile)
     QTemporaryDir dir;
     CTerminal terminal;
     CTerminalUi ui(terminal, WriteFile(dir, "p", "filepass1"), QString(), -1);
-    QString str;
-    EXPECT_TRUE(ui.AskFilePassword(QStringLiteral("/a.hvnc"), str));
-    EXPECT_EQ(str, QStringLiteral("filepass1"));
-    // Asked again for the same file: the given password was wrong; no endless retry.
-    EXPECT_FALSE(ui.AskFilePassword(QStringLiteral("/a.hvnc"), str));
-    EXPECT_TRUE(ui.AskFilePassword(QStringLiteral("/b.hvnc"), str));
+    CSecureBuffer utf16;
+    EXPECT_TRUE(ui.AskFilePassword(QStringLiteral("/a.hvnc"), utf16));
+    EXPECT_EQ(QString(reinterpret_cast<const QChar*>(utf16.data()), static_cast<qsizetype>(utf16.size() / 2)),
+              QStringLiteral("filepass1"));
+    // Asked again for the same file: the given password was wrong; that file is skipped, no
+    // endless retry, and the run goes on with the next one.
+    EXPECT_FALSE(ui.AskFilePassword(QStringLiteral("/a.hvnc"), utf16));
+    EXPECT_TRUE(ui.TakeSkipFile());
+    EXPECT_FALSE(ui.TakeSkipFile());
+    EXPECT_TRUE(ui.AskFilePassword(QStringLiteral("/b.hvnc"), utf16));
 }
 
 TEST(TerminalQuestions, YesAndNoAnswerForTheWholeRun)

@@ -289,3 +289,30 @@ TEST(ModesNotKept, AreAWarningNotAFailure)
 }
 
 }  // namespace
+
+// The clean-up's restore into a folder the user may not change: the item stays hidden and listed,
+// named with the permission as the reason; with the access back it comes back.
+TEST_F(HidingAccessDenied, RestoreIntoAReadOnlyFolderNamesThePermission)
+{
+    {
+        CHidingEngine engine(Options());
+        ASSERT_TRUE(engine.HideItem(D("a.txt"))) << engine.GetLastError();
+    }
+    ASSERT_EQ(::chmod((m_dir / "d").c_str(), 0500), 0);
+    {
+        HV_DENY_OR_SKIP(guard);
+        CHidingEngine engine(Options());
+        std::vector<SRestoreFailure> failures;
+        EXPECT_FALSE(engine.RestoreAll(failures));
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].strPath, D("a.txt"));
+        EXPECT_EQ(failures[0].eWhy, SRestoreFailure::EWhy::Permission) << failures[0].strDetail;
+        EXPECT_EQ(engine.GetHiddenCount(), 1);
+    }
+    ASSERT_EQ(::chmod((m_dir / "d").c_str(), 0700), 0);
+    CHidingEngine engine(Options());
+    std::vector<SRestoreFailure> failures;
+    EXPECT_TRUE(engine.RestoreAll(failures));
+    EXPECT_EQ(ReadFile(D("a.txt")), m_plain);
+    EXPECT_EQ(engine.GetHiddenCount(), 0);
+}

@@ -252,6 +252,48 @@ private slots:
         QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
     }
 
+    // A hidden list that cannot be read: the start says so (the list named) and offers the
+    // repair; declined, it ends with 5 and nothing asked. Accepted, the list is rebuilt; the
+    // signature's own entry was in the damaged record, so the signature is kept but unnamed: still
+    // no new master password is asked for, and the start ends with 5.
+    void damagedHiddenListIsNoFirstStart()
+    {
+        CTempHome home;
+        QVERIFY(home.IsValid());
+        FirstStart();
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        const QString strList = home.Path() + QStringLiteral("/.local/share/Halvo-Soft/hidden.lst");
+        QFile list(strList);
+        QVERIFY(list.open(QIODevice::ReadWrite));
+        QByteArray bytes = list.readAll();
+        QVERIFY(bytes.size() > 40);
+        bytes[22] = static_cast<char>(bytes[22] ^ 0x5A);
+        QVERIFY(list.seek(0) && list.write(bytes) == bytes.size());
+        list.close();
+        for (const bool bRepair : {false, true}) {
+            CWindowLog log;
+            log.m_bAnswerNo = !bRepair;
+            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
+            QCOMPARE(RunProgram({}, &eEnd), int(CHalvoDataSecurityApp::kExitHidingUnreadable));
+            QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::HidingUnreadable);
+            QCOMPARE(log.CountShown("CDlg_Setmasterpassword"), 0);
+            QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
+            QVERIFY2(log.m_messages.size() >= 2, qPrintable(log.m_messages.join(u'|')));
+            QVERIFY2(log.m_messages[0].startsWith(QStringLiteral("20322: ")) && log.m_messages[0].contains(strList),
+                     qPrintable(log.m_messages[0]));
+            QVERIFY2(log.m_messages[1].startsWith(QStringLiteral("20323: ")), qPrintable(log.m_messages[1]));
+            if (bRepair) {
+                QVERIFY2(log.m_messages.last().startsWith(QStringLiteral("20326: ")),
+                         qPrintable(log.m_messages.join(u'|')));
+            } else {
+                QCOMPARE(log.m_messages.size(), 2);
+                QCOMPARE(ReadAll(strList), bytes);
+            }
+        }
+    }
+
 private:
     // A first start in the current home: the master password is chosen, then the main window
     // is closed at once.

@@ -373,3 +373,50 @@ TEST_F(HidingEngineTest, DefaultDataFolderFollowsXdgDataHome)
         ::unsetenv("XDG_DATA_HOME");
     }
 }
+
+// Switching hiding on moves only the items that were hidden: a file that took a shown item's
+// path stays where it is, and hiding that path by hand hides the new file as an item of its own.
+TEST_F(HidingEngineTest, SwitchingOnNeverMovesAnotherItemThatTookThePath)
+{
+    auto engine = NewEngine();
+    WriteText(Item("a"), "hidden a");
+    ASSERT_TRUE(engine->HideItem(Item("a")));
+    ASSERT_TRUE(engine->DisableHiding());
+    ASSERT_EQ(::rename(Item("a").c_str(), Item("moved").c_str()), 0);
+    WriteText(Item("a"), "new a");
+    EXPECT_FALSE(engine->EnableHiding());
+    EXPECT_EQ(ReadText(Item("a")), "new a");
+    EXPECT_EQ(ReadText(Item("moved")), "hidden a");
+    EXPECT_TRUE(engine->HideItem(Item("a")));
+    EXPECT_FALSE(Exists(Item("a")));
+    EXPECT_EQ(engine->GetHiddenCount(), 1);
+    EXPECT_TRUE(engine->UnhideItem(Item("a")));
+    EXPECT_EQ(ReadText(Item("a")), "new a");
+}
+
+// The full restore: what can come back comes back and leaves the list; the rest is named with
+// its reason and stays hidden and listed.
+TEST_F(HidingEngineTest, RestoreAllNamesEachItemLeftAndWhy)
+{
+    auto engine = NewEngine();
+    ASSERT_EQ(::mkdir(Item("sub").c_str(), 0700), 0);
+    for (const char* pName : {"a", "b", "sub/c"}) {
+        WriteText(Item(pName), pName);
+        ASSERT_TRUE(engine->HideItem(Item(pName)));
+    }
+    WriteText(Item("a"), "occupant");
+    ASSERT_EQ(::rmdir(Item("sub").c_str()), 0);
+    std::vector<SRestoreFailure> failures;
+    EXPECT_FALSE(engine->RestoreAll(failures));
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].strPath, Item("sub/c"));
+    EXPECT_EQ(failures[0].eWhy, SRestoreFailure::EWhy::ParentMissing);
+    EXPECT_EQ(failures[1].strPath, Item("a"));
+    EXPECT_EQ(failures[1].eWhy, SRestoreFailure::EWhy::PathOccupied);
+    EXPECT_EQ(ReadText(Item("b")), "b");
+    EXPECT_FALSE(engine->IsHidingEnabled());
+    EXPECT_EQ(Listed(*engine), (std::vector<std::string>{Item("a"), Item("sub/c")}));
+    ASSERT_TRUE(engine->EnableHiding());  // a later start: what came back stays
+    EXPECT_EQ(ReadText(Item("b")), "b");
+    EXPECT_EQ(ReadText(Item("a")), "occupant");
+}

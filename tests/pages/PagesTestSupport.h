@@ -89,12 +89,12 @@ public:
         return true;
     }
     // The password prompt for an encrypted file: the host's answer, when it has one.
-    bool EnterPassword(const QString&, std::u16string& strPassword) override
+    bool EnterPassword(const QString&, CSecureBuffer& utf16) override
     {
         if (m_strAnswer.isEmpty()) {
             return false;
         }
-        strPassword = m_strAnswer.toStdU16String();
+        utf16 = CSecureBuffer::FromBytes(m_strAnswer.utf16(), static_cast<std::size_t>(m_strAnswer.size()) * 2);
         return true;
     }
     void ShowMessage(const QString&) override {}

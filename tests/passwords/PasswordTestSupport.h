@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 // A temporary HOME/XDG tree and a started log per test. The signature costs about a second, so a
 // reference file for the password "right horse" is made once per process and copied.
@@ -88,11 +89,17 @@ protected:
         return m.hasMatch() ? m.captured(1).toUtf8() : QByteArray();
     }
     // The Base64 text of PWSig without line breaks.
-    QByteArray PwSig() const
+    QByteArray PwSig() const { return PwSigOf(ReadFile(m_strFile)); }
+    static QByteArray PwSigOf(const QByteArray& file)
     {
         const QRegularExpressionMatch m =
-            QRegularExpression(QStringLiteral("<PWSig>([^<]*)</PWSig>")).match(QString::fromUtf8(ReadFile(m_strFile)));
+            QRegularExpression(QStringLiteral("<PWSig>([^<]*)</PWSig>")).match(QString::fromUtf8(file));
         return m.hasMatch() ? m.captured(1).toUtf8().replace("\r\n", "") : QByteArray();
+    }
+    static int ModeOf(const QString& strPath)
+    {
+        struct stat st = {};
+        return ::stat(QFile::encodeName(strPath).constData(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
     }
 
     static inline QByteArray s_reference;

@@ -230,7 +230,7 @@ TEST_F(PasswordTest, CleanupYesSwitchesHidingOffAndRemovesTheFile)
     CScriptUi ui;
     ui.answers = {true};
     int nDisabled = 0;
-    EXPECT_EQ(CMasterPasswordStartup::RunCleanup(m_strFile, ui, [&nDisabled] { ++nDisabled; }), 0);
+    EXPECT_EQ(CMasterPasswordStartup::RunCleanup(m_strFile, ui, [&nDisabled] { return ++nDisabled > 0; }), 0);
     EXPECT_EQ(nDisabled, 1);
     EXPECT_FALSE(QFileInfo::exists(m_strFile));
     ASSERT_EQ(ui.questions.size(), 1u);
@@ -245,7 +245,7 @@ TEST_F(PasswordTest, CleanupNoKeepsEverythingAndEndsWith3000)
     CScriptUi ui;
     ui.answers = {false};
     int nDisabled = 0;
-    EXPECT_EQ(CMasterPasswordStartup::RunCleanup(m_strFile, ui, [&nDisabled] { ++nDisabled; }), kExit);
+    EXPECT_EQ(CMasterPasswordStartup::RunCleanup(m_strFile, ui, [&nDisabled] { return ++nDisabled > 0; }), kExit);
     EXPECT_EQ(nDisabled, 0);
     EXPECT_TRUE(QFileInfo::exists(m_strFile));
 }
@@ -259,4 +259,43 @@ TEST_F(PasswordTest, CleanupThatCannotRemoveTheFileSaysSo)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, CMasterPasswordStartup::kIdsMasterFileNotRemoved);
     EXPECT_EQ(ui.messages[0].second.at(0), m_strFile);
+}
+
+// No signature file while the hiding engine keeps items no list names: the file may be among
+// them, so no new master password is asked for (any start that needs one); the clean-up start
+// still goes on without one.
+TEST_F(PasswordTest, MissingFileWithUnlistedHiddenItemsIsNoFirstStart)
+{
+    for (const int nMode : {0, 2, 4}) {
+        SCOPED_TRACE(nMode);
+        CScriptUi ui;
+        ui.newPasswords = {u"new master"};
+        CSecureBuffer master;
+        SMasterPasswordRequest request{nMode != 0, nMode, 1, m_strFile};
+        request.lstUnlistedHidden = {QStringLiteral("/vault/0001-aa")};
+        const SMasterPasswordResult r = CMasterPasswordStartup::Run(request, ui, master);
+        EXPECT_EQ(r.eOutcome, EMasterPasswordOutcome::MayBeHidden);
+        EXPECT_FALSE(r.bContinue);
+        EXPECT_EQ(r.nExitCode, CMasterPasswordStartup::kExitHidingUnreadable);
+        EXPECT_EQ(ui.nNewAsked, 0);
+        EXPECT_FALSE(QFileInfo::exists(m_strFile));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].first, CMasterPasswordStartup::kIdsMasterFileMayBeHidden);
+        EXPECT_EQ(ui.messages[0].second, (QStringList{m_strFile, QStringLiteral("/vault/0001-aa")}));
+    }
+    CScriptUi ui;
+    CSecureBuffer master;
+    SMasterPasswordRequest cleanup{true, 3, 1, m_strFile};
+    cleanup.lstUnlistedHidden = {QStringLiteral("/vault/0001-aa")};
+    EXPECT_EQ(CMasterPasswordStartup::Run(cleanup, ui, master).eOutcome, EMasterPasswordOutcome::SkippedNoFile);
+}
+
+TEST_F(PasswordTest, CleanupWithItemsLeftHiddenEndsWithOne)
+{
+    UseDummyFile();
+    CScriptUi ui;
+    ui.answers = {true};
+    EXPECT_EQ(CMasterPasswordStartup::RunCleanup(m_strFile, ui, [] { return false; }),
+              CMasterPasswordStartup::kExitItemsStillHidden);
+    EXPECT_FALSE(QFileInfo::exists(m_strFile));
 }

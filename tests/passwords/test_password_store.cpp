@@ -1,15 +1,21 @@
 // The password-signature file: layout, RunCount, repairs, short signatures, failed saves.
+#include "passwords/HVWipeText.h"
 #include "xml/XmlBase64.h"
 
 #include "PasswordTestSupport.h"
 
 TEST_F(PasswordTest, NewFileIsLaidOutByteForByte)
 {
-    std::array<std::uint8_t, 32> sig{};
-    ASSERT_NE(CEncryptManager::GetEncryptionSignature(kRight, sig.data(), sig.size()), 0);
-    const QByteArray b64 = QByteArray(reinterpret_cast<const char*>(sig.data()), 32).toBase64();
+    // PWSig is the salt followed by the first 16 bytes of the password's hash under that salt.
+    const QByteArray b64 = PwSigOf(Reference());
+    const QByteArray stored = QByteArray::fromBase64(b64);
     ASSERT_EQ(b64.size(), 44);
-    ASSERT_TRUE(b64.endsWith('='));
+    ASSERT_EQ(stored.size(), 32);
+    std::array<std::uint8_t, 32> sig{};
+    ASSERT_NE(CEncryptManager::GetEncryptionSignature(
+                  kRight, reinterpret_cast<const std::uint8_t*>(stored.constData()), 16, sig.data(), sig.size()),
+              0);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(sig.data()), 32), stored);
     const QByteArray expected = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
                                 "<Config>\r\n"
                                 "<PWSig>\r\n"
@@ -18,12 +24,57 @@ TEST_F(PasswordTest, NewFileIsLaidOutByteForByte)
                                   "<RunCount>0</RunCount>\r\n"
                                   "</Config>\r\n";
     EXPECT_EQ(Reference(), expected);
-    // Written atomically: nothing else is left in the folder.
+    // Written atomically and for the owner only, whatever the umask: nothing else is left in the folder.
+    const mode_t nOldMask = ::umask(0);
     CMasterPasswordStore store(m_strFile);
-    ASSERT_TRUE(store.WritePasswordSignature(true, u"other"));
+    const bool bWritten = store.WritePasswordSignature(true, u"other");
+    ::umask(nOldMask);
+    ASSERT_TRUE(bWritten);
     EXPECT_EQ(QDir(m_strFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{QStringLiteral("HNVConfig.xml")});
+    EXPECT_EQ(ModeOf(m_strFile), 0600);
     EXPECT_FALSE(store.LastSaveFailed());
+}
+
+// The same password on two installations: different signatures, each accepted only by its own
+// password; a file left readable by others is tightened by the next save.
+TEST_F(PasswordTest, EachInstallationHasItsOwnSalt)
+{
+    UseReference();
+    ASSERT_EQ(::chmod(QFile::encodeName(m_strFile).constData(), 0644), 0);
+    const QString strOther = CMasterPasswordStore::PathIn(m_strRoot);
+    CMasterPasswordStore other(strOther);
+    ASSERT_TRUE(other.WritePasswordSignature(true, kRight));
+    EXPECT_NE(PwSigOf(ReadFile(strOther)), PwSig());
+    EXPECT_NE(QByteArray::fromBase64(PwSigOf(ReadFile(strOther))).left(16), QByteArray::fromBase64(PwSig()).left(16));
+    CMasterPasswordStore store(m_strFile);
+    EXPECT_TRUE(store.VerifyMasterPassword(kRight));
+    EXPECT_EQ(ModeOf(m_strFile), 0600);
+    EXPECT_FALSE(other.VerifyMasterPassword(u"right horsE"));
+}
+
+// A signature made with the program's fixed salt opens once and is then stored salted; a wrong
+// password leaves it as it was.
+TEST_F(PasswordTest, OldFormSignatureIsAcceptedAndRewritten)
+{
+    std::array<std::uint8_t, 32> sig{};
+    ASSERT_NE(CEncryptManager::GetEncryptionSignature(kRight, sig.data(), sig.size()), 0);
+    const QByteArray oldSig = QByteArray(reinterpret_cast<const char*>(sig.data()), 32).toBase64();
+    QByteArray bytes = Reference();
+    bytes.replace(PwSigOf(bytes), oldSig);
+    bytes.replace("<RunCount>0</RunCount>", "<RunCount>5</RunCount>");
+    WriteFile(m_strFile, bytes);
+    CMasterPasswordStore store(m_strFile);
+    EXPECT_FALSE(store.VerifyMasterPassword(u"wrong horse"));
+    EXPECT_EQ(PwSig(), oldSig);
+    EXPECT_TRUE(store.VerifyMasterPassword(kRight));
+    const QByteArray renewed = PwSig();
+    EXPECT_NE(renewed, oldSig);
+    EXPECT_NE(renewed, PwSigOf(Reference()));
+    EXPECT_EQ(RunCount(), "7");
+    EXPECT_TRUE(store.VerifyMasterPassword(kRight));
+    EXPECT_EQ(PwSig(), renewed);  // already salted: left alone
+    EXPECT_FALSE(store.VerifyMasterPassword(u"wrong horse"));
 }
 
 TEST_F(PasswordTest, RunCountCountsEveryCheckWrongEntriesToo)
@@ -147,4 +198,24 @@ TEST_F(PasswordTest, UnwritableFolderIsReported)
     EXPECT_TRUE(store.VerifyMasterPassword(u"pw"));
     EXPECT_TRUE(store.LastSaveFailed());
     EXPECT_FALSE(QFileInfo::exists(strFile));
+}
+
+// A wiped text: its whole storage is zeros; a copy that shares a text's storage keeps its value
+// (only the last holder's wipe reaches the storage).
+TEST(WipeText, WholeStorageAndSharedCopies)
+{
+    std::u16string str(40, u'x');
+    str.resize(3);
+    const char16_t* p = str.data();
+    const std::size_t nCapacity = str.capacity();
+    HVWipeText(str);
+    EXPECT_TRUE(str.empty());
+    for (std::size_t i = 0; i < nCapacity; ++i) {
+        ASSERT_EQ(p[i], u'\0') << i;
+    }
+    QString strHeld = QString::fromUtf8("right horse");
+    QString strCopy = strHeld;
+    HVWipeText(strCopy);
+    EXPECT_TRUE(strCopy.isEmpty());
+    EXPECT_EQ(strHeld, QStringLiteral("right horse"));
 }

@@ -155,14 +155,15 @@ public:
         bApplyToAll = a.bApplyToAll;
         return a.bYes;
     }
-    bool EnterPassword(const QString& strPath, std::u16string& strPassword) override
+    bool EnterPassword(const QString& strPath, CSecureBuffer& utf16) override
     {
         std::lock_guard lock(m_mutex);
         m_prompts.push_back(strPath);
         if (m_passwords.empty() || !m_passwords.front()) {
             return false;
         }
-        strPassword = *m_passwords.front();
+        const std::u16string& strAnswer = *m_passwords.front();
+        utf16 = CSecureBuffer::FromBytes(strAnswer.data(), strAnswer.size() * sizeof(char16_t));
         m_passwords.pop_front();
         return true;
     }
