@@ -83,6 +83,9 @@ public:
     // master-password file's path, the protected paths, and the master-password file shown
     // again. Returns 1.
     [[nodiscard]] int InitManager();
+    // Finishes the wipes and removes the temporary outputs that killed runs left (the engines'
+    // records in the data folder). Failures are logged; the start goes on.
+    static void FinishEnginesWork(const QString& strDataFolder);
     // The secure flow (encrypt and/or wipe, then hide, then report, then e-mail) over
     // m_arrItems. 1 when it ran; 0 when it did not, because the user refused a password prompt,
     // the master password could not be had, or no runner could be made (m_eLastFlowEnd says).

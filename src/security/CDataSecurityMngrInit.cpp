@@ -1,4 +1,7 @@
 // Start-up set-up and shutdown of the data-security manager, and the protected paths.
+#include "engines/CEncryptManager.h"
+#include "engines/CWipeManager.h"
+#include "engines/HVPendingRecords.h"
 #include "globalfuncs/HVShellFunctions.h"
 #include "hiding/CHidingEngine.h"
 #include "hiding/IHidingEngine.h"
@@ -67,6 +70,26 @@ QString CDataSecurityMngr::ProgramFolder()
     return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).path();
 }
 
+void CDataSecurityMngr::FinishEnginesWork(const QString& strDataFolder)
+{
+    // The engines keep their records of work under way in the data folder: what a process that
+    // was killed left there is finished now (its wipes completed, its temporary outputs removed).
+    const std::string strFolder = NativePath(QDir::cleanPath(strDataFolder));
+    try {
+        HVPendingRecords::SetDataFolder(strFolder);
+        const int nWiped = CWipeManager::FinishPendingWipes(strFolder);
+        if (nWiped > 0) {
+            LOGGER::g_HVLog.Log("Finished %d interrupted wipe(s)", nWiped);
+        }
+        const int nRemoved = CEncryptManager::RemoveStaleTemporaries(strFolder);
+        if (nRemoved > 0) {
+            LOGGER::g_HVLog.Log("Removed %d temporary file(s) of interrupted runs", nRemoved);
+        }
+    } catch (const std::exception& e) {
+        LOGGER::g_HVLog.Log("Error: the interrupted work of an earlier run could not be finished: %s", e.what());
+    }
+}
+
 int CDataSecurityMngr::InitManager()
 {
     LOGGER::g_HVLog.Log("Registry Data Loaded");
@@ -117,6 +140,7 @@ int CDataSecurityMngr::InitManager()
             strDataFolder += u'/';
         }
         m_strConfigFile = strDataFolder + QStringLiteral("HNVConfig.xml");
+        FinishEnginesWork(g_HDGlobalData.m_strCommonDataFolder);
     }
 
     m_lstProtectedPaths.clear();

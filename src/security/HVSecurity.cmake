@@ -13,4 +13,4 @@ add_library(HVSecurity STATIC
     ${CMAKE_CURRENT_LIST_DIR}/IDataSecurityUi.h
     ${CMAKE_CURRENT_LIST_DIR}/IRunnerHost.h)
 target_link_libraries(HVSecurity PUBLIC hv_options HVSignalPump HVCommandLine HVLogging HVHiding HVSettings
-    HVGlobalData HVPasswords HVGlobalMFC HVResources HVReport HVRunLock Qt6::Core)
+    HVGlobalData HVPasswords HVGlobalMFC HVResources HVReport HVRunLock HVEnManager HVWipeManager Qt6::Core)

@@ -1,10 +1,16 @@
 // Start-up set-up, protected paths, HidePath and shutdown of the data-security manager.
+#include "engines/CWipeManager.h"
+#include "engines/HVPendingRecords.h"
 #include "hiding/CHidingEngine.h"
 #include "settings/CHVFileAssociation.h"
 #include "settings/CMRegistryData.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "test_flows_support.h"
 
@@ -241,3 +247,44 @@ TEST(InitFlowRealEngine, PasswordFileIsHiddenBetweenRunsAndShownWhileRunning)
 }
 
 }  // namespace
+
+// A wipe that a killed process left half done (set aside under a temporary name, partly
+// overwritten) is finished by the next start of the manager.
+TEST(InitFlowRealEngine, StartFinishesTheWipeOfAKilledRun)
+{
+    CTempHome home;
+    const std::string strData = home.Path().toStdString() + "/.local/share/Halvo-Soft/HalvoNorvane/Data";
+    const std::string strFolder = home.Path().toStdString() + "/work";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(strFolder)));
+    {
+        QFile file(QString::fromStdString(strFolder + "/secret"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8192, 's'));
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        HVPendingRecords::SetDataFolder(strData);
+        CWipeManager wipe;
+        wipe.SetMethod(1);
+        wipe.SetPassObserver([](int nPass, int, const std::string&) {
+            if (nPass == 1) {
+                ::_exit(42);  // killed between two passes
+            }
+        });
+        (void)wipe.WipeFile(strFolder + "/secret", 8192);
+        ::_exit(1);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(::waitpid(pid, &nStatus, 0), pid);
+    ASSERT_TRUE(WIFEXITED(nStatus));
+    ASSERT_EQ(WEXITSTATUS(nStatus), 42);
+    const QDir folder(QString::fromStdString(strFolder));
+    const QStringList lstLeft = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    ASSERT_EQ(lstLeft.size(), 1);
+    EXPECT_TRUE(lstLeft.front().startsWith(QStringLiteral(".hvwipe-"))) << lstLeft.front().toStdString();
+
+    CDataSecurityMngr mngr;
+    ASSERT_EQ(mngr.InitManager(), 1);
+    EXPECT_TRUE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
+    EXPECT_EQ(mngr.SaveAndClose(), 1);
+}
