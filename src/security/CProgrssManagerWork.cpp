@@ -76,18 +76,15 @@ int CProgrssManagerWork::Run()
     bool bCancelled = false;
     std::size_t i = 0;
     for (; i < m_arrFiles.size(); ++i) {
-        if (m_nDecrypt != 1) {
-            const std::size_t nEnd = WindowEnd(i);
-            if (nEnd - i > 1) {
-                const EStep step = SecureWindow(i, nEnd);
-                bCancelled = step == EStep::Cancelled;
-                i = nEnd - 1;
-                if (bCancelled) {
-                    ++i;
-                    break;
-                }
-                continue;
+        if (std::size_t nEnd = WindowEnd(i); nEnd - i > 1) {
+            const EStep step = m_nDecrypt == 1 ? DecryptWindow(i, nEnd) : SecureWindow(i, nEnd);
+            bCancelled = step == EStep::Cancelled;
+            i = nEnd - 1;
+            if (step != EStep::Next) {
+                ++i;
+                break;
             }
+            continue;
         }
         CItemData& entry = *m_arrFiles[i];
         StartFile(entry.m_nSize);

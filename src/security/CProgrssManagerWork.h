@@ -140,6 +140,23 @@ private:
     };
 
     [[nodiscard]] EStep DecryptOne(std::size_t nIndex);
+    // How the prompts of a decryption ended: no password given (the run ends), or the file
+    // skipped because no given password opened it (the run goes on).
+    struct SDecryptEnd
+    {
+        bool bRefused = false;
+        bool bSkipped = false;
+    };
+    // After a wrong password: the silent retry under the master password, then the prompts.
+    // Returns the last result.
+    [[nodiscard]] int RetryDecrypt(const CItemData& entry, const SHVFileRef& ref, int nResult, SDecryptEnd& end);
+    // A decryption's counters, state and reason, in list order.
+    [[nodiscard]] EStep CountDecrypt(
+        std::size_t nIndex, int nResult, const SDecryptEnd& end, std::string strWhy, const std::string& strEngine);
+    // Small encrypted files decrypted in windows (one engine batch, its syncs shared); the results
+    // are applied in list order, and a wrong password takes the one-by-one retry in its turn.
+    // When the run ends in the window, nEnd becomes the first file not started.
+    [[nodiscard]] EStep DecryptWindow(std::size_t nBegin, std::size_t& nEnd);
     [[nodiscard]] EStep SecureOne(std::size_t nIndex);
     [[nodiscard]] int EncryptListed(int nDirFd, SRunFile& file, std::string& strWhy);
     // Removes only this name of a listed file (a selected link, or one name of several).

@@ -41,7 +41,6 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
 {
     CItemData& entry = *m_arrFiles[nIndex];
     SRunFile& file = m_arrRunFiles[nIndex];
-    CItemData& owner = entry.m_pOwner != nullptr ? *entry.m_pOwner : entry;
     ++m_counters.m_nProcessed;
     Status(HVFormatString(IDS_STATUS_DECRYPTING, entry.m_strPath));
     LOGGER::g_HVLog.Log("Start Decrypt %s", file.strPath.c_str());
@@ -49,10 +48,18 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
     std::string strWhy;
     const std::shared_ptr<HVUniqueFd> pFd = m_folders.Open(file.pFolder, strWhy);
     const SHVFileRef ref = pFd ? HVRunAct::Ref(pFd->Get(), file, false) : SHVFileRef{};
+    SDecryptEnd end;
     int nResult = pFd ? m_encrypt.DecryptFileAt(ref) : HVNC_CHANGED;
+    if (nResult == HVNC_WRONG_PASSWORD) {
+        nResult = RetryDecrypt(entry, ref, nResult, end);
+    }
+    return CountDecrypt(nIndex, nResult, end, std::move(strWhy), m_encrypt.GetLastError());
+}
+
+int CProgrssManagerWork::RetryDecrypt(const CItemData& entry, const SHVFileRef& ref, int nResult, SDecryptEnd& end)
+{
     int nAttempt = 0;
-    bool bRefused = false;
-    bool bSkipped = false;
+    end = SDecryptEnd{};
     while (nResult == HVNC_WRONG_PASSWORD) {
         if (nAttempt == 0) {
             // The run's password did not open it: the master password may.
@@ -66,8 +73,8 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
             CSecureBuffer typed;
             const bool bOk = m_pUi != nullptr && m_pUi->EnterPassword(entry.m_strPath, typed);
             if (!bOk) {
-                bRefused = true;
-                bSkipped = m_pUi != nullptr && m_pUi->RefusalSkipsFile();
+                end.bRefused = true;
+                end.bSkipped = m_pUi != nullptr && m_pUi->RefusalSkipsFile();
                 break;
             }
             m_encrypt.SetPassword(
@@ -75,20 +82,27 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptOne(std::size_t nIndex)
         }
         nResult = m_encrypt.DecryptFileAt(ref);
     }
+    return nResult;
+}
 
-    if (!bRefused && nResult == HVNC_OK) {
+CProgrssManagerWork::EStep CProgrssManagerWork::CountDecrypt(
+    std::size_t nIndex, int nResult, const SDecryptEnd& end, std::string strWhy, const std::string& strEngine)
+{
+    CItemData& entry = *m_arrFiles[nIndex];
+    CItemData& owner = entry.m_pOwner != nullptr ? *entry.m_pOwner : entry;
+    if (!end.bRefused && nResult == HVNC_OK) {
         ++m_counters.m_nSucceeded;
         HVItemStates::SetEncryptState(owner, CItemData::StateSucceeded);
     } else {
         ++m_counters.m_nFailed;
         HVItemStates::SetEncryptState(owner, CItemData::StateFailed);
-        if (bRefused) {
-            strWhy = bSkipped ? "no given password opened it" : "no password was given";
+        if (end.bRefused) {
+            strWhy = end.bSkipped ? "no given password opened it" : "no password was given";
         } else if (strWhy.empty()) {
-            strWhy = EngineWhy(nResult, m_encrypt.GetLastError());
+            strWhy = EngineWhy(nResult, strEngine);
         }
-        Problem(owner, file, "decrypt", strWhy);
-        if (bRefused && !bSkipped) {
+        Problem(owner, m_arrRunFiles[nIndex], "decrypt", strWhy);
+        if (end.bRefused && !end.bSkipped) {
             return EStep::EndRun;
         }
     }

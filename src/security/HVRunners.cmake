@@ -3,6 +3,7 @@ add_library(HVRunners STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWork.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWork.h
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkAsk.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkDecrypt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkSetup.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CProgrssManagerWorkWindow.cpp

@@ -1,6 +1,7 @@
 // Small files go through the runner's work in windows (shared encryption syncs, parallel
 // wipes). Whatever the window size, the counters, the item states and which files end up
 // encrypted and wiped must be those of taking the files one by one.
+#include <fstream>
 #include <map>
 
 #include "test_runner_support.h"
@@ -107,6 +108,115 @@ TEST(WindowRunTest, EveryWindowSizeGivesTheOutcomeOfOneByOne)
         EXPECT_EQ(w.states, one.states) << nWindow;
         EXPECT_EQ(w.present, one.present) << nWindow;
         EXPECT_EQ(w.nQuestions, one.nQuestions) << nWindow;
+    }
+}
+
+// Decryption: files under the run's password, damaged and foreign files, a file that needs the
+// prompt, files under the master password, a refused prompt and a file after it.
+struct SDecryptOutcome
+{
+    std::vector<std::string> order;
+    SRunCounters counters;
+    std::vector<quint16> states;
+    std::map<std::string, std::string> present;
+    std::vector<QString> prompts;
+    std::size_t nMessages = 0;
+
+    friend bool operator==(const SDecryptOutcome&, const SDecryptOutcome&) = default;
+};
+
+SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
+{
+    CTempDir dir;
+    auto encrypt = [&](const std::string& strName, const std::u16string& strPassword) {
+        WriteFile(dir / strName, Content(100 + strName.size(), strName[0]));
+        EXPECT_TRUE(EncryptWith(dir / strName, strPassword));
+        fs::remove(dir / strName);
+    };
+    for (int i = 0; i < 4; ++i) {
+        encrypt("P/p" + std::to_string(i), u"pw");
+    }
+    encrypt("P/bad", u"pw");
+    {
+        std::fstream f(dir / "P/bad.hvnc", std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(-5, std::ios::end);
+        f.put('\x55');
+    }
+    WriteFile(dir / "P/foreign.hvnc", "not encrypted at all");
+    encrypt("s", u"secret");
+    for (int i = 0; i < 3; ++i) {
+        encrypt("M/m" + std::to_string(i), u"master");
+    }
+    encrypt("r", u"unknown");
+    encrypt("z", u"unknown");
+    auto p = FolderItem(dir / "P");
+    auto s = FileItem(dir / "s.hvnc");
+    auto m = FolderItem(dir / "M");
+    auto r = FileItem(dir / "r.hvnc");
+    auto z = FileItem(dir / "z.hvnc");
+
+    CScriptedUi ui;
+    ui.m_passwords = {u"wrong", u"secret", std::nullopt};
+    CProgrssManagerWork work;
+    work.SetWindowFiles(nWindow);
+    SRunOptions o;
+    o.m_nDecrypt = 1;
+    std::vector<CItemData*> items{p.get(), s.get(), m.get(), r.get(), z.get()};
+    work.SetSelectedItems(items);
+    work.SetPassword(u"pw");
+    work.SetMasterPassword(u"master");
+    work.Initialise(o, &ui);
+    (void)work.Run();
+
+    SDecryptOutcome out;
+    const std::string strRoot = dir.Path().string() + "/";
+    for (const auto& entry : work.Files()) {
+        out.order.push_back(entry->m_strPath.toStdString().substr(strRoot.size()));
+    }
+    out.counters = work.Counters();
+    for (const CItemData* pItem : items) {
+        out.states.push_back(pItem->m_nEncryptState);
+    }
+    for (const auto& e : fs::recursive_directory_iterator(dir.Path())) {
+        out.present[e.path().string().substr(strRoot.size())] = e.is_directory() ? "dir" : "file";
+    }
+    for (const QString& strPrompt : ui.m_prompts) {
+        out.prompts.push_back(strPrompt.mid(static_cast<int>(strRoot.size())));
+    }
+    out.nMessages = ui.m_messages.size();
+    return out;
+}
+
+TEST(WindowRunTest, EveryWindowSizeGivesTheDecryptionOutcomeOfOneByOne)
+{
+    CEncryptManager::SetDefaultKdfCost(64, 1);
+    const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
+    ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
+
+    const SDecryptOutcome one = RunDecryptScenario(1);
+    EXPECT_EQ(one.order.size(), 12u);
+    EXPECT_EQ(one.counters, (SRunCounters{11, 8, 3, 0, 0, 0}));  // "z" is never reached
+    EXPECT_EQ(one.states,
+              (std::vector<quint16>{CItemData::StatePartlyFailed,
+                                    CItemData::StateSucceeded,
+                                    CItemData::StateSucceeded,
+                                    CItemData::StateFailed,
+                                    CItemData::StateNotProcessed}));
+    EXPECT_EQ(one.prompts,
+              (std::vector<QString>{QStringLiteral("s.hvnc"), QStringLiteral("s.hvnc"), QStringLiteral("r.hvnc")}));
+    EXPECT_EQ(one.nMessages, 1u);
+    EXPECT_EQ(one.present.at("P/p3"), "file");
+    EXPECT_EQ(one.present.at("M/m2"), "file");
+    EXPECT_EQ(one.present.at("z.hvnc"), "file");
+
+    for (std::size_t nWindow : {2u, 3u, 5u, 64u}) {
+        const SDecryptOutcome w = RunDecryptScenario(nWindow);
+        ASSERT_EQ(w.order, one.order) << "the listing order changed between runs; nothing to compare";
+        EXPECT_EQ(w.counters, one.counters) << nWindow;
+        EXPECT_EQ(w.states, one.states) << nWindow;
+        EXPECT_EQ(w.present, one.present) << nWindow;
+        EXPECT_EQ(w.prompts, one.prompts) << nWindow;
+        EXPECT_EQ(w.nMessages, one.nMessages) << nWindow;
     }
 }
 
