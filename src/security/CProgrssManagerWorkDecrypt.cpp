@@ -63,7 +63,10 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptWindow(std::size_t nBegin
             nBytes += m_arrFiles[nBegin + k]->m_nSize;
         }
     }
-    if (!refs.empty() && !StopSignal().IsSet()) {
+    if (StopSignal().IsSet()) {
+        bStopped = true;  // stopped before the batch: none of the window's files is started
+        window.clear();
+    } else if (!refs.empty()) {
         StartFile(nBytes);  // the current-file bar follows the whole window
         Status(HVFormatString(IDS_STATUS_DECRYPTING, m_arrFiles[nBegin + index.front()]->m_strPath));
         std::vector<int> results;
@@ -73,9 +76,6 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptWindow(std::size_t nBegin
             window[index[n]].nResult = n < results.size() ? results[n] : HVNC_FAILED;
             window[index[n]].strEngine = n < whys.size() ? whys[n] : std::string();
         }
-    } else if (!refs.empty()) {
-        bStopped = true;  // stopped before the batch: none of its files is started
-        window.clear();
     }
 
     // The results in list order. After the run's end inside the window, only the files the batch
@@ -108,7 +108,9 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptWindow(std::size_t nBegin
         const EStep step = CountDecrypt(i, slot.nResult, end, slot.strWhy, slot.strEngine);
         if (step != EStep::Next && eEnd == EStep::Next) {
             eEnd = step;
-            nNext = i + 1;
+        }
+        if (eEnd != EStep::Next) {
+            nNext = i + 1;  // the files after the last one counted were not started
         }
     }
     m_dCurrentPercent = 100.0;
