@@ -144,6 +144,7 @@ SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
     }
     WriteFile(dir / "P/foreign.hvnc", "not encrypted at all");
     encrypt("s", u"secret");
+    encrypt("t", u"secret");  // opened by the password typed for "s", without a prompt
     for (int i = 0; i < 3; ++i) {
         encrypt("M/m" + std::to_string(i), u"master");
     }
@@ -151,6 +152,7 @@ SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
     encrypt("z", u"unknown");
     auto p = FolderItem(dir / "P");
     auto s = FileItem(dir / "s.hvnc");
+    auto t = FileItem(dir / "t.hvnc");
     auto m = FolderItem(dir / "M");
     auto r = FileItem(dir / "r.hvnc");
     auto z = FileItem(dir / "z.hvnc");
@@ -161,7 +163,7 @@ SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
     work.SetWindowFiles(nWindow);
     SRunOptions o;
     o.m_nDecrypt = 1;
-    std::vector<CItemData*> items{p.get(), s.get(), m.get(), r.get(), z.get()};
+    std::vector<CItemData*> items{p.get(), s.get(), t.get(), m.get(), r.get(), z.get()};
     work.SetSelectedItems(items);
     work.SetPassword(u"pw");
     work.SetMasterPassword(u"master");
@@ -194,10 +196,11 @@ TEST(WindowRunTest, EveryWindowSizeGivesTheDecryptionOutcomeOfOneByOne)
     ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
 
     const SDecryptOutcome one = RunDecryptScenario(1);
-    EXPECT_EQ(one.order.size(), 12u);
-    EXPECT_EQ(one.counters, (SRunCounters{11, 8, 3, 0, 0, 0}));  // "z" is never reached
+    EXPECT_EQ(one.order.size(), 13u);
+    EXPECT_EQ(one.counters, (SRunCounters{12, 9, 3, 0, 0, 0}));  // "z" is never reached
     EXPECT_EQ(one.states,
               (std::vector<quint16>{CItemData::StatePartlyFailed,
+                                    CItemData::StateSucceeded,
                                     CItemData::StateSucceeded,
                                     CItemData::StateSucceeded,
                                     CItemData::StateFailed,
