@@ -20,13 +20,8 @@ if [ ! -f "$BUILD/CMakeCache.txt" ]; then
 fi
 cmake --build "$BUILD" -j2 --target HVRunners >/dev/null
 
-LIBS=()
-for lib in security/libHVRunners.a security/libHVSecurity.a app/libHVCommandLine.a \
-           security/libHVSignalPump.a security/libHVSignal.a engines/libHVEnManager.a \
-           engines/libHVWipeManager.a engines/libHVEngineState.a resources/libHVResources.a \
-           logging/libHVLogging.a; do
-    LIBS+=("$BUILD/src/$lib")
-done
+# Every static library of the core build, in one group (the linker picks what the program needs).
+mapfile -t LIBS < <(find "$BUILD/src" -name '*.a' | sort)
 # shellcheck disable=SC2046
 c++ -std=c++20 -O2 -fPIC -Wall -Wextra -I"$ROOT/src" -I"$BUILD/src/resources/gen" \
     $(pkg-config --cflags Qt6Core) "$ROOT/bench/runner/runner_bench.cpp" \
