@@ -49,7 +49,7 @@ int CEncryptManager::PathJob(const std::string& strPath, const char* pszDest, SH
     int nErr = HvncIo::OpenParent(strPath, dir, strName);
     const std::string strShown = strPath.find('/') == std::string::npos ? std::string() : HvncIo::DirOf(strPath);
     if (nErr != 0) {
-        return Fail(HvncIo::ResultOfOpenErrno(nErr),
+        return Fail(HvncResultOfErrno(nErr),
                     "cannot open the folder of " + strPath + ": " + std::string(std::strerror(nErr)));
     }
     job.src = SHVFileRef{};
@@ -63,7 +63,7 @@ int CEncryptManager::PathJob(const std::string& strPath, const char* pszDest, SH
     if (pszDest != nullptr && *pszDest != 0) {
         const std::string strDest = pszDest;
         if ((nErr = HvncIo::OpenParent(strDest, dir, job.strDestName)) != 0) {
-            return Fail(HvncIo::ResultOfOpenErrno(nErr),
+            return Fail(HvncResultOfErrno(nErr),
                         "cannot open the folder of " + strDest + ": " + std::string(std::strerror(nErr)));
         }
         const std::string strDestShown =

@@ -83,9 +83,6 @@ void SetUnnamedTemps(bool bAllowed);
 [[nodiscard]] int RenameNoReplaceAt(int nFromDir, const std::string& strFrom, int nToDir, const std::string& strTo);
 [[nodiscard]] bool SyncDirFd(int nDirFd);
 
-// The result code of a failed open or creation: HVNC_PERMISSION, HVNC_NAME_TOO_LONG, HVNC_NO_SPACE
-// or HVNC_IO_ERROR.
-[[nodiscard]] int ResultOfOpenErrno(int nErr);
 // One name component: not empty, no '/', not "." or "..".
 [[nodiscard]] bool IsPlainName(const std::string& strName);
 // Opens the folder of a path (following links, as a path given by a caller always did) and

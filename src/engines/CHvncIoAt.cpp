@@ -137,22 +137,6 @@ bool SyncDirFd(int nDirFd)
     return ::fsync(nDirFd) == 0 || errno == EINVAL || errno == EROFS;
 }
 
-int ResultOfOpenErrno(int nErr)
-{
-    switch (nErr) {
-    case EACCES:
-    case EPERM:
-        return HVNC_PERMISSION;
-    case ENAMETOOLONG:
-        return HVNC_NAME_TOO_LONG;
-    case ENOSPC:
-    case EDQUOT:
-        return HVNC_NO_SPACE;
-    default:
-        return HVNC_IO_ERROR;
-    }
-}
-
 bool IsPlainName(const std::string& strName)
 {
     return !strName.empty() && strName != "." && strName != ".." && strName.find('/') == std::string::npos

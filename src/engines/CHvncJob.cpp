@@ -34,7 +34,7 @@ int OpenSource(const SHvncJob& job, HvncIo::CFd& fd, struct stat& st, struct sta
             return HVNC_NOT_REGULAR;
         }
         strWhy = "cannot open " + strShown + ": " + std::strerror(nErr);
-        return nErr == ENOENT && ref.bCheckIdentity ? HVNC_CHANGED : HvncIo::ResultOfOpenErrno(nErr);
+        return nErr == ENOENT && ref.bCheckIdentity ? HVNC_CHANGED : HvncResultOfErrno(nErr);
     }
     if (::fstat(fd.Get(), &st) != 0) {
         strWhy = "cannot examine " + strShown + ": " + std::strerror(errno);
@@ -114,7 +114,7 @@ int CreateOutput(const SHvncJob& job, const std::string& strFinal, SHvncPending&
         const int nErr = errno;
         const std::string strDir = job.destDir.strShown.empty() ? std::string(".") : job.destDir.strShown;
         strWhy = "cannot create a file in " + strDir + ": " + strFailure;
-        return HvncIo::ResultOfOpenErrno(nErr);
+        return HvncResultOfErrno(nErr);
     }
     pending.bUnnamed = pending.strTemp.empty();
     return HVNC_OK;

@@ -83,7 +83,7 @@ int CWipeManager::WipeFile(const std::string& strPath, std::uint64_t nSize)
         m_bWeakMedium = false;
         m_strWeakReason.clear();
         const int nErr = errno;
-        return Fail(HVWipeResultOfErrno(nErr), "the folder could not be opened: " + std::string(std::strerror(nErr)))
+        return Fail(HvncResultOfErrno(nErr), "the folder could not be opened: " + std::string(std::strerror(nErr)))
                        == HVNC_OK
                    ? 1
                    : 0;
@@ -122,7 +122,7 @@ int CWipeManager::DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly)
     // or a failed wipe would leave a destroyed file behind under its name.
     if (faccessat(nDir, ".", W_OK | X_OK, AT_EACCESS) != 0) {
         const int nErr = errno;
-        return Fail(HVWipeResultOfErrno(nErr),
+        return Fail(HvncResultOfErrno(nErr),
                     "the file cannot be removed from its folder: " + std::string(std::strerror(nErr)));
     }
     struct stat lst
@@ -143,7 +143,7 @@ int CWipeManager::DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly)
             }
             if (unlinkat(nDir, strName.c_str(), 0) != 0 || fsync(nDir) != 0) {
                 const int nErr = errno;
-                return Fail(HVWipeResultOfErrno(nErr),
+                return Fail(HvncResultOfErrno(nErr),
                             "the name could not be removed: " + std::string(std::strerror(nErr)));
             }
             return HVNC_OK;

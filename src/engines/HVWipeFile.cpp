@@ -47,14 +47,14 @@ int OpenOwnReadOnly(
     if (chmod(strProc.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
         const int nErr = errno;
         strError = "the file is read-only and its mode could not be changed: " + ErrnoText(nErr);
-        return HVWipeResultOfErrno(nErr);
+        return HvncResultOfErrno(nErr);
     }
     HVUniqueFd fd(open(strProc.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     if (!fd.IsValid()) {
         const int nErr = errno;
         (void)chmod(strProc.c_str(), st.st_mode & 07777);
         strError = "the file could not be opened for writing: " + ErrnoText(nErr);
-        return HVWipeResultOfErrno(nErr);
+        return HvncResultOfErrno(nErr);
     }
     target.fd = std::move(fd);
     target.st = st;
@@ -84,24 +84,6 @@ int HVUniqueFd::Close()
     return nResult;
 }
 
-int HVWipeResultOfErrno(int nErr)
-{
-    switch (nErr) {
-    case EACCES:
-    case EPERM:
-        return HVNC_PERMISSION;
-    case ENAMETOOLONG:
-        return HVNC_NAME_TOO_LONG;
-    case ENOSPC:
-    case EDQUOT:
-        return HVNC_NO_SPACE;
-    case ELOOP:
-        return HVNC_NOT_REGULAR;
-    default:
-        return HVNC_IO_ERROR;
-    }
-}
-
 int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError)
 {
     struct stat lst
@@ -110,7 +92,7 @@ int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target
     if (fstatat(dirfd, strName.c_str(), &lst, AT_SYMLINK_NOFOLLOW) != 0) {
         const int nErr = errno;
         strError = "the file could not be examined: " + ErrnoText(nErr);
-        return HVWipeResultOfErrno(nErr);
+        return HvncResultOfErrno(nErr);
     }
     if (S_ISLNK(lst.st_mode)) {
         strError = "the path is a symbolic link; links are not followed, and neither the link nor its target "
@@ -137,7 +119,7 @@ int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target
         } else {
             strError = "the file could not be opened for writing: " + ErrnoText(nErr);
         }
-        return HVWipeResultOfErrno(nErr);
+        return HvncResultOfErrno(nErr);
     }
     struct stat st
     {
@@ -189,7 +171,7 @@ int HVSetAside(int dirfd,
                 continue;
             }
             strError = "the file could not be renamed before it is overwritten: " + ErrnoText(nErr);
-            return HVWipeResultOfErrno(nErr);
+            return HvncResultOfErrno(nErr);
         }
         // The name may have been given to another file in between: then that one goes back.
         struct stat st
@@ -204,7 +186,7 @@ int HVSetAside(int dirfd,
             const int nErr = errno;
             (void)renameat2(dirfd, strNew.c_str(), dirfd, strName.c_str(), RENAME_NOREPLACE);
             strError = "the folder could not be synced: " + ErrnoText(nErr);
-            return HVWipeResultOfErrno(nErr);
+            return HvncResultOfErrno(nErr);
         }
         strAside = strNew;
         return HVNC_OK;

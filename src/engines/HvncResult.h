@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cerrno>
+
 // Results of the encryption engine's operations (CEncryptManager::GetLastResult, and the value
 // DecryptFileW returns).
 enum EHvncResult : int
@@ -57,5 +59,24 @@ inline const char* HvncResultText(int nResult)
         return "name too long";
     default:
         return "unknown result";
+    }
+}
+
+// The result for a failed system call's errno (opening, creating, renaming or writing a file).
+inline int HvncResultOfErrno(int nErr)
+{
+    switch (nErr) {
+    case EACCES:
+    case EPERM:
+        return HVNC_PERMISSION;
+    case ENAMETOOLONG:
+        return HVNC_NAME_TOO_LONG;
+    case ENOSPC:
+    case EDQUOT:
+        return HVNC_NO_SPACE;
+    case ELOOP:
+        return HVNC_NOT_REGULAR;  // a link met where O_NOFOLLOW was asked for
+    default:
+        return HVNC_IO_ERROR;
     }
 }

@@ -24,22 +24,6 @@ std::string FdFolder(int nDirFd)
     return "/proc/self/fd/" + std::to_string(nDirFd);
 }
 
-int ErrnoResult(int nErr)
-{
-    switch (nErr) {
-    case EACCES:
-    case EPERM:
-        return HVNC_PERMISSION;
-    case ENAMETOOLONG:
-        return HVNC_NAME_TOO_LONG;
-    case ENOSPC:
-    case EDQUOT:
-        return HVNC_NO_SPACE;
-    default:
-        return HVNC_IO_ERROR;
-    }
-}
-
 }  // namespace
 
 SHVFileRef Ref(int nDirFd, const SRunFile& file, bool bCheckUnchanged)
@@ -67,7 +51,7 @@ int CheckListed(int nDirFd, const SRunFile& file, bool bUnchanged, std::uint64_t
         const int nErr = errno;
         strWhy = nErr == ENOENT ? "the file is gone (renamed or removed while the run went on)"
                                 : std::string("cannot read the file: ") + std::strerror(nErr);
-        return nErr == ENOENT ? HVNC_CHANGED : ErrnoResult(nErr);
+        return nErr == ENOENT ? HVNC_CHANGED : HvncResultOfErrno(nErr);
     }
     if (file.bLink) {
         if (!S_ISLNK(st.st_mode) || st.st_dev != file.nLinkDev || st.st_ino != file.nLinkIno) {
@@ -106,7 +90,7 @@ int OpenLinkTarget(int nDirFd, const SRunFile& file, int& nTargetDirFd, std::str
     const int nTarget = ::openat(nDirFd, file.strName.c_str(), O_PATH | O_CLOEXEC);
     if (nTarget < 0) {
         strWhy = std::string("cannot open the link's target: ") + std::strerror(errno);
-        return ErrnoResult(errno);
+        return HvncResultOfErrno(errno);
     }
     char buf[PATH_MAX + 1];
     const ssize_t n = ::readlink(FdFolder(nTarget).c_str(), buf, PATH_MAX);
@@ -157,7 +141,7 @@ int RemoveName(int nDirFd, const SRunFile& file, std::string& strWhy)
     if (::unlinkat(nDirFd, file.strName.c_str(), 0) != 0) {
         const int nErr = errno;
         strWhy = std::string("cannot remove the name: ") + std::strerror(nErr);
-        return ErrnoResult(nErr);
+        return HvncResultOfErrno(nErr);
     }
     (void)::fsync(nDirFd);
     return HVNC_OK;
