@@ -17,8 +17,6 @@ struct SOutcome
     std::vector<quint16> states;                 // encrypt and wipe state of every selected item
     std::map<std::string, std::string> present;  // what is left on disk: name -> "file"/"dir"
     std::size_t nQuestions = 0;
-
-    friend bool operator==(const SOutcome&, const SOutcome&) = default;
 };
 
 SOutcome RunScenario(std::size_t nWindow)
@@ -122,7 +120,6 @@ struct SDecryptOutcome
     std::vector<QString> prompts;
     std::size_t nMessages = 0;
 
-    friend bool operator==(const SDecryptOutcome&, const SDecryptOutcome&) = default;
 };
 
 SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
