@@ -119,7 +119,6 @@ struct SDecryptOutcome
     std::map<std::string, std::string> present;
     std::vector<QString> prompts;
     std::size_t nMessages = 0;
-
 };
 
 SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
