@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Usage (as root, on a Debian 12 machine or container):
-#   tests/desktop/file-managers.sh BUILD [SHOTS] [--no-install]
+#   tests/desktop/file-managers.sh BUILD [SHOTS] [--no-install] [--no-dolphin] [--restore]
 #
-# On demand, not in CI (it installs GNOME Files, Nemo and a virtual X server). Builds the packages
-# from BUILD, installs them with apt-get, and then, as a fresh unprivileged user with a fresh home,
-# under Xvfb and a D-Bus session:
+# On demand, not in CI (it installs GNOME Files, Nemo, Dolphin, a window manager and a virtual X
+# server). Builds the packages from BUILD (cpack builds the "preinstall" target: configure BUILD
+# with -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON and build the installed targets first to keep the
+# tests out of it), installs them with apt-get, and then, as a fresh unprivileged user with a fresh
+# home, under Xvfb (display $HV_DISPLAY, default :77) with a window manager and a D-Bus session:
 #   1. starts the program once (hnv), as a user would: the menus and the association appear;
 #   2. for a plain file, a .hvnc file, a folder and a mixed selection, in GNOME Files and in Nemo:
-#      selects the items, opens the context menu (Shift+F10), prints what the handler offers for
+#      and in Dolphin: selects the items, opens the context menu (Shift+F10), prints what the handler offers for
 #      that selection and compares it with the entries read through the accessibility bus (where
 #      the bus shows none, as under a bare Xvfb, the screenshots are compared by eye), activates
 #      the first entry of ours from the keyboard and checks the command line a recording wrapper
@@ -17,7 +19,8 @@
 #   4. runs the clean-up "hnv -ui", purges the packages, and shows that no menu entry, module or
 #      association is left (files, GIO's default application, Nemo's menu).
 # Screenshots of every step go to SHOTS (default ./file-manager-shots); look at them.
-# The exit status is the number of failed checks.
+# The exit status is the number of failed checks. --no-dolphin leaves Dolphin out (it brings a
+# large part of KDE with it); --restore purges at the end every package the script installed.
 #
 # --no-install, for a machine others are testing on: the packages are not installed (which would
 # put the program's registration into /etc/xdg for everybody); the user runs the programs from
@@ -26,17 +29,25 @@
 set -uo pipefail
 BUILD=$(cd "${1:?usage: $0 BUILD [SHOTS] [--no-install]}" && pwd)
 SHOTS_ARG=${2:-file-manager-shots}
-[ "$SHOTS_ARG" != --no-install ] || SHOTS_ARG=file-manager-shots
+[[ "$SHOTS_ARG" != --* ]] || SHOTS_ARG=file-manager-shots
 SHOTS=$(mkdir -p "$SHOTS_ARG" && cd "$SHOTS_ARG" && pwd)
 INSTALL=1
 [[ " $* " != *" --no-install "* ]] || INSTALL=0
+DOLPHIN=1
+[[ " $* " != *" --no-dolphin "* ]] || DOLPHIN=0
+RESTORE=0
+[[ " $* " != *" --restore "* ]] || RESTORE=1
+export HV_DISPLAY=${HV_DISPLAY:-:77}
 HERE=$(cd "$(dirname "$0")" && pwd)
 [ "$(id -u)" -eq 0 ] || { echo "run as root: it installs packages and makes a user" >&2; exit 2; }
 echo "screenshots: $SHOTS"
 
 export DEBIAN_FRONTEND=noninteractive
-apt-get install -y -qq --no-install-recommends nautilus nemo xvfb xdotool imagemagick dbus-x11 \
+installed_packages() { dpkg-query -W -f '${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }' | sort; }
+BEFORE=$(installed_packages)
+apt-get install -y -qq --no-install-recommends nautilus nemo openbox xvfb xdotool imagemagick dbus-x11 \
     dbus-user-session python3-pyatspi gir1.2-atspi-2.0 at-spi2-core libglib2.0-bin >/dev/null || exit 2
+[ "$DOLPHIN" = 0 ] || apt-get install -y -qq --no-install-recommends dolphin >/dev/null || exit 2
 
 WORK=$(mktemp -d)
 chmod 755 "$WORK"
@@ -48,6 +59,11 @@ cleanup() {
     userdel -r "$USER_NAME" 2>/dev/null
     [ "$INSTALL" = 1 ] || rm -f "$EXTDIR/libHVExtNautilus.so"
     rm -rf "$WORK"
+    if [ "$RESTORE" = 1 ]; then
+        local added
+        added=$(comm -13 <(echo "$BEFORE") <(installed_packages))
+        [ -z "$added" ] || apt-get purge -y -qq $added >/dev/null
+    fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -77,7 +93,7 @@ FAILS=0
 fail() { echo "FAIL: $*"; FAILS=$((FAILS + 1)); }
 ok() { echo "ok: $*"; }
 shot() { import -window root "$SHOTS/$1.png" 2>/dev/null; }
-export GTK_A11Y=atspi NO_AT_BRIDGE=0 GNOME_ACCESSIBILITY=1
+export GTK_A11Y=atspi NO_AT_BRIDGE=0 GNOME_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 sleep 1
 gsettings set org.gnome.desktop.interface toolkit-accessibility true 2>/dev/null
@@ -142,17 +158,23 @@ nemo_labels() {
     done
 }
 
-# No window manager runs: the window sits at the screen's corner and the keyboard goes to the
-# window under the pointer. A click into the view's empty part, then everything selected and
-# the context menu opened from the keyboard.
+# The newest window of APP, activated and filling the screen; then a click into the view's empty
+# part, everything selected and the context menu opened from the keyboard.
+front_window() { # APP
+    local w
+    w=$(xdotool search --sync --onlyvisible --class "$1" | tail -n 1)
+    xdotool windowactivate --sync "$w" windowmove --sync "$w" 0 0 windowsize --sync "$w" 1280 900 2>/dev/null
+    sleep 1
+    xdotool mousemove 760 560 click 1
+    sleep 1
+}
 select_all_and_menu() { # APP
     sleep 8
-    xdotool search --sync --onlyvisible --class "$1" >/dev/null
-    xdotool mousemove 600 420 click 1
-    sleep 1
+    front_window "$1"
     xdotool key ctrl+a
     sleep 1
-    xdotool key shift+F10
+    # Dolphin opens its menu with the menu key only.
+    if [ "$1" = dolphin ]; then xdotool key Menu; else xdotool key shift+F10; fi
     sleep 2
 }
 
@@ -163,15 +185,22 @@ menu_case() { # FM CASE ENTRY-TO-ACTIVATE KEYS
     local dir=$C/$case
     mapfile -t sel < <(find "$dir" -mindepth 1 -maxdepth 1 | sort)
     rm -f "$HOME/records/last"
-    if [ "$fm" = nautilus ]; then
-        app=nautilus
-        nautilus --new-window "$dir" >/dev/null 2>&1 &
-    else
-        app=nemo
-        nemo "$dir" >/dev/null 2>&1 &
-    fi
+    app=$fm
+    case $fm in
+    nautilus) nautilus --new-window "$dir" >/dev/null 2>&1 & ;;
+    *) "$fm" "$dir" >/dev/null 2>&1 & ;;
+    esac
     select_all_and_menu "$app"
-    if [ "$fm" = nautilus ]; then
+    if [ "$fm" = dolphin ]; then
+        # Dolphin: the submenu with the product's name holds the entries, as the handler words
+        # them for a selection in general (the Nemo labels without the prefix).
+        expected=$(nemo_labels "${sel[@]}" | sed 's/^Halvo Norvane: //')
+        shot "$fm-$case-menu"
+        "$WORKDIR/atspi-menu.py" click "$app" "Halvo Norvane" >/dev/null 2>&1
+        sleep 2
+        items=$("$WORKDIR/atspi-menu.py" list "$app" 2>/dev/null | grep -F -x -f <(printf '%s\n' "$expected") || true)
+        shot "$fm-$case-submenu"
+    elif [ "$fm" = nautilus ]; then
         expected=$(handler_labels "${sel[@]}")
         shot "$fm-$case-menu"
         # The submenu: second to last; opened with the keyboard.
@@ -221,13 +250,17 @@ menu_case nemo plain "Halvo Norvane: Encrypt selected data" "Down Down Down Retu
 menu_case nemo encrypted "Halvo Norvane: Decrypt selected data" "Down Down Down Return"
 menu_case nemo folder "Halvo Norvane: Encrypt selected data" "Down Down Down Down Down Return"
 menu_case nemo mixed "Halvo Norvane: Encrypt selected data" "Down Down Return"
+if command -v dolphin >/dev/null; then
+    menu_case dolphin plain "Encrypt selected data" "Up Up Right Return"
+    menu_case dolphin encrypted "Decrypt selected data" "Up Up Right Return"
+    menu_case dolphin folder "Encrypt selected data" "Up Up Right Return"
+    menu_case dolphin mixed "Encrypt selected data" "Up Up Right Return"
+fi
 
 # 3. A .hvnc file opened in GNOME Files, as a double-click does: the real graphical program.
 nautilus --new-window "$C/encrypted" >/dev/null 2>&1 &
 sleep 4
-xdotool search --sync --onlyvisible --class nautilus >/dev/null
-xdotool mousemove 600 420 click 1
-sleep 1
+front_window nautilus
 xdotool key ctrl+a Return
 sleep 5
 shot "nautilus-open-hvnc"
@@ -262,8 +295,9 @@ export GTK_A11Y=atspi
 mkdir -p "$HOME/after" && echo x >"$HOME/after/x.txt"
 NEMO_DEBUG=Actions nemo "$HOME/after" >/dev/null 2>&1 &
 sleep 4
-xdotool search --sync --onlyvisible --class nemo >/dev/null
-xdotool mousemove 600 420 click 1
+w=$(xdotool search --sync --onlyvisible --class nemo | tail -n 1)
+xdotool windowactivate --sync "$w" windowmove --sync "$w" 0 0 windowsize --sync "$w" 1280 900 2>/dev/null
+xdotool mousemove 760 560 click 1
 sleep 1
 xdotool key ctrl+a shift+F10
 sleep 2
@@ -279,8 +313,9 @@ chmod 777 "$SHOTS"
 as_user_session() { # SCRIPT
     runuser -u "$USER_NAME" -- env -i PATH=/usr/bin:/bin HOME="$WORK/home" USER="$USER_NAME" \
         LANG=C.UTF-8 SHOTS="$SHOTS" WORKDIR="$WORK" XDG_RUNTIME_DIR="$WORK/run" P="$P" \
-        bash -c 'Xvfb :77 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-                 X=$!; sleep 2; export DISPLAY=:77; dbus-run-session -- "$0"; kill $X' "$1" 2>>"$WORK/desktop-stderr.log"
+        HV_DISPLAY="$HV_DISPLAY" bash -c 'Xvfb "$HV_DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+                 X=$!; sleep 2; export DISPLAY=$HV_DISPLAY; openbox >/dev/null 2>&1 & W=$!; sleep 1
+                 dbus-run-session -- "$0"; kill $W $X' "$1" 2>>"$WORK/desktop-stderr.log"
 }
 as_user_session "$WORK/session.sh"
 FAILS=$(cat "$WORK/home/fails" 2>/dev/null || echo 1)
