@@ -193,10 +193,19 @@ menu_case() { # FM CASE ENTRY-TO-ACTIVATE KEYS
     select_all_and_menu "$app"
     if [ "$fm" = dolphin ]; then
         # Dolphin: the submenu with the product's name holds the entries, as the handler words
-        # them for a selection in general (the Nemo labels without the prefix).
+        # them for a selection in general (the Nemo labels without the prefix). It stands just
+        # above "Properties"; the keyboard opens it with its first entry chosen.
         expected=$(nemo_labels "${sel[@]}" | sed 's/^Halvo Norvane: //')
         shot "$fm-$case-menu"
-        "$WORKDIR/atspi-menu.py" click "$app" "Halvo Norvane" >/dev/null 2>&1
+        if [ "$entry" = - ]; then
+            # A selection of .hvnc and other files: a static menu can offer nothing for it.
+            echo "   known: Dolphin shows no entry for it; compare $SHOTS/$fm-$case-menu.png by eye"
+            xdotool key Escape
+            pkill -u "$(id -u)" -x "$app" 2>/dev/null
+            sleep 2
+            return
+        fi
+        xdotool key Up Up Right
         sleep 2
         items=$("$WORKDIR/atspi-menu.py" list "$app" 2>/dev/null | grep -F -x -f <(printf '%s\n' "$expected") || true)
         shot "$fm-$case-submenu"
@@ -251,10 +260,10 @@ menu_case nemo encrypted "Halvo Norvane: Decrypt selected data" "Down Down Down 
 menu_case nemo folder "Halvo Norvane: Encrypt selected data" "Down Down Down Down Down Return"
 menu_case nemo mixed "Halvo Norvane: Encrypt selected data" "Down Down Return"
 if command -v dolphin >/dev/null; then
-    menu_case dolphin plain "Encrypt selected data" "Up Up Right Return"
-    menu_case dolphin encrypted "Decrypt selected data" "Up Up Right Return"
-    menu_case dolphin folder "Encrypt selected data" "Up Up Right Return"
-    menu_case dolphin mixed "Encrypt selected data" "Up Up Right Return"
+    menu_case dolphin plain "Encrypt selected data" Return
+    menu_case dolphin encrypted "Decrypt selected data" Return
+    menu_case dolphin folder "Encrypt selected data" Return
+    menu_case dolphin mixed - ""
 fi
 
 # 3. A .hvnc file opened in GNOME Files, as a double-click does: the real graphical program.

@@ -100,6 +100,12 @@ if [ -e "$BUILD/bin/HalvoNorvane" ]; then
                 fail "no ${size}x${size} PNG of $icon"
         done
     done
+    # The type's icon wins over a theme's generic page only as the type's generic icon too.
+    T=$WORK/mime && mkdir -p "$T/mime/packages" && cp "$ROOT/usr/share/mime/packages/halvonorvane-hvnc.xml" "$T/mime/packages/"
+    update-mime-database "$T/mime" 2>/dev/null
+    printf 'HVNC\r\n\x1a\n' >"$T/x.hvnc"
+    [ "$(XDG_DATA_HOME="$T/none" XDG_DATA_DIRS="$T" gio info -a standard::icon "$T/x.hvnc" | sed -n 's/^ *standard::icon: //p')" = \
+        "application-x-hvnc, application-x-hvnc-symbolic" ] || fail "a .hvnc file falls back to a generic icon"
     [ ! -d "$BUILD/bin/help" ] || [ -d "$P/help" ] || fail "program folder lacks the help pages"
 fi
 if [ -d "$BUILD/bin/theme" ] && [ -n "$(ls "$BUILD/bin/theme")" ]; then
