@@ -181,6 +181,8 @@ void CHiddenList::Apply(const SListRecord& r)
         break;
     case EListRecord::Begin:
         m_pending = r;
+        // The mode journalled before the move says what the item is.
+        m_pending->entry.kind = S_ISDIR(r.mode) ? EHiddenKind::Folder : EHiddenKind::File;
         break;
     case EListRecord::Commit:
         if (m_pending && m_pending->entry.id == r.entry.id) {

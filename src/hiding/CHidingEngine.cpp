@@ -125,6 +125,26 @@ std::string CHidingEngine::GetHiddenItem(std::int32_t nIndex)
     return entries[static_cast<std::size_t>(nIndex)].path;
 }
 
+bool CHidingEngine::IsHiddenItemFolder(std::int32_t nIndex)
+{
+    std::lock_guard guard(m_mutex);
+    CHidingStore::CSession session(*m_pStore);
+    if (!FromStore(session.Ok())) {
+        return false;
+    }
+    const auto& entries = m_pStore->List().Entries();
+    if (nIndex < 0 || static_cast<std::size_t>(nIndex) >= entries.size()) {
+        return false;
+    }
+    const SHiddenEntry& entry = entries[static_cast<std::size_t>(nIndex)];
+    if (entry.kind != EHiddenKind::Unknown) {
+        return entry.kind == EHiddenKind::Folder;
+    }
+    // Listed before the kind was recorded: the item itself says, where it is now.
+    struct stat st = {};
+    return ::lstat((entry.inVault ? entry.VaultPath() : entry.path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool CHidingEngine::EnableHiding()
 {
     std::lock_guard guard(m_mutex);

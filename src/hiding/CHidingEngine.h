@@ -42,6 +42,7 @@ public:
     [[nodiscard]] bool UnhideItem(const std::string& strPath) override;
     [[nodiscard]] bool HideItemEx(const std::string& strPath, std::int32_t nFlag) override;
     [[nodiscard]] std::string GetHiddenItem(std::int32_t nIndex) override;
+    [[nodiscard]] bool IsHiddenItemFolder(std::int32_t nIndex) override;
     [[nodiscard]] bool SetCurrentHidingEngine(const std::string& strEngineId) override;
 
     [[nodiscard]] bool RestoreAll(std::vector<SRestoreFailure>& failures) override;

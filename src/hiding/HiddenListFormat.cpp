@@ -76,6 +76,36 @@ private:
     std::size_t m_pos = 0;
 };
 
+// Flags byte of an Entry record: bit 0 in the vault, bit 1 the kind is known, bit 2 a folder.
+// Lists written before the kind was recorded hold 0 or 1 only.
+constexpr std::uint8_t kInVault = 1;
+constexpr std::uint8_t kKindKnown = 2;
+constexpr std::uint8_t kFolder = 4;
+
+std::uint8_t EntryFlags(const SHiddenEntry& e)
+{
+    std::uint8_t flags = e.inVault ? kInVault : 0;
+    if (e.kind != EHiddenKind::Unknown) {
+        flags |= kKindKnown;
+        if (e.kind == EHiddenKind::Folder) {
+            flags |= kFolder;
+        }
+    }
+    return flags;
+}
+
+bool SetEntryFlags(std::uint8_t flags, SHiddenEntry& e)
+{
+    if (flags > (kInVault | kKindKnown | kFolder) || ((flags & kFolder) != 0 && (flags & kKindKnown) == 0)) {
+        return false;
+    }
+    e.inVault = (flags & kInVault) != 0;
+    if ((flags & kKindKnown) != 0) {
+        e.kind = (flags & kFolder) != 0 ? EHiddenKind::Folder : EHiddenKind::File;
+    }
+    return true;
+}
+
 bool IsAbsolute(const std::string& s)
 {
     return !s.empty() && s[0] == '/';
@@ -109,11 +139,11 @@ bool DecodeBody(CBodyReader& in, SListRecord& r)
     std::uint8_t flags = 0;
     switch (r.type) {
     case EListRecord::Entry:
-        if (!in.U64(r.entry.id) || !in.U8(flags) || flags > 1 || !in.U64(r.entry.dev) || !in.U64(r.entry.ino)
-            || !in.Text(r.entry.path) || !in.Text(r.entry.vaultDir) || !in.Text(r.entry.vaultName)) {
+        if (!in.U64(r.entry.id) || !in.U8(flags) || !SetEntryFlags(flags, r.entry) || !in.U64(r.entry.dev)
+            || !in.U64(r.entry.ino) || !in.Text(r.entry.path) || !in.Text(r.entry.vaultDir)
+            || !in.Text(r.entry.vaultName)) {
             return false;
         }
-        r.entry.inVault = flags == 1;
         return EntryIsSound(r.entry, r.entry.inVault);
     case EListRecord::Begin: {
         std::uint8_t kind = 0;
@@ -179,7 +209,7 @@ std::string Encode(const SListRecord& r)
     switch (r.type) {
     case EListRecord::Entry:
         PutU64(body, r.entry.id);
-        body.push_back(r.entry.inVault ? 1 : 0);
+        body.push_back(static_cast<char>(EntryFlags(r.entry)));
         PutU64(body, r.entry.dev);
         PutU64(body, r.entry.ino);
         PutText(body, r.entry.path);

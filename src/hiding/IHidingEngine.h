@@ -47,6 +47,8 @@ public:
     [[nodiscard]] virtual bool HideItemEx(const std::string& strPath, std::int32_t nFlag) = 0;
     // Path of the hidden item at nIndex (from 0, in the order of hiding); empty out of range.
     [[nodiscard]] virtual std::string GetHiddenItem(std::int32_t nIndex) = 0;
+    // True if the hidden item at nIndex is a folder (false for a file, a link, out of range).
+    [[nodiscard]] virtual bool IsHiddenItemFolder(std::int32_t /*nIndex*/) { return false; }
     // True if the engine with that identifier could be chosen.
     [[nodiscard]] virtual bool SetCurrentHidingEngine(const std::string& strEngineId) = 0;
 

@@ -5,6 +5,7 @@
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVFuncLog.h"
 #include "logging/CHVLog.h"
+#include "pages/CHDItemListPanel.h"
 #include "pages/HVPageUi.h"
 #include "pages/HVTaskPage.h"
 #include "security/CDataSecurityMngr.h"
@@ -204,8 +205,12 @@ void CHDPageHideData::RebuildList(bool bKeepChecks)
         if (strPath.isEmpty() || strPath == m_mngr.m_strConfigFile) {
             continue;
         }
-        const int nRow = m_pList->InsertItem(
-            m_pList->GetItemCount(), strPath, QFileInfo(strPath).isDir() ? 4 : (IsEncryptedPath(strPath) ? 3 : 2));
+        // A hidden folder is no longer at its path: the engine says what the item is.
+        const bool bFolder = pEngine->IsHiddenItemFolder(i);
+        const int nRow =
+            m_pList->InsertItem(m_pList->GetItemCount(),
+                                strPath,
+                                bFolder ? CHDItemListPanel::kIconFolder : (IsEncryptedPath(strPath) ? 3 : 2));
         m_pList->SetItemText(nRow, 1, StateText(strPath));
         m_pList->SetCheckValue(nRow, 1);
     }

@@ -39,6 +39,7 @@ public:
     {
         return n >= 0 && n < GetHiddenCount() ? m_items[static_cast<std::size_t>(n)] : std::string();
     }
+    bool IsHiddenItemFolder(std::int32_t n) override { return GetHiddenItem(n) == "/home/user/Private"; }
     bool SetCurrentHidingEngine(const std::string&) override { return true; }
 
     std::vector<std::string> m_items{"/home/user/Documents/tax-2025.ods.hvnc",
@@ -167,7 +168,8 @@ HV_SCREEN("mainwin_page_options")
 {
     Mngr().m_bEncrypt = 1;
     Mngr().m_iHidenType = 1;
-    return InMainWindow<CHDPageSecurityOptions>(CHalvoDataSecurityDlg::kPageSecurityOptions, [](CHDPageSecurityOptions&) {});
+    return InMainWindow<CHDPageSecurityOptions>(CHalvoDataSecurityDlg::kPageSecurityOptions,
+                                                [](CHDPageSecurityOptions&) {});
 }
 
 HV_SCREEN("mainwin_page_hide")

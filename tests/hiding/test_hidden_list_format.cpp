@@ -148,3 +148,49 @@ TEST(HiddenListFormat, HeaderMagicAndVersion)
     other[0] = 'X';
     EXPECT_EQ(Fmt::CheckHeader(other.data(), other.size()), Fmt::EHeader::BadMagic);
 }
+
+// The kind of an entry travels in its flags byte; lists from before the kind say Unknown, and a
+// byte that claims a folder of unknown kind or sets unknown bits is damage.
+TEST(HiddenListFormat, EntryKindFlags)
+{
+    struct SCase
+    {
+        unsigned char flags;
+        bool bOk;
+        bool bInVault;
+        EHiddenKind kind;
+    };
+    const SCase cases[] = {
+        {0, true, false, EHiddenKind::Unknown},
+        {1, true, true, EHiddenKind::Unknown},
+        {2, true, false, EHiddenKind::File},
+        {3, true, true, EHiddenKind::File},
+        {7, true, true, EHiddenKind::Folder},
+        {6, true, false, EHiddenKind::Folder},
+        {4, false, false, EHiddenKind::Unknown},
+        {5, false, false, EHiddenKind::Unknown},
+        {8, false, false, EHiddenKind::Unknown},
+        {0xff, false, false, EHiddenKind::Unknown},
+    };
+    for (const SCase& c : cases) {
+        SListRecord r;
+        r.type = EListRecord::Entry;
+        r.entry = {8, true, "/y", "/v", "n"};
+        std::string text = Fmt::Encode(r);
+        const std::size_t nFlags = 4 + 1 + 8;  // length, type, id
+        text[nFlags] = static_cast<char>(c.flags);
+        const std::size_t nBody = text.size() - 12;
+        const std::uint64_t sum = Fmt::Fnv1a(text.data() + 4, nBody);
+        for (int i = 0; i < 8; ++i) {
+            text[4 + nBody + i] = static_cast<char>((sum >> (8 * i)) & 0xFF);
+        }
+        SListRecord out;
+        std::size_t nUsed = 0;
+        ASSERT_EQ(DecodeText(text, out, nUsed) == Fmt::EDecode::Ok, c.bOk) << int(c.flags);
+        if (c.bOk) {
+            EXPECT_EQ(out.entry.inVault, c.bInVault) << int(c.flags);
+            EXPECT_EQ(out.entry.kind, c.kind) << int(c.flags);
+            EXPECT_EQ(Fmt::Encode(out), text) << int(c.flags);
+        }
+    }
+}

@@ -1,3 +1,4 @@
+#include "hiding/CHiddenList.h"
 #include "hiding/CHidingEngine.h"
 #include "hiding/HiddenListFormat.h"
 
@@ -419,4 +420,57 @@ TEST_F(HidingEngineTest, RestoreAllNamesEachItemLeftAndWhy)
     ASSERT_TRUE(engine->EnableHiding());  // a later start: what came back stays
     EXPECT_EQ(ReadText(Item("b")), "b");
     EXPECT_EQ(ReadText(Item("a")), "occupant");
+}
+
+// A hidden folder is no longer at its path, so only the list can say it is a folder: recorded
+// when hidden, kept over a new start, and inferred from the kept item for a list written
+// before the kind was recorded (in the vault, and back in place with hiding switched off).
+TEST_F(HidingEngineTest, HiddenFoldersAreKnownAsFolders)
+{
+    ASSERT_EQ(::mkdir(Item("dir").c_str(), 0700), 0);
+    WriteText(Item("dir/inner"), "x");
+    WriteText(Item("file"), "y");
+    ASSERT_EQ(::symlink(Item("dir").c_str(), Item("link").c_str()), 0);
+    const std::vector<std::string> names{"dir", "file", "link"};
+    const std::vector<bool> expected{true, false, false};
+    const auto kinds = [](IHidingEngine& engine) {
+        std::vector<bool> out;
+        for (std::int32_t i = 0; i < engine.GetHiddenCount(); ++i) {
+            out.push_back(engine.IsHiddenItemFolder(i));
+        }
+        EXPECT_FALSE(engine.IsHiddenItemFolder(engine.GetHiddenCount()));
+        EXPECT_FALSE(engine.IsHiddenItemFolder(-1));
+        return out;
+    };
+    {
+        auto engine = NewEngine();
+        for (const auto& strName : names) {
+            ASSERT_TRUE(engine->HideItem(Item(strName)));
+        }
+        ASSERT_FALSE(Exists(Item("dir")));
+        EXPECT_EQ(kinds(*engine), expected);
+    }
+    EXPECT_EQ(kinds(*NewEngine()), expected);
+
+    // The same list as an older program wrote it: entries without their kind.
+    const std::string strList = m_strBase + "/hidden.lst";
+    std::string strOld = HiddenListFormat::EncodeHeader();
+    {
+        CHiddenList list(strList);
+        std::string strError;
+        ASSERT_TRUE(list.Load(strError)) << strError;
+        for (SHiddenEntry entry : list.Entries()) {
+            entry.kind = EHiddenKind::Unknown;
+            SListRecord record;
+            record.entry = entry;
+            strOld += HiddenListFormat::Encode(record);
+        }
+    }
+    WriteText(strList, strOld);
+    auto engine = NewEngine();
+    ASSERT_EQ(Listed(*engine), (std::vector<std::string>{Item("dir"), Item("file"), Item("link")}));
+    EXPECT_EQ(kinds(*engine), expected);
+    ASSERT_TRUE(engine->DisableHiding());
+    ASSERT_TRUE(Exists(Item("dir/inner")));
+    EXPECT_EQ(kinds(*engine), expected);
 }

@@ -1,4 +1,5 @@
 // The hide management page (4003) against the real hiding engine in a temporary HOME.
+#include "pages/CHDItemListPanel.h"
 #include "pages/CHDPageHideData.h"
 #include "ui/CXListCtrl.h"
 
@@ -148,6 +149,12 @@ private slots:
         pPage->OnBnClickedHideFolder();
         QCOMPARE(Rows(*pPage), (QStringList{strA, strFolder}));
         QVERIFY(!QFileInfo::exists(strFolder));
+        // The hidden folder is gone from its path and still shows as a folder, also after a rebuild.
+        for (int nPass = 0; nPass < 2; ++nPass) {
+            QCOMPARE(pPage->List()->GetItemImage(0), CHDItemListPanel::kIconFile);
+            QCOMPARE(pPage->List()->GetItemImage(1), CHDItemListPanel::kIconFolder);
+            pPage->RebuildList(false);
+        }
         // An item the manager protects is not hidden, and the user is told so instead of asked.
         m_rig->mngr.m_lstProtectedPaths = {CDataSecurityMngr::ProtectedPathKey(m_home->Work())};
         const std::size_t nQuestions = m_rig->answers.m_questions.size();
