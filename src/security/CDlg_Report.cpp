@@ -2,6 +2,7 @@
 
 #include "passwords/CGuiDialogHeader.h"
 #include "security/CReportComposer.h"
+#include "settings/CHDGlobalData.h"
 #include "ui/CPPHtmlStatic.h"
 #include "ui/HVUiTheme.h"
 
@@ -62,6 +63,14 @@ CDlg_Report::CDlg_Report(QWidget* pParent)
     m_pDetails->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_pDetails->hide();
     AddAnchor(m_pDetailsButton, BOTTOM_LEFT, BOTTOM_LEFT);
+    m_pOpenFolder = new QPushButton(QStringLiteral("Open Containing Folder"), this);
+    m_pOpenFolder->setObjectName(QStringLiteral("reportOpenFolder"));
+    m_pOpenFolder->setAccessibleName(m_pOpenFolder->text());
+    m_pOpenFolder->setAccessibleDescription(QStringLiteral("Shows the folder of the item on the selected line"));
+    m_pOpenFolder->setEnabled(false);
+    m_pOpenFolder->hide();
+    connect(m_pOpenFolder, &QPushButton::clicked, this, [this] { (void)OpenFolderOfLine(CurrentLine()); });
+    connect(m_pDetails, &QPlainTextEdit::cursorPositionChanged, this, &CDlg_Report::UpdateOpenFolder);
 
     connect(m_pButton4087, &QPushButton::clicked, this, &CDlg_Report::OnCancel);
     connect(m_pDetailsButton, &QPushButton::clicked, this, &CDlg_Report::ToggleDetails);
@@ -83,30 +92,62 @@ void CDlg_Report::SetDetailsText(const QString& strText)
 
 void CDlg_Report::ToggleDetails()
 {
-    // The details open between the report and the buttons: the dialog grows by their height
-    // (the label follows the resize) and the label gives that height to them.
+    // The details open between the report and the buttons, with "Open Containing Folder" under
+    // them: the dialog grows by their height (the label follows the resize) and the label gives
+    // that height to them.
     constexpr int kDetailsHeight = 160;
     constexpr int kGap = 8;
+    constexpr int kOpenWidth = 180;
+    const int nGrow = kDetailsHeight + kGap + kButtonHeight + kGap;
     const bool bOpen = m_pDetailsButton->isChecked();
     if (bOpen == m_pDetails->isVisible()) {
         return;
     }
     if (bOpen) {
-        resize(width(), height() + kDetailsHeight + kGap);
+        resize(width(), height() + nGrow);
         const QRect label = m_pLabel->geometry();
-        m_pLabel->setGeometry(label.x(), label.y(), label.width(), label.height() - kDetailsHeight - kGap);
-        m_pDetails->setGeometry(label.x(), label.bottom() - kDetailsHeight, label.width(), kDetailsHeight);
+        m_pLabel->setGeometry(label.x(), label.y(), label.width(), label.height() - nGrow);
+        const int nTop = label.bottom() - nGrow + kGap;
+        m_pDetails->setGeometry(label.x(), nTop, label.width(), kDetailsHeight);
+        m_pOpenFolder->setGeometry(
+            label.right() + 1 - kOpenWidth, nTop + kDetailsHeight + kGap, kOpenWidth, kButtonHeight);
         m_pDetails->show();
+        m_pOpenFolder->setVisible(!m_lstDetailPaths.join(QString()).isEmpty());
+        UpdateOpenFolder();
     } else {
         m_pDetails->hide();
-        resize(width(), height() - kDetailsHeight - kGap);
+        m_pOpenFolder->hide();
+        resize(width(), height() - nGrow);
     }
+}
+
+void CDlg_Report::SetDetailPaths(const QStringList& lstPaths)
+{
+    m_lstDetailPaths = lstPaths;
+    UpdateOpenFolder();
+}
+
+int CDlg_Report::CurrentLine() const
+{
+    return m_pDetails->textCursor().blockNumber();
+}
+
+void CDlg_Report::UpdateOpenFolder()
+{
+    m_pOpenFolder->setEnabled(!m_lstDetailPaths.value(CurrentLine()).isEmpty());
+}
+
+bool CDlg_Report::OpenFolderOfLine(int nLine)
+{
+    const QString strPath = m_lstDetailPaths.value(nLine);
+    return !strPath.isEmpty() && g_HDGlobalData.OpenContainingFolder(strPath);
 }
 
 void CDlg_Report::SetReport(const CReportComposer& report)
 {
     SetReportText(report.Html());
     SetDetailsText(report.DetailsText());
+    SetDetailPaths(report.DetailPaths());
     SetKind(report.Kind());
     SetLabelHeight(report.LabelHeight());
 }

@@ -2,6 +2,8 @@
 
 #include "ui/CHPageDlgBase.h"
 
+#include <QStringList>
+
 #include <functional>
 
 class CPPHtmlStatic;
@@ -36,6 +38,14 @@ public:
     void SetDetailsText(const QString& strText);
     [[nodiscard]] QPlainTextEdit* DetailsView() const { return m_pDetails; }
     [[nodiscard]] QPushButton* DetailsButton() const { return m_pDetailsButton; }
+    // Per line of the details, the path of the item it names (empty for a note). "Open
+    // Containing Folder" under the open details (and a double click on a line) shows the folder
+    // of the line the cursor is on; the button is enabled only on a line that names an item.
+    void SetDetailPaths(const QStringList& lstPaths);
+    [[nodiscard]] QPushButton* OpenFolderButton() const { return m_pOpenFolder; }
+    // Opens the containing folder of the details line nLine; false when it names no item or
+    // nothing was handed over.
+    bool OpenFolderOfLine(int nLine);
     // The main window's page container; empty when there is none.
     void SetPageSwitch(PageSwitch fn) { m_fnPageSwitch = std::move(fn); }
 
@@ -54,6 +64,8 @@ protected:
 private:
     void OnButton1024();
     void ToggleDetails();
+    void UpdateOpenFolder();
+    [[nodiscard]] int CurrentLine() const;
     void RequestPage(int nPageId);
 
     CPPHtmlStatic* m_pLabel = nullptr;
@@ -61,6 +73,8 @@ private:
     QPushButton* m_pButton4087 = nullptr;
     QPushButton* m_pDetailsButton = nullptr;
     QPlainTextEdit* m_pDetails = nullptr;
+    QPushButton* m_pOpenFolder = nullptr;
+    QStringList m_lstDetailPaths;
     QString m_strText;
     int m_nKind = 0;
     int m_nLabelHeight = -1;

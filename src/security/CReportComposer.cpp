@@ -1,5 +1,6 @@
 #include "security/CReportComposer.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -112,9 +113,11 @@ void CReportComposer::AddDetails(const SRunDetails& d)
                             .arg(d.nWeakMediumWipes)
                             .arg(Bytes(d.strWeakMedium));
     }
+    m_lstDetailPaths.resize(m_lstDetails.size());
     for (const SRunProblem& p : d.problems) {
         m_problems.push_back(p);
         m_lstDetails << QStringLiteral("%1: %2: %3").arg(Bytes(p.strPath), Bytes(p.strStep), Bytes(p.strReason));
+        m_lstDetailPaths << QFile::decodeName(QByteArray::fromStdString(p.strPath));
     }
 }
 

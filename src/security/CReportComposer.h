@@ -60,6 +60,8 @@ public:
     // One line per note and per failure ("path: step: reason"); empty when all went well.
     [[nodiscard]] QString DetailsText() const;
     [[nodiscard]] const QStringList& DetailLines() const { return m_lstDetails; }
+    // Per detail line, the path of the item it is about; empty for a note.
+    [[nodiscard]] const QStringList& DetailPaths() const { return m_lstDetailPaths; }
     [[nodiscard]] int Kind() const { return m_nKind; }
     [[nodiscard]] int LabelHeight() const { return kSectionHeight * static_cast<int>(m_sections.size()); }
     [[nodiscard]] const std::vector<SSection>& Sections() const { return m_sections; }
@@ -83,6 +85,7 @@ private:
     bool m_bNothingMessage = false;
     bool m_bRefused = false;
     QStringList m_lstDetails;
+    QStringList m_lstDetailPaths;
     bool m_bCancelled = false;
     int m_nNotStarted = 0;
     int m_nWeak = 0;

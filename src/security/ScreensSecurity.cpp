@@ -7,6 +7,7 @@
 #include "ui/tools/HVScreenRegistry.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 namespace {
 
@@ -53,6 +54,25 @@ HV_SCREEN("dlg_report_secure")
     hide.m_nSucceeded = 3;
     auto* pDlg = new CDlg_Report;
     pDlg->SetReport(CReportComposer::ForSecureData(true, 1, run, hide));
+    return pDlg;
+}
+
+HV_SCREEN("dlg_report_details")
+{
+    SRunCounters run;
+    run.m_nProcessed = 6;
+    run.m_nSucceeded = 4;
+    run.m_nFailed = 1;
+    SRunDetails details;
+    details.bCancelled = true;
+    details.nNotStarted = 1;
+    details.Add(nullptr, "/home/user/Documents/locked.ods", "encrypt", "permission denied");
+    CReportComposer report = CReportComposer::ForSecureData(true, 0, run, SHideCounters{});
+    report.AddDetails(details);
+    auto* pDlg = new CDlg_Report;
+    pDlg->SetReport(report);
+    pDlg->show();
+    pDlg->DetailsButton()->click();
     return pDlg;
 }
 

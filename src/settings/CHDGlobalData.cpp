@@ -134,6 +134,18 @@ bool CHDGlobalData::OpenWebLink(int nLinkId, const QString& strExtraQuery) const
     return !strAddress.isEmpty() && m_urlOpener && m_urlOpener(strAddress);
 }
 
+bool CHDGlobalData::OpenContainingFolder(const QString& strPath) const
+{
+    if (strPath.isEmpty() || strPath.contains(QChar(0))) {
+        return false;
+    }
+    QString strFolder = QFileInfo(strPath).absolutePath();
+    while (!QFileInfo(strFolder).isDir() && strFolder != QLatin1String("/")) {
+        strFolder = QFileInfo(strFolder).absolutePath();
+    }
+    return m_urlOpener && m_urlOpener(QUrl::fromLocalFile(strFolder).toString(QUrl::FullyEncoded));
+}
+
 void CHDGlobalData::SetUrlOpener(UrlOpener opener)
 {
     m_urlOpener = std::move(opener);

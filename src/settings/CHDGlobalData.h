@@ -104,6 +104,11 @@ public:
     [[nodiscard]] QString WebLinkAddress(int nLinkId, const QString& strExtraQuery = QString()) const;
     bool OpenWebLink(int nLinkId, const QString& strExtraQuery = QString()) const;
 
+    // Shows the folder that holds strPath (the nearest folder above it that still exists) in the
+    // desktop's file manager, through the address opener; never the item itself. False when
+    // nothing was handed over.
+    bool OpenContainingFolder(const QString& strPath) const;
+
     void SetUrlOpener(UrlOpener opener);
     void SetFolderChooser(FolderChooser chooser);
     // The installed hand-overs, so that the program can tell its own from a test's.

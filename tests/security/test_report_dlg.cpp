@@ -2,10 +2,14 @@
 // each button asks the main window for (none without a main window).
 #include "security/CDlg_Report.h"
 #include "security/CReportComposer.h"
+#include "settings/CHDGlobalData.h"
 #include "ui/CPPHtmlStatic.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 
 #include "resources/HVResourceStrings.h"
@@ -145,6 +149,75 @@ private slots:
         QCOMPARE(dlg.exec(), int(QDialog::Accepted));
         QCOMPARE(requested, pages);
         QCOMPARE(dlg.findChild<QPushButton*>(QStringLiteral("1024"))->text(), HVLoadString(nCaption));
+    }
+
+    // "Open Containing Folder" hands the folder of the selected details line to the address
+    // opener: the folder, never the item; the nearest existing folder when the item's own is
+    // gone; nothing for a note line.
+    void openContainingFolder()
+    {
+        QTemporaryDir tmp;
+        const QString strDir = tmp.path() + QStringLiteral("/a b#c%d");
+        QVERIFY(QDir().mkpath(strDir));
+        SRunDetails details;
+        details.bCancelled = true;
+        details.nNotStarted = 2;
+        details.Add(nullptr, (strDir + QStringLiteral("/f.txt")).toStdString(), "encrypt", "no space");
+        details.Add(nullptr, (tmp.path() + QStringLiteral("/gone/deeper/g.txt")).toStdString(), "wipe", "gone");
+        CReportComposer report = CReportComposer::ForUnhide(1, 0, 1);
+        report.AddDetails(details);
+        QStringList opened;
+        g_HDGlobalData.SetUrlOpener([&opened](const QString& strAddress) {
+            opened << strAddress;
+            return true;
+        });
+        CDlg_Report dlg;
+        dlg.SetReport(report);
+        dlg.show();
+        dlg.DetailsButton()->click();
+        QVERIFY(dlg.OpenFolderButton()->isVisible());
+        QVERIFY(dlg.OpenFolderButton()->geometry().top() >= dlg.DetailsView()->geometry().bottom());
+        QVERIFY(!dlg.OpenFolderButton()->isEnabled());  // the cancel note
+        QVERIFY(!dlg.OpenFolderOfLine(0));
+        QVERIFY(!dlg.OpenFolderOfLine(7));
+        for (int nLine : {1, 2}) {
+            QTextCursor cursor(dlg.DetailsView()->document()->findBlockByNumber(nLine));
+            dlg.DetailsView()->setTextCursor(cursor);
+            QVERIFY(dlg.OpenFolderButton()->isEnabled());
+            dlg.OpenFolderButton()->click();
+        }
+        g_HDGlobalData.SetUrlOpener(&CHDGlobalData::OpenWithBrowser);
+        QCOMPARE(opened,
+                 (QStringList{QUrl::fromLocalFile(strDir).toString(QUrl::FullyEncoded),
+                              QUrl::fromLocalFile(tmp.path()).toString(QUrl::FullyEncoded)}));
+    }
+
+    // The production opener starts xdg-open itself (no shell) with the folder's address as its
+    // one argument.
+    void productionOpenerStartsXdgOpenOnTheFolder()
+    {
+        QVERIFY(g_HDGlobalData.UsesDesktopUrlOpener());
+        QTemporaryDir tmp;
+        const QString strLog = tmp.path() + QStringLiteral("/args");
+        QFile script(tmp.path() + QStringLiteral("/xdg-open"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '%1.tmp'; mv '%1.tmp' '%1'\n")
+                         .arg(strLog)
+                         .toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(tmp.path()));
+        const QString strFolder = tmp.path() + QStringLiteral("/x y;$(z)");
+        QVERIFY(QDir().mkpath(strFolder));
+        const bool bOpened = g_HDGlobalData.OpenContainingFolder(strFolder + QStringLiteral("/item"));
+        qputenv("PATH", oldPath);
+        QVERIFY(bOpened);
+        QTRY_VERIFY(QFileInfo::exists(strLog));
+        QFile log(strLog);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(log.readAll()),
+                 QStringLiteral("1|%1|").arg(QUrl::fromLocalFile(strFolder).toString(QUrl::FullyEncoded)));
     }
 };
 
