@@ -151,24 +151,46 @@ def main_header():
     write("MainHeaderR.svg", svg(240, 88, body_r, defs_r))
 
 
-def footer(name, w, h, left=""):
+# The footer set (footer bands, Help and the navigation buttons) also exists in a dark variant
+# under svg/dark/, loaded when the desktop's palette is dark; the other pictures sit on their own
+# dark or tinted grounds and serve both.
+LIGHT_FOOT = {"top": "#F6F8FB", "bottom": "#ECF0F5", "line": LINE, "note": "#8A9AB0", "note_text": "#7A8AA0",
+              "pill": ("#FFFFFF", "#F1F5FA"), "ink": INK, "muted": MUTED, "glyph": ACCENT,
+              "fill": {"normal": "#FFFFFF", "hot": "#EEF4FB", "pressed": "#DCE7F4", "disabled": "#F7F8FA"},
+              "stroke": {"normal": "#B9C7D9", "hot": ACCENT, "pressed": ACCENT_DOWN, "disabled": "#DFE4EA"},
+              "text": {"normal": INK, "hot": "#1B5AA6", "pressed": "#1B4B85", "disabled": "#A9B4C2"},
+              "primary_disabled": ("#C6D1DF", "#F5F7FA")}
+DARK_FOOT = {"top": "#262A31", "bottom": "#1E2127", "line": "#3A414D", "note": "#7F8A99", "note_text": "#A3AEBC",
+             "pill": ("#2E333C", "#272B32"), "ink": "#E4EAF2", "muted": "#A3AEBC", "glyph": ACCENT_LIGHT,
+             "fill": {"normal": "#2C3139", "hot": "#33404F", "pressed": "#22303F", "disabled": "#25282E"},
+             "stroke": {"normal": "#5A6576", "hot": ACCENT_LIGHT, "pressed": ACCENT_HOT, "disabled": "#343943"},
+             "text": {"normal": "#E4EAF2", "hot": "#FFFFFF", "pressed": "#D6E6FA", "disabled": "#6E7785"},
+             "primary_disabled": ("#2F3946", "#8793A3")}
+FOOT_SETS = (("", LIGHT_FOOT), ("dark/", DARK_FOOT))
+
+
+def footer(name, w, h, left="", pal=LIGHT_FOOT):
     defs = ('<linearGradient id="ft" x1="0" y1="0" x2="0" y2="1">'
-            f'<stop offset="0" stop-color="#F6F8FB"/><stop offset="1" stop-color="#ECF0F5"/></linearGradient>')
-    body = (f'<rect width="{w}" height="{h}" fill="url(#ft)"/><rect width="{w}" height="1" fill="{LINE}"/>' + left)
+            f'<stop offset="0" stop-color="{pal["top"]}"/><stop offset="1" stop-color="{pal["bottom"]}"/>'
+            '</linearGradient>')
+    body = (f'<rect width="{w}" height="{h}" fill="url(#ft)"/><rect width="{w}" height="1" fill="{pal["line"]}"/>'
+            + left)
     write(name, svg(w, h, body, defs))
 
 
 def main_footer():
-    footer("MainFoter.svg", 480, 40,
-           icon("shield", 20, 12, 16, "#8A9AB0", 1.4)
-           + text(42, 25, "Your files, protected on your own computer", 11.5, "#7A8AA0"))
-    defs = ('<linearGradient id="pill" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#FFFFFF"/>'
-            '<stop offset="1" stop-color="#F1F5FA"/></linearGradient>')
-    body = (f'<rect x="0.5" y="0.5" width="171" height="29" rx="14.5" fill="url(#pill)" stroke="{LINE}"/>'
-            + icon("globe", 11, 6, 18, ACCENT, 1.5)
-            + text(36, 19.5, "Visit our website", 12, INK)
-            + icon("link", 148, 9, 12, MUTED, 1.4))
-    write("MainFoterR.svg", svg(172, 30, body, defs))
+    for folder, pal in FOOT_SETS:
+        footer(folder + "MainFoter.svg", 480, 40,
+               icon("shield", 20, 12, 16, pal["note"], 1.4)
+               + text(42, 25, "Your files, protected on your own computer", 11.5, pal["note_text"]), pal)
+        defs = ('<linearGradient id="pill" x1="0" y1="0" x2="0" y2="1">'
+                f'<stop offset="0" stop-color="{pal["pill"][0]}"/>'
+                f'<stop offset="1" stop-color="{pal["pill"][1]}"/></linearGradient>')
+        body = (f'<rect x="0.5" y="0.5" width="171" height="29" rx="14.5" fill="url(#pill)" stroke="{pal["line"]}"/>'
+                + icon("globe", 11, 6, 18, pal["glyph"], 1.5)
+                + text(36, 19.5, "Visit our website", 12, pal["ink"])
+                + icon("link", 148, 9, 12, pal["muted"], 1.4))
+        write(folder + "MainFoterR.svg", svg(172, 30, body, defs))
 
 
 def task_button(name, title, glyph, tint):
@@ -208,41 +230,48 @@ def inner_headers():
                 + text(68, 46, sub, 11.5, ACCENT_LIGHT))
         write(f"{name}.svg", svg(520, 60, body, defs))
     write("InnerHeaderR.svg", svg(8, 60, band.format(w=8), defs))
-    footer("InnerFoter.svg", 520, 40)
-    footer("InnerFoterR.svg", 8, 40)
+    for folder, pal in FOOT_SETS:
+        footer(folder + "InnerFoter.svg", 520, 40, pal=pal)
+        footer(folder + "InnerFoterR.svg", 8, 40, pal=pal)
 
 
 # ---- Navigation buttons: strips of four states (normal, hot, pressed, disabled) ----
 def nav_button(name, label, glyph, primary, glyph_right):
     w, h = 96, 30
-    states = []
-    for i, state in enumerate(("normal", "hot", "pressed", "disabled")):
-        x = i * w
-        if primary:
-            fill = {"normal": ACCENT, "hot": ACCENT_HOT, "pressed": ACCENT_DOWN, "disabled": "#C6D1DF"}[state]
-            stroke = fill
-            ink = "#FFFFFF" if state != "disabled" else "#F5F7FA"
-        else:
-            fill = {"normal": "#FFFFFF", "hot": "#EEF4FB", "pressed": "#DCE7F4", "disabled": "#F7F8FA"}[state]
-            stroke = {"normal": "#B9C7D9", "hot": ACCENT, "pressed": ACCENT_DOWN, "disabled": "#DFE4EA"}[state]
-            ink = {"normal": INK, "hot": "#1B5AA6", "pressed": "#1B4B85", "disabled": "#A9B4C2"}[state]
-        dy = 1 if state == "pressed" else 0
-        body = f'<rect x="{x + 0.5}" y="0.5" width="{w - 1}" height="{h - 1}" rx="7" fill="{fill}" stroke="{stroke}"/>'
-        if glyph_right:
-            fill_glyph = ink if glyph == "play" else "none"
-            body += (text(x + 40, 19.5 + dy, label, 12.5, ink, "bold", "middle")
-                     + icon(glyph, x + 66, 7 + dy, 16, ink, 1.9, fill_glyph))
-        else:
-            body += icon(glyph, x + 13, 7 + dy, 16, ink, 1.9) + text(x + 58, 19.5 + dy, label, 12.5, ink, "bold", "middle")
-        states.append(body)
-    write(f"{name}.svg", svg(4 * w, h, "".join(states)))
+    for folder, pal in FOOT_SETS:
+        states = []
+        for i, state in enumerate(("normal", "hot", "pressed", "disabled")):
+            x = i * w
+            if primary:
+                fill = {"normal": ACCENT, "hot": ACCENT_HOT, "pressed": ACCENT_DOWN,
+                        "disabled": pal["primary_disabled"][0]}[state]
+                stroke = fill
+                ink = "#FFFFFF" if state != "disabled" else pal["primary_disabled"][1]
+            else:
+                fill = pal["fill"][state]
+                stroke = pal["stroke"][state]
+                ink = pal["text"][state]
+            dy = 1 if state == "pressed" else 0
+            body = (f'<rect x="{x + 0.5}" y="0.5" width="{w - 1}" height="{h - 1}" rx="7" fill="{fill}" '
+                    f'stroke="{stroke}"/>')
+            if glyph_right:
+                fill_glyph = ink if glyph == "play" else "none"
+                body += (text(x + 40, 19.5 + dy, label, 12.5, ink, "bold", "middle")
+                         + icon(glyph, x + 66, 7 + dy, 16, ink, 1.9, fill_glyph))
+            else:
+                body += (icon(glyph, x + 13, 7 + dy, 16, ink, 1.9)
+                         + text(x + 58, 19.5 + dy, label, 12.5, ink, "bold", "middle"))
+            states.append(body)
+        write(f"{folder}{name}.svg", svg(4 * w, h, "".join(states)))
 
 
 def help_button():
     w, h = 96, 30
-    body = (f'<rect x="0.5" y="0.5" width="{w - 1}" height="{h - 1}" rx="7" fill="#FFFFFF" stroke="#B9C7D9"/>'
-            + icon("help", 13, 7, 16, ACCENT, 1.7) + text(58, 19.5, "Help", 12.5, INK, "bold", "middle"))
-    write("Btn_Help.svg", svg(w, h, body))
+    for folder, pal in FOOT_SETS:
+        body = (f'<rect x="0.5" y="0.5" width="{w - 1}" height="{h - 1}" rx="7" fill="{pal["fill"]["normal"]}" '
+                f'stroke="{pal["stroke"]["normal"]}"/>'
+                + icon("help", 13, 7, 16, pal["glyph"], 1.7) + text(58, 19.5, "Help", 12.5, pal["ink"], "bold", "middle"))
+        write(f"{folder}Btn_Help.svg", svg(w, h, body))
 
 
 # ---- Image lists (transparent background) ----

@@ -225,6 +225,7 @@ int CGlobalColors::LoadImages()
         return 0;
     }
     for (CThemeImage& image : m_images) {
+        image.SetVariant(m_bDark ? QStringLiteral("dark") : QString());
         (void)image.Load();
     }
     SThemeBitmapInfo info;

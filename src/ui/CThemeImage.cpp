@@ -52,6 +52,16 @@ QString CThemeImage::PathForRatio(const QString& strPath, qreal dDevicePixelRati
     return strDouble;
 }
 
+QString CThemeImage::PathForVariant(const QString& strPath, const QString& strVariant)
+{
+    if (strPath.isEmpty() || strVariant.isEmpty()) {
+        return strPath;
+    }
+    const QFileInfo info(strPath);
+    const QString strOther = info.path() + QLatin1Char('/') + strVariant + QLatin1Char('/') + info.fileName();
+    return QFileInfo(strOther).isFile() ? strOther : strPath;
+}
+
 bool CThemeImage::LoadFrom(const QString& strPath, qreal dDevicePixelRatio, bool bIcon)
 {
     if (strPath.isEmpty()) {
@@ -88,7 +98,7 @@ int CThemeImage::Load(qreal dDevicePixelRatio)
     if (dDevicePixelRatio <= 0) {
         dDevicePixelRatio = ApplicationRatio();
     }
-    if (LoadFrom(m_strFile, dDevicePixelRatio, m_bIcon)) {
+    if (LoadFrom(PathForVariant(m_strFile, m_strVariant), dDevicePixelRatio, m_bIcon)) {
         return 1;
     }
     if (m_nResourceId != 0) {

@@ -41,6 +41,11 @@ public:
     [[nodiscard]] const QString& File() const { return m_strFile; }
     [[nodiscard]] bool IsIcon() const { return m_bIcon; }
 
+    // A variant of the theme ("dark"): Load takes "<folder>/<variant>/<name>" beside the file
+    // where there is one, else the file itself. Empty: the file itself.
+    void SetVariant(const QString& strVariant) { m_strVariant = strVariant; }
+    [[nodiscard]] static QString PathForVariant(const QString& strPath, const QString& strVariant);
+
     // Resource-module number tried when the file gives nothing (0: none).
     void SetResourceId(unsigned nId) { m_nResourceId = nId; }
     [[nodiscard]] unsigned ResourceId() const { return m_nResourceId; }
@@ -74,6 +79,7 @@ private:
 
     std::int32_t m_nChecksum = -1;
     QString m_strFile;
+    QString m_strVariant;
     // Optional, so that the global table can be built before the application object (a
     // QPixmap may only exist with one).
     std::optional<QPixmap> m_bitmap;

@@ -49,6 +49,21 @@ else()
             VERBATIM)
         list(APPEND theme_pngs ${png1} ${png2})
     endforeach()
+    # Dark variants: resources/theme/svg/dark/<Key>.svg -> theme/dark/<Key>.png (and @2x).
+    file(GLOB theme_dark_svgs CONFIGURE_DEPENDS ${HV_THEME_SOURCE}/svg/dark/*.svg)
+    foreach(svg IN LISTS theme_dark_svgs)
+        get_filename_component(name ${svg} NAME_WE)
+        set(png1 ${HV_THEME_OUT}/dark/${name}.png)
+        set(png2 ${HV_THEME_OUT}/dark/${name}@2x.png)
+        add_custom_command(OUTPUT ${png1} ${png2}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${HV_THEME_OUT}/dark
+            COMMAND ${HV_RSVG_CONVERT} --zoom 1 --format png --output ${png1} ${svg}
+            COMMAND ${HV_RSVG_CONVERT} --zoom 2 --format png --output ${png2} ${svg}
+            DEPENDS ${svg}
+            COMMENT "Rendering the dark theme picture ${name}"
+            VERBATIM)
+        list(APPEND theme_pngs ${png1} ${png2})
+    endforeach()
 
     # Resource-module pictures: resources/theme/svg/res/<kind>-<number>.svg -> <kind>/<number>.png.
     set(HV_THEME_RES_OUT ${CMAKE_CURRENT_BINARY_DIR}/HVThemeResources)

@@ -13,6 +13,7 @@
 #include "ui/CBCGButton.h"
 #include "ui/CGlobalColors.h"
 #include "ui/CPPHtmlStatic.h"
+#include "ui/CThemeImageList.h"
 #include "ui/HVControlStates.h"
 #include "ui/HVScreenFit.h"
 
@@ -261,6 +262,58 @@ private slots:
             }
         }
         QVERIFY2(colours.size() > 2, qPrintable(QStringLiteral("%1 colours in the header band").arg(colours.size())));
+    }
+
+    // The footer's pictures follow the theme: their faces are light on a light desktop and dark
+    // on a dark one (Help, Back, Home, the footer bands, and the disabled Next and Start).
+    void footerPicturesFollowTheTheme_data()
+    {
+        QTest::addColumn<QString>("theme");
+        QTest::newRow("light") << QStringLiteral("light");
+        QTest::newRow("dark") << QStringLiteral("dark");
+    }
+    void footerPicturesFollowTheTheme()
+    {
+        QFETCH(QString, theme);
+        const QString strOldModule = g_HDGlobalData.m_RegData.m_strModulePath;
+        g_HDGlobalData.m_RegData.m_strModulePath = qEnvironmentVariable("HV_BUILD_BIN");
+        UseTheme(theme);
+        (void)g_GlobalColors.LoadImages();
+        g_HDGlobalData.m_RegData.m_strModulePath = strOldModule;
+        const bool bDark = theme == QLatin1String("dark");
+        struct SFace
+        {
+            EThemeImage image;
+            const char* pszName;
+            QPoint at;  // a point of the face, in device-independent pixels
+        };
+        const SFace faces[] = {{EThemeImage::Btn_Help, "Help", {5, 15}},
+                               {EThemeImage::Btn_Previous, "Back", {5, 15}},
+                               {EThemeImage::BtnHome, "Home", {5, 15}},
+                               {EThemeImage::Btn_Next, "Next disabled", {3 * 96 + 5, 15}},
+                               {EThemeImage::Btn_Start, "Start disabled", {3 * 96 + 5, 15}},
+                               {EThemeImage::InnerFoter, "footer", {100, 20}},
+                               {EThemeImage::MainFoter, "main footer", {460, 20}}};
+        QStringList failures;
+        for (const SFace& face : faces) {
+            const QPixmap& pixmap = g_GlobalColors.Image(face.image).Bitmap();
+            if (pixmap.isNull()) {
+                failures << QStringLiteral("%1: not loaded").arg(QLatin1String(face.pszName));
+                continue;
+            }
+            const QPoint at = face.at * pixmap.devicePixelRatio();
+            const double fLum = HVUi::RelativeLuminance(pixmap.toImage().pixelColor(at));
+            if (bDark ? fLum > 0.1 : fLum < 0.5) {
+                failures << QStringLiteral("%1: luminance %2").arg(QLatin1String(face.pszName)).arg(fLum, 0, 'f', 2);
+            }
+        }
+        // The other rows run without pictures, as before.
+        for (int n = 0; n <= static_cast<int>(EThemeImage::Extra); ++n) {
+            g_GlobalColors.Image(static_cast<EThemeImage>(n)).Free();
+        }
+        g_WelcomeImageList.Clear();
+        g_MainImageList.Clear();
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
     }
 
     // At this run's scale: a main window larger than the screen, with a minimum size larger
