@@ -27,7 +27,15 @@ if [[ ! -f "$build/CMakeCache.txt" ]]; then
 fi
 cmake --build "$build" --target hvscreens -j2 >/dev/null
 
-export QT_QPA_PLATFORM=offscreen
+# The offscreen platform's own screen (800 x 600) would clip the wide dialogs at 200%: a screen
+# of 3200 x 2400 pixels gives every window room at both scales.
+screen_dir=$(mktemp -d)
+trap 'rm -rf "$screen_dir"' EXIT
+cat >"$screen_dir/screen.json" <<'JSON'
+{"screens": [{"name": "screenshots", "x": 0, "y": 0, "width": 3200, "height": 2400,
+              "logicalDpi": 96, "logicalBaseDpi": 96}]}
+JSON
+export QT_QPA_PLATFORM="offscreen:configfile=$screen_dir/screen.json"
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 for theme in light dark contrast; do
     "$build/bin/hvscreens" --theme "$theme" --out "$out/$theme/x1" "$@" >/dev/null
