@@ -43,7 +43,10 @@ CDlg_Report::CDlg_Report(QWidget* pParent)
     m_pButton1024->setDefault(true);
     const int nButtonWidth = 180;
     m_pButton1024->setGeometry(kWidth - kMargin - nButtonWidth, nButtonsTop, nButtonWidth, kButtonHeight);
-    m_pButton4087->setGeometry(kWidth - kMargin - 2 * nButtonWidth - 8, nButtonsTop, nButtonWidth, kButtonHeight);
+    // Main Page is narrower, so that it leaves room for the Details button at the left.
+    const int nHomeWidth = 130;
+    m_pButton4087->setGeometry(
+        kWidth - kMargin - nButtonWidth - 8 - nHomeWidth, nButtonsTop, nHomeWidth, kButtonHeight);
     resize(kWidth, nButtonsTop + kButtonHeight + 14);
     setMinimumSize(kWidth, kHeader + 60);
 
@@ -55,7 +58,7 @@ CDlg_Report::CDlg_Report(QWidget* pParent)
     m_pDetailsButton = new QPushButton(QStringLiteral("Details"), this);
     m_pDetailsButton->setObjectName(QStringLiteral("reportDetailsButton"));
     m_pDetailsButton->setCheckable(true);
-    m_pDetailsButton->setGeometry(kMargin, nButtonsTop, 90, kButtonHeight);
+    m_pDetailsButton->setGeometry(kMargin, nButtonsTop, 84, kButtonHeight);
     m_pDetailsButton->hide();
     m_pDetails = new QPlainTextEdit(this);
     m_pDetails->setObjectName(QStringLiteral("reportDetails"));

@@ -176,6 +176,15 @@ private slots:
         dlg.show();
         dlg.DetailsButton()->click();
         QVERIFY(dlg.OpenFolderButton()->isVisible());
+        const QList<QWidget*> row{dlg.DetailsButton(),
+                                  dlg.findChild<QPushButton*>(QStringLiteral("4087")),
+                                  dlg.findChild<QPushButton*>(QStringLiteral("1024")),
+                                  dlg.OpenFolderButton()};
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            for (qsizetype j = i + 1; j < row.size(); ++j) {
+                QVERIFY2(!row[i]->geometry().intersects(row[j]->geometry()), qPrintable(row[j]->objectName()));
+            }
+        }
         QVERIFY(dlg.OpenFolderButton()->geometry().top() >= dlg.DetailsView()->geometry().bottom());
         QVERIFY(!dlg.OpenFolderButton()->isEnabled());  // the cancel note
         QVERIFY(!dlg.OpenFolderOfLine(0));
@@ -207,7 +216,7 @@ private slots:
         script.close();
         QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QByteArray oldPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(tmp.path()));
+        qputenv("PATH", QFile::encodeName(tmp.path()) + ':' + oldPath);
         const QString strFolder = tmp.path() + QStringLiteral("/x y;$(z)");
         QVERIFY(QDir().mkpath(strFolder));
         const bool bOpened = g_HDGlobalData.OpenContainingFolder(strFolder + QStringLiteral("/item"));
