@@ -8,7 +8,10 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "resources/HVResourceStrings.h"
 
@@ -115,7 +118,15 @@ void CDlg_Report::ToggleDetails()
         m_pOpenFolder->setGeometry(
             label.right() + 1 - kOpenWidth, nTop + kDetailsHeight + kGap, kOpenWidth, kButtonHeight);
         m_pDetails->show();
-        m_pOpenFolder->setVisible(!m_lstDetailPaths.join(QString()).isEmpty());
+        // The cursor starts on the first line that names an item, ready for the button.
+        const qsizetype nFirst = std::find_if(m_lstDetailPaths.cbegin(),
+                                              m_lstDetailPaths.cend(),
+                                              [](const QString& s) { return !s.isEmpty(); })
+                                 - m_lstDetailPaths.cbegin();
+        m_pOpenFolder->setVisible(nFirst < m_lstDetailPaths.size());
+        if (nFirst < m_lstDetailPaths.size() && m_lstDetailPaths.value(CurrentLine()).isEmpty()) {
+            m_pDetails->setTextCursor(QTextCursor(m_pDetails->document()->findBlockByNumber(static_cast<int>(nFirst))));
+        }
         UpdateOpenFolder();
     } else {
         m_pDetails->hide();

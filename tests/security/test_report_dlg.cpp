@@ -186,6 +186,9 @@ private slots:
             }
         }
         QVERIFY(dlg.OpenFolderButton()->geometry().top() >= dlg.DetailsView()->geometry().bottom());
+        QCOMPARE(dlg.DetailsView()->textCursor().blockNumber(), 1);  // the first line naming an item
+        QVERIFY(dlg.OpenFolderButton()->isEnabled());
+        dlg.DetailsView()->setTextCursor(QTextCursor(dlg.DetailsView()->document()->findBlockByNumber(0)));
         QVERIFY(!dlg.OpenFolderButton()->isEnabled());  // the cancel note
         QVERIFY(!dlg.OpenFolderOfLine(0));
         QVERIFY(!dlg.OpenFolderOfLine(7));
