@@ -33,36 +33,30 @@ find_program(HV_RSVG_CONVERT rsvg-convert)
 if(NOT HV_RSVG_CONVERT)
     message(WARNING "rsvg-convert (librsvg2-bin) not found: the theme's pictures are not built")
 else()
-    # Theme pictures: resources/theme/svg/<Key>.svg -> theme/<Key>.png and theme/<Key>@2x.png.
-    file(GLOB theme_svgs CONFIGURE_DEPENDS ${HV_THEME_SOURCE}/svg/*.svg)
+    # Theme pictures: resources/theme/svg/<Key>.svg -> theme/<Key>.png and theme/<Key>@2x.png;
+    # their dark variants svg/dark/<Key>.svg -> theme/dark/<Key>.png and theme/dark/<Key>@2x.png.
     set(theme_pngs "")
-    foreach(svg IN LISTS theme_svgs)
-        get_filename_component(name ${svg} NAME_WE)
-        set(png1 ${HV_THEME_OUT}/${name}.png)
-        set(png2 ${HV_THEME_OUT}/${name}@2x.png)
-        add_custom_command(OUTPUT ${png1} ${png2}
-            COMMAND ${CMAKE_COMMAND} -E make_directory ${HV_THEME_OUT}
-            COMMAND ${HV_RSVG_CONVERT} --zoom 1 --format png --output ${png1} ${svg}
-            COMMAND ${HV_RSVG_CONVERT} --zoom 2 --format png --output ${png2} ${svg}
-            DEPENDS ${svg}
-            COMMENT "Rendering the theme picture ${name}"
-            VERBATIM)
-        list(APPEND theme_pngs ${png1} ${png2})
-    endforeach()
-    # Dark variants: resources/theme/svg/dark/<Key>.svg -> theme/dark/<Key>.png (and @2x).
-    file(GLOB theme_dark_svgs CONFIGURE_DEPENDS ${HV_THEME_SOURCE}/svg/dark/*.svg)
-    foreach(svg IN LISTS theme_dark_svgs)
-        get_filename_component(name ${svg} NAME_WE)
-        set(png1 ${HV_THEME_OUT}/dark/${name}.png)
-        set(png2 ${HV_THEME_OUT}/dark/${name}@2x.png)
-        add_custom_command(OUTPUT ${png1} ${png2}
-            COMMAND ${CMAKE_COMMAND} -E make_directory ${HV_THEME_OUT}/dark
-            COMMAND ${HV_RSVG_CONVERT} --zoom 1 --format png --output ${png1} ${svg}
-            COMMAND ${HV_RSVG_CONVERT} --zoom 2 --format png --output ${png2} ${svg}
-            DEPENDS ${svg}
-            COMMENT "Rendering the dark theme picture ${name}"
-            VERBATIM)
-        list(APPEND theme_pngs ${png1} ${png2})
+    foreach(variant light dark)
+        set(source_dir ${HV_THEME_SOURCE}/svg)
+        set(out_dir ${HV_THEME_OUT})
+        if(variant STREQUAL "dark")
+            set(source_dir ${source_dir}/dark)
+            set(out_dir ${out_dir}/dark)
+        endif()
+        file(GLOB theme_svgs CONFIGURE_DEPENDS ${source_dir}/*.svg)
+        foreach(svg IN LISTS theme_svgs)
+            get_filename_component(name ${svg} NAME_WE)
+            set(png1 ${out_dir}/${name}.png)
+            set(png2 ${out_dir}/${name}@2x.png)
+            add_custom_command(OUTPUT ${png1} ${png2}
+                COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+                COMMAND ${HV_RSVG_CONVERT} --zoom 1 --format png --output ${png1} ${svg}
+                COMMAND ${HV_RSVG_CONVERT} --zoom 2 --format png --output ${png2} ${svg}
+                DEPENDS ${svg}
+                COMMENT "Rendering the ${variant} theme picture ${name}"
+                VERBATIM)
+            list(APPEND theme_pngs ${png1} ${png2})
+        endforeach()
     endforeach()
 
     # Resource-module pictures: resources/theme/svg/res/<kind>-<number>.svg -> <kind>/<number>.png.
