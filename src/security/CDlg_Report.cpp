@@ -4,10 +4,12 @@
 #include "security/CReportComposer.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CPPHtmlStatic.h"
+#include "ui/HVControlStates.h"
 #include "ui/HVUiTheme.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -171,7 +173,7 @@ bool CDlg_Report::OnInitDialog()
     const QColor clrBk = HVUi::ThemeColor(QStringLiteral("clrDlgBk"), palette().window().color());
     SetBackgroundColor(clrBk);
     SetTextColor(HVUi::ThemeColor(QStringLiteral("clrDlgText"), palette().windowText().color()));
-    m_pLabel->SetWindowText(m_strText);
+    m_pLabel->SetWindowText(ReadableOn(m_strText, clrBk));
     m_pLabel->SetBkColor(clrBk);
     switch (m_nKind) {
     case 0:
@@ -194,6 +196,20 @@ bool CDlg_Report::OnInitDialog()
         ArrangeLayout();
     }
     return true;
+}
+
+QString CDlg_Report::ReadableOn(const QString& strHtml, const QColor& clrBack)
+{
+    static const QRegularExpression s_colour(QStringLiteral("color='(#[0-9A-Fa-f]{6})'"));
+    QString strOut;
+    qsizetype nDone = 0;
+    for (auto it = s_colour.globalMatch(strHtml); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        strOut += strHtml.mid(nDone, match.capturedStart(1) - nDone);
+        strOut += HVUi::Readable(QColor(match.captured(1)), clrBack).name();
+        nDone = match.capturedEnd(1);
+    }
+    return strOut + strHtml.mid(nDone);
 }
 
 void CDlg_Report::RequestPage(int nPageId)

@@ -7,6 +7,7 @@
 #include <functional>
 
 class CPPHtmlStatic;
+class QColor;
 class CReportComposer;
 class QPlainTextEdit;
 class QPushButton;
@@ -48,6 +49,10 @@ public:
     bool OpenFolderOfLine(int nLine);
     // The main window's page container; empty when there is none.
     void SetPageSwitch(PageSwitch fn) { m_fnPageSwitch = std::move(fn); }
+
+    // The report's text with every colour of its mark-up made readable on clrBack (the blue
+    // titles on a dark page, say); colours that already read well stay as they are.
+    [[nodiscard]] static QString ReadableOn(const QString& strHtml, const QColor& clrBack);
 
     [[nodiscard]] int Kind() const { return m_nKind; }
     [[nodiscard]] int LabelHeight() const { return m_nLabelHeight; }

@@ -4,6 +4,7 @@
 #include "security/CReportComposer.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CPPHtmlStatic.h"
+#include "ui/HVControlStates.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
@@ -149,6 +150,34 @@ private slots:
         QCOMPARE(dlg.exec(), int(QDialog::Accepted));
         QCOMPARE(requested, pages);
         QCOMPARE(dlg.findChild<QPushButton*>(QStringLiteral("1024"))->text(), HVLoadString(nCaption));
+    }
+
+    // The titles' blue reads on a light page as it is and is made readable on a dark one; the
+    // rest of the mark-up is left alone.
+    void titlesReadableOnEveryPage_data()
+    {
+        QTest::addColumn<QColor>("back");
+        QTest::addColumn<bool>("bKept");
+        QTest::newRow("white") << QColor(Qt::white) << true;
+        QTest::newRow("light grey") << QColor(0xF3, 0xF6, 0xFA) << true;
+        QTest::newRow("dark") << QColor(0x20, 0x22, 0x26) << false;
+        QTest::newRow("black") << QColor(Qt::black) << false;
+    }
+    void titlesReadableOnEveryPage()
+    {
+        QFETCH(QColor, back);
+        QFETCH(bool, bKept);
+        const QString strHtml = ThreeSections().Html();
+        const QString strOut = CDlg_Report::ReadableOn(strHtml, back);
+        QCOMPARE(strOut == strHtml, bKept);
+        static const QRegularExpression s_colour(QStringLiteral("color='(#[0-9a-f]{6})'"));
+        int nTitles = 0;
+        for (auto it = s_colour.globalMatch(strOut); it.hasNext(); ++nTitles) {
+            QVERIFY(HVUi::ContrastRatio(QColor(it.next().captured(1)), back) >= HVUi::kMinTextContrast);
+        }
+        QCOMPARE(nTitles, 3);
+        QCOMPARE(QString(strOut).remove(s_colour),
+                 QString(strHtml).remove(QRegularExpression(QStringLiteral("color='#[0-9a-fA-F]{6}'"))));
     }
 
     // "Open Containing Folder" hands the folder of the selected details line to the address
