@@ -23,4 +23,8 @@ function(hv_add_gtest name)
     target_link_libraries(${name} PRIVATE hv_options ${ARG_LIBS} GTest::gtest GTest::gtest_main)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "HV_BUILD_BIN=${HV_PROGRAM_DIR}")
+    # The encrypted configuration beside the programs, which many tests read.
+    if(TARGET HVGlobalDataConfig)
+        add_dependencies(${name} HVGlobalDataConfig)
+    endif()
 endfunction()

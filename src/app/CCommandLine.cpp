@@ -1,6 +1,7 @@
 #include "app/CCommandLine.h"
 
-#include <QCoreApplication>
+#include "globalfuncs/HVPathText.h"
+
 #include <QFile>
 
 namespace {
@@ -8,13 +9,10 @@ namespace {
 constexpr QChar kBlank = u' ';
 constexpr QChar kQuote = u'"';
 
-// The process's argument vector, program path included.
+// The process's argument vector, program path included, byte for byte (the kernel's copy of
+// argv: a name that is not UTF-8 keeps its bytes).
 QStringList ProcessArguments()
 {
-    if (QCoreApplication::instance() != nullptr) {
-        return QCoreApplication::arguments();
-    }
-    // Before the application object exists: the kernel's copy of argv.
     QStringList lstArgs;
     QFile file(QStringLiteral("/proc/self/cmdline"));
     if (!file.open(QIODevice::ReadOnly)) {
@@ -27,7 +25,7 @@ QStringList ProcessArguments()
         if (nEnd < 0) {
             nEnd = raw.size();
         }
-        lstArgs.append(QFile::decodeName(raw.mid(nStart, nEnd - nStart)));
+        lstArgs.append(HVGlobalMFC::HVPathFromBytes(QByteArrayView(raw).sliced(nStart, nEnd - nStart)));
         nStart = nEnd + 1;
     }
     return lstArgs;

@@ -1,6 +1,7 @@
 // The main window's change of the master password.
 #include "app/CHalvoDataSecurityDlg.h"
 #include "engines/CSecureBuffer.h"
+#include "globalfuncs/HVPathText.h"
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVFuncLog.h"
 #include "passwords/CDlg_Changemasterpassword.h"
@@ -11,18 +12,11 @@
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 
-#include <QFile>
-
 #include <string_view>
 
 #include "resources/HVResourceStrings.h"
 
 namespace {
-
-std::string NativePath(const QString& strPath)
-{
-    return QFile::encodeName(strPath).toStdString();
-}
 
 std::u16string_view Utf16(const QString& str)
 {
@@ -59,7 +53,7 @@ void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
     }
     const bool bHiding = m_mngr.m_bHideDisabled == 0 && m_mngr.m_pHideControl != nullptr;
     if (bHiding) {
-        (void)m_mngr.m_pHideControl->UnhideItem(NativePath(m_mngr.m_strConfigFile));
+        (void)m_mngr.m_pHideControl->UnhideItem(HVGlobalMFC::HVPathToStd(m_mngr.m_strConfigFile));
     }
     CMasterPasswordStore store(m_mngr.m_strConfigFile);
     if (store.WritePasswordSignature(false, Utf16(strNew))) {
@@ -74,6 +68,6 @@ void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
     }
     HVWipeText(strNew);
     if (bHiding) {
-        (void)m_mngr.m_pHideControl->HideItem(NativePath(m_mngr.m_strConfigFile));
+        (void)m_mngr.m_pHideControl->HideItem(HVGlobalMFC::HVPathToStd(m_mngr.m_strConfigFile));
     }
 }

@@ -1,5 +1,6 @@
 #include "app/CTerminal.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "passwords/HVWipeText.h"
 
 #include <cstdio>
@@ -63,7 +64,7 @@ bool CTerminal::ReadTty(const QString& strPrompt, bool bHidden, QString& strOut)
         return false;
     }
     ClearProgressLocked();
-    WriteAll(m_fdTty, strPrompt.toUtf8());
+    WriteAll(m_fdTty, HVGlobalMFC::HVPathDisplay(strPrompt).toUtf8());
 
     termios saved{};
     const bool bHaveAttr = ::tcgetattr(m_fdTty, &saved) == 0;
@@ -106,7 +107,8 @@ void CTerminal::Message(const QString& strText)
 {
     std::lock_guard guard(m_lock);
     ClearProgressLocked();
-    WriteAll(STDERR_FILENO, (strText + u'\n').toUtf8());
+    // Names that are not UTF-8 are shown with U+FFFD where their bytes cannot be.
+    WriteAll(STDERR_FILENO, HVGlobalMFC::HVPathDisplay(strText + u'\n').toUtf8());
 }
 
 void CTerminal::Progress(int nCurrent, int nOverall, const QString& strStatus)
@@ -124,7 +126,7 @@ void CTerminal::Progress(int nCurrent, int nOverall, const QString& strStatus)
     }
     strLine += strShort + QStringLiteral("\x1b[K");
     std::lock_guard guard(m_lock);
-    WriteAll(STDERR_FILENO, strLine.toUtf8());
+    WriteAll(STDERR_FILENO, HVGlobalMFC::HVPathDisplay(strLine).toUtf8());
     m_bProgressShown = true;
 }
 

@@ -1,5 +1,6 @@
 #include "app/CTerminalFrontEnd.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "security/CItemData.h"
 #include "security/CReportComposer.h"
 
@@ -162,7 +163,8 @@ void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mng
     }
     for (const QString& strPath : mngr.m_lstRefusedPaths) {
         m_terminal.Message(
-            QStringLiteral("Refused: %1 (%2)").arg(strPath, QString::fromLatin1(CDataSecurityMngr::kRefusedProtected)));
+            QStringLiteral("Refused: %1 (%2)")
+                .arg(HVGlobalMFC::HVPathDisplay(strPath), QString::fromLatin1(CDataSecurityMngr::kRefusedProtected)));
     }
     if (full.ShowsNothingMessage()) {
         m_terminal.Message(full.NothingMessage());

@@ -1,6 +1,6 @@
 #include "app/HVPrivateFolders.h"
 
-#include <QFile>
+#include "globalfuncs/HVPathText.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -62,13 +62,13 @@ int HVPrivateFolders::Tighten(const QString& strBase, const QStringList& lstPart
     if (strBase.isEmpty() || lstParts.isEmpty()) {
         return 0;
     }
-    int fd = ::open(QFile::encodeName(strBase).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = ::open(HVGlobalMFC::HVPathToBytes(strBase).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     int nChanged = 0;
     for (const QString& strPart : lstParts) {
         if (fd < 0) {
             return nChanged;
         }
-        const QByteArray part = QFile::encodeName(strPart);
+        const QByteArray part = HVGlobalMFC::HVPathToBytes(strPart);
         const int fdNext = part.isEmpty() || part.contains('/')
                                ? -1
                                : ::openat(fd, part.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);

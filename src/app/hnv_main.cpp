@@ -1,6 +1,7 @@
 // hnv: the terminal program.
 #include "app/CTerminalProgram.h"
 #include "engines/HVNoCoreDump.h"
+#include "globalfuncs/HVPathText.h"
 
 #include <QCoreApplication>
 
@@ -26,7 +27,8 @@ int main(int argc, char** argv)
 {
     (void)HVNoCoreDump();  // before any secret is read
     QCoreApplication application(argc, argv);
-    const QStringList lstArgs = QCoreApplication::arguments().mid(1);
+    // Arguments byte for byte: a name that is not UTF-8 keeps its bytes.
+    const QStringList lstArgs = HVGlobalMFC::HVArgumentsFromArgv(argc, argv);
     ScrubPasswordArguments(argc, argv);
     return CTerminalProgram::Main(lstArgs);
 }

@@ -3,11 +3,11 @@
 #include "app/CHalvoDataSecurityApp.h"
 #include "app/CTerminalProgram.h"
 #include "engines/HVNoCoreDump.h"
+#include "globalfuncs/HVPathText.h"
 #include "security/CGuiAppFrontEnd.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <cstdlib>
 #include <cstring>
@@ -57,7 +57,7 @@ QStringList OpenedFilesRequest(const QStringList& lstArgs)
         if (strArg.isEmpty() || strArg.startsWith(u'-')) {
             return lstArgs;
         }
-        lstRequest << QStringLiteral("-fp") << QFileInfo(strArg).absoluteFilePath();
+        lstRequest << QStringLiteral("-fp") << HVGlobalMFC::HVAbsolutePath(strArg);
     }
     return lstRequest;
 }
@@ -69,13 +69,15 @@ int main(int argc, char** argv)
     (void)HVNoCoreDump();  // before any secret is read
     if (HasArgument(argc, argv, "--terminal") || !HasDisplay()) {
         QCoreApplication application(argc, argv);
-        QStringList lstArgs = QCoreApplication::arguments().mid(1);
+        // Arguments byte for byte: a name that is not UTF-8 keeps its bytes.
+        QStringList lstArgs = HVGlobalMFC::HVArgumentsFromArgv(argc, argv);
         lstArgs.removeAll(QStringLiteral("--terminal"));
         ScrubPasswordArguments(argc, argv);
         return CTerminalProgram::Main(lstArgs);
     }
     QApplication application(argc, argv);
-    const QStringList lstArgs = OpenedFilesRequest(QApplication::arguments().mid(1));
+    // After the toolkit took its own options out of argv.
+    const QStringList lstArgs = OpenedFilesRequest(HVGlobalMFC::HVArgumentsFromArgv(argc, argv));
     ScrubPasswordArguments(argc, argv);
     CGuiAppFrontEnd frontEnd;
     CHalvoDataSecurityApp app(frontEnd);

@@ -6,3 +6,5 @@ add_executable(hvcrypt
     ${CMAKE_CURRENT_LIST_DIR}/hvcrypt_progress.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hvcrypt_progress.h)
 target_link_libraries(hvcrypt PRIVATE hv_options HVEnManager HVWipeManager)
+# The program's protected paths (defined with the data-security manager).
+target_link_libraries(hvcrypt PRIVATE HVProtectedPaths)

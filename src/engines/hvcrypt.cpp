@@ -5,6 +5,8 @@
 #include "engines/HVNoCoreDump.h"
 #include "engines/hvcrypt_options.h"
 #include "engines/hvcrypt_progress.h"
+#include "globalfuncs/HVPathText.h"
+#include "security/CProtectedPaths.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -155,6 +157,30 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
     return ExitStatus(results);
 }
 
+// Leaves out of opt.files what the program itself refuses to wipe or encrypt, each named with
+// the reason. True when something was refused.
+bool RefuseProtected(SHvcryptOptions& opt)
+{
+    const bool bWipe = opt.strCommand == "wipe";
+    if (!bWipe && opt.strCommand != "encrypt") {
+        return false;
+    }
+    CProtectedPaths paths;
+    (void)paths.AddProgramFoldersFromConfig();
+    const auto eOperation = bWipe ? CProtectedPaths::EOperation::Wipe : CProtectedPaths::EOperation::Encrypt;
+    std::vector<std::string> admitted;
+    for (const std::string& f : opt.files) {
+        if (paths.IsProtected(HVGlobalMFC::HVPathFromBytes(f), eOperation)) {
+            std::fprintf(stderr, "hvcrypt: %s: refused (%s)\n", f.c_str(), CProtectedPaths::kRefusedReason);
+        } else {
+            admitted.push_back(f);
+        }
+    }
+    const bool bRefused = admitted.size() != opt.files.size();
+    opt.files = std::move(admitted);
+    return bRefused;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -176,10 +202,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hvcrypt: cipher self-test failed: %s; nothing was done\n", strFailure.c_str());
         return 1;
     }
+    // A refused file is a failure; the others are still processed.
+    const bool bRefused = RefuseProtected(opt);
+    if (opt.files.empty()) {
+        return 1;
+    }
     std::uint64_t nTotal = 0;
     for (const std::string& f : opt.files) {
         nTotal += SizeOf(f);
     }
     CHvcryptProgress bar(nTotal, !opt.bQuiet);
-    return opt.strCommand == "wipe" ? RunWipe(opt, bar) : RunCrypto(opt, bar);
+    const int nExit = opt.strCommand == "wipe" ? RunWipe(opt, bar) : RunCrypto(opt, bar);
+    return bRefused ? 1 : nExit;
 }

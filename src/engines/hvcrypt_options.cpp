@@ -94,6 +94,8 @@ const char* HvcryptUsage()
            "  verify           check password and integrity of each .hvnc file, write nothing\n"
            "  wipe             overwrite and remove each file; a file with other names (hard\n"
            "                   links) is refused, as overwriting it would empty the others too\n"
+           "encrypt and wipe refuse the program's own folders and what holds them, as the program\n"
+           "does (\"refused (protected path)\")\n"
            "options:\n"
            "  --password-file FILE   read the password from the first line of FILE\n"
            "                         (otherwise it is asked on the terminal)\n"

@@ -1,5 +1,7 @@
 #include "globalfuncs/CHVDrivesInfo.h"
 
+#include "globalfuncs/HVPathText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +32,7 @@ QString Unescape(const QByteArray& field)
         }
         out.append(field.at(i));
     }
-    return QFile::decodeName(out);
+    return HVGlobalMFC::HVPathFromBytes(out);
 }
 
 bool IsPseudo(const QByteArray& type)

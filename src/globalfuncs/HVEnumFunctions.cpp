@@ -1,6 +1,7 @@
 #include "globalfuncs/HVEnumFunctions.h"
 
 #include "globalfuncs/HVInternal.h"
+#include "globalfuncs/HVPathText.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -26,7 +27,7 @@ int Walk(const QString& folder, QStringList* files, QStringList* folders, bool r
         const QByteArray name(entry->d_name);
         if (name == "." || name == "..")
             continue;
-        const QString path = prefix + QFile::decodeName(name);
+        const QString path = prefix + HVGlobalMFC::HVPathFromBytes(name);
         struct stat st
         {
         };

@@ -2,6 +2,7 @@
 
 #include "globalfuncs/HVFolderTree.h"
 #include "globalfuncs/HVInternal.h"
+#include "globalfuncs/HVPathText.h"
 #include "globalfuncs/HVShellFunctions.h"
 
 #include <QDir>
@@ -183,7 +184,7 @@ int MakeHVTempFolder(QString& created)
     QByteArray templ = detail::Native(HVGetTempFolder() + QStringLiteral("/HBKXXXXXX"));
     if (!mkdtemp(templ.data()))
         return 0;
-    created = QFile::decodeName(templ);
+    created = HVGlobalMFC::HVPathFromBytes(templ);
     return 1;
 }
 
@@ -195,7 +196,7 @@ int HV_MakeTempFile(QString& created)
     if (fd < 0)
         return 0;
     close(fd);
-    created = QFile::decodeName(templ);
+    created = HVGlobalMFC::HVPathFromBytes(templ);
     return 1;
 }
 

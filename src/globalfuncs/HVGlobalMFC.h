@@ -31,6 +31,7 @@
 #include "globalfuncs/HVLogHook.h"
 #include "globalfuncs/HVNumberFunctions.h"
 #include "globalfuncs/HVPasswordStrength.h"
+#include "globalfuncs/HVPathText.h"
 #include "globalfuncs/HVShellFunctions.h"
 #include "globalfuncs/HVSystemFunctions.h"
 #include "globalfuncs/HVTextFunctions.h"

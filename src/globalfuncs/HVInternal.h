@@ -2,8 +2,9 @@
 
 // Helpers shared by the library's source files; not part of the public API.
 
+#include "globalfuncs/HVPathText.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 namespace HVGlobalMFC::detail {
@@ -20,7 +21,7 @@ int MakePath(const QString& path, unsigned mode);
 
 inline QByteArray Native(const QString& path)
 {
-    return QFile::encodeName(path);
+    return HVGlobalMFC::HVPathToBytes(path);
 }
 
 }  // namespace HVGlobalMFC::detail

@@ -1,6 +1,7 @@
 #include "globalfuncs/HVShellFunctions.h"
 
 #include "globalfuncs/HVInternal.h"
+#include "globalfuncs/HVPathText.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,7 @@ QString AbsoluteEnv(const char* name)
     const QByteArray value = qgetenv(name);
     if (value.isEmpty() || value.at(0) != '/')
         return {};
-    return QDir::cleanPath(QFile::decodeName(value));
+    return QDir::cleanPath(HVGlobalMFC::HVPathFromBytes(value));
 }
 
 QString BaseDir(const char* var, const char* relToHome)
@@ -62,7 +63,7 @@ QString UserDir(const QString& key)
         }
     }
     if (value.isEmpty())
-        value = QFile::decodeName(qgetenv(var.toLatin1().constData()));
+        value = HVGlobalMFC::HVPathFromBytes(qgetenv(var.toLatin1().constData()));
     if (value == QLatin1String("$HOME"))
         value = home;
     else if (value.startsWith(QLatin1String("$HOME/")))
@@ -123,7 +124,7 @@ QString HVGetHomeFolder()
     QString home = AbsoluteEnv("HOME");
     if (home.isEmpty()) {
         if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/')
-            home = QDir::cleanPath(QFile::decodeName(pw->pw_dir));
+            home = QDir::cleanPath(HVGlobalMFC::HVPathFromBytes(pw->pw_dir));
     }
     return home;
 }

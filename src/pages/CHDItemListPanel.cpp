@@ -1,5 +1,6 @@
 #include "pages/CHDItemListPanel.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "pages/HVPageUi.h"
 #include "security/CItemData.h"
 #include "settings/CHDGlobalData.h"
@@ -7,7 +8,6 @@
 #include "ui/CXListCtrl.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 
@@ -111,7 +111,7 @@ bool CHDItemListPanel::AddFileRow(const QString& strPath)
 
 bool CHDItemListPanel::AddPath(const QString& strPath)
 {
-    if (QFileInfo(strPath).isDir()) {
+    if (HVGlobalMFC::HVPathIsFolder(strPath)) {
         return AddFolderRow(strPath);
     }
     if (strPath.endsWith(QLatin1String(".lnk"), Qt::CaseSensitive)) {
@@ -147,8 +147,7 @@ int CHDItemListPanel::RemoveMissing()
 {
     int nRemoved = 0;
     for (int i = Count() - 1; i >= 0; --i) {
-        const QFileInfo info(m_pList->GetItemText(i, 0));
-        if (!info.exists() && !info.isSymLink()) {
+        if (!HVGlobalMFC::HVPathExists(m_pList->GetItemText(i, 0))) {
             delete Item(i);
             m_pList->SetItemData(i, 0);
             m_pList->DeleteItem(i);

@@ -2,6 +2,7 @@
 
 #include "app/CHalvoDataSecurityDlg.h"
 #include "app/CMainWndPageRegistry.h"
+#include "globalfuncs/HVPathText.h"
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVFuncLog.h"
 #include "logging/CHVLog.h"
@@ -22,8 +23,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -41,7 +40,7 @@ constexpr int kWidthState = 130;
 
 std::unique_ptr<CItemData> MakeItem(const QString& strPath)
 {
-    const bool bDir = QFileInfo(strPath).isDir();
+    const bool bDir = HVGlobalMFC::HVPathIsFolder(strPath);
     return std::make_unique<CItemData>(
         strPath, CHDGlobalData::GetFileSize64(strPath), bDir ? CItemData::KindFolder : CItemData::KindFile);
 }
@@ -201,7 +200,7 @@ void CHDPageHideData::RebuildList(bool bKeepChecks)
     m_pList->setUpdatesEnabled(false);
     m_pList->DeleteAllItems();
     for (int i = 0; i < nCount; ++i) {
-        const QString strPath = QFile::decodeName(QByteArray::fromStdString(pEngine->GetHiddenItem(i)));
+        const QString strPath = HVGlobalMFC::HVPathFromBytes(pEngine->GetHiddenItem(i));
         if (strPath.isEmpty() || strPath == m_mngr.m_strConfigFile) {
             continue;
         }

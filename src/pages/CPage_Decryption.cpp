@@ -2,6 +2,7 @@
 
 #include "app/CHalvoDataSecurityDlg.h"
 #include "app/CMainWndPageRegistry.h"
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVFuncLog.h"
 #include "pages/CHDItemListPanel.h"
 #include "pages/HVPageUi.h"
@@ -16,7 +17,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -224,7 +224,7 @@ void CPage_Decryption::DropPaths(const QStringList& lstPaths)
         return;
     }
     for (const QString& strPath : lstPaths) {
-        if (QFileInfo(strPath).isDir()) {
+        if (HVGlobalMFC::HVPathIsFolder(strPath)) {
             m_pPanel->AddFolderRow(strPath);
         } else if (HasEncryptedExtension(strPath)) {
             m_pPanel->AddFileRow(strPath);

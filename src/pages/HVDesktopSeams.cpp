@@ -1,5 +1,6 @@
 #include "pages/HVDesktopSeams.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "pages/HVPageUi.h"
 #include "passwords/CGuiMessageBox.h"
 #include "security/CGuiRunNotice.h"
@@ -18,8 +19,13 @@ QString ChooseFolder(const QString& strTitle)
         pParent = QApplication::activeWindow();
     }
     // Qt hands this to the desktop portal or the desktop's own dialog when there is one.
-    const QString strFolder = QFileDialog::getExistingDirectory(
-        pParent, strTitle, QDir::homePath(), QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    // As an address: a desktop dialog hands over a name that is not UTF-8 byte for byte.
+    const QString strFolder = HVGlobalMFC::HVPathFromUrl(
+        QFileDialog::getExistingDirectoryUrl(pParent,
+                                             strTitle,
+                                             QUrl::fromLocalFile(QDir::homePath()),
+                                             QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks,
+                                             {QStringLiteral("file")}));
     return strFolder.isEmpty() ? strFolder : QDir::cleanPath(strFolder);
 }
 

@@ -1,5 +1,6 @@
 #include "pages/HVPageUi.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "passwords/CGuiMessageBox.h"
 
 #include <QAction>
@@ -150,8 +151,20 @@ QStringList GetOpenFileNames(QWidget* pParent, const SOpenFileRequest& request)
     } else {
         // The dialog itself never follows links; the rule below does, the same way for every
         // kind of link.
-        lstFiles = QFileDialog::getOpenFileNames(
-            pParent, request.strTitle, QString(), request.strFilter, nullptr, QFileDialog::DontResolveSymlinks);
+        // As addresses: a desktop dialog hands over names that are not UTF-8 byte for byte.
+        const QList<QUrl> urls = QFileDialog::getOpenFileUrls(pParent,
+                                                              request.strTitle,
+                                                              QUrl(),
+                                                              request.strFilter,
+                                                              nullptr,
+                                                              QFileDialog::DontResolveSymlinks,
+                                                              {QStringLiteral("file")});
+        for (const QUrl& url : urls) {
+            const QString strFile = HVGlobalMFC::HVPathFromUrl(url);
+            if (!strFile.isEmpty()) {
+                lstFiles.append(strFile);
+            }
+        }
     }
     if (request.bResolveLinks) {
         for (QString& strFile : lstFiles) {
@@ -198,7 +211,7 @@ QStringList DroppedPaths(const QMimeData* pData)
     }
     for (const QUrl& url : pData->urls()) {
         if (url.isLocalFile()) {
-            QString strPath = url.toLocalFile();
+            QString strPath = HVGlobalMFC::HVPathFromUrl(url);
             // A folder dropped from a file manager may come with a trailing slash.
             while (strPath.size() > 1 && strPath.endsWith(QLatin1Char('/'))) {
                 strPath.chop(1);

@@ -1,10 +1,10 @@
 #include "passwords/CMasterPasswordStartup.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStore.h"
 #include "passwords/IMasterPasswordUi.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -110,7 +110,7 @@ int CMasterPasswordStartup::RunCleanup(const QString& strConfigFile,
         return kExitNoMasterPassword;
     }
     const bool bAllBack = !restoreHiddenItems || restoreHiddenItems();
-    const QByteArray path = QFile::encodeName(strConfigFile);
+    const QByteArray path = HVGlobalMFC::HVPathToBytes(strConfigFile);
     if (!path.isEmpty() && ::unlink(path.constData()) != 0 && errno != ENOENT) {
         const QString strWhy = QString::fromLocal8Bit(std::strerror(errno));
         LOGGER::g_HVLog.LogText("Pass Config File not removed: " + strWhy.toStdString());

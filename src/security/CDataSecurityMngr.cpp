@@ -1,13 +1,13 @@
 #include "security/CDataSecurityMngr.h"
 
 #include "app/CCommandLine.h"
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "passwords/HVWipeText.h"
 #include "security/CItemData.h"
 
-#include <QFileInfo>
-
 #include <climits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -107,12 +107,15 @@ const SOptionRow kOptions[] = {
 // of the file, 0 when it cannot be found.
 CItemData* MakeItem(const QString& strPath)
 {
-    const QFileInfo info(strPath);
-    if (info.isDir()) {
+    struct stat st
+    {
+    };
+    const bool bFound = ::stat(HVGlobalMFC::HVPathToBytes(strPath).constData(), &st) == 0;
+    if (bFound && S_ISDIR(st.st_mode)) {
         return new CItemData(strPath, 0, CItemData::KindFolder);
     }
-    const qint64 nSize = info.exists() ? info.size() : 0;
-    return new CItemData(strPath, nSize > 0 ? static_cast<quint64>(nSize) : 0, CItemData::KindFile);
+    const quint64 nSize = bFound && st.st_size > 0 ? static_cast<quint64>(st.st_size) : 0;
+    return new CItemData(strPath, nSize, CItemData::KindFile);
 }
 
 }  // namespace

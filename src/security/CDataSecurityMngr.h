@@ -169,7 +169,7 @@ public:
 
     // The items the last flow refused before any work, because of kRefusedProtected.
     QStringList m_lstRefusedPaths;
-    static constexpr const char* kRefusedProtected = "protected path";
+    static constexpr const char* kRefusedProtected = CProtectedPaths::kRefusedReason;
 
     // How the last SecureData or DecryptData ended.
     enum class EFlowEnd

@@ -1,4 +1,5 @@
 // The secure flow and the decrypt flow of the data-security manager.
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
@@ -11,7 +12,6 @@
 #include "security/IRunnerHost.h"
 #include "settings/CHDGlobalData.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <vector>
@@ -74,7 +74,7 @@ SRunDetails CDataSecurityMngr::RefusedDetails() const
                 pOwner = pItem;
             }
         }
-        details.Add(pOwner, QFile::encodeName(strPath).toStdString(), "refused", kRefusedProtected);
+        details.Add(pOwner, HVGlobalMFC::HVPathToStd(strPath), "refused", kRefusedProtected);
     }
     return details;
 }
@@ -85,7 +85,7 @@ std::string CDataSecurityMngr::RunLockFile()
     if (strFolder.isEmpty()) {
         return std::string();
     }
-    return QFile::encodeName(strFolder + QLatin1Char('/') + QString::fromLatin1(CRunLock::kFileName)).toStdString();
+    return HVGlobalMFC::HVPathToStd(QString(strFolder + QLatin1Char('/') + QString::fromLatin1(CRunLock::kFileName)));
 }
 
 void CDataSecurityMngr::ShowReportOrNothing(const CReportComposer& report)

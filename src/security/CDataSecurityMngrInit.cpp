@@ -2,6 +2,7 @@
 #include "engines/CEncryptManager.h"
 #include "engines/CWipeManager.h"
 #include "engines/HVPendingRecords.h"
+#include "globalfuncs/HVPathText.h"
 #include "globalfuncs/HVShellFunctions.h"
 #include "hiding/CHidingEngine.h"
 #include "hiding/IHidingEngine.h"
@@ -19,16 +20,6 @@
 #include <QFileInfo>
 
 #include <unistd.h>
-
-namespace {
-
-// Native bytes of a path for the hiding engine.
-std::string NativePath(const QString& strPath)
-{
-    return QFile::encodeName(strPath).toStdString();
-}
-
-}  // namespace
 
 QString CDataSecurityMngr::ProtectedPathKey(const QString& strPath)
 {
@@ -74,7 +65,7 @@ void CDataSecurityMngr::FinishEnginesWork(const QString& strDataFolder)
 {
     // The engines keep their records of work under way in the data folder: what a process that
     // was killed left there is finished now (its wipes completed, its temporary outputs removed).
-    const std::string strFolder = NativePath(QDir::cleanPath(strDataFolder));
+    const std::string strFolder = HVGlobalMFC::HVPathToStd(QDir::cleanPath(strDataFolder));
     try {
         HVPendingRecords::SetDataFolder(strFolder);
         const int nWiped = CWipeManager::FinishPendingWipes(strFolder);
@@ -151,7 +142,7 @@ int CDataSecurityMngr::InitManager()
 
     if (m_bHideDisabled == 0) {
         LOGGER::g_HVLog.Log("Unhide Pass Config File");
-        (void)m_pHideControl->UnhideItem(NativePath(m_strConfigFile));
+        (void)m_pHideControl->UnhideItem(HVGlobalMFC::HVPathToStd(m_strConfigFile));
     }
     m_bInitDone = true;
     return 1;
@@ -163,22 +154,12 @@ void CDataSecurityMngr::SetUpProtectedPaths()
     for (const QString& strPath : SystemProtectedPaths(ProgramFolder())) {
         m_protected.AddNeverHidden(strPath);
     }
-    // Moving or destroying any of these leaves the program unable to start, to read its
-    // master password or settings, or to bring hidden items back.
-    m_protected.AddGuarded(ProgramFolder(), false);
-    m_protected.AddGuarded(g_HDGlobalData.m_strCommonDataFolder, true);
-    m_protected.AddGuarded(g_HDGlobalData.m_strUserDataFolder, true);
+    QStringList lstData{g_HDGlobalData.m_strCommonDataFolder, g_HDGlobalData.m_strUserDataFolder};
     if (const auto* pEngine = dynamic_cast<const CHidingEngine*>(m_pHideControl.get())) {
-        m_protected.AddGuarded(QFile::decodeName(QByteArray::fromStdString(pEngine->BaseDir())), true);
+        lstData << HVGlobalMFC::HVPathFromBytes(pEngine->BaseDir());
     }
-    m_protected.AddGuarded(QFile::decodeName(QByteArray::fromStdString(CHidingEngine::DefaultBaseDir())), true);
-    // The vault the hiding engine keeps at the top of every other filesystem.
-    m_protected.SetMountVaultName(QStringLiteral(".hvvault-%1").arg(::geteuid()));
-    const CRegistry::CLocation settings =
-        CRegistry::Locate(HVRegRoot::CurrentUser, QString::fromLatin1(CMRegistryData::kSettingsKey));
-    if (settings.bValid) {
-        m_protected.AddGuarded(QFileInfo(settings.strFile).path(), true);
-    }
+    lstData.removeAll(QString());
+    m_protected.AddProgramFolders(ProgramFolder(), lstData);
 }
 
 bool CDataSecurityMngr::IsProtectedPath(const QString& strPath, CProtectedPaths::EOperation eOperation) const
@@ -205,7 +186,7 @@ int CDataSecurityMngr::HidePath(const QString& strPath)
     if (!m_pHideControl) {
         return 0;
     }
-    return m_pHideControl->HideItemEx(NativePath(strPath), 1) ? 1 : 0;
+    return m_pHideControl->HideItemEx(HVGlobalMFC::HVPathToStd(strPath), 1) ? 1 : 0;
 }
 
 int CDataSecurityMngr::SaveAndClose()
@@ -229,7 +210,7 @@ int CDataSecurityMngr::SaveAndClose()
 
     if (m_bHideDisabled == 0 && m_pHideControl) {
         LOGGER::g_HVLog.Log("Hide Pass Config File");
-        (void)m_pHideControl->HideItem(NativePath(m_strConfigFile));
+        (void)m_pHideControl->HideItem(HVGlobalMFC::HVPathToStd(m_strConfigFile));
     }
     m_pHideControl.reset();
     m_lstProtectedPaths.clear();

@@ -1,9 +1,9 @@
 // Handing files to the desktop's mail program.
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "security/CDataSecurityMngr.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -30,7 +30,7 @@ bool CDataSecurityMngr::SendFilesByMail(QObject* /*pOwner*/,
     // The argument vector, each value one argument: no shell ever sees a path. There are no
     // recipients, so the mail program opens its compose window with the files attached.
     std::vector<QByteArray> args;
-    args.push_back(QFile::encodeName(strProgram));
+    args.push_back(HVGlobalMFC::HVPathToBytes(strProgram));
     if (!strSubject.isEmpty() || !strBody.isEmpty()) {
         args.emplace_back("--utf8");
     }
@@ -44,7 +44,7 @@ bool CDataSecurityMngr::SendFilesByMail(QObject* /*pOwner*/,
     }
     for (const QString& strFile : lstFiles) {
         args.emplace_back("--attach");
-        args.push_back(QFile::encodeName(strFile));
+        args.push_back(HVGlobalMFC::HVPathToBytes(strFile));
     }
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);

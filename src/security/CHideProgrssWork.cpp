@@ -1,11 +1,10 @@
 #include "security/CHideProgrssWork.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVLog.h"
 #include "security/CItemData.h"
 #include "security/HVItemStates.h"
-
-#include <QFile>
 
 #include <string>
 #include <sys/stat.h>
@@ -13,11 +12,6 @@
 #include "resources/HVResourceStrings.h"
 
 namespace {
-
-std::string NativePath(const QString& strPath)
-{
-    return QFile::encodeName(strPath).toStdString();
-}
 
 // Keeps the busy signal's promise on every way out of the worker.
 class CBusyGuard
@@ -104,7 +98,7 @@ int CHideProgrssWork::Run()
         struct stat st
         {
         };
-        if (m_arrItems[i] != nullptr && ::lstat(NativePath(m_arrItems[i]->m_strPath).c_str(), &st) == 0) {
+        if (m_arrItems[i] != nullptr && ::lstat(HVGlobalMFC::HVPathToStd(m_arrItems[i]->m_strPath).c_str(), &st) == 0) {
             m_arrIdentity[i] = {st.st_dev, st.st_ino};
         }
     }
@@ -187,7 +181,7 @@ void CHideProgrssWork::HideOne(CItemData& item)
         struct stat st
         {
         };
-        if (::lstat(NativePath(item.m_strPath).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (::lstat(HVGlobalMFC::HVPathToStd(item.m_strPath).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
             strWhy = "is a symbolic link to a folder; links are not followed";
         } else {
             bOk = CallHidePath(item.m_strPath, strWhy);
@@ -229,7 +223,7 @@ bool CHideProgrssWork::CallHidePath(const QString& strPath, std::string& strWhy)
         struct stat st
         {
         };
-        strWhy = ::lstat(NativePath(strPath).c_str(), &st) != 0
+        strWhy = ::lstat(HVGlobalMFC::HVPathToStd(strPath).c_str(), &st) != 0
                      ? "not found"
                      : "could not be hidden (a protected path, or the hiding engine refused it)";
     }
@@ -245,12 +239,13 @@ bool CHideProgrssWork::SameAsListed(std::size_t nIndex, const CItemData& item) c
     if (id.first == 0 && id.second == 0) {
         return true;  // not there when the run began: the hide itself says what became of it
     }
-    return ::lstat(NativePath(item.m_strPath).c_str(), &st) == 0 && st.st_dev == id.first && st.st_ino == id.second;
+    return ::lstat(HVGlobalMFC::HVPathToStd(item.m_strPath).c_str(), &st) == 0 && st.st_dev == id.first
+           && st.st_ino == id.second;
 }
 
 void CHideProgrssWork::Problem(const CItemData& item, const QString& strPath, const std::string& strWhy)
 {
-    const std::string strNative = NativePath(strPath);
+    const std::string strNative = HVGlobalMFC::HVPathToStd(strPath);
     LOGGER::g_HVLog.Log("Hide failed for %s: %s", strNative.c_str(), strWhy.c_str());
     m_details.Add(&item, strNative, m_bUnhide == 1 ? "unhide" : "hide", strWhy);
 }
@@ -260,7 +255,7 @@ bool CHideProgrssWork::CallUnhide(const QString& strPath)
     bool bOk = false;
     if (m_pHideControl) {
         try {
-            bOk = m_pHideControl->UnhideItem(NativePath(strPath));
+            bOk = m_pHideControl->UnhideItem(HVGlobalMFC::HVPathToStd(strPath));
         } catch (...) {
             bOk = false;
         }
@@ -297,7 +292,7 @@ void CHideProgrssWork::Finish(bool bCancelled)
 void CHideProgrssWork::Status(const QString& strText)
 {
     if (m_pUi != nullptr) {
-        m_pUi->SetStatusText(strText);
+        m_pUi->SetStatusText(HVGlobalMFC::HVPathDisplay(strText));  // a label: names shown, not kept
     }
 }
 

@@ -1,8 +1,7 @@
 // The folders a hide run touched, refreshed once each when it ends.
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "security/CHideProgrssWork.h"
-
-#include <QFile>
 
 #include <filesystem>
 
@@ -12,7 +11,7 @@ namespace {
 bool IsFolder(const QString& strPath)
 {
     std::error_code ec;
-    return std::filesystem::is_directory(std::filesystem::symlink_status(QFile::encodeName(strPath).toStdString(), ec));
+    return std::filesystem::is_directory(std::filesystem::symlink_status(HVGlobalMFC::HVPathToStd(strPath), ec));
 }
 
 }  // namespace

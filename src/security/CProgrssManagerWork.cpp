@@ -1,6 +1,7 @@
 #include "security/CProgrssManagerWork.h"
 
 #include "engines/HVWipeFile.h"
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "security/CItemData.h"
 #include "security/CRunFileLister.h"
@@ -223,6 +224,6 @@ void CProgrssManagerWork::Report()
 void CProgrssManagerWork::Status(const QString& strText)
 {
     if (m_pUi != nullptr) {
-        m_pUi->SetStatusText(strText);
+        m_pUi->SetStatusText(HVGlobalMFC::HVPathDisplay(strText));  // a label: names shown, not kept
     }
 }

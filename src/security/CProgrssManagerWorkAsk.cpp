@@ -1,4 +1,5 @@
 // The runner's questions: a file's attributes, and the answers of the run.
+#include "globalfuncs/HVPathText.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 #include "security/HVRunFiles.h"
@@ -73,7 +74,7 @@ bool CProgrssManagerWork::Ask(int nSetting,
         return false;
     }
     bool bApplyToAll = false;
-    const bool bYes = m_pUi != nullptr && m_pUi->AskAttribute(eKind, strText, bApplyToAll);
+    const bool bYes = m_pUi != nullptr && m_pUi->AskAttribute(eKind, HVGlobalMFC::HVPathDisplay(strText), bApplyToAll);
     if (bApplyToAll) {
         nRunAnswer = bYes ? 1 : 2;
     }

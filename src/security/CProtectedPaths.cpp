@@ -1,7 +1,9 @@
 #include "security/CProtectedPaths.h"
 
+#include "globalfuncs/CHVDrivesInfo.h"
+#include "globalfuncs/HVPathText.h"
+
 #include <QDir>
-#include <QFile>
 
 #include <climits>
 #include <cstdlib>
@@ -16,8 +18,8 @@ QString RealPrefix(const QString& strAbsolute)
     QString strTail;
     for (;;) {
         char szReal[PATH_MAX];
-        if (::realpath(QFile::encodeName(strHead).constData(), szReal) != nullptr) {
-            const QString strReal = QFile::decodeName(szReal);
+        if (::realpath(HVGlobalMFC::HVPathToBytes(strHead).constData(), szReal) != nullptr) {
+            const QString strReal = HVGlobalMFC::HVPathFromBytes(szReal);
             return strTail.isEmpty() ? strReal : QDir::cleanPath(strReal + u'/' + strTail);
         }
         const qsizetype nSlash = strHead.lastIndexOf(u'/');
@@ -37,7 +39,7 @@ QString CProtectedPaths::AbsoluteSpelling(const QString& strPath)
     if (strPath.isEmpty()) {
         return {};
     }
-    return QDir::cleanPath(QDir::isAbsolutePath(strPath) ? strPath : QDir::currentPath() + u'/' + strPath);
+    return HVGlobalMFC::HVAbsolutePath(strPath);
 }
 
 QString CProtectedPaths::ResolvedSpelling(const QString& strPath)
@@ -46,7 +48,7 @@ QString CProtectedPaths::ResolvedSpelling(const QString& strPath)
         return {};
     }
     // Not cleaned first: "link/.." is the parent of the link's target, not the link's folder.
-    return RealPrefix(QDir::isAbsolutePath(strPath) ? strPath : QDir::currentPath() + u'/' + strPath);
+    return RealPrefix(strPath.startsWith(u'/') ? strPath : HVGlobalMFC::HVCurrentFolder() + u'/' + strPath);
 }
 
 bool CProtectedPaths::IsSameOrInside(const QString& strOuter, const QString& strInner)
@@ -94,7 +96,28 @@ bool CProtectedPaths::InMountVault(const QString& strSpelling) const
     {
     };
     const QString strVault = strSpelling + (strSpelling.endsWith(u'/') ? QString() : QStringLiteral("/"));
-    return ::lstat(QFile::encodeName(strVault + m_strMountVaultName).constData(), &st) == 0;
+    return ::lstat(HVGlobalMFC::HVPathToBytes(strVault + m_strMountVaultName).constData(), &st) == 0;
+}
+
+std::vector<CProtectedPaths::SEntry> CProtectedPaths::MountVaults() const
+{
+    std::vector<SEntry> vaults;
+    if (m_strMountVaultName.isEmpty()) {
+        return vaults;
+    }
+    CHVDrivesInfo drives;
+    (void)drives.EnumDrivesEx();
+    for (const QString& strRoot : std::as_const(drives.m_arrAllDrives)) {
+        const QString strVault =
+            strRoot + (strRoot.endsWith(u'/') ? QString() : QStringLiteral("/")) + m_strMountVaultName;
+        struct stat st
+        {
+        };
+        if (::lstat(HVGlobalMFC::HVPathToBytes(strVault).constData(), &st) == 0) {
+            vaults.push_back(MakeEntry(strVault, true));
+        }
+    }
+    return vaults;
 }
 
 bool CProtectedPaths::IsProtected(const QString& strPath, EOperation eOperation) const
@@ -102,12 +125,16 @@ bool CProtectedPaths::IsProtected(const QString& strPath, EOperation eOperation)
     if (strPath.isEmpty()) {
         return false;
     }
+    // The vaults of other filesystems as they are mounted now: each with all that contains it,
+    // whichever filesystem that is on.
+    std::vector<SEntry> guarded = MountVaults();
+    guarded.insert(guarded.begin(), m_guarded.cbegin(), m_guarded.cend());
     const QString aSpellings[] = {AbsoluteSpelling(strPath), ResolvedSpelling(strPath)};
     for (const QString& strItem : aSpellings) {
         if (InMountVault(strItem)) {
             return true;
         }
-        for (const SEntry& entry : m_guarded) {
+        for (const SEntry& entry : guarded) {
             for (const QString* pListed : {&entry.strAbsolute, &entry.strResolved}) {
                 if (IsSameOrInside(strItem, *pListed) || (entry.bInsideToo && IsSameOrInside(*pListed, strItem))) {
                     return true;

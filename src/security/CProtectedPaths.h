@@ -15,8 +15,9 @@
 // - never hidden: the path itself (not what is inside or above it), for hiding only;
 // - guarded: the path, every folder that contains it, and with bInsideToo everything inside
 //   it, for every operation.
-// Any item inside a hiding vault of another filesystem (a component named like its vault) or a
-// folder holding one is guarded too.
+// The hiding vaults at the top of other filesystems are guarded too: any item inside one (a
+// component named like a vault), and every folder that contains a mounted filesystem's vault,
+// whatever filesystem that folder is on.
 class CProtectedPaths
 {
 public:
@@ -27,11 +28,23 @@ public:
         Encrypt,
     };
 
+    // Why an item here is refused, in reports and messages.
+    static constexpr const char* kRefusedReason = "protected path";
+
     void Clear();
     void AddNeverHidden(const QString& strPath);
     void AddGuarded(const QString& strPath, bool bInsideToo);
     // The name of a hiding vault at the top of other filesystems.
     void SetMountVaultName(const QString& strName) { m_strMountVaultName = strName; }
+
+    // The folders the program cannot lose: strProgramFolder (and what contains it), every data
+    // folder, the hiding store and the settings folder (with what is inside them), and the
+    // hiding vaults of other filesystems.
+    void AddProgramFolders(const QString& strProgramFolder, const QStringList& lstDataFolders);
+    // The same for a tool beside the program: the program folder and the data folders as the
+    // installation and the program's configuration name them. Without a readable configuration
+    // the whole data home is taken for a data folder; returns false then.
+    bool AddProgramFoldersFromConfig();
 
     [[nodiscard]] bool IsProtected(const QString& strPath, EOperation eOperation) const;
 
@@ -52,6 +65,8 @@ private:
     };
     [[nodiscard]] static SEntry MakeEntry(const QString& strPath, bool bInsideToo);
     [[nodiscard]] bool InMountVault(const QString& strSpelling) const;
+    // The vault at the top of each mounted filesystem that has one, guarded with what is inside.
+    [[nodiscard]] std::vector<SEntry> MountVaults() const;
 
     std::vector<SEntry> m_neverHidden;
     std::vector<SEntry> m_guarded;

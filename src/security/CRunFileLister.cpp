@@ -2,12 +2,11 @@
 
 #include "engines/HVTempNames.h"
 #include "engines/HVWipeFile.h"
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "security/CItemData.h"
 #include "security/CSignal.h"
 #include "security/HVRunFiles.h"
-
-#include <QFile>
 
 #include <cctype>
 #include <cerrno>
@@ -29,9 +28,9 @@ std::int64_t Ns(const struct timespec& ts)
     return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-QString Display(const std::string& strPath)
+QString PathText(const std::string& strPath)
 {
-    return QFile::decodeName(QByteArray(strPath.data(), static_cast<qsizetype>(strPath.size())));
+    return HVGlobalMFC::HVPathFromBytes(strPath);
 }
 
 std::string Join(const std::string& strFolder, const std::string& strName)
@@ -118,7 +117,7 @@ void CRunFileLister::Append(CItemData& owner,
     file.nSize = static_cast<std::uint64_t>(st.st_size);
     file.nMtimeNs = Ns(st.st_mtim);
     file.nCtimeNs = Ns(st.st_ctim);
-    auto entry = std::make_unique<CItemData>(Display(file.strPath), file.nSize, CItemData::KindFile);
+    auto entry = std::make_unique<CItemData>(PathText(file.strPath), file.nSize, CItemData::KindFile);
     entry->m_pOwner = &owner;
     m_files.push_back(std::move(entry));
     m_runFiles.push_back(std::move(file));
@@ -143,7 +142,7 @@ CRunFileLister::ParentOf(const std::string& strPathIn, std::string& strName, std
 
 void CRunFileLister::AddSelectedFile(CItemData& item)
 {
-    const std::string strPath = QFile::encodeName(item.m_strPath).toStdString();
+    const std::string strPath = HVGlobalMFC::HVPathToStd(item.m_strPath);
     std::string strName;
     std::string strWhy;
     struct stat st
@@ -189,7 +188,7 @@ void CRunFileLister::AddSelectedFile(CItemData& item)
 
 void CRunFileLister::AddSelectedFolder(CItemData& item)
 {
-    const std::string strPath = QFile::encodeName(item.m_strPath).toStdString();
+    const std::string strPath = HVGlobalMFC::HVPathToStd(item.m_strPath);
     std::string strWhy;
     std::shared_ptr<SRunFolder> pRoot = HVOpenRootFolder(strPath, strWhy);
     if (!pRoot) {

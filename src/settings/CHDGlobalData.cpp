@@ -3,11 +3,11 @@
 #include "engines/CEncryptManager.h"
 #include "globalfuncs/HVFolderFunctions.h"
 #include "globalfuncs/HVPasswordStrength.h"
+#include "globalfuncs/HVPathText.h"
 #include "globalfuncs/HVShellFunctions.h"
 #include "logging/CHVLog.h"
 #include "xml/CXmlDocument.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -72,7 +72,7 @@ QString CHDGlobalData::MakeConfigFileEx(const QString& strFileName) const
 {
     const QString strPath = MAKEFILE(strFileName) + QLatin1String(kEncryptedSuffix);
     if (!QFileInfo(strPath).isFile()) {
-        LOGGER::g_HVLog.LogText("Failed to find Config file:" + QFile::encodeName(strPath).toStdString());
+        LOGGER::g_HVLog.LogText("Failed to find Config file:" + HVGlobalMFC::HVPathToStd(strPath));
         return QString();
     }
     std::vector<std::uint8_t> plain;
@@ -80,7 +80,7 @@ QString CHDGlobalData::MakeConfigFileEx(const QString& strFileName) const
     {
         CEncryptManager engine;
         (void)engine.EnablerEncryptionType(32, kConfigPassword);
-        if (engine.DecryptFileW(QFile::encodeName(strPath).toStdString(), plain) != 0) {
+        if (engine.DecryptFileW(HVGlobalMFC::HVPathToStd(strPath), plain) != 0) {
             return QString();
         }
     }
@@ -172,6 +172,18 @@ QString CHDGlobalData::DataFolderPath(int nSpecialFolder,
                                       const QString& strProduct,
                                       const QString& strSubFolder)
 {
+    const QString strPath = DataFolderName(nSpecialFolder, strCompany, strProduct, strSubFolder);
+    if (!strPath.isEmpty()) {
+        (void)HVGlobalMFC::HVEnsureFolderIsCreated(strPath, 1);
+    }
+    return strPath;
+}
+
+QString CHDGlobalData::DataFolderName(int nSpecialFolder,
+                                      const QString& strCompany,
+                                      const QString& strProduct,
+                                      const QString& strSubFolder)
+{
     QString strPath = HVGlobalMFC::HV_GetSpecialFolder(nSpecialFolder);
     if (strPath.isEmpty()) {
         return QString();
@@ -184,7 +196,6 @@ QString CHDGlobalData::DataFolderPath(int nSpecialFolder,
             strPath += strPart;
         }
     }
-    (void)HVGlobalMFC::HVEnsureFolderIsCreated(strPath, 1);
     return strPath;
 }
 
@@ -212,7 +223,7 @@ std::uint64_t CHDGlobalData::GetFileSize64(const QString& strPath)
     struct stat st
     {
     };
-    const QByteArray path = QFile::encodeName(strPath);
+    const QByteArray path = HVGlobalMFC::HVPathToBytes(strPath);
     if (path.isEmpty() || ::stat(path.constData(), &st) != 0 || S_ISDIR(st.st_mode) || st.st_size < 0) {
         return 0;
     }

@@ -118,6 +118,12 @@ public:
     // True while addresses go to the desktop's browser (the built-in opener).
     [[nodiscard]] bool UsesDesktopUrlOpener() const;
 
+    // <data folder>/<DataCompanyName>/<DataProductName>/<strSubFolder> (empty parts left out),
+    // nothing created; empty when the special folder is not available.
+    [[nodiscard]] static QString DataFolderName(int nSpecialFolder,
+                                                const QString& strCompany,
+                                                const QString& strProduct,
+                                                const QString& strSubFolder);
     // <data folder>/<DataCompanyName>/<DataProductName>/<strSubFolder>, created when missing and
     // stored whether or not it could be made. Left empty (nothing created) when the data folder
     // itself is not available, so that nothing is ever made at the filesystem's root.

@@ -1,5 +1,6 @@
 #include "settings/CHVIniGuard.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 
 #include <QFile>
@@ -124,7 +125,6 @@ bool CHVIniGuard::SetAside(const QString& strFile)
     if (!QFile::rename(strFile, strAside) && !QFile::remove(strFile)) {
         return false;
     }
-    LOGGER::g_HVLog.LogText("Settings file was damaged and set aside: "
-                            + QFile::encodeName(strAside).toStdString());
+    LOGGER::g_HVLog.LogText("Settings file was damaged and set aside: " + HVGlobalMFC::HVPathToStd(strAside));
     return true;
 }

@@ -1,5 +1,7 @@
 #include "settings/CRegistry.h"
 
+#include "globalfuncs/HVPathText.h"
+#include "logging/CHVLog.h"
 #include "settings/CHVIniGuard.h"
 #include "settings/CHVXdgDirs.h"
 
@@ -304,6 +306,12 @@ int CRegistry::Write(const QString& strName, std::uint32_t nValue)
 int CRegistry::Write(const QString& strName, const QString& strValue)
 {
     if (!m_settings || !m_bWritable) {
+        return 0;
+    }
+    if (HVGlobalMFC::HVPathHasEscapes(strValue)) {
+        // A path whose name is not UTF-8: the settings file is UTF-8 text and would keep a
+        // different name, so nothing is stored.
+        LOGGER::g_HVLog.Log("Setting %s not stored: its path is not UTF-8 text", qUtf8Printable(strName));
         return 0;
     }
     m_settings->setValue(ValueKey(strName), strValue);

@@ -1,8 +1,7 @@
 #include "xml/CXmlFile.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "xml/XmlUtf.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -122,7 +121,7 @@ bool WriteBody(int fd, const std::u16string& strText, bool bUtf16, uint64_t& nBy
 bool CXmlFile::Read(
     const QString& strPath, std::u16string& strText, uint32_t& nDocFlags, QString& strDescription, QString& strError)
 {
-    const QByteArray path = QFile::encodeName(strPath);
+    const QByteArray path = HVGlobalMFC::HVPathToBytes(strPath);
     // Non-blocking open, so that a FIFO put in the file's place cannot stall the caller; only
     // regular files are read.
     CFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -220,7 +219,7 @@ bool CXmlFile::Write(const QString& strPath,
                      QString& strError,
                      int nMode)
 {
-    const QByteArray path = QFile::encodeName(strPath);
+    const QByteArray path = HVGlobalMFC::HVPathToBytes(strPath);
     const qsizetype nSlash = path.lastIndexOf('/');
     const QByteArray dir = nSlash < 0 ? QByteArray(".") : (nSlash == 0 ? QByteArray("/") : path.left(nSlash));
     const QByteArray base = path.mid(nSlash + 1);

@@ -4,6 +4,8 @@
 // temporary folder, PATH gets a folder of stubs first, the program runs in a session of its own
 // (so it has no controlling terminal and can ask nothing), stdin is /dev/null, and stdout and
 // stderr are captured.
+#include "globalfuncs/HVPathText.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -97,19 +99,23 @@ public:
         return out;
     }
 
-    // strCwd: the folder the program starts in; empty: this process's own.
-    SResult Run(const QStringList& args, const QString& strCwd = QString()) const
+    // strCwd: the folder the program starts in; empty: this process's own. pszProgram: a
+    // program of the build's program folder.
+    SResult Run(const QStringList& args, const QString& strCwd = QString(), const char* pszProgram = "hnv") const
     {
-        return Wait(Start(args, QString(), strCwd), QString());
+        return Wait(Start(args, QString(), strCwd, pszProgram), QString());
     }
 
     // Starts the program without waiting; its output goes to files named by strTag.
-    pid_t Start(const QStringList& args, const QString& strTag = QString(), const QString& strCwd = QString()) const
+    pid_t Start(const QStringList& args,
+                const QString& strTag = QString(),
+                const QString& strCwd = QString(),
+                const char* pszProgram = "hnv") const
     {
-        const QByteArray bin = qgetenv("HV_BUILD_BIN") + "/hnv";
+        const QByteArray bin = qgetenv("HV_BUILD_BIN") + "/" + pszProgram;
         std::vector<std::string> argStore{bin.toStdString()};
         for (const QString& a : args) {
-            argStore.push_back(a.toStdString());
+            argStore.push_back(HVGlobalMFC::HVPathToStd(a));  // names that are not UTF-8 keep their bytes
         }
         std::vector<std::string> envStore;
         for (char** e = environ; *e != nullptr; ++e) {

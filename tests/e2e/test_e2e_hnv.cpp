@@ -4,6 +4,12 @@
 #include <QJsonObject>
 
 #include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "E2eSupport.h"
 
@@ -247,10 +253,13 @@ TEST(HnvSecure, ProtectedPathsInRelativeSpellingsAreRefused)
     const QString desk = home.Write(QStringLiteral("Desktop/keep.txt"), "desk");
     const QString data = QFileInfo(home.SignatureFile()).path();
     const int nStoreFiles = static_cast<int>(CHome::AllFiles(home.DataFolder()).size());
+    const QString pw = home.Write(QStringLiteral("pw"), kFilePassword);
+    const QString vaultFile = CHome::AllFiles(home.DataFolder() + QStringLiteral("/vault")).value(0);
     struct SCase
     {
         QString strCwd;
         QStringList args;
+        const char* pszTool = nullptr;  // hvcrypt instead of the program
     };
     const SCase cases[] = {
         {home.Home(), {"-h", "-p", ".", "-f", "Desktop"}},
@@ -259,10 +268,23 @@ TEST(HnvSecure, ProtectedPathsInRelativeSpellingsAreRefused)
         {data, {"-e", "-w", "-fp", "."}},
         {data, {"-w", "-p", "..", "-f", "Data"}},
         {home.DataFolder(), {"-w", "-p", "../../..", "-f", ".local/share/Halvo-Soft/vault"}},
+        // The tool beside the program refuses the same, with the same reason.
+        {data, {"wipe", "HNVConfig.xml"}, "hvcrypt"},
+        {home.Home(), {"wipe", "./.local/share/Halvo-Soft/HalvoNorvane/Data/../Data/HNVConfig.xml"}, "hvcrypt"},
+        {data, {"encrypt", "--password-file", pw, "../Data/HNVConfig.xml"}, "hvcrypt"},
+        {home.DataFolder(), {"wipe", "vault/" + QFileInfo(vaultFile).fileName()}, "hvcrypt"},
     };
+    ASSERT_FALSE(vaultFile.isEmpty()) << "a file of the wiping run is kept in the vault";
     for (const SCase& c : cases) {
-        const SResult r = home.Run(QStringList{"--master-password-file", mp, "--json"} + c.args, c.strCwd);
         const std::string strWhat = (c.strCwd + u' ' + c.args.join(u' ')).toStdString();
+        if (c.pszTool != nullptr) {
+            const SResult r = home.Run(c.args, c.strCwd, c.pszTool);
+            EXPECT_EQ(r.nStatus, 1) << strWhat;
+            EXPECT_TRUE(r.strErr.contains(QStringLiteral(": refused (protected path)"))) << r.strErr.toStdString();
+            EXPECT_EQ(CHome::AllFiles(home.DataFolder()).size(), nStoreFiles) << strWhat;
+            continue;
+        }
+        const SResult r = home.Run(QStringList{"--master-password-file", mp, "--json"} + c.args, c.strCwd);
         EXPECT_NE(r.nStatus, 0) << strWhat;
         const QJsonObject item = QJsonDocument::fromJson(r.strOut.toUtf8())
                                      .object()
@@ -282,6 +304,115 @@ TEST(HnvSecure, ProtectedPathsInRelativeSpellingsAreRefused)
     const QString wrong = home.Write(QStringLiteral("wrong"), "not-the-master\n");
     EXPECT_NE(home.Run({"--master-password-file", wrong, "-w", "-p", home.Home(), "-f", "Desktop"}).nStatus, 0);
     EXPECT_EQ(CHome::Read(desk), QByteArray("desk"));
+}
+
+// Names that are not UTF-8, given with -p/-f and with -fp, for every task: each acts on those
+// very bytes, and the look-alike names a lossy decoding would make of them are never touched.
+TEST(HnvSecure, NamesThatAreNotUtf8WorkForEveryTask)
+{
+    const auto bytesOf = [](const std::string& strPath) {
+        QFile file;
+        const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+        return fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? file.readAll()
+                                                                                           : QByteArray();
+    };
+    for (const bool bFullPath : {false, true}) {
+        CHome home;
+        const QString mp = home.Write(QStringLiteral("mp"), kMaster);
+        const std::string w = home.Home().toStdString() + "/w";
+        const std::string file = w + "/caf\xe9";
+        const std::string dir = w + "/dir\xe9";
+        const std::map<std::string, QByteArray> untouched = {
+            {w + "/caf\xef\xbf\xbd", "look-alike file"},
+            {w + "/dir\xef\xbf\xbd/in\xef\xbf\xbd", "look-alike inner"},
+            {w + "/other", "other"},
+        };
+        for (const std::string& strDir : {w, dir, w + "/dir\xef\xbf\xbd"}) {
+            ASSERT_EQ(::mkdir(strDir.c_str(), 0700), 0) << strDir;
+        }
+        const auto write = [](const std::string& strPath, const QByteArray& content) {
+            const int fd = ::open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            ASSERT_GE(fd, 0) << strPath;
+            ASSERT_EQ(::write(fd, content.constData(), static_cast<size_t>(content.size())), content.size());
+            ::close(fd);
+        };
+        write(file, "latin file");
+        write(dir + "/in\xff", "latin inner");
+        for (const auto& [strPath, content] : untouched) {
+            write(strPath, content);
+        }
+        const auto exists = [](const std::string& strPath) { return ::access(strPath.c_str(), F_OK) == 0; };
+        struct SStep
+        {
+            QStringList task;
+            std::vector<std::string> names;  // in w
+            std::function<void()> fnBefore;
+            std::function<void()> fnCheck;
+        };
+        const SStep steps[] = {
+            {{"-e", "-pt", "master"},
+             {"caf\xe9", "dir\xe9"},
+             {},
+             [&] {
+                 EXPECT_TRUE(exists(file + ".hvnc"));
+                 EXPECT_TRUE(exists(dir + "/in\xff.hvnc"));
+                 EXPECT_EQ(bytesOf(file), "latin file");
+             }},
+            {{"-d"},
+             {"caf\xe9.hvnc"},
+             [&] { ASSERT_EQ(::unlink(file.c_str()), 0); },
+             [&] {
+                 EXPECT_EQ(bytesOf(file), "latin file");
+                 EXPECT_FALSE(exists(file + ".hvnc"));
+             }},
+            {{"-w"},
+             {"caf\xe9", "dir\xe9"},
+             {},
+             [&] {
+                 EXPECT_FALSE(exists(file));
+                 EXPECT_FALSE(exists(dir + "/in\xff"));
+                 EXPECT_FALSE(exists(dir + "/in\xff.hvnc"));
+             }},
+            {{"-h"},
+             {"caf\xe9", "dir\xe9"},
+             [&] { write(file, "latin again"); },
+             [&] {
+                 EXPECT_FALSE(exists(file));
+                 EXPECT_FALSE(exists(dir));
+                 EXPECT_TRUE(home.VaultHolds("latin again"));
+             }},
+            {{"-ui", "--yes"},
+             {},
+             {},
+             [&] {
+                 EXPECT_EQ(bytesOf(file), "latin again");
+                 EXPECT_TRUE(exists(dir));
+             }},
+        };
+        for (const SStep& step : steps) {
+            if (step.fnBefore) {
+                step.fnBefore();
+            }
+            QStringList args = QStringList{"--master-password-file", mp} + step.task;
+            if (!bFullPath && !step.names.empty()) {
+                args << "-p" << HVGlobalMFC::HVPathFromBytes(w);
+            }
+            for (const std::string& strName : step.names) {
+                args << (bFullPath ? "-fp" : "-f")
+                     << HVGlobalMFC::HVPathFromBytes(bFullPath ? w + "/" + strName : strName);
+            }
+            const SResult r = home.Run(args);
+            const std::string strWhat = step.task.join(u' ').toStdString() + (bFullPath ? " -fp" : " -f");
+            EXPECT_EQ(r.nStatus, 0) << strWhat << ": " << r.strErr.toStdString() << r.strOut.toStdString();
+            step.fnCheck();
+            for (const auto& [strPath, content] : untouched) {
+                EXPECT_EQ(bytesOf(strPath), content) << strWhat << ": " << strPath;
+            }
+            EXPECT_FALSE(exists(w + "/caf\xef\xbf\xbd.hvnc")) << strWhat;
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(w, ec);  // names the temporary folder's own clean-up cannot spell
+    }
 }
 
 TEST(HnvSecure, NothingToDo)

@@ -1,12 +1,57 @@
 #include "globalfuncs/CGlobalLocals.h"
 #include "globalfuncs/HVNumberFunctions.h"
+#include "globalfuncs/HVPathText.h"
 #include "globalfuncs/HVTextFunctions.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace HVGlobalMFC;
 
 namespace {
+
+// Every byte string survives text and back; valid UTF-8 reads as it does everywhere else; what
+// is shown has U+FFFD for each invalid byte.
+TEST(PathText, BytesRoundTripAndOnlyInvalidBytesAreEscaped)
+{
+    struct SCase
+    {
+        QByteArray bytes;
+        int nEscapes;  // bytes that are not part of valid UTF-8
+    };
+    const SCase cases[] = {
+        {"plain/ascii name", 0},
+        {"caf\xc3\xa9/\xe2\x82\xac/\xf0\x9f\x98\x80", 0},  // 2-, 3- and 4-byte forms
+        {"caf\xe9", 1},                                    // Latin-1
+        {"\xc0\xaf", 2},                                   // overlong "/"
+        {"\xed\xa0\x80\xed\xb0\x80", 6},                   // a surrogate pair spelled in UTF-8
+        {"\xe2\x82", 2},                                   // cut short at the end
+        {"\xe2\x82/x", 2},                                 // cut short before ASCII
+        {"\xf4\x90\x80\x80", 4},                           // past U+10FFFF
+        {"\x80\xbf\xfe\xff", 4},                           // stray continuation and never-valid bytes
+        {"\xef\xbf\xbd", 0},                               // a real U+FFFD is a name of its own
+    };
+    for (const SCase& c : cases) {
+        const QString text = HVPathFromBytes(c.bytes);
+        EXPECT_EQ(HVPathToBytes(text), c.bytes) << c.bytes.toHex().constData();
+        EXPECT_EQ(HVPathHasEscapes(text), c.nEscapes > 0) << c.bytes.toHex().constData();
+        const QString shown = HVPathDisplay(text);
+        EXPECT_EQ(shown.count(QChar(0xFFFD)) - text.count(QChar(0xFFFD)), c.nEscapes) << c.bytes.toHex().constData();
+        if (c.nEscapes == 0) {
+            EXPECT_EQ(text, QString::fromUtf8(c.bytes));
+        }
+    }
+    // Two names that differ only in their invalid bytes stay two names.
+    EXPECT_NE(HVPathFromBytes("caf\xe9"), HVPathFromBytes("caf\xef\xbf\xbd"));
+    std::mt19937 random(13);
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray bytes(static_cast<qsizetype>(random() % 12), '\0');
+        for (char& b : bytes) {
+            b = static_cast<char>(random() % 2 != 0 ? 0x80 + random() % 0x80 : random() % 0x100);
+        }
+        ASSERT_EQ(HVPathToBytes(HVPathFromBytes(bytes)), bytes) << bytes.toHex().constData();
+    }
+}
 
 TEST(SmartSize, UnitBoundariesAreExclusive)
 {

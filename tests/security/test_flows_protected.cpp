@@ -2,6 +2,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include "test_flows_support.h"
@@ -76,11 +78,23 @@ protected:
 TEST_F(ProtectedPaths, EverySpellingIsRefusedForItsOperationsAndNeighboursAreNot)
 {
     ASSERT_EQ(m_mngr.InitManager(), 1);
+    // A filesystem of its own two levels below the home folder, with a hiding vault at its top
+    // (in a mount namespace of this process; its rows are left out where that is not allowed).
+    const QString strMount = Home("media/usb");
+    QDir().mkpath(strMount);
+    const bool bMounted = ::unshare(CLONE_NEWNS) == 0
+                          && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+                          && ::mount("tmpfs", QFile::encodeName(strMount).constData(), "tmpfs", 0, "size=1m") == 0;
+    if (bMounted) {
+        QDir().mkpath(strMount + QStringLiteral("/docs"));
+        QDir().mkpath(strMount + QStringLiteral("/.hvvault-%1/1").arg(::geteuid()));
+    }
     struct SCase
     {
         const char* pszPath;  // relative to the home folder; absolute when it starts with '/'
         bool bHide;           // refused for hiding
         bool bWipeEncrypt;    // refused for wiping and encrypting
+        bool bOnMount = false;
     };
     const SCase cases[] = {
         {"Program Files/HalvoNorvane", true, true},
@@ -101,10 +115,19 @@ TEST_F(ProtectedPaths, EverySpellingIsRefusedForItsOperationsAndNeighboursAreNot
         {".local/share/other", false, false},
         {".config/other", false, false},
         {".localx", false, false},
+        {"media", true, true, true},
+        {"media/usb", true, true, true},
+        {"media/usb/.hvvault-%1/1", true, true, true},
+        {"media/usb/docs", false, false, true},
     };
     QFile(Home(".local/share/Halvo-Soft/HalvoNorvane/Data/HNVConfig.xml")).open(QIODevice::WriteOnly);
     for (const SCase& c : cases) {
-        const QString strPath = c.pszPath[0] == '/' ? QString::fromUtf8(c.pszPath) : Home(c.pszPath);
+        if (c.bOnMount && !bMounted) {
+            continue;
+        }
+        const QString strPath = c.pszPath[0] == '/'
+                                    ? QString::fromUtf8(c.pszPath)
+                                    : Home(c.pszPath).replace(QStringLiteral("%1"), QString::number(::geteuid()));
         const QString strTarget = QDir::cleanPath(strPath);
         ForEachSpelling(strTarget, [&](const QString& strSpelling) {
             const std::string strWhat = strSpelling.toStdString() + " for " + strTarget.toStdString();
@@ -117,6 +140,10 @@ TEST_F(ProtectedPaths, EverySpellingIsRefusedForItsOperationsAndNeighboursAreNot
                 EXPECT_TRUE(m_events.empty()) << strWhat;
             }
         });
+    }
+    if (bMounted) {
+        EXPECT_EQ(::chdir("/"), 0);
+        EXPECT_EQ(::umount2(QFile::encodeName(strMount).constData(), MNT_DETACH), 0);
     }
 }
 
