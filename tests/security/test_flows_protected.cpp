@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <iostream>
 #include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -85,7 +86,9 @@ TEST_F(ProtectedPaths, EverySpellingIsRefusedForItsOperationsAndNeighboursAreNot
     const bool bMounted = ::unshare(CLONE_NEWNS) == 0
                           && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
                           && ::mount("tmpfs", QFile::encodeName(strMount).constData(), "tmpfs", 0, "size=1m") == 0;
-    if (bMounted) {
+    if (!bMounted) {
+        std::cout << "[ note     ] no mount namespace here: the rows of another filesystem are left out\n";
+    } else {
         QDir().mkpath(strMount + QStringLiteral("/docs"));
         QDir().mkpath(strMount + QStringLiteral("/.hvvault-%1/1").arg(::geteuid()));
     }
