@@ -1,4 +1,5 @@
 // The item list panel and the two list pages: selection (105) and decryption (147).
+#include "globalfuncs/HVPathText.h"
 #include "pages/CHDItemListPanel.h"
 #include "pages/CHDPageDataBrows.h"
 #include "pages/CPage_Decryption.h"
@@ -11,6 +12,9 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "PagesTestSupport.h"
 
@@ -133,15 +137,23 @@ private slots:
         std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
         QVERIFY(!Enabled(pPage.get(), 4038));
         QVERIFY(!Enabled(pPage.get(), 4039));
+        // A file manager hands over a name that is not UTF-8 percent-escaped byte for byte.
+        const QByteArray latin1 = QFile::encodeName(m_home->Work()) + "/caf\xe9";
+        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(fd >= 0);
+        ::close(fd);
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(m_home->MakeFile(QStringLiteral("x.txt"))),
                       QUrl::fromLocalFile(m_home->Work() + QStringLiteral("/")),
-                      QUrl(QStringLiteral("https://example.org/remote.txt"))});
+                      QUrl(QStringLiteral("https://example.org/remote.txt")),
+                      QUrl::fromEncoded("file://" + latin1.toPercentEncoding("/"))});
         const QStringList lstDropped = HVPageUi::DroppedPaths(&data);
-        QCOMPARE(lstDropped.size(), 2);  // the remote address is no file
+        QCOMPARE(lstDropped.size(), 3);  // the remote address is no file
         QCOMPARE(lstDropped.at(1), m_home->Work());
+        QCOMPARE(HVGlobalMFC::HVPathToBytes(lstDropped.at(2)), latin1);
         pPage->DropPaths(lstDropped);
-        QCOMPARE(pPage->Panel()->Count(), 2);
+        QCOMPARE(pPage->Panel()->Count(), 3);
+        QCOMPARE(pPage->Panel()->RemoveMissing(), 0);
         QVERIFY(Enabled(pPage.get(), 4038));
         QVERIFY(Enabled(pPage.get(), 4039));
         pPage->OnBnClickedClear();
