@@ -7,13 +7,12 @@
 #include "passwords/CGuiMessageBox.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
-#include "passwords/HVWipeText.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 
 #include <QFile>
 
-#include <string_view>
+#include <utility>
 
 #include "resources/HVResourceStrings.h"
 
@@ -24,26 +23,16 @@ std::string NativePath(const QString& strPath)
     return QFile::encodeName(strPath).toStdString();
 }
 
-std::u16string_view Utf16(const QString& str)
-{
-    return {reinterpret_cast<const char16_t*>(str.utf16()), static_cast<std::size_t>(str.size())};
-}
-
 }  // namespace
 
-bool CHalvoDataSecurityDlg::AskNewMasterPassword(QString& strNewPassword)
+bool CHalvoDataSecurityDlg::AskNewMasterPassword(CSecureBuffer& utf16)
 {
-    const QString& strCurrent = m_mngr.m_strMasterPassword;
-    const CSecureBuffer master = CSecureBuffer::FromBytes(strCurrent.utf16(), strCurrent.size() * sizeof(char16_t));
-    CDlg_Changemasterpassword dlg(&master, g_HDGlobalData.m_RegData.m_nAESType, nullptr);
+    CDlg_Changemasterpassword dlg(&m_mngr.m_strMasterPassword, g_HDGlobalData.m_RegData.m_nAESType, nullptr);
     if (dlg.exec() != QDialog::Accepted) {
         dlg.ClearPasswords();
         return false;
     }
-    CSecureBuffer utf16;
     dlg.TakePassword(utf16);
-    strNewPassword =
-        QString(reinterpret_cast<const QChar*>(utf16.data()), static_cast<qsizetype>(utf16.size() / sizeof(char16_t)));
     return true;
 }
 
@@ -53,7 +42,7 @@ bool CHalvoDataSecurityDlg::AskNewMasterPassword(QString& strNewPassword)
 void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
 {
     HV_FUNC_LOG();
-    QString strNew;
+    CSecureBuffer strNew;
     if (!AskNewMasterPassword(strNew)) {
         return;
     }
@@ -62,8 +51,8 @@ void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
         (void)m_mngr.m_pHideControl->UnhideItem(NativePath(m_mngr.m_strConfigFile));
     }
     CMasterPasswordStore store(m_mngr.m_strConfigFile);
-    if (store.WritePasswordSignature(false, Utf16(strNew))) {
-        m_mngr.m_strMasterPassword = strNew;
+    if (store.WritePasswordSignature(false, strNew.Utf16Units())) {
+        m_mngr.m_strMasterPassword = std::move(strNew);
     } else {
         LOGGER::g_HVLog.LogText("Master password not changed: " + store.GetLastError().toStdString());
         CGuiMessageBox::ShowText(this,
@@ -72,7 +61,7 @@ void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
                                                 store.GetLastError()),
                                  CMasterPasswordStartup::kIdsMasterFileNotSaved);
     }
-    HVWipeText(strNew);
+    strNew.clear();
     if (bHiding) {
         (void)m_mngr.m_pHideControl->HideItem(NativePath(m_mngr.m_strConfigFile));
     }
