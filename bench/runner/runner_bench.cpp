@@ -61,8 +61,8 @@ double RunOnce(std::vector<CItemData*>& items, const SRunOptions& options, SRunC
     const auto t0 = std::chrono::steady_clock::now();
     CProgrssManagerWork work;
     work.SetSelectedItems(items);
-    work.SetPassword(u"bench password");
-    work.SetMasterPassword(u"bench password");
+    work.SetPassword(CSecureBuffer::FromUtf16Units(u"bench password"));
+    work.SetMasterPassword(CSecureBuffer::FromUtf16Units(u"bench password"));
     work.Initialise(options, nullptr);
     work.Start();
     work.Join();

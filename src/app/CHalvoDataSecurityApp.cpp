@@ -212,17 +212,14 @@ bool CHalvoDataSecurityApp::AskMasterPassword()
         && QFileInfo::exists(request.strConfigFile) && m_frontEnd.Ui().GivenMasterPassword(master)) {
         // Taken for the decryption's retry only when it is the master password.
         CMasterPasswordStore store(request.strConfigFile);
-        const std::u16string_view view(reinterpret_cast<const char16_t*>(master.data()),
-                                       master.size() / sizeof(char16_t));
-        if (!store.VerifyMasterPassword(view)) {
+        if (!store.VerifyMasterPassword(master.Utf16Units())) {
             LOGGER::g_HVLog.Log("The given master password does not match");
             m_frontEnd.Ui().ShowMessage(CMasterPasswordStartup::kIdsWrongPassword);
             master.clear();
         }
     }
     if (!master.empty()) {
-        m_pDataSecurityMngr->m_strMasterPassword = QString(reinterpret_cast<const QChar*>(master.data()),
-                                                           static_cast<qsizetype>(master.size() / sizeof(QChar)));
+        m_pDataSecurityMngr->m_strMasterPassword = std::move(master);
     }
     master.clear();
     return true;

@@ -12,6 +12,7 @@
 class CDataSecurityMngr;
 class CHPageDlg;
 class CHPropertiesPages;
+class CSecureBuffer;
 class QAction;
 class QMenuBar;
 
@@ -124,7 +125,7 @@ protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
     // The change-master-password dialog: true with the new password on OK.
-    virtual bool AskNewMasterPassword(QString& strNewPassword);
+    virtual bool AskNewMasterPassword(CSecureBuffer& utf16);
     // Shows the about box modally.
     virtual void ShowAboutBox();
 

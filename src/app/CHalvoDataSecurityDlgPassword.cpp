@@ -8,36 +8,21 @@
 #include "passwords/CGuiMessageBox.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
-#include "passwords/HVWipeText.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 
-#include <string_view>
+#include <utility>
 
 #include "resources/HVResourceStrings.h"
 
-namespace {
-
-std::u16string_view Utf16(const QString& str)
+bool CHalvoDataSecurityDlg::AskNewMasterPassword(CSecureBuffer& utf16)
 {
-    return {reinterpret_cast<const char16_t*>(str.utf16()), static_cast<std::size_t>(str.size())};
-}
-
-}  // namespace
-
-bool CHalvoDataSecurityDlg::AskNewMasterPassword(QString& strNewPassword)
-{
-    const QString& strCurrent = m_mngr.m_strMasterPassword;
-    const CSecureBuffer master = CSecureBuffer::FromBytes(strCurrent.utf16(), strCurrent.size() * sizeof(char16_t));
-    CDlg_Changemasterpassword dlg(&master, g_HDGlobalData.m_RegData.m_nAESType, nullptr);
+    CDlg_Changemasterpassword dlg(&m_mngr.m_strMasterPassword, g_HDGlobalData.m_RegData.m_nAESType, nullptr);
     if (dlg.exec() != QDialog::Accepted) {
         dlg.ClearPasswords();
         return false;
     }
-    CSecureBuffer utf16;
     dlg.TakePassword(utf16);
-    strNewPassword =
-        QString(reinterpret_cast<const QChar*>(utf16.data()), static_cast<qsizetype>(utf16.size() / sizeof(char16_t)));
     return true;
 }
 
@@ -47,7 +32,7 @@ bool CHalvoDataSecurityDlg::AskNewMasterPassword(QString& strNewPassword)
 void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
 {
     HV_FUNC_LOG();
-    QString strNew;
+    CSecureBuffer strNew;
     if (!AskNewMasterPassword(strNew)) {
         return;
     }
@@ -56,8 +41,8 @@ void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
         (void)m_mngr.m_pHideControl->UnhideItem(HVGlobalMFC::HVPathToStd(m_mngr.m_strConfigFile));
     }
     CMasterPasswordStore store(m_mngr.m_strConfigFile);
-    if (store.WritePasswordSignature(false, Utf16(strNew))) {
-        m_mngr.m_strMasterPassword = strNew;
+    if (store.WritePasswordSignature(false, strNew.Utf16Units())) {
+        m_mngr.m_strMasterPassword = std::move(strNew);
     } else {
         LOGGER::g_HVLog.LogText("Master password not changed: " + store.GetLastError().toStdString());
         CGuiMessageBox::ShowText(this,
@@ -66,7 +51,7 @@ void CHalvoDataSecurityDlg::OnMenuChangeMasterPW()
                                                 store.GetLastError()),
                                  CMasterPasswordStartup::kIdsMasterFileNotSaved);
     }
-    HVWipeText(strNew);
+    strNew.clear();
     if (bHiding) {
         (void)m_mngr.m_pHideControl->HideItem(HVGlobalMFC::HVPathToStd(m_mngr.m_strConfigFile));
     }

@@ -41,8 +41,8 @@ public:
     }
 
     void SetSelectedItems(const std::vector<CItemData*>& items) override { m_work.SetSelectedItems(items); }
-    void SetPassword(QStringView password) override { m_work.SetPassword(password); }
-    void SetMasterPassword(QStringView password) override { m_work.SetMasterPassword(password); }
+    void SetPassword(const CSecureBuffer& utf16) override { m_work.SetPassword(utf16); }
+    void SetMasterPassword(const CSecureBuffer& utf16) override { m_work.SetMasterPassword(utf16); }
     void RunModal(const SRunOptions& options) override
     {
         m_host.m_bRan = true;

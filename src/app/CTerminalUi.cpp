@@ -1,12 +1,16 @@
 #include "app/CTerminalUi.h"
 
 #include "app/CTerminal.h"
+#include "passwords/HVWipeText.h"
 #include "security/CReportComposer.h"
 
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "resources/HVResourceStrings.h"
 
@@ -16,11 +20,6 @@ CTerminalUi::CTerminalUi(CTerminal& terminal, QString strPasswordFile, QString s
     , m_strMasterPasswordFile(std::move(strMasterPasswordFile))
     , m_nAnswer(nAnswer)
 {
-}
-
-void CTerminalUi::Put(const QString& str, CSecureBuffer& utf16)
-{
-    utf16 = CSecureBuffer::FromBytes(str.utf16(), static_cast<std::size_t>(str.size()) * sizeof(char16_t));
 }
 
 unsigned CTerminalUi::CheckNewPassword(const QString& strNew, const QString& strConfirm)
@@ -42,27 +41,43 @@ bool CTerminalUi::ReadPasswordFile(const QString& strFile, std::optional<CSecure
     if (cache) {
         return true;
     }
-    QFile file;
-    const bool bOpen = strFile == QStringLiteral("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                      : (file.setFileName(strFile), file.open(QIODevice::ReadOnly));
-    if (!bOpen) {
-        m_terminal.Message(
-            QStringLiteral("hnv: cannot read the password file %1: %2").arg(strFile, file.errorString()));
+    // Read by descriptor straight into secure memory: a buffered reader would keep the bytes
+    // in a buffer of its own that nothing wipes.
+    const bool bStdin = strFile == QStringLiteral("-");
+    const int fd = bStdin ? STDIN_FILENO : ::open(QFile::encodeName(strFile).constData(), O_RDONLY | O_CLOEXEC);
+    CSecureBuffer bytes(static_cast<std::size_t>(kMaxPasswordFile) + 1);
+    std::size_t nRead = 0;
+    int nError = fd < 0 ? errno : (bytes.empty() ? ENOMEM : 0);
+    while (nError == 0 && nRead < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + nRead, bytes.size() - nRead);
+        if (n > 0) {
+            nRead += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            nError = errno;
+        }
+    }
+    if (fd >= 0 && !bStdin) {
+        ::close(fd);
+    }
+    if (nError != 0) {
+        m_terminal.Message(QStringLiteral("hnv: cannot read the password file %1: %2")
+                               .arg(strFile, QString::fromLocal8Bit(std::strerror(nError))));
         m_bPasswordUnavailable = true;
         return false;
     }
-    QByteArray bytes = file.read(kMaxPasswordFile + 1);
-    const bool bTooLong = bytes.size() > kMaxPasswordFile;
+    const bool bTooLong = nRead > static_cast<std::size_t>(kMaxPasswordFile);
     // One line: the first line ending ends the password.
-    qsizetype nEnd = bytes.indexOf('\n');
-    if (nEnd < 0) {
-        nEnd = bytes.size();
-    }
-    if (nEnd > 0 && bytes.at(nEnd - 1) == '\r') {
+    const auto* pBegin = reinterpret_cast<const char*>(bytes.data());
+    const void* pNewline = std::memchr(pBegin, '\n', nRead);
+    std::size_t nEnd =
+        pNewline != nullptr ? static_cast<std::size_t>(static_cast<const char*>(pNewline) - pBegin) : nRead;
+    if (nEnd > 0 && pBegin[nEnd - 1] == '\r') {
         --nEnd;
     }
-    QString strText = bTooLong ? QString() : QString::fromUtf8(bytes.constData(), nEnd);
-    std::memset(bytes.data(), 0, static_cast<std::size_t>(bytes.size()));
+    QString strText = bTooLong ? QString() : QString::fromUtf8(pBegin, static_cast<qsizetype>(nEnd));
+    bytes.clear();
     if (bTooLong || strText.contains(QChar::ReplacementCharacter)) {
         CTerminal::Wipe(strText);
         m_terminal.Message(QStringLiteral("hnv: the password file %1 is not one line of UTF-8 text").arg(strFile));
@@ -70,8 +85,7 @@ bool CTerminalUi::ReadPasswordFile(const QString& strFile, std::optional<CSecure
         return false;
     }
     cache.emplace();
-    Put(strText, *cache);
-    CTerminal::Wipe(strText);
+    *cache = HVTakeText(strText);
     return true;
 }
 
@@ -121,8 +135,7 @@ bool CTerminalUi::AskNew(const QString& strWhat,
         const unsigned nRule = CheckNewPassword(strNew, strConfirm);
         CTerminal::Wipe(strConfirm);
         if (nRule == 0) {
-            Put(strNew, utf16);
-            CTerminal::Wipe(strNew);
+            utf16 = HVTakeText(strNew);
             return true;
         }
         CTerminal::Wipe(strNew);
@@ -163,8 +176,7 @@ bool CTerminalUi::AskMasterPassword(int nAttempt, CSecureBuffer& utf16)
         m_bRefused = true;
         return false;
     }
-    Put(strTyped, utf16);
-    CTerminal::Wipe(strTyped);
+    utf16 = HVTakeText(strTyped);
     return true;
 }
 
@@ -207,8 +219,7 @@ bool CTerminalUi::AskFilePassword(const QString& strPath, CSecureBuffer& utf16)
         m_bSkipFile = true;  // as the prompt says
         return false;
     }
-    Put(strTyped, utf16);
-    CTerminal::Wipe(strTyped);
+    utf16 = HVTakeText(strTyped);
     return true;
 }
 

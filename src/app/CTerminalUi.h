@@ -65,7 +65,6 @@ private:
                               const QString& strFile,
                               CSecureBuffer& utf16);
     void NoTerminal(const QString& strWhat, const QString& strOption);
-    static void Put(const QString& str, CSecureBuffer& utf16);
 
     CTerminal& m_terminal;
     QString m_strPasswordFile;

@@ -1,5 +1,7 @@
 #include "engines/CHvncCipher.h"
 
+#include "engines/HVCryptoHeap.h"
+
 #include <climits>
 #include <openssl/evp.h>
 
@@ -33,6 +35,9 @@ bool CHvncCipher::Init(const std::uint8_t* pKey, std::size_t nKeyLen)
     if (cipher == nullptr) {
         return false;
     }
+    // The contexts (key schedules included) come from the locked heap where it is installed;
+    // asking links it into every program that encrypts.
+    (void)HVCryptoHeap::Installed();
     if (m_enc == nullptr) {
         m_enc = EVP_CIPHER_CTX_new();
     }

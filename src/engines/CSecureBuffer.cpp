@@ -106,6 +106,21 @@ CSecureBuffer CSecureBuffer::FromBytes(const void* pData, std::size_t nSize)
     return buf;
 }
 
+CSecureBuffer CSecureBuffer::FromUtf16Units(std::u16string_view text)
+{
+    return FromBytes(text.data(), text.size() * sizeof(char16_t));
+}
+
+std::u16string_view CSecureBuffer::Utf16Units() const
+{
+    if (m_pData == nullptr) {
+        return {};
+    }
+    // sodium_malloc hands out storage aligned for the size asked; an even size keeps the
+    // units aligned.
+    return {reinterpret_cast<const char16_t*>(m_pData), m_nSize / sizeof(char16_t)};
+}
+
 CSecureBuffer CSecureBuffer::FromUtf16(std::u16string_view text)
 {
     // Worst case three bytes per UTF-16 unit; shrink to the real length afterwards.

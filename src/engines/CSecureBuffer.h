@@ -36,6 +36,11 @@ public:
     [[nodiscard]] static CSecureBuffer FromUtf16(std::u16string_view text);
     [[nodiscard]] static CSecureBuffer FromBytes(const void* pData, std::size_t nSize);
 
+    // Passwords above the engines travel as UTF-16 code units: copied in unchanged, and seen
+    // again as a view into this buffer (valid while the buffer lives and is not resized).
+    [[nodiscard]] static CSecureBuffer FromUtf16Units(std::u16string_view text);
+    [[nodiscard]] std::u16string_view Utf16Units() const;
+
 private:
     std::uint8_t* m_pData = nullptr;
     std::size_t m_nSize = 0;

@@ -1,5 +1,7 @@
 #include "engines/HVFastRandom.h"
 
+#include "engines/HVCryptoHeap.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -13,6 +15,7 @@ HVFastRandom::HVFastRandom()
     if (!OsRandom(seed, sizeof seed)) {
         return;
     }
+    (void)HVCryptoHeap::Installed();  // links the locked heap in: the context comes from it
     EVP_CIPHER_CTX* pCtx = EVP_CIPHER_CTX_new();
     if (pCtx != nullptr && EVP_EncryptInit_ex(pCtx, EVP_aes_128_ctr(), nullptr, seed, seed + 16) == 1) {
         m_pCtx = pCtx;

@@ -107,7 +107,7 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
         return 1;
     }
     CEncryptManager em;
-    (void)em.EnablerEncryptionType(opt.nKeyBits / 8, HvcryptView(password));
+    (void)em.EnablerEncryptionType(opt.nKeyBits / 8, password.Utf16Units());
     password.clear();
     if (opt.nKdfMemKiB != 0) {
         em.SetKdfCost(opt.nKdfMemKiB, opt.nKdfPasses);

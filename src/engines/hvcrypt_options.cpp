@@ -239,8 +239,3 @@ std::string HvcryptReadPassword(const SHvcryptOptions& opt, bool bConfirm, CSecu
     utf16 = Utf8ToUtf16(utf8.data(), utf8.size());
     return utf16.empty() ? "out of secure memory" : "";
 }
-
-std::u16string_view HvcryptView(const CSecureBuffer& utf16)
-{
-    return std::u16string_view(reinterpret_cast<const char16_t*>(utf16.data()), utf16.size() / 2);
-}

@@ -31,4 +31,3 @@ struct SHvcryptOptions
 // The password as UTF-16 in secure memory (char16_t units). From the file (its first line), or
 // from a hidden prompt on the terminal, asked twice when bConfirm. Returns "" on success.
 [[nodiscard]] std::string HvcryptReadPassword(const SHvcryptOptions& opt, bool bConfirm, CSecureBuffer& utf16);
-[[nodiscard]] std::u16string_view HvcryptView(const CSecureBuffer& utf16);

@@ -5,6 +5,7 @@
 #include "logging/CHVFuncLog.h"
 #include "pages/HVPageUi.h"
 #include "pages/HVTaskPage.h"
+#include "passwords/HVWipeText.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CBCGButton.h"
@@ -28,8 +29,8 @@ HV_REGISTER_PAGE(CHDPageSecurityOptions::kPageId, CHDPageSecurityOptions);
 using namespace HVTaskPage;
 
 namespace {
-constexpr int kMinPassword = 6;
-constexpr int kMaxPassword = 32;
+constexpr std::size_t kMinPassword = 6;
+constexpr std::size_t kMaxPassword = 32;
 constexpr HVCOLORREF kFrameColour = 0x7B5731;  // #31577b
 constexpr int kSettingsLinkIcon = 0;
 
@@ -246,9 +247,7 @@ void CHDPageSecurityOptions::OnDestroyPage()
     if (m_mngr.m_pPageOptions == this) {
         m_mngr.m_pPageOptions = nullptr;
     }
-    m_strPassword.fill(QLatin1Char('x'));
     m_strPassword.clear();
-    m_strConfirm.fill(QLatin1Char('x'));
     m_strConfirm.clear();
 }
 
@@ -261,8 +260,10 @@ bool CHDPageSecurityOptions::DoDataExchange(bool bSaveAndValidate)
         m_bEncrypt = m_pEncrypt->isChecked() ? 1 : 0;
         m_iPasswordType = m_pPasswordGroup->checkedId() < 0 ? 0 : m_pPasswordGroup->checkedId();
         m_iAction = m_pActionGroup->checkedId() < 0 ? 0 : m_pActionGroup->checkedId();
-        m_strPassword = m_pPassword->text();
-        m_strConfirm = m_pConfirm->text();
+        QString strPassword = m_pPassword->text();
+        m_strPassword = HVTakeText(strPassword);
+        QString strConfirm = m_pConfirm->text();
+        m_strConfirm = HVTakeText(strConfirm);
         return true;
     }
     m_pEncrypt->setChecked(m_bEncrypt != 0);
@@ -272,12 +273,7 @@ bool CHDPageSecurityOptions::DoDataExchange(bool bSaveAndValidate)
     if (QAbstractButton* pButton = m_pActionGroup->button(m_iAction)) {
         pButton->setChecked(true);
     }
-    if (m_pPassword->text() != m_strPassword) {
-        m_pPassword->setText(m_strPassword);
-    }
-    if (m_pConfirm->text() != m_strConfirm) {
-        m_pConfirm->setText(m_strConfirm);
-    }
+    // The password fields are read from their line edits only, never written back.
     return true;
 }
 
@@ -347,17 +343,18 @@ bool CHDPageSecurityOptions::OnBnClickedGo()
     HV_FUNC_LOG();
     (void)UpdateData(true);
     if (m_bEncrypt != 0 && m_iPasswordType == 1) {
-        if (m_strPassword.isEmpty()) {
+        const std::size_t nLength = m_strPassword.Utf16Units().size();
+        if (nLength == 0) {
             HVPageUi::ShowMessage(this, IDS_PASSWORD_EMPTY);
             m_pPassword->setFocus();
             return false;
         }
-        if (m_strPassword.size() < kMinPassword || m_strPassword.size() > kMaxPassword) {
+        if (nLength < kMinPassword || nLength > kMaxPassword) {
             HVPageUi::ShowMessage(this, IDS_PASSWORD_LENGTH_256);
             m_pPassword->setFocus();
             return false;
         }
-        if (m_strPassword != m_strConfirm) {
+        if (!m_strPassword.Equals(m_strConfirm)) {
             HVPageUi::ShowMessage(this, IDS_PASSWORD_MISMATCH);
             m_pConfirm->setFocus();
             return false;
@@ -366,10 +363,9 @@ bool CHDPageSecurityOptions::OnBnClickedGo()
     m_mngr.m_bEncrypt = m_bEncrypt;
     m_mngr.m_iPasswordType = m_iPasswordType;
     m_mngr.m_iHidenType = m_iAction;
-    m_mngr.m_strPassword = m_strPassword;
+    m_mngr.m_strPassword = m_strPassword.Clone();
     (void)m_mngr.SecureData();
     // The password of the run is not kept in the manager after it.
-    m_mngr.m_strPassword.fill(QLatin1Char('x'));
     m_mngr.m_strPassword.clear();
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/CSecureBuffer.h"
 #include "ui/CHPageDlg.h"
 
 #include <QString>
@@ -73,8 +74,8 @@ public:
     int m_bEncrypt = 1;
     int m_iPasswordType = 0;
     int m_iAction = 0;
-    QString m_strPassword;
-    QString m_strConfirm;
+    CSecureBuffer m_strPassword;  // UTF-16 code units; the line edits are the only text copies
+    CSecureBuffer m_strConfirm;
     QString m_strSummary;
 
 protected:

@@ -104,9 +104,8 @@ void CGuiMessageBox::BringToFront(QDialog* pDialog)
 void CGuiMessageBox::TakeText(QLineEdit* pEdit, CSecureBuffer& utf16)
 {
     QString strText = pEdit->text();
-    utf16 = CSecureBuffer::FromBytes(strText.utf16(), static_cast<std::size_t>(strText.size()) * sizeof(char16_t));
-    pEdit->clear();       // the field lets go of the text first,
-    HVWipeText(strText);  // so that this last holder wipes its storage
+    pEdit->clear();               // the field lets go of the text first,
+    utf16 = HVTakeText(strText);  // so that this last holder wipes its storage
 }
 
 void CGuiMessageBox::SetHelpHook(HelpHook hook)

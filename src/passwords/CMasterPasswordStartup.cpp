@@ -18,11 +18,6 @@ constexpr int kModeHideWindow = 2;
 constexpr int kModeCleanup = 3;
 constexpr int kModeSelectWindow = 4;
 
-std::u16string_view View(const CSecureBuffer& utf16)
-{
-    return {reinterpret_cast<const char16_t*>(utf16.data()), utf16.size() / sizeof(char16_t)};
-}
-
 SMasterPasswordResult End(EMasterPasswordOutcome eOutcome, int nExitCode, CSecureBuffer& master)
 {
     master.clear();
@@ -81,7 +76,7 @@ CMasterPasswordStartup::Run(const SMasterPasswordRequest& request, IMasterPasswo
         if (!ui.AskNewMasterPassword(master)) {
             return End(EMasterPasswordOutcome::SetCancelled, 0, master);
         }
-        (void)store.WritePasswordSignature(true, View(master));
+        (void)store.WritePasswordSignature(true, master.Utf16Units());
         ReportSaveFailure(store, ui, bReported);
         return {EMasterPasswordOutcome::Created, true, 0};
     }
@@ -92,7 +87,7 @@ CMasterPasswordStartup::Run(const SMasterPasswordRequest& request, IMasterPasswo
         if (!ui.AskMasterPassword(nAttempt, master)) {
             break;
         }
-        const bool bMatch = store.VerifyMasterPassword(View(master));
+        const bool bMatch = store.VerifyMasterPassword(master.Utf16Units());
         ReportSaveFailure(store, ui, bReported);
         if (bMatch) {
             return {EMasterPasswordOutcome::Verified, true, 0};

@@ -12,6 +12,14 @@ void HVWipeText(QString& str)
     str.clear();
 }
 
+CSecureBuffer HVTakeText(QString& str)
+{
+    CSecureBuffer utf16 = CSecureBuffer::FromUtf16Units(
+        std::u16string_view(QStringView(str).utf16(), static_cast<std::size_t>(str.size())));
+    HVWipeText(str);
+    return utf16;
+}
+
 void HVWipeText(std::u16string& str)
 {
     ::explicit_bzero(str.data(), str.capacity() * sizeof(char16_t));

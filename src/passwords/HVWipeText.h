@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engines/CSecureBuffer.h"
+
 #include <QString>
 
 #include <string>
@@ -13,3 +15,7 @@
 // holder of a secret calls this.
 void HVWipeText(QString& str);
 void HVWipeText(std::u16string& str);
+
+// Where a secret arrives as a QString (a line edit's text, an argument): its UTF-16 code units
+// copied into secure memory, then str wiped as above.
+[[nodiscard]] CSecureBuffer HVTakeText(QString& str);

@@ -76,7 +76,11 @@ const SOptionRow kOptions[] = {
              m.m_iCmdPasswordType = CDataSecurityMngr::PasswordMaster;
          }
      }},
-    {u"pw", [](CDataSecurityMngr& m, SCmdRequest&, const QString& v) { m.m_strPassword = v; }},
+    {u"pw",
+     [](CDataSecurityMngr& m, SCmdRequest&, const QString& v) {
+         QString strCopy = v;  // shares v's storage; ParseCommandLine wipes v after the loop
+         m.m_strPassword = HVTakeText(strCopy);
+     }},
     {u"et", [](CDataSecurityMngr& m, SCmdRequest&, const QString& v) { m.m_iCmdEncryptType = LeadingNumber(v); }},
     {u"wt", [](CDataSecurityMngr& m, SCmdRequest&, const QString& v) { m.m_iCmdWipeType = LeadingNumber(v); }},
     {u"d",
@@ -125,8 +129,6 @@ CDataSecurityMngr::CDataSecurityMngr() = default;
 CDataSecurityMngr::~CDataSecurityMngr()
 {
     m_pHideControl.reset();
-    HVWipeText(m_strPassword);
-    HVWipeText(m_strMasterPassword);
 }
 
 QString CDataSecurityMngr::BuildItemPath(const QString& strBaseFolder, const QString& strName)
@@ -151,7 +153,7 @@ int CDataSecurityMngr::ParseCommandLine()
     m_bCmdEmail = 0;
     m_iCmdHidenType = HideNone;
     m_iCmdPasswordType = PasswordMaster;
-    HVWipeText(m_strPassword);
+    m_strPassword.clear();
 
     SCmdRequest request;
     QString strOption;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/CSecureBuffer.h"
 #include "security/CProtectedPaths.h"
 #include "security/SRunDetails.h"
 
@@ -139,12 +140,12 @@ public:
     int m_bCmdLine = 0;  // 1 while the manager works on a command-line request
     int m_iCmdMode = CmdModeSecure;
     QList<CItemData*> m_arrItems;  // the items of the next run
-    QString m_strPassword;         // user-defined password for encryption
+    CSecureBuffer m_strPassword;   // user-defined password for encryption (UTF-16 code units)
 
     // Interactive option set.
     int m_bEncrypt = 1;
     int m_iPasswordType = PasswordMaster;
-    QString m_strMasterPassword;  // master password of the running program
+    CSecureBuffer m_strMasterPassword;  // master password of the running program (UTF-16 code units)
     int m_iHidenType = HideNone;
     int m_nPriority = 0;  // priority of the runners' worker threads (0 normal)
 

@@ -3,7 +3,6 @@
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
-#include "passwords/HVWipeText.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "security/CReportComposer.h"
@@ -14,6 +13,7 @@
 
 #include <QFileInfo>
 
+#include <utility>
 #include <vector>
 
 #include "resources/HVResourceStrings.h"
@@ -39,17 +39,6 @@ struct SFlowRunners
         pRun.reset();
     }
 };
-
-// The UTF-16 text of a password buffer.
-QString TextOf(const CSecureBuffer& utf16)
-{
-    return QString(reinterpret_cast<const QChar*>(utf16.data()), static_cast<qsizetype>(utf16.size() / sizeof(QChar)));
-}
-
-std::u16string_view ViewOf(const QString& str)
-{
-    return {reinterpret_cast<const char16_t*>(str.utf16()), static_cast<std::size_t>(str.size())};
-}
 
 std::vector<CItemData*> ItemVector(const QList<CItemData*>& items)
 {
@@ -123,10 +112,9 @@ bool CDataSecurityMngr::AskMasterPasswordForRun()
         if (!m_pUi->AskMasterPassword(nAttempt, typed)) {
             break;
         }
-        m_strMasterPassword = TextOf(typed);
-        typed.clear();
-        if (!m_strMasterPassword.isEmpty()) {
-            const bool bMatch = store.VerifyMasterPassword(ViewOf(m_strMasterPassword));
+        m_strMasterPassword = std::move(typed);
+        if (!m_strMasterPassword.empty()) {
+            const bool bMatch = store.VerifyMasterPassword(m_strMasterPassword.Utf16Units());
             if (store.LastSaveFailed() && !bSaveReported) {
                 bSaveReported = true;
                 m_pUi->ShowMessage(CMasterPasswordStartup::kIdsMasterFileNotSaved,
@@ -136,10 +124,10 @@ bool CDataSecurityMngr::AskMasterPasswordForRun()
                 return true;
             }
         }
-        HVWipeText(m_strMasterPassword);
+        m_strMasterPassword.clear();
         m_pUi->ShowMessage(HVStr(130));
     }
-    HVWipeText(m_strMasterPassword);
+    m_strMasterPassword.clear();
     m_eLastFlowEnd = EFlowEnd::MasterPasswordRefused;
     return false;
 }
@@ -187,19 +175,19 @@ int CDataSecurityMngr::SecureData()
     runners.pRun->SetSelectedItems(admitted);
 
     if (bEncrypt != 0 && iPasswordType == PasswordUser) {
-        if (m_strPassword.isEmpty()) {
+        if (m_strPassword.empty()) {
             CSecureBuffer chosen;
             // An empty answer is refused too: nothing is encrypted under an empty password.
             if (m_pUi == nullptr || !m_pUi->AskNewPassword(chosen) || chosen.empty()) {
-                HVWipeText(m_strPassword);
+                m_strPassword.clear();
                 m_eLastFlowEnd = EFlowEnd::PasswordCancelled;
                 return 0;
             }
-            m_strPassword = TextOf(chosen);
+            m_strPassword = std::move(chosen);
         }
         runners.pRun->SetPassword(m_strPassword);
     } else {
-        if (bEncrypt != 0 && m_strMasterPassword.isEmpty() && !AskMasterPasswordForRun()) {
+        if (bEncrypt != 0 && m_strMasterPassword.empty() && !AskMasterPasswordForRun()) {
             return 0;
         }
         runners.pRun->SetPassword(m_strMasterPassword);

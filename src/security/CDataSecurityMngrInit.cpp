@@ -204,8 +204,8 @@ int CDataSecurityMngr::SaveAndClose()
             LOGGER::g_HVLog.Log("Error: the settings could not be saved");
         }
     }
-    HVWipeText(m_strMasterPassword);
-    HVWipeText(m_strPassword);
+    m_strMasterPassword.clear();
+    m_strPassword.clear();
     LOGGER::g_HVLog.Log("Save the Registry");
 
     if (m_bHideDisabled == 0 && m_pHideControl) {

@@ -27,8 +27,8 @@ public:
 
     // IProgrssRun
     void SetSelectedItems(const std::vector<CItemData*>& items) override { m_work.SetSelectedItems(items); }
-    void SetPassword(QStringView password) override { m_work.SetPassword(password); }
-    void SetMasterPassword(QStringView password) override { m_work.SetMasterPassword(password); }
+    void SetPassword(const CSecureBuffer& utf16) override { m_work.SetPassword(utf16); }
+    void SetMasterPassword(const CSecureBuffer& utf16) override { m_work.SetMasterPassword(utf16); }
     void RunModal(const SRunOptions& options) override;
     [[nodiscard]] const SRunCounters& Counters() const override { return m_work.Counters(); }
     [[nodiscard]] const FileList& Files() const override { return m_work.Files(); }

@@ -8,7 +8,6 @@
 #include "security/HVItemStates.h"
 #include "security/HVRunAct.h"
 #include "security/HVRunFiles.h"
-#include "security/HVWipeText.h"
 
 #include <QFile>
 
@@ -171,7 +170,7 @@ void CProgrssManagerWork::Finish(bool bCancelled, std::size_t nNextFile)
     if (bCancelled && nNextFile < m_arrFiles.size()) {
         m_details.nNotStarted = static_cast<int>(m_arrFiles.size() - nNextFile);
     }
-    HVWipeText(m_strMasterPassword);
+    m_strMasterPassword.clear();
     if (!bCancelled && m_nOverallTotal == 0 && !m_arrFiles.empty() && !m_bNoSpace) {
         m_dOverallPercent = 100.0;  // nothing to count in bytes: the run is all done
         Report();

@@ -60,8 +60,9 @@ public:
 
     // Inputs, before Initialise.
     void SetSelectedItems(const std::vector<CItemData*>& items) { m_arrSelected = items; }
-    void SetPassword(QStringView password);
-    void SetMasterPassword(QStringView password);
+    // The passwords as UTF-16 code units; the work keeps copies of its own.
+    void SetPassword(const CSecureBuffer& utf16);
+    void SetMasterPassword(const CSecureBuffer& utf16);
 
     // Configures the engines for the run, sets busy, clears stop, clears the password copy and
     // zeroes the counters. ui may be null: questions are then answered no and prompts refused.
@@ -118,8 +119,6 @@ public:
     static constexpr std::size_t kWindowFiles = 64;          // files per window at most
     static constexpr std::uint64_t kWindowBytes = 4u << 20;  // bytes per window at most
     static constexpr unsigned kWipeThreads = 8;              // parallel wipes of a window
-
-    static constexpr const char* kPasswordFiller = "pk2mz8qrtw61xbnvc05hjd7ysl93fgae4u6onxi8rq2wlmt0vce";
 
 private:
     enum class EStep
@@ -207,8 +206,8 @@ private:
     int m_bWipeFlag = 0;
     int m_bHideAfterFlag = 0;
     SRunOptions m_options;
-    std::u16string m_strPassword;        // the run's password until Initialise hands it over
-    std::u16string m_strMasterPassword;  // for the silent retry of a decryption
+    CSecureBuffer m_strPassword;        // the run's password until Initialise hands it over
+    CSecureBuffer m_strMasterPassword;  // for the silent retry of a decryption
 
     // Progress: written on the worker thread only.
     std::uint64_t m_nCurrentSize = 0;

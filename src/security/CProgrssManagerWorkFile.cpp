@@ -7,7 +7,6 @@
 #include "security/HVItemStates.h"
 #include "security/HVRunAct.h"
 #include "security/HVRunFiles.h"
-#include "security/HVWipeText.h"
 
 #include <QFile>
 
@@ -64,7 +63,7 @@ int CProgrssManagerWork::RetryDecrypt(const CItemData& entry, const SHVFileRef& 
         if (nAttempt == 0) {
             // The run's password did not open it: the master password may.
             nAttempt = 1;
-            m_encrypt.SetPassword(m_strMasterPassword);
+            m_encrypt.SetPassword(m_strMasterPassword.Utf16Units());
         } else {
             if (nAttempt > 1 && m_pUi != nullptr) {
                 m_pUi->ShowMessage(HVLoadString(IDS_WRONG_PASSWORD));
@@ -77,8 +76,7 @@ int CProgrssManagerWork::RetryDecrypt(const CItemData& entry, const SHVFileRef& 
                 end.bSkipped = m_pUi != nullptr && m_pUi->RefusalSkipsFile();
                 break;
             }
-            m_encrypt.SetPassword(
-                std::u16string_view(reinterpret_cast<const char16_t*>(typed.data()), typed.size() / sizeof(char16_t)));
+            m_encrypt.SetPassword(typed.Utf16Units());
         }
         nResult = m_encrypt.DecryptFileAt(ref);
     }

@@ -2,7 +2,6 @@
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
-#include "security/HVWipeText.h"
 
 SRunOptions SRunOptions::FromManager(const CDataSecurityMngr& mngr, int nDecrypt)
 {
@@ -21,18 +20,16 @@ CProgrssManagerWork::~CProgrssManagerWork()
         RequestStop();
         m_thread.join();
     }
-    HVWipeText(m_strPassword);
-    HVWipeText(m_strMasterPassword);
 }
 
-void CProgrssManagerWork::SetPassword(QStringView password)
+void CProgrssManagerWork::SetPassword(const CSecureBuffer& utf16)
 {
-    HVCopyText(password, m_strPassword);
+    m_strPassword = utf16.Clone();
 }
 
-void CProgrssManagerWork::SetMasterPassword(QStringView password)
+void CProgrssManagerWork::SetMasterPassword(const CSecureBuffer& utf16)
 {
-    HVCopyText(password, m_strMasterPassword);
+    m_strMasterPassword = utf16.Clone();
 }
 
 void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManagerUi* pUi)
@@ -52,11 +49,11 @@ void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManager
         m_encrypt.SetParent(sink);
         const int nKeyLen = options.KeyLength();
         if (nKeyLen != 0) {
-            (void)m_encrypt.EnablerEncryptionType(nKeyLen, m_strPassword);
+            (void)m_encrypt.EnablerEncryptionType(nKeyLen, m_strPassword.Utf16Units());
         } else {
             // An unknown key-length setting keeps the engine's key length, but the password
             // still reaches the engine: without it every file of the run would fail.
-            m_encrypt.SetPassword(m_strPassword);
+            m_encrypt.SetPassword(m_strPassword.Utf16Units());
         }
     }
     if (m_nDecrypt != 1 && m_bWipeFlag) {
@@ -69,9 +66,7 @@ void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManager
     ClearStop();
 
     // The dialog keeps no copy of the password from here on.
-    HVWipeText(m_strPassword);
-    m_strPassword.assign(kPasswordFiller, kPasswordFiller + std::char_traits<char>::length(kPasswordFiller));
-    HVWipeText(m_strPassword);
+    m_strPassword.clear();
 
     m_nAnswerHidden = m_nAnswerSystem = m_nAnswerReadOnly = m_nAnswerHardLink = 0;
     m_counters = SRunCounters{};

@@ -19,7 +19,6 @@ add_library(HVRunners STATIC
     ${CMAKE_CURRENT_LIST_DIR}/HVItemStates.h
     ${CMAKE_CURRENT_LIST_DIR}/HVRunFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HVRunFiles.h
-    ${CMAKE_CURRENT_LIST_DIR}/HVWipeText.h
     ${CMAKE_CURRENT_LIST_DIR}/IProgrssManagerUi.h
     ${CMAKE_CURRENT_LIST_DIR}/SRunCounters.h
     ${CMAKE_CURRENT_LIST_DIR}/SRunOptions.h)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/CSecureBuffer.h"
 #include "security/SRunCounters.h"
 #include "security/SRunDetails.h"
 #include "security/SRunOptions.h"
@@ -24,11 +25,11 @@ public:
 
     // The selected items, in order; not owned, they outlive the run.
     virtual void SetSelectedItems(const std::vector<CItemData*>& items) = 0;
-    // The run's password (the user-defined password or the master password). The runner hands
-    // it to the encryption engine and then wipes its copy.
-    virtual void SetPassword(QStringView password) = 0;
+    // The run's password (the user-defined password or the master password) as UTF-16 code
+    // units. The runner takes a copy, hands it to the encryption engine and then wipes it.
+    virtual void SetPassword(const CSecureBuffer& utf16) = 0;
     // The master password, for the silent retry of a decryption after a wrong password.
-    virtual void SetMasterPassword(QStringView password) = 0;
+    virtual void SetMasterPassword(const CSecureBuffer& utf16) = 0;
     // Opens the runner modally and returns when it has closed (finished or cancelled): its
     // worker has ended and no longer touches the items or the file list.
     virtual void RunModal(const SRunOptions& options) = 0;

@@ -62,7 +62,9 @@ void CPreferencesDlg::SetRegistrationRunner(RegistrationRunner runner)
 CPreferencesDlg::CPreferencesDlg(QWidget* pParent, const CDataSecurityMngr* pMngr, CMRegistryData* pSettings)
     : CResizableDialog(pParent)
     , m_settings(pSettings != nullptr ? *pSettings : g_HDGlobalData.m_RegData)
-    , m_masterLength([pMngr]() -> qsizetype { return pMngr != nullptr ? pMngr->m_strMasterPassword.size() : 0; })
+    , m_masterLength([pMngr]() -> qsizetype {
+        return pMngr != nullptr ? static_cast<qsizetype>(pMngr->m_strMasterPassword.Utf16Units().size()) : 0;
+    })
 {
     setObjectName(QStringLiteral("CPreferencesDlg"));
     setWindowTitle(HVLoadString(IDS_PREF_TITLE));

@@ -99,11 +99,11 @@ public:
     {
         m_events.push_back("run.items " + std::to_string(items.size()));
     }
-    void SetPassword(QStringView password) override
+    void SetPassword(const CSecureBuffer& utf16) override
     {
-        m_events.push_back("run.password " + password.toString().toStdString());
+        m_events.push_back("run.password " + QStringView(utf16.Utf16Units()).toString().toStdString());
     }
-    void SetMasterPassword(QStringView) override {}
+    void SetMasterPassword(const CSecureBuffer&) override {}
     void RunModal(const SRunOptions& options) override
     {
         m_events.push_back("run.modal decrypt=" + std::to_string(options.m_nDecrypt));

@@ -55,9 +55,9 @@ public:
     int nAboutShown = 0;
 
 protected:
-    bool AskNewMasterPassword(QString& strNew) override
+    bool AskNewMasterPassword(CSecureBuffer& utf16) override
     {
-        strNew = strAnswer;
+        utf16 = CSecureBuffer::FromUtf16Units(strAnswer.toStdU16String());
         return bAnswer;
     }
     void ShowAboutBox() override { ++nAboutShown; }
@@ -410,7 +410,7 @@ private slots:
         auto pEngine = std::make_shared<CRecordingEngine>();
         m_mngr.m_pHideControl = pEngine;
         m_mngr.m_strConfigFile = strFile;
-        m_mngr.m_strMasterPassword = QStringLiteral("old secret");
+        m_mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"old secret");
         QFile seed(strFile);
         QVERIFY(seed.open(QIODevice::WriteOnly));
         seed.write("<Config><PWSig>x</PWSig><RunCount>3</RunCount></Config>");
@@ -421,7 +421,7 @@ private slots:
         pDlg->bAnswer = false;
         pDlg->OnMenuChangeMasterPW();
         QVERIFY(pEngine->calls.isEmpty());
-        QCOMPARE(m_mngr.m_strMasterPassword, QStringLiteral("old secret"));
+        QVERIFY(m_mngr.m_strMasterPassword.Utf16Units() == u"old secret");
 
         // Changed: shown, rewritten, hidden again; the file holds the new signature.
         pDlg->bAnswer = true;
@@ -431,7 +431,7 @@ private slots:
         QCOMPARE(pEngine->calls,
                  (QStringList{QStringLiteral("unhide ") + QString::fromStdString(strNative),
                               QStringLiteral("hide ") + QString::fromStdString(strNative)}));
-        QCOMPARE(m_mngr.m_strMasterPassword, QStringLiteral("new secret 2"));
+        QVERIFY(m_mngr.m_strMasterPassword.Utf16Units() == u"new secret 2");
         CMasterPasswordStore check(strFile);
         QVERIFY(check.VerifyMasterPassword(u"new secret 2"));
 
@@ -441,7 +441,7 @@ private slots:
         pDlg->strAnswer = QStringLiteral("third one");
         pDlg->OnMenuChangeMasterPW();
         QVERIFY(pEngine->calls.isEmpty());
-        QCOMPARE(m_mngr.m_strMasterPassword, QStringLiteral("third one"));
+        QVERIFY(m_mngr.m_strMasterPassword.Utf16Units() == u"third one");
         m_mngr.m_pHideControl.reset();
     }
 
@@ -450,7 +450,7 @@ private slots:
         auto pEngine = std::make_shared<CRecordingEngine>();
         m_mngr.m_pHideControl = pEngine;
         m_mngr.m_strConfigFile = m_dir.path() + QStringLiteral("/no/such/folder/HNVConfig.xml");
-        m_mngr.m_strMasterPassword = QStringLiteral("old secret");
+        m_mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"old secret");
         QList<unsigned> shown;
         CGuiMessageBox::SetHook([&](QWidget*, unsigned nId, const QString&, QMessageBox::StandardButtons) {
             shown << nId;
@@ -459,7 +459,7 @@ private slots:
         auto pDlg = Open();
         pDlg->strAnswer = QStringLiteral("new secret 2");
         pDlg->OnMenuChangeMasterPW();
-        QCOMPARE(m_mngr.m_strMasterPassword, QStringLiteral("old secret"));
+        QVERIFY(m_mngr.m_strMasterPassword.Utf16Units() == u"old secret");
         QCOMPARE(shown, QList<unsigned>{CMasterPasswordStartup::kIdsMasterFileNotSaved});
         QCOMPARE(pEngine->calls.size(), 2);  // hidden again in any case
         QVERIFY(pEngine->calls.last().startsWith(QStringLiteral("hide ")));

@@ -5,7 +5,11 @@
 #include "engines/CHvncKeyBlock.h"
 #include "engines/CHvncKeyCache.h"
 #include "engines/CSecureBuffer.h"
+#include "engines/HVCryptoHeap.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -15,6 +19,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "DumpScan.h"
 #include "FaultProcess.h"
 #include "FaultSupport.h"
 
@@ -31,6 +36,27 @@ long LockedKiB()
         }
     }
     return -1;
+}
+
+// The VmFlags line of the mapping that holds p ("" when none does).
+std::string VmFlagsOf(const void* p)
+{
+    std::ifstream smaps("/proc/self/smaps");
+    const auto nAddress = reinterpret_cast<std::uintptr_t>(p);
+    bool bInside = false;
+    std::string line;
+    while (std::getline(smaps, line)) {
+        const auto dash = line.find('-');
+        const auto space = line.find(' ');
+        if (dash != std::string::npos && space != std::string::npos && dash < space && line.find(':') > space) {
+            const std::uintptr_t nStart = std::stoull(line.substr(0, dash), nullptr, 16);
+            const std::uintptr_t nEnd = std::stoull(line.substr(dash + 1, space - dash - 1), nullptr, 16);
+            bInside = nAddress >= nStart && nAddress < nEnd;
+        } else if (bInside && line.rfind("VmFlags:", 0) == 0) {
+            return line;
+        }
+    }
+    return "";
 }
 
 TEST(SecureMemory, BufferPagesAreLocked)
@@ -78,59 +104,6 @@ TEST(SecureMemory, EqualsComparesContentAndSize)
     EXPECT_TRUE(CSecureBuffer().Equals(CSecureBuffer()));
 }
 
-// Where memory a core dump would hold (readable, not marked "dd" = MADV_DONTDUMP) contains the
-// bytes of key: the mapping's line, or "" when nowhere. Read through /proc/self/mem, so freed or guarded heap is read
-// safely; the needle itself sits in a secure buffer, which is not dumped.
-std::string InDumpableMemory(const CSecureBuffer& key)
-{
-    std::ifstream smaps("/proc/self/smaps");
-    const int fd = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
-    std::vector<std::uint8_t> buf(1 << 20);
-    std::string line;
-    struct SRange
-    {
-        std::uintptr_t a;
-        std::uintptr_t b;
-        std::string strLine;
-    };
-    std::vector<SRange> ranges;
-    std::string strMapping;
-    std::uintptr_t nStart = 0;
-    std::uintptr_t nEnd = 0;
-    bool bReadable = false;
-    while (std::getline(smaps, line)) {
-        std::istringstream f(line);
-        std::string first;
-        std::string perms;
-        f >> first >> perms;
-        const auto dash = first.find('-');
-        if (dash != std::string::npos && first.find(':') == std::string::npos && perms.size() == 4) {
-            nStart = std::stoull(first.substr(0, dash), nullptr, 16);
-            nEnd = std::stoull(first.substr(dash + 1), nullptr, 16);
-            strMapping = line;
-            bReadable = perms[0] == 'r' && line.find("[vvar") == std::string::npos
-                        && line.find("[vsyscall]") == std::string::npos;
-        } else if (first == "VmFlags:" && bReadable && line.find(" dd") == std::string::npos) {
-            ranges.push_back({nStart, nEnd, strMapping});
-        }
-    }
-    std::string strFound;
-    for (const SRange& r : ranges) {
-        for (std::uintptr_t p = r.a; p < r.b && strFound.empty(); p += buf.size() - key.size()) {
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uintptr_t>(buf.size(), r.b - p));
-            const ssize_t got = ::pread(fd, buf.data(), n, static_cast<off_t>(p));
-            for (ssize_t i = 0; i + static_cast<ssize_t>(key.size()) <= got && strFound.empty(); ++i) {
-                if (std::equal(key.data(), key.data() + key.size(), buf.data() + i)) {
-                    strFound = r.strLine;
-                }
-            }
-        }
-    }
-    sodium_memzero(buf.data(), buf.size());
-    ::close(fd);
-    return strFound;
-}
-
 // Whether the stack just below the caller (where the callee frames of its last call were) holds key.
 [[gnu::noinline]] bool OnDeadStack(const CSecureBuffer& key)
 {
@@ -157,6 +130,55 @@ TEST(SecureMemory, KeyDerivationLeavesNoCopyOnTheStack)
     EXPECT_FALSE(OnDeadStack(key));
 }
 
+// The blocks libcrypto gets: out of core dumps, content kept across a move, the old block and
+// a freed block wiped, small and page-sized blocks alike.
+TEST(SecureMemory, CryptoHeapBlocksAreWipedAndNotDumped)
+{
+    if (faults::SanitizerBuild()) {
+        GTEST_SKIP() << "the sanitizer's own allocator serves libcrypto there";
+    }
+    ASSERT_TRUE(HVCryptoHeap::Installed()) << "libcrypto allocated before the heap could be installed";
+    const struct
+    {
+        std::size_t nFrom;
+        std::size_t nTo;
+    } cases[] = {{1, 1}, {10, 16}, {16, 17}, {100, 3000}, {3000, 5000}, {5000, 70000}, {70000, 20}, {40, 0}};
+    for (const auto& c : cases) {
+        auto* p = static_cast<std::uint8_t*>(HVCryptoHeap::Allocate(c.nFrom));
+        ASSERT_NE(p, nullptr);
+        ASSERT_EQ(reinterpret_cast<std::uintptr_t>(p) % alignof(std::max_align_t), 0u);
+        std::memset(p, 0xA5, c.nFrom);
+        const std::size_t nOldCapacity = HVCryptoHeap::Capacity(p);
+        auto* q = static_cast<std::uint8_t*>(HVCryptoHeap::Reallocate(p, c.nTo));
+        if (c.nTo == 0) {
+            EXPECT_EQ(q, nullptr);
+        } else {
+            ASSERT_NE(q, nullptr) << c.nFrom << " -> " << c.nTo;
+            EXPECT_GE(HVCryptoHeap::Capacity(q), c.nTo);
+            EXPECT_EQ(std::count(q, q + std::min(c.nFrom, c.nTo), 0xA5), static_cast<long>(std::min(c.nFrom, c.nTo)));
+        }
+        if (q != p && nOldCapacity < 4096) {  // a small block stays mapped: it must read as zeros
+            EXPECT_EQ(std::count(p, p + nOldCapacity, 0), static_cast<long>(nOldCapacity))
+                << c.nFrom << " -> " << c.nTo;
+        }
+        if (q != nullptr && HVCryptoHeap::Capacity(q) < 4096) {
+            const std::size_t nCapacity = HVCryptoHeap::Capacity(q);
+            HVCryptoHeap::Free(q);
+            EXPECT_EQ(std::count(q, q + nCapacity, 0), static_cast<long>(nCapacity)) << "freed block wiped";
+        } else {
+            HVCryptoHeap::Free(q);
+        }
+    }
+    // Small and page-sized blocks sit in mappings a core dump leaves out.
+    for (const std::size_t nSize : {std::size_t{64}, std::size_t{100000}}) {
+        void* pBlock = HVCryptoHeap::Allocate(nSize);
+        EXPECT_TRUE(VmFlagsOf(pBlock).find(" dd") != std::string::npos) << nSize << ": " << VmFlagsOf(pBlock);
+        HVCryptoHeap::Free(pBlock);
+    }
+}
+
+// Every key of a file, while the file is decrypted (the AES key schedule, which begins with the
+// data key, lives in libcrypto's contexts then) and after both runs.
 TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
 {
     if (faults::SanitizerBuild()) {
@@ -164,21 +186,17 @@ TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
     }
     faults::CTempDir dir;
     const std::string src = dir.Path() + "/plain";
-    enctest::WriteFile(src, faults::Pattern(100000));
+    // Past 32 chunks: the decryption reports progress more than once.
+    enctest::WriteFile(src, faults::Pattern(40 * CHvncHeader::kChunkSize + 100));
     {
         CEncryptManager em;
         em.SetKdfCost(faults::kCheapMemKiB, faults::kCheapPasses);
         (void)em.EnablerEncryptionType(32, faults::kPassword);
         ASSERT_NE(em.EncryptFileW(src), 0) << em.GetLastError();
         ASSERT_EQ(::unlink(src.c_str()), 0);
-        CEncryptManager dm;
-        (void)dm.EnablerEncryptionType(32, faults::kPassword);
-        std::vector<std::uint8_t> plain;
-        ASSERT_EQ(dm.DecryptFileW(src + ".hvnc", plain), HVNC_OK) << dm.GetLastError();
-        std::fill(plain.begin(), plain.end(), 0);
     }
     // The file's keys, recomputed into secure memory: password key, wrapping and commitment keys,
-    // and the data key (its first bytes also begin the AES key schedule).
+    // and the data key.
     const auto bytes = faults::ReadFile(src + ".hvnc");
     CHvncHeader hdr;
     std::string why;
@@ -191,15 +209,35 @@ TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
     ASSERT_TRUE(CHvncKeyBlock::DeriveSubkey(keys[0], CHvncKeyBlock::kCommitInfo, keys[2]));
     ASSERT_EQ(CHvncKeyBlock::Open(hdr, keys[0], keys[3], meta, why), HVNC_OK) << why;
     ASSERT_TRUE(keys[3].resize(32));
+    // A schedule without AES instructions holds the key as big-endian words.
+    CSecureBuffer swapped = keys[3].Clone();
+    for (std::size_t i = 0; i < swapped.size(); i += 4) {
+        std::reverse(swapped.data() + i, swapped.data() + i + 4);
+    }
+    {
+        CEncryptManager dm;
+        (void)dm.EnablerEncryptionType(32, faults::kPassword);
+        int nScans = 0;
+        dm.SetParent([&](std::uint32_t) {
+            if (nScans++ == 0) {
+                EXPECT_EQ(faults::InDumpableMemory(keys[3]), "") << "the key schedule is dumpable mid-file";
+                EXPECT_EQ(faults::InDumpableMemory(swapped), "") << "the key schedule is dumpable mid-file";
+            }
+        });
+        std::vector<std::uint8_t> plain;
+        ASSERT_EQ(dm.DecryptFileW(src + ".hvnc", plain), HVNC_OK) << dm.GetLastError();
+        EXPECT_GT(nScans, 1) << "scanned while chunks were still to come";
+        std::fill(plain.begin(), plain.end(), 0);
+    }
 
     // The scan finds a key that does sit in ordinary memory.
     std::vector<std::uint8_t> copy(keys[3].data(), keys[3].data() + 32);
     __asm__ __volatile__("" : : "r"(copy.data()) : "memory");
-    ASSERT_NE(InDumpableMemory(keys[3]), "") << "the scan sees the heap";
+    ASSERT_NE(faults::InDumpableMemory(keys[3]), "") << "the scan sees the heap";
     sodium_memzero(copy.data(), copy.size());
     const char* names[4] = {"password key", "wrapping key", "commitment key", "data key"};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(InDumpableMemory(keys[i]), "") << "the " << names[i] << " is in memory a core dump holds";
+        EXPECT_EQ(faults::InDumpableMemory(keys[i]), "") << "the " << names[i] << " is in memory a core dump holds";
     }
 }
 

@@ -109,8 +109,8 @@ class CWorkRun final : public IProgrssRun
 public:
     explicit CWorkRun(const QString& strPasswordAnswer) { m_ui.m_strAnswer = strPasswordAnswer; }
     void SetSelectedItems(const std::vector<CItemData*>& items) override { m_work.SetSelectedItems(items); }
-    void SetPassword(QStringView password) override { m_work.SetPassword(password); }
-    void SetMasterPassword(QStringView password) override { m_work.SetMasterPassword(password); }
+    void SetPassword(const CSecureBuffer& utf16) override { m_work.SetPassword(utf16); }
+    void SetMasterPassword(const CSecureBuffer& utf16) override { m_work.SetMasterPassword(utf16); }
     void RunModal(const SRunOptions& options) override
     {
         m_work.Initialise(options, &m_ui);

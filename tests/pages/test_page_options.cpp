@@ -202,7 +202,7 @@ private slots:
             QVERIFY(bRan);
             QVERIFY(m_rig->answers.m_messages.empty());
             QCOMPARE(m_rig->mngr.m_iPasswordType, type);
-            QVERIFY(m_rig->mngr.m_strPassword.isEmpty());  // not kept after the run
+            QVERIFY(m_rig->mngr.m_strPassword.empty());  // not kept after the run
         } else {
             QVERIFY(!bRan);
             QCOMPARE(m_rig->answers.m_messages, (std::vector<unsigned>{static_cast<unsigned>(message)}));

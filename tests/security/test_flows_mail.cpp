@@ -108,7 +108,7 @@ protected:
     {
         m_mngr.m_pRunnerHost = &m_host;
         m_mngr.m_pUi = &m_ui;
-        m_mngr.m_strMasterPassword = QStringLiteral("master-pw");
+        m_mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"master-pw");
         m_mngr.m_bCmdLine = 1;
         m_mngr.m_bCmdEncrypt = 1;
         m_mngr.m_bCmdEmail = 1;

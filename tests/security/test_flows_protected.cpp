@@ -175,7 +175,7 @@ TEST_F(ProtectedPaths, SecureFlowRefusesProtectedItemsAndRunsTheRest)
                           SCase{0, CDataSecurityMngr::Hide}}) {
         m_mngr.m_bCmdEncrypt = c.bEncrypt;
         m_mngr.m_iCmdHidenType = c.iAction;
-        m_mngr.m_strMasterPassword = QStringLiteral("pw");
+        m_mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"pw");
         for (auto& pItem : items) {
             *pItem = CItemData(pItem->m_strPath, 0, CItemData::KindFolder);
         }

@@ -16,7 +16,7 @@ protected:
     {
         m_mngr.m_pRunnerHost = &m_host;
         m_mngr.m_pUi = &m_ui;
-        m_mngr.m_strMasterPassword = QStringLiteral("master-pw");
+        m_mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"master-pw");
         m_mngr.m_strConfigFile = m_home.Path() + QStringLiteral("/HNVConfig.xml");
         AddItem(QStringLiteral("/data/a.txt"), CItemData::KindFile);
         AddItem(QStringLiteral("/data/folder"), CItemData::KindFolder);
@@ -118,7 +118,7 @@ TEST_F(SecureFlow, UserPasswordIsAskedOnceWhenEmptyAndKept)
     ASSERT_EQ(m_mngr.SecureData(), 1);
     EXPECT_EQ(Only(m_events, "ui.setpassword").size(), 1u);
     EXPECT_EQ(Only(m_events, "run.password"), Events{"run.password chosen-pw"});
-    EXPECT_EQ(m_mngr.m_strPassword, QStringLiteral("chosen-pw"));
+    EXPECT_TRUE(m_mngr.m_strPassword.Utf16Units() == u"chosen-pw");
 
     // A second run with the password still set does not ask again.
     m_events.clear();
@@ -132,7 +132,7 @@ TEST_F(SecureFlow, CancelledPasswordEndsWithZeroNothingRunAndTheRunnerCleanedUp)
     Interactive(1, CDataSecurityMngr::PasswordUser, CDataSecurityMngr::Hide);
     m_ui.m_setAnswers = {nullptr};
     EXPECT_EQ(m_mngr.SecureData(), 0);
-    EXPECT_TRUE(m_mngr.m_strPassword.isEmpty());
+    EXPECT_TRUE(m_mngr.m_strPassword.empty());
     EXPECT_EQ(m_mngr.m_eLastFlowEnd, CDataSecurityMngr::EFlowEnd::PasswordCancelled);
     const Events expected{"run.create", "run.items 2", "ui.setpassword", "run.clear 0", "run.destroy files=0"};
     EXPECT_EQ(m_events, expected);
@@ -141,7 +141,7 @@ TEST_F(SecureFlow, CancelledPasswordEndsWithZeroNothingRunAndTheRunnerCleanedUp)
 TEST_F(SecureFlow, GivenUserPasswordIsUsedWithoutAsking)
 {
     Interactive(1, CDataSecurityMngr::PasswordUser, CDataSecurityMngr::HideNone);
-    m_mngr.m_strPassword = QStringLiteral("given-pw");
+    m_mngr.m_strPassword = CSecureBuffer::FromUtf16Units(u"given-pw");
     ASSERT_EQ(m_mngr.SecureData(), 1);
     EXPECT_TRUE(Only(m_events, "ui.setpassword").empty());
     EXPECT_EQ(Only(m_events, "run.password"), Events{"run.password given-pw"});
@@ -248,7 +248,7 @@ TEST_F(EmptyMasterPassword, IsAskedAndVerifiedWithMessageAfterEachWrongEntry)
         }
     }
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(m_mngr.m_strMasterPassword, QStringLiteral("right-pw"));
+    EXPECT_TRUE(m_mngr.m_strMasterPassword.Utf16Units() == u"right-pw");
     EXPECT_EQ(RunCount(), QByteArray("2"));  // two entries were checked against the file
 }
 
@@ -261,7 +261,7 @@ TEST_F(EmptyMasterPassword, FourWrongEntriesOrCancelStopTheRun)
     EXPECT_EQ(Only(m_events, "ui.entermaster").size(), 4u);
     EXPECT_EQ(Only(m_events, "ui.message 130").size(), 4u);
     EXPECT_TRUE(Only(m_events, "run.modal").empty());
-    EXPECT_TRUE(m_mngr.m_strMasterPassword.isEmpty());
+    EXPECT_TRUE(m_mngr.m_strMasterPassword.empty());
 
     m_events.clear();
     m_ui.m_masterAnswers = {nullptr};
@@ -300,7 +300,7 @@ TEST(DecryptFlow, HandsTheMasterPasswordRunsOnceAndReportsByKind)
         CDataSecurityMngr mngr;
         mngr.m_pRunnerHost = &host;
         mngr.m_pUi = &ui;
-        mngr.m_strMasterPassword = QStringLiteral("master-pw");
+        mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"master-pw");
         mngr.m_bHideDecrypt = bHideDecrypt;
         CItemData item(QStringLiteral("/data/a.txt.hvnc"), 10, CItemData::KindFile);
         mngr.m_arrItems.append(&item);

@@ -80,13 +80,13 @@ public:
         m_items = items;
         m_events.push_back("run.items " + std::to_string(items.size()));
     }
-    void SetPassword(QStringView password) override
+    void SetPassword(const CSecureBuffer& utf16) override
     {
-        m_events.push_back("run.password " + password.toString().toStdString());
+        m_events.push_back("run.password " + QStringView(utf16.Utf16Units()).toString().toStdString());
     }
-    void SetMasterPassword(QStringView password) override
+    void SetMasterPassword(const CSecureBuffer& utf16) override
     {
-        m_events.push_back("run.master " + password.toString().toStdString());
+        m_events.push_back("run.master " + QStringView(utf16.Utf16Units()).toString().toStdString());
     }
     void RunModal(const SRunOptions& options) override
     {

@@ -173,7 +173,7 @@ TEST_F(HideRunnerTest, AfterAnEncryptionRunOnlySucceededFilesAreHiddenUnderTheir
     // encrypted (it becomes a folder just before its turn).
     CProgrssManagerWork secure;
     secure.SetSelectedItems({a.get(), b.get(), docs.get()});
-    secure.SetPassword(u"pw");
+    secure.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
     secure.SetBeforeFileHook([this](std::size_t, const CItemData& entry) {
         if (entry.m_strPath == Q(P("b.txt"))) {
             fs::remove(P("b.txt"));

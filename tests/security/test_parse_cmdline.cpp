@@ -97,7 +97,7 @@ TEST_P(ParseTable, FillsTheRequest)
     EXPECT_EQ(mgr.m_bCmdEmail, c.email);
     EXPECT_EQ(mgr.m_iCmdHidenType, c.hide);
     EXPECT_EQ(mgr.m_iCmdPasswordType, c.pwType);
-    EXPECT_EQ(mgr.m_strPassword, c.password);
+    EXPECT_EQ(QStringView(mgr.m_strPassword.Utf16Units()).toString(), c.password);
     EXPECT_EQ(mgr.Paths(), c.items) << Text(mgr.Paths());
     // Only a request with items to work on turns the manager to command-line mode.
     const bool bItemRequest = c.ret == 1 && c.mode != 2 && c.mode != 3;
@@ -252,7 +252,7 @@ TEST(CDataSecurityMngr, ParseResetsTheFlagsButNotModeTypesOrItems)
     mgr.m_bCmdEmail = 1;
     mgr.m_iCmdHidenType = 2;
     mgr.m_iCmdPasswordType = 1;
-    mgr.m_strPassword = QStringLiteral("old");
+    mgr.m_strPassword = CSecureBuffer::FromUtf16Units(u"old");
     mgr.m_iCmdMode = 1;
     mgr.m_iCmdEncryptType = 7;
     mgr.m_iCmdWipeType = 8;
@@ -264,7 +264,7 @@ TEST(CDataSecurityMngr, ParseResetsTheFlagsButNotModeTypesOrItems)
     EXPECT_EQ(mgr.m_bCmdEmail, 0);
     EXPECT_EQ(mgr.m_iCmdHidenType, 0);
     EXPECT_EQ(mgr.m_iCmdPasswordType, 0);
-    EXPECT_TRUE(mgr.m_strPassword.isEmpty());
+    EXPECT_TRUE(mgr.m_strPassword.empty());
     EXPECT_EQ(mgr.m_iCmdMode, 1);
     EXPECT_EQ(mgr.m_iCmdEncryptType, 7);
     EXPECT_EQ(mgr.m_iCmdWipeType, 8);
@@ -302,10 +302,10 @@ TEST(CDataSecurityMngr, InitialValues)
     EXPECT_EQ(mgr.m_bCmdLine, 0);
     EXPECT_EQ(mgr.m_iCmdMode, 0);
     EXPECT_TRUE(mgr.m_arrItems.isEmpty());
-    EXPECT_TRUE(mgr.m_strPassword.isEmpty());
+    EXPECT_TRUE(mgr.m_strPassword.empty());
     EXPECT_EQ(mgr.m_bEncrypt, 1);
     EXPECT_EQ(mgr.m_iPasswordType, 0);
-    EXPECT_TRUE(mgr.m_strMasterPassword.isEmpty());
+    EXPECT_TRUE(mgr.m_strMasterPassword.empty());
     EXPECT_EQ(mgr.m_iHidenType, 0);
     EXPECT_EQ(mgr.m_nPriority, 0);
     EXPECT_EQ(mgr.m_iCmdEncryptType, 0);

@@ -67,7 +67,7 @@ private slots:
         auto itemB = FileItem(b);
         CDlg_ProgrssManager dlg;
         dlg.SetSelectedItems({itemA.get(), itemB.get()});
-        dlg.SetPassword(u"run password");
+        dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"run password"));
         dlg.RunModal(Encrypt(2));  // encrypt, then wipe the originals
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.WasCancelled());
@@ -98,7 +98,7 @@ private slots:
         }
         CDlg_ProgrssManager dlg;
         dlg.SetSelectedItems(pointers);
-        dlg.SetPassword(u"pw");
+        dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         dlg.Work().SetWindowFiles(1);
         std::atomic<bool> bHookOnGuiThread{true};
         dlg.Work().SetBeforeFileHook([&dlg, &bHookOnGuiThread](std::size_t nIndex, const CItemData&) {
@@ -144,7 +144,7 @@ private slots:
         };
         AnswerNext<CDlg_AfxMsgBoxEx>(&dlg, answer);
         dlg.SetSelectedItems({item1.get(), item2.get()});
-        dlg.SetPassword(u"pw");
+        dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         dlg.RunModal(Encrypt());
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(nAsked, 1);
@@ -162,7 +162,7 @@ private slots:
             auto item = FileItem(plain);
             CDlg_ProgrssManager dlg;
             dlg.SetSelectedItems({item.get()});
-            dlg.SetPassword(u"right one");
+            dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"right one"));
             dlg.RunModal(Encrypt());
             QCOMPARE(dlg.Counters().m_nSucceeded, 1);
         }
@@ -176,8 +176,8 @@ private slots:
             pDlg->findChild<QPushButton*>(QStringLiteral("1"))->click();
         });
         dlg.SetSelectedItems({item.get()});
-        dlg.SetPassword(u"wrong");
-        dlg.SetMasterPassword(u"also wrong");
+        dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"wrong"));
+        dlg.SetMasterPassword(CSecureBuffer::FromUtf16Units(u"also wrong"));
         SRunOptions options;
         options.m_nDecrypt = 1;
         dlg.RunModal(options);
@@ -195,7 +195,7 @@ private slots:
             auto item = FileItem(plain);
             CDlg_ProgrssManager dlg;
             dlg.SetSelectedItems({item.get()});
-            dlg.SetPassword(u"right one");
+            dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"right one"));
             dlg.RunModal(Encrypt());
         }
         QVERIFY(QFile::remove(plain));
@@ -204,7 +204,7 @@ private slots:
         AnswerNext<CDlg_Enterpassword>(
             &dlg, [](CDlg_Enterpassword* pDlg) { pDlg->findChild<QPushButton*>(QStringLiteral("2"))->click(); });
         dlg.SetSelectedItems({item.get()});
-        dlg.SetPassword(u"wrong");
+        dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"wrong"));
         SRunOptions options;
         options.m_nDecrypt = 1;
         dlg.RunModal(options);

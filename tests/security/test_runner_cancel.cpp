@@ -75,7 +75,7 @@ TEST_F(CancelRunTest, CancelFromAnotherThreadWaitsForTheWorker)
     };
     std::vector<CItemData*> items{folder.get()};
     m_work.SetSelectedItems(items);
-    m_work.SetPassword(u"pw");
+    m_work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
     m_work.Initialise(Secure(1, 0), &m_ui);
     m_work.Start();
     while (!bInFile) {
@@ -206,7 +206,7 @@ TEST_F(CancelRunTest, InitialiseSetsFlagsSignalsAndDropsThePasswordCopy)
                           SCase{1, 2, 1, 1, 0},
                           SCase{0, 2, 0, 1, 0}}) {
         CProgrssManagerWork work;
-        work.SetPassword(u"pw");
+        work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         EXPECT_TRUE(work.HasPasswordCopy());
         work.StopSignal().Set();
         work.Initialise(Secure(c.bEncrypt, c.iHidenType), nullptr);
@@ -246,7 +246,7 @@ TEST_F(CancelRunTest, EveryKeyLengthSettingEncryptsWithTheRunPassword)
         o.m_nAESType = nAes;
         std::vector<CItemData*> items{item.get()};
         work.SetSelectedItems(items);
-        work.SetPassword(u"run pw");
+        work.SetPassword(CSecureBuffer::FromUtf16Units(u"run pw"));
         work.Initialise(o, nullptr);
         (void)work.Run();
         ASSERT_EQ(work.Counters().m_nSucceeded, 1) << nAes;

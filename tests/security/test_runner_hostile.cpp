@@ -125,8 +125,8 @@ protected:
             work.SetBeforeFileHook(hook);
         }
         work.SetSelectedItems(items);
-        work.SetPassword(QStringLiteral("pw"));
-        work.SetMasterPassword(QStringLiteral("pw"));
+        work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
+        work.SetMasterPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         work.Initialise(op == OpDecrypt ? Decrypt() : Secure(op != OpWipe, op == OpEncrypt ? 0 : 2), nullptr);
         (void)work.Run();
         return work.Details();

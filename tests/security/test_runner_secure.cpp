@@ -240,7 +240,7 @@ TEST_F(SecureRunTest, FailedFreeSpaceQueryCountsAsNoSpace)
     second.SetFreeSpaceQuery([](const std::string&) { return std::optional<std::uint64_t>(11); });
     std::vector<CItemData*> items{a.get()};
     second.SetSelectedItems(items);
-    second.SetPassword(u"pw");
+    second.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
     second.Initialise(Secure(1, 0), &ui);
     (void)second.Run();
     EXPECT_TRUE(ui.m_messages.empty());
@@ -269,7 +269,7 @@ TEST_F(SecureRunTest, AnotherRunHoldingTheLockRefusesThisOneBeforeItTouchesAnyth
     CProgrssManagerWork second;
     std::vector<CItemData*> items{a.get()};
     second.SetSelectedItems(items);
-    second.SetPassword(u"pw");
+    second.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
     second.Initialise(o, nullptr);
     (void)second.Run();
     EXPECT_FALSE(second.WasLocked());

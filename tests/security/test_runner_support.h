@@ -207,8 +207,8 @@ protected:
                  const QString& strPassword = QStringLiteral("pw"))
     {
         m_work.SetSelectedItems(items);
-        m_work.SetPassword(strPassword);
-        m_work.SetMasterPassword(m_strMaster);
+        m_work.SetPassword(CSecureBuffer::FromUtf16Units(strPassword.toStdU16String()));
+        m_work.SetMasterPassword(CSecureBuffer::FromUtf16Units(m_strMaster.toStdU16String()));
         m_work.Initialise(options, &m_ui);
         EXPECT_TRUE(m_work.BusySignal().IsSet());
         EXPECT_EQ(m_work.Run(), 0);

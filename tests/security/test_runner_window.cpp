@@ -51,7 +51,7 @@ SOutcome RunScenario(std::size_t nWindow)
     o.m_nActionHidden = 0;
     std::vector<CItemData*> items{a.get(), s1.get(), b.get(), s2.get()};
     work.SetSelectedItems(items);
-    work.SetPassword(u"pw");
+    work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
     work.Initialise(o, &ui);
     (void)work.Run();
 
@@ -161,8 +161,8 @@ SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
     o.m_nDecrypt = 1;
     std::vector<CItemData*> items{p.get(), s.get(), t.get(), m.get(), r.get(), z.get()};
     work.SetSelectedItems(items);
-    work.SetPassword(u"pw");
-    work.SetMasterPassword(u"master");
+    work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
+    work.SetMasterPassword(CSecureBuffer::FromUtf16Units(u"master"));
     work.Initialise(o, &ui);
     (void)work.Run();
 
@@ -251,7 +251,7 @@ TEST_F(WindowCancelTest, StopDuringTheQuestionsOfAWindowStartsNoFileOfIt)
     o.m_nActionHidden = 0;
     std::vector<CItemData*> items{f1.get(), h2.get(), f3.get()};
     m_work.SetSelectedItems(items);
-    m_work.SetPassword(u"pw");
+    m_work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
     m_work.Initialise(o, &ui);
     (void)m_work.Run();
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "engines/CSecureBuffer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <fcntl.h>
+#include <fstream>
+#include <sodium.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace faults {
+
+// Where memory a core dump would hold (readable, not marked "dd" = MADV_DONTDUMP) contains the
+// bytes of key: the mapping's line, or "" when nowhere. Read through /proc/self/mem, so freed or guarded heap is read
+// safely; the needle itself sits in a secure buffer, which is not dumped.
+inline std::string InDumpableMemory(const CSecureBuffer& key)
+{
+    std::ifstream smaps("/proc/self/smaps");
+    const int fd = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
+    std::vector<std::uint8_t> buf(1 << 20);
+    std::string line;
+    struct SRange
+    {
+        std::uintptr_t a;
+        std::uintptr_t b;
+        std::string strLine;
+    };
+    std::vector<SRange> ranges;
+    std::string strMapping;
+    std::uintptr_t nStart = 0;
+    std::uintptr_t nEnd = 0;
+    bool bReadable = false;
+    while (std::getline(smaps, line)) {
+        std::istringstream f(line);
+        std::string first;
+        std::string perms;
+        f >> first >> perms;
+        const auto dash = first.find('-');
+        if (dash != std::string::npos && first.find(':') == std::string::npos && perms.size() == 4) {
+            nStart = std::stoull(first.substr(0, dash), nullptr, 16);
+            nEnd = std::stoull(first.substr(dash + 1), nullptr, 16);
+            strMapping = line;
+            bReadable = perms[0] == 'r' && line.find("[vvar") == std::string::npos
+                        && line.find("[vsyscall]") == std::string::npos;
+        } else if (first == "VmFlags:" && bReadable && line.find(" dd") == std::string::npos) {
+            ranges.push_back({nStart, nEnd, strMapping});
+        }
+    }
+    std::string strFound;
+    for (const SRange& r : ranges) {
+        for (std::uintptr_t p = r.a; p < r.b && strFound.empty(); p += buf.size() - key.size()) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uintptr_t>(buf.size(), r.b - p));
+            const ssize_t got = ::pread(fd, buf.data(), n, static_cast<off_t>(p));
+            for (ssize_t i = 0; i + static_cast<ssize_t>(key.size()) <= got && strFound.empty(); ++i) {
+                if (std::equal(key.data(), key.data() + key.size(), buf.data() + i)) {
+                    strFound = r.strLine;
+                }
+            }
+        }
+    }
+    sodium_memzero(buf.data(), buf.size());
+    ::close(fd);
+    return strFound;
+}
+
+}  // namespace faults
