@@ -1,10 +1,9 @@
 #include "app/CTerminalUi.h"
 
 #include "app/CTerminal.h"
+#include "globalfuncs/HVPathText.h"
 #include "passwords/HVWipeText.h"
 #include "security/CReportComposer.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -44,7 +43,8 @@ bool CTerminalUi::ReadPasswordFile(const QString& strFile, std::optional<CSecure
     // Read by descriptor straight into secure memory: a buffered reader would keep the bytes
     // in a buffer of its own that nothing wipes.
     const bool bStdin = strFile == QStringLiteral("-");
-    const int fd = bStdin ? STDIN_FILENO : ::open(QFile::encodeName(strFile).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd =
+        bStdin ? STDIN_FILENO : ::open(HVGlobalMFC::HVPathToBytes(strFile).constData(), O_RDONLY | O_CLOEXEC);
     CSecureBuffer bytes(static_cast<std::size_t>(kMaxPasswordFile) + 1);
     std::size_t nRead = 0;
     int nError = fd < 0 ? errno : (bytes.empty() ? ENOMEM : 0);

@@ -1,6 +1,7 @@
 #include "security/CReportComposer.h"
 
-#include <QFile>
+#include "globalfuncs/HVPathText.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -117,7 +118,7 @@ void CReportComposer::AddDetails(const SRunDetails& d)
     for (const SRunProblem& p : d.problems) {
         m_problems.push_back(p);
         m_lstDetails << QStringLiteral("%1: %2: %3").arg(Bytes(p.strPath), Bytes(p.strStep), Bytes(p.strReason));
-        m_lstDetailPaths << QFile::decodeName(QByteArray::fromStdString(p.strPath));
+        m_lstDetailPaths << HVGlobalMFC::HVPathFromBytes(p.strPath);
     }
 }
 

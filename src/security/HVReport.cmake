@@ -4,4 +4,4 @@ add_library(HVReport STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CReportComposer.h
     ${CMAKE_CURRENT_LIST_DIR}/SRunCounters.h
     ${CMAKE_CURRENT_LIST_DIR}/SRunDetails.h)
-target_link_libraries(HVReport PUBLIC hv_options HVResources Qt6::Core)
+target_link_libraries(HVReport PUBLIC hv_options HVResources HVGlobalMFC Qt6::Core)
