@@ -4,40 +4,31 @@
 # back (target: no slower than the encryption), then the peak memory of the process against the
 # number of files.
 # Usage: bench/runner.sh [files] [bytes per file] [parent folder]
-# Builds the libraries in $HV_BENCH_BUILD (default build-bench-runner) and the bench program
-# beside them. Every encrypted file and every wipe pass is made durable, so the time follows the
-# disk's sync latency; run it on an otherwise idle machine for meaningful numbers.
+# Builds the bench program in the core-only release build $HV_BENCH_BUILD (default build-bench).
+# Every encrypted file and every wipe pass is made durable, so the time follows the disk's sync
+# latency; run it on an otherwise idle machine for meaningful numbers.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
-BUILD="${HV_BENCH_BUILD:-$ROOT/build-bench-runner}"
+BUILD="${HV_BENCH_BUILD:-$ROOT/build-bench}"
 COUNT="${1:-10000}"
 BYTES="${2:-4096}"
 FOLDER="${3:-${TMPDIR:-/tmp}}"
 TARGET_S=30
 
-if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DHV_CORE_ONLY=ON >/dev/null
-fi
-cmake --build "$BUILD" -j2 --target HVRunners >/dev/null
-
-# Every static library of the core build, in one group (the linker picks what the program needs).
-mapfile -t LIBS < <(find "$BUILD/src" -name '*.a' | sort)
-# shellcheck disable=SC2046
-c++ -std=c++20 -O2 -fPIC -Wall -Wextra -I"$ROOT/src" -I"$BUILD/src/resources/gen" \
-    $(pkg-config --cflags Qt6Core) "$ROOT/bench/runner/runner_bench.cpp" \
-    -Wl,--start-group "${LIBS[@]}" -Wl,--end-group \
-    $(pkg-config --libs Qt6Core libsodium libcrypto) -pthread -o "$BUILD/runner_bench"
+# shellcheck source=build.sh
+source "$ROOT/bench/build.sh"
+hv_bench_build runner_bench
 export HV_BUILD_BIN="$BUILD/bin"
 
 echo "== time: $COUNT files of $BYTES bytes, default key derivation (paid once per run)"
-OUT="$("$BUILD/runner_bench" "$COUNT" "$BYTES" "$FOLDER")"
+OUT="$("$BUILD/bench/runner_bench" "$COUNT" "$BYTES" "$FOLDER")"
 echo "$OUT"
 SECS="$(sed -n '1s/.*: \([0-9.]*\) s .*/\1/p' <<<"$OUT")"
 DSECS="$(sed -n 's/^decrypt .*: \([0-9.]*\) s .*/\1/p' <<<"$OUT")"
 
 echo "== peak memory against the number of files (cheap key derivation, so the file list shows)"
 for n in 1000 4000 "$COUNT"; do
-    "$BUILD/runner_bench" "$n" "$BYTES" "$FOLDER" --cheap-kdf
+    "$BUILD/bench/runner_bench" "$n" "$BYTES" "$FOLDER" --cheap-kdf
 done
 
 if [ "$COUNT" -eq 10000 ] && [ "$BYTES" -eq 4096 ]; then

@@ -2,17 +2,18 @@
 # Start-up benchmark: settings, encrypted configuration, theme (when built), resource module.
 # Target: under 150 ms per start, the master-password check excluded.
 # Usage: bench/startup.sh [starts]
-# Builds the core project and the bench program into build-bench-startup (or $HV_BENCH_BUILD),
+# Builds the bench program in the core-only release build $HV_BENCH_BUILD (default build-bench),
 # then starts the program [starts] times (default 9), each time as a fresh process with HOME and
 # the XDG folders in a scratch folder (the first start creates the settings file).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
-BUILD="${HV_BENCH_BUILD:-$ROOT/build-bench-startup}"
+BUILD="${HV_BENCH_BUILD:-$ROOT/build-bench}"
 STARTS="${1:-9}"
 TARGET_MS=150
 
-cmake -S "$ROOT/bench/startup" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j2 --target startup_bench HVGlobalDataConfig HVResourceModule >/dev/null
+# shellcheck source=build.sh
+source "$ROOT/bench/build.sh"
+hv_bench_build startup_bench
 
 SCRATCH="$(mktemp -d)"
 trap 'rm -rf "$SCRATCH"' EXIT

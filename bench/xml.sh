@@ -7,11 +7,11 @@
 # STRICT=1 makes a missed target an error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD=${1:-build-bench}
-if [[ ! -f $BUILD/CMakeCache.txt ]]; then
-    cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DHV_CORE_ONLY=ON -DHV_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$BUILD" -j"$(nproc)" --target xml_bench >/dev/null
+ROOT=$PWD
+BUILD=${1:-${HV_BENCH_BUILD:-build-bench}}
+# shellcheck source=build.sh
+source bench/build.sh
+hv_bench_build xml_bench
 BENCH=$BUILD/bench/xml_bench
 TMP=$(mktemp -d "${TMPDIR:-/tmp}/hv-xml-bench-XXXXXX")
 trap 'rm -rf "$TMP"' EXIT

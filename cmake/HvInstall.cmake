@@ -16,8 +16,7 @@
 # package installs files only: no maintainer script registers anything, sets a default
 # application or touches a home folder. The GNOME Files module reads each user's settings at
 # every menu, so it shows nothing until that user's program has switched the menus on.
-# Targets are made by their subsystems; each is installed only when it exists in this build.
-include_guard(GLOBAL)
+# The core-only build (HV_CORE_ONLY) installs no graphical program, theme or help pages.
 
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
     set(CMAKE_INSTALL_PREFIX /usr CACHE PATH "Installation prefix" FORCE)
@@ -28,34 +27,23 @@ set(HV_INSTALL_PROGRAM_DIR lib/halvonorvane CACHE STRING "Program folder, relati
 set(HV_INSTALL_FULL_PROGRAM_DIR ${CMAKE_INSTALL_PREFIX}/${HV_INSTALL_PROGRAM_DIR})
 
 # --- Programs and libraries ---------------------------------------------------------------
-foreach(target hnv HalvoNorvane hvcrypt hvext-launch hvregsvr HVGlobalMFC HVExt)
-    if(TARGET ${target})
-        # Only the programs load the package's own library; the extension's pieces are
-        # self-contained.
-        if(target MATCHES "^(hnv|HalvoNorvane|hvcrypt)$")
-            set_target_properties(${target} PROPERTIES INSTALL_RPATH "\$ORIGIN")
-        endif()
-        install(TARGETS ${target}
-            RUNTIME DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program
-            LIBRARY DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program NAMELINK_SKIP)
-    endif()
-endforeach()
+set(HV_INSTALL_PROGRAMS hnv hvcrypt)
+if(NOT HV_CORE_ONLY)
+    list(APPEND HV_INSTALL_PROGRAMS HalvoNorvane)
+endif()
+# Only the programs load the package's own library; the extension's pieces are self-contained.
+set_target_properties(${HV_INSTALL_PROGRAMS} PROPERTIES INSTALL_RPATH "\$ORIGIN")
+install(TARGETS ${HV_INSTALL_PROGRAMS} hvext-launch hvregsvr HVGlobalMFC HVExt
+    RUNTIME DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program
+    LIBRARY DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program NAMELINK_SKIP)
 
 # --- Data built into the program folder -----------------------------------------------------
-if(TARGET HVResourceModule)
-    install(FILES ${HV_PROGRAM_DIR}/${HV_RESOURCE_FILE_NAME} DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program)
-endif()
-if(TARGET HVGlobalDataConfig)
-    install(FILES ${HV_PROGRAM_DIR}/Config_norvane.xml.hvnc DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program)
-endif()
-if(TARGET HVThemeFile)
+install(FILES ${HV_PROGRAM_DIR}/${HV_RESOURCE_FILE_NAME} ${HV_PROGRAM_DIR}/Config_norvane.xml.hvnc
+    DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program)
+if(NOT HV_CORE_ONLY)
     install(FILES ${HV_PROGRAM_DIR}/Theme_norvane.xml.hvnc DESTINATION ${HV_INSTALL_PROGRAM_DIR} COMPONENT program)
-endif()
-if(TARGET HVThemePictures)
     install(DIRECTORY ${HV_PROGRAM_DIR}/theme/ DESTINATION ${HV_INSTALL_PROGRAM_DIR}/theme COMPONENT program
         OPTIONAL FILES_MATCHING PATTERN "*.png" PATTERN "*.ico" PATTERN "*.svg")
-endif()
-if(TARGET HVHelpPages)
     install(DIRECTORY ${HV_PROGRAM_DIR}/help/ DESTINATION ${HV_INSTALL_PROGRAM_DIR}/help COMPONENT program OPTIONAL)
 endif()
 
@@ -63,19 +51,21 @@ endif()
 set(HV_LINKS_DIR ${CMAKE_BINARY_DIR}/hv-install-links)
 file(MAKE_DIRECTORY ${HV_LINKS_DIR})
 file(RELATIVE_PATH HV_BIN_TO_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR} ${HV_INSTALL_FULL_PROGRAM_DIR})
-foreach(pair "hnv=hnv" "halvonorvane=HalvoNorvane")
+set(HV_INSTALL_LINKS "hnv=hnv")
+if(NOT HV_CORE_ONLY)
+    list(APPEND HV_INSTALL_LINKS "halvonorvane=HalvoNorvane")
+endif()
+foreach(pair IN LISTS HV_INSTALL_LINKS)
     string(REPLACE "=" ";" pair "${pair}")
     list(GET pair 0 link)
     list(GET pair 1 target)
-    if(TARGET ${target})
-        file(CREATE_LINK ${HV_BIN_TO_PROGRAM}/${target} ${HV_LINKS_DIR}/${link} SYMBOLIC)
-        install(FILES ${HV_LINKS_DIR}/${link} DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-    endif()
+    file(CREATE_LINK ${HV_BIN_TO_PROGRAM}/${target} ${HV_LINKS_DIR}/${link} SYMBOLIC)
+    install(FILES ${HV_LINKS_DIR}/${link} DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 endforeach()
 
 # --- Desktop integration ------------------------------------------------------------------
 set(HV_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
-if(TARGET HalvoNorvane)
+if(NOT HV_CORE_ONLY)
     install(FILES ${HV_PACKAGING_DIR}/halvonorvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
         COMPONENT program)
     # Where the program is, for the file association and the file-manager extension.
@@ -125,7 +115,7 @@ else()
 endif()
 
 # The GNOME Files module, in the system extension folder.
-if(TARGET HVExtNautilus)
+if(NAUTILUS_EXT_FOUND)
     pkg_get_variable(HV_NAUTILUS_EXTENSION_DIR libnautilus-extension-4 extensiondir)
     # Below the installation prefix, where the library folder of GNOME Files is.
     string(REGEX REPLACE "^/usr/" "" HV_NAUTILUS_EXTENSION_DIR "${HV_NAUTILUS_EXTENSION_DIR}")
@@ -157,7 +147,7 @@ endif()
 # (component "nautilus"), which halvonorvane recommends: GNOME Files is optional.
 set(HV_DEB_DIR ${CMAKE_BINARY_DIR}/hv-deb)
 set(HV_DEB_PACKAGES halvonorvane)
-if(TARGET HVExtNautilus)
+if(NAUTILUS_EXT_FOUND)
     list(APPEND HV_DEB_PACKAGES halvonorvane-nautilus)
 endif()
 find_program(HV_GZIP_DOC gzip)
@@ -213,7 +203,7 @@ with menus for the file managers that each user can switch on.")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "xdg-utils, shared-mime-info, desktop-file-utils")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_CONTROL_EXTRA ${HV_DEB_DIR}/conffiles)
 # Qt finds its platform plugins itself; the offscreen and xcb plugins come with libqt6gui6.
-if(TARGET HVExtNautilus)
+if(NAUTILUS_EXT_FOUND)
     list(APPEND CPACK_COMPONENTS_ALL nautilus)
     string(APPEND CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS ", halvonorvane-nautilus")
     set(CPACK_DEBIAN_NAUTILUS_PACKAGE_NAME halvonorvane-nautilus)

@@ -2,7 +2,7 @@
 // (UTF-8) or an argument vector (arguments separated by 0 bytes). The tokenizer must end after
 // at most one pair per token, and the manager's parse must accept or refuse with a reason.
 
-#include "app/CCommandLine.h"
+#include "security/CCommandLine.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 

@@ -5,7 +5,7 @@
 # (-fno-sanitize-recover=undefined), every object instrumented for libFuzzer
 # (-fsanitize=fuzzer-no-link; only the fuzz executables link libFuzzer's main). One build folder
 # (HV_SAN_BUILD, default build-san) serves the core tests under the sanitizers and the fuzz
-# targets (fuzz/<name>.cmake).
+# targets (fuzz/CMakeLists.txt).
 #
 #   --build-only   configure and build everything of it (tests and fuzz targets), run nothing
 #   --run-only     run the fuzz targets of an existing build

@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build, the program and the tests need.
 set -euo pipefail
 PKGS=(
-    build-essential cmake pkg-config clang libclang-rt-14-dev
+    build-essential cmake pkg-config clang clang-format libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libssl-dev libsodium-dev
     libgtest-dev libgmock-dev libbenchmark-dev

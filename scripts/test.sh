@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # What CI runs (.ci/run), within 30 minutes on 2 cores:
+#   0. no include cycle between the folders of src/; every C++ file as clang-format writes it
 #   1. full build with gcc, -Werror and the hardening flags into build-test; every test
 #   2. hardening check of that build's programs and libraries; the Debian package built from it,
 #      unpacked into a temporary root and started there
@@ -50,6 +51,11 @@ run_ctest() {
     return "$rc"
 }
 
+include_cycles() { scripts/check-include-cycles.sh; }
+format_check() {
+    find src tests bench fuzz -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
+        xargs -0 clang-format --dry-run -Werror
+}
 full_build() {
     cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_WERROR=ON >/dev/null &&
         cmake --build build-test -j"$JOBS" 2>&1 |
@@ -79,6 +85,8 @@ fuzz_runs() {
     scripts/fuzz.sh --run-only "$each"
 }
 
+stage "0a include cycles between folders" include_cycles
+stage "0b clang-format" format_check
 stage "1a full build (gcc, -Werror, hardened)" full_build
 stage "1b tests of the full build" full_tests
 stage "2a hardening flags of the programs" hardening

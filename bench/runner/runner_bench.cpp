@@ -6,6 +6,7 @@
 // Prints two lines: files, bytes, seconds for the run, counters, peak resident memory (KiB); the
 // first for encryption with the wipe of the sources, the second ("decrypt") for the decryption.
 #include "engines/CEncryptManager.h"
+#include "resources/CResourceModule.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 
@@ -20,8 +21,6 @@
 #include <string>
 #include <sys/resource.h>
 #include <vector>
-
-#include "resources/CResourceModule.h"
 
 namespace fs = std::filesystem;
 

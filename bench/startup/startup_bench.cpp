@@ -2,6 +2,7 @@
 // the log folder, the theme file (when the build makes one) and the resource module.
 // Usage: startup_bench [runs]  (run from the program folder's copy; HOME/XDG_* should point at a
 // scratch folder). Prints one line per run and the median and worst totals in milliseconds.
+#include "resources/CResourceModule.h"
 #include "settings/CHDGlobalData.h"
 #include "xml/CXmlDocument.h"
 
@@ -12,8 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-#include "resources/CResourceModule.h"
 
 namespace {
 

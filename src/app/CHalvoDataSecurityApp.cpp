@@ -10,14 +10,13 @@
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
+#include "resources/CResourceModule.h"
 #include "security/IDataSecurityUi.h"
 #include "settings/CHDGlobalData.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-
-#include "resources/CResourceModule.h"
 
 namespace {
 

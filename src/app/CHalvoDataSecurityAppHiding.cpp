@@ -4,9 +4,8 @@
 #include "app/IAppFrontEnd.h"
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVLog.h"
-#include "security/IDataSecurityUi.h"
-
 #include "resources/CResourceModule.h"
+#include "security/IDataSecurityUi.h"
 
 // A list of hidden items that cannot be read is an error, never a first start: the list may
 // hold the master-password file. The user is told (the list is named) and may have it repaired;

@@ -4,10 +4,9 @@
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
+#include "resources/CResourceModule.h"
 #include "security/IDataSecurityUi.h"
 #include "settings/CHVShellMenus.h"
-
-#include "resources/CResourceModule.h"
 
 void CHalvoDataSecurityApp::RunRequest()
 {

@@ -3,6 +3,7 @@
 #include "app/CTerminal.h"
 #include "globalfuncs/HVPathText.h"
 #include "passwords/HVWipeText.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CReportComposer.h"
 
 #include <cerrno>
@@ -10,8 +11,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
-
-#include "resources/HVResourceStrings.h"
 
 CTerminalUi::CTerminalUi(CTerminal& terminal, QString strPasswordFile, QString strMasterPasswordFile, int nAnswer)
     : m_terminal(terminal)

@@ -1,10 +1,10 @@
 // HalvoNorvane: the graphical program. Without a display, or with "--terminal", it is the terminal
 // program (the same command language, every dialog answered in the terminal).
+#include "app/CGuiAppFrontEnd.h"
 #include "app/CHalvoDataSecurityApp.h"
 #include "app/CTerminalProgram.h"
 #include "engines/HVNoCoreDump.h"
 #include "globalfuncs/HVPathText.h"
-#include "security/CGuiAppFrontEnd.h"
 
 #include <QApplication>
 #include <QCoreApplication>

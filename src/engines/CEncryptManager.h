@@ -4,7 +4,7 @@
 #include "engines/HVFileRef.h"
 #include "engines/HVProgress.h"
 #include "engines/HvncResult.h"
-#include "security/CSignal.h"
+#include "signal/CSignal.h"
 
 #include <cstddef>
 #include <cstdint>

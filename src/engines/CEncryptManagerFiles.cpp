@@ -169,7 +169,10 @@ int CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPending, std
     std::uint8_t bytes[CHvncHeader::kMaxSize];
     CHvncHeader hdr;
     if ((nRet = hdr.ReadFrom(in.Get(), bytes, strWhy)) != HVNC_OK) {
-        return Fail(nRet, nRet == HVNC_IO_ERROR ? "cannot read " + (job.src.strDisplay.empty() ? job.src.strName : job.src.strDisplay) : strWhy);
+        return Fail(nRet,
+                    nRet == HVNC_IO_ERROR
+                        ? "cannot read " + (job.src.strDisplay.empty() ? job.src.strName : job.src.strDisplay)
+                        : strWhy);
     }
     const CSecureBuffer* pKek = nullptr;
     if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)) != HVNC_OK) {

@@ -4,7 +4,7 @@
 #include "engines/CHvncHeader.h"
 #include "engines/CHvncIo.h"
 #include "engines/HvncResult.h"
-#include "security/CSignal.h"
+#include "signal/CSignal.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -2,7 +2,7 @@
 
 #include "engines/HVFileRef.h"
 #include "engines/HVProgress.h"
-#include "security/CSignal.h"
+#include "signal/CSignal.h"
 
 #include <cstdint>
 #include <functional>

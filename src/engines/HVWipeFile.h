@@ -45,7 +45,6 @@ struct HVWipeTarget
 // write bit first. Returns an EHvncResult, with a reason in strError on failure.
 [[nodiscard]] int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
 
-
 // Puts the mode back after a failed wipe of a file whose mode HVOpenWipeTarget changed.
 void HVRestoreWipeTargetMode(HVWipeTarget& target);
 

@@ -2,6 +2,7 @@
 
 #include "globalfuncs/HVPathText.h"
 #include "pages/HVPageUi.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CItemData.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CThemeImageList.h"
@@ -12,8 +13,6 @@
 #include <QMenu>
 
 #include <algorithm>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 constexpr int kWidthPath = 400;

@@ -1,11 +1,11 @@
 #include "pages/CHDPageDataBrows.h"
 
-#include "app/CHalvoDataSecurityDlg.h"
-#include "app/CMainWndPageRegistry.h"
 #include "logging/CHVFuncLog.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
 #include "pages/CHDItemListPanel.h"
 #include "pages/HVPageUi.h"
 #include "pages/HVTaskPage.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "settings/CHDGlobalData.h"
@@ -18,10 +18,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-
-#include "resources/HVResourceStrings.h"
-
-HV_REGISTER_PAGE(CHDPageDataBrows::kPageId, CHDPageDataBrows);
 
 using namespace HVTaskPage;
 

@@ -1,14 +1,14 @@
 #include "pages/CHDPageHideData.h"
 
-#include "app/CHalvoDataSecurityDlg.h"
-#include "app/CMainWndPageRegistry.h"
 #include "globalfuncs/HVPathText.h"
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVFuncLog.h"
 #include "logging/CHVLog.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
 #include "pages/CHDItemListPanel.h"
 #include "pages/HVPageUi.h"
 #include "pages/HVTaskPage.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "security/CReportComposer.h"
@@ -27,10 +27,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-
-#include "resources/HVResourceStrings.h"
-
-HV_REGISTER_PAGE(CHDPageHideData::kPageId, CHDPageHideData);
 
 using namespace HVTaskPage;
 

@@ -1,11 +1,12 @@
 #include "pages/CHDPageSecurityOptions.h"
 
-#include "app/CHalvoDataSecurityDlg.h"
-#include "app/CMainWndPageRegistry.h"
 #include "logging/CHVFuncLog.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
+#include "mainwnd/CMainWndPageRegistry.h"
 #include "pages/HVPageUi.h"
 #include "pages/HVTaskPage.h"
 #include "passwords/HVWipeText.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CBCGButton.h"
@@ -21,10 +22,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
-
-#include "resources/HVResourceStrings.h"
-
-HV_REGISTER_PAGE(CHDPageSecurityOptions::kPageId, CHDPageSecurityOptions);
 
 using namespace HVTaskPage;
 

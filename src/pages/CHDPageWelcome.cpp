@@ -1,8 +1,9 @@
 #include "pages/CHDPageWelcome.h"
 
-#include "app/CHalvoDataSecurityDlg.h"
-#include "app/CMainWndPageRegistry.h"
 #include "logging/CHVFuncLog.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
+#include "mainwnd/CMainWndPageRegistry.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CBCGButton.h"
@@ -12,10 +13,6 @@
 #include "ui/CThemeImageList.h"
 
 #include <QImage>
-
-#include "resources/HVResourceStrings.h"
-
-HV_REGISTER_PAGE(CHDPageWelcome::kPageId, CHDPageWelcome);
 
 namespace {
 

@@ -1,12 +1,11 @@
 // The welcome page's painting: header and footer pictures, the two frames and the task captions.
 #include "pages/CHDPageWelcome.h"
+#include "resources/HVResourceStrings.h"
 #include "ui/CBCGButton.h"
 #include "ui/CGlobalColors.h"
 #include "ui/CThemeDraw.h"
 
 #include <QPainter>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
 // Screens of the main window on its welcome page for the screenshot program.
-#include "app/CHalvoDataSecurityDlg.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
+#include "resources/CResourceModule.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CGlobalColors.h"
 #include "ui/tools/HVScreenRegistry.h"
 
 #include <QCoreApplication>
-
-#include "resources/CResourceModule.h"
 
 namespace {
 

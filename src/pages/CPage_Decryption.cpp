@@ -1,12 +1,12 @@
 #include "pages/CPage_Decryption.h"
 
-#include "app/CHalvoDataSecurityDlg.h"
-#include "app/CMainWndPageRegistry.h"
 #include "globalfuncs/HVPathText.h"
 #include "logging/CHVFuncLog.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
 #include "pages/CHDItemListPanel.h"
 #include "pages/HVPageUi.h"
 #include "pages/HVTaskPage.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "settings/CHDGlobalData.h"
@@ -20,10 +20,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-
-#include "resources/HVResourceStrings.h"
-
-HV_REGISTER_PAGE(CPage_Decryption::kPageId, CPage_Decryption);
 
 using namespace HVTaskPage;
 

@@ -2,6 +2,7 @@
 
 #include "globalfuncs/HVPathText.h"
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 
 #include <QAction>
 #include <QFile>
@@ -11,8 +12,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
-
-#include "resources/HVResourceStrings.h"
 
 namespace HVPageUi {
 namespace {

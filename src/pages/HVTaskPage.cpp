@@ -1,6 +1,7 @@
 #include "pages/HVTaskPage.h"
 
-#include "app/CHalvoDataSecurityDlg.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "ui/CBCGButton.h"
 #include "ui/CButtonST.h"
@@ -13,8 +14,6 @@
 #include <QIcon>
 #include <QPainter>
 #include <QWidget>
-
-#include "resources/HVResourceStrings.h"
 
 namespace HVTaskPage {
 namespace {

@@ -1,11 +1,12 @@
 // The task pages for the screenshot program, each with a few rows of sample items.
-#include "app/CHalvoDataSecurityDlg.h"
 #include "hiding/IHidingEngine.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
 #include "pages/CHDItemListPanel.h"
 #include "pages/CHDPageDataBrows.h"
 #include "pages/CHDPageHideData.h"
 #include "pages/CHDPageSecurityOptions.h"
 #include "pages/CPage_Decryption.h"
+#include "resources/CResourceModule.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CGlobalColors.h"
@@ -19,8 +20,6 @@
 
 #include <functional>
 #include <vector>
-
-#include "resources/CResourceModule.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "passwords/CDlg_AfxMsgBoxEx.h"
 
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,8 +11,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
-
-#include "resources/HVResourceStrings.h"
 
 CDlg_AfxMsgBoxEx::CDlg_AfxMsgBoxEx(QWidget* pParent)
     : QDialog(pParent)

@@ -2,14 +2,13 @@
 
 #include "engines/CSecureBuffer.h"
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 #include "ui/CButtonST.h"
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-
-#include "resources/HVResourceStrings.h"
 
 CDlg_Changemasterpassword::CDlg_Changemasterpassword(const CSecureBuffer* pMaster, int nAESType, QWidget* pParent)
     : CDlg_NewPasswordBase(pParent, HVLoadString(IDS_PWD_CHANGE_MASTER_TITLE), QString::fromLatin1(kHelpTopic), true)

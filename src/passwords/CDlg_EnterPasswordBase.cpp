@@ -3,6 +3,7 @@
 #include "engines/CSecureBuffer.h"
 #include "passwords/CGuiDialogHeader.h"
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 #include "ui/HVUiTheme.h"
 
 #include <QDialogButtonBox>
@@ -12,8 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include "resources/HVResourceStrings.h"
 
 CDlg_EnterPasswordBase::CDlg_EnterPasswordBase(
     QWidget* pParent, const QString& strTitle, const QString& strIntro, const QString& strHelpTopic, bool bToFront)

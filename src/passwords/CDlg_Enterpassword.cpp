@@ -1,8 +1,8 @@
 #include "passwords/CDlg_Enterpassword.h"
 
-#include <QLabel>
-
 #include "resources/HVResourceStrings.h"
+
+#include <QLabel>
 
 CDlg_Enterpassword::CDlg_Enterpassword(QWidget* pParent)
     : CDlg_EnterPasswordBase(pParent,

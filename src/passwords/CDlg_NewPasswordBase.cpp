@@ -3,6 +3,7 @@
 #include "engines/CSecureBuffer.h"
 #include "passwords/CGuiDialogHeader.h"
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CButtonST.h"
 #include "ui/CGradientProgressCtrl.h"
@@ -17,8 +18,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

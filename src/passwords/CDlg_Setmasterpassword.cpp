@@ -2,6 +2,7 @@
 
 #include "passwords/CGuiLinkButton.h"
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 #include "ui/CBCGButton.h"
 #include "ui/CButtonST.h"
 #include "ui/CGradientProgressCtrl.h"
@@ -13,8 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -2,12 +2,11 @@
 
 #include "passwords/CGuiLinkButton.h"
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 #include "ui/CBCGButton.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-
-#include "resources/HVResourceStrings.h"
 
 CDlg_Setpassword::CDlg_Setpassword(QWidget* pParent)
     : CDlg_NewPasswordBase(pParent, HVLoadString(IDS_PWD_SET_TITLE), QString::fromLatin1(kHelpTopic), false)

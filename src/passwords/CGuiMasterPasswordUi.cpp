@@ -4,7 +4,6 @@
 #include "passwords/CDlg_EnterMasterpassword.h"
 #include "passwords/CDlg_Setmasterpassword.h"
 #include "passwords/CGuiMessageBox.h"
-
 #include "resources/HVResourceStrings.h"
 
 CGuiMasterPasswordUi::CGuiMasterPasswordUi(QWidget* pParent)

@@ -2,6 +2,7 @@
 
 #include "engines/CSecureBuffer.h"
 #include "passwords/HVWipeText.h"
+#include "resources/HVResourceStrings.h"
 #include "settings/CHDGlobalData.h"
 
 #include <QApplication>
@@ -9,8 +10,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

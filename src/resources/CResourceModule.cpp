@@ -1,5 +1,7 @@
 #include "resources/CResourceModule.h"
 
+#include "resources/CResourceFileCheck.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,8 +11,6 @@
 
 #include <algorithm>
 #include <atomic>
-
-#include "resources/CResourceFileCheck.h"
 
 Q_LOGGING_CATEGORY(lcHvResources, "hv.resources")
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "resources/CStringTable.h"
+
 #include <QByteArray>
 #include <QReadWriteLock>
 #include <QString>
 
 #include <functional>
 #include <vector>
-
-#include "resources/CStringTable.h"
 
 enum class HVImageKind
 {

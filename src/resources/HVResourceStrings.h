@@ -13,14 +13,14 @@
 // Placeholders are printf-style: %s for a text, %d and %u for numbers, %% for a percent sign.
 // They are filled in order; an argument's own text is never scanned again, so a path that holds
 // "%s" comes out unchanged.
+#include "resources/CResourceModule.h"
+#include "resources/HVStringIds.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <concepts>
 #include <string>
-
-#include "resources/CResourceModule.h"
-#include "resources/HVStringIds.h"
 
 [[nodiscard]] QString HVLoadString(unsigned nId);
 [[nodiscard]] bool HVHasString(unsigned nId);

@@ -1,9 +1,9 @@
 #include "security/CDataSecurityMngr.h"
 
-#include "app/CCommandLine.h"
 #include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "passwords/HVWipeText.h"
+#include "security/CCommandLine.h"
 #include "security/CItemData.h"
 
 #include <climits>

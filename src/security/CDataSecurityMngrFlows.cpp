@@ -3,6 +3,7 @@
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
 #include "security/CReportComposer.h"
@@ -15,8 +16,6 @@
 
 #include <utility>
 #include <vector>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

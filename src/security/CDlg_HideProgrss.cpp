@@ -1,16 +1,16 @@
 #include "security/CDlg_HideProgrss.h"
 
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CGuiProgressLayout.h"
 #include "security/CGuiRunNotice.h"
+#include "signal/CSignalPump.h"
 #include "ui/CHProgressCtrlX.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
-
-#include "resources/HVResourceStrings.h"
 
 CDlg_HideProgrss::CDlg_HideProgrss(QWidget* pParent)
     : QDialog(pParent)
@@ -71,7 +71,7 @@ void CDlg_HideProgrss::StopAndWait()
 {
     m_work.StopSignal().Set();
     while (m_work.BusySignal().IsSet()) {
-        (void)m_work.BusySignal().Wait(200);
+        (void)Wait(m_work.BusySignal(), 200);
     }
     m_work.StopSignal().Reset();
 }

@@ -4,8 +4,10 @@
 #include "passwords/CDlg_AfxMsgBoxEx.h"
 #include "passwords/CDlg_Enterpassword.h"
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CGuiProgressLayout.h"
 #include "security/CGuiRunNotice.h"
+#include "signal/CSignalPump.h"
 #include "ui/CHProgressCtrlX.h"
 
 #include <QLabel>
@@ -14,8 +16,6 @@
 #include <QVBoxLayout>
 
 #include <cstring>
-
-#include "resources/HVResourceStrings.h"
 
 CDlg_ProgrssManager::CDlg_ProgrssManager(QWidget* pParent)
     : QDialog(pParent)
@@ -71,7 +71,7 @@ void CDlg_ProgrssManager::StopAndWait()
     m_work.StopSignal().Set();
     // Keeps this thread's events flowing: the worker may be waiting for an answer from it.
     while (m_work.BusySignal().IsSet()) {
-        (void)m_work.BusySignal().Wait(200);
+        (void)Wait(m_work.BusySignal(), 200);
     }
     m_work.StopSignal().Reset();
 }

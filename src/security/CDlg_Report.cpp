@@ -1,6 +1,7 @@
 #include "security/CDlg_Report.h"
 
 #include "passwords/CGuiDialogHeader.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CReportComposer.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CPPHtmlStatic.h"
@@ -14,8 +15,6 @@
 #include <QTimer>
 
 #include <algorithm>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
 #include "security/CGuiRunNotice.h"
 
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVResourceStrings.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QGuiApplication>
 #include <QVariantMap>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -3,13 +3,12 @@
 #include "globalfuncs/HVPathText.h"
 #include "hiding/IHidingEngine.h"
 #include "logging/CHVLog.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CItemData.h"
 #include "security/HVItemStates.h"
 
 #include <string>
 #include <sys/stat.h>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

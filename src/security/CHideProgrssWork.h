@@ -2,9 +2,9 @@
 
 #include "security/CHideProgrssWorkUi.h"
 #include "security/CRunLock.h"
-#include "security/CSignal.h"
 #include "security/SRunCounters.h"
 #include "security/SRunDetails.h"
+#include "signal/CSignal.h"
 
 #include <QHash>
 #include <QString>

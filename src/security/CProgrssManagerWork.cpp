@@ -3,6 +3,7 @@
 #include "engines/HVWipeFile.h"
 #include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CItemData.h"
 #include "security/CRunFileLister.h"
 #include "security/HVItemStates.h"
@@ -13,8 +14,6 @@
 
 #include <algorithm>
 #include <limits>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -1,10 +1,9 @@
 // The runner's questions: a file's attributes, and the answers of the run.
 #include "globalfuncs/HVPathText.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 #include "security/HVRunFiles.h"
-
-#include "resources/HVResourceStrings.h"
 
 bool CProgrssManagerWork::CheckAttributes(const CItemData& entry, int nDirFd, const SRunFile& file, std::string& strWhy)
 {

@@ -9,11 +9,10 @@
 #include "engines/HVWipeFile.h"
 #include "engines/HvncResult.h"
 #include "logging/CHVLog.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 #include "security/HVRunAct.h"
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

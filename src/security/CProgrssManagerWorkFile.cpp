@@ -2,6 +2,7 @@
 #include "engines/HVWipeFile.h"
 #include "engines/HvncResult.h"
 #include "logging/CHVLog.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 #include "security/HVItemStates.h"
@@ -9,8 +10,6 @@
 #include "security/HVRunFiles.h"
 
 #include <QFile>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "engines/HVWipeFile.h"
 #include "engines/HvncResult.h"
 #include "logging/CHVLog.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 #include "security/HVItemStates.h"
@@ -19,8 +20,6 @@
 #include <algorithm>
 #include <atomic>
 #include <unordered_set>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
 #include "security/CReportComposer.h"
 
 #include "globalfuncs/HVPathText.h"
+#include "resources/HVResourceStrings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "globalfuncs/HVPathText.h"
 #include "logging/CHVLog.h"
 #include "security/CItemData.h"
-#include "security/CSignal.h"
 #include "security/HVRunFiles.h"
+#include "signal/CSignal.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,8 +1,7 @@
 #include "security/HVItemStates.h"
 
-#include "security/CItemData.h"
-
 #include "resources/HVResourceStrings.h"
+#include "security/CItemData.h"
 
 namespace HVItemStates {
 

@@ -6,6 +6,7 @@
 #include "globalfuncs/HVPathText.h"
 #include "globalfuncs/HVShellFunctions.h"
 #include "logging/CHVLog.h"
+#include "resources/HVResourceStrings.h"
 #include "xml/CXmlDocument.h"
 
 #include <QFileInfo>
@@ -15,15 +16,13 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "resources/HVResourceStrings.h"
-
 CHDGlobalData g_HDGlobalData;
 
 namespace {
 
 // The configuration files are encrypted with this fixed password (the file protects the product
 // data against casual editing, not against a determined reader).
-constexpr char16_t kConfigPassword[] = u"4r8tkavosmwe";
+constexpr char16_t kConfigPassword[] = u"" HV_CONFIG_PASSWORD;  // from the build (HVConfigPassword)
 
 // Largest help-page name taken from a caller.
 constexpr qsizetype kMaxTopicLength = 255;

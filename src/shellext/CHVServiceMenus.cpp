@@ -1,9 +1,9 @@
 #include "shellext/CHVServiceMenus.h"
 
+#include "resources/HVExtStrings.h"
+
 #include <algorithm>
 #include <cstdio>
-
-#include "resources/HVExtStrings.h"
 
 namespace {
 

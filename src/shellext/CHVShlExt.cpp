@@ -1,5 +1,6 @@
 #include "shellext/CHVShlExt.h"
 
+#include "resources/HVExtStrings.h"
 #include "shellext/CHVExtSpawn.h"
 #include "shellext/HVExtPaths.h"
 
@@ -9,8 +10,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "resources/HVExtStrings.h"
 
 namespace {
 

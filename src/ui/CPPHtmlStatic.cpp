@@ -1,5 +1,6 @@
 #include "ui/CPPHtmlStatic.h"
 
+#include "resources/HVResourceStrings.h"
 #include "ui/CPPHtmlParser.h"
 #include "ui/HVUiTheme.h"
 
@@ -10,8 +11,6 @@
 #include <QTextCursor>
 #include <QUrl>
 #include <QtMath>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 constexpr int kMargin = 2;

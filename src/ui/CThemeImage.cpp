@@ -1,13 +1,12 @@
 #include "ui/CThemeImage.h"
 
+#include "resources/HVResourceStrings.h"
 #include "settings/CHDGlobalData.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
-
-#include "resources/HVResourceStrings.h"
 
 void CThemeImage::SetFile(const QString& strName, bool bRelativeToProgramFolder)
 {

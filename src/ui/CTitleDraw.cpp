@@ -1,13 +1,12 @@
 #include "ui/CTitleDraw.h"
 
+#include "resources/HVResourceStrings.h"
 #include "ui/CBCGButton.h"
 #include "ui/HVUiTheme.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QWidget>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 constexpr int kHelpMargin = 2;

@@ -1,4 +1,5 @@
 // CXListCtrl: row drawing, the empty-list text and the mouse.
+#include "resources/HVResourceStrings.h"
 #include "ui/CXListCtrl.h"
 #include "ui/CXListCtrlRow.h"
 
@@ -10,8 +11,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-
-#include "resources/HVResourceStrings.h"
 
 namespace {
 constexpr int kImage = 16;     // state and small images are 16 pixels square

@@ -1,5 +1,6 @@
 // Screens of the theme for the screenshot program: every picture and the main colours on one
 // sheet, and the welcome and task page backgrounds painted the way the pages paint them.
+#include "resources/CResourceModule.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CGlobalColors.h"
 #include "ui/CThemeDraw.h"
@@ -10,8 +11,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
-
-#include "resources/CResourceModule.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // master password, the exit codes, the refused command line, the clean-up question, the log.
 #include "logging/CHVLog.h"
 #include "passwords/CMasterPasswordStore.h"
+#include "resources/CResourceModule.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
-#include "resources/CResourceModule.h"
 
 using apptest::CScriptedFrontEnd;
 using apptest::CTempHome;

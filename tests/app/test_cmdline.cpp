@@ -1,4 +1,4 @@
-#include "app/CCommandLine.h"
+#include "security/CCommandLine.h"
 
 #include <gtest/gtest.h>
 #include <utility>

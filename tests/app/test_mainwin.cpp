@@ -1,19 +1,19 @@
 // The main window with stand-in pages: page order and switching, the leave question, the
 // keyboard table, the menu commands, the placement rules, the minimum size and the change of the
 // master password around the hidden signature file.
-#include "app/CAboutDlg.h"
-#include "app/CMainWndEmptyPage.h"
 #include "hiding/IHidingEngine.h"
+#include "mainwnd/CAboutDlg.h"
+#include "mainwnd/CMainWndEmptyPage.h"
 #include "passwords/CGuiMessageBox.h"
 #include "passwords/CMasterPasswordStartup.h"
 #include "passwords/CMasterPasswordStore.h"
+#include "resources/CResourceModule.h"
 #include "ui/CHPropertiesPages.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QTimer>
 
-#include "resources/CResourceModule.h"
 #include "test_mainwin_support.h"
 
 using namespace HVMainWinTest;

@@ -3,8 +3,8 @@
 // What the main-window and page tests share: a temporary HOME with the settings key, the
 // program folder of the build (help pages, configuration), a recorder of opened addresses and
 // stand-in task pages whose buttons (named by their command numbers) count their clicks.
-#include "app/CHalvoDataSecurityDlg.h"
-#include "app/CMainWndPageRegistry.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
+#include "mainwnd/CMainWndPageRegistry.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CHPageDlg.h"

@@ -2,9 +2,9 @@
 
 // The main window, its pages and the report as the end-to-end tests see them, the test data and
 // the check of an encrypted file.
-#include "app/CHalvoDataSecurityDlg.h"
 #include "engines/CEncryptManager.h"
 #include "engines/HvncResult.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
 #include "security/CDlg_Report.h"
 #include "ui/CHPageDlg.h"
 #include "ui/CHPropertiesPages.h"

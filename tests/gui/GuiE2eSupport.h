@@ -7,11 +7,12 @@
 // - CScript: answers the modal dialogs and drives the main window from the event loop, one step
 //   after another, while the program runs its own modal loops;
 // - CWindowLog: every dialog window that was shown, and the message boxes and page messages.
+#include "app/CGuiAppFrontEnd.h"
 #include "app/CHalvoDataSecurityApp.h"
 #include "pages/HVPageUi.h"
 #include "passwords/CGuiDialogHeader.h"
 #include "passwords/CGuiMessageBox.h"
-#include "security/CGuiAppFrontEnd.h"
+#include "resources/CResourceModule.h"
 #include "settings/CHDGlobalData.h"
 
 #include <QAbstractButton>
@@ -30,8 +31,6 @@
 #include <cstdlib>
 #include <functional>
 #include <vector>
-
-#include "resources/CResourceModule.h"
 
 namespace GuiE2e {
 

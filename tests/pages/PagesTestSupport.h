@@ -3,9 +3,12 @@
 // What the page tests share: HOME and the XDG folders in a temporary folder, the resource
 // module, a main window and manager, runners that do the real work on the calling thread, a
 // front end that records what the flows show, and answers for the pages' dialogs.
-#include "app/CHalvoDataSecurityDlg.h"
 #include "hiding/CHidingEngine.h"
+#include "mainwnd/CHalvoDataSecurityDlg.h"
 #include "pages/HVPageUi.h"
+#include "pages/HVTaskPages.h"
+#include "resources/CResourceModule.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CHideProgrssWork.h"
 #include "security/CItemData.h"
@@ -25,9 +28,6 @@
 #include <deque>
 #include <memory>
 #include <vector>
-
-#include "resources/CResourceModule.h"
-#include "resources/HVResourceStrings.h"
 
 namespace PagesTest {
 
@@ -252,12 +252,14 @@ public:
 struct SPageRig
 {
     SPageRig()
-        : host(mngr)
+        : bPages((HVRegisterTaskPages(), true))
+        , host(mngr)
         , dlg(mngr)
     {
         mngr.m_pRunnerHost = &host;
         mngr.m_pUi = &ui;
     }
+    bool bPages;  // the task pages are registered before the window is built
     CDataSecurityMngr mngr;
     CWorkHost host;
     CRecordingUi ui;

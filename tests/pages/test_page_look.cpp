@@ -9,7 +9,7 @@
 #include "pages/CPage_Decryption.h"
 #include "passwords/CDlg_Enterpassword.h"
 #include "passwords/CDlg_Setmasterpassword.h"
-#include "settings/CPreferencesDlg.h"
+#include "prefs/CPreferencesDlg.h"
 #include "ui/CBCGButton.h"
 #include "ui/CGlobalColors.h"
 #include "ui/CPPHtmlStatic.h"

@@ -3,12 +3,13 @@
 // preferences and web links, hiding unavailable disables Hide Management, widening moves the
 // right-hand controls, and a missing picture leaves a plain button.
 #include "pages/CHDPageWelcome.h"
+#include "pages/HVTaskPages.h"
+#include "resources/CResourceModule.h"
 #include "ui/CBCGButton.h"
 #include "ui/CGlobalColors.h"
 #include "ui/CHPropertiesPages.h"
 
 #include "../app/test_mainwin_support.h"
-#include "resources/CResourceModule.h"
 
 using namespace HVMainWinTest;
 
@@ -48,6 +49,7 @@ private slots:
         g_GlobalColors.InitColors();
         (void)g_GlobalColors.LoadTheme();
         g_GlobalColors.LoadImages();
+        HVRegisterTaskPages();
         for (const int nId : {105, 135, 4003, 147}) {
             RegisterFakePage(nId);
         }

@@ -9,6 +9,7 @@
 #include "passwords/CDlg_Setmasterpassword.h"
 #include "passwords/CDlg_Setpassword.h"
 #include "passwords/CGuiMessageBox.h"
+#include "resources/HVStringIds.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,8 +20,6 @@
 
 #include <cstring>
 #include <vector>
-
-#include "resources/HVStringIds.h"
 
 namespace {
 

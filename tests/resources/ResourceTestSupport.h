@@ -1,12 +1,12 @@
 #pragma once
 
+#include "resources/CResourceModule.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 #include <vector>
-
-#include "resources/CResourceModule.h"
 
 // Program folder of the build (the tests run from their own folder).
 inline QString BuildProgramFolder()

@@ -1,10 +1,11 @@
 // Filling the placeholders of a numbered text.
+#include "resources/HVResourceStrings.h"
+
 #include <climits>
 #include <gtest/gtest.h>
 #include <string>
 
 #include "ResourceTestSupport.h"
-#include "resources/HVResourceStrings.h"
 
 TEST(FormatText, FillsPlaceholdersInOrder)
 {

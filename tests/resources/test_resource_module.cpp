@@ -1,4 +1,6 @@
 // Loading the resource module and looking things up in it, with and without a module.
+#include "resources/HVResourceStrings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include "ResourceTestSupport.h"
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // The table generator is the gate for every string: a malformed line must stop the build with a
 // message that names the fault, and what it packs must read back exactly.
+#include "resources/CStringTable.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -7,8 +9,6 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
-
-#include "resources/CStringTable.h"
 
 namespace {
 

@@ -1,14 +1,15 @@
 // What the texts must be like for their callers: every number the program relies on is there,
 // each formatted text takes exactly the arguments its caller gives, texts that are compared with
 // each other differ, and texts that go into mark-up carry no mark-up of their own.
+#include "resources/HVExtStrings.h"
+#include "resources/HVResourceStrings.h"
+
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 #include <set>
 
 #include "ResourceTestSupport.h"
-#include "resources/HVExtStrings.h"
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // The packed string table is read like a file from outside: every malformed header, count,
 // length or order must give false and an empty table, never a partial one.
+#include "resources/CStringTable.h"
+
 #include <QByteArray>
 #include <QtEndian>
 
@@ -7,8 +9,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "resources/CStringTable.h"
 
 namespace {
 

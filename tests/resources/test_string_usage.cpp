@@ -1,4 +1,6 @@
 // Every string number the program's code asks for exists in the tables.
+#include "resources/HVResourceStrings.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,7 +10,6 @@
 
 #include "ResourceTestSupport.h"
 #include "StringUsageScanner.h"
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

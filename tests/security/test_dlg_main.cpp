@@ -1,10 +1,9 @@
 // Runs the dialog test classes of this program one after the other.
 #include "engines/CEncryptManager.h"
+#include "resources/CResourceModule.h"
 
 #include <QApplication>
 #include <QtTest>
-
-#include "resources/CResourceModule.h"
 
 QObject* MakeProgressDialogTests();
 QObject* MakeReportDialogTests();

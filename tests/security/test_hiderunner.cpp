@@ -2,6 +2,8 @@
 #include "engines/CEncryptManager.h"
 #include "hiding/CHidingEngine.h"
 #include "logging/CHVLog.h"
+#include "resources/CResourceModule.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CHideProgrssWork.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
@@ -17,9 +19,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-#include "resources/CResourceModule.h"
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

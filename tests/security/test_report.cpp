@@ -1,4 +1,6 @@
 // The text of the operation report: which sections, in which order, with which lines.
+#include "resources/CResourceModule.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CReportComposer.h"
 
 #include <QJsonArray>
@@ -6,9 +8,6 @@
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
-
-#include "resources/CResourceModule.h"
-#include "resources/HVResourceStrings.h"
 
 namespace {
 

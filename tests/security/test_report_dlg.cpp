@@ -1,5 +1,6 @@
 // The report dialog: the label height rule, the caption of button 1024 by kind, and the page
 // each button asks the main window for (none without a main window).
+#include "resources/HVResourceStrings.h"
 #include "security/CDlg_Report.h"
 #include "security/CReportComposer.h"
 #include "settings/CHDGlobalData.h"
@@ -13,7 +14,6 @@
 #include <QTextBlock>
 #include <QtTest>
 
-#include "resources/HVResourceStrings.h"
 #include "test_dlg_support.h"
 
 using namespace dlgtest;

@@ -1,5 +1,6 @@
 // The desktop notification as it goes over the wire: a private session bus (its own
 // dbus-daemon) with a stand-in notification service that records each call of Notify.
+#include "resources/CResourceModule.h"
 #include "security/CGuiRunNotice.h"
 
 #include <QDBusConnection>
@@ -7,8 +8,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
-
-#include "resources/CResourceModule.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 // Shared by the runner's tests: a temporary folder, file helpers, a scripted front end and the
 // resource module of the build.
 #include "engines/CEncryptManager.h"
+#include "resources/CResourceModule.h"
+#include "resources/HVResourceStrings.h"
 #include "security/CItemData.h"
 #include "security/CProgrssManagerWork.h"
 #include "security/IProgrssManagerUi.h"
@@ -19,9 +21,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "resources/CResourceModule.h"
-#include "resources/HVResourceStrings.h"
 
 namespace runtest {
 

@@ -1,4 +1,4 @@
-#include "security/CSignal.h"
+#include "signal/CSignalPump.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -48,7 +48,7 @@ TEST(CSignalPump, WaitOnClearedSignalReturnsAtOnceAfterPumping)
     CSignal busy;
     bool bServed = false;
     QTimer::singleShot(0, [&] { bServed = true; });
-    EXPECT_TRUE(busy.Wait(-1));
+    EXPECT_TRUE(Wait(busy, -1));
     EXPECT_TRUE(bServed) << "posted work is dispatched in the first pass";
 }
 
@@ -56,8 +56,8 @@ TEST(CSignalPump, WaitZeroOnSetSignalTimesOut)
 {
     App();
     CSignal busy(true);
-    EXPECT_FALSE(busy.Wait(0));
-    EXPECT_TRUE(busy.WaitPumping(true, 0)) << "already in the expected state";
+    EXPECT_FALSE(Wait(busy, 0));
+    EXPECT_TRUE(WaitPumping(busy, true, 0)) << "already in the expected state";
 }
 
 // The worker calls into the GUI thread synchronously while the GUI thread waits for it.
@@ -75,7 +75,7 @@ TEST(CSignalPump, ServesBlockingCallsFromWorkerDuringWait)
         }
         busy.Reset();
     });
-    EXPECT_TRUE(busy.Wait(-1));
+    EXPECT_TRUE(Wait(busy, -1));
     worker.join();
     EXPECT_EQ(progress.load(), 5);
 }
@@ -87,7 +87,7 @@ TEST(CSignalPump, QuitDuringWaitEndsWaitAndIsPostedAgain)
     bool bWaitResult = true;
     QTimer::singleShot(0, [&] {
         QTimer::singleShot(5, [] { QCoreApplication::quit(); });
-        bWaitResult = busy.Wait(-1);
+        bWaitResult = Wait(busy, -1);
     });
     QTimer guard;
     guard.setSingleShot(true);

@@ -1,4 +1,5 @@
 #include "settings/CRegistry.h"
+
 #include "settings/CHVIniGuard.h"
 
 #include <limits>

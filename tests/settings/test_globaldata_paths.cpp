@@ -1,10 +1,11 @@
 // Paths, help pages, web links, data folders and the small desktop operations of the global data.
+#include "resources/CResourceModule.h"
+#include "resources/HVResourceStrings.h"
+
 #include <QUrl>
 
 #include <sys/stat.h>
 
-#include "resources/CResourceModule.h"
-#include "resources/HVResourceStrings.h"
 #include "test_globaldata_support.h"
 
 namespace {

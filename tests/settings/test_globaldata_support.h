@@ -59,7 +59,7 @@ public:
     }
 
     // Encrypts plain into the program folder as the configuration file, with a cheap cost.
-    void WriteConfig(const QByteArray& plain, std::u16string_view password = u"4r8tkavosmwe")
+    void WriteConfig(const QByteArray& plain, std::u16string_view password = u"" HV_CONFIG_PASSWORD)
     {
         const QString strPlain = m_strRoot + QStringLiteral("/plain/Config_norvane.xml");
         WriteFile(strPlain, plain);

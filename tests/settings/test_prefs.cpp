@@ -2,13 +2,14 @@
 // saves, Cancel stores nothing, Default and All Defaults reset exactly their pages, the enabling
 // rules, the 128-bit refusal, and the extension's registration run only when its switch changed.
 #include "passwords/CGuiMessageBox.h"
+#include "prefs/CPrefPageContextMenu.h"
+#include "prefs/CPrefPageEncrypt.h"
+#include "prefs/CPrefPageGeneral.h"
+#include "prefs/CPrefPageWipe.h"
+#include "prefs/CPreferencesDlg.h"
+#include "resources/HVStringIds.h"
 #include "settings/CHDGlobalData.h"
 #include "settings/CMRegistryData.h"
-#include "settings/CPrefPageContextMenu.h"
-#include "settings/CPrefPageEncrypt.h"
-#include "settings/CPrefPageGeneral.h"
-#include "settings/CPrefPageWipe.h"
-#include "settings/CPreferencesDlg.h"
 #include "ui/CHPropertiesPages.h"
 #include "ui/CItemsTreeWnd.h"
 
@@ -25,8 +26,6 @@
 #include <map>
 #include <memory>
 #include <vector>
-
-#include "resources/HVStringIds.h"
 
 using namespace HVDialogs::HVPref;
 

@@ -2,6 +2,8 @@
 // fallbacks and sizes, the image lists, the drawing helpers, link buttons and the hex edit field.
 #include "engines/CEncryptManager.h"
 #include "logging/CHVLog.h"
+#include "resources/CResourceModule.h"
+#include "resources/HVResourceStrings.h"
 #include "settings/CHDGlobalData.h"
 #include "ui/CBCGButton.h"
 #include "ui/CGlobalColors.h"
@@ -17,12 +19,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "resources/CResourceModule.h"
-#include "resources/HVResourceStrings.h"
-
 namespace {
 
-const char* const kPassword = "4r8tkavosmwe";
+const char* const kPassword = HV_CONFIG_PASSWORD;
 
 QByteArray ReadAll(const QString& strPath)
 {
