@@ -43,6 +43,10 @@ double Run(CHideProgrssWork& work, const std::vector<CItemData*>& items, int bUn
 
 int main(int argc, char** argv)
 {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: hiderunner_bench <count> <folder> <resource module>\n");
+        return 2;
+    }
     const int nCount = std::atoi(argv[1]);
     namespace fs = std::filesystem;
     std::string strTemplate = (fs::path(argv[2]) / "hv-hiderun-bench-XXXXXX").string();
