@@ -2,6 +2,7 @@
 
 #include "engines/HVPendingRecordsText.h"
 #include "engines/HVTempNames.h"
+#include "globalfuncs/HVDurableFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -256,17 +257,11 @@ int ForEachOrphan(char cKind, const std::function<void(const SEntry&, int nDirFd
         if (bRead && strKeep.empty()) {
             ::unlink(strPath.c_str());
         } else if (bRead) {
-            // Rewrite with what is left for the other kind's sweep.
-            const std::string strNew = strPath + ".new";
-            const int out = ::open(strNew.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-            if (out >= 0) {
-                const bool bOk = ::write(out, strKeep.data(), strKeep.size()) == static_cast<ssize_t>(strKeep.size())
-                                 && ::fdatasync(out) == 0;
-                ::close(out);
-                if (!bOk || ::rename(strNew.c_str(), strPath.c_str()) != 0) {
-                    ::unlink(strNew.c_str());
-                }
-            }
+            // Rewrite with what is left for the other kind's sweep (a failure keeps the old record).
+            HVDurableFile::SOptions opt;
+            opt.strTempName = strPath.substr(strPath.rfind('/') + 1) + ".new";
+            opt.bDataSyncOnly = true;
+            HVDurableFile::Write(strPath, strKeep, opt);
         }
         ::close(fd);
     }

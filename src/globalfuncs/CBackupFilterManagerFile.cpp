@@ -2,6 +2,7 @@
 // renamed into place.
 
 #include "globalfuncs/CBackupFilterManager.h"
+#include "globalfuncs/HVDurableFile.h"
 #include "globalfuncs/HVInternal.h"
 
 #include <QStringDecoder>
@@ -92,28 +93,11 @@ bool ReplaceFile(const QByteArray& target, const QByteArray& bytes, mode_t mode)
         errno = EINVAL;
         return false;
     }
-    const qsizetype slash = target.lastIndexOf('/');
-    QByteArray temp = (slash < 0 ? QByteArray() : target.left(slash + 1)) + ".hvfilter_XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    for (qsizetype done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        done += ok ? n : 0;
-    }
-    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    int err = errno;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(temp.constData(), target.constData()) == 0)
-        return true;
-    err = ok ? errno : err;
-    ::unlink(temp.constData());
+    HVDurableFile::SOptions opt;
+    opt.nMode = mode;
+    const int err = HVDurableFile::Write(target.toStdString(), std::string_view(bytes.constData(), bytes.size()), opt);
     errno = err;
-    return false;
+    return err == 0;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "globalfuncs/HVFolderTree.h"
 
+#include "globalfuncs/HVDurableFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -67,7 +69,7 @@ bool Fail(const FTreeFailure& onFailure, int err)
     return false;
 }
 
-bool CopyFileAt(int srcFd, int dstFd, const std::string& name, mode_t mode, const FTreeFailure& onFailure)
+bool CopyFileAt(int srcFd, int dstFd, const std::string& name, const FTreeFailure& onFailure)
 {
     const CFd in(::openat(srcFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st
@@ -77,48 +79,28 @@ bool CopyFileAt(int srcFd, int dstFd, const std::string& name, mode_t mode, cons
         return Fail(onFailure, errno);
     if (!S_ISREG(st.st_mode))
         return Fail(onFailure, EINVAL);
-    char tmpName[64];
-    int outFd = -1;
-    for (unsigned attempt = 0; attempt < 100 && outFd < 0; ++attempt) {
-        std::snprintf(tmpName, sizeof tmpName, ".hvcopy%d.%u", static_cast<int>(::getpid()), attempt);
-        outFd = ::openat(dstFd, tmpName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode & 0777);
-        if (outFd < 0 && errno != EEXIST)
-            return Fail(onFailure, errno);
-    }
-    if (outFd < 0)
-        return Fail(onFailure, EEXIST);
-    const CFd out(outFd);
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(in.Get(), buf, sizeof buf);
-        if (n == 0)
-            break;
-        if (n < 0 && errno == EINTR)
-            continue;
-        for (ssize_t done = 0; n > 0 && done < n;) {
-            const ssize_t w = ::write(out.Get(), buf + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0) {
-                const int err = w < 0 ? errno : ENOSPC;
-                ::unlinkat(dstFd, tmpName, 0);
-                return Fail(onFailure, err);
+    HVDurableFile::SOptions opt;
+    opt.nMode = st.st_mode & 07777;
+    opt.eModes = HVDurableFile::EModes::BestEffort;  // a file system without modes still takes the copy
+    const int err = HVDurableFile::WriteAt(
+        dstFd,
+        name,
+        [&in](int outFd) {
+            char buf[65536];
+            for (;;) {
+                const ssize_t n = ::read(in.Get(), buf, sizeof buf);
+                if (n == 0)
+                    return 0;
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0)
+                    return errno;
+                if (const int werr = HVDurableFile::WriteAll(outFd, std::string_view(buf, static_cast<size_t>(n))))
+                    return werr;
             }
-            done += w;
-        }
-        if (n < 0) {
-            const int err = errno;
-            ::unlinkat(dstFd, tmpName, 0);
-            return Fail(onFailure, err);
-        }
-    }
-    (void)::fchmod(out.Get(), st.st_mode & 07777);
-    if (::fsync(out.Get()) != 0 || ::renameat(dstFd, tmpName, dstFd, name.c_str()) != 0) {
-        const int err = errno;
-        ::unlinkat(dstFd, tmpName, 0);
-        return Fail(onFailure, err);
-    }
-    return true;
+        },
+        opt);
+    return err == 0 || Fail(onFailure, err);
 }
 
 bool CopyLinkAt(int srcFd, int dstFd, const std::string& name, const FTreeFailure& onFailure)
@@ -208,7 +190,7 @@ bool CopyFolderAt(int srcFd, int dstFd, bool overwrite, const FTreeFailure& onFa
         } else if (bExists && !overwrite) {
             continue;
         } else if (S_ISREG(st.st_mode)) {
-            ok = CopyFileAt(srcFd, dstFd, name, st.st_mode, onFailure) && ok;
+            ok = CopyFileAt(srcFd, dstFd, name, onFailure) && ok;
         } else if (S_ISLNK(st.st_mode)) {
             ok = CopyLinkAt(srcFd, dstFd, name, onFailure) && ok;
         } else {

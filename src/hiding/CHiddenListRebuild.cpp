@@ -1,4 +1,5 @@
 // Rewriting the hidden list: compaction of a long journal and the rebuild of a damaged one.
+#include "globalfuncs/HVDurableFile.h"
 #include "hiding/CHiddenList.h"
 #include "hiding/HidingFs.h"
 #include "hiding/HidingPaths.h"
@@ -39,34 +40,21 @@ bool CHiddenList::Compact(const HidingFaultHook& hook, std::string& strError)
 
 bool CHiddenList::ReplaceWith(const std::string& text, const HidingFaultHook& hook, std::string& strError)
 {
-    const std::string strTemp = m_strFile + ".tmp";
-    const int fd = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        strError = HidingFs::ErrnoText("cannot rewrite the hidden list " + strTemp);
-        return false;
-    }
-    const bool bWritten = HidingFs::WriteAllAt(fd, text, 0) && ::fsync(fd) == 0;
-    const int nErr = errno;
-    ::close(fd);
-    if (!bWritten) {
+    // A fixed temporary name: the next start removes one a killed process left behind.
+    HVDurableFile::SOptions opt;
+    opt.strTempName = HidingPaths::NameOf(m_strFile) + ".tmp";
+    bool bWritten = false;
+    opt.hook = [&](const char* pszStep) {
+        bWritten = std::string_view(pszStep) == "written";
+        if (hook) {
+            hook(bWritten ? "compact-written" : "compact-renamed");
+        }
+    };
+    if (const int nErr = HVDurableFile::Write(m_strFile, text, opt); nErr != 0) {
         errno = nErr;
-        strError = HidingFs::ErrnoText("cannot rewrite the hidden list " + strTemp);
-        ::unlink(strTemp.c_str());
+        strError = HidingFs::ErrnoText(bWritten ? "cannot replace the hidden list " + m_strFile
+                                                : "cannot rewrite the hidden list " + m_strFile + ".tmp");
         return false;
-    }
-    if (hook) {
-        hook("compact-written");
-    }
-    if (::rename(strTemp.c_str(), m_strFile.c_str()) != 0) {
-        strError = HidingFs::ErrnoText("cannot replace the hidden list " + m_strFile);
-        ::unlink(strTemp.c_str());
-        return false;
-    }
-    if (!HidingFs::SyncDir(HidingPaths::ParentOf(m_strFile))) {
-        // The new list is complete either way; only its name may not be durable yet.
-    }
-    if (hook) {
-        hook("compact-renamed");
     }
     return Load(strError);
 }

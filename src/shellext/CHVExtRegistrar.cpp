@@ -1,5 +1,6 @@
 #include "shellext/CHVExtRegistrar.h"
 
+#include "globalfuncs/HVDurableFile.h"
 #include "shellext/CHVServiceMenus.h"
 #include "shellext/HVExtPaths.h"
 
@@ -44,35 +45,9 @@ bool ReadAll(const std::string& strPath, std::string& out)
 // file, never a part. Returns 0 or the errno of the failed step.
 int WriteAtomic(const std::string& strPath, const std::string& strContent, mode_t nMode)
 {
-    const auto nSlash = strPath.rfind('/');
-    std::string strTemp = strPath.substr(0, nSlash + 1) + ".hvext-XXXXXX";
-    const int nFd = ::mkstemp(strTemp.data());
-    if (nFd < 0) {
-        return errno;
-    }
-    std::size_t nDone = 0;
-    int nErr = 0;
-    while (nDone < strContent.size() && nErr == 0) {
-        const ssize_t n = ::write(nFd, strContent.data() + nDone, strContent.size() - nDone);
-        if (n < 0 && errno != EINTR) {
-            nErr = errno;
-        } else if (n > 0) {
-            nDone += static_cast<std::size_t>(n);
-        }
-    }
-    if (nErr == 0 && (::fchmod(nFd, nMode) != 0 || ::fsync(nFd) != 0)) {
-        nErr = errno;
-    }
-    if (::close(nFd) != 0 && nErr == 0) {
-        nErr = errno;
-    }
-    if (nErr == 0 && ::rename(strTemp.c_str(), strPath.c_str()) != 0) {
-        nErr = errno;
-    }
-    if (nErr != 0) {
-        ::unlink(strTemp.c_str());
-    }
-    return nErr;
+    HVDurableFile::SOptions opt;
+    opt.nMode = nMode;
+    return HVDurableFile::Write(strPath, strContent, opt);
 }
 
 bool MakeFolders(const std::string& strPath)

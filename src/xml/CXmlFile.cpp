@@ -1,5 +1,6 @@
 #include "xml/CXmlFile.h"
 
+#include "globalfuncs/HVDurableFile.h"
 #include "globalfuncs/HVPathText.h"
 #include "xml/XmlUtf.h"
 
@@ -7,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -37,12 +37,6 @@ public:
     CFd(const CFd&) = delete;
     CFd& operator=(const CFd&) = delete;
     [[nodiscard]] int Get() const { return m_fd; }
-    [[nodiscard]] int Release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
 
 private:
     int m_fd;
@@ -70,18 +64,9 @@ ssize_t ReadFull(int fd, char* p, size_t nSize)
 
 bool WriteFull(int fd, const char* p, size_t nSize)
 {
-    while (nSize > 0) {
-        const ssize_t n = ::write(fd, p, nSize);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        p += n;
-        nSize -= static_cast<size_t>(n);
-    }
-    return true;
+    const int nErr = HVDurableFile::WriteAll(fd, std::string_view(p, nSize));
+    errno = nErr;
+    return nErr == 0;
 }
 
 // Writes the text body: UTF-16LE or UTF-8, chunk by chunk. Adds the byte count to nBytes.
@@ -227,60 +212,37 @@ bool CXmlFile::Write(const QString& strPath,
         strError = ErrnoText(EISDIR);
         return false;
     }
-    std::random_device rd;
-    QByteArray tmp;
-    int fdRaw = -1;
-    for (int nTry = 0; nTry < 100 && fdRaw < 0; ++nTry) {
-        tmp = dir + "/." + base + ".tmp" + QByteArray::number(static_cast<qulonglong>(rd()), 16);
-        fdRaw = ::open(tmp.constData(),
-                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                       nMode >= 0 ? static_cast<mode_t>(nMode & 07777) : mode_t{0666});
-        if (fdRaw < 0 && errno != EEXIST) {
-            break;
-        }
-    }
-    if (fdRaw < 0) {
-        strError = ErrnoText(errno);
-        return false;
-    }
-    CFd fd(fdRaw);
-    auto fail = [&](int nErr) {
-        strError = ErrnoText(nErr);
-        ::unlink(tmp.constData());
-        return false;
-    };
+    HVDurableFile::SOptions opt;
     struct stat st = {};
     if (nMode >= 0) {
-        (void)::fchmod(fd.Get(), static_cast<mode_t>(nMode & 07777));
+        opt.nMode = static_cast<mode_t>(nMode & 07777);
+        opt.eModes = HVDurableFile::EModes::BestEffort;
     } else if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
-        (void)::fchmod(fd.Get(), st.st_mode & 07777);
+        opt.nMode = st.st_mode & 07777;  // a rewrite keeps the file's modes
+        opt.eModes = HVDurableFile::EModes::BestEffort;
+    } else {
+        opt.nMode = 0666;
+        opt.eModes = HVDurableFile::EModes::Umask;
     }
     const bool bUtf16 = nDocFlags & kUtf16LeBom;
     uint64_t nBytes = 0;
     QString strPrefix;
-    bool bOk = true;
-    if (bUtf16) {
-        strPrefix = QStringLiteral("UTF-16LE BOM + ");
-        bOk = WriteFull(fd.Get(), "\xFF\xFE", 2);
-    } else if (nDocFlags & kUtf8Bom) {
-        strPrefix = QStringLiteral("UTF-8 BOM + ");
-        bOk = WriteFull(fd.Get(), "\xEF\xBB\xBF", 3);
-    }
-    if (!bOk || !WriteBody(fd.Get(), strText, bUtf16, nBytes)) {
-        return fail(errno);
-    }
-    if (::fsync(fd.Get()) != 0) {
-        return fail(errno);
-    }
-    if (::close(fd.Release()) != 0) {
-        return fail(errno);
-    }
-    if (::rename(tmp.constData(), path.constData()) != 0) {
-        return fail(errno);
-    }
-    CFd dirFd(::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.Get() >= 0) {
-        (void)::fsync(dirFd.Get());
+    const auto fill = [&](int fd) {
+        bool bOk = true;
+        if (bUtf16) {
+            strPrefix = QStringLiteral("UTF-16LE BOM + ");
+            bOk = WriteFull(fd, "\xFF\xFE", 2);
+        } else if (nDocFlags & kUtf8Bom) {
+            strPrefix = QStringLiteral("UTF-8 BOM + ");
+            bOk = WriteFull(fd, "\xEF\xBB\xBF", 3);
+        }
+        return bOk && WriteBody(fd, strText, bUtf16, nBytes) ? 0 : (errno != 0 ? errno : EIO);
+    };
+    const CFd dirFd(::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int nErr = dirFd.Get() < 0 ? errno : HVDurableFile::WriteAt(dirFd.Get(), base.toStdString(), fill, opt);
+    if (nErr != 0) {
+        strError = ErrnoText(nErr);
+        return false;
     }
     if (bUtf16) {
         strDescription = QStringLiteral("%1%2 wide chars").arg(strPrefix, QString::number(strText.size()));

@@ -8,6 +8,8 @@
 // A table line holds five TAB-separated fields: number, name, args, text, where. Lines starting
 // with '#' and empty lines are skipped. Every error names the file and line and fails the build.
 // Outputs are only rewritten when their content changes, so an unchanged table rebuilds nothing.
+#include "globalfuncs/HVDurableFile.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -264,14 +266,10 @@ bool WriteIfChanged(const std::string& path, const std::string& content)
             }
         }
     }
-    const std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(content.data(), static_cast<std::streamsize>(content.size())) || !out.flush()) {
-            return Fail(tmp, "cannot write");
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    HVDurableFile::SOptions opt;
+    opt.nMode = 0666;
+    opt.eModes = HVDurableFile::EModes::Umask;
+    if (HVDurableFile::Write(path, content, opt) != 0) {
         return Fail(path, "cannot replace");
     }
     return true;
