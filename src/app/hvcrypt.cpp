@@ -107,13 +107,13 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
         return 1;
     }
     CEncryptManager em;
-    (void)em.EnablerEncryptionType(opt.nKeyBits / 8, password.Utf16Units());
+    em.EnablerEncryptionType(opt.nKeyBits / 8, password.Utf16Units());
     password.clear();
     if (opt.nKdfMemKiB != 0) {
         em.SetKdfCost(opt.nKdfMemKiB, opt.nKdfPasses);
     }
     if (opt.nFormatVersion != 0) {
-        (void)em.SetWriteVersion(opt.nFormatVersion);
+        em.SetWriteVersion(opt.nFormatVersion);
     }
     em.SetParent([&](std::uint32_t n) { bar.Add(n); });
 
@@ -124,12 +124,8 @@ int RunCrypto(const SHvcryptOptions& opt, CHvcryptProgress& bar)
             int r = HVNC_OK;
             if (opt.strCommand == "verify") {
                 r = em.VerifyFileW(f);
-            } else if (bEncrypt) {
-                r = em.EncryptFileW(f, opt.strOutput.empty() ? nullptr : opt.strOutput.c_str(), SizeOf(f), 1) != 0
-                        ? HVNC_OK
-                        : em.GetLastResult();
             } else {
-                r = em.DecryptFileW(f, opt.strOutput);
+                r = static_cast<int>((bEncrypt ? em.Encrypt(f, opt.strOutput) : em.Decrypt(f, opt.strOutput)).eCode);
             }
             results.push_back(r);
             bar.Finish();
@@ -185,7 +181,7 @@ bool RefuseProtected(SHvcryptOptions& opt)
 
 int main(int argc, char** argv)
 {
-    (void)HVNoCoreDump();  // before any password or key is read
+    HVNoCoreDump();  // before any password or key is read
     SHvcryptOptions opt;
     const std::string strErr = HvcryptParse(argc, argv, opt);
     if (!strErr.empty()) {

@@ -43,14 +43,21 @@ public:
     // was taken, 0 otherwise.
     int EnablerEncryptionType(int nKeyLen, std::u16string_view password);
 
-    // Encrypts strSource into pszDest (nullptr: strSource + ".hvnc"). nSize and nFlag are
-    // accepted for the callers' sake; the engine reads the file's real size. Non-zero = success.
+    // Encrypts strSource into strDest ("": strSource + ".hvnc"). The reason is the failure's, or
+    // the warning of a success.
+    [[nodiscard]] SHvncResult Encrypt(const std::string& strSource, const std::string& strDest = {});
+    // Decrypts into strDest ("": the name without ".hvnc", or a free "name(1).ext"), then removes
+    // the encrypted file.
+    [[nodiscard]] SHvncResult Decrypt(const std::string& strEncrypted, const std::string& strDest = {});
+    // Decrypts into memory (at most kMaxMemoryPlain bytes of plain text); the file stays.
+    [[nodiscard]] SHvncResult Decrypt(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut);
+
+    // The integer interface over the three above. EncryptFileW: non-zero = success (nSize and
+    // nFlag are accepted for the callers' sake; the engine reads the file's real size).
+    // DecryptFileW: the EHvnc code, 0 = success, 2 = wrong password.
     [[nodiscard]] int
     EncryptFileW(const std::string& strSource, const char* pszDest = nullptr, std::uint64_t nSize = 0, int nFlag = 1);
-    // Decrypts into strDest ("": the name without ".hvnc", or a free "name(1).ext"), then removes
-    // the encrypted file. Returns an EHvncResult: 0 success, 2 wrong password, else failure.
     [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, const std::string& strDest = std::string());
-    // Decrypts into memory (at most kMaxMemoryPlain bytes of plain text); the file stays.
     [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut);
 
     // The same for files named by folder descriptor and name (see SHVFileRef); each returns an
@@ -125,6 +132,8 @@ public:
 private:
     int Fail(int nResult, std::string strWhy);
     int Succeed();
+    // The last result with its reason (the failure's, or the success's warning).
+    [[nodiscard]] SHvncResult Outcome(int nResult) const;
     // makeJob(i, job) sets up file i of nCount (a failure is that file's result).
     using JobMaker = std::function<int(std::size_t, SHvncJob&)>;
     int RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker& makeJob, std::vector<int>& results);

@@ -90,18 +90,26 @@ int CEncryptManager::RunOne(bool bEncrypt, SHvncJob& job)
     return nRet == HVNC_OK ? Succeed() : nRet;
 }
 
-int CEncryptManager::EncryptFileW(const std::string& strSource, const char* pszDest, std::uint64_t, int)
+SHvncResult CEncryptManager::Outcome(int nResult) const
+{
+    return SHvncResult{static_cast<EHvnc>(nResult), nResult == HVNC_OK ? m_strLastWarning : m_strLastError};
+}
+
+SHvncResult CEncryptManager::Encrypt(const std::string& strSource, const std::string& strDest)
 {
     m_strLastOutput.clear();
     SHvncJob job;
-    if (PathJob(strSource, pszDest, job) != HVNC_OK || RunOne(true, job) != HVNC_OK) {
-        return 0;
+    int nRet = PathJob(strSource, strDest.c_str(), job);
+    if (nRet == HVNC_OK) {
+        nRet = RunOne(true, job);
     }
-    m_strLastOutput = HvncIo::JoinPath(job.destDir.strShown, m_strLastOutput);
-    return 1;
+    if (nRet == HVNC_OK) {
+        m_strLastOutput = HvncIo::JoinPath(job.destDir.strShown, m_strLastOutput);
+    }
+    return Outcome(nRet);
 }
 
-int CEncryptManager::DecryptFileW(const std::string& strEncrypted, const std::string& strDest)
+SHvncResult CEncryptManager::Decrypt(const std::string& strEncrypted, const std::string& strDest)
 {
     m_strLastOutput.clear();
     SHvncJob job;
@@ -112,12 +120,13 @@ int CEncryptManager::DecryptFileW(const std::string& strEncrypted, const std::st
     if (!m_strLastOutput.empty()) {
         m_strLastOutput = HvncIo::JoinPath(job.destDir.strShown, m_strLastOutput);
     }
-    return nRet;
+    return Outcome(nRet);
 }
 
-int CEncryptManager::DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut)
+SHvncResult CEncryptManager::Decrypt(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut)
 {
     m_strLastOutput.clear();
+    m_strLastWarning.clear();
     SHvncJob job;
     int nRet = PathJob(strEncrypted, nullptr, job);
     if (nRet == HVNC_OK) {
@@ -126,9 +135,24 @@ int CEncryptManager::DecryptFileW(const std::string& strEncrypted, std::vector<s
     if (nRet != HVNC_OK) {
         sodium_memzero(memOut.data(), memOut.size());
         memOut.clear();
-        return nRet;
+        return Outcome(nRet);
     }
-    return Succeed();
+    return Outcome(Succeed());
+}
+
+int CEncryptManager::EncryptFileW(const std::string& strSource, const char* pszDest, std::uint64_t, int)
+{
+    return Encrypt(strSource, pszDest != nullptr ? std::string(pszDest) : std::string()).Ok() ? 1 : 0;
+}
+
+int CEncryptManager::DecryptFileW(const std::string& strEncrypted, const std::string& strDest)
+{
+    return static_cast<int>(Decrypt(strEncrypted, strDest).eCode);
+}
+
+int CEncryptManager::DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut)
+{
+    return static_cast<int>(Decrypt(strEncrypted, memOut).eCode);
 }
 
 int CEncryptManager::VerifyFileW(const std::string& strEncrypted)

@@ -1,9 +1,39 @@
 #pragma once
 
 #include <cerrno>
+#include <string>
 
-// Results of the encryption engine's operations (CEncryptManager::GetLastResult, and the value
-// DecryptFileW returns).
+// Results of the encryption engine's operations. EHvnc is the result type; the integer values
+// below are the same codes, for the engine's integer interface (GetLastResult, DecryptFileW,
+// the batch results).
+enum class EHvnc : int
+{
+    Ok = 0,
+    Failed,
+    WrongPassword,
+    Corrupt,
+    NotHvnc,
+    UnsupportedVersion,
+    Cancelled,
+    IoError,
+    NoSpace,
+    Exists,
+    NotRegular,
+    Changed,
+    MultipleLinks,
+    Permission,
+    NameTooLong,
+};
+
+// A result with the reason of a failure (or the warning of a success) in words.
+struct SHvncResult
+{
+    EHvnc eCode = EHvnc::Ok;
+    std::string strReason;
+
+    [[nodiscard]] bool Ok() const { return eCode == EHvnc::Ok; }
+};
+
 enum EHvncResult : int
 {
     HVNC_OK = 0,
@@ -22,6 +52,8 @@ enum EHvncResult : int
     HVNC_PERMISSION = 13,          // permission denied
     HVNC_NAME_TOO_LONG = 14        // a name the filesystem cannot hold
 };
+
+static_assert(static_cast<int>(EHvnc::NameTooLong) == HVNC_NAME_TOO_LONG, "one list of codes");
 
 // Short English text of a result, for tools and logs.
 inline const char* HvncResultText(int nResult)

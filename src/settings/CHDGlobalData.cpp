@@ -78,8 +78,8 @@ QString CHDGlobalData::MakeConfigFileEx(const QString& strFileName) const
     plain.reserve(1024);
     {
         CEncryptManager engine;
-        (void)engine.EnablerEncryptionType(32, kConfigPassword);
-        if (engine.DecryptFileW(HVGlobalMFC::HVPathToStd(strPath), plain) != 0) {
+        engine.EnablerEncryptionType(32, kConfigPassword);
+        if (!engine.Decrypt(HVGlobalMFC::HVPathToStd(strPath), plain).Ok()) {
             return QString();
         }
     }

@@ -346,3 +346,44 @@ TEST(EncBatch, ManyFilesShareOneDerivationAndReportEachResult)
 }
 
 }  // namespace
+
+// The integer interface reports what the result type says: encryption non-zero on success only,
+// decryption the code itself; every failure comes with a reason.
+TEST(EncResults, IntegerInterfaceFollowsTheResult)
+{
+    CTempDir dir;
+    WriteFile(dir / "a.txt", Pattern(100));
+    WriteFile(dir / "b.txt", Pattern(100));
+    WriteFile(dir / "b.txt.hvnc", Pattern(10));   // the output name is taken
+    WriteFile(dir / "plain.hvnc", Pattern(300));  // not an encrypted file
+    CEncryptManager em;
+    CheapEngine(em);
+    ASSERT_TRUE(em.Encrypt(dir / "a.txt").Ok());
+    CEncryptManager wrong;
+    CheapEngine(wrong, u"nope");
+
+    struct SCase
+    {
+        const char* pszName;
+        CEncryptManager* pEngine;
+        bool bEncrypt;
+        std::string strPath;
+        EHvnc eExpected;
+    };
+    for (const SCase& c : {SCase{"missing source", &em, true, dir / "none.txt", EHvnc::IoError},
+                           SCase{"output exists", &em, true, dir / "b.txt", EHvnc::Exists},
+                           SCase{"wrong password", &wrong, false, dir / "a.txt.hvnc", EHvnc::WrongPassword},
+                           SCase{"not encrypted", &em, false, dir / "plain.hvnc", EHvnc::NotHvnc}}) {
+        SCOPED_TRACE(c.pszName);
+        const SHvncResult result = c.bEncrypt ? c.pEngine->Encrypt(c.strPath) : c.pEngine->Decrypt(c.strPath);
+        EXPECT_EQ(result.eCode, c.eExpected) << result.strReason;
+        EXPECT_FALSE(result.strReason.empty());
+        if (c.bEncrypt) {
+            EXPECT_EQ(c.pEngine->EncryptFileW(c.strPath), 0);
+        } else {
+            EXPECT_EQ(c.pEngine->DecryptFileW(c.strPath), static_cast<int>(c.eExpected));
+        }
+    }
+    EXPECT_EQ(em.DecryptFileW(dir / "a.txt.hvnc"), HVNC_OK);
+    EXPECT_EQ(ReadFile(em.GetLastOutputPath()), Pattern(100));
+}
