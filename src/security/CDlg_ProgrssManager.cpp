@@ -6,37 +6,19 @@
 #include "passwords/CGuiMessageBox.h"
 #include "resources/HVResourceStrings.h"
 #include "security/CGuiProgressLayout.h"
-#include "security/CGuiRunNotice.h"
-#include "signal/CSignalPump.h"
 #include "ui/CHProgressCtrlX.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QVBoxLayout>
-
-#include <cstring>
-
 CDlg_ProgrssManager::CDlg_ProgrssManager(QWidget* pParent)
-    : QDialog(pParent)
+    : CRunProgressDlg(pParent, QStringLiteral("CDlg_ProgrssManager"), HVLoadString(IDS_PROGRESS_ENC_TITLE))
 {
-    setObjectName(QStringLiteral("CDlg_ProgrssManager"));
-    QVBoxLayout* pBody = CGuiProgressLayout::Begin(this, HVLoadString(IDS_PROGRESS_ENC_TITLE));
-    m_pStatus = CGuiProgressLayout::AddStatus(this, pBody);
-    m_pCurrent = CGuiProgressLayout::AddBar(this, pBody, 1018, HVLoadString(IDS_PROGRESS_CURRENT));
-    m_pOverall = CGuiProgressLayout::AddBar(this, pBody, 1017, HVLoadString(IDS_PROGRESS_OVERALL));
-    m_pCancel = CGuiProgressLayout::AddButton(this, pBody, HVLoadString(IDS_BTN_CANCEL));
-    connect(m_pCancel, &QPushButton::clicked, this, &CDlg_ProgrssManager::OnCancel);
-    CGuiProgressLayout::ApplyColors(this);
+    m_pCurrent = CGuiProgressLayout::AddBar(this, Body(), 1018, HVLoadString(IDS_PROGRESS_CURRENT));
+    m_pOverall = CGuiProgressLayout::AddBar(this, Body(), 1017, HVLoadString(IDS_PROGRESS_OVERALL));
+    AddCancel();
 }
 
 CDlg_ProgrssManager::~CDlg_ProgrssManager()
 {
-    // The worker must be gone before the widgets it posts to.
-    if (m_bStarted && m_work.BusySignal().IsSet()) {
-        StopAndWait();
-    }
-    m_work.Join();
+    EndWorker();
 }
 
 void CDlg_ProgrssManager::RunModal(const SRunOptions& options)
@@ -46,52 +28,7 @@ void CDlg_ProgrssManager::RunModal(const SRunOptions& options)
                                                       : IDS_PROGRESS_WIPE_TITLE;
     CGuiProgressLayout::SetTitle(this, HVLoadString(nTitle));
     m_work.Initialise(options, this);
-    m_bInitialised = true;
-    m_bClosing = false;
-    const CGuiRunNotice notice;
-    exec();
-    if (m_bStarted && m_work.BusySignal().IsSet()) {
-        StopAndWait();
-    }
-    m_work.Join();
-    (void)notice.Finished(windowTitle());
-}
-
-void CDlg_ProgrssManager::showEvent(QShowEvent* pEvent)
-{
-    QDialog::showEvent(pEvent);
-    if (m_bInitialised && !m_bStarted) {
-        m_bStarted = true;
-        m_work.Start();
-    }
-}
-
-void CDlg_ProgrssManager::StopAndWait()
-{
-    m_work.StopSignal().Set();
-    // Keeps this thread's events flowing: the worker may be waiting for an answer from it.
-    while (m_work.BusySignal().IsSet()) {
-        (void)Wait(m_work.BusySignal(), 200);
-    }
-    m_work.StopSignal().Reset();
-}
-
-void CDlg_ProgrssManager::OnCancel()
-{
-    if (m_bClosing) {
-        return;
-    }
-    m_bClosing = true;
-    m_pCancel->setEnabled(false);
-    if (m_bStarted && m_work.BusySignal().IsSet()) {
-        StopAndWait();
-    }
-    QDialog::reject();
-}
-
-QString CDlg_ProgrssManager::StatusText() const
-{
-    return m_pStatus->text();
+    ExecRun();
 }
 
 int CDlg_ProgrssManager::OverallPos() const
@@ -102,12 +39,6 @@ int CDlg_ProgrssManager::OverallPos() const
 int CDlg_ProgrssManager::CurrentPos() const
 {
     return m_pCurrent->GetPos();
-}
-
-void CDlg_ProgrssManager::SetStatusText(const QString& strText)
-{
-    QMetaObject::invokeMethod(
-        this, [this, strText] { m_pStatus->setText(strText); }, Qt::QueuedConnection);
 }
 
 void CDlg_ProgrssManager::SetProgress(double dCurrentPercent, double dOverallPercent)
@@ -166,20 +97,4 @@ void CDlg_ProgrssManager::ShowMessage(const QString& strText)
 {
     QMetaObject::invokeMethod(
         this, [this, &strText] { CGuiMessageBox::ShowText(this, strText); }, Qt::BlockingQueuedConnection);
-}
-
-void CDlg_ProgrssManager::RunEnded(EEnd eEnd)
-{
-    if (eEnd != EEnd::Finished) {
-        return;  // the Cancel that stopped the run closes the dialog itself
-    }
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!m_bClosing) {
-                m_bClosing = true;
-                QDialog::accept();
-            }
-        },
-        Qt::QueuedConnection);
 }

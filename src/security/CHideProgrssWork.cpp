@@ -34,10 +34,7 @@ CHideProgrssWork::CHideProgrssWork() = default;
 
 CHideProgrssWork::~CHideProgrssWork()
 {
-    if (m_thread.joinable()) {
-        RequestStop();
-        m_thread.join();
-    }
+    StopAndJoin();
 }
 
 void CHideProgrssWork::Initialise(int bUnhide, int bPageFlag, int bEncrypt, IHideProgrssUi* pUi)
@@ -51,32 +48,6 @@ void CHideProgrssWork::Initialise(int bUnhide, int bPageFlag, int bEncrypt, IHid
     m_bCancelled = false;
     m_sigBusy.Set();
     m_sigStop.Reset();
-}
-
-void CHideProgrssWork::Start()
-{
-    Join();  // a previous run's thread, if nobody joined it
-    m_thread = std::thread([this] { (void)Run(); });
-}
-
-void CHideProgrssWork::Join()
-{
-    if (m_thread.joinable()) {
-        m_thread.join();
-    }
-}
-
-void CHideProgrssWork::RequestStop()
-{
-    m_sigStop.Set();
-}
-
-void CHideProgrssWork::Cancel()
-{
-    RequestStop();
-    (void)m_sigBusy.WaitState(false, -1);
-    m_sigStop.Reset();
-    Join();
 }
 
 int CHideProgrssWork::Run()

@@ -2,6 +2,7 @@
 
 #include "security/CHideProgrssWorkUi.h"
 #include "security/CRunLock.h"
+#include "security/CRunWorker.h"
 #include "security/SRunCounters.h"
 #include "security/SRunDetails.h"
 #include "signal/CSignal.h"
@@ -14,7 +15,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -37,10 +37,9 @@ class IHidingEngine;
 //   ... Cancel(), or wait until ui.RunEnded() and Join()
 //   work.Counters() and the items' hide states.
 //
-// The runner has its own busy and stop signals. A GUI cancels by setting stop and waiting for
-// busy with CSignal::Wait; a thread without events may call Cancel(). The worker looks at the
-// stop signal before and after each item, so an item once begun is always finished.
-class CHideProgrssWork
+// The runner has its own busy and stop signals (lifecycle in CRunWorker). The worker looks at
+// the stop signal before and after each item, so an item once begun is always finished.
+class CHideProgrssWork : public CRunWorker
 {
 public:
     // Returns 1 when the path is now hidden, 0 when it was refused or could not be hidden.
@@ -50,7 +49,7 @@ public:
     using ItemHook = std::function<void(std::size_t nIndex, const CItemData& item)>;
 
     CHideProgrssWork();
-    virtual ~CHideProgrssWork();  // stops and joins a worker that still runs
+    ~CHideProgrssWork() override;  // stops and joins a worker that still runs
 
     CHideProgrssWork(const CHideProgrssWork&) = delete;
     CHideProgrssWork& operator=(const CHideProgrssWork&) = delete;
@@ -79,18 +78,11 @@ public:
         Initialise(options.m_bUnhide, options.m_bPageFlag, options.m_bEncrypt, pUi);
     }
 
-    // Runs the work on a new thread / on the calling thread. Run returns 0 on every path and
-    // always clears busy as its last act.
-    void Start();
-    int Run();
-    void Join();
+    // The work on the calling thread; returns 0 on every path.
+    int Run() override;
 
-    // Sets stop; Cancel also waits (blocking, no events) for busy to clear, then clears stop.
-    void RequestStop();
-    void Cancel();
-
-    [[nodiscard]] CSignal& BusySignal() { return m_sigBusy; }
-    [[nodiscard]] CSignal& StopSignal() { return m_sigStop; }
+    [[nodiscard]] CSignal& BusySignal() override { return m_sigBusy; }
+    [[nodiscard]] CSignal& StopSignal() override { return m_sigStop; }
 
     [[nodiscard]] const SHideCounters& Counters() const { return m_counters; }
     [[nodiscard]] const SRunDetails& Details() const { return m_details; }
@@ -143,6 +135,4 @@ private:
     // Item path -> folder to refresh, in the order the items were taken.
     std::vector<std::pair<QString, QString>> m_arrFolders;
     QHash<QString, std::size_t> m_mapFolderIndex;
-
-    std::thread m_thread;
 };

@@ -85,14 +85,9 @@ int CProgrssManagerWork::Run()
             }
             continue;
         }
-        CItemData& entry = *m_arrFiles[i];
-        StartFile(entry.m_nSize);
-        if (StopSignal().IsSet()) {
+        if (!StartListedFile(i)) {
             bCancelled = true;
             break;
-        }
-        if (m_beforeFile) {
-            m_beforeFile(i, entry);
         }
         const EStep step = m_nDecrypt == 1 ? DecryptOne(i) : SecureOne(i);
         if (step == EStep::Cancelled) {
@@ -179,6 +174,28 @@ void CProgrssManagerWork::Finish(bool bCancelled, std::size_t nNextFile)
         m_pUi->RunEnded(bCancelled ? IProgrssManagerUi::EEnd::Cancelled : IProgrssManagerUi::EEnd::Finished);
     }
     BusySignal().Reset();  // the worker's last act
+}
+
+bool CProgrssManagerWork::StartListedFile(std::size_t nIndex)
+{
+    CItemData& entry = *m_arrFiles[nIndex];
+    StartFile(entry.m_nSize);
+    if (StopSignal().IsSet()) {
+        return false;
+    }
+    if (m_beforeFile) {
+        m_beforeFile(nIndex, entry);
+    }
+    return true;
+}
+
+bool CProgrssManagerWork::StartWindowFile(std::size_t nIndex, std::shared_ptr<HVUniqueFd>& pFd, std::string& strWhy)
+{
+    if (!StartListedFile(nIndex)) {
+        return false;
+    }
+    pFd = m_folders.Open(m_arrRunFiles[nIndex].pFolder, strWhy);
+    return true;
 }
 
 void CProgrssManagerWork::StartFile(std::uint64_t nSize)

@@ -4,6 +4,7 @@
 #include "engines/CWipeManager.h"
 #include "security/CRunFolder.h"
 #include "security/CRunLock.h"
+#include "security/CRunWorker.h"
 #include "security/IProgrssManagerUi.h"
 #include "security/SRunCounters.h"
 #include "security/SRunDetails.h"
@@ -18,7 +19,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CItemData;
@@ -37,13 +37,11 @@ class CItemData;
 //   work.Counters(), the items' states, work.Files(); ClearFileList() when done.
 //
 // The busy and stop signals of the run are the encryption engine's pair (BusySignal(),
-// StopSignal()). A GUI cancels by setting stop and waiting for busy with CSignal::Wait, which
-// keeps its events flowing while the worker still asks it things; a thread without events may
-// call Cancel().
+// StopSignal()); the thread, the join and the cancel are CRunWorker's.
 // The wipe engines have stop signals of their own: RequestStop() and Cancel() set them at once
 // (the run's wipe engine and those of a window's parallel wipes), and a stop set straight on
 // StopSignal() reaches a running wipe at its next write, so a long wipe ends early either way.
-class CProgrssManagerWork
+class CProgrssManagerWork : public CRunWorker
 {
 public:
     using FileList = std::vector<std::unique_ptr<CItemData>>;
@@ -53,7 +51,7 @@ public:
     using NameObserver = std::function<void(const std::string& strPath)>;
 
     CProgrssManagerWork();
-    virtual ~CProgrssManagerWork();  // stops and joins a worker that still runs
+    ~CProgrssManagerWork() override;  // stops and joins a worker that still runs
 
     CProgrssManagerWork(const CProgrssManagerWork&) = delete;
     CProgrssManagerWork& operator=(const CProgrssManagerWork&) = delete;
@@ -68,18 +66,14 @@ public:
     // zeroes the counters. ui may be null: questions are then answered no and prompts refused.
     void Initialise(const SRunOptions& options, IProgrssManagerUi* pUi);
 
-    // Runs the work on a new thread / on the calling thread. Run returns 0 on every path.
-    void Start();
-    int Run();
-    void Join();
+    // The work on the calling thread; returns 0 on every path.
+    int Run() override;
 
-    // Sets stop (the wipe engines' first, then the run's); Cancel also waits (blocking, no
-    // events) for busy to clear, then clears every stop.
-    void RequestStop();
-    void Cancel();
+    // Sets stop (the wipe engines' first, then the run's); Cancel clears every stop.
+    void RequestStop() override;
 
-    [[nodiscard]] CSignal& BusySignal() { return m_encrypt.m_sigBusy; }
-    [[nodiscard]] CSignal& StopSignal() { return m_encrypt.m_sigStop; }
+    [[nodiscard]] CSignal& BusySignal() override { return m_encrypt.m_sigBusy; }
+    [[nodiscard]] CSignal& StopSignal() override { return m_encrypt.m_sigStop; }
 
     [[nodiscard]] const SRunCounters& Counters() const { return m_counters; }
     [[nodiscard]] const FileList& Files() const { return m_arrFiles; }
@@ -178,13 +172,19 @@ private:
     // A stop set on StopSignal() alone reaches the wipe engine here (before a wipe, and at each
     // of its progress notices).
     void ForwardStop(CWipeManager& wipe) const;
-    void ClearStop();
+    void ClearStop() override;
     void AddWipeEngine(CWipeManager* pWipe);
     void RemoveWipeEngine(CWipeManager* pWipe);
     [[nodiscard]] bool CheckAttributes(const CItemData& entry, int nDirFd, const SRunFile& file, std::string& strWhy);
     [[nodiscard]] bool Ask(int nSetting, int& nRunAnswer, IProgrssManagerUi::EAttribute eKind, const QString& strText);
     void Finish(bool bCancelled, std::size_t nNextFile = 0);
 
+    // The start of listed file nIndex: its bar at 0, the stop looked at, the before-file hook.
+    // False when the stop is set: the file is not started.
+    [[nodiscard]] bool StartListedFile(std::size_t nIndex);
+    // The same for a file of a window, whose folder is then opened (pFd null and strWhy set when
+    // it cannot be).
+    [[nodiscard]] bool StartWindowFile(std::size_t nIndex, std::shared_ptr<HVUniqueFd>& pFd, std::string& strWhy);
     void StartFile(std::uint64_t nSize);
     void OnEngineProgress(std::uint32_t nBytes);
     void AddOverall(std::uint64_t nBytes);
@@ -234,5 +234,4 @@ private:
     std::mutex m_wipeEnginesMutex;
     std::vector<CWipeManager*> m_arrWipeEngines;  // the parallel wipes' engines while they run
     std::size_t m_nWindowFiles = kWindowFiles;
-    std::thread m_thread;
 };

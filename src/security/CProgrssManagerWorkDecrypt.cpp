@@ -38,17 +38,11 @@ CProgrssManagerWork::EStep CProgrssManagerWork::DecryptWindow(std::size_t nBegin
     window.reserve(nEnd - nBegin);
     bool bStopped = false;
     for (std::size_t i = nBegin; i < nEnd; ++i) {
-        CItemData& entry = *m_arrFiles[i];
-        StartFile(entry.m_nSize);
-        if (StopSignal().IsSet()) {
+        SDecryptSlot slot;
+        if (!StartWindowFile(i, slot.pFd, slot.strWhy)) {
             bStopped = true;
             break;
         }
-        if (m_beforeFile) {
-            m_beforeFile(i, entry);
-        }
-        SDecryptSlot slot;
-        slot.pFd = m_folders.Open(m_arrRunFiles[i].pFolder, slot.strWhy);
         window.push_back(std::move(slot));
     }
 

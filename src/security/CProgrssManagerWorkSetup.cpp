@@ -16,10 +16,7 @@ CProgrssManagerWork::CProgrssManagerWork() = default;
 
 CProgrssManagerWork::~CProgrssManagerWork()
 {
-    if (m_thread.joinable()) {
-        RequestStop();
-        m_thread.join();
-    }
+    StopAndJoin();
 }
 
 void CProgrssManagerWork::SetPassword(const CSecureBuffer& utf16)
@@ -49,7 +46,7 @@ void CProgrssManagerWork::Initialise(const SRunOptions& options, IProgrssManager
         m_encrypt.SetParent(sink);
         const int nKeyLen = options.KeyLength();
         if (nKeyLen != 0) {
-            (void)m_encrypt.EnablerEncryptionType(nKeyLen, m_strPassword.Utf16Units());
+            m_encrypt.EnablerEncryptionType(nKeyLen, m_strPassword.Utf16Units());
         } else {
             // An unknown key-length setting keeps the engine's key length, but the password
             // still reaches the engine: without it every file of the run would fail.
@@ -123,18 +120,6 @@ void CProgrssManagerWork::RemoveWipeEngine(CWipeManager* pWipe)
     std::erase(m_arrWipeEngines, pWipe);
 }
 
-void CProgrssManagerWork::Start()
-{
-    m_thread = std::thread([this] { (void)Run(); });
-}
-
-void CProgrssManagerWork::Join()
-{
-    if (m_thread.joinable()) {
-        m_thread.join();
-    }
-}
-
 void CProgrssManagerWork::RequestStop()
 {
     // The wipe engines first: whoever waits for StopSignal() finds them stopped already.
@@ -146,12 +131,4 @@ void CProgrssManagerWork::RequestStop()
         }
     }
     StopSignal().Set();
-}
-
-void CProgrssManagerWork::Cancel()
-{
-    RequestStop();
-    (void)BusySignal().WaitState(false, -1);
-    ClearStop();
-    Join();
 }

@@ -79,22 +79,16 @@ CProgrssManagerWork::EStep CProgrssManagerWork::SecureWindow(std::size_t nBegin,
     window.reserve(nEnd - nBegin);
     bool bStopped = false;
     for (std::size_t i = nBegin; i < nEnd; ++i) {
-        CItemData& entry = *m_arrFiles[i];
-        StartFile(entry.m_nSize);
-        if (StopSignal().IsSet()) {
+        SSlot slot;
+        if (!StartWindowFile(i, slot.pFd, slot.strRefused)) {
             bStopped = true;
             break;
         }
-        if (m_beforeFile) {
-            m_beforeFile(i, entry);
-        }
-        SSlot slot;
         slot.nIndex = i;
-        slot.pEntry = &entry;
+        slot.pEntry = m_arrFiles[i].get();
         slot.pFile = &m_arrRunFiles[i];
-        slot.pFd = m_folders.Open(slot.pFile->pFolder, slot.strRefused);
         if (slot.pFd) {
-            slot.bAccepted = CheckAttributes(entry, slot.pFd->Get(), *slot.pFile, slot.strRefused);
+            slot.bAccepted = CheckAttributes(*slot.pEntry, slot.pFd->Get(), *slot.pFile, slot.strRefused);
         }
         window.push_back(std::move(slot));
     }
