@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     }
     {
         CMRegistryData data;
-        (void)data.LoadOrCreate();
+        data.LoadOrCreate();
         for (const CMRegistryData::CValueInfo& info : CMRegistryData::Values()) {
             const QString strName = QString::fromLatin1(info.pszName);
             if (info.pnField != nullptr && !data.GetInt(strName)) {

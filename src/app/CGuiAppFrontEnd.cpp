@@ -44,9 +44,9 @@ void CGuiAppFrontEnd::ShowText(const QString& strText)
 
 void CGuiAppFrontEnd::InitTheme()
 {
-    (void)g_GlobalColors.InitColors();
-    (void)g_GlobalColors.LoadTheme();
-    (void)g_GlobalColors.LoadImages();
+    g_GlobalColors.InitColors();
+    g_GlobalColors.LoadTheme();
+    g_GlobalColors.LoadImages();
 }
 
 bool CGuiAppFrontEnd::ShowMainWindow(int nStartPage, CDataSecurityMngr& mngr)

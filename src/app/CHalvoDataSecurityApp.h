@@ -137,7 +137,7 @@ private:
     void RunRequest();
     void ShowWindow(int nStartPage, bool bLeaveCmdLine);
     void StartLog();
-    [[nodiscard]] bool End(EEnd eEnd, int nExitCode = 0);
+    bool End(EEnd eEnd, int nExitCode = 0);
 
     IAppFrontEnd& m_frontEnd;
     SSteps m_steps;

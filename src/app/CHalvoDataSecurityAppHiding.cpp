@@ -43,7 +43,7 @@ bool CHalvoDataSecurityApp::RestoreHiddenItems()
 {
     CDataSecurityMngr* pMngr = m_pDataSecurityMngr;
     if (pMngr == nullptr || pMngr->m_bHideDisabled == 1 || !pMngr->m_pHideControl) {
-        (void)DisableHideEngine();
+        DisableHideEngine();
         return true;
     }
     std::vector<SRestoreFailure>& failures = m_stillHidden;

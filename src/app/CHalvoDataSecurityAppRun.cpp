@@ -75,7 +75,7 @@ void CHalvoDataSecurityApp::ShowWindow(int nStartPage, bool bLeaveCmdLine)
 int CHalvoDataSecurityApp::ExitInstance()
 {
     if (m_pDataSecurityMngr != nullptr) {
-        (void)m_pDataSecurityMngr->SaveAndClose();
+        m_pDataSecurityMngr->SaveAndClose();
         delete m_pDataSecurityMngr;
         m_pDataSecurityMngr = nullptr;
     }

@@ -25,7 +25,7 @@ void ScrubPasswordArguments(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    (void)HVNoCoreDump();  // before any secret is read
+    HVNoCoreDump();  // before any secret is read
     QCoreApplication application(argc, argv);
     // Arguments byte for byte: a name that is not UTF-8 keeps its bytes.
     const QStringList lstArgs = HVGlobalMFC::HVArgumentsFromArgv(argc, argv);

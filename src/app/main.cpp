@@ -66,7 +66,7 @@ QStringList OpenedFilesRequest(const QStringList& lstArgs)
 
 int main(int argc, char** argv)
 {
-    (void)HVNoCoreDump();  // before any secret is read
+    HVNoCoreDump();  // before any secret is read
     if (HasArgument(argc, argv, "--terminal") || !HasDisplay()) {
         QCoreApplication application(argc, argv);
         // Arguments byte for byte: a name that is not UTF-8 keeps its bytes.

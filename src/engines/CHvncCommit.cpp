@@ -214,7 +214,7 @@ void CommitBatch(std::vector<SHvncPending>& pending, std::vector<int>& results, 
                 NoteReplaced(*removals[k], results[index[k]], whys[index[k]]);
             }
         }
-        (void)SyncFileSystems(dirs);
+        SyncFileSystems(dirs);
     }
 }
 

@@ -95,7 +95,7 @@ int CWipeManager::WipeFile(const std::string& strPath, std::uint64_t nSize)
 int CWipeManager::WipeFileAt(const SHVFileRef& file, bool bUnlinkOnly)
 {
     static std::once_flag once;
-    std::call_once(once, [] { (void)FinishPendingWipes(std::string()); });
+    std::call_once(once, [] { FinishPendingWipes(std::string()); });
     CBusyScope busy(m_sigBusy);
     m_strLastError.clear();
     m_nLastResult = HVNC_OK;

@@ -200,7 +200,7 @@ bool HVPutBack(int dirfd, const std::string& strAside, const std::string& strNam
     if (renameat2(dirfd, strAside.c_str(), dirfd, strName.c_str(), RENAME_NOREPLACE) != 0) {
         return false;
     }
-    (void)SyncFolder(dirfd);
+    SyncFolder(dirfd);
     return true;
 }
 

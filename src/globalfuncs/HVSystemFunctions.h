@@ -13,7 +13,7 @@ namespace HVGlobalMFC {
 HVGLOBALMFC_API int HVGetErrorMessage(QString& buffer, int errorCode, int size);
 
 // Not supported: there is no registry editor here. Nothing is run; returns 0.
-[[nodiscard]] HVGLOBALMFC_API int HVRunRegistryFile(const QString& path);
+HVGLOBALMFC_API int HVRunRegistryFile(const QString& path);
 
 // Rewrites a text file (".reg" or any other) through the placeholder filter: each line of
 // source goes through filter.FilterString(line, withAppPaths, doubleBackslashes = true) and the

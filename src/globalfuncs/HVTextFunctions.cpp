@@ -81,7 +81,7 @@ int ParseVersionString(const QString& text, int& major, int& minor, int& build)
 HVVersion ParseVersionString1(const QString& text)
 {
     HVVersion v;
-    (void)ParseVersionString(text, v.major, v.minor, v.build);
+    ParseVersionString(text, v.major, v.minor, v.build);
     return v;
 }
 

@@ -53,7 +53,7 @@ CAboutDlg::CAboutDlg(QWidget* pParent)
     auto* pLink = new CBCGButton(HVLoadString(IDS_ABOUT_LINK), this);
     pLink->setObjectName(QString::number(kLinkButtonId));
     StyleLinkButton(pLink, -1);
-    connect(pLink, &QAbstractButton::clicked, this, [] { (void)g_HDGlobalData.OpenWebLink(kWebLinkHome); });
+    connect(pLink, &QAbstractButton::clicked, this, [] { g_HDGlobalData.OpenWebLink(kWebLinkHome); });
     auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     pButtons->setObjectName(QStringLiteral("buttons"));
     pButtons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("1"));
@@ -96,7 +96,7 @@ void CAboutDlg::paintEvent(QPaintEvent* /*pEvent*/)
 void CAboutDlg::keyPressEvent(QKeyEvent* pEvent)
 {
     if (pEvent->key() == Qt::Key_F1 || pEvent->key() == Qt::Key_Help) {
-        (void)g_HDGlobalData.ShowHelpTopic(QString());
+        g_HDGlobalData.ShowHelpTopic(QString());
         pEvent->accept();
         return;
     }

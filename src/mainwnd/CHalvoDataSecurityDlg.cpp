@@ -187,7 +187,7 @@ void CHalvoDataSecurityDlg::SaveWindowPos()
     if (windowState().testFlag(Qt::WindowMinimized)) {
         setWindowState(Qt::WindowNoState);
     }
-    (void)g_HDGlobalData.m_RegData.SaveWindowPlacement(saveGeometry());
+    g_HDGlobalData.m_RegData.SaveWindowPlacement(saveGeometry());
 }
 
 void CHalvoDataSecurityDlg::OnCancel()

@@ -122,7 +122,7 @@ void CHalvoDataSecurityDlg::OnMenuStartDecData()
 void CHalvoDataSecurityDlg::OnMenuPreferences()
 {
     HV_FUNC_LOG();
-    (void)HVOpenPreferences(this, 0);
+    HVOpenPreferences(this, 0);
 }
 
 void CHalvoDataSecurityDlg::OnMenuExit()
@@ -134,49 +134,49 @@ void CHalvoDataSecurityDlg::OnMenuExit()
 void CHalvoDataSecurityDlg::OnMenuHelpHelp()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.ShowHelpTopic(QString());
+    g_HDGlobalData.ShowHelpTopic(QString());
 }
 
 void CHalvoDataSecurityDlg::OnMenuHelpCheckUpdates()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.ShowHelpTopic(QString());
+    g_HDGlobalData.ShowHelpTopic(QString());
 }
 
 void CHalvoDataSecurityDlg::OnMenuHelpEnc()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kTopicEncrypting));
+    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kTopicEncrypting));
 }
 
 void CHalvoDataSecurityDlg::OnMenuHelpWipe()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kTopicWiping));
+    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kTopicWiping));
 }
 
 void CHalvoDataSecurityDlg::OnMenuHelpHide()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kTopicHiding));
+    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kTopicHiding));
 }
 
 void CHalvoDataSecurityDlg::OnMenuHelpHowTo()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kTopicHowTo));
+    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kTopicHowTo));
 }
 
 void CHalvoDataSecurityDlg::OnMenuHelpHalvo()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.OpenWebLink(kWebLinkHome);
+    g_HDGlobalData.OpenWebLink(kWebLinkHome);
 }
 
 void CHalvoDataSecurityDlg::OnMenuHelpTecSupport()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.OpenWebLink(kWebLinkSupport);
+    g_HDGlobalData.OpenWebLink(kWebLinkSupport);
 }
 
 void CHalvoDataSecurityDlg::OnMenuHelpAbout()

@@ -255,7 +255,7 @@ void CHDPageDataBrows::OnBnClickedBack()
 
 void CHDPageDataBrows::OnBnClickedHelp()
 {
-    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
+    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
 }
 
 void CHDPageDataBrows::DropPaths(const QStringList& lstPaths)

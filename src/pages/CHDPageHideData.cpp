@@ -406,7 +406,7 @@ void CHDPageHideData::OnBnClickedUnhideDecrypt()
     }
     if (!m_mngr.m_arrItems.isEmpty()) {
         m_mngr.m_bHideDecrypt = 1;
-        (void)m_mngr.DecryptData();
+        m_mngr.DecryptData();
         m_mngr.m_bHideDecrypt = 0;
     } else {
         HVPageUi::ShowMessage(this, IDS_NO_ENCRYPTED_CHECKED);
@@ -437,7 +437,7 @@ void CHDPageHideData::OnBnClickedBack()
 
 void CHDPageHideData::OnBnClickedHelp()
 {
-    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
+    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
 }
 
 void CHDPageHideData::paintEvent(QPaintEvent* /*pEvent*/)

@@ -182,7 +182,7 @@ bool CHDPageSecurityOptions::OnInitDialog()
     connect(pCancel, &QAbstractButton::clicked, this, &CHDPageSecurityOptions::OnBnClickedCancel);
     pCancel->move(nWidth - kMargin - pCancel->width(), nButtonY);
     m_pGo = MakeSkinButton(this, IDC_BUTTON_GO, EThemeImage::Btn_Start, true, HVLoadString(IDS_OPT_GO));
-    connect(m_pGo, &QAbstractButton::clicked, this, [this] { (void)OnBnClickedGo(); });
+    connect(m_pGo, &QAbstractButton::clicked, this, [this] { OnBnClickedGo(); });
     m_pGo->move(pCancel->x() - 10 - m_pGo->width(), nButtonY);
     auto* pBack = MakeSkinButton(this, IDC_BUTTON_BACK, EThemeImage::Btn_Previous, true, HVLoadString(IDS_BTN_BACK));
     connect(pBack, &QAbstractButton::clicked, this, &CHDPageSecurityOptions::OnBnClickedBack);
@@ -303,12 +303,12 @@ void CHDPageSecurityOptions::UpdatePage()
         m_strSummary = strText;
         m_pSummary->SetWindowText(m_strSummary);
     }
-    (void)UpdateData(false);
+    UpdateData(false);
 }
 
 void CHDPageSecurityOptions::OnOptionClicked()
 {
-    (void)UpdateData(true);
+    UpdateData(true);
     UpdatePage();
 }
 
@@ -321,24 +321,24 @@ void CHDPageSecurityOptions::ShowStrength()
 
 void CHDPageSecurityOptions::OnPasswordChanged()
 {
-    (void)UpdateData(true);
+    UpdateData(true);
     ShowStrength();
 }
 
 void CHDPageSecurityOptions::OnBnClickedEncSettings()
 {
-    (void)HVOpenPreferences(window(), 1);
+    HVOpenPreferences(window(), 1);
 }
 
 void CHDPageSecurityOptions::OnBnClickedWipeSettings()
 {
-    (void)HVOpenPreferences(window(), 2);
+    HVOpenPreferences(window(), 2);
 }
 
 bool CHDPageSecurityOptions::OnBnClickedGo()
 {
     HV_FUNC_LOG();
-    (void)UpdateData(true);
+    UpdateData(true);
     if (m_bEncrypt != 0 && m_iPasswordType == 1) {
         const std::size_t nLength = m_strPassword.Utf16Units().size();
         if (nLength == 0) {
@@ -383,7 +383,7 @@ void CHDPageSecurityOptions::OnBnClickedCancel()
 
 void CHDPageSecurityOptions::OnBnClickedHelp()
 {
-    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
+    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
 }
 
 bool CHDPageSecurityOptions::OnSetActive()

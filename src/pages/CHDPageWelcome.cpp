@@ -279,35 +279,35 @@ void CHDPageWelcome::OnBnClickedButtonStartDecData()
 void CHDPageWelcome::OnBnClickedButtonPreferences()
 {
     HV_FUNC_LOG();
-    (void)HVOpenPreferences(window(), 0);
+    HVOpenPreferences(window(), 0);
 }
 
 void CHDPageWelcome::OnBnClickedButtonHelp()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.ShowHelpTopic(QString());
+    g_HDGlobalData.ShowHelpTopic(QString());
 }
 
 void CHDPageWelcome::OnBnClickedButtonLink68()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.OpenWebLink(kLinkTips);
+    g_HDGlobalData.OpenWebLink(kLinkTips);
 }
 
 void CHDPageWelcome::OnBnClickedButtonLink7()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.OpenWebLink(kLinkFaq);
+    g_HDGlobalData.OpenWebLink(kLinkFaq);
 }
 
 void CHDPageWelcome::OnBnClickedButtonLink69()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.OpenWebLink(kLinkNews);
+    g_HDGlobalData.OpenWebLink(kLinkNews);
 }
 
 void CHDPageWelcome::OnBnClickedButtonHome()
 {
     HV_FUNC_LOG();
-    (void)g_HDGlobalData.OpenWebLink(kLinkHome);
+    g_HDGlobalData.OpenWebLink(kLinkHome);
 }

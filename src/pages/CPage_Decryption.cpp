@@ -196,7 +196,7 @@ void CPage_Decryption::OnBnClickedDecrypt()
         return;
     }
     m_mngr.m_arrItems = m_pPanel->Items();
-    (void)m_mngr.DecryptData();
+    m_mngr.DecryptData();
     m_mngr.m_arrItems.clear();
     m_pPanel->Clear();
     UpdateButtons();
@@ -211,7 +211,7 @@ void CPage_Decryption::OnBnClickedCancel()
 
 void CPage_Decryption::OnBnClickedHelp()
 {
-    (void)g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
+    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
 }
 
 void CPage_Decryption::DropPaths(const QStringList& lstPaths)

@@ -71,7 +71,7 @@ void CGuiMessageBox::Show(QWidget* pParent, unsigned nId)
 
 void CGuiMessageBox::ShowText(QWidget* pParent, const QString& strText, unsigned nId)
 {
-    (void)Box(pParent, nId, strText, QMessageBox::Ok, Caption());
+    Box(pParent, nId, strText, QMessageBox::Ok, Caption());
 }
 
 bool CGuiMessageBox::AskYesNo(QWidget* pParent, unsigned nTextId, unsigned nCaptionId)

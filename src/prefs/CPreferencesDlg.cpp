@@ -225,15 +225,15 @@ void CPreferencesDlg::OnOK()
             return;
         }
         pEncrypt->StoreSettings();
-        (void)m_settings.Save();
+        m_settings.Save();
     }
     if (auto* pGeneral = qobject_cast<CPref_General*>(created(PageGeneral))) {
         pGeneral->StoreSettings();
-        (void)m_settings.Save();
+        m_settings.Save();
     }
     if (auto* pWipe = qobject_cast<CPref_Wipe*>(created(PageWipe))) {
         pWipe->StoreSettings();
-        (void)m_settings.Save();
+        m_settings.Save();
     }
     if (auto* pShell = qobject_cast<CPref_ContextMenu*>(created(PageContextMenu))) {
         // Stored first: the registration tool reads the settings the menus are written from.
@@ -241,12 +241,12 @@ void CPreferencesDlg::OnOK()
         // whose box was ticked must be able to bring missing menus back); clearing it removes
         // them.
         pShell->StoreSettings();
-        (void)m_settings.Save();
+        m_settings.Save();
         if (pShell->IsShellEnabled() || pShell->WasShellEnabled()) {
             RunRegistration(!pShell->IsShellEnabled());
         }
     }
-    (void)m_settings.Save();
+    m_settings.Save();
     CResizableDialog::OnOK();
 }
 

@@ -83,7 +83,7 @@ public:
     // hiding engine (m_bHideDisabled when it cannot be set up), the .hvnc association, the
     // master-password file's path, the protected paths, and the master-password file shown
     // again. Returns 1.
-    [[nodiscard]] int InitManager();
+    int InitManager();
     // Finishes the wipes and removes the temporary outputs that killed runs left (the engines'
     // records in the data folder). Failures are logged; the start goes on.
     static void FinishEnginesWork(const QString& strDataFolder);
@@ -92,7 +92,7 @@ public:
     // the master password could not be had, or no runner could be made (m_eLastFlowEnd says).
     [[nodiscard]] int SecureData();
     // The decrypt flow (decrypt, then report) over m_arrItems. Always 1.
-    [[nodiscard]] int DecryptData();
+    int DecryptData();
     // Hides one path through the hiding engine unless it is protected: 1 when the engine hid
     // it, else 0. The engine gets the path exactly as given. Protected: m_lstProtectedPaths in
     // any spelling of the path (relative, with "." or "..", through links), and whatever
@@ -114,7 +114,7 @@ public:
     // At exit: the options back into the settings (when InitManager ran), the master password
     // wiped, the master-password file hidden again, the hiding engine released, the
     // command-line items deleted. Returns 1.
-    [[nodiscard]] int SaveAndClose();
+    int SaveAndClose();
 
     // The text under which a path is looked up in m_lstProtectedPaths: upper-cased, with
     // repeated and trailing slashes and "." and ".." components resolved in the text.

@@ -195,7 +195,7 @@ void CRunFileLister::AddSelectedFolder(CItemData& item)
         Fail(item, strPath, strWhy);
         return;
     }
-    (void)ListFolder(pRoot, pRoot->pPinned->Get(), item);
+    ListFolder(pRoot, pRoot->pPinned->Get(), item);
 }
 
 bool CRunFileLister::ListFolder(const std::shared_ptr<SRunFolder>& pFolder, int nFd, CItemData& owner)

@@ -29,7 +29,7 @@ void EnsureTheme()
         (void)CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile()));
     }
     g_GlobalColors.InitColors();
-    (void)g_GlobalColors.LoadTheme();
+    g_GlobalColors.LoadTheme();
     g_GlobalColors.LoadImages();
     g_HDGlobalData.m_RegData.m_nWindowPosition = 0;  // the screens leave the settings alone
 }
