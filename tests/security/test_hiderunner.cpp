@@ -423,6 +423,44 @@ TEST_F(HideRunnerTest, CancelFromAnotherThreadWaitsForTheWorker)
     EXPECT_EQ(Hidden().size(), 2u);
 }
 
+// The worker's owner may go away mid-run or start a second run without joining the first: the
+// run in progress is stopped after its item and joined, never left running on freed memory.
+TEST_F(HideRunnerTest, AWorkerIsJoinedWhenItsWorkIsDestroyedOrStartedAgain)
+{
+    std::vector<std::unique_ptr<CItemData>> owned;
+    std::vector<CItemData*> items;
+    for (int i = 0; i < 3; ++i) {
+        owned.push_back(File("f" + std::to_string(i)));
+        items.push_back(owned.back().get());
+    }
+    auto pWork = std::make_unique<CHideProgrssWork>();
+    CHideProgrssWork* pRaw = pWork.get();
+    CSignal inItem;
+    int nItems = 0;
+    pWork->SetHidePath([](const QString&) { return 1; });
+    pWork->SetItemDoneHook([&](std::size_t, const CItemData&) {
+        ++nItems;
+        inItem.Set();
+        (void)pRaw->StopSignal().WaitState(true, -1);
+    });
+    pWork->SetItems(items);
+    pWork->Initialise(0, 1, 0, &m_ui);
+    pWork->Start();
+    ASSERT_TRUE(inItem.WaitState(true, -1));
+    pWork.reset();
+    EXPECT_EQ(nItems, 1);
+    EXPECT_EQ(m_ui.m_ends, std::vector<EEnd>{EEnd::Cancelled});
+
+    m_work.SetItems(items);
+    for (int nRun = 0; nRun < 2; ++nRun) {
+        m_work.Initialise(1, 1, 0, &m_ui);
+        m_work.Start();  // the second joins the first, which has ended
+        ASSERT_TRUE(m_work.BusySignal().WaitState(false, 10000));
+    }
+    m_work.Join();
+    EXPECT_EQ(m_ui.m_ends.size(), 3u);
+}
+
 TEST_F(HideRunnerTest, AnEmptyListEndsAtOnce)
 {
     RunHide({});
