@@ -12,15 +12,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-struct SManager : CDataSecurityMngr
-{
-    ~SManager() { qDeleteAll(m_arrItems); }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
     if (nSize < 1) {
@@ -54,14 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     }
     (void)cmdLine.GetCommandLine();
 
-    SManager manager;
+    CDataSecurityMngr manager;
     if (bText) {
         manager.m_strCmdLine = strText;
     } else {
         manager.m_lstCmdArgs = lstArgs;
     }
     const int nAccepted = manager.ParseCommandLine();
-    if (nAccepted == 0 && !manager.m_arrItems.isEmpty()) {
+    if (nAccepted == 0 && !manager.m_arrItems.empty()) {
         std::abort();  // a refused request brings no items
     }
     return 0;

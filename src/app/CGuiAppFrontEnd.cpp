@@ -56,11 +56,7 @@ bool CGuiAppFrontEnd::ShowMainWindow(int nStartPage, CDataSecurityMngr& mngr)
         (void)HVDialogs::HVPref::CPreferencesDlg::Open(pParent, nPage, pMngr);
     });
     // The report's buttons lead to their page through the main window's container.
-    m_ui.SetPageSwitch([pMngr = &mngr](int nPageId) {
-        if (pMngr->m_pMainDlg != nullptr) {
-            pMngr->m_pMainDlg->PostPageSwitch(nPageId);
-        }
-    });
+    m_ui.SetPageSwitch([pMngr = &mngr](int nPageId) { (void)pMngr->SwitchPage(nPageId); });
     // The progress, password, report and message dialogs of the runs started from the window
     // open over it.
     const bool bShown = HVRunMainWindow(nStartPage, mngr, [this](QWidget* pWindow) {

@@ -127,7 +127,8 @@ void CTerminalFrontEnd::FlowEnded(int nMode, int nResult, CDataSecurityMngr& mng
         full.AddDetails(mngr.RefusedDetails());
     }
     QJsonArray items;
-    for (const CItemData* pItem : mngr.m_arrItems) {
+    for (const auto& pShared : mngr.m_arrItems) {
+        const CItemData* pItem = pShared.get();
         QStringList reasons;
         for (const SRunDetails* pDetails : {&m_host.m_details, &m_host.m_hideDetails}) {
             for (const SRunProblem& p : pDetails->problems) {

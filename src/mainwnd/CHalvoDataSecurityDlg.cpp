@@ -50,7 +50,7 @@ CHalvoDataSecurityDlg::CHalvoDataSecurityDlg(CDataSecurityMngr& mngr, QWidget* p
     if (!strIcon.isEmpty()) {
         m_icon = QIcon(strIcon);
     }
-    m_mngr.m_pMainDlg = this;
+    m_mngr.SetPageSwitcher(this);
     m_minSize = MinimumSizeFor(g_GlobalColors.ResolutionClass());
     m_nStartPage = 0;
 
@@ -203,11 +203,9 @@ void CHalvoDataSecurityDlg::OnDestroy()
     }
     m_bDestroyed = true;
     qApp->removeEventFilter(this);
-    if (m_mngr.m_pMainDlg == this) {
-        m_mngr.m_pMainDlg = nullptr;
-    }
+    m_mngr.RemovePageSwitcher(this);
     SaveWindowPos();
-    // The pages go while the window (and the manager's pointer to them) is still whole.
+    // The pages go while the window is still whole.
     delete m_pPages;
     m_pPages = nullptr;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "security/IPageSwitcher.h"
 #include "ui/CResizableDialog.h"
 
 #include <QIcon>
@@ -28,7 +29,7 @@ class QMenuBar;
 // Keyboard commands reach a page as a queued click of its enabled button whose object name is
 // the command's number ("4038"); a page without such a button gets a queued call of its
 // invokable OnCommand(int), when it has one. A disabled button is never clicked this way.
-class CHalvoDataSecurityDlg : public CResizableDialog
+class CHalvoDataSecurityDlg : public CResizableDialog, public IPageSwitcher
 {
     Q_OBJECT
 
@@ -63,7 +64,7 @@ public:
     static constexpr int kWebLinkHome = 1;
     static constexpr int kWebLinkSupport = 2;
 
-    // The manager must outlive the window; the window registers itself as its m_pMainDlg.
+    // The manager must outlive the window; the window installs itself as its page switcher.
     explicit CHalvoDataSecurityDlg(CDataSecurityMngr& mngr, QWidget* pParent = nullptr);
     ~CHalvoDataSecurityDlg() override;
 
@@ -79,7 +80,7 @@ public:
     void DestroyAllExcept(int nPageId);
     // The page-switch request (queued): the container shows that page once the current one may
     // be left.
-    void PostPageSwitch(int nPageId);
+    void PostPageSwitch(int nPageId) override;
     // Queues command nId for a page (see the class comment).
     static void PostCommand(CHPageDlg* pPage, int nId);
 

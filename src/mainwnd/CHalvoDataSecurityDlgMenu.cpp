@@ -21,14 +21,6 @@ constexpr const char* kTopicWiping = "Wiping_Files_and_Folders.htm";
 constexpr const char* kTopicHiding = "Hiding_Files_and_Folders.htm";
 constexpr const char* kTopicHowTo = "how_to.htm";
 
-// The page switch of the task commands goes through the manager's main window, as the pages do.
-void SwitchThroughManager(CDataSecurityMngr& mngr, int nPageId)
-{
-    if (mngr.m_pMainDlg != nullptr && mngr.m_pMainDlg->GetGPages() != nullptr) {
-        mngr.m_pMainDlg->GetGPages()->PostPageSwitch(nPageId);
-    }
-}
-
 }  // namespace
 
 QAction* CHalvoDataSecurityDlg::AddCommand(QMenu* pMenu,
@@ -104,19 +96,19 @@ void CHalvoDataSecurityDlg::BuildMenu()
 void CHalvoDataSecurityDlg::OnMenuStartSecureData()
 {
     HV_FUNC_LOG();
-    SwitchThroughManager(m_mngr, kPageSecureData);
+    (void)m_mngr.SwitchPage(kPageSecureData);
 }
 
 void CHalvoDataSecurityDlg::OnMenuStartHideManagment()
 {
     HV_FUNC_LOG();
-    SwitchThroughManager(m_mngr, kPageHideData);
+    (void)m_mngr.SwitchPage(kPageHideData);
 }
 
 void CHalvoDataSecurityDlg::OnMenuStartDecData()
 {
     HV_FUNC_LOG();
-    SwitchThroughManager(m_mngr, kPageDecryption);
+    (void)m_mngr.SwitchPage(kPageDecryption);
 }
 
 void CHalvoDataSecurityDlg::OnMenuPreferences()

@@ -42,7 +42,7 @@ CHDItemListPanel::CHDItemListPanel(QWidget* pParent, const QRect& rc, int nId)
 
 CHDItemListPanel::~CHDItemListPanel()
 {
-    // The list goes with its parent; the records are ours.
+    // The list goes with its parent; its rows must not outlive their records.
     if (m_pList != nullptr) {
         Clear();
     }
@@ -55,14 +55,21 @@ int CHDItemListPanel::Count() const
 
 CItemData* CHDItemListPanel::Item(int nRow) const
 {
-    return reinterpret_cast<CItemData*>(m_pList->GetItemData(nRow));
+    if (nRow < 0 || nRow >= Count()) {
+        return nullptr;
+    }
+    const auto it = m_items.find(m_pList->GetItemData(nRow));
+    return it == m_items.end() ? nullptr : it->second.get();
 }
 
-QList<CItemData*> CHDItemListPanel::Items() const
+CItemDataList CHDItemListPanel::Items() const
 {
-    QList<CItemData*> items;
+    CItemDataList items;
     for (int i = 0; i < Count(); ++i) {
-        items.append(Item(i));
+        const auto it = m_items.find(m_pList->GetItemData(i));
+        if (it != m_items.end()) {
+            items.push_back(it->second);
+        }
     }
     return items;
 }
@@ -77,14 +84,14 @@ bool CHDItemListPanel::IsInList(const QString& strPath) const
     return false;
 }
 
-int CHDItemListPanel::AppendRow(const QString& strPath, int nIcon, CItemData* pItem, unsigned nTypeText)
+int CHDItemListPanel::AppendRow(const QString& strPath, int nIcon, std::shared_ptr<CItemData> pItem, unsigned nTypeText)
 {
     const int nRow = m_pList->InsertItem(Count(), strPath, nIcon);
     if (nRow < 0) {
-        delete pItem;
         return -1;
     }
-    m_pList->SetItemData(nRow, reinterpret_cast<quintptr>(pItem));
+    m_items.emplace(++m_nLastId, std::move(pItem));
+    m_pList->SetItemData(nRow, m_nLastId);
     m_pList->SetItemText(nRow, 1, HVLoadString(nTypeText));
     // The row's state image index 2: an unchecked box where boxes are shown.
     m_pList->SetCheckValue(nRow, 1);
@@ -96,7 +103,9 @@ bool CHDItemListPanel::AddFolderRow(const QString& strPath)
     if (strPath.isEmpty() || IsInList(strPath)) {
         return false;
     }
-    return AppendRow(strPath, kIconFolder, new CItemData(strPath, 0, CItemData::KindFolder), IDS_TYPE_FOLDER) >= 0;
+    return AppendRow(
+               strPath, kIconFolder, std::make_shared<CItemData>(strPath, 0, CItemData::KindFolder), IDS_TYPE_FOLDER)
+           >= 0;
 }
 
 bool CHDItemListPanel::AddFileRow(const QString& strPath)
@@ -104,8 +113,8 @@ bool CHDItemListPanel::AddFileRow(const QString& strPath)
     if (strPath.isEmpty() || IsInList(strPath)) {
         return false;
     }
-    auto* pItem = new CItemData(strPath, CHDGlobalData::GetFileSize64(strPath), CItemData::KindFile);
-    return AppendRow(strPath, kIconFile, pItem, IDS_TYPE_FILE) >= 0;
+    auto pItem = std::make_shared<CItemData>(strPath, CHDGlobalData::GetFileSize64(strPath), CItemData::KindFile);
+    return AppendRow(strPath, kIconFile, std::move(pItem), IDS_TYPE_FILE) >= 0;
 }
 
 bool CHDItemListPanel::AddPath(const QString& strPath)
@@ -125,9 +134,7 @@ int CHDItemListPanel::RemoveSelected()
     int nLowest = 0;
     for (int i = Count() - 1; i >= 0; --i) {
         if (m_pList->IsItemSelected(i)) {
-            delete Item(i);
-            m_pList->SetItemData(i, 0);
-            m_pList->DeleteItem(i);
+            DeleteRow(i);
             nLowest = i;
             ++nRemoved;
         }
@@ -147,21 +154,22 @@ int CHDItemListPanel::RemoveMissing()
     int nRemoved = 0;
     for (int i = Count() - 1; i >= 0; --i) {
         if (!HVGlobalMFC::HVPathExists(m_pList->GetItemText(i, 0))) {
-            delete Item(i);
-            m_pList->SetItemData(i, 0);
-            m_pList->DeleteItem(i);
+            DeleteRow(i);
             ++nRemoved;
         }
     }
     return nRemoved;
 }
 
+void CHDItemListPanel::DeleteRow(int nRow)
+{
+    m_items.erase(m_pList->GetItemData(nRow));
+    m_pList->DeleteItem(nRow);
+}
+
 void CHDItemListPanel::Clear()
 {
-    for (int i = 0; i < Count(); ++i) {
-        delete Item(i);
-        m_pList->SetItemData(i, 0);
-    }
+    m_items.clear();
     m_pList->DeleteAllItems();
 }
 

@@ -1,19 +1,22 @@
 #pragma once
 
-#include <QList>
+#include "security/CItemData.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QRect>
 #include <QString>
 
-class CItemData;
+#include <map>
+
 class CXListCtrl;
 class QMenu;
 class QWidget;
 
-// The item list of the selection and decryption pages: a CXListCtrl with one CItemData per row
-// (owned here), the duplicate test, adding paths, removing and clearing rows, and the context
-// menu. Column 0 is the full path, column 1 "File" or "Folder".
+// The item list of the selection and decryption pages: a CXListCtrl with one CItemData per row,
+// the duplicate test, adding paths, removing and clearing rows, and the context menu. Column 0 is
+// the full path, column 1 "File" or "Folder". A row carries the number of its item; the panel
+// holds the items by number, jointly with whoever they were handed to (the manager for a run).
 class CHDItemListPanel : public QObject
 {
     Q_OBJECT
@@ -38,7 +41,7 @@ public:
     // The record of a row; null outside the list.
     [[nodiscard]] CItemData* Item(int nRow) const;
     // The records in row order.
-    [[nodiscard]] QList<CItemData*> Items() const;
+    [[nodiscard]] CItemDataList Items() const;
 
     // True when a row's column-0 text equals the path without regard to case.
     [[nodiscard]] bool IsInList(const QString& strPath) const;
@@ -49,12 +52,12 @@ public:
     // Add a path as a drop or a command-line item: a directory as a folder row, anything else as
     // a file row, except a file whose extension is exactly ".lnk".
     bool AddPath(const QString& strPath);
-    // Removes the selected rows (records deleted) and selects the row at the lowest removed index,
+    // Removes the selected rows (records let go) and selects the row at the lowest removed index,
     // the last row when that is past the end, row 0 when nothing was removed. The number removed.
     int RemoveSelected();
     // Removes the rows whose file or folder no longer exists (wiped, say); returns how many.
     int RemoveMissing();
-    // Deletes every row and its record.
+    // Deletes every row and lets its record go.
     void Clear();
 
     // Fills menu with the five commands (each action's data is its command), the remove entry
@@ -68,7 +71,10 @@ signals:
     void ContextMenuRequested(const QPoint& globalPos);
 
 private:
-    int AppendRow(const QString& strPath, int nIcon, CItemData* pItem, unsigned nTypeText);
+    int AppendRow(const QString& strPath, int nIcon, std::shared_ptr<CItemData> pItem, unsigned nTypeText);
+    void DeleteRow(int nRow);
 
     CXListCtrl* m_pList = nullptr;
+    std::map<quintptr, std::shared_ptr<CItemData>> m_items;  // by the number a row carries
+    quintptr m_nLastId = 0;
 };

@@ -13,20 +13,14 @@
 #include "ui/CGlobalColors.h"
 #include "ui/CXListCtrl.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QKeyEvent>
-#include <QMimeData>
 #include <QPainter>
 
 using namespace HVTaskPage;
 
 CHDPageDataBrows::CHDPageDataBrows(CHalvoDataSecurityDlg& mainDlg, CDataSecurityMngr& mngr)
-    : CHPageDlg(kPageId)
-    , m_mainDlg(mainDlg)
-    , m_mngr(mngr)
+    : CHDListPageBase(
+        kPageId, "CHDPageDataBrows", kHelpTopic, EThemeImage::SecureHeader, IDS_SEL_HEADING, mainDlg, mngr)
 {
-    setObjectName(QStringLiteral("CHDPageDataBrows"));
 }
 
 CHDPageDataBrows::~CHDPageDataBrows()
@@ -43,22 +37,14 @@ CBCGButton* CHDPageDataBrows::AddButton(CBCGButton* pButton, void (CHDPageDataBr
 bool CHDPageDataBrows::OnInitDialog()
 {
     HV_FUNC_LOG();
-    SetBackgroundColor(CGlobalColors::Color(g_GlobalColors.clrDlgBk));
-    SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
-    EnableEraseBackground(false);
-    setAcceptDrops(true);
-    resize(kDesignSize);
+    const int nTop = BeginInit();
     const int nWidth = kDesignSize.width();
     const int nHeight = kDesignSize.height();
-    const int nTop = HeaderHeight(EThemeImage::SecureHeader) + 40;
     const int nFootTop = nHeight - FooterHeight();
     const int nSideWidth = 140;
 
     const QRect rcList(kMargin, nTop, nWidth - 3 * kMargin - nSideWidth, nFootTop - nTop - 36);
-    m_pPanel = new CHDItemListPanel(this, rcList, IDC_LIST);
-    connect(m_pPanel, &CHDItemListPanel::ContextMenuRequested, this, [this](const QPoint& pos) {
-        OnCommand(m_pPanel->TrackContextMenu(pos));
-    });
+    MakePanel(rcList, IDC_LIST);
 
     const int nSideX = rcList.right() + 1 + kMargin;
     int y = nTop;
@@ -100,12 +86,9 @@ bool CHDPageDataBrows::OnInitDialog()
         AddAnchor(pWidget, BOTTOM_RIGHT, BOTTOM_RIGHT);
     }
 
-    m_mngr.m_pPageBrowse = this;
     UpdateButtons();
     TakeOverCommandLineItems();
-    if (parentWidget() != nullptr && !parentWidget()->size().isEmpty()) {
-        resize(parentWidget()->size());
-    }
+    EndInit();
     return true;
 }
 
@@ -114,36 +97,19 @@ void CHDPageDataBrows::TakeOverCommandLineItems()
     if (m_mngr.m_bCmdLine != 1 || m_mngr.m_iCmdMode != CDataSecurityMngr::CmdModeSelectWindow) {
         return;
     }
-    for (CItemData* pItem : std::as_const(m_mngr.m_arrItems)) {
+    for (const auto& pItem : m_mngr.m_arrItems) {
         if (pItem != nullptr) {
             m_pPanel->AddPath(pItem->m_strPath);
         }
-        delete pItem;
     }
     m_mngr.m_arrItems.clear();
     m_mngr.m_bCmdLine = 0;
     UpdateButtons();
 }
 
-void CHDPageDataBrows::ReleaseItems()
-{
-    if (m_pPanel == nullptr) {
-        return;
-    }
-    // The manager's list must not keep pointers to records that go now.
-    const QList<CItemData*> mine = m_pPanel->Items();
-    m_mngr.m_arrItems.removeIf([&mine](CItemData* pItem) { return mine.contains(pItem); });
-    m_pPanel->Clear();
-}
-
 void CHDPageDataBrows::OnDestroyPage()
 {
-    if (m_mngr.m_pPageBrowse == this) {
-        m_mngr.m_pPageBrowse = nullptr;
-    }
-    ReleaseItems();
-    delete m_pPanel;
-    m_pPanel = nullptr;
+    DestroyPanel();
     m_pRemove = m_pClear = nullptr;
 }
 
@@ -151,12 +117,8 @@ bool CHDPageDataBrows::OnSetActive()
 {
     HV_FUNC_LOG();
     // Back from a run ("Secure More Data"): what was wiped is gone and leaves the list.
-    if (m_pPanel != nullptr) {
-        const QList<CItemData*> before = m_pPanel->Items();
-        if (m_pPanel->RemoveMissing() > 0) {
-            ForgetRemovedItems(before);
-            UpdateButtons();
-        }
+    if (m_pPanel != nullptr && m_pPanel->RemoveMissing() > 0) {
+        UpdateButtons();
     }
     return true;
 }
@@ -190,72 +152,17 @@ void CHDPageDataBrows::UpdateButtons()
 void CHDPageDataBrows::OnBnClickedAddFiles()
 {
     HV_FUNC_LOG();
-    HVPageUi::SOpenFileRequest request;
-    request.strTitle = QStringLiteral("Select Files To Add");
-    request.strFilter = QStringLiteral("All Files (*)");
-    request.bResolveLinks = g_HDGlobalData.m_RegData.m_nResolveLinks != 0;
-    const QStringList lstFiles = HVPageUi::GetOpenFileNames(this, request);
-    if (lstFiles.isEmpty() || m_pPanel == nullptr) {
-        return;
-    }
-    m_pPanel->List()->setUpdatesEnabled(false);
-    for (const QString& strFile : lstFiles) {
-        m_pPanel->AddFileRow(strFile);
-    }
-    m_pPanel->List()->setUpdatesEnabled(true);
-    UpdateButtons();
-}
-
-void CHDPageDataBrows::OnBnClickedAddFolder()
-{
-    HV_FUNC_LOG();
-    const QString strFolder = g_HDGlobalData.BrowseForFolder();
-    if (!strFolder.isEmpty() && m_pPanel != nullptr) {
-        m_pPanel->AddFolderRow(strFolder);
-    }
-    UpdateButtons();
-}
-
-void CHDPageDataBrows::ForgetRemovedItems(const QList<CItemData*>& before)
-{
-    // Records handed to the manager by an earlier Next must not stay there once they are gone.
-    const QList<CItemData*> after = m_pPanel->Items();
-    m_mngr.m_arrItems.removeIf([&](CItemData* pItem) { return before.contains(pItem) && !after.contains(pItem); });
-}
-
-void CHDPageDataBrows::OnBnClickedRemove()
-{
-    if (m_pPanel != nullptr) {
-        const QList<CItemData*> before = m_pPanel->Items();
-        m_pPanel->RemoveSelected();
-        ForgetRemovedItems(before);
-    }
-    UpdateButtons();
-}
-
-void CHDPageDataBrows::OnBnClickedClear()
-{
-    if (m_pPanel != nullptr) {
-        const QList<CItemData*> before = m_pPanel->Items();
-        m_pPanel->Clear();
-        ForgetRemovedItems(before);
-    }
-    UpdateButtons();
+    AddChosenFiles(QStringLiteral("All Files (*)"), g_HDGlobalData.m_RegData.m_nResolveLinks != 0, nullptr);
 }
 
 void CHDPageDataBrows::OnBnClickedNext()
 {
-    PostPageSwitch(m_mngr, &m_mainDlg, CHalvoDataSecurityDlg::kPageSecurityOptions);
+    SwitchTo(CHalvoDataSecurityDlg::kPageSecurityOptions);
 }
 
 void CHDPageDataBrows::OnBnClickedBack()
 {
-    PostPageSwitch(m_mngr, &m_mainDlg, CHalvoDataSecurityDlg::kPageWelcome);
-}
-
-void CHDPageDataBrows::OnBnClickedHelp()
-{
-    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
+    SwitchTo(CHalvoDataSecurityDlg::kPageWelcome);
 }
 
 void CHDPageDataBrows::DropPaths(const QStringList& lstPaths)
@@ -269,34 +176,8 @@ void CHDPageDataBrows::DropPaths(const QStringList& lstPaths)
     UpdateButtons();
 }
 
-void CHDPageDataBrows::OnCommand(int nCommand)
+void CHDPageDataBrows::PaintBody(QPainter& p)
 {
-    switch (nCommand) {
-    case CHDItemListPanel::ID_ADD_FILES:
-        OnBnClickedAddFiles();
-        break;
-    case CHDItemListPanel::ID_ADD_FOLDER:
-        OnBnClickedAddFolder();
-        break;
-    case CHDItemListPanel::ID_REMOVE:
-        OnBnClickedRemove();
-        break;
-    case CHDItemListPanel::ID_CLEAR:
-        OnBnClickedClear();
-        break;
-    case CHDItemListPanel::ID_HELP:
-        OnBnClickedHelp();
-        break;
-    default:
-        break;
-    }
-}
-
-void CHDPageDataBrows::paintEvent(QPaintEvent* /*pEvent*/)
-{
-    QPainter p(this);
-    Paint(*this, p, EThemeImage::SecureHeader);
-    PaintHeading(*this, p, HVLoadString(IDS_SEL_HEADING));
     if (m_pPanel != nullptr) {
         p.setFont(g_GlobalColors.m_font12);
         p.setPen(CGlobalColors::Color(g_GlobalColors.clrDlgText));
@@ -305,26 +186,4 @@ void CHDPageDataBrows::paintEvent(QPaintEvent* /*pEvent*/)
                    Qt::AlignLeft | Qt::AlignVCenter,
                    HVLoadString(IDS_SEL_HINT));
     }
-}
-
-void CHDPageDataBrows::dragEnterEvent(QDragEnterEvent* pEvent)
-{
-    if (HVPageUi::HasDroppedPaths(pEvent->mimeData())) {
-        pEvent->acceptProposedAction();
-    }
-}
-
-void CHDPageDataBrows::dropEvent(QDropEvent* pEvent)
-{
-    DropPaths(HVPageUi::DroppedPaths(pEvent->mimeData()));
-    pEvent->acceptProposedAction();
-}
-
-void CHDPageDataBrows::keyPressEvent(QKeyEvent* pEvent)
-{
-    if (pEvent->key() == Qt::Key_F1) {
-        OnBnClickedHelp();
-        return;
-    }
-    CHPageDlg::keyPressEvent(pEvent);
 }

@@ -1,19 +1,13 @@
 #pragma once
 
-#include "ui/CHPageDlg.h"
-
-#include <QStringList>
+#include "pages/CHDListPageBase.h"
 
 class CBCGButton;
-class CDataSecurityMngr;
-class CHalvoDataSecurityDlg;
-class CHDItemListPanel;
-class CItemData;
 
 // The first step of Secure Data (page 105): the user gathers the files and folders to protect
 // in a list (file dialog, folder chooser, drops, context menu) and goes on to the security
 // options page, which is handed the list's records through the manager's m_arrItems.
-class CHDPageDataBrows : public CHPageDlg
+class CHDPageDataBrows : public CHDListPageBase
 {
     Q_OBJECT
 
@@ -38,38 +32,22 @@ public:
     // empty). To any other page: question 112.
     bool OnKillActive(int nNextPageId) override;
 
-    void OnBnClickedAddFiles();
-    void OnBnClickedAddFolder();
-    void OnBnClickedRemove();
-    void OnBnClickedClear();
+    void OnBnClickedAddFiles() override;
     void OnBnClickedNext();
     void OnBnClickedBack();
-    void OnBnClickedHelp();
     // Adds every path (see CHDItemListPanel::AddPath), then updates the buttons.
-    void DropPaths(const QStringList& lstPaths);
-    // Carries out a context-menu command.
-    Q_INVOKABLE void OnCommand(int nCommand);
-    void UpdateButtons();
-
-    [[nodiscard]] CHDItemListPanel* Panel() const { return m_pPanel; }
+    void DropPaths(const QStringList& lstPaths) override;
+    void UpdateButtons() override;
 
 protected:
     bool OnInitDialog() override;
     void OnDestroyPage() override;
-    void paintEvent(QPaintEvent* pEvent) override;
-    void dragEnterEvent(QDragEnterEvent* pEvent) override;
-    void dropEvent(QDropEvent* pEvent) override;
-    void keyPressEvent(QKeyEvent* pEvent) override;
+    void PaintBody(QPainter& painter) override;
 
 private:
     CBCGButton* AddButton(CBCGButton* pButton, void (CHDPageDataBrows::*pfn)());
     void TakeOverCommandLineItems();
-    void ReleaseItems();
-    void ForgetRemovedItems(const QList<CItemData*>& before);
 
-    CHalvoDataSecurityDlg& m_mainDlg;
-    CDataSecurityMngr& m_mngr;
-    CHDItemListPanel* m_pPanel = nullptr;
     CBCGButton* m_pRemove = nullptr;
     CBCGButton* m_pClear = nullptr;
 };

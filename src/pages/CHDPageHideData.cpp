@@ -21,13 +21,6 @@
 #include "ui/CThemeImageList.h"
 #include "ui/CXListCtrl.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QPainter>
-
 using namespace HVTaskPage;
 
 namespace {
@@ -43,11 +36,8 @@ std::unique_ptr<CItemData> MakeItem(const QString& strPath)
 }  // namespace
 
 CHDPageHideData::CHDPageHideData(CHalvoDataSecurityDlg& mainDlg, CDataSecurityMngr& mngr)
-    : CHPageDlg(kPageId)
-    , m_mainDlg(mainDlg)
-    , m_mngr(mngr)
+    : CHDListPageBase(kPageId, "CHDPageHideData", kHelpTopic, EThemeImage::HideHeader, IDS_HIDE_HEADING, mainDlg, mngr)
 {
-    setObjectName(QStringLiteral("CHDPageHideData"));
 }
 
 CHDPageHideData::~CHDPageHideData()
@@ -68,14 +58,9 @@ QString CHDPageHideData::StateText(const QString& strPath)
 bool CHDPageHideData::OnInitDialog()
 {
     HV_FUNC_LOG();
-    SetBackgroundColor(CGlobalColors::Color(g_GlobalColors.clrDlgBk));
-    SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
-    EnableEraseBackground(false);
-    setAcceptDrops(true);
-    resize(kDesignSize);
+    const int nTop = BeginInit();
     const int nWidth = kDesignSize.width();
     const int nHeight = kDesignSize.height();
-    const int nTop = HeaderHeight(EThemeImage::HideHeader) + 40;
     const int nFootTop = nHeight - FooterHeight();
 
     // The command row above the list.
@@ -155,20 +140,14 @@ bool CHDPageHideData::OnInitDialog()
     pBack->move(nWidth - kMargin - pBack->width(), nButtonY);
     AddAnchor(pBack, BOTTOM_RIGHT, BOTTOM_RIGHT);
 
-    m_mngr.m_pPageHide = this;
     RebuildList(true);
     UpdateButtons();
-    if (parentWidget() != nullptr && !parentWidget()->size().isEmpty()) {
-        resize(parentWidget()->size());
-    }
+    EndInit();
     return true;
 }
 
 void CHDPageHideData::OnDestroyPage()
 {
-    if (m_mngr.m_pPageHide == this) {
-        m_mngr.m_pPageHide = nullptr;
-    }
     if (m_pList != nullptr) {
         m_pList->DeleteAllItems();
         delete m_pList;
@@ -399,19 +378,18 @@ void CHDPageHideData::OnBnClickedUnhideDecrypt()
     }
     std::vector<std::unique_ptr<CItemData>> items = UnhideChecked(nullptr);
     m_mngr.m_arrItems.clear();
-    for (const auto& pItem : items) {
+    for (auto& pItem : items) {
         if (IsEncryptedPath(pItem->m_strPath)) {
-            m_mngr.m_arrItems.append(pItem.get());
+            m_mngr.m_arrItems.push_back(std::move(pItem));
         }
     }
-    if (!m_mngr.m_arrItems.isEmpty()) {
+    if (!m_mngr.m_arrItems.empty()) {
         m_mngr.m_bHideDecrypt = 1;
-        m_mngr.DecryptData();
+        (void)m_mngr.DecryptData();
         m_mngr.m_bHideDecrypt = 0;
     } else {
         HVPageUi::ShowMessage(this, IDS_NO_ENCRYPTED_CHECKED);
     }
-    // The records go now; the manager keeps no pointer to them.
     m_mngr.m_arrItems.clear();
     items.clear();
     RebuildList(false);
@@ -432,39 +410,5 @@ void CHDPageHideData::OnBnClickedUncheckAll()
 
 void CHDPageHideData::OnBnClickedBack()
 {
-    PostPageSwitch(m_mngr, &m_mainDlg, CHalvoDataSecurityDlg::kPageWelcome);
-}
-
-void CHDPageHideData::OnBnClickedHelp()
-{
-    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
-}
-
-void CHDPageHideData::paintEvent(QPaintEvent* /*pEvent*/)
-{
-    QPainter p(this);
-    Paint(*this, p, EThemeImage::HideHeader);
-    PaintHeading(*this, p, HVLoadString(IDS_HIDE_HEADING));
-}
-
-void CHDPageHideData::dragEnterEvent(QDragEnterEvent* pEvent)
-{
-    if (HVPageUi::HasDroppedPaths(pEvent->mimeData())) {
-        pEvent->acceptProposedAction();
-    }
-}
-
-void CHDPageHideData::dropEvent(QDropEvent* pEvent)
-{
-    pEvent->acceptProposedAction();
-    DropPaths(HVPageUi::DroppedPaths(pEvent->mimeData()));
-}
-
-void CHDPageHideData::keyPressEvent(QKeyEvent* pEvent)
-{
-    if (pEvent->key() == Qt::Key_F1) {
-        OnBnClickedHelp();
-        return;
-    }
-    CHPageDlg::keyPressEvent(pEvent);
+    SwitchTo(CHalvoDataSecurityDlg::kPageWelcome);
 }

@@ -1,17 +1,13 @@
 #pragma once
 
+#include "pages/CHDListPageBase.h"
 #include "security/SRunCounters.h"
-#include "ui/CHPageDlg.h"
-
-#include <QStringList>
 
 #include <memory>
 #include <vector>
 
 class CBCGButton;
 class CButtonST;
-class CDataSecurityMngr;
-class CHalvoDataSecurityDlg;
 class CItemData;
 class CXListCtrl;
 
@@ -19,7 +15,7 @@ class CXListCtrl;
 // master-password file) and is rebuilt from the engine after every operation. The user hides
 // more items (files, a folder, drops) and shows checked items again, optionally decrypting the
 // encrypted ones.
-class CHDPageHideData : public CHPageDlg
+class CHDPageHideData : public CHDListPageBase
 {
     Q_OBJECT
 
@@ -45,7 +41,7 @@ public:
 
     // Rebuilds the list from the engine; with bKeepChecks the checked row indexes stay checked.
     void RebuildList(bool bKeepChecks);
-    void UpdateButtons();
+    void UpdateButtons() override;
     [[nodiscard]] bool IsInList(const QString& strPath) const;
     [[nodiscard]] CXListCtrl* List() const { return m_pList; }
 
@@ -56,17 +52,12 @@ public:
     void OnBnClickedCheckAll();
     void OnBnClickedUncheckAll();
     void OnBnClickedBack();
-    void OnBnClickedHelp();
     // Question 165 once; on yes hides every path not yet listed, in one runner.
-    void DropPaths(const QStringList& lstPaths);
+    void DropPaths(const QStringList& lstPaths) override;
 
 protected:
     bool OnInitDialog() override;
     void OnDestroyPage() override;
-    void paintEvent(QPaintEvent* pEvent) override;
-    void dragEnterEvent(QDragEnterEvent* pEvent) override;
-    void dropEvent(QDropEvent* pEvent) override;
-    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     // Hides the paths in one hide runner (page flag 1), then rebuilds keeping checks.
@@ -78,8 +69,6 @@ private:
     // Returns the items (owned by the caller) and the counters in *pCounters.
     std::vector<std::unique_ptr<CItemData>> UnhideChecked(SHideCounters* pCounters);
 
-    CHalvoDataSecurityDlg& m_mainDlg;
-    CDataSecurityMngr& m_mngr;
     CXListCtrl* m_pList = nullptr;
     CButtonST* m_pUnhide = nullptr;
     CButtonST* m_pUnhideDecrypt = nullptr;

@@ -224,7 +224,6 @@ bool CHDPageSecurityOptions::OnInitDialog()
     CGradientProgressCtrl::StylePasswordMeter(*m_pStrengthBar);
     ShowStrength();
 
-    m_mngr.m_pPageOptions = this;
     m_bEncrypt = m_mngr.m_bEncrypt != 0 ? 1 : 0;
     m_iPasswordType = m_mngr.m_iPasswordType;
     m_iAction = m_mngr.m_iHidenType;
@@ -241,9 +240,6 @@ bool CHDPageSecurityOptions::OnInitDialog()
 
 void CHDPageSecurityOptions::OnDestroyPage()
 {
-    if (m_mngr.m_pPageOptions == this) {
-        m_mngr.m_pPageOptions = nullptr;
-    }
     m_strPassword.clear();
     m_strConfirm.clear();
 }
@@ -369,9 +365,7 @@ bool CHDPageSecurityOptions::OnBnClickedGo()
 
 void CHDPageSecurityOptions::OnBnClickedBack()
 {
-    if (m_mngr.m_pMainDlg != nullptr) {
-        PostPageSwitch(m_mngr, nullptr, CHalvoDataSecurityDlg::kPageSecureData);
-    }
+    (void)m_mngr.SwitchPage(CHalvoDataSecurityDlg::kPageSecureData);
 }
 
 void CHDPageSecurityOptions::OnBnClickedCancel()

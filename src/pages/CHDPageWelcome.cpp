@@ -252,9 +252,8 @@ bool CHDPageWelcome::OnKillActive(int /*nNextPageId*/)
 
 void CHDPageWelcome::PostSwitch(int nPageId)
 {
-    CHalvoDataSecurityDlg* pMain = m_mngr.m_pMainDlg != nullptr ? m_mngr.m_pMainDlg : &m_mainDlg;
-    if (pMain->GetGPages() != nullptr) {
-        pMain->GetGPages()->PostPageSwitch(nPageId);
+    if (!m_mngr.SwitchPage(nPageId)) {
+        m_mainDlg.PostPageSwitch(nPageId);
     }
 }
 

@@ -15,20 +15,12 @@
 #include "ui/CGlobalColors.h"
 #include "ui/CXListCtrl.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QPainter>
-
 using namespace HVTaskPage;
 
 CPage_Decryption::CPage_Decryption(CHalvoDataSecurityDlg& mainDlg, CDataSecurityMngr& mngr)
-    : CHPageDlg(kPageId)
-    , m_mainDlg(mainDlg)
-    , m_mngr(mngr)
+    : CHDListPageBase(
+        kPageId, "CPage_Decryption", kHelpTopic, EThemeImage::DecryptHeader, IDS_DEC_HEADING, mainDlg, mngr)
 {
-    setObjectName(QStringLiteral("CPage_Decryption"));
 }
 
 CPage_Decryption::~CPage_Decryption()
@@ -45,14 +37,9 @@ bool CPage_Decryption::HasEncryptedExtension(const QString& strPath)
 bool CPage_Decryption::OnInitDialog()
 {
     HV_FUNC_LOG();
-    SetBackgroundColor(CGlobalColors::Color(g_GlobalColors.clrDlgBk));
-    SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
-    EnableEraseBackground(false);
-    setAcceptDrops(true);
-    resize(kDesignSize);
+    const int nTop = BeginInit();
     const int nWidth = kDesignSize.width();
     const int nHeight = kDesignSize.height();
-    const int nTop = HeaderHeight(EThemeImage::DecryptHeader) + 40;
     const int nFootTop = nHeight - FooterHeight();
 
     // Icon buttons above the list: add files, add a folder; decrypt at the right.
@@ -68,10 +55,7 @@ bool CPage_Decryption::OnInitDialog()
 
     const int nListTop = nTop + 42;
     const QRect rcList(kMargin, nListTop, nWidth - 2 * kMargin, nFootTop - nListTop - 44);
-    m_pPanel = new CHDItemListPanel(this, rcList, IDC_LIST);
-    connect(m_pPanel, &CHDItemListPanel::ContextMenuRequested, this, [this](const QPoint& pos) {
-        OnCommand(m_pPanel->TrackContextMenu(pos));
-    });
+    MakePanel(rcList, IDC_LIST);
 
     m_pRemove = MakeTextButton(this, IDC_BUTTON_REMOVE, HVLoadString(IDS_BTN_REMOVE));
     connect(m_pRemove, &QAbstractButton::clicked, this, &CPage_Decryption::OnBnClickedRemove);
@@ -97,25 +81,14 @@ bool CPage_Decryption::OnInitDialog()
     AddAnchor(pHelp, BOTTOM_LEFT, BOTTOM_LEFT);
     AddAnchor(pCancel, BOTTOM_RIGHT, BOTTOM_RIGHT);
 
-    m_mngr.m_pPageDecrypt = this;
     UpdateButtons();
-    if (parentWidget() != nullptr && !parentWidget()->size().isEmpty()) {
-        resize(parentWidget()->size());
-    }
+    EndInit();
     return true;
 }
 
 void CPage_Decryption::OnDestroyPage()
 {
-    if (m_mngr.m_pPageDecrypt == this) {
-        m_mngr.m_pPageDecrypt = nullptr;
-    }
-    if (m_pPanel != nullptr) {
-        const QList<CItemData*> mine = m_pPanel->Items();
-        m_mngr.m_arrItems.removeIf([&mine](CItemData* pItem) { return mine.contains(pItem); });
-        delete m_pPanel;
-        m_pPanel = nullptr;
-    }
+    DestroyPanel();
     m_pRemove = m_pClear = nullptr;
     m_pDecrypt = nullptr;
 }
@@ -145,48 +118,7 @@ void CPage_Decryption::UpdateButtons()
 void CPage_Decryption::OnBnClickedAddFiles()
 {
     HV_FUNC_LOG();
-    HVPageUi::SOpenFileRequest request;
-    request.strTitle = QStringLiteral("Select Files To Add");
-    request.strFilter = QStringLiteral("Encrypted Files (*.hvnc)");
-    request.bResolveLinks = true;
-    const QStringList lstFiles = HVPageUi::GetOpenFileNames(this, request);
-    if (lstFiles.isEmpty() || m_pPanel == nullptr) {
-        return;
-    }
-    m_pPanel->List()->setUpdatesEnabled(false);
-    for (const QString& strFile : lstFiles) {
-        if (HasEncryptedExtension(strFile)) {
-            m_pPanel->AddFileRow(strFile);
-        }
-    }
-    m_pPanel->List()->setUpdatesEnabled(true);
-    UpdateButtons();
-}
-
-void CPage_Decryption::OnBnClickedAddFolder()
-{
-    HV_FUNC_LOG();
-    const QString strFolder = g_HDGlobalData.BrowseForFolder();
-    if (!strFolder.isEmpty() && m_pPanel != nullptr) {
-        m_pPanel->AddFolderRow(strFolder);
-    }
-    UpdateButtons();
-}
-
-void CPage_Decryption::OnBnClickedRemove()
-{
-    if (m_pPanel != nullptr) {
-        m_pPanel->RemoveSelected();
-    }
-    UpdateButtons();
-}
-
-void CPage_Decryption::OnBnClickedClear()
-{
-    if (m_pPanel != nullptr) {
-        m_pPanel->Clear();
-    }
-    UpdateButtons();
+    AddChosenFiles(QStringLiteral("Encrypted Files (*.hvnc)"), true, &HasEncryptedExtension);
 }
 
 void CPage_Decryption::OnBnClickedDecrypt()
@@ -196,7 +128,7 @@ void CPage_Decryption::OnBnClickedDecrypt()
         return;
     }
     m_mngr.m_arrItems = m_pPanel->Items();
-    m_mngr.DecryptData();
+    (void)m_mngr.DecryptData();
     m_mngr.m_arrItems.clear();
     m_pPanel->Clear();
     UpdateButtons();
@@ -205,13 +137,8 @@ void CPage_Decryption::OnBnClickedDecrypt()
 void CPage_Decryption::OnBnClickedCancel()
 {
     if (HVPageUi::AskYesNo(this, IDS_ASK_LEAVE_TASK)) {
-        PostPageSwitch(m_mngr, &m_mainDlg, CHalvoDataSecurityDlg::kPageWelcome);
+        SwitchTo(CHalvoDataSecurityDlg::kPageWelcome);
     }
-}
-
-void CPage_Decryption::OnBnClickedHelp()
-{
-    g_HDGlobalData.ShowHelpTopic(QString::fromLatin1(kHelpTopic));
 }
 
 void CPage_Decryption::DropPaths(const QStringList& lstPaths)
@@ -227,56 +154,4 @@ void CPage_Decryption::DropPaths(const QStringList& lstPaths)
         }
     }
     UpdateButtons();
-}
-
-void CPage_Decryption::OnCommand(int nCommand)
-{
-    switch (nCommand) {
-    case CHDItemListPanel::ID_ADD_FILES:
-        OnBnClickedAddFiles();
-        break;
-    case CHDItemListPanel::ID_ADD_FOLDER:
-        OnBnClickedAddFolder();
-        break;
-    case CHDItemListPanel::ID_REMOVE:
-        OnBnClickedRemove();
-        break;
-    case CHDItemListPanel::ID_CLEAR:
-        OnBnClickedClear();
-        break;
-    case CHDItemListPanel::ID_HELP:
-        OnBnClickedHelp();
-        break;
-    default:
-        break;
-    }
-}
-
-void CPage_Decryption::paintEvent(QPaintEvent* /*pEvent*/)
-{
-    QPainter p(this);
-    Paint(*this, p, EThemeImage::DecryptHeader);
-    PaintHeading(*this, p, HVLoadString(IDS_DEC_HEADING));
-}
-
-void CPage_Decryption::dragEnterEvent(QDragEnterEvent* pEvent)
-{
-    if (HVPageUi::HasDroppedPaths(pEvent->mimeData())) {
-        pEvent->acceptProposedAction();
-    }
-}
-
-void CPage_Decryption::dropEvent(QDropEvent* pEvent)
-{
-    DropPaths(HVPageUi::DroppedPaths(pEvent->mimeData()));
-    pEvent->acceptProposedAction();
-}
-
-void CPage_Decryption::keyPressEvent(QKeyEvent* pEvent)
-{
-    if (pEvent->key() == Qt::Key_F1) {
-        OnBnClickedHelp();
-        return;
-    }
-    CHPageDlg::keyPressEvent(pEvent);
 }

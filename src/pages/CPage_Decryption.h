@@ -1,18 +1,13 @@
 #pragma once
 
-#include "ui/CHPageDlg.h"
-
-#include <QStringList>
+#include "pages/CHDListPageBase.h"
 
 class CBCGButton;
 class CButtonST;
-class CDataSecurityMngr;
-class CHalvoDataSecurityDlg;
-class CHDItemListPanel;
 
 // Decrypt Data (page 147): the user gathers ".hvnc" files, or folders that hold them, and runs
 // the manager's DecryptData on them. Leaving the page never asks and keeps the list.
-class CPage_Decryption : public CHPageDlg
+class CPage_Decryption : public CHDListPageBase
 {
     Q_OBJECT
 
@@ -37,32 +32,18 @@ public:
     bool OnSetActive() override;
     bool OnKillActive(int nNextPageId) override;
 
-    void OnBnClickedAddFiles();
-    void OnBnClickedAddFolder();
-    void OnBnClickedRemove();
-    void OnBnClickedClear();
+    void OnBnClickedAddFiles() override;
     void OnBnClickedDecrypt();
     void OnBnClickedCancel();
-    void OnBnClickedHelp();
     // Folders (not empty, not listed) and ".hvnc" files (not listed) become rows.
-    void DropPaths(const QStringList& lstPaths);
-    Q_INVOKABLE void OnCommand(int nCommand);
-    void UpdateButtons();
-
-    [[nodiscard]] CHDItemListPanel* Panel() const { return m_pPanel; }
+    void DropPaths(const QStringList& lstPaths) override;
+    void UpdateButtons() override;
 
 protected:
     bool OnInitDialog() override;
     void OnDestroyPage() override;
-    void paintEvent(QPaintEvent* pEvent) override;
-    void dragEnterEvent(QDragEnterEvent* pEvent) override;
-    void dropEvent(QDropEvent* pEvent) override;
-    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
-    CHalvoDataSecurityDlg& m_mainDlg;
-    CDataSecurityMngr& m_mngr;
-    CHDItemListPanel* m_pPanel = nullptr;
     CBCGButton* m_pRemove = nullptr;
     CBCGButton* m_pClear = nullptr;
     CButtonST* m_pDecrypt = nullptr;

@@ -51,12 +51,6 @@ QStringList Replaced()
     if (CGuiMessageBox::HasHook()) {
         lst << QStringLiteral("message box");
     }
-    if (HVPageUi::HasMessageHandler()) {
-        lst << QStringLiteral("page message");
-    }
-    if (HVPageUi::HasQuestionHandler()) {
-        lst << QStringLiteral("page question");
-    }
     if (HVPageUi::HasMenuHandler()) {
         lst << QStringLiteral("context menu");
     }

@@ -18,7 +18,7 @@ namespace HVDesktopSeams {
 void InstallDefaults();
 
 // The names of the seams that do not hold their production default ("folder chooser",
-// "open-file dialog", "message box", "page message", "page question", "context menu",
+// "open-file dialog", "message box", "context menu",
 // "help opener", "desktop notification", "web opener"); empty when the program runs on its own dialogs only.
 [[nodiscard]] QStringList Replaced();
 

@@ -9,23 +9,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
 
 namespace HVPageUi {
 namespace {
 
-MessageHandler& Message()
-{
-    static MessageHandler handler;
-    return handler;
-}
-QuestionHandler& Question()
-{
-    static QuestionHandler handler;
-    return handler;
-}
 OpenFilesHandler& OpenFiles()
 {
     static OpenFilesHandler handler;
@@ -35,11 +24,6 @@ MenuHandler& Menu()
 {
     static MenuHandler handler;
     return handler;
-}
-
-QString Caption()
-{
-    return CGuiMessageBox::Caption();
 }
 
 // The URL of a ".desktop" file of type Link, empty for any other file.
@@ -81,14 +65,6 @@ QString DesktopLinkUrl(const QString& strPath)
 
 }  // namespace
 
-MessageHandler SetMessageHandler(MessageHandler handler)
-{
-    return std::exchange(Message(), std::move(handler));
-}
-QuestionHandler SetQuestionHandler(QuestionHandler handler)
-{
-    return std::exchange(Question(), std::move(handler));
-}
 OpenFilesHandler SetOpenFilesHandler(OpenFilesHandler handler)
 {
     return std::exchange(OpenFiles(), std::move(handler));
@@ -98,14 +74,6 @@ MenuHandler SetMenuHandler(MenuHandler handler)
     return std::exchange(Menu(), std::move(handler));
 }
 
-bool HasMessageHandler()
-{
-    return static_cast<bool>(Message());
-}
-bool HasQuestionHandler()
-{
-    return static_cast<bool>(Question());
-}
 bool HasOpenFilesHandler()
 {
     return static_cast<bool>(OpenFiles());
@@ -117,29 +85,17 @@ bool HasMenuHandler()
 
 void ShowMessage(QWidget* pParent, unsigned nTextId)
 {
-    if (Message()) {
-        Message()(pParent, nTextId);
-        return;
-    }
-    QMessageBox::information(pParent, Caption(), HVLoadString(nTextId), QMessageBox::Ok);
+    CGuiMessageBox::Show(pParent, nTextId);
 }
 
 void ShowMessageText(QWidget* pParent, unsigned nTextId, const QString& strText)
 {
-    if (Message()) {
-        Message()(pParent, nTextId);
-        return;
-    }
-    QMessageBox::information(pParent, Caption(), strText, QMessageBox::Ok);
+    CGuiMessageBox::ShowText(pParent, strText, nTextId);
 }
 
 bool AskYesNo(QWidget* pParent, unsigned nTextId)
 {
-    if (Question()) {
-        return Question()(pParent, nTextId);
-    }
-    return QMessageBox::question(pParent, Caption(), HVLoadString(nTextId), QMessageBox::Yes | QMessageBox::No)
-           == QMessageBox::Yes;
+    return CGuiMessageBox::AskYesNo(pParent, nTextId, CGuiMessageBox::kCaptionId);
 }
 
 QStringList GetOpenFileNames(QWidget* pParent, const SOpenFileRequest& request)

@@ -1,8 +1,9 @@
 #pragma once
 
-// What the task pages ask of the desktop: message boxes, yes/no questions, the open-file dialog
-// and the context menu. Each goes through a replaceable handler, so that tests answer them; by
-// default they are Qt's dialogs with the application title as caption.
+// What the task pages ask of the desktop: message boxes and yes/no questions (through the
+// program's one message-box wrapper, CGuiMessageBox), the open-file dialog and the context menu.
+// The dialog and the menu go through a replaceable handler, so that tests answer them; by default
+// they are Qt's own.
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -23,27 +24,21 @@ struct SOpenFileRequest
     bool bResolveLinks = false;  // links come back as their targets
 };
 
-using MessageHandler = std::function<void(QWidget* pParent, unsigned nTextId)>;
-using QuestionHandler = std::function<bool(QWidget* pParent, unsigned nTextId)>;
 // The chosen files as full paths, empty on cancel.
 using OpenFilesHandler = std::function<QStringList(QWidget* pParent, const SOpenFileRequest& request)>;
 // Shows the menu at the position and returns the command of the chosen entry, 0 for none.
 using MenuHandler = std::function<int(QMenu& menu, const QPoint& globalPos)>;
 
 // Each setter returns the handler it replaces; an empty handler restores the default.
-MessageHandler SetMessageHandler(MessageHandler handler);
-QuestionHandler SetQuestionHandler(QuestionHandler handler);
 OpenFilesHandler SetOpenFilesHandler(OpenFilesHandler handler);
 MenuHandler SetMenuHandler(MenuHandler handler);
 // True while a handler replaces the default (Qt's dialogs and menus).
-[[nodiscard]] bool HasMessageHandler();
-[[nodiscard]] bool HasQuestionHandler();
 [[nodiscard]] bool HasOpenFilesHandler();
 [[nodiscard]] bool HasMenuHandler();
 
 // Numbered string in a message box with an OK button.
 void ShowMessage(QWidget* pParent, unsigned nTextId);
-// The same with the string already filled in (the handler is told its number).
+// The same with the string already filled in (the message box's hook is told its number).
 void ShowMessageText(QWidget* pParent, unsigned nTextId, const QString& strText);
 // Numbered string as a yes/no question with the question icon; true for yes.
 [[nodiscard]] bool AskYesNo(QWidget* pParent, unsigned nTextId);

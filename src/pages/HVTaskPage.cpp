@@ -162,9 +162,8 @@ CButtonST* MakeIconButton(QWidget* pParent, int nId, unsigned nIconId, const QSt
 
 void PostPageSwitch(CDataSecurityMngr& mngr, CHalvoDataSecurityDlg* pMainDlg, int nPageId)
 {
-    CHalvoDataSecurityDlg* pMain = mngr.m_pMainDlg != nullptr ? mngr.m_pMainDlg : pMainDlg;
-    if (pMain != nullptr) {
-        pMain->PostPageSwitch(nPageId);
+    if (!mngr.SwitchPage(nPageId) && pMainDlg != nullptr) {
+        pMainDlg->PostPageSwitch(nPageId);
     }
 }
 

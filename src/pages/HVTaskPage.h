@@ -39,7 +39,7 @@ CBCGButton* MakeTextButton(QWidget* pParent, int nId, const QString& strText);
 CButtonST* MakeIconButton(QWidget* pParent, int nId, unsigned nIconId, const QString& strText);
 
 // Posts the page-switch request to the main window's page container (through the manager's
-// main window when there is one, else mainDlg).
+// page switcher when one is installed, else mainDlg).
 void PostPageSwitch(CDataSecurityMngr& mngr, CHalvoDataSecurityDlg* pMainDlg, int nPageId);
 
 }  // namespace HVTaskPage

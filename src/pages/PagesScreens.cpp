@@ -67,7 +67,7 @@ template <typename TPage>
 TPage* MakePage()
 {
     auto* pPage = new TPage(MainDlg(), Mngr());
-    Mngr().m_pMainDlg = nullptr;
+    Mngr().SetPageSwitcher(nullptr);
     pPage->CreatePage();
     pPage->resize(760, 545);
     return pPage;

@@ -1,6 +1,7 @@
 #include "passwords/CGuiMessageBox.h"
 
 #include "engines/CSecureBuffer.h"
+#include "passwords/CDlg_AfxMsgBoxEx.h"
 #include "passwords/HVWipeText.h"
 #include "resources/HVResourceStrings.h"
 #include "settings/CHDGlobalData.h"
@@ -61,7 +62,7 @@ bool CGuiMessageBox::HasHook()
 
 QString CGuiMessageBox::Caption()
 {
-    return HVLoadString(57344);
+    return HVLoadString(kCaptionId);
 }
 
 void CGuiMessageBox::Show(QWidget* pParent, unsigned nId)
@@ -78,6 +79,15 @@ bool CGuiMessageBox::AskYesNo(QWidget* pParent, unsigned nTextId, unsigned nCapt
 {
     return Box(pParent, nTextId, HVLoadString(nTextId), QMessageBox::Yes | QMessageBox::No, HVLoadString(nCaptionId))
            == QMessageBox::Yes;
+}
+
+bool CGuiMessageBox::AskApplyToAll(QWidget* pParent, const QString& strText, bool& bApplyToAll)
+{
+    CDlg_AfxMsgBoxEx box(pParent);
+    box.SetMessageText(strText);
+    const bool bYes = box.exec() == QDialog::Accepted;
+    bApplyToAll = box.GetApplyToAll();
+    return bYes;
 }
 
 void CGuiMessageBox::BringToFront(QDialog* pDialog)

@@ -5,6 +5,7 @@
 #include "passwords/HVWipeText.h"
 #include "security/CCommandLine.h"
 #include "security/CItemData.h"
+#include "security/IPageSwitcher.h"
 
 #include <climits>
 #include <sys/stat.h>
@@ -109,17 +110,17 @@ const SOptionRow kOptions[] = {
 
 // A folder item for an existing directory (links followed), else a file item with the size
 // of the file, 0 when it cannot be found.
-CItemData* MakeItem(const QString& strPath)
+std::shared_ptr<CItemData> MakeItem(const QString& strPath)
 {
     struct stat st
     {
     };
     const bool bFound = ::stat(HVGlobalMFC::HVPathToBytes(strPath).constData(), &st) == 0;
     if (bFound && S_ISDIR(st.st_mode)) {
-        return new CItemData(strPath, 0, CItemData::KindFolder);
+        return std::make_shared<CItemData>(strPath, 0, CItemData::KindFolder);
     }
     const quint64 nSize = bFound && st.st_size > 0 ? static_cast<quint64>(st.st_size) : 0;
-    return new CItemData(strPath, nSize, CItemData::KindFile);
+    return std::make_shared<CItemData>(strPath, nSize, CItemData::KindFile);
 }
 
 }  // namespace
@@ -129,6 +130,22 @@ CDataSecurityMngr::CDataSecurityMngr() = default;
 CDataSecurityMngr::~CDataSecurityMngr()
 {
     m_pHideControl.reset();
+}
+
+void CDataSecurityMngr::RemovePageSwitcher(const IPageSwitcher* pSwitcher)
+{
+    if (m_pPageSwitcher == pSwitcher) {
+        m_pPageSwitcher = nullptr;
+    }
+}
+
+bool CDataSecurityMngr::SwitchPage(int nPageId) const
+{
+    if (m_pPageSwitcher == nullptr) {
+        return false;
+    }
+    m_pPageSwitcher->PostPageSwitch(nPageId);
+    return true;
 }
 
 QString CDataSecurityMngr::BuildItemPath(const QString& strBaseFolder, const QString& strName)
@@ -191,7 +208,7 @@ int CDataSecurityMngr::ParseCommandLine()
     m_bCmdLine = 1;
     for (const QString& strName : std::as_const(request.lstNames)) {
         const QString strPath = request.bFullPath ? strName : BuildItemPath(request.strBaseFolder, strName);
-        m_arrItems.append(MakeItem(strPath));
+        m_arrItems.push_back(MakeItem(strPath));
     }
     return 1;
 }

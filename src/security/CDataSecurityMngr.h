@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/CSecureBuffer.h"
+#include "security/CItemData.h"
 #include "security/CProtectedPaths.h"
 #include "security/SRunDetails.h"
 
@@ -13,7 +14,6 @@
 #include <string>
 #include <vector>
 
-class CItemData;
 class CReportComposer;
 struct SHideCounters;
 struct SRunCounters;
@@ -22,19 +22,16 @@ class IProgrssRun;
 class IRunnerHost;
 struct SRunOptions;
 class QObject;
-class CHalvoDataSecurityDlg;
-class CHDPageDataBrows;
-class CHDPageSecurityOptions;
-class CHDPageHideData;
-class CPage_Decryption;
 class IHidingEngine;
+class IPageSwitcher;
 
 // The one object through which every data-security task runs: the items of the next run, the
 // options of the interactive pages, the request of a command line, the master password of the
 // running program and the hiding engine.
 //
-// Fields are reached directly by the application object, the main window, the pages and the
-// runners. The request fields and the interactive option set share their codes:
+// It knows no window: the main window installs a page switcher (SetPageSwitcher) while it
+// exists. Fields are reached directly by the application object, the main window, the pages and
+// the runners. The request fields and the interactive option set share their codes:
 //   mode      CmdModeSecure .. CmdModeSelectWindow
 //   action    HideNone, Hide, HideWipe (m_iHidenType, m_iCmdHidenType)
 //   password  PasswordMaster, PasswordUser (m_iPasswordType, m_iCmdPasswordType)
@@ -66,7 +63,7 @@ public:
     };
 
     CDataSecurityMngr();
-    // Releases the hiding engine if it is still held. Deletes no item.
+    // Releases the hiding engine if it is still held.
     ~CDataSecurityMngr();
 
     CDataSecurityMngr(const CDataSecurityMngr&) = delete;
@@ -75,7 +72,7 @@ public:
     // Reads the command line (m_lstCmdArgs, else m_strCmdLine, else the process's own argument
     // vector) into the request fields. Returns 1 when it is accepted, 0 when it is invalid.
     // An accepted secure, decrypt or selection request sets m_bCmdLine and appends one new
-    // item per name to m_arrItems; the manager owns those items while m_bCmdLine is 1.
+    // item per name to m_arrItems.
     [[nodiscard]] int ParseCommandLine();
 
     // Start-up set-up, once after construction: the interactive options from the settings of
@@ -113,7 +110,7 @@ public:
     SendFilesByMail(QObject* pOwner, const QStringList& lstFiles, const QString& strSubject, const QString& strBody);
     // At exit: the options back into the settings (when InitManager ran), the master password
     // wiped, the master-password file hidden again, the hiding engine released, the
-    // command-line items deleted. Returns 1.
+    // command-line items let go. Returns 1.
     int SaveAndClose();
 
     // The text under which a path is looked up in m_lstProtectedPaths: upper-cased, with
@@ -127,11 +124,14 @@ public:
     // ends with one (the root "/" included).
     [[nodiscard]] static QString BuildItemPath(const QString& strBaseFolder, const QString& strName);
 
-    CHalvoDataSecurityDlg* m_pMainDlg = nullptr;       // the main window, while it exists
-    CHDPageDataBrows* m_pPageBrowse = nullptr;         // the secure-data selection page
-    CHDPageSecurityOptions* m_pPageOptions = nullptr;  // the security options page
-    CHDPageHideData* m_pPageHide = nullptr;            // the hide management page
-    CPage_Decryption* m_pPageDecrypt = nullptr;        // the decryption page
+    // The page switcher of the main window (not owned), installed while the window exists;
+    // null when there is none.
+    void SetPageSwitcher(IPageSwitcher* pSwitcher) { m_pPageSwitcher = pSwitcher; }
+    // Removes the switcher if it is still pSwitcher (a later window may have replaced it).
+    void RemovePageSwitcher(const IPageSwitcher* pSwitcher);
+    [[nodiscard]] IPageSwitcher* PageSwitcher() const { return m_pPageSwitcher; }
+    // Asks the installed switcher for the page; false when there is none.
+    bool SwitchPage(int nPageId) const;
 
     QString m_strCmdLine;  // command-line text to parse (blank-separated, with quotes)
     // Argument vector to parse, without the program path: each argument is one token, taken
@@ -139,8 +139,8 @@ public:
     QStringList m_lstCmdArgs;
     int m_bCmdLine = 0;  // 1 while the manager works on a command-line request
     int m_iCmdMode = CmdModeSecure;
-    QList<CItemData*> m_arrItems;  // the items of the next run
-    CSecureBuffer m_strPassword;   // user-defined password for encryption (UTF-16 code units)
+    CItemDataList m_arrItems;     // the items of the next run
+    CSecureBuffer m_strPassword;  // user-defined password for encryption (UTF-16 code units)
 
     // Interactive option set.
     int m_bEncrypt = 1;
@@ -216,5 +216,6 @@ private:
     [[nodiscard]] static QString ProgramFolder();
 
     bool m_bInitDone = false;  // InitManager ran
+    IPageSwitcher* m_pPageSwitcher = nullptr;
     CProtectedPaths m_protected;
 };

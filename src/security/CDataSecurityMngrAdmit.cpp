@@ -13,7 +13,8 @@ std::vector<CItemData*> CDataSecurityMngr::AdmitItems(int bEncrypt, int iAction)
                                                    : bWipe         ? CProtectedPaths::EOperation::Wipe
                                                                    : CProtectedPaths::EOperation::Encrypt;
     std::vector<CItemData*> admitted;
-    for (CItemData* pItem : m_arrItems) {
+    for (const auto& pShared : m_arrItems) {
+        CItemData* pItem = pShared.get();
         if (!IsProtectedPath(pItem->m_strPath, eOperation)) {
             admitted.push_back(pItem);
             continue;

@@ -39,11 +39,6 @@ struct SFlowRunners
     }
 };
 
-std::vector<CItemData*> ItemVector(const QList<CItemData*>& items)
-{
-    return std::vector<CItemData*>(items.cbegin(), items.cend());
-}
-
 }  // namespace
 
 void CDataSecurityMngr::FillRunOptions(SRunOptions& options) const
@@ -57,9 +52,9 @@ SRunDetails CDataSecurityMngr::RefusedDetails() const
     SRunDetails details;
     for (const QString& strPath : m_lstRefusedPaths) {
         const CItemData* pOwner = nullptr;
-        for (const CItemData* pItem : m_arrItems) {
+        for (const auto& pItem : m_arrItems) {
             if (pItem != nullptr && pItem->m_strPath == strPath) {
-                pOwner = pItem;
+                pOwner = pItem.get();
             }
         }
         details.Add(pOwner, HVGlobalMFC::HVPathToStd(strPath), "refused", kRefusedProtected);
@@ -272,7 +267,7 @@ int CDataSecurityMngr::DecryptData()
         m_eLastFlowEnd = EFlowEnd::NoRunner;
         return 1;
     }
-    runners.pRun->SetSelectedItems(ItemVector(m_arrItems));
+    runners.pRun->SetSelectedItems(ItemPointers(m_arrItems));
     // Held for the whole flow, so that no other run comes between its runners; they take it
     // again (counted) and report a refusal themselves.
     CRunLock flowLock;

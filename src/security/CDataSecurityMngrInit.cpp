@@ -217,7 +217,6 @@ int CDataSecurityMngr::SaveAndClose()
     m_protected.Clear();
 
     if (m_bCmdLine == 1) {
-        qDeleteAll(m_arrItems);
         m_arrItems.clear();
     }
     return 1;

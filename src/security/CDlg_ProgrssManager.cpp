@@ -1,7 +1,6 @@
 #include "security/CDlg_ProgrssManager.h"
 
 #include "engines/CSecureBuffer.h"
-#include "passwords/CDlg_AfxMsgBoxEx.h"
 #include "passwords/CDlg_Enterpassword.h"
 #include "passwords/CGuiMessageBox.h"
 #include "resources/HVResourceStrings.h"
@@ -61,12 +60,7 @@ bool CDlg_ProgrssManager::AskAttribute(EAttribute eKind, const QString& strMessa
     bool bAll = false;
     QMetaObject::invokeMethod(
         this,
-        [this, &strMessage, &bYes, &bAll] {
-            CDlg_AfxMsgBoxEx box(this);
-            box.SetMessageText(strMessage);
-            bYes = box.exec() == QDialog::Accepted;
-            bAll = box.GetApplyToAll();
-        },
+        [this, &strMessage, &bYes, &bAll] { bYes = CGuiMessageBox::AskApplyToAll(this, strMessage, bAll); },
         Qt::BlockingQueuedConnection);
     bApplyToAll = bAll;
     return bYes;

@@ -10,3 +10,13 @@ CItemData::CItemData(const QString& strPath, quint64 nSize, qint32 nKind)
     , m_pOwner(nullptr)
 {
 }
+
+std::vector<CItemData*> ItemPointers(const CItemDataList& items)
+{
+    std::vector<CItemData*> pointers;
+    pointers.reserve(items.size());
+    for (const auto& pItem : items) {
+        pointers.push_back(pItem.get());
+    }
+    return pointers;
+}

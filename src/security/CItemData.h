@@ -3,6 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+#include <vector>
+
 // One file or folder to work on: a selected item of a page or of the command line, or one
 // file of a runner's file list.
 class CItemData
@@ -33,3 +36,10 @@ public:
     // selected item. Not owned.
     CItemData* m_pOwner;
 };
+
+// Selected items, owned jointly by whoever holds them (a page's list, the manager for a run):
+// an item stays valid for as long as any holder keeps it.
+using CItemDataList = std::vector<std::shared_ptr<CItemData>>;
+
+// The items as the runners take them: borrowed for the length of a run.
+[[nodiscard]] std::vector<CItemData*> ItemPointers(const CItemDataList& items);

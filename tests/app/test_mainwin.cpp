@@ -131,9 +131,9 @@ private slots:
             QCOMPARE(pPages->GetPageDlgHandle(i)->PageId(), Dlg::kPageIds[static_cast<size_t>(i)]);
         }
         QCOMPARE(CurrentPage(*pDlg), shown);
-        QCOMPARE(m_mngr.m_pMainDlg, pDlg.get());
+        QCOMPARE(m_mngr.PageSwitcher(), static_cast<IPageSwitcher*>(pDlg.get()));
         pDlg.reset();
-        QCOMPARE(m_mngr.m_pMainDlg, nullptr);
+        QCOMPARE(m_mngr.PageSwitcher(), nullptr);
     }
 
     void pageWithoutFactoryGetsStandIn()

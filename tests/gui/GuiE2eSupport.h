@@ -6,7 +6,7 @@
 //   builds them, its global data pointed at the build's program folder;
 // - CScript: answers the modal dialogs and drives the main window from the event loop, one step
 //   after another, while the program runs its own modal loops;
-// - CWindowLog: every dialog window that was shown, and the message boxes and page messages.
+// - CWindowLog: every dialog window that was shown, and the message boxes and questions.
 #include "app/CGuiAppFrontEnd.h"
 #include "app/CHalvoDataSecurityApp.h"
 #include "pages/HVPageUi.h"
@@ -103,7 +103,7 @@ inline QByteArray ReadAll(const QString& strPath)
 }
 
 // Every dialog window shown (class names in order of showing), and the texts of the message
-// boxes and page messages, which are answered without a window (OK, Yes).
+// boxes and questions, which are answered without a window (OK, Yes unless m_bAnswerNo).
 class CWindowLog : public QObject
 {
 public:
@@ -114,24 +114,17 @@ public:
             m_messages << (nId != 0 ? QStringLiteral("%1: %2").arg(nId).arg(strText) : strText);
             return m_bAnswerNo ? QMessageBox::No : QMessageBox::Yes;
         });
-        HVPageUi::SetMessageHandler([this](QWidget*, unsigned nId) { m_messages << QString::number(nId); });
-        HVPageUi::SetQuestionHandler([this](QWidget*, unsigned nId) {
-            m_messages << QStringLiteral("?%1").arg(nId);
-            return true;
-        });
     }
     ~CWindowLog() override
     {
         qApp->removeEventFilter(this);
         CGuiMessageBox::SetHook({});
-        HVPageUi::SetMessageHandler({});
-        HVPageUi::SetQuestionHandler({});
     }
     [[nodiscard]] int CountShown(const char* pszClass) const { return int(m_shown.count(QLatin1String(pszClass))); }
 
     QStringList m_shown;     // class names of the dialog windows, each time one is shown
     QStringList m_headers;   // the header bands' titles of the dialogs shown, in order
-    QStringList m_messages;  // message boxes ("id: text"), page messages ("id"), questions ("?id")
+    QStringList m_messages;  // message boxes and questions ("id: text", the text alone without an id)
     bool m_bAnswerNo = false;
 
 protected:

@@ -173,7 +173,7 @@ private slots:
             QVERIFY2(log.m_headers.contains(QLatin1String(pszRun)), qPrintable(log.m_headers.join(u',')));
         }
         QCOMPARE(log.CountShown("CDlg_Report"), 2);
-        // No message box, page message or question on the way.
+        // No message box or question on the way.
         QVERIFY2(log.m_messages.isEmpty(), qPrintable(log.m_messages.join(u'|')));
     }
 

@@ -108,8 +108,6 @@ private slots:
         for (const char* psz : {"folder chooser",
                                 "open-file dialog",
                                 "message box",
-                                "page message",
-                                "page question",
                                 "context menu",
                                 "help opener",
                                 "desktop notification",
@@ -138,11 +136,6 @@ private slots:
                                                  const QString&,
                                                  QMessageBox::StandardButtons) { return QMessageBox::Ok; }
                                             : CGuiMessageBox::Hook());
-            } else if (seam == QLatin1String("page message")) {
-                (void)HVPageUi::SetMessageHandler(bOn ? [](QWidget*, unsigned) {} : HVPageUi::MessageHandler());
-            } else if (seam == QLatin1String("page question")) {
-                (void)HVPageUi::SetQuestionHandler(bOn ? [](QWidget*, unsigned) { return true; }
-                                                       : HVPageUi::QuestionHandler());
             } else if (seam == QLatin1String("context menu")) {
                 (void)HVPageUi::SetMenuHandler(bOn ? [](QMenu&, const QPoint&) { return 0; } : HVPageUi::MenuHandler());
             } else if (seam == QLatin1String("help opener")) {

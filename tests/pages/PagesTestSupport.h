@@ -7,6 +7,7 @@
 #include "mainwnd/CHalvoDataSecurityDlg.h"
 #include "pages/HVPageUi.h"
 #include "pages/HVTaskPages.h"
+#include "passwords/CGuiMessageBox.h"
 #include "resources/CResourceModule.h"
 #include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
@@ -197,15 +198,18 @@ class CPageAnswers
 public:
     CPageAnswers()
     {
-        HVPageUi::SetMessageHandler([this](QWidget*, unsigned nId) { m_messages.push_back(nId); });
-        HVPageUi::SetQuestionHandler([this](QWidget*, unsigned nId) {
-            m_questions.push_back(nId);
-            if (m_answers.empty()) {
-                return true;
+        CGuiMessageBox::SetHook([this](QWidget*, unsigned nId, const QString&, QMessageBox::StandardButtons buttons) {
+            if (buttons == QMessageBox::Ok) {
+                m_messages.push_back(nId);
+                return QMessageBox::Ok;
             }
-            const bool b = m_answers.front();
-            m_answers.pop_front();
-            return b;
+            m_questions.push_back(nId);
+            bool bYes = true;
+            if (!m_answers.empty()) {
+                bYes = m_answers.front();
+                m_answers.pop_front();
+            }
+            return bYes ? QMessageBox::Yes : QMessageBox::No;
         });
         HVPageUi::SetOpenFilesHandler([this](QWidget*, const HVPageUi::SOpenFileRequest& request) {
             m_requests.push_back(request);
@@ -231,8 +235,7 @@ public:
     }
     ~CPageAnswers()
     {
-        HVPageUi::SetMessageHandler({});
-        HVPageUi::SetQuestionHandler({});
+        CGuiMessageBox::SetHook({});
         HVPageUi::SetOpenFilesHandler({});
         HVPageUi::SetMenuHandler({});
         g_HDGlobalData.SetFolderChooser({});

@@ -40,8 +40,6 @@ private slots:
         QVERIFY(qobject_cast<CHDPageHideData*>(page(4003)) != nullptr);
         QVERIFY(qobject_cast<CPage_Decryption*>(page(147)) != nullptr);
         QVERIFY(qobject_cast<CHDPageDataBrows*>(page(105)) != nullptr);
-        QCOMPARE(rig.mngr.m_pPageBrowse,
-                 qobject_cast<CHDPageDataBrows*>(pPages->GetPageDlgHandle(pPages->PageIndex(105))));
 
         rig.answers.m_answers = {false};
         pPages->OnPageSwitchRequest(134);
@@ -78,7 +76,7 @@ private slots:
         QVERIFY(selection.CreatePage());
         selection.DropPaths({strA, strB, strFolder});
         QVERIFY(selection.OnKillActive(CHDPageSecurityOptions::kPageId));
-        QCOMPARE(rig.mngr.m_arrItems.size(), 3);
+        QCOMPARE(rig.mngr.m_arrItems.size(), std::size_t(3));
 
         // Options: encrypt with an own password, then hide.
         CHDPageSecurityOptions options(rig.dlg, rig.mngr);
@@ -128,7 +126,7 @@ private slots:
         };
         QCOMPARE(contents(strA), QByteArray("first file"));
         QCOMPARE(contents(strB), QByteArray("second file"));
-        QVERIFY(rig.mngr.m_arrItems.isEmpty());
+        QVERIFY(rig.mngr.m_arrItems.empty());
     }
 };
 

@@ -75,7 +75,6 @@ private slots:
         QCOMPARE(Rows(*pPage), (QStringList{strA, strB}));
         QCOMPARE(Rows(*pPage, 1), (QStringList{QStringLiteral("Hidden"), QStringLiteral("Hidden/Encrypted")}));
         QCOMPARE(pPage->List()->GetCheck(0), 1);
-        QCOMPARE(m_rig->mngr.m_pPageHide, pPage.get());
     }
 
     void buttonRules()
@@ -197,7 +196,7 @@ private slots:
         QVERIFY(QFile::exists(strA));  // still unhidden
         QCOMPARE(m_rig->host.m_nRuns, 0);
         QCOMPARE(m_rig->mngr.m_bHideDecrypt, 0);
-        QVERIFY(m_rig->mngr.m_arrItems.isEmpty());
+        QVERIFY(m_rig->mngr.m_arrItems.empty());
     }
 };
 

@@ -127,6 +127,13 @@ private slots:
             names << QFileInfo(s).fileName();
         }
         QCOMPARE(names, left);
+        // Each row still leads to its own record.
+        const CItemDataList items = panel.Items();
+        QCOMPARE(int(items.size()), panel.Count());
+        for (int i = 0; i < panel.Count(); ++i) {
+            QCOMPARE(items[std::size_t(i)]->m_strPath, panel.List()->GetItemText(i, 0));
+            QCOMPARE(panel.Item(i), items[std::size_t(i)].get());
+        }
         QCOMPARE(panel.List()->GetSelectedItem(), selectedAfter);
         QCOMPARE(Enabled(pPage.get(), 4038), !left.isEmpty());
         QCOMPARE(Enabled(pPage.get(), 4039), !left.isEmpty());
@@ -199,7 +206,7 @@ private slots:
         QCOMPARE(pPage->Panel()->Item(0)->m_nKind, CItemData::KindFolder);
     }
 
-    // Back on the page after a run, what was wiped has left the list (and the manager's list);
+    // Back on the page after a run, what was wiped has left the list;
     // long paths keep their start and their name, the whole path is the tooltip, and the path
     // column takes the width the list gains.
     void vanishedRowsGoAndPathsAreShortenedInTheMiddle()
@@ -213,7 +220,6 @@ private slots:
         QVERIFY(QFile::remove(strGone));
         QVERIFY(pPage->OnSetActive());
         QCOMPARE(Paths(*pPage->Panel()), QStringList{strLong});
-        QCOMPARE(m_rig->mngr.m_arrItems, pPage->Panel()->Items());
 
         CXListCtrl* pList = pPage->Panel()->List();
         QCOMPARE(pList->PathColumn(), 0);
@@ -273,16 +279,19 @@ private slots:
         QCOMPARE(m_rig->answers.m_messages, (std::vector<unsigned>{129}));
         pPage->DropPaths({m_home->MakeFile(QStringLiteral("1")), m_home->MakeFile(QStringLiteral("2"))});
         QVERIFY(pPage->OnKillActive(135));
-        QCOMPARE(m_rig->mngr.m_arrItems, pPage->Panel()->Items());
+        QVERIFY(m_rig->mngr.m_arrItems == pPage->Panel()->Items());
         QVERIFY(m_rig->answers.m_questions.empty());
 
-        // A record removed after Next is no longer in the manager's list.
+        // A row removed after Next leaves the record the manager was handed whole; the next
+        // Next hands over the list as it is then.
         pPage->Panel()->List()->clearSelection();
         pPage->Panel()->List()->SelectItem(0, true);
-        CItemData* pSecond = pPage->Panel()->Item(1);
+        const std::shared_ptr<CItemData> pSecond = pPage->Panel()->Items().at(1);
+        const QString strFirst = pPage->Panel()->Item(0)->m_strPath;
         pPage->OnBnClickedRemove();
-        QCOMPARE(m_rig->mngr.m_arrItems, (QList<CItemData*>{pSecond}));
+        QCOMPARE(m_rig->mngr.m_arrItems.front()->m_strPath, strFirst);
         QVERIFY(pPage->OnKillActive(135));
+        QVERIFY(m_rig->mngr.m_arrItems == CItemDataList{pSecond});
 
         // Any other page asks 112 first.
         m_rig->answers.m_answers = {false, true};
@@ -290,10 +299,10 @@ private slots:
         QVERIFY(pPage->OnKillActive(4003));
         QCOMPARE(m_rig->answers.m_questions, (std::vector<unsigned>{112, 112}));
 
-        // The records go with the page, and the manager keeps no pointer to them.
+        // The manager's records outlive the page.
         pPage.reset();
-        QVERIFY(m_rig->mngr.m_arrItems.isEmpty());
-        QVERIFY(m_rig->mngr.m_pPageBrowse == nullptr);
+        QCOMPARE(m_rig->mngr.m_arrItems.size(), std::size_t(1));
+        QCOMPARE(m_rig->mngr.m_arrItems.front()->m_strPath, pSecond->m_strPath);
     }
 
     void takesOverTheCommandLineItemsInMode4()
@@ -301,14 +310,14 @@ private slots:
         const QString strFile = m_home->MakeFile(QStringLiteral("cmd.txt"));
         m_rig->mngr.m_bCmdLine = 1;
         m_rig->mngr.m_iCmdMode = CDataSecurityMngr::CmdModeSelectWindow;
-        m_rig->mngr.m_arrItems = {
-            new CItemData(strFile, 0, 0), new CItemData(m_home->Work(), 0, 1), new CItemData(strFile.toUpper(), 0, 0)};
+        m_rig->mngr.m_arrItems = {std::make_shared<CItemData>(strFile, 0, 0),
+                                  std::make_shared<CItemData>(m_home->Work(), 0, 1),
+                                  std::make_shared<CItemData>(strFile.toUpper(), 0, 0)};
         std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
         QCOMPARE(Paths(*pPage->Panel()), (QStringList{strFile, m_home->Work()}));
-        QVERIFY(m_rig->mngr.m_arrItems.isEmpty());
+        QVERIFY(m_rig->mngr.m_arrItems.empty());
         QCOMPARE(m_rig->mngr.m_bCmdLine, 0);
         QVERIFY(Enabled(pPage.get(), 4039));
-        QCOMPARE(m_rig->mngr.m_pPageBrowse, pPage.get());
     }
 
     void decryptionTakesOnlyHvncFiles()
@@ -349,7 +358,7 @@ private slots:
         pPage->OnBnClickedDecrypt();
         QCOMPARE(m_rig->host.m_nRuns, 1);
         QCOMPARE(pPage->Panel()->Count(), 0);
-        QVERIFY(m_rig->mngr.m_arrItems.isEmpty());
+        QVERIFY(m_rig->mngr.m_arrItems.empty());
         for (int nId : {1033, 4038, 4039}) {
             QVERIFY(!Enabled(pPage.get(), nId));
         }

@@ -212,14 +212,6 @@ private slots:
             QCOMPARE(m_rig->mngr.m_iPasswordType, 0);  // nothing written to the manager
         }
     }
-
-    void pageIsRegisteredWhileItLives()
-    {
-        auto pPage = Make();
-        QCOMPARE(m_rig->mngr.m_pPageOptions, pPage.get());
-        pPage.reset();
-        QVERIFY(m_rig->mngr.m_pPageOptions == nullptr);
-    }
 };
 
 QTEST_MAIN(TestPageOptions)

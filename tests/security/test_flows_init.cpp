@@ -161,14 +161,14 @@ TEST_F(InitFlow, SaveAndCloseWritesOptionsWipesPasswordHidesFileAndReleasesEngin
     m_mngr.m_iHidenType = 1;
     m_mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"secret");
     m_mngr.m_bCmdLine = 1;
-    m_mngr.m_arrItems.append(new CItemData(QStringLiteral("/a"), 0, CItemData::KindFile));
+    m_mngr.m_arrItems.push_back(std::make_shared<CItemData>(QStringLiteral("/a"), 0, CItemData::KindFile));
 
     EXPECT_EQ(m_mngr.SaveAndClose(), 1);
     EXPECT_EQ(m_events, Events{"engine.HideItem " + ExpectedConfigFile().toStdString()});
     EXPECT_TRUE(m_mngr.m_strMasterPassword.empty());
     EXPECT_FALSE(m_mngr.m_pHideControl);
     EXPECT_TRUE(m_mngr.m_lstProtectedPaths.isEmpty());
-    EXPECT_TRUE(m_mngr.m_arrItems.isEmpty());
+    EXPECT_TRUE(m_mngr.m_arrItems.empty());
 
     CMRegistryData reread;
     ASSERT_TRUE(reread.LoadOrCreate());

@@ -112,29 +112,32 @@ protected:
         m_mngr.m_bCmdLine = 1;
         m_mngr.m_bCmdEncrypt = 1;
         m_mngr.m_bCmdEmail = 1;
-        m_mngr.m_arrItems = {&m_file, &m_folder, &m_failed};
+        m_mngr.m_arrItems = {m_file, m_folder, m_failed};
     }
     ~MailStep() override { m_mngr.m_arrItems.clear(); }
 
     Events m_events;
     CRecordingHost m_host{m_events};
     CScriptedUi m_ui{m_events};
-    CItemData m_file{QStringLiteral("/docs/a file.txt"), 5, CItemData::KindFile};
-    CItemData m_folder{QStringLiteral("/docs/folder"), 0, CItemData::KindFolder};
-    CItemData m_failed{QStringLiteral("/docs/bad"), 0, CItemData::KindFolder};
+    std::shared_ptr<CItemData> m_file =
+        std::make_shared<CItemData>(QStringLiteral("/docs/a file.txt"), 5, CItemData::KindFile);
+    std::shared_ptr<CItemData> m_folder =
+        std::make_shared<CItemData>(QStringLiteral("/docs/folder"), 0, CItemData::KindFolder);
+    std::shared_ptr<CItemData> m_failed =
+        std::make_shared<CItemData>(QStringLiteral("/docs/bad"), 0, CItemData::KindFolder);
 };
 
 TEST_F(MailStep, AttachesTheEncryptedNameOfFilesWhoseItemSucceededOnly)
 {
     m_host.m_script = [this](CFakeRun& run, const SRunOptions&) {
-        run.AddFile(m_file.m_strPath, &m_file);
-        run.AddFile(QStringLiteral("/docs/folder/x 1"), &m_folder);
-        run.AddFile(QStringLiteral("/docs/folder/x 2"), &m_folder);
-        run.AddFile(QStringLiteral("/docs/bad/y"), &m_failed);
-        run.AddFile(QStringLiteral("/docs/bad/z"), &m_failed);
-        m_file.m_nEncryptState = CItemData::StateSucceeded;
-        m_folder.m_nEncryptState = CItemData::StateSucceeded;
-        m_failed.m_nEncryptState = CItemData::StatePartlyFailed;
+        run.AddFile(m_file->m_strPath, m_file.get());
+        run.AddFile(QStringLiteral("/docs/folder/x 1"), m_folder.get());
+        run.AddFile(QStringLiteral("/docs/folder/x 2"), m_folder.get());
+        run.AddFile(QStringLiteral("/docs/bad/y"), m_failed.get());
+        run.AddFile(QStringLiteral("/docs/bad/z"), m_failed.get());
+        m_file->m_nEncryptState = CItemData::StateSucceeded;
+        m_folder->m_nEncryptState = CItemData::StateSucceeded;
+        m_failed->m_nEncryptState = CItemData::StatePartlyFailed;
     };
     ASSERT_EQ(m_mngr.SecureData(), 1);
     const QStringList expected{QStringLiteral("--attach"),
@@ -154,10 +157,10 @@ TEST_F(MailStep, AttachesTheEncryptedNameOfFilesWhoseItemSucceededOnly)
 TEST_F(MailStep, WithHidingTheMailStepComesBeforeTheHideRunner)
 {
     m_mngr.m_iCmdHidenType = CDataSecurityMngr::Hide;
-    m_mngr.m_arrItems = {&m_file};
+    m_mngr.m_arrItems = {m_file};
     m_host.m_script = [this](CFakeRun& run, const SRunOptions&) {
-        run.AddFile(m_file.m_strPath, &m_file);
-        m_file.m_nEncryptState = CItemData::StateSucceeded;
+        run.AddFile(m_file->m_strPath, m_file.get());
+        m_file->m_nEncryptState = CItemData::StateSucceeded;
     };
     bool bMailedBeforeHide = false;
     m_host.m_onHide = [&] { bMailedBeforeHide = m_stub.WasCalled(); };
@@ -171,8 +174,8 @@ TEST_F(MailStep, WithHidingTheMailStepComesBeforeTheHideRunner)
 TEST_F(MailStep, RunInWhichNothingSucceededCallsNothing)
 {
     m_host.m_script = [this](CFakeRun& run, const SRunOptions&) {
-        run.AddFile(m_file.m_strPath, &m_file);
-        m_file.m_nEncryptState = CItemData::StateFailed;
+        run.AddFile(m_file->m_strPath, m_file.get());
+        m_file->m_nEncryptState = CItemData::StateFailed;
     };
     ASSERT_EQ(m_mngr.SecureData(), 1);
     EXPECT_FALSE(m_stub.WasCalled());

@@ -159,11 +159,11 @@ TEST_F(ProtectedPaths, SecureFlowRefusesProtectedItemsAndRunsTheRest)
     CRecordingHost host(runEvents);
     m_mngr.m_pRunnerHost = &host;
     m_mngr.m_bCmdLine = 1;
-    std::vector<std::unique_ptr<CItemData>> items;
+    CItemDataList items;
     ASSERT_EQ(::chdir(QFile::encodeName(m_home.Path()).constData()), 0);
     for (const char* pszPath : {"./.local", "Docs", "./.config/Halvo-Soft/"}) {
-        items.push_back(std::make_unique<CItemData>(QString::fromUtf8(pszPath), 0, CItemData::KindFolder));
-        m_mngr.m_arrItems.append(items.back().get());
+        items.push_back(std::make_shared<CItemData>(QString::fromUtf8(pszPath), 0, CItemData::KindFolder));
+        m_mngr.m_arrItems.push_back(items.back());
     }
     struct SCase
     {

@@ -21,12 +21,10 @@ protected:
         AddItem(QStringLiteral("/data/a.txt"), CItemData::KindFile);
         AddItem(QStringLiteral("/data/folder"), CItemData::KindFolder);
     }
-    ~SecureFlow() override { m_mngr.m_arrItems.clear(); }
 
     void AddItem(const QString& strPath, qint32 nKind)
     {
-        m_items.push_back(std::make_unique<CItemData>(strPath, 0, nKind));
-        m_mngr.m_arrItems.append(m_items.back().get());
+        m_mngr.m_arrItems.push_back(std::make_shared<CItemData>(strPath, 0, nKind));
     }
     void Interactive(int bEncrypt, int iPasswordType, int iAction)
     {
@@ -58,7 +56,6 @@ protected:
     CRecordingHost m_host{m_events};
     CScriptedUi m_ui{m_events};
     CDataSecurityMngr m_mngr;
-    std::vector<std::unique_ptr<CItemData>> m_items;
 };
 
 TEST_F(SecureFlow, EncryptAndHideRunsBothRunnersReportsAndCleansUpInOrder)
@@ -302,8 +299,8 @@ TEST(DecryptFlow, HandsTheMasterPasswordRunsOnceAndReportsByKind)
         mngr.m_pUi = &ui;
         mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"master-pw");
         mngr.m_bHideDecrypt = bHideDecrypt;
-        CItemData item(QStringLiteral("/data/a.txt.hvnc"), 10, CItemData::KindFile);
-        mngr.m_arrItems.append(&item);
+        mngr.m_arrItems.push_back(
+            std::make_shared<CItemData>(QStringLiteral("/data/a.txt.hvnc"), 10, CItemData::KindFile));
         host.m_script = [](CFakeRun& run, const SRunOptions&) {
             run.AddFile(run.m_items[0]->m_strPath, run.m_items[0]);
             run.m_counters.m_nProcessed = 1;

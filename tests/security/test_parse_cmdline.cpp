@@ -1,6 +1,7 @@
 #include "logging/CHVLog.h"
 #include "security/CDataSecurityMngr.h"
 #include "security/CItemData.h"
+#include "security/IPageSwitcher.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,11 +28,10 @@ const QString& LogPath()
     return strPath;
 }
 
-// A manager whose command-line items are freed after the test.
+// A manager that keeps the log lines of its last parse.
 struct Manager : CDataSecurityMngr
 {
     QStringList lstLog;  // the lines the last Parse wrote, without time and thread
-    ~Manager() { qDeleteAll(m_arrItems); }
 
     int Parse()
     {
@@ -49,7 +49,7 @@ struct Manager : CDataSecurityMngr
     QStringList Paths() const
     {
         QStringList paths;
-        for (const CItemData* item : m_arrItems) {
+        for (const auto& item : m_arrItems) {
             paths.append(item->m_strPath);
         }
         return paths;
@@ -256,7 +256,7 @@ TEST(CDataSecurityMngr, ParseResetsTheFlagsButNotModeTypesOrItems)
     mgr.m_iCmdMode = 1;
     mgr.m_iCmdEncryptType = 7;
     mgr.m_iCmdWipeType = 8;
-    mgr.m_arrItems.append(new CItemData(QStringLiteral("/kept"), 1, CItemData::KindFile));
+    mgr.m_arrItems.push_back(std::make_shared<CItemData>(QStringLiteral("/kept"), 1, CItemData::KindFile));
 
     mgr.m_strCmdLine = QStringLiteral("-p /d -f a");
     EXPECT_EQ(mgr.ParseCommandLine(), 1) << "the mode kept from before is a decryption";
@@ -289,19 +289,37 @@ TEST(CDataSecurityMngr, WithoutInputReadsTheProcessArguments)
     EXPECT_EQ(mgr.m_eCmdLineCheck, Check::NothingToDo);
 }
 
+// A window that goes removes only itself: a window opened after it keeps switching pages.
+TEST(CDataSecurityMngr, PageSwitcherStaysWithTheWindowThatInstalledItLast)
+{
+    struct SSwitcher : IPageSwitcher
+    {
+        std::vector<int> pages;
+        void PostPageSwitch(int nPageId) override { pages.push_back(nPageId); }
+    };
+    SSwitcher first;
+    SSwitcher second;
+    CDataSecurityMngr mgr;
+    EXPECT_FALSE(mgr.SwitchPage(105));
+    mgr.SetPageSwitcher(&first);
+    mgr.SetPageSwitcher(&second);
+    mgr.RemovePageSwitcher(&first);
+    EXPECT_TRUE(mgr.SwitchPage(147));
+    mgr.RemovePageSwitcher(&second);
+    EXPECT_FALSE(mgr.SwitchPage(4003));
+    EXPECT_TRUE(first.pages.empty());
+    EXPECT_EQ(second.pages, std::vector<int>{147});
+}
+
 TEST(CDataSecurityMngr, InitialValues)
 {
     const CDataSecurityMngr mgr;
-    EXPECT_EQ(mgr.m_pMainDlg, nullptr);
-    EXPECT_EQ(mgr.m_pPageBrowse, nullptr);
-    EXPECT_EQ(mgr.m_pPageOptions, nullptr);
-    EXPECT_EQ(mgr.m_pPageHide, nullptr);
-    EXPECT_EQ(mgr.m_pPageDecrypt, nullptr);
+    EXPECT_EQ(mgr.PageSwitcher(), nullptr);
     EXPECT_TRUE(mgr.m_strCmdLine.isEmpty());
     EXPECT_TRUE(mgr.m_lstCmdArgs.isEmpty());
     EXPECT_EQ(mgr.m_bCmdLine, 0);
     EXPECT_EQ(mgr.m_iCmdMode, 0);
-    EXPECT_TRUE(mgr.m_arrItems.isEmpty());
+    EXPECT_TRUE(mgr.m_arrItems.empty());
     EXPECT_TRUE(mgr.m_strPassword.empty());
     EXPECT_EQ(mgr.m_bEncrypt, 1);
     EXPECT_EQ(mgr.m_iPasswordType, 0);

@@ -18,7 +18,6 @@ protected:
         ASSERT_TRUE(m_tmp.isValid());
         m_strBase = m_tmp.path();
     }
-    void TearDown() override { qDeleteAll(m_mgr.m_arrItems); }
 
     QString PathOf(const QString& strName) const { return m_strBase + u'/' + strName; }
 
@@ -38,8 +37,9 @@ protected:
 
     void ExpectItem(qsizetype nIndex, const QString& strPath, quint64 nSize, qint32 nKind) const
     {
-        ASSERT_LT(nIndex, m_mgr.m_arrItems.size());
-        const CItemData* item = m_mgr.m_arrItems.at(nIndex);
+        const auto nAt = static_cast<std::size_t>(nIndex);
+        ASSERT_LT(nAt, m_mgr.m_arrItems.size());
+        const CItemData* item = m_mgr.m_arrItems.at(nAt).get();
         EXPECT_EQ(item->m_strPath, strPath);
         EXPECT_EQ(item->m_nSize, nSize) << strPath.toStdString();
         EXPECT_EQ(item->m_nKind, nKind) << strPath.toStdString();
@@ -78,7 +78,7 @@ TEST_F(ParseItems, FilesFoldersAndMissingPathsInOrder)
                      "-f",
                      "missing.txt"}),
               1);
-    ASSERT_EQ(m_mgr.m_arrItems.size(), 5);
+    ASSERT_EQ(m_mgr.m_arrItems.size(), 5U);
     ExpectItem(0, PathOf("a b.txt"), 0, CItemData::KindFile);
     ExpectItem(1, PathOf("Sub dir"), 0, CItemData::KindFolder);
     ExpectItem(2, PathOf("one"), 1, CItemData::KindFile);
@@ -101,7 +101,7 @@ TEST_F(ParseItems, TextFormWithQuotes)
     MakeFolder("Sub");
     m_mgr.m_strCmdLine = QStringLiteral(R"(-e -h -pt master -p "%1" -f "a b.txt" -f "Sub")").arg(m_strBase);
     ASSERT_EQ(m_mgr.ParseCommandLine(), 1);
-    ASSERT_EQ(m_mgr.m_arrItems.size(), 2);
+    ASSERT_EQ(m_mgr.m_arrItems.size(), 2U);
     ExpectItem(0, PathOf("a b.txt"), 3, CItemData::KindFile);
     ExpectItem(1, PathOf("Sub"), 0, CItemData::KindFolder);
 }
@@ -152,7 +152,7 @@ TEST_F(ParseItems, RejectedLineBuildsNothing)
 {
     MakeFile("a", 1);
     EXPECT_EQ(Parse({"-p", m_strBase, "-f", "a"}), 0);
-    EXPECT_TRUE(m_mgr.m_arrItems.isEmpty());
+    EXPECT_TRUE(m_mgr.m_arrItems.empty());
     EXPECT_EQ(m_mgr.m_bCmdLine, 0);
 }
 

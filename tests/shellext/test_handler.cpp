@@ -39,10 +39,9 @@ SParsed ParseBack(const std::vector<std::string>& args)
     parsed.bEmail = mngr.m_bCmdEmail;
     parsed.nHiden = mngr.m_iCmdHidenType;
     parsed.nPassword = mngr.m_iCmdPasswordType;
-    for (CItemData* pItem : mngr.m_arrItems) {
+    for (const auto& pItem : mngr.m_arrItems) {
         parsed.items.push_back(pItem->m_strPath.toStdString());
         parsed.kinds.push_back(pItem->m_nKind);
-        delete pItem;
     }
     mngr.m_arrItems.clear();
     return parsed;
