@@ -95,8 +95,8 @@ TEST(FuncLog, MacroUsesGlobalWriterAndIsSilentWhenOff)
     LOGGER::g_HVLog.StopLogging();
     const auto texts = Texts(file);
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "Enter FuncLogTest_MacroUsesGlobalWriterAndIsSilentWhenOff_Test::TestBody");
-    EXPECT_EQ(texts[1], "Exit FuncLogTest_MacroUsesGlobalWriterAndIsSilentWhenOff_Test::TestBody");
+    EXPECT_EQ(texts[0], "Enter FuncLog_MacroUsesGlobalWriterAndIsSilentWhenOff_Test::TestBody");
+    EXPECT_EQ(texts[1], "Exit FuncLog_MacroUsesGlobalWriterAndIsSilentWhenOff_Test::TestBody");
 }
 
 TEST(FuncLog, QualifiedNameFromCompilerText)
