@@ -98,10 +98,10 @@ private slots:
         QVERIFY(Enabled(p, H::IDC_BUTTON_UNHIDE) && Enabled(p, H::IDC_BUTTON_UNCHECK_ALL)
                 && !Enabled(p, H::IDC_BUTTON_UNHIDE_DECRYPT));
         // All checked: check-all off, unhide-and-decrypt on.
-        hvtest::Control<QAbstractButton>(pPage, H::IDC_BUTTON_CHECK_ALL)->click();
+        hvtest::Control<QAbstractButton>(pPage.get(), H::IDC_BUTTON_CHECK_ALL)->click();
         QVERIFY(!Enabled(p, H::IDC_BUTTON_CHECK_ALL));
         QVERIFY(Enabled(p, H::IDC_BUTTON_UNHIDE_DECRYPT));
-        hvtest::Control<QAbstractButton>(pPage, H::IDC_BUTTON_UNCHECK_ALL)->click();
+        hvtest::Control<QAbstractButton>(pPage.get(), H::IDC_BUTTON_UNCHECK_ALL)->click();
         QCOMPARE(pPage->List()->GetCheckedCount(), 0);
         QVERIFY(!Enabled(p, H::IDC_BUTTON_UNHIDE));
     }
