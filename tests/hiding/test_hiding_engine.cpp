@@ -425,7 +425,7 @@ TEST_F(HidingEngine, RestoreAllNamesEachItemLeftAndWhy)
 // A hidden folder is no longer at its path, so only the list can say it is a folder: recorded
 // when hidden, kept over a new start, and inferred from the kept item for a list written
 // before the kind was recorded (in the vault, and back in place with hiding switched off).
-TEST_F(HidingEngineTest, HiddenFoldersAreKnownAsFolders)
+TEST_F(HidingEngine, HiddenFoldersAreKnownAsFolders)
 {
     ASSERT_EQ(::mkdir(Item("dir").c_str(), 0700), 0);
     WriteText(Item("dir/inner"), "x");
