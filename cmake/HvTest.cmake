@@ -9,7 +9,7 @@
 function(hv_add_test name)
     cmake_parse_arguments(ARG "QTEST" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE hv_options ${ARG_LIBS})
+    target_link_libraries(${name} PRIVATE hv_options HVTestSupport ${ARG_LIBS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_dependencies(${name} HVRuntimeData)
     if(ARG_DEPENDS)

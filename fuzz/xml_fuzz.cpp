@@ -15,7 +15,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "../tests/xml/XmlTestUtil.h"
+#include "../tests/xml/XmlTestSupport.h"
 
 namespace {
 

@@ -22,7 +22,7 @@ bool CMainWndEmptyPage::OnCreatePage()
     pNote->setAlignment(Qt::AlignCenter);
     pNote->setWordWrap(true);
     auto* pBack = new CBCGButton(HVLoadString(IDS_PAGE_BACK_TO_START), this);
-    pBack->setObjectName(QStringLiteral("1019"));
+    pBack->setObjectName(QString::number(IDC_BUTTON_BACK));
     StyleLinkButton(pBack, -1);
     connect(pBack, &QAbstractButton::clicked, this, [this] {
         m_mainDlg.PostPageSwitch(CHalvoDataSecurityDlg::kPageWelcome);

@@ -11,6 +11,8 @@ class CMainWndEmptyPage : public CHPageDlg
     Q_OBJECT
 
 public:
+    static constexpr int IDC_BUTTON_BACK = 1019;
+
     CMainWndEmptyPage(int nPageId, CHalvoDataSecurityDlg& mainDlg);
 
 protected:

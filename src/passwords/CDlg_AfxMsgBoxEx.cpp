@@ -30,7 +30,7 @@ CDlg_AfxMsgBoxEx::CDlg_AfxMsgBoxEx(QWidget* pParent)
     pIcon->setAlignment(Qt::AlignTop);
     pRow->addWidget(pIcon, 0, Qt::AlignTop);
     m_pText = new QLabel(this);
-    m_pText->setObjectName(QStringLiteral("1020"));
+    m_pText->setObjectName(QString::number(IDC_TEXT));
     m_pText->setWordWrap(true);
     m_pText->setMinimumWidth(320);
     m_pText->setTextFormat(Qt::PlainText);
@@ -38,13 +38,13 @@ CDlg_AfxMsgBoxEx::CDlg_AfxMsgBoxEx(QWidget* pParent)
     pLayout->addLayout(pRow);
 
     m_pApplyAll = new QCheckBox(HVLoadString(IDS_MSGBOX_APPLY_ALL), this);
-    m_pApplyAll->setObjectName(QStringLiteral("1019"));
+    m_pApplyAll->setObjectName(QString::number(IDC_CHECK_APPLY_ALL));
     m_pApplyAll->setChecked(false);
     pLayout->addWidget(m_pApplyAll);
 
     auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No, this);
-    pButtons->button(QDialogButtonBox::Yes)->setObjectName(QStringLiteral("1"));
-    pButtons->button(QDialogButtonBox::No)->setObjectName(QStringLiteral("2"));
+    pButtons->button(QDialogButtonBox::Yes)->setObjectName(QString::number(IDYES));
+    pButtons->button(QDialogButtonBox::No)->setObjectName(QString::number(IDNO));
     pButtons->button(QDialogButtonBox::Yes)->setDefault(true);
     connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);

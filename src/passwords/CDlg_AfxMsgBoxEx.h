@@ -12,6 +12,11 @@ class CDlg_AfxMsgBoxEx : public QDialog
     Q_OBJECT
 
 public:
+    static constexpr int IDC_TEXT = 1020;
+    static constexpr int IDC_CHECK_APPLY_ALL = 1019;
+    static constexpr int IDYES = 1;
+    static constexpr int IDNO = 2;
+
     explicit CDlg_AfxMsgBoxEx(QWidget* pParent = nullptr);
 
     void SetMessageText(const QString& strText);

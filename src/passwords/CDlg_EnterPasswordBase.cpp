@@ -45,7 +45,7 @@ CDlg_EnterPasswordBase::CDlg_EnterPasswordBase(
 
     auto* pRow = new QHBoxLayout;
     m_pEdit = new QLineEdit(this);
-    m_pEdit->setObjectName(QStringLiteral("1034"));
+    m_pEdit->setObjectName(QString::number(IDC_EDIT_PASSWORD));
     m_pEdit->setEchoMode(QLineEdit::Password);
     m_pEdit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 8226; }"));
     m_pEdit->setMaxLength(256);
@@ -59,9 +59,10 @@ CDlg_EnterPasswordBase::CDlg_EnterPasswordBase(
 
     auto* pButtons = new QDialogButtonBox(this);
     QPushButton* pOk = pButtons->addButton(HVLoadString(IDS_BTN_OK), QDialogButtonBox::AcceptRole);
-    pOk->setObjectName(QStringLiteral("1"));
+    pOk->setObjectName(QString::number(IDOK));
     pOk->setDefault(true);
-    pButtons->addButton(HVLoadString(IDS_BTN_CANCEL), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("2"));
+    pButtons->addButton(HVLoadString(IDS_BTN_CANCEL), QDialogButtonBox::RejectRole)
+        ->setObjectName(QString::number(IDCANCEL));
     connect(pButtons, &QDialogButtonBox::accepted, this, &CDlg_EnterPasswordBase::accept);
     connect(pButtons, &QDialogButtonBox::rejected, this, &CDlg_EnterPasswordBase::reject);
     pBody->addWidget(pButtons);

@@ -13,6 +13,10 @@ class CDlg_EnterPasswordBase : public CHPageDlgBase
     Q_OBJECT
 
 public:
+    static constexpr int IDOK = 1;
+    static constexpr int IDCANCEL = 2;
+    static constexpr int IDC_EDIT_PASSWORD = 1034;
+
     // After OK: the password in UTF-16 code units; the field is emptied.
     void TakePassword(CSecureBuffer& utf16);
     // Empties the field (between two attempts).

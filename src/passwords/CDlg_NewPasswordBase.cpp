@@ -79,14 +79,14 @@ CDlg_NewPasswordBase::CDlg_NewPasswordBase(QWidget* pParent,
 
     int nRow = 0;
     if (bCurrentField) {
-        m_pEditCurrent = MakeEdit(this, 1029);
+        m_pEditCurrent = MakeEdit(this, IDC_EDIT_CURRENT);
         m_pGrid->addWidget(MakeLabel(this, IDS_PWD_CURRENT, m_pEditCurrent), nRow, 0);
         m_pGrid->addWidget(m_pEditCurrent, nRow, 1);
         ++nRow;
     }
-    m_pEditNew = MakeEdit(this, 1027);
+    m_pEditNew = MakeEdit(this, IDC_EDIT_NEW);
     m_pShow = new CButtonST(this);
-    m_pShow->setObjectName(QStringLiteral("4080"));
+    m_pShow->setObjectName(QString::number(IDC_BUTTON_SHOW));
     m_pShow->SetThemeHelper(new CThemeHelperST(m_pShow));
     m_pShow->SetFlat(true);
     m_pShow->SetIcon(
@@ -99,9 +99,9 @@ CDlg_NewPasswordBase::CDlg_NewPasswordBase(QWidget* pParent,
     m_pGrid->addWidget(m_pShow, nRow, 2);
     ++nRow;
 
-    m_pEditConfirm = MakeEdit(this, 1028);
+    m_pEditConfirm = MakeEdit(this, IDC_EDIT_CONFIRM);
     m_pMatch = new QLabel(this);
-    m_pMatch->setObjectName(QStringLiteral("1020"));
+    m_pMatch->setObjectName(QString::number(IDC_MATCH_TEXT));
     m_pMatch->setMinimumWidth(m_pMatch->fontMetrics().horizontalAdvance(QString::fromLatin1(kNoMatch)) + 4);
     m_pGrid->addWidget(MakeLabel(this, IDS_PWD_CONFIRM, m_pEditConfirm), nRow, 0);
     m_pGrid->addWidget(m_pEditConfirm, nRow, 1);
@@ -109,10 +109,10 @@ CDlg_NewPasswordBase::CDlg_NewPasswordBase(QWidget* pParent,
     ++nRow;
 
     m_pMeter = new CGradientProgressCtrl(this);
-    m_pMeter->setObjectName(QStringLiteral("4057"));
+    m_pMeter->setObjectName(QString::number(IDC_STRENGTH_BAR));
     m_pMeter->setFixedHeight(14);
     m_pStrength = new QLabel(this);
-    m_pStrength->setObjectName(QStringLiteral("4058"));
+    m_pStrength->setObjectName(QString::number(IDC_STRENGTH_TEXT));
     m_pStrengthCaption = new QLabel(HVLoadString(IDS_PWD_STRENGTH), this);
     m_pStrengthCaption->setObjectName(QStringLiteral("4099"));
     m_pGrid->addWidget(m_pStrengthCaption, nRow, 0);
@@ -125,13 +125,13 @@ CDlg_NewPasswordBase::CDlg_NewPasswordBase(QWidget* pParent,
     pBody->addStretch(1);
 
     m_pButtons = new QDialogButtonBox(this);
-    m_pButtons->addButton(HVLoadString(IDS_BTN_OK), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("1"));
+    m_pButtons->addButton(HVLoadString(IDS_BTN_OK), QDialogButtonBox::AcceptRole)->setObjectName(QString::number(IDOK));
     m_pButtons->addButton(HVLoadString(IDS_BTN_CANCEL), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("2"));
+        ->setObjectName(QString::number(IDCANCEL));
     pBody->addWidget(m_pButtons);
     connect(m_pButtons, &QDialogButtonBox::accepted, this, &CDlg_NewPasswordBase::accept);
     connect(m_pButtons, &QDialogButtonBox::rejected, this, &CDlg_NewPasswordBase::reject);
-    if (auto* pOk = m_pButtons->findChild<QPushButton*>(QStringLiteral("1"))) {
+    if (auto* pOk = m_pButtons->findChild<QPushButton*>(QString::number(IDOK))) {
         pOk->setDefault(true);
     }
 

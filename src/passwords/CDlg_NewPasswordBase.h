@@ -24,6 +24,15 @@ class CDlg_NewPasswordBase : public CHPageDlgBase
     Q_OBJECT
 
 public:
+    static constexpr int IDOK = 1;
+    static constexpr int IDCANCEL = 2;
+    static constexpr int IDC_EDIT_NEW = 1027;
+    static constexpr int IDC_EDIT_CONFIRM = 1028;
+    static constexpr int IDC_EDIT_CURRENT = 1029;
+    static constexpr int IDC_STRENGTH_BAR = 4057;
+    static constexpr int IDC_STRENGTH_TEXT = 4058;
+    static constexpr int IDC_MATCH_TEXT = 1020;
+    static constexpr int IDC_BUTTON_SHOW = 4080;
     static constexpr const char* kMatched = "Matched";
     static constexpr const char* kNoMatch = "No Match";
 

@@ -32,7 +32,7 @@ CDlg_Setmasterpassword::CDlg_Setmasterpassword(QWidget* pParent)
 {
     m_pTop->addWidget(MakeText(this, HVLoadString(IDS_PWD_SET_MASTER_INTRO), 4096));
     m_pConsent = new QCheckBox(HVLoadString(IDS_PWD_CONSENT), this);
-    m_pConsent->setObjectName(QStringLiteral("4089"));
+    m_pConsent->setObjectName(QString::number(IDC_CHECK_CONSENT));
     QFont bold = m_pConsent->font();
     bold.setBold(true);
     m_pConsent->setFont(bold);
@@ -84,7 +84,7 @@ void CDlg_Setmasterpassword::ApplyConsent()
                                          m_pRules,
                                          m_pRemember,
                                          m_pStrengthCaption,
-                                         m_pButtons->findChild<QPushButton*>(QStringLiteral("1"))}) {
+                                         m_pButtons->findChild<QPushButton*>(QString::number(IDOK))}) {
         if (pControl != nullptr) {
             pControl->setEnabled(bOn);
         }

@@ -13,6 +13,7 @@ class CDlg_Setmasterpassword : public CDlg_NewPasswordBase
     Q_OBJECT
 
 public:
+    static constexpr int IDC_CHECK_CONSENT = 4089;
     static constexpr const char* kHelpTopic = "Master_Password_and_User-Defined_Passwords.htm";
     static constexpr const char* kHelpGettingHelp = "getting_help.htm";
     static constexpr const char* kHelpDisclaimer = "disclaimer.htm";

@@ -21,72 +21,14 @@
 #include <string>
 #include <vector>
 
+#include "support/FakeHidingEngine.h"
+#include "support/TempHome.h"
+
 namespace apptest {
 
 using Events = std::vector<std::string>;
 
-class CTempHome
-{
-public:
-    CTempHome()
-    {
-        m_strHome = m_dir.path();
-        Set("HOME", m_strHome);
-        Set("XDG_DATA_HOME", m_strHome + QStringLiteral("/.local/share"));
-        Set("XDG_CONFIG_HOME", m_strHome + QStringLiteral("/.config"));
-        Set("XDG_STATE_HOME", m_strHome + QStringLiteral("/.local/state"));
-        QDir().mkpath(m_strHome + QStringLiteral("/.config"));
-    }
-    [[nodiscard]] const QString& Path() const { return m_strHome; }
-    static void Set(const char* pszName, const QString& strValue)
-    {
-        ::setenv(pszName, strValue.toUtf8().constData(), 1);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_strHome;
-};
-
-class CRecordingEngine final : public IHidingEngine
-{
-public:
-    explicit CRecordingEngine(Events& events, bool bEnabled = true)
-        : m_events(events)
-        , m_bEnabled(bEnabled)
-    {
-    }
-    bool IsHidingEnabled() override { return m_bEnabled; }
-    std::int32_t GetHiddenCount() override { return 0; }
-    bool EnableHiding() override
-    {
-        m_bEnabled = true;
-        return true;
-    }
-    bool DisableHiding() override
-    {
-        m_events.push_back("engine.disable");
-        m_bEnabled = false;
-        return true;
-    }
-    bool HideItem(const std::string& strPath) override
-    {
-        m_events.push_back("engine.hide " + strPath);
-        return true;
-    }
-    bool UnhideItem(const std::string& strPath) override
-    {
-        m_events.push_back("engine.unhide " + strPath);
-        return true;
-    }
-    bool HideItemEx(const std::string& strPath, std::int32_t) override { return HideItem(strPath); }
-    std::string GetHiddenItem(std::int32_t) override { return {}; }
-    bool SetCurrentHidingEngine(const std::string&) override { return true; }
-
-private:
-    Events& m_events;
-    bool m_bEnabled;
-};
+using CTempHome = hvtest::CTempHome;
 
 class CRecordingRun final : public IProgrssRun
 {
@@ -148,7 +90,7 @@ public:
             if (!bWith) {
                 return nullptr;
             }
-            return std::make_shared<CRecordingEngine>(*pEvents, bEnabled);
+            return std::make_shared<hvtest::CFakeHidingEngine>(*pEvents, bEnabled);
         };
     }
     bool ShowMainWindow(int nStartPage, CDataSecurityMngr& mngr) override

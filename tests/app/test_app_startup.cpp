@@ -238,7 +238,7 @@ TEST(AppRuns, FirstStartThenWindowsThenWrongPasswordThenCleanup)
         EXPECT_EQ(s.eEnd, EEnd::CleanupDeclined);
         EXPECT_EQ(s.nExit, 3000);
         EXPECT_TRUE(ui.Has("yesno 168 57344"));
-        EXPECT_FALSE(ui.Has("engine.disable"));
+        EXPECT_FALSE(ui.Has("engine.DisableHiding"));
     }
     {
         // Clean-up confirmed: the password first, then hiding off, then the file is gone.
@@ -249,7 +249,7 @@ TEST(AppRuns, FirstStartThenWindowsThenWrongPasswordThenCleanup)
         EXPECT_EQ(s.eEnd, EEnd::CleanupDone);
         EXPECT_EQ(s.nExit, 0);
         EXPECT_EQ(ui.Count("ask.master"), 1);
-        EXPECT_TRUE(ui.Has("engine.disable"));
+        EXPECT_TRUE(ui.Has("engine.DisableHiding"));
         EXPECT_FALSE(QFileInfo::exists(strSig));
     }
     {
@@ -271,7 +271,7 @@ TEST(AppRuns, CleanupWithoutFileAsksNoPassword)
         EXPECT_EQ(s.eEnd, EEnd::CleanupDone);
         EXPECT_EQ(s.nExit, 0);
         EXPECT_EQ(ui.Count("ask."), 0);
-        EXPECT_TRUE(ui.Has("engine.disable"));
+        EXPECT_TRUE(ui.Has("engine.DisableHiding"));
     }
     {
         // No hiding engine could be made: the clean-up still ends normally, touching none.

@@ -14,36 +14,14 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "test_mainwin_support.h"
+#include "MainwinTestSupport.h"
+#include "support/Controls.h"
+#include "support/FakeHidingEngine.h"
 
 using namespace HVMainWinTest;
 using Dlg = CHalvoDataSecurityDlg;
 
 namespace {
-
-// Records the hiding engine calls of the master-password change.
-class CRecordingEngine : public IHidingEngine
-{
-public:
-    QStringList calls;
-    bool IsHidingEnabled() override { return true; }
-    std::int32_t GetHiddenCount() override { return 0; }
-    bool EnableHiding() override { return true; }
-    bool DisableHiding() override { return true; }
-    bool HideItem(const std::string& s) override
-    {
-        calls << QStringLiteral("hide ") + QString::fromStdString(s);
-        return true;
-    }
-    bool UnhideItem(const std::string& s) override
-    {
-        calls << QStringLiteral("unhide ") + QString::fromStdString(s);
-        return true;
-    }
-    bool HideItemEx(const std::string& s, std::int32_t) override { return HideItem(s); }
-    std::string GetHiddenItem(std::int32_t) override { return {}; }
-    bool SetCurrentHidingEngine(const std::string&) override { return true; }
-};
 
 // The change-master-password dialog replaced by a scripted answer.
 class CScriptedDlg : public CHalvoDataSecurityDlg
@@ -70,12 +48,12 @@ int CurrentPage(const Dlg& dlg)
 
 }  // namespace
 
-class TestMainWin : public QObject
+class TestMainwin : public QObject
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    hvtest::CTempHome m_home;
     CDataSecurityMngr m_mngr;
 
     // A shown window on nPage.
@@ -97,7 +75,7 @@ private:
 private slots:
     void initTestCase()
     {
-        PrepareEnvironment(m_dir);
+        PrepareEnvironment();
         QVERIFY(CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile())));
         for (const int nId : Dlg::kPageIds) {
             RegisterFakePage(nId);
@@ -144,7 +122,7 @@ private slots:
         GoTo(*pDlg, 147);
         auto* pStandIn = qobject_cast<CMainWndEmptyPage*>(pDlg->GetGPages()->GetPageDlgHandle(4));
         QVERIFY(pStandIn != nullptr);
-        auto* pBack = pStandIn->findChild<QAbstractButton*>(QStringLiteral("1019"));
+        auto* pBack = hvtest::Control<QAbstractButton>(pStandIn, CMainWndEmptyPage::IDC_BUTTON_BACK);
         QVERIFY(pBack != nullptr);
         pBack->click();
         Settle();
@@ -262,7 +240,7 @@ private slots:
     {
         auto pDlg = Open();
         GoTo(*pDlg, 135);
-        pDlg->GetGPages()->GetPageDlgHandle(2)->findChild<QPushButton*>(QStringLiteral("4079"))->setEnabled(false);
+        hvtest::Control<QPushButton>(pDlg->GetGPages()->GetPageDlgHandle(2), 4079)->setEnabled(false);
         QVERIFY(pDlg->PreTranslateKey(Qt::Key_Right, Qt::AltModifier));
         Settle();
         QVERIFY(CFakePage::Clicks().isEmpty());
@@ -337,7 +315,7 @@ private slots:
     {
         CAboutDlg about;
         about.show();
-        auto* pLink = about.findChild<QAbstractButton*>(QStringLiteral("4100"));
+        auto* pLink = hvtest::Control<QAbstractButton>(&about, CAboutDlg::kLinkButtonId);
         QVERIFY(pLink != nullptr);
         pLink->click();
         QTest::keyClick(&about, Qt::Key_F1);
@@ -404,11 +382,11 @@ private slots:
 
     void changeMasterPassword()
     {
-        const QString strFolder = m_dir.path() + QStringLiteral("/home/.local/share/Halvo-Soft/HalvoNorvane/Data");
+        const QString strFolder = m_home.DataHome() + QStringLiteral("/Halvo-Soft/HalvoNorvane/Data");
         QDir().mkpath(strFolder);
         const QString strFile = CMasterPasswordStore::PathIn(strFolder);
-        auto pEngine = std::make_shared<CRecordingEngine>();
-        m_mngr.m_pHideControl = pEngine;
+        std::vector<std::string> calls;
+        m_mngr.m_pHideControl = std::make_shared<hvtest::CFakeHidingEngine>(calls);
         m_mngr.m_strConfigFile = strFile;
         m_mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"old secret");
         QFile seed(strFile);
@@ -420,7 +398,7 @@ private slots:
         // Cancelled: nothing happens.
         pDlg->bAnswer = false;
         pDlg->OnMenuChangeMasterPW();
-        QVERIFY(pEngine->calls.isEmpty());
+        QVERIFY(calls.empty());
         QVERIFY(m_mngr.m_strMasterPassword.Utf16Units() == u"old secret");
 
         // Changed: shown, rewritten, hidden again; the file holds the new signature.
@@ -428,28 +406,26 @@ private slots:
         pDlg->strAnswer = QStringLiteral("new secret 2");
         pDlg->OnMenuChangeMasterPW();
         const std::string strNative = QFile::encodeName(strFile).toStdString();
-        QCOMPARE(pEngine->calls,
-                 (QStringList{QStringLiteral("unhide ") + QString::fromStdString(strNative),
-                              QStringLiteral("hide ") + QString::fromStdString(strNative)}));
+        QCOMPARE(calls, (std::vector<std::string>{"engine.UnhideItem " + strNative, "engine.HideItem " + strNative}));
         QVERIFY(m_mngr.m_strMasterPassword.Utf16Units() == u"new secret 2");
         CMasterPasswordStore check(strFile);
         QVERIFY(check.VerifyMasterPassword(u"new secret 2"));
 
         // Hiding unavailable: the file is rewritten without the engine.
-        pEngine->calls.clear();
+        calls.clear();
         m_mngr.m_bHideDisabled = 1;
         pDlg->strAnswer = QStringLiteral("third one");
         pDlg->OnMenuChangeMasterPW();
-        QVERIFY(pEngine->calls.isEmpty());
+        QVERIFY(calls.empty());
         QVERIFY(m_mngr.m_strMasterPassword.Utf16Units() == u"third one");
         m_mngr.m_pHideControl.reset();
     }
 
     void failedRewriteKeepsTheOldPassword()
     {
-        auto pEngine = std::make_shared<CRecordingEngine>();
-        m_mngr.m_pHideControl = pEngine;
-        m_mngr.m_strConfigFile = m_dir.path() + QStringLiteral("/no/such/folder/HNVConfig.xml");
+        std::vector<std::string> calls;
+        m_mngr.m_pHideControl = std::make_shared<hvtest::CFakeHidingEngine>(calls);
+        m_mngr.m_strConfigFile = m_home.Root() + QStringLiteral("/no/such/folder/HNVConfig.xml");
         m_mngr.m_strMasterPassword = CSecureBuffer::FromUtf16Units(u"old secret");
         QList<unsigned> shown;
         CGuiMessageBox::SetHook([&](QWidget*, unsigned nId, const QString&, QMessageBox::StandardButtons) {
@@ -461,11 +437,11 @@ private slots:
         pDlg->OnMenuChangeMasterPW();
         QVERIFY(m_mngr.m_strMasterPassword.Utf16Units() == u"old secret");
         QCOMPARE(shown, QList<unsigned>{CMasterPasswordStartup::kIdsMasterFileNotSaved});
-        QCOMPARE(pEngine->calls.size(), 2);  // hidden again in any case
-        QVERIFY(pEngine->calls.last().startsWith(QStringLiteral("hide ")));
+        QCOMPARE(calls.size(), 2u);  // hidden again in any case
+        QVERIFY(calls.back().rfind("engine.HideItem ", 0) == 0);
         m_mngr.m_pHideControl.reset();
     }
 };
 
-QTEST_MAIN(TestMainWin)
+QTEST_MAIN(TestMainwin)
 #include "test_mainwin.moc"

@@ -14,15 +14,14 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
+#include "support/Programs.h"
+#include "support/TempHome.h"
 
 namespace e2e {
 
@@ -67,11 +66,7 @@ public:
         return strPath;
     }
 
-    [[nodiscard]] static QByteArray Read(const QString& strPath)
-    {
-        QFile file(strPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    [[nodiscard]] static QByteArray Read(const QString& strPath) { return hvtest::ReadFile(strPath); }
 
     // Whether a file in the hiding engine's private store holds text (the store names files by
     // number, so the content tells which is which).
@@ -85,19 +80,7 @@ public:
         }
         return false;
     }
-    [[nodiscard]] static QStringList AllFiles(const QString& strFolder)
-    {
-        QStringList out;
-        const QDir dir(strFolder);
-        for (const QFileInfo& info : dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
-            if (info.isDir()) {
-                out += AllFiles(info.filePath());
-            } else {
-                out.append(info.filePath());
-            }
-        }
-        return out;
-    }
+    [[nodiscard]] static QStringList AllFiles(const QString& strFolder) { return hvtest::AllFiles(strFolder); }
 
     // strCwd: the folder the program starts in; empty: this process's own. pszProgram: a
     // program of the build's program folder.
@@ -112,60 +95,19 @@ public:
                 const QString& strCwd = QString(),
                 const char* pszProgram = "hnv") const
     {
-        const QByteArray bin = qgetenv("HV_BUILD_BIN") + "/" + pszProgram;
-        std::vector<std::string> argStore{bin.toStdString()};
+        std::vector<std::string> argv{hvtest::ProgramPath(pszProgram)};
         for (const QString& a : args) {
-            argStore.push_back(HVGlobalMFC::HVPathToStd(a));  // names that are not UTF-8 keep their bytes
+            argv.push_back(HVGlobalMFC::HVPathToStd(a));  // names that are not UTF-8 keep their bytes
         }
-        std::vector<std::string> envStore;
-        for (char** e = environ; *e != nullptr; ++e) {
-            const std::string s(*e);
-            if (s.rfind("HOME=", 0) == 0 || s.rfind("XDG_", 0) == 0 || s.rfind("PATH=", 0) == 0
-                || s.rfind("DISPLAY=", 0) == 0 || s.rfind("WAYLAND_DISPLAY=", 0) == 0) {
-                continue;
-            }
-            envStore.push_back(s);
-        }
-        envStore.push_back("HOME=" + Home().toStdString());
-        envStore.push_back("XDG_CONFIG_HOME=" + Home().toStdString() + "/.config");
-        envStore.push_back("XDG_DATA_HOME=" + Home().toStdString() + "/.local/share");
-        envStore.push_back("XDG_STATE_HOME=" + Home().toStdString() + "/.local/state");
-        envStore.push_back("XDG_CACHE_HOME=" + Home().toStdString() + "/.cache");
-        envStore.push_back("PATH=" + Stubs().toStdString() + ":/usr/local/bin:/usr/bin:/bin");
-        std::vector<char*> argv;
-        for (auto& s : argStore) {
-            argv.push_back(s.data());
-        }
-        argv.push_back(nullptr);
-        std::vector<char*> envp;
-        for (auto& s : envStore) {
-            envp.push_back(s.data());
-        }
-        envp.push_back(nullptr);
-
-        const std::string outPath =
-            (m_strRoot + QStringLiteral("/out") + strTag + QStringLiteral(".txt")).toStdString();
-        const std::string errPath =
-            (m_strRoot + QStringLiteral("/err") + strTag + QStringLiteral(".txt")).toStdString();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const QByteArray cwd = QFile::encodeName(strCwd);
-        if (!cwd.isEmpty()) {
-            posix_spawn_file_actions_addchdir_np(&actions, cwd.constData());
-        }
-        posix_spawnattr_t attr;
-        posix_spawnattr_init(&attr);
-        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
-
-        pid_t pid = -1;
-        const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attr);
-        EXPECT_EQ(rc, 0) << "cannot start " << argv[0];
-        return rc == 0 ? pid : -1;
+        const pid_t pid = hvtest::StartProgram(
+            argv,
+            hvtest::HomeEnvironment(Home().toStdString(),
+                                    {"PATH=" + Stubs().toStdString() + ":/usr/local/bin:/usr/bin:/bin"}),
+            OutputFile(QStringLiteral("out"), strTag),
+            OutputFile(QStringLiteral("err"), strTag),
+            QFile::encodeName(strCwd).toStdString());
+        EXPECT_GT(pid, 0) << "cannot start " << argv[0];
+        return pid;
     }
 
     // Waits for a program that Start began and collects its output.
@@ -175,20 +117,21 @@ public:
         if (pid < 0) {
             return result;
         }
-        const std::string outPath =
-            (m_strRoot + QStringLiteral("/out") + strTag + QStringLiteral(".txt")).toStdString();
-        const std::string errPath =
-            (m_strRoot + QStringLiteral("/err") + strTag + QStringLiteral(".txt")).toStdString();
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0) {
         }
         result.nStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.strOut = QString::fromUtf8(Read(QString::fromStdString(outPath)));
-        result.strErr = QString::fromUtf8(Read(QString::fromStdString(errPath)));
+        result.strOut = QString::fromStdString(hvtest::ReadText(OutputFile(QStringLiteral("out"), strTag)));
+        result.strErr = QString::fromStdString(hvtest::ReadText(OutputFile(QStringLiteral("err"), strTag)));
         return result;
     }
 
 private:
+    [[nodiscard]] std::string OutputFile(const QString& strStream, const QString& strTag) const
+    {
+        return QFile::encodeName(m_strRoot + u'/' + strStream + strTag + QStringLiteral(".txt")).toStdString();
+    }
+
     QTemporaryDir m_dir;
     QString m_strRoot;
 };

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>

@@ -7,7 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "test_enc_util.h"
+#include "EncTestSupport.h"
 
 using namespace enctest;
 

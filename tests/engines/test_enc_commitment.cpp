@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
-#include "test_enc_util.h"
+#include "EncTestSupport.h"
 
 using namespace enctest;
 

@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "test_enc_util.h"
+#include "EncTestSupport.h"
 
 using namespace enctest;
 

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <tuple>
 
-#include "test_enc_util.h"
+#include "EncTestSupport.h"
 
 using namespace enctest;
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "test_enc_util.h"
+#include "EncTestSupport.h"
 
 using namespace enctest;
 

@@ -9,7 +9,8 @@
 #include <sys/wait.h>
 #include <thread>
 
-#include "test_enc_util.h"
+#include "EncTestSupport.h"
+#include "support/Programs.h"
 
 using namespace enctest;
 
@@ -17,11 +18,10 @@ namespace {
 
 std::string Tool()
 {
-    const char* bin = std::getenv("HV_BUILD_BIN");
-    return std::string(bin != nullptr ? bin : "build/bin") + "/hvcrypt";
+    return hvtest::ProgramPath("hvcrypt");
 }
 
-class HvcryptTest : public ::testing::Test
+class Hvcrypt : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -51,7 +51,7 @@ protected:
 
 constexpr const char* kCheap = " --kdf-mem-kib 64 --kdf-passes 1 ";
 
-TEST_F(HvcryptTest, EncryptVerifyDecryptManyFiles)
+TEST_F(Hvcrypt, EncryptVerifyDecryptManyFiles)
 {
     WriteFile(W("a b.txt"), Pattern(70000, 1));
     WriteFile(W("c"), Pattern(0, 2));
@@ -73,7 +73,7 @@ TEST_F(HvcryptTest, EncryptVerifyDecryptManyFiles)
     EXPECT_EQ(List(m_dir / "w").size(), 2u);
 }
 
-TEST_F(HvcryptTest, WrongPasswordExitsTwoAndWritesNothing)
+TEST_F(Hvcrypt, WrongPasswordExitsTwoAndWritesNothing)
 {
     WriteFile(W("a"), Pattern(1000));
     ASSERT_EQ(Run(std::string("encrypt") + kCheap + Q("a")), 0);
@@ -89,7 +89,7 @@ TEST_F(HvcryptTest, WrongPasswordExitsTwoAndWritesNothing)
     EXPECT_EQ(ReadFile(W("a(1)")), Pattern(1000));
 }
 
-TEST_F(HvcryptTest, FailuresAndBadUsageExitOne)
+TEST_F(Hvcrypt, FailuresAndBadUsageExitOne)
 {
     WriteFile(W("a"), Pattern(10));
     WriteFile(W("a.hvnc"), {'x'});
@@ -102,7 +102,7 @@ TEST_F(HvcryptTest, FailuresAndBadUsageExitOne)
     EXPECT_EQ(Run("wipe --method 7 " + Q("a")), 1);
 }
 
-TEST_F(HvcryptTest, OutputOptionAndWipe)
+TEST_F(Hvcrypt, OutputOptionAndWipe)
 {
     WriteFile(W("cfg.xml"), Pattern(3000));
     ASSERT_EQ(Run(std::string("encrypt") + kCheap + Q("cfg.xml") + " --output " + Q("Config.hvnc")), 0);
@@ -113,7 +113,7 @@ TEST_F(HvcryptTest, OutputOptionAndWipe)
 }
 
 // A hard-linked file is refused (its other name keeps its content) unless only the name is to go.
-TEST_F(HvcryptTest, WipeRefusesHardLinksUnlessUnlinkOnly)
+TEST_F(Hvcrypt, WipeRefusesHardLinksUnlessUnlinkOnly)
 {
     WriteFile(W("a"), Pattern(5000));
     ASSERT_EQ(::link(W("a").c_str(), W("b").c_str()), 0);
@@ -221,7 +221,7 @@ std::uint64_t Digest(const std::string& path)
 
 // Killed half-way, with unnamed and with named temporaries: the input is intact, nothing is under
 // a final name, and only a named temporary of the engine's own naming may be left (swept later).
-TEST_F(HvcryptTest, KillLeavesTheInputAndNoOutput)
+TEST_F(Hvcrypt, KillLeavesTheInputAndNoOutput)
 {
     const std::string src = W("big");
     WriteBig(src);
@@ -251,7 +251,7 @@ TEST_F(HvcryptTest, KillLeavesTheInputAndNoOutput)
 // A decryption killed half-way with a named temporary leaves its plaintext there; the next run
 // finds the killed process's record, wipes that temporary and writes the correct output. Files
 // that only look like temporaries are the user's and stay.
-TEST_F(HvcryptTest, NextRunRemovesOnlyTheRecordedTemporaryOfAKilledOne)
+TEST_F(Hvcrypt, NextRunRemovesOnlyTheRecordedTemporaryOfAKilledOne)
 {
     const std::string src = W("big");
     WriteBig(src);

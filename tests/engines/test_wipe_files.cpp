@@ -9,7 +9,7 @@
 #include <functional>
 #include <sys/wait.h>
 
-#include "test_wipe_util.h"
+#include "WipeTestSupport.h"
 
 using namespace wipetest;
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <numeric>
 
-#include "test_wipe_util.h"
+#include "WipeTestSupport.h"
 
 using namespace wipetest;
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <fcntl.h>
 
-#include "test_wipe_util.h"
+#include "WipeTestSupport.h"
 
 using namespace wipetest;
 

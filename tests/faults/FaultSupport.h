@@ -18,7 +18,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../engines/test_enc_util.h"
+#include "../engines/EncTestSupport.h"
+#include "support/TempDir.h"
 
 namespace faults {
 
@@ -31,33 +32,14 @@ using enctest::Pattern;
 using enctest::ReadFile;
 inline constexpr const char16_t* kPassword = u"fault password";
 
-class CTempDir
+// Fault tests work on a tmpfs where there is one: many small files and syncs stay quick.
+class CTempDir : public hvtest::CTempDir
 {
 public:
-    explicit CTempDir(const std::string& base = "/dev/shm")
+    explicit CTempDir(const std::string& strBase = "/dev/shm")
+        : hvtest::CTempDir(strBase)
     {
-        for (const std::string& b : {base, std::string("/tmp")}) {
-            std::string tmpl = b + "/hv-faults-XXXXXX";
-            if (::mkdtemp(tmpl.data()) != nullptr) {
-                m_path = tmpl;
-                break;
-            }
-        }
     }
-    ~CTempDir()
-    {
-        if (!m_path.empty()) {
-            const std::string cmd = "chmod -R u+rwx '" + m_path + "' 2>/dev/null; rm -rf '" + m_path + "'";
-            [[maybe_unused]] const int r = std::system(cmd.c_str());
-        }
-    }
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
-    [[nodiscard]] const std::string& Path() const { return m_path; }
-    [[nodiscard]] std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
 };
 
 using Bytes = std::vector<std::uint8_t>;

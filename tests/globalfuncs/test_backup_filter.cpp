@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-#include "GlobalTestUtil.h"
+#include "GlobalTestSupport.h"
 
 using namespace HVGlobalMFC;
 

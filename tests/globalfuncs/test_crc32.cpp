@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "GlobalTestUtil.h"
+#include "GlobalTestSupport.h"
 
 namespace {
 

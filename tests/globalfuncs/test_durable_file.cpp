@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "GlobalTestUtil.h"
+#include "GlobalTestSupport.h"
 
 namespace {
 

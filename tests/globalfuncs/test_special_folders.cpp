@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "GlobalTestUtil.h"
+#include "GlobalTestSupport.h"
 
 using namespace HVGlobalMFC;
 

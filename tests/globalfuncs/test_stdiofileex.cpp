@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "GlobalTestUtil.h"
+#include "GlobalTestSupport.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "GlobalTestUtil.h"
+#include "GlobalTestSupport.h"
 
 using namespace HVGlobalMFC;
 

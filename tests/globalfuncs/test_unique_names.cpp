@@ -1,7 +1,7 @@
 #include "globalfuncs/CHVGlobalFunc.h"
 #include "globalfuncs/HVUniqueNames.h"
 
-#include "GlobalTestUtil.h"
+#include "GlobalTestSupport.h"
 
 using namespace HVGlobalMFC;
 

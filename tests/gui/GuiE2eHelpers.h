@@ -5,6 +5,11 @@
 #include "engines/CEncryptManager.h"
 #include "engines/HvncResult.h"
 #include "mainwnd/CHalvoDataSecurityDlg.h"
+#include "pages/CHDPageDataBrows.h"
+#include "pages/CHDPageHideData.h"
+#include "pages/CHDPageSecurityOptions.h"
+#include "pages/CHDPageWelcome.h"
+#include "pages/CPage_Decryption.h"
 #include "security/CDlg_Report.h"
 #include "ui/CHPageDlg.h"
 #include "ui/CHPropertiesPages.h"
@@ -76,11 +81,12 @@ inline std::function<bool()> OnPage(int nPageId)
     return [nPageId] { return CurrentPage() == nPageId && Page(nPageId) != nullptr && Page(nPageId)->isVisible(); };
 }
 
-inline void Click(QWidget* pParent, const char* pszName)
+inline void Click(QWidget* pParent, int nId)
 {
-    QAbstractButton* pButton = Child(pParent, QString::fromLatin1(pszName));
-    QVERIFY2(pButton != nullptr, pszName);
-    QVERIFY2(pButton->isEnabled(), pszName);
+    QAbstractButton* pButton = Child(pParent, nId);
+    const QByteArray id = QByteArray::number(nId);
+    QVERIFY2(pButton != nullptr, id.constData());
+    QVERIFY2(pButton->isEnabled(), id.constData());
     pButton->click();
 }
 

@@ -10,6 +10,8 @@
 #include "app/CGuiAppFrontEnd.h"
 #include "app/CHalvoDataSecurityApp.h"
 #include "pages/HVPageUi.h"
+#include "passwords/CDlg_EnterPasswordBase.h"
+#include "passwords/CDlg_Setmasterpassword.h"
 #include "passwords/CGuiDialogHeader.h"
 #include "passwords/CGuiMessageBox.h"
 #include "resources/CResourceModule.h"
@@ -32,68 +34,16 @@
 #include <functional>
 #include <vector>
 
+#include "support/Controls.h"
+#include "support/TempHome.h"
 namespace GuiE2e {
 
-inline void SetEnv(const char* pszName, const QString& strValue)
-{
-    ::setenv(pszName, QFile::encodeName(strValue).constData(), 1);
-}
-
-// HOME and the XDG folders inside a temporary folder, for the life of the object.
-class CTempHome
+// A temporary home (HOME, the XDG folders and a work folder), with the global data's settings
+// as at a first start: the previous test's values must not carry over into this start.
+class CTempHome : public hvtest::CTempHome
 {
 public:
-    CTempHome()
-    {
-        m_strHome = m_dir.path();
-        SetEnv("HOME", m_strHome);
-        SetEnv("XDG_DATA_HOME", m_strHome + QStringLiteral("/.local/share"));
-        SetEnv("XDG_CONFIG_HOME", m_strHome + QStringLiteral("/.config"));
-        SetEnv("XDG_STATE_HOME", m_strHome + QStringLiteral("/.local/state"));
-        SetEnv("XDG_CACHE_HOME", m_strHome + QStringLiteral("/.cache"));
-        for (const char* pszSub : {"/.local/share", "/.config", "/.local/state", "/.cache", "/work"}) {
-            QDir().mkpath(m_strHome + QLatin1String(pszSub));
-        }
-        // The previous test's values must not carry over into this start.
-        g_HDGlobalData.m_RegData = CMRegistryData();
-    }
-    [[nodiscard]] bool IsValid() const { return m_dir.isValid(); }
-    [[nodiscard]] const QString& Path() const { return m_strHome; }
-    // The folder of the test's files (the home folder itself may never be hidden).
-    [[nodiscard]] QString Work() const { return m_strHome + QStringLiteral("/work"); }
-    QString MakeFile(const QString& strRelative, const QByteArray& data) const
-    {
-        const QString strPath = Work() + QLatin1Char('/') + strRelative;
-        QDir().mkpath(QFileInfo(strPath).path());
-        QFile file(strPath);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            (void)file.write(data);
-        }
-        return strPath;
-    }
-    // Every file below the work folder, relative to it, sorted.
-    [[nodiscard]] QStringList WorkFiles() const
-    {
-        QStringList lst;
-        const QDir work(Work());
-        std::function<void(const QString&)> walk = [&](const QString& strFolder) {
-            const QDir dir(strFolder);
-            for (const QFileInfo& info : dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
-                if (info.isDir()) {
-                    walk(info.filePath());
-                } else {
-                    lst << work.relativeFilePath(info.filePath());
-                }
-            }
-        };
-        walk(Work());
-        lst.sort();
-        return lst;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_strHome;
+    CTempHome() { g_HDGlobalData.m_RegData = CMRegistryData(); }
 };
 
 inline QByteArray ReadAll(const QString& strPath)
@@ -241,31 +191,37 @@ private:
     QString m_strFailure;
 };
 
-// The named child of a widget, of type T (object names are the control numbers).
+// The named child of a widget, of type T.
 template <typename T = QAbstractButton>
 T* Child(QWidget* pParent, const QString& strName)
 {
     return pParent != nullptr ? pParent->findChild<T*>(strName) : nullptr;
 }
+// The control with that number.
+template <typename T = QAbstractButton>
+T* Child(QWidget* pParent, int nId)
+{
+    return hvtest::Control<T>(pParent, nId);
+}
 
-// Types a new password twice (edits 1027 and 1028) and presses OK (1). The master-password
-// dialog first wants its consent box (4089) ticked.
+// Types a new password twice and presses OK. The master-password dialog first wants its consent
+// box ticked.
 inline void AnswerNewPassword(QDialog* pDlg, const QString& strPassword)
 {
-    if (auto* pConsent = Child<QCheckBox>(pDlg, QStringLiteral("4089"));
+    if (auto* pConsent = Child<QCheckBox>(pDlg, CDlg_Setmasterpassword::IDC_CHECK_CONSENT);
         pConsent != nullptr && !pConsent->isChecked()) {
         pConsent->click();
     }
-    Child<QLineEdit>(pDlg, QStringLiteral("1027"))->setText(strPassword);
-    Child<QLineEdit>(pDlg, QStringLiteral("1028"))->setText(strPassword);
-    Child(pDlg, QStringLiteral("1"))->click();
+    Child<QLineEdit>(pDlg, CDlg_NewPasswordBase::IDC_EDIT_NEW)->setText(strPassword);
+    Child<QLineEdit>(pDlg, CDlg_NewPasswordBase::IDC_EDIT_CONFIRM)->setText(strPassword);
+    Child(pDlg, CDlg_NewPasswordBase::IDOK)->click();
 }
 
-// Types a password into edit 1034 and presses OK (1).
+// Types a password and presses OK.
 inline void AnswerPassword(QDialog* pDlg, const QString& strPassword)
 {
-    Child<QLineEdit>(pDlg, QStringLiteral("1034"))->setText(strPassword);
-    Child(pDlg, QStringLiteral("1"))->click();
+    Child<QLineEdit>(pDlg, CDlg_EnterPasswordBase::IDC_EDIT_PASSWORD)->setText(strPassword);
+    Child(pDlg, CDlg_EnterPasswordBase::IDOK)->click();
 }
 
 // The program as its main() runs it with a display: the GUI front end and the application

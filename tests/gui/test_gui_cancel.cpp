@@ -45,23 +45,24 @@ private slots:
         script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
                                                 [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
         script.Then(QStringLiteral("welcome page"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
-            Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4036");
+            Click(Page(CHalvoDataSecurityDlg::kPageWelcome), CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA);
         });
         script.Then(QStringLiteral("selection page"), OnPage(CHalvoDataSecurityDlg::kPageSecureData), [] {
             CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecureData);
-            Click(pPage, "4036");  // add files
-            Click(pPage, "4076");  // Next
+            Click(pPage, CHDPageDataBrows::IDC_BUTTON_ADD_FILES);
+            Click(pPage, CHDPageDataBrows::IDC_BUTTON_NEXT);
         });
         script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
             CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
-            if (auto* pEncrypt = Child(pPage, QStringLiteral("4037")); pEncrypt != nullptr && !pEncrypt->isChecked()) {
+            if (auto* pEncrypt = Child(pPage, CHDPageSecurityOptions::IDC_CHECK_ENCRYPT);
+                pEncrypt != nullptr && !pEncrypt->isChecked()) {
                 pEncrypt->click();
             }
-            Click(pPage, "4039");  // an own password
-            Click(pPage, "4040");  // then hide
-            Child<QLineEdit>(pPage, QStringLiteral("4033"))->setText(kOwn);
-            Child<QLineEdit>(pPage, QStringLiteral("4035"))->setText(kOwn);
-            Click(pPage, "4079");  // Go
+            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_OWN);
+            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_HIDE);
+            Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_PASSWORD)->setText(kOwn);
+            Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_CONFIRM)->setText(kOwn);
+            Click(pPage, CHDPageSecurityOptions::IDC_BUTTON_GO);
         });
         script.OnDialog<CDlg_AfxMsgBoxEx>(
             QStringLiteral("question about the hidden file"), [&strQuestion, &bCancelPressed](CDlg_AfxMsgBoxEx* p) {
@@ -81,11 +82,11 @@ private slots:
                             Qt::QueuedConnection);
                         (void)pProgress->Work().StopSignal().WaitState(true, -1);
                     });
-                Click(p, "1");  // yes, take the hidden file
+                Click(p, CDlg_AfxMsgBoxEx::IDYES);  // take the hidden file
             });
         script.OnDialog<CDlg_Report>(QStringLiteral("secure data report"), [&report](CDlg_Report* p) {
             ReadReport(p, report);
-            Click(p, "4087");
+            Click(p, 4087);
         });
         script.Then(QStringLiteral("welcome page again"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
             MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();

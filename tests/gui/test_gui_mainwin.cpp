@@ -19,7 +19,7 @@
 
 using namespace GuiE2e;
 
-class TestGuiMainWindow : public QObject
+class TestGuiMainwin : public QObject
 {
     Q_OBJECT
 
@@ -73,35 +73,37 @@ private slots:
             [] { return CurrentPage() > 0; },
             [&nStartPage] {
                 nStartPage = CurrentPage();
-                Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4036");  // Secure Data
+                Click(Page(CHalvoDataSecurityDlg::kPageWelcome),
+                      CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA);  // Secure Data
             });
         script.Then(QStringLiteral("selection page"), OnPage(CHalvoDataSecurityDlg::kPageSecureData), [&nSelected] {
             auto* pPage = qobject_cast<CHDPageDataBrows*>(Page(CHalvoDataSecurityDlg::kPageSecureData));
             QVERIFY(pPage != nullptr);
-            Click(pPage, "4036");  // add files
-            Click(pPage, "4037");  // add a folder
+            Click(pPage, CHDPageDataBrows::IDC_BUTTON_ADD_FILES);
+            Click(pPage, CHDPageDataBrows::IDC_BUTTON_ADD_FOLDER);
             nSelected = pPage->Panel() != nullptr ? pPage->Panel()->Count() : -1;
-            Click(pPage, "4076");  // Next
+            Click(pPage, CHDPageDataBrows::IDC_BUTTON_NEXT);
         });
         script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
             CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
-            auto* pEncrypt = Child(pPage, QStringLiteral("4037"));
+            auto* pEncrypt = Child(pPage, CHDPageSecurityOptions::IDC_CHECK_ENCRYPT);
             QVERIFY(pEncrypt != nullptr);
             if (!pEncrypt->isChecked()) {
                 pEncrypt->click();
             }
-            Click(pPage, "4039");  // an own password
-            Click(pPage, "4040");  // then hide
-            Child<QLineEdit>(pPage, QStringLiteral("4033"))->setText(kOwn);
-            Child<QLineEdit>(pPage, QStringLiteral("4035"))->setText(kOwn);
-            Click(pPage, "4079");  // Go
+            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_OWN);
+            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_HIDE);
+            Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_PASSWORD)->setText(kOwn);
+            Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_CONFIRM)->setText(kOwn);
+            Click(pPage, CHDPageSecurityOptions::IDC_BUTTON_GO);
         });
         script.OnDialog<CDlg_Report>(QStringLiteral("secure data report"), [&secureReport](CDlg_Report* p) {
             ReadReport(p, secureReport);
-            Click(p, "4087");  // to the welcome page
+            Click(p, 4087);  // to the welcome page
         });
         script.Then(QStringLiteral("welcome page again"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
-            Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4035");  // Hide Management
+            Click(Page(CHalvoDataSecurityDlg::kPageWelcome),
+                  CHDPageWelcome::IDC_BUTTON_START_HIDE_MANAGMENT);  // Hide Management
         });
         script.Then(QStringLiteral("hide management page"),
                     OnPage(CHalvoDataSecurityDlg::kPageHideData),
@@ -113,14 +115,14 @@ private slots:
                             lstHiddenStates << pPage->List()->GetItemText(i, 1);
                         }
                         lstWorkWhileHidden = home.WorkFiles();
-                        Click(pPage, "4088");  // check all
-                        Click(pPage, "4051");  // unhide and decrypt
+                        Click(pPage, CHDPageHideData::IDC_BUTTON_CHECK_ALL);
+                        Click(pPage, CHDPageHideData::IDC_BUTTON_UNHIDE_DECRYPT);
                     });
         script.OnDialog<CDlg_Enterpassword>(QStringLiteral("password of the hidden files"),
                                             [](CDlg_Enterpassword* p) { AnswerPassword(p, kOwn); });
         script.OnDialog<CDlg_Report>(QStringLiteral("hide management report"), [&hideReport](CDlg_Report* p) {
             ReadReport(p, hideReport);
-            Click(p, "1024");  // after this report: stays on the hide management page
+            Click(p, 1024);  // after this report: stays on the hide management page
         });
         script.Then(QStringLiteral("hide management page after the report"),
                     OnPage(CHalvoDataSecurityDlg::kPageHideData),
@@ -206,22 +208,22 @@ private slots:
                 auto* pPage = qobject_cast<CHDPageDataBrows*>(Page(CHalvoDataSecurityDlg::kPageSecureData));
                 QVERIFY(pPage != nullptr && pPage->Panel() != nullptr);
                 nTakenOver = pPage->Panel()->Count();
-                Click(pPage, "4076");  // Next
+                Click(pPage, CHDPageDataBrows::IDC_BUTTON_NEXT);
             });
         script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
             CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
-            auto* pEncrypt = Child(pPage, QStringLiteral("4037"));
+            auto* pEncrypt = Child(pPage, CHDPageSecurityOptions::IDC_CHECK_ENCRYPT);
             QVERIFY(pEncrypt != nullptr);
             if (!pEncrypt->isChecked()) {
                 pEncrypt->click();
             }
-            Click(pPage, "4043");  // the master password
-            Click(pPage, "4042");  // nothing after the encryption
-            Click(pPage, "4079");  // Go
+            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_MASTER);
+            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_NOTHING);
+            Click(pPage, CHDPageSecurityOptions::IDC_BUTTON_GO);
         });
         script.OnDialog<CDlg_Report>(QStringLiteral("secure data report"), [&report](CDlg_Report* p) {
             ReadReport(p, report);
-            Click(p, "1024");  // secure more data
+            Click(p, 1024);  // secure more data
         });
         script.Then(QStringLiteral("selection page again"),
                     OnPage(CHalvoDataSecurityDlg::kPageSecureData),
@@ -297,15 +299,16 @@ private slots:
         script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
                                                 [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
         script.Then(QStringLiteral("welcome page"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
-            Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4037");  // Decrypt Data
+            Click(Page(CHalvoDataSecurityDlg::kPageWelcome),
+                  CHDPageWelcome::IDC_BUTTON_START_DEC_DATA);  // Decrypt Data
         });
         script.Then(QStringLiteral("decryption page"), OnPage(CHalvoDataSecurityDlg::kPageDecryption), [&nListed] {
             auto* pPage = qobject_cast<CPage_Decryption*>(Page(CHalvoDataSecurityDlg::kPageDecryption));
             QVERIFY(pPage != nullptr);
-            Click(pPage, "1000");  // add files
-            Click(pPage, "1001");  // add a folder
-            nListed = pPage->findChild<CXListCtrl*>(QStringLiteral("1002"))->GetItemCount();
-            Click(pPage, "1033");  // decrypt
+            Click(pPage, CPage_Decryption::IDC_BUTTON_ADD_FILES);
+            Click(pPage, CPage_Decryption::IDC_BUTTON_ADD_FOLDER);
+            nListed = Child<CXListCtrl>(pPage, CPage_Decryption::IDC_LIST)->GetItemCount();
+            Click(pPage, CPage_Decryption::IDC_BUTTON_DECRYPT);
         });
         script.OnDialog<CDlg_Enterpassword>(QStringLiteral("password of the own-password file"),
                                             [&lstPromptedFor](CDlg_Enterpassword* p) {
@@ -314,14 +317,14 @@ private slots:
                                             });
         script.OnDialog<CDlg_Report>(QStringLiteral("decryption report"), [&report](CDlg_Report* p) {
             ReadReport(p, report);
-            Click(p, "1024");
+            Click(p, 1024);
         });
         script.Then(QStringLiteral("decryption page after the report"),
                     OnPage(CHalvoDataSecurityDlg::kPageDecryption),
                     [&nPageAfterReport, &nRowsAfter] {
                         nPageAfterReport = CurrentPage();
                         CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageDecryption);
-                        nRowsAfter = pPage->findChild<CXListCtrl*>(QStringLiteral("1002"))->GetItemCount();
+                        nRowsAfter = Child<CXListCtrl>(pPage, CPage_Decryption::IDC_LIST)->GetItemCount();
                         MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
                     });
         const SRun run = RunScripted(script, log, {});
@@ -343,5 +346,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestGuiMainWindow)
+QTEST_MAIN(TestGuiMainwin)
 #include "test_gui_mainwin.moc"

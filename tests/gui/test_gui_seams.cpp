@@ -58,10 +58,12 @@ private slots:
                     const qsizetype nAmp = strText.indexOf(u'&');
                     lstLook << (nAmp >= 0 ? strText.mid(nAmp + 1, 1).toUpper() : QString());
                 }
-                Click(Page(CHalvoDataSecurityDlg::kPageWelcome), "4036");  // Secure Data
+                Click(Page(CHalvoDataSecurityDlg::kPageWelcome),
+                      CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA);  // Secure Data
             });
         script.Then(QStringLiteral("selection page"), OnPage(CHalvoDataSecurityDlg::kPageSecureData), [] {
-            Click(Page(CHalvoDataSecurityDlg::kPageSecureData), "4037");  // Add Folder...
+            Click(Page(CHalvoDataSecurityDlg::kPageSecureData),
+                  CHDPageDataBrows::IDC_BUTTON_ADD_FOLDER);  // Add Folder...
         });
         script.OnDialog<QFileDialog>(QStringLiteral("the desktop's folder dialog"),
                                      [&strDialogTitle, strBox](QFileDialog* p) {

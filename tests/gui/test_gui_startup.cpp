@@ -101,7 +101,7 @@ private slots:
         script.OnDialog<CDlg_Enterpassword>(QStringLiteral("prompt cancelled"),
                                             [&lstPromptedFor](CDlg_Enterpassword* p) {
                                                 lstPromptedFor << Child<QLabel>(p, QStringLiteral("detail"))->text();
-                                                Child(p, QStringLiteral("2"))->click();
+                                                Child(p, CDlg_Enterpassword::IDCANCEL)->click();
                                             });
         const SRun run = RunScripted(script, log, {QStringLiteral("-d"), QStringLiteral("-fp"), strEncrypted});
         QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
@@ -146,7 +146,7 @@ private slots:
                 [](CDlg_EnterMasterpassword* p) { AnswerPassword(p, QStringLiteral("wrong-master")); });
             script.OnDialog<CDlg_EnterMasterpassword>(
                 QStringLiteral("right master password"), [&strSecondField](CDlg_EnterMasterpassword* p) {
-                    strSecondField = Child<QLineEdit>(p, QStringLiteral("1034"))->text();
+                    strSecondField = Child<QLineEdit>(p, CDlg_EnterPasswordBase::IDC_EDIT_PASSWORD)->text();
                     AnswerPassword(p, kMaster);
                 });
             script.Then(
@@ -181,7 +181,7 @@ private slots:
             CScript script;
             script.OnDialog<CDlg_EnterMasterpassword>(
                 QStringLiteral("master password prompt cancelled"),
-                [](CDlg_EnterMasterpassword* p) { Child(p, QStringLiteral("2"))->click(); });
+                [](CDlg_EnterMasterpassword* p) { Child(p, CDlg_EnterPasswordBase::IDCANCEL)->click(); });
             script.Start();
             CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
             QCOMPARE(RunProgram({}, &eEnd), int(CHalvoDataSecurityApp::kExitNoMasterPassword));
@@ -241,7 +241,7 @@ private slots:
         CScript script;
         script.OnDialog<CDlg_Setmasterpassword>(
             QStringLiteral("first start again: choice cancelled"),
-            [](CDlg_Setmasterpassword* p) { Child(p, QStringLiteral("2"))->click(); });
+            [](CDlg_Setmasterpassword* p) { Child(p, CDlg_NewPasswordBase::IDCANCEL)->click(); });
         script.Start();
         CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
         QCOMPARE(RunProgram({}, &eEnd), 0);

@@ -7,11 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "HidingTestDir.h"
+#include "HidingTestSupport.h"
 
 namespace {
 
-class HidingEngineTest : public ::testing::Test
+class HidingEngine : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -75,7 +75,7 @@ void ExpectSameMeta(const SMeta& a, const SMeta& b)
 
 }  // namespace
 
-TEST_F(HidingEngineTest, RoundTripKeepsContentModeAndTimes)
+TEST_F(HidingEngine, RoundTripKeepsContentModeAndTimes)
 {
     for (const bool bLink : {false, true}) {
         SCOPED_TRACE(bLink ? "link fallback" : "rename without replace");
@@ -119,7 +119,7 @@ TEST_F(HidingEngineTest, RoundTripKeepsContentModeAndTimes)
     }
 }
 
-TEST_F(HidingEngineTest, HiddenItemIsGoneFromItsFolderAndKeptInThePrivateVault)
+TEST_F(HidingEngine, HiddenItemIsGoneFromItsFolderAndKeptInThePrivateVault)
 {
     auto engine = NewEngine();
     WriteText(Item(".dotfile"), "x");
@@ -135,7 +135,7 @@ TEST_F(HidingEngineTest, HiddenItemIsGoneFromItsFolderAndKeptInThePrivateVault)
     EXPECT_EQ(engine->GetHiddenItem(0), Item(".dotfile"));
 }
 
-TEST_F(HidingEngineTest, UnhideNeverReplacesWhatNowOccupiesThePath)
+TEST_F(HidingEngine, UnhideNeverReplacesWhatNowOccupiesThePath)
 {
     for (const bool bLink : {false, true}) {
         SCOPED_TRACE(bLink ? "link fallback" : "rename without replace");
@@ -168,7 +168,7 @@ TEST_F(HidingEngineTest, UnhideNeverReplacesWhatNowOccupiesThePath)
     }
 }
 
-TEST_F(HidingEngineTest, ListOrderCountAndIndexAfterMixedOperations)
+TEST_F(HidingEngine, ListOrderCountAndIndexAfterMixedOperations)
 {
     auto engine = NewEngine();
     for (const char* pName : {"a", "b", "c", "d", "e"}) {
@@ -191,7 +191,7 @@ TEST_F(HidingEngineTest, ListOrderCountAndIndexAfterMixedOperations)
     EXPECT_EQ(engine->GetHiddenCount(), 4);
 }
 
-TEST_F(HidingEngineTest, PathsAreListedInTheirCleanAbsoluteForm)
+TEST_F(HidingEngine, PathsAreListedInTheirCleanAbsoluteForm)
 {
     auto engine = NewEngine();
     ASSERT_EQ(::mkdir(Item("dir").c_str(), 0700), 0);
@@ -205,7 +205,7 @@ TEST_F(HidingEngineTest, PathsAreListedInTheirCleanAbsoluteForm)
     EXPECT_FALSE(engine->HideItem(""));
 }
 
-TEST_F(HidingEngineTest, TheSamePathHiddenTwiceComesBackNewestFirst)
+TEST_F(HidingEngine, TheSamePathHiddenTwiceComesBackNewestFirst)
 {
     auto engine = NewEngine();
     WriteText(Item("a"), "old");
@@ -219,7 +219,7 @@ TEST_F(HidingEngineTest, TheSamePathHiddenTwiceComesBackNewestFirst)
     EXPECT_EQ(engine->GetHiddenCount(), 1);
 }
 
-TEST_F(HidingEngineTest, ListAndStateSurviveANewInstance)
+TEST_F(HidingEngine, ListAndStateSurviveANewInstance)
 {
     WriteText(Item("x"), "1");
     WriteText(Item("y"), "2");
@@ -240,7 +240,7 @@ TEST_F(HidingEngineTest, ListAndStateSurviveANewInstance)
     EXPECT_EQ(ReadText(Item("y")), "2");
 }
 
-TEST_F(HidingEngineTest, DisableShowsEverythingAndEnableHidesItAgain)
+TEST_F(HidingEngine, DisableShowsEverythingAndEnableHidesItAgain)
 {
     auto engine = NewEngine();
     EXPECT_TRUE(engine->IsHidingEnabled());
@@ -268,7 +268,7 @@ TEST_F(HidingEngineTest, DisableShowsEverythingAndEnableHidesItAgain)
     }
 }
 
-TEST_F(HidingEngineTest, SwitchingHandlesAnItemHiddenInsideAFolderHiddenLater)
+TEST_F(HidingEngine, SwitchingHandlesAnItemHiddenInsideAFolderHiddenLater)
 {
     auto engine = NewEngine();
     ASSERT_EQ(::mkdir(Item("d").c_str(), 0700), 0);
@@ -285,7 +285,7 @@ TEST_F(HidingEngineTest, SwitchingHandlesAnItemHiddenInsideAFolderHiddenLater)
     EXPECT_EQ(ReadText(Item("d/f")), "inner");
 }
 
-TEST_F(HidingEngineTest, PathsLongerThanTheListAllowsAreRefused)
+TEST_F(HidingEngine, PathsLongerThanTheListAllowsAreRefused)
 {
     auto engine = NewEngine();
     std::string strLong = m_strItems;
@@ -298,7 +298,7 @@ TEST_F(HidingEngineTest, PathsLongerThanTheListAllowsAreRefused)
     EXPECT_TRUE(other->SetCurrentHidingEngine(IHidingEngine::kEngineId));
 }
 
-TEST_F(HidingEngineTest, SwitchingLeavesItemsThatCannotMoveAndRetriesThem)
+TEST_F(HidingEngine, SwitchingLeavesItemsThatCannotMoveAndRetriesThem)
 {
     auto engine = NewEngine();
     WriteText(Item("a"), "hidden a");
@@ -321,7 +321,7 @@ TEST_F(HidingEngineTest, SwitchingLeavesItemsThatCannotMoveAndRetriesThem)
     EXPECT_EQ(Listed(*engine), std::vector<std::string>{Item("a")});
 }
 
-TEST_F(HidingEngineTest, UnhideIntoAMissingFolderFailsAndKeepsTheItem)
+TEST_F(HidingEngine, UnhideIntoAMissingFolderFailsAndKeepsTheItem)
 {
     auto engine = NewEngine();
     ASSERT_EQ(::mkdir(Item("sub").c_str(), 0700), 0);
@@ -335,7 +335,7 @@ TEST_F(HidingEngineTest, UnhideIntoAMissingFolderFailsAndKeepsTheItem)
     EXPECT_EQ(ReadText(Item("sub/f")), "kept");
 }
 
-TEST_F(HidingEngineTest, EngineIdentifier)
+TEST_F(HidingEngine, EngineIdentifier)
 {
     auto engine = NewEngine();
     EXPECT_TRUE(engine->SetCurrentHidingEngine("2115A4F3-6A0C-4d9e-A5F0-19CDDAB64137"));
@@ -344,7 +344,7 @@ TEST_F(HidingEngineTest, EngineIdentifier)
     EXPECT_FALSE(engine->SetCurrentHidingEngine(""));
 }
 
-TEST_F(HidingEngineTest, AnUnusableDataFolderMakesEveryAnswerNo)
+TEST_F(HidingEngine, AnUnusableDataFolderMakesEveryAnswerNo)
 {
     WriteText(m_dir / "data", "a file where the data folder should be");
     auto engine = NewEngine();
@@ -357,7 +357,7 @@ TEST_F(HidingEngineTest, AnUnusableDataFolderMakesEveryAnswerNo)
     EXPECT_TRUE(Exists(Item("a")));
 }
 
-TEST_F(HidingEngineTest, DefaultDataFolderFollowsXdgDataHome)
+TEST_F(HidingEngine, DefaultDataFolderFollowsXdgDataHome)
 {
     const char* pOld = std::getenv("XDG_DATA_HOME");
     const std::string strOld = pOld != nullptr ? pOld : "";
@@ -377,7 +377,7 @@ TEST_F(HidingEngineTest, DefaultDataFolderFollowsXdgDataHome)
 
 // Switching hiding on moves only the items that were hidden: a file that took a shown item's
 // path stays where it is, and hiding that path by hand hides the new file as an item of its own.
-TEST_F(HidingEngineTest, SwitchingOnNeverMovesAnotherItemThatTookThePath)
+TEST_F(HidingEngine, SwitchingOnNeverMovesAnotherItemThatTookThePath)
 {
     auto engine = NewEngine();
     WriteText(Item("a"), "hidden a");
@@ -397,7 +397,7 @@ TEST_F(HidingEngineTest, SwitchingOnNeverMovesAnotherItemThatTookThePath)
 
 // The full restore: what can come back comes back and leaves the list; the rest is named with
 // its reason and stays hidden and listed.
-TEST_F(HidingEngineTest, RestoreAllNamesEachItemLeftAndWhy)
+TEST_F(HidingEngine, RestoreAllNamesEachItemLeftAndWhy)
 {
     auto engine = NewEngine();
     ASSERT_EQ(::mkdir(Item("sub").c_str(), 0700), 0);
@@ -425,7 +425,7 @@ TEST_F(HidingEngineTest, RestoreAllNamesEachItemLeftAndWhy)
 // A hidden folder is no longer at its path, so only the list can say it is a folder: recorded
 // when hidden, kept over a new start, and inferred from the kept item for a list written
 // before the kind was recorded (in the vault, and back in place with hiding switched off).
-TEST_F(HidingEngineTest, HiddenFoldersAreKnownAsFolders)
+TEST_F(HidingEngine, HiddenFoldersAreKnownAsFolders)
 {
     ASSERT_EQ(::mkdir(Item("dir").c_str(), 0700), 0);
     WriteText(Item("dir/inner"), "x");

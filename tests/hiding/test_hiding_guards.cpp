@@ -7,11 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "HidingTestDir.h"
+#include "HidingTestSupport.h"
 
 namespace {
 
-class HidingGuardTest : public ::testing::Test
+class HidingGuard : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -78,7 +78,7 @@ private:
 
 }  // namespace
 
-TEST_F(HidingGuardTest, TheEnginesOwnFilesAndEveryFolderAboveTheVaultAreRefused)
+TEST_F(HidingGuard, TheEnginesOwnFilesAndEveryFolderAboveTheVaultAreRefused)
 {
     auto engine = NewEngine();
     WriteText(m_dir / "item", "x");
@@ -108,7 +108,7 @@ TEST_F(HidingGuardTest, TheEnginesOwnFilesAndEveryFolderAboveTheVaultAreRefused)
     EXPECT_EQ(engine->GetHiddenCount(), 2);
 }
 
-TEST_F(HidingGuardTest, ALinkOnTheWayToTheDataFolderIsRefused)
+TEST_F(HidingGuard, ALinkOnTheWayToTheDataFolderIsRefused)
 {
     ASSERT_EQ(::mkdir(m_strData.c_str(), 0700), 0);
     const std::string strLink = m_dir / "data-link";
@@ -122,7 +122,7 @@ TEST_F(HidingGuardTest, ALinkOnTheWayToTheDataFolderIsRefused)
 }
 
 // The master-password file lives next to the engine's own files and must stay hideable.
-TEST_F(HidingGuardTest, OtherFilesInTheDataFolderCanBeHidden)
+TEST_F(HidingGuard, OtherFilesInTheDataFolderCanBeHidden)
 {
     auto engine = NewEngine();
     ASSERT_TRUE(engine->SetCurrentHidingEngine(IHidingEngine::kEngineId));
@@ -135,7 +135,7 @@ TEST_F(HidingGuardTest, OtherFilesInTheDataFolderCanBeHidden)
     EXPECT_EQ(ReadText(strConfig), "<signature/>");
 }
 
-TEST_F(HidingGuardTest, AnItemOnAnotherFilesystemUsesThatFilesystemsVault)
+TEST_F(HidingGuard, AnItemOnAnotherFilesystemUsesThatFilesystemsVault)
 {
     COtherFilesystemDir other(m_dir.Path());
     if (other.Path().empty()) {
@@ -159,7 +159,7 @@ TEST_F(HidingGuardTest, AnItemOnAnotherFilesystemUsesThatFilesystemsVault)
     EXPECT_EQ(ReadText(strFile), "tmpfs data");
 }
 
-TEST_F(HidingGuardTest, AnItemWhoseFilesystemOffersNoVaultIsNotHidden)
+TEST_F(HidingGuard, AnItemWhoseFilesystemOffersNoVaultIsNotHidden)
 {
     COtherFilesystemDir other(m_dir.Path());
     if (other.Path().empty()) {
@@ -220,7 +220,7 @@ mode_t ModeOf(const std::string& strPath)
 
 // Moving a folder to another parent needs write permission on the folder itself; a read-only
 // folder of the user's is still hidden and comes back read-only.
-TEST_F(HidingGuardTest, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
+TEST_F(HidingGuard, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
 {
     const int nExit = RunUnprivileged(m_dir.Path(), [&] {
         const std::string strDir = m_dir / "ro";
@@ -247,7 +247,7 @@ TEST_F(HidingGuardTest, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
 }
 
 // A kill while the read-only folder is writable for its move leaves it read-only afterwards.
-TEST_F(HidingGuardTest, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
+TEST_F(HidingGuard, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
 {
     const int nExit = RunUnprivileged(m_dir.Path(), [&] {
         const std::string strDir = m_dir / "ro";

@@ -12,7 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "HidingTestDir.h"
+#include "HidingTestSupport.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ int RunChild(const std::function<int()>& fn)
     return WEXITSTATUS(status);
 }
 
-class HidingRecoveryTest : public ::testing::Test
+class HidingRecovery : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -123,13 +123,13 @@ void PrintTo(const SKillCase& c, std::ostream* pOut)
     *pOut << CaseName(c);
 }
 
-class HidingKillTest : public HidingRecoveryTest, public ::testing::WithParamInterface<SKillCase>
+class HidingKill : public HidingRecovery, public ::testing::WithParamInterface<SKillCase>
 {
 };
 
 }  // namespace
 
-TEST_P(HidingKillTest, AKilledOperationIsCompletedOrRolledBack)
+TEST_P(HidingKill, AKilledOperationIsCompletedOrRolledBack)
 {
     const SKillCase& c = GetParam();
     const std::string strOp = c.pOperation;
@@ -177,7 +177,7 @@ TEST_P(HidingKillTest, AKilledOperationIsCompletedOrRolledBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps,
-                         HidingKillTest,
+                         HidingKill,
                          ::testing::Values(SKillCase{"hide", "begin", false, false, false},
                                            SKillCase{"hide", "moved", false, false, true},
                                            SKillCase{"hide", "committed", false, false, true},
@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Steps,
 
 // The journal is rewritten once it has grown well beyond the live list; a kill on either side
 // of the switch to the new file keeps the list whole and in order.
-TEST_F(HidingRecoveryTest, AKilledListRewriteLosesNothing)
+TEST_F(HidingRecovery, AKilledListRewriteLosesNothing)
 {
     constexpr int kItems = 100;
     for (int i = 0; i < kItems; ++i) {
@@ -242,7 +242,7 @@ TEST_F(HidingRecoveryTest, AKilledListRewriteLosesNothing)
 
 // After a power cut the journal may hold a commit whose rename never reached the disk: the
 // list says hidden, the item is in its folder. The item is recognised by its identity.
-TEST_F(HidingRecoveryTest, AnItemListedAsHiddenButBackInItsFolderIsRecognised)
+TEST_F(HidingRecovery, AnItemListedAsHiddenButBackInItsFolderIsRecognised)
 {
     MakeItem("a", false);
     MakeItem("b", false);
@@ -278,7 +278,7 @@ TEST_F(HidingRecoveryTest, AnItemListedAsHiddenButBackInItsFolderIsRecognised)
     EXPECT_EQ(engine.GetHiddenCount(), 2);
 }
 
-TEST_F(HidingRecoveryTest, ATornLastRecordIsCutOff)
+TEST_F(HidingRecovery, ATornLastRecordIsCutOff)
 {
     MakeItem("a", false);
     MakeItem("b", false);
@@ -303,7 +303,7 @@ TEST_F(HidingRecoveryTest, ATornLastRecordIsCutOff)
     }
 }
 
-TEST_F(HidingRecoveryTest, ADamagedOrForeignListIsLeftAloneAndRefused)
+TEST_F(HidingRecovery, ADamagedOrForeignListIsLeftAloneAndRefused)
 {
     MakeItem("a", false);
     MakeItem("b", false);
@@ -331,7 +331,7 @@ TEST_F(HidingRecoveryTest, ADamagedOrForeignListIsLeftAloneAndRefused)
     EXPECT_EQ(engine.GetHiddenCount(), 2);
 }
 
-TEST_F(HidingRecoveryTest, TwoProcessesHidingAtOnceListEveryItem)
+TEST_F(HidingRecovery, TwoProcessesHidingAtOnceListEveryItem)
 {
     constexpr int kPerProcess = 50;
     for (const char* pWho : {"p", "q"}) {
@@ -375,7 +375,7 @@ TEST_F(HidingRecoveryTest, TwoProcessesHidingAtOnceListEveryItem)
     EXPECT_EQ(NamesIn(m_strBase + "/vault").size(), 2u * kPerProcess);
 }
 
-TEST_F(HidingRecoveryTest, TwoThreadsShareOneEngine)
+TEST_F(HidingRecovery, TwoThreadsShareOneEngine)
 {
     constexpr int kPerThread = 20;
     for (int i = 0; i < 2 * kPerThread; ++i) {

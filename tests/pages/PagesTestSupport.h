@@ -30,45 +30,18 @@
 #include <memory>
 #include <vector>
 
+#include "support/TempHome.h"
 namespace PagesTest {
 
-inline void SetEnv(const char* pszName, const QString& strValue)
-{
-    ::setenv(pszName, strValue.toUtf8().constData(), 1);
-}
-
-// HOME and the XDG folders inside a temporary folder, for the life of the object.
-class CTempHome
+// A temporary home (HOME, the XDG folders and a work folder), with default settings.
+class CTempHome : public hvtest::CTempHome
 {
 public:
     CTempHome()
     {
-        m_strHome = m_dir.path();
-        SetEnv("HOME", m_strHome);
-        SetEnv("XDG_DATA_HOME", m_strHome + QStringLiteral("/.local/share"));
-        SetEnv("XDG_CONFIG_HOME", m_strHome + QStringLiteral("/.config"));
-        SetEnv("XDG_STATE_HOME", m_strHome + QStringLiteral("/.local/state"));
-        QDir().mkpath(m_strHome + QStringLiteral("/.local/share"));
-        QDir().mkpath(m_strHome + QStringLiteral("/work"));
         g_HDGlobalData.m_RegData = CMRegistryData();
         g_HDGlobalData.m_RegData.m_nAsscExtension = 0;
     }
-    [[nodiscard]] const QString& Path() const { return m_strHome; }
-    // A folder for the test's files (the home folder itself may never be hidden).
-    [[nodiscard]] QString Work() const { return m_strHome + QStringLiteral("/work"); }
-    QString MakeFile(const QString& strName, const QByteArray& data = "data") const
-    {
-        const QString strPath = Work() + QLatin1Char('/') + strName;
-        QDir().mkpath(QFileInfo(strPath).path());
-        QFile file(strPath);
-        (void)file.open(QIODevice::WriteOnly);
-        file.write(data);
-        return strPath;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_strHome;
 };
 
 inline bool LoadResources()

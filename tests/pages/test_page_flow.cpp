@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include "PagesTestSupport.h"
+#include "support/Controls.h"
 
 using namespace PagesTest;
 
@@ -82,10 +83,10 @@ private slots:
         CHDPageSecurityOptions options(rig.dlg, rig.mngr);
         options.setParent(&rig.dlg);
         QVERIFY(options.CreatePage());
-        options.findChild<QAbstractButton*>(QStringLiteral("4039"))->click();
-        options.findChild<QAbstractButton*>(QStringLiteral("4040"))->click();
-        options.findChild<QLineEdit*>(QStringLiteral("4033"))->setText(strPassword);
-        options.findChild<QLineEdit*>(QStringLiteral("4035"))->setText(strPassword);
+        hvtest::Control<QAbstractButton>(&options, CHDPageSecurityOptions::IDC_RADIO_OWN)->click();
+        hvtest::Control<QAbstractButton>(&options, CHDPageSecurityOptions::IDC_RADIO_HIDE)->click();
+        hvtest::Control<QLineEdit>(&options, CHDPageSecurityOptions::IDC_EDIT_PASSWORD)->setText(strPassword);
+        hvtest::Control<QLineEdit>(&options, CHDPageSecurityOptions::IDC_EDIT_CONFIRM)->setText(strPassword);
         QVERIFY(options.OnBnClickedGo());
         QCOMPARE(rig.host.m_nRuns, 1);
         QCOMPARE(rig.host.m_nHideRuns, 1);
@@ -114,8 +115,8 @@ private slots:
                  QStringLiteral("Hidden/Encrypted"));
 
         // Unhide and decrypt everything.
-        hide.findChild<QAbstractButton*>(QStringLiteral("4088"))->click();
-        QVERIFY(hide.findChild<QAbstractButton*>(QStringLiteral("4051"))->isEnabled());
+        hvtest::Control<QAbstractButton>(&hide, CHDPageHideData::IDC_BUTTON_CHECK_ALL)->click();
+        QVERIFY(hvtest::Control<QAbstractButton>(&hide, CHDPageHideData::IDC_BUTTON_UNHIDE_DECRYPT)->isEnabled());
         hide.OnBnClickedUnhideDecrypt();
         QCOMPARE(hide.List()->GetItemCount(), 0);
         QCOMPARE(rig.ui.m_reports.size(), std::size_t(2));

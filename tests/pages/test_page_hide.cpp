@@ -7,8 +7,10 @@
 #include <QtTest>
 
 #include "PagesTestSupport.h"
+#include "support/Controls.h"
 
 using namespace PagesTest;
+using H = CHDPageHideData;
 
 class TestPageHide : public QObject
 {
@@ -27,7 +29,7 @@ class TestPageHide : public QObject
     }
     static bool Enabled(QWidget* pPage, int nId)
     {
-        auto* pButton = pPage->findChild<QAbstractButton*>(QString::number(nId));
+        auto* pButton = hvtest::Control<QAbstractButton>(pPage, nId);
         if (pButton == nullptr) {
             qFatal("no button %d", nId);
         }
@@ -86,19 +88,21 @@ private slots:
         auto pPage = Make();
         QWidget* p = pPage.get();
         // None checked.
-        QVERIFY(Enabled(p, 4088));
-        QVERIFY(!Enabled(p, 4050) && !Enabled(p, 4051) && !Enabled(p, 1023));
+        QVERIFY(Enabled(p, H::IDC_BUTTON_CHECK_ALL));
+        QVERIFY(!Enabled(p, H::IDC_BUTTON_UNHIDE) && !Enabled(p, H::IDC_BUTTON_UNHIDE_DECRYPT)
+                && !Enabled(p, H::IDC_BUTTON_UNCHECK_ALL));
         // A plain file checked: unhide, not unhide-and-decrypt.
         pPage->List()->SetCheck(0, CXListCtrl::CheckOn);
         emit pPage->List()->CheckChanged(0);
-        QVERIFY(Enabled(p, 4050) && Enabled(p, 1023) && !Enabled(p, 4051));
+        QVERIFY(Enabled(p, H::IDC_BUTTON_UNHIDE) && Enabled(p, H::IDC_BUTTON_UNCHECK_ALL)
+                && !Enabled(p, H::IDC_BUTTON_UNHIDE_DECRYPT));
         // All checked: check-all off, unhide-and-decrypt on.
-        pPage->findChild<QAbstractButton*>(QStringLiteral("4088"))->click();
-        QVERIFY(!Enabled(p, 4088));
-        QVERIFY(Enabled(p, 4051));
-        pPage->findChild<QAbstractButton*>(QStringLiteral("1023"))->click();
+        hvtest::Control<QAbstractButton>(pPage.get(), H::IDC_BUTTON_CHECK_ALL)->click();
+        QVERIFY(!Enabled(p, H::IDC_BUTTON_CHECK_ALL));
+        QVERIFY(Enabled(p, H::IDC_BUTTON_UNHIDE_DECRYPT));
+        hvtest::Control<QAbstractButton>(pPage.get(), H::IDC_BUTTON_UNCHECK_ALL)->click();
         QCOMPARE(pPage->List()->GetCheckedCount(), 0);
-        QVERIFY(!Enabled(p, 4050));
+        QVERIFY(!Enabled(p, H::IDC_BUTTON_UNHIDE));
     }
 
     void hidingKeepsChecksByIndex()

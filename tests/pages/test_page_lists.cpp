@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "PagesTestSupport.h"
+#include "support/Controls.h"
 
 using namespace PagesTest;
 
@@ -43,7 +44,7 @@ class TestPageLists : public QObject
     }
     static bool Enabled(QWidget* pPage, int nId)
     {
-        auto* pButton = pPage->findChild<QAbstractButton*>(QString::number(nId));
+        auto* pButton = hvtest::Control<QAbstractButton>(pPage, nId);
         return pButton != nullptr && pButton->isEnabled();
     }
     static QStringList Paths(const CHDItemListPanel& panel)
@@ -135,15 +136,15 @@ private slots:
             QCOMPARE(panel.Item(i), items[std::size_t(i)].get());
         }
         QCOMPARE(panel.List()->GetSelectedItem(), selectedAfter);
-        QCOMPARE(Enabled(pPage.get(), 4038), !left.isEmpty());
-        QCOMPARE(Enabled(pPage.get(), 4039), !left.isEmpty());
+        QCOMPARE(Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_REMOVE), !left.isEmpty());
+        QCOMPARE(Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_CLEAR), !left.isEmpty());
     }
 
     void dropsAndClearUpdateTheButtons()
     {
         std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
-        QVERIFY(!Enabled(pPage.get(), 4038));
-        QVERIFY(!Enabled(pPage.get(), 4039));
+        QVERIFY(!Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_REMOVE));
+        QVERIFY(!Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_CLEAR));
         // A file manager hands over a name that is not UTF-8 percent-escaped byte for byte.
         const QByteArray latin1 = QFile::encodeName(m_home->Work()) + "/caf\xe9";
         const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
@@ -161,11 +162,11 @@ private slots:
         pPage->DropPaths(lstDropped);
         QCOMPARE(pPage->Panel()->Count(), 3);
         QCOMPARE(pPage->Panel()->RemoveMissing(), 0);
-        QVERIFY(Enabled(pPage.get(), 4038));
-        QVERIFY(Enabled(pPage.get(), 4039));
+        QVERIFY(Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_REMOVE));
+        QVERIFY(Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_CLEAR));
         pPage->OnBnClickedClear();
         QCOMPARE(pPage->Panel()->Count(), 0);
-        QVERIFY(!Enabled(pPage.get(), 4039));
+        QVERIFY(!Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_CLEAR));
     }
 
     void addFilesTakesEveryChosenFileAndFollowsLinksOnlyWhenAsked()
@@ -317,7 +318,7 @@ private slots:
         QCOMPARE(Paths(*pPage->Panel()), (QStringList{strFile, m_home->Work()}));
         QVERIFY(m_rig->mngr.m_arrItems.empty());
         QCOMPARE(m_rig->mngr.m_bCmdLine, 0);
-        QVERIFY(Enabled(pPage.get(), 4039));
+        QVERIFY(Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_CLEAR));
     }
 
     void decryptionTakesOnlyHvncFiles()
@@ -350,16 +351,18 @@ private slots:
     void decryptRunsTheFlowAndEmptiesTheList()
     {
         std::unique_ptr<CPage_Decryption> pPage(MakeDecrypt());
-        QVERIFY(!Enabled(pPage.get(), 1033));
+        QVERIFY(!Enabled(pPage.get(), CPage_Decryption::IDC_BUTTON_DECRYPT));
         pPage->OnBnClickedDecrypt();  // empty list: nothing happens
         QCOMPARE(m_rig->host.m_nRuns, 0);
         pPage->DropPaths({m_home->MakeFile(QStringLiteral("not-really.hvnc"))});
-        QVERIFY(Enabled(pPage.get(), 1033));
+        QVERIFY(Enabled(pPage.get(), CPage_Decryption::IDC_BUTTON_DECRYPT));
         pPage->OnBnClickedDecrypt();
         QCOMPARE(m_rig->host.m_nRuns, 1);
         QCOMPARE(pPage->Panel()->Count(), 0);
         QVERIFY(m_rig->mngr.m_arrItems.empty());
-        for (int nId : {1033, 4038, 4039}) {
+        for (int nId : {CPage_Decryption::IDC_BUTTON_DECRYPT,
+                        CPage_Decryption::IDC_BUTTON_REMOVE,
+                        CPage_Decryption::IDC_BUTTON_CLEAR}) {
             QVERIFY(!Enabled(pPage.get(), nId));
         }
     }

@@ -8,8 +8,10 @@
 #include <QtTest>
 
 #include "PagesTestSupport.h"
+#include "support/Controls.h"
 
 using namespace PagesTest;
+using O = CHDPageSecurityOptions;
 
 class TestPageOptions : public QObject
 {
@@ -26,16 +28,15 @@ class TestPageOptions : public QObject
         return pPage;
     }
     template <typename T = QWidget>
-    static T* W(QWidget* pPage, const QString& strName)
+    static T* W(QWidget* pPage, int nId)
     {
-        T* p = pPage->findChild<T*>(strName);
+        T* p = hvtest::Control<T>(pPage, nId);
         if (p == nullptr) {
-            qFatal("no widget %s", qPrintable(strName));
+            qFatal("no control %d", nId);
         }
         return p;
     }
-    static QWidget* W(QWidget* pPage, int nId) { return W<QWidget>(pPage, QString::number(nId)); }
-    static void Click(QWidget* pPage, int nId) { W<QAbstractButton>(pPage, QString::number(nId))->click(); }
+    static void Click(QWidget* pPage, int nId) { W<QAbstractButton>(pPage, nId)->click(); }
 
 private slots:
     void initTestCase() { QVERIFY(LoadResources()); }
@@ -79,14 +80,14 @@ private slots:
                 || strSummary.contains(HVLoadString(static_cast<unsigned>(text))));
         if (picture != 0) {
             QVERIFY(strSummary.endsWith(QStringLiteral("<br><br><bmp idres=%1>").arg(picture)));
-            QCOMPARE(W<CPPHtmlStatic>(pPage.get(), QStringLiteral("1020"))->PictureCount(), 1);
+            QCOMPARE(W<CPPHtmlStatic>(pPage.get(), O::IDC_SUMMARY)->PictureCount(), 1);
         } else {
             QVERIFY(!strSummary.contains(QStringLiteral("<bmp")));
             QVERIFY(strSummary.contains(QStringLiteral("<b>       ")));
         }
         QCOMPARE(strSummary.contains(QStringLiteral("#ff0000")), encrypt == 0 && action == 2);
-        QCOMPARE(W(pPage.get(), 4079)->isEnabled(), go);
-        QCOMPARE(W<CPPHtmlStatic>(pPage.get(), QStringLiteral("1020"))->GetWindowText(), strSummary);
+        QCOMPARE(W(pPage.get(), O::IDC_BUTTON_GO)->isEnabled(), go);
+        QCOMPARE(W<CPPHtmlStatic>(pPage.get(), O::IDC_SUMMARY)->GetWindowText(), strSummary);
     }
 
     void unknownPairLeavesTheSummary()
@@ -102,43 +103,47 @@ private slots:
         auto pPage = Make();
         QWidget* p = pPage.get();
         const QList<QWidget*> passwordArea{
-            W(p, 4033),
-            W(p, 4035),
-            W(p, 4044),
-            W(p, 4057),
-            W(p, 4101),
-            W(p, 4058),
-            W<QWidget>(p, QString::fromLatin1(CHDPageSecurityOptions::kStaticPasswordName))};
+            W(p, O::IDC_EDIT_PASSWORD),
+            W(p, O::IDC_EDIT_CONFIRM),
+            W(p, O::IDC_STATIC_CONFIRM),
+            W(p, O::IDC_STRENGTH_BAR),
+            W(p, O::IDC_STATIC_STRENGTH),
+            W(p, O::IDC_STRENGTH_LABEL),
+            p->findChild<QWidget*>(QString::fromLatin1(CHDPageSecurityOptions::kStaticPasswordName))};
         // Start: encrypt with the master password.
-        QVERIFY(W(p, 4046)->isEnabled() && W(p, 4043)->isEnabled() && W(p, 4039)->isEnabled());
+        QVERIFY(W(p, O::IDC_BUTTON_ENC_SETTINGS)->isEnabled() && W(p, O::IDC_RADIO_MASTER)->isEnabled()
+                && W(p, O::IDC_RADIO_OWN)->isEnabled());
         for (QWidget* pWidget : passwordArea) {
             QVERIFY2(!pWidget->isEnabled(), qPrintable(pWidget->objectName()));
         }
-        QCOMPARE(W<QAbstractButton>(p, QStringLiteral("4040"))->text(), HVLoadString(175));
+        QCOMPARE(W<QAbstractButton>(p, O::IDC_RADIO_HIDE)->text(), HVLoadString(175));
 
-        Click(p, 4039);  // own password
+        Click(p, O::IDC_RADIO_OWN);  // own password
         QCOMPARE(pPage->m_iPasswordType, 1);
         for (QWidget* pWidget : passwordArea) {
             QVERIFY2(pWidget->isEnabled(), qPrintable(pWidget->objectName()));
         }
 
-        Click(p, 4037);  // encryption off
+        Click(p, O::IDC_CHECK_ENCRYPT);  // encryption off
         QCOMPARE(pPage->m_bEncrypt, 0);
-        for (QWidget* pWidget : passwordArea + QList<QWidget*>{W(p, 4046), W(p, 4043), W(p, 4039)}) {
+        for (QWidget* pWidget : passwordArea
+                                    + QList<QWidget*>{W(p, O::IDC_BUTTON_ENC_SETTINGS),
+                                                      W(p, O::IDC_RADIO_MASTER),
+                                                      W(p, O::IDC_RADIO_OWN)}) {
             QVERIFY2(!pWidget->isEnabled(), qPrintable(pWidget->objectName()));
         }
-        QCOMPARE(W<QAbstractButton>(p, QStringLiteral("4040"))->text(), HVLoadString(174));
-        QVERIFY(!W(p, 4079)->isEnabled());
+        QCOMPARE(W<QAbstractButton>(p, O::IDC_RADIO_HIDE)->text(), HVLoadString(174));
+        QVERIFY(!W(p, O::IDC_BUTTON_GO)->isEnabled());
 
         // The wipe-settings link follows the wipe action alone.
-        QVERIFY(!W(p, 4047)->isEnabled());
-        Click(p, 4041);
-        QVERIFY(W(p, 4047)->isEnabled());
-        QVERIFY(W(p, 4079)->isEnabled());
-        Click(p, 4037);
-        QVERIFY(W(p, 4047)->isEnabled());
-        Click(p, 4040);
-        QVERIFY(!W(p, 4047)->isEnabled());
+        QVERIFY(!W(p, O::IDC_BUTTON_WIPE_SETTINGS)->isEnabled());
+        Click(p, O::IDC_RADIO_WIPE);
+        QVERIFY(W(p, O::IDC_BUTTON_WIPE_SETTINGS)->isEnabled());
+        QVERIFY(W(p, O::IDC_BUTTON_GO)->isEnabled());
+        Click(p, O::IDC_CHECK_ENCRYPT);
+        QVERIFY(W(p, O::IDC_BUTTON_WIPE_SETTINGS)->isEnabled());
+        Click(p, O::IDC_RADIO_HIDE);
+        QVERIFY(!W(p, O::IDC_BUTTON_WIPE_SETTINGS)->isEnabled());
     }
 
     void hideStaysDisabledWithoutTheHidingEngine()
@@ -146,19 +151,19 @@ private slots:
         m_rig->mngr.m_bHideDisabled = 1;
         auto pPage = Make();
         QWidget* p = pPage.get();
-        QVERIFY(!W(p, 4040)->isEnabled());
-        Click(p, 4037);
-        Click(p, 4041);
-        Click(p, 4037);
-        QVERIFY(!W(p, 4040)->isEnabled());
+        QVERIFY(!W(p, O::IDC_RADIO_HIDE)->isEnabled());
+        Click(p, O::IDC_CHECK_ENCRYPT);
+        Click(p, O::IDC_RADIO_WIPE);
+        Click(p, O::IDC_CHECK_ENCRYPT);
+        QVERIFY(!W(p, O::IDC_RADIO_HIDE)->isEnabled());
     }
 
     void passwordStrengthFollowsTheText()
     {
         auto pPage = Make();
-        Click(pPage.get(), 4039);
-        auto* pLabel = W<QLabel>(pPage.get(), QStringLiteral("4058"));
-        W<QLineEdit>(pPage.get(), QStringLiteral("4033"))->setText(QStringLiteral("Tr0ub4dor&3-horse"));
+        Click(pPage.get(), O::IDC_RADIO_OWN);
+        auto* pLabel = W<QLabel>(pPage.get(), O::IDC_STRENGTH_LABEL);
+        W<QLineEdit>(pPage.get(), O::IDC_EDIT_PASSWORD)->setText(QStringLiteral("Tr0ub4dor&3-horse"));
         QCOMPARE(pLabel->text(), CHDGlobalData::PasswordStrength(QStringLiteral("Tr0ub4dor&3-horse")).strLabel);
         QVERIFY(pLabel->text() != CHDGlobalData::PasswordStrength(QString()).strLabel);
     }
@@ -171,17 +176,17 @@ private slots:
         QTest::addColumn<int>("message");  // 0: go accepted
         QTest::addColumn<QString>("focus");
         QTest::newRow("empty") << 1 << ""
-                               << "" << 57345 << "4033";
+                               << "" << 57345 << QString::number(O::IDC_EDIT_PASSWORD);
         QTest::newRow("5 characters") << 1 << "abcde"
-                                      << "abcde" << 104 << "4033";
+                                      << "abcde" << 104 << QString::number(O::IDC_EDIT_PASSWORD);
         QTest::newRow("6 characters") << 1 << "abcdef"
                                       << "abcdef" << 0 << "";
         QTest::newRow("32 characters") << 1 << QString(32, QLatin1Char('k')) << QString(32, QLatin1Char('k')) << 0
                                        << "";
         QTest::newRow("33 characters") << 1 << QString(33, QLatin1Char('k')) << QString(33, QLatin1Char('k')) << 104
-                                       << "4033";
+                                       << QString::number(O::IDC_EDIT_PASSWORD);
         QTest::newRow("case differs") << 1 << "Secret1"
-                                      << "secret1" << 128 << "4035";
+                                      << "secret1" << 128 << QString::number(O::IDC_EDIT_CONFIRM);
         QTest::newRow("master with empty field") << 0 << ""
                                                  << "" << 0 << "";
     }
@@ -194,9 +199,9 @@ private slots:
         QFETCH(QString, focus);
         // A wipe-free run over no items: the flow runs with nothing to do.
         auto pPage = Make();
-        Click(pPage.get(), type == 1 ? 4039 : 4043);
-        W<QLineEdit>(pPage.get(), QStringLiteral("4033"))->setText(password);
-        W<QLineEdit>(pPage.get(), QStringLiteral("4035"))->setText(confirm);
+        Click(pPage.get(), type == 1 ? O::IDC_RADIO_OWN : O::IDC_RADIO_MASTER);
+        W<QLineEdit>(pPage.get(), O::IDC_EDIT_PASSWORD)->setText(password);
+        W<QLineEdit>(pPage.get(), O::IDC_EDIT_CONFIRM)->setText(confirm);
         const bool bRan = pPage->OnBnClickedGo();
         if (message == 0) {
             QVERIFY(bRan);

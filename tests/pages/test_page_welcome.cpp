@@ -9,7 +9,8 @@
 #include "ui/CGlobalColors.h"
 #include "ui/CHPropertiesPages.h"
 
-#include "../app/test_mainwin_support.h"
+#include "../app/MainwinTestSupport.h"
+#include "support/Controls.h"
 
 using namespace HVMainWinTest;
 
@@ -18,7 +19,7 @@ class TestPageWelcome : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    hvtest::CTempHome m_home;
     CDataSecurityMngr m_mngr;
 
     std::unique_ptr<CHalvoDataSecurityDlg> Open()
@@ -38,13 +39,13 @@ private:
     }
     static CBCGButton* Button(const CHalvoDataSecurityDlg& dlg, int nId)
     {
-        return Welcome(dlg)->findChild<CBCGButton*>(QString::number(nId));
+        return hvtest::Control<CBCGButton>(Welcome(dlg), nId);
     }
 
 private slots:
     void initTestCase()
     {
-        PrepareEnvironment(m_dir);
+        PrepareEnvironment();
         QVERIFY(CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile())));
         g_GlobalColors.InitColors();
         (void)g_GlobalColors.LoadTheme();
@@ -66,7 +67,8 @@ private slots:
         auto pDlg = Open();
         QVERIFY(Welcome(*pDlg) != nullptr);
         QCOMPARE(pDlg->GetGPages()->GetCurrentPageDlg(), 134);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Button(*pDlg, 4078)));
+        QCOMPARE(QApplication::focusWidget(),
+                 static_cast<QWidget*>(Button(*pDlg, CHDPageWelcome::IDC_BUTTON_PREFERENCES)));
     }
 
     void taskButtonsSwitchPages_data()
@@ -90,7 +92,7 @@ private slots:
     void comingBackRenewsTheTaskPages()
     {
         auto pDlg = Open();
-        Button(*pDlg, 4036)->click();
+        Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA)->click();
         Settle();
         CHPageDlg* pFirst = pDlg->GetGPages()->GetPageDlgHandle(1);
         pDlg->PostPageSwitch(134);
@@ -105,12 +107,12 @@ private slots:
     {
         m_mngr.m_bHideDisabled = 1;
         auto pDlg = Open();
-        QVERIFY(!Button(*pDlg, 4035)->isEnabled());
-        QVERIFY(Button(*pDlg, 4036)->isEnabled());
-        QTest::keyClick(Button(*pDlg, 4078), Qt::Key_M, Qt::AltModifier);
+        QVERIFY(!Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_HIDE_MANAGMENT)->isEnabled());
+        QVERIFY(Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA)->isEnabled());
+        QTest::keyClick(Button(*pDlg, CHDPageWelcome::IDC_BUTTON_PREFERENCES), Qt::Key_M, Qt::AltModifier);
         Settle();
         QCOMPARE(pDlg->GetGPages()->GetCurrentPageDlg(), 134);
-        QTest::keyClick(Button(*pDlg, 4078), Qt::Key_S, Qt::AltModifier);
+        QTest::keyClick(Button(*pDlg, CHDPageWelcome::IDC_BUTTON_PREFERENCES), Qt::Key_S, Qt::AltModifier);
         Settle();
         QCOMPARE(pDlg->GetGPages()->GetCurrentPageDlg(), 105);
     }
@@ -120,10 +122,14 @@ private slots:
         auto pDlg = Open();
         QList<int> prefs;
         HVSetPreferencesOpener([&](QWidget*, int nStart) { prefs << nStart; });
-        Button(*pDlg, 4078)->click();
+        Button(*pDlg, CHDPageWelcome::IDC_BUTTON_PREFERENCES)->click();
         QCOMPARE(prefs, QList<int>{0});
         HVSetPreferencesOpener({});
-        for (const int nId : {4079, 4080, 4081, 4082, 1022}) {
+        for (const int nId : {CHDPageWelcome::IDC_BUTTON_HELP,
+                              CHDPageWelcome::IDC_BUTTON_LINK_68,
+                              CHDPageWelcome::IDC_BUTTON_LINK_7,
+                              CHDPageWelcome::IDC_BUTTON_LINK_69,
+                              CHDPageWelcome::IDC_BUTTON_HOME}) {
             Button(*pDlg, nId)->click();
         }
         QCOMPARE(OpenedAddresses(),
@@ -159,21 +165,29 @@ private slots:
     {
         {
             auto pDlg = Open();
-            for (const int nId : {4036, 4035, 4037}) {
+            for (const int nId : {CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA,
+                                  CHDPageWelcome::IDC_BUTTON_START_HIDE_MANAGMENT,
+                                  CHDPageWelcome::IDC_BUTTON_START_DEC_DATA}) {
                 QVERIFY(Button(*pDlg, nId)->text().isEmpty());
                 QVERIFY(!Button(*pDlg, nId)->StateImage(CBCGButton::StateNormal).isNull());
             }
-            QVERIFY(Button(*pDlg, 4036)->StateImage(CBCGButton::StateNormal).toImage()
-                    != Button(*pDlg, 4036)->StateImage(CBCGButton::StateHot).toImage());
+            QVERIFY(Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA)
+                        ->StateImage(CBCGButton::StateNormal)
+                        .toImage()
+                    != Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA)
+                           ->StateImage(CBCGButton::StateHot)
+                           .toImage());
             QVERIFY(!Welcome(*pDlg)->grab().isNull());
         }
         CThemeImage& secure = g_GlobalColors.Image(EThemeImage::Btn_SecureData);
         secure.Free();
         auto pDlg = Open();
-        QVERIFY(!Button(*pDlg, 4036)->text().isEmpty());
-        QVERIFY(Button(*pDlg, 4036)->StateImage(CBCGButton::StateNormal).isNull());
-        QVERIFY(Button(*pDlg, 4035)->text().isEmpty());
-        QVERIFY(!Button(*pDlg, 4037)->StateImage(CBCGButton::StateNormal).isNull());
+        QVERIFY(!Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA)->text().isEmpty());
+        QVERIFY(
+            Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA)->StateImage(CBCGButton::StateNormal).isNull());
+        QVERIFY(Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_HIDE_MANAGMENT)->text().isEmpty());
+        QVERIFY(
+            !Button(*pDlg, CHDPageWelcome::IDC_BUTTON_START_DEC_DATA)->StateImage(CBCGButton::StateNormal).isNull());
         QVERIFY(!Welcome(*pDlg)->grab().isNull());
         QCOMPARE(secure.Load(), 1);
     }

@@ -17,9 +17,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "support/TempHome.h"
+
 // A temporary HOME/XDG tree and a started log per test. The signature costs about a second, so a
 // reference file for the password "right horse" is made once per process and copied.
-class PasswordTest : public ::testing::Test
+class PasswordFile : public ::testing::Test
 {
 protected:
     static constexpr const char16_t* kRight = u"right horse";
@@ -39,14 +41,8 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_strRoot = m_dir.path();
-        for (const auto& [name, sub] : {std::pair{"HOME", "/home"},
-                                        std::pair{"XDG_DATA_HOME", "/home/.local/share"},
-                                        std::pair{"XDG_CONFIG_HOME", "/home/.config"},
-                                        std::pair{"XDG_STATE_HOME", "/home/.local/state"}}) {
-            ::setenv(name, QFile::encodeName(m_strRoot + QLatin1String(sub)).constData(), 1);
-        }
+        ASSERT_TRUE(m_home.IsValid());
+        m_strRoot = m_home.Root();
         m_strFolder = m_strRoot + QStringLiteral("/home/.local/share/Halvo-Soft/HalvoNorvane/Data");
         QDir().mkpath(m_strFolder);
         m_strFile = CMasterPasswordStore::PathIn(m_strFolder);
@@ -57,16 +53,10 @@ protected:
 
     QByteArray LogText() const { return ReadFile(m_strRoot + QStringLiteral("/test.log")); }
 
-    static QByteArray ReadFile(const QString& strPath)
-    {
-        QFile file(strPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray ReadFile(const QString& strPath) { return hvtest::ReadFile(strPath); }
     static void WriteFile(const QString& strPath, const QByteArray& bytes)
     {
-        QFile file(strPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(hvtest::WriteFile(strPath, bytes)) << strPath.toStdString();
     }
     void UseReference(const QByteArray& runCount = "0")
     {
@@ -103,7 +93,7 @@ protected:
     }
 
     static inline QByteArray s_reference;
-    QTemporaryDir m_dir;
+    hvtest::CTempHome m_home;
     QString m_strRoot;
     QString m_strFolder;
     QString m_strFile;

@@ -110,7 +110,7 @@ TEST(MasterPasswordNeed, WhenTheDialogueRuns)
     }
 }
 
-TEST_F(PasswordTest, NotNeededAsksNothing)
+TEST_F(PasswordFile, NotNeededAsksNothing)
 {
     UseDummyFile();
     CScriptUi ui;
@@ -123,7 +123,7 @@ TEST_F(PasswordTest, NotNeededAsksNothing)
     EXPECT_EQ(RunCount(), "0");
 }
 
-TEST_F(PasswordTest, FirstStartSetsTheMasterPassword)
+TEST_F(PasswordFile, FirstStartSetsTheMasterPassword)
 {
     CScriptUi ui;
     ui.newPasswords = {u"first pw"};
@@ -138,7 +138,7 @@ TEST_F(PasswordTest, FirstStartSetsTheMasterPassword)
     EXPECT_TRUE(LogText().contains("Pass Config File Not Found"));
 }
 
-TEST_F(PasswordTest, CancelledFirstChoiceEndsWithCodeZero)
+TEST_F(PasswordFile, CancelledFirstChoiceEndsWithCodeZero)
 {
     CScriptUi ui;
     ui.newPasswords = {std::nullopt};
@@ -151,7 +151,7 @@ TEST_F(PasswordTest, CancelledFirstChoiceEndsWithCodeZero)
     EXPECT_FALSE(QFileInfo::exists(m_strFile));
 }
 
-TEST_F(PasswordTest, FirstStartWithAnUnwritableFolderTellsTheUser)
+TEST_F(PasswordFile, FirstStartWithAnUnwritableFolderTellsTheUser)
 {
     WriteFile(m_strRoot + QStringLiteral("/regular"), "x");
     const QString strFile = CMasterPasswordStore::PathIn(m_strRoot + QStringLiteral("/regular/Data"));
@@ -168,7 +168,7 @@ TEST_F(PasswordTest, FirstStartWithAnUnwritableFolderTellsTheUser)
     EXPECT_FALSE(ui.messages[0].second.at(1).isEmpty());
 }
 
-TEST_F(PasswordTest, FourWrongEntriesEndWithCode3000)
+TEST_F(PasswordFile, FourWrongEntriesEndWithCode3000)
 {
     UseReference();
     CScriptUi ui;
@@ -185,7 +185,7 @@ TEST_F(PasswordTest, FourWrongEntriesEndWithCode3000)
     EXPECT_TRUE(LogText().contains("Pass Config File Founded"));
 }
 
-TEST_F(PasswordTest, ThreeWrongEntriesThenTheRightOneOpen)
+TEST_F(PasswordFile, ThreeWrongEntriesThenTheRightOneOpen)
 {
     UseReference();
     CScriptUi ui;
@@ -199,7 +199,7 @@ TEST_F(PasswordTest, ThreeWrongEntriesThenTheRightOneOpen)
     EXPECT_EQ(RunCount(), "4");
 }
 
-TEST_F(PasswordTest, CancelEndsTheAttemptsAtOnce)
+TEST_F(PasswordFile, CancelEndsTheAttemptsAtOnce)
 {
     UseDummyFile();
     CScriptUi ui;
@@ -213,7 +213,7 @@ TEST_F(PasswordTest, CancelEndsTheAttemptsAtOnce)
     EXPECT_EQ(RunCount(), "0");
 }
 
-TEST_F(PasswordTest, CleanupStartWithoutFileAsksNoPassword)
+TEST_F(PasswordFile, CleanupStartWithoutFileAsksNoPassword)
 {
     CScriptUi ui;
     CSecureBuffer master;
@@ -224,7 +224,7 @@ TEST_F(PasswordTest, CleanupStartWithoutFileAsksNoPassword)
     EXPECT_TRUE(ui.attempts.empty());
 }
 
-TEST_F(PasswordTest, CleanupYesSwitchesHidingOffAndRemovesTheFile)
+TEST_F(PasswordFile, CleanupYesSwitchesHidingOffAndRemovesTheFile)
 {
     UseDummyFile();
     CScriptUi ui;
@@ -239,7 +239,7 @@ TEST_F(PasswordTest, CleanupYesSwitchesHidingOffAndRemovesTheFile)
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(PasswordTest, CleanupNoKeepsEverythingAndEndsWith3000)
+TEST_F(PasswordFile, CleanupNoKeepsEverythingAndEndsWith3000)
 {
     UseDummyFile();
     CScriptUi ui;
@@ -250,7 +250,7 @@ TEST_F(PasswordTest, CleanupNoKeepsEverythingAndEndsWith3000)
     EXPECT_TRUE(QFileInfo::exists(m_strFile));
 }
 
-TEST_F(PasswordTest, CleanupThatCannotRemoveTheFileSaysSo)
+TEST_F(PasswordFile, CleanupThatCannotRemoveTheFileSaysSo)
 {
     QDir().mkpath(m_strFile + QStringLiteral("/inside"));  // a folder where the file should be
     CScriptUi ui;
@@ -264,7 +264,7 @@ TEST_F(PasswordTest, CleanupThatCannotRemoveTheFileSaysSo)
 // No signature file while the hiding engine keeps items no list names: the file may be among
 // them, so no new master password is asked for (any start that needs one); the clean-up start
 // still goes on without one.
-TEST_F(PasswordTest, MissingFileWithUnlistedHiddenItemsIsNoFirstStart)
+TEST_F(PasswordFile, MissingFileWithUnlistedHiddenItemsIsNoFirstStart)
 {
     for (const int nMode : {0, 2, 4}) {
         SCOPED_TRACE(nMode);
@@ -290,7 +290,7 @@ TEST_F(PasswordTest, MissingFileWithUnlistedHiddenItemsIsNoFirstStart)
     EXPECT_EQ(CMasterPasswordStartup::Run(cleanup, ui, master).eOutcome, EMasterPasswordOutcome::SkippedNoFile);
 }
 
-TEST_F(PasswordTest, CleanupWithItemsLeftHiddenEndsWithOne)
+TEST_F(PasswordFile, CleanupWithItemsLeftHiddenEndsWithOne)
 {
     UseDummyFile();
     CScriptUi ui;

@@ -4,7 +4,7 @@
 
 #include "PasswordTestSupport.h"
 
-TEST_F(PasswordTest, NewFileIsLaidOutByteForByte)
+TEST_F(PasswordFile, NewFileIsLaidOutByteForByte)
 {
     // PWSig is the salt followed by the first 16 bytes of the password's hash under that salt.
     const QByteArray b64 = PwSigOf(Reference());
@@ -38,7 +38,7 @@ TEST_F(PasswordTest, NewFileIsLaidOutByteForByte)
 
 // The same password on two installations: different signatures, each accepted only by its own
 // password; a file left readable by others is tightened by the next save.
-TEST_F(PasswordTest, EachInstallationHasItsOwnSalt)
+TEST_F(PasswordFile, EachInstallationHasItsOwnSalt)
 {
     UseReference();
     ASSERT_EQ(::chmod(QFile::encodeName(m_strFile).constData(), 0644), 0);
@@ -55,7 +55,7 @@ TEST_F(PasswordTest, EachInstallationHasItsOwnSalt)
 
 // A signature made with the program's fixed salt opens once and is then stored salted; a wrong
 // password leaves it as it was.
-TEST_F(PasswordTest, OldFormSignatureIsAcceptedAndRewritten)
+TEST_F(PasswordFile, OldFormSignatureIsAcceptedAndRewritten)
 {
     std::array<std::uint8_t, 32> sig{};
     ASSERT_NE(CEncryptManager::GetEncryptionSignature(kRight, sig.data(), sig.size()), 0);
@@ -77,7 +77,7 @@ TEST_F(PasswordTest, OldFormSignatureIsAcceptedAndRewritten)
     EXPECT_FALSE(store.VerifyMasterPassword(u"wrong horse"));
 }
 
-TEST_F(PasswordTest, RunCountCountsEveryCheckWrongEntriesToo)
+TEST_F(PasswordFile, RunCountCountsEveryCheckWrongEntriesToo)
 {
     UseReference();
     CMasterPasswordStore store(m_strFile);
@@ -92,7 +92,7 @@ TEST_F(PasswordTest, RunCountCountsEveryCheckWrongEntriesToo)
     EXPECT_FALSE(LogText().contains("right horse"));
 }
 
-TEST_F(PasswordTest, RunCountTextThatIsNoNumberCountsAsZero)
+TEST_F(PasswordFile, RunCountTextThatIsNoNumberCountsAsZero)
 {
     // A short PWSig makes these checks cheap (no signature is computed for it).
     const QByteArray file = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<Config>\r\n<PWSig>AAAA</PWSig>\r\n"
@@ -112,7 +112,7 @@ TEST_F(PasswordTest, RunCountTextThatIsNoNumberCountsAsZero)
     }
 }
 
-TEST_F(PasswordTest, ShortOrOversizedSignatureIsAMismatch)
+TEST_F(PasswordFile, ShortOrOversizedSignatureIsAMismatch)
 {
     for (const QByteArray& sig : {QByteArray(),
                                   QByteArray("AAAA"),
@@ -130,7 +130,7 @@ TEST_F(PasswordTest, ShortOrOversizedSignatureIsAMismatch)
     }
 }
 
-TEST_F(PasswordTest, DeletedRunCountAcceptsTheNextPassword)
+TEST_F(PasswordFile, DeletedRunCountAcceptsTheNextPassword)
 {
     UseReference();
     QByteArray bytes = ReadFile(m_strFile);
@@ -146,7 +146,7 @@ TEST_F(PasswordTest, DeletedRunCountAcceptsTheNextPassword)
 }
 
 // Content without PWSig followed by RunCount under the root: written anew, password accepted.
-TEST_F(PasswordTest, UnusableContentIsWrittenAnewFromTheTypedPassword)
+TEST_F(PasswordFile, UnusableContentIsWrittenAnewFromTheTypedPassword)
 {
     for (const QByteArray& bytes : {QByteArray("not xml at all"),
                                     QByteArray(),
@@ -160,7 +160,7 @@ TEST_F(PasswordTest, UnusableContentIsWrittenAnewFromTheTypedPassword)
     }
 }
 
-TEST_F(PasswordTest, ChangingThePasswordKeepsRunCountAndReplacesOnlyTheSignature)
+TEST_F(PasswordFile, ChangingThePasswordKeepsRunCountAndReplacesOnlyTheSignature)
 {
     UseReference("9");
     const QByteArray before = ReadFile(m_strFile);
@@ -176,7 +176,7 @@ TEST_F(PasswordTest, ChangingThePasswordKeepsRunCountAndReplacesOnlyTheSignature
     EXPECT_TRUE(after.endsWith("=\r\n</PWSig>\r\n<RunCount>9</RunCount>\r\n</Config>\r\n"));
 }
 
-TEST_F(PasswordTest, ChangeWithoutSignatureElementMakesANewFile)
+TEST_F(PasswordFile, ChangeWithoutSignatureElementMakesANewFile)
 {
     WriteFile(m_strFile, "<Config><RunCount>4</RunCount></Config>");
     CMasterPasswordStore store(m_strFile);
@@ -185,7 +185,7 @@ TEST_F(PasswordTest, ChangeWithoutSignatureElementMakesANewFile)
     EXPECT_EQ(PwSig().size(), 44);
 }
 
-TEST_F(PasswordTest, UnwritableFolderIsReported)
+TEST_F(PasswordFile, UnwritableFolderIsReported)
 {
     WriteFile(m_strRoot + QStringLiteral("/regular"), "x");
     const QString strFile = CMasterPasswordStore::PathIn(m_strRoot + QStringLiteral("/regular/Data"));

@@ -21,7 +21,10 @@
 #include <cstring>
 #include <vector>
 
+#include "support/Controls.h"
 namespace {
+
+using hvtest::Control;
 
 std::vector<unsigned> g_messages;
 QMessageBox::StandardButton g_answer = QMessageBox::Yes;
@@ -63,7 +66,7 @@ bool PressOk(QDialog& dlg, unsigned& nMessage)
 
 }  // namespace
 
-class TestPasswordDialogs : public QObject
+class TestPwdDlg : public QObject
 {
     Q_OBJECT
 
@@ -121,7 +124,7 @@ private slots:
         QFETCH(QString, strFocus);
         CDlg_Setpassword dlgSet;
         CDlg_Setmasterpassword dlgMaster;
-        dlgMaster.findChild<QCheckBox*>(QStringLiteral("4089"))->click();
+        Control<QCheckBox>(&dlgMaster, CDlg_Setmasterpassword::IDC_CHECK_CONSENT)->click();
         for (QDialog* pDlg : std::initializer_list<QDialog*>{&dlgSet, &dlgMaster}) {
             pDlg->show();
             Fill(pDlg, strNew, strConfirm);
@@ -141,8 +144,8 @@ private slots:
     {
         CDlg_Setmasterpassword dlg;
         dlg.show();
-        auto* pConsent = dlg.findChild<QCheckBox*>(QStringLiteral("4089"));
-        auto* pOk = dlg.findChild<QPushButton*>(QStringLiteral("1"));
+        auto* pConsent = Control<QCheckBox>(&dlg, CDlg_Setmasterpassword::IDC_CHECK_CONSENT);
+        auto* pOk = Control<QPushButton>(&dlg, CDlg_Setmasterpassword::IDOK);
         QVERIFY(!pConsent->isChecked());
         const char* gated[] = {"1027", "1028", "4057", "4080", "4097", "4098", "4099"};
         for (const char* pszId : gated) {
@@ -250,7 +253,7 @@ private slots:
     {
         CDlg_Setpassword dlg;
         dlg.show();
-        auto* pMatch = dlg.findChild<QLabel*>(QStringLiteral("1020"));
+        auto* pMatch = Control<QLabel>(&dlg, CDlg_Setpassword::IDC_MATCH_TEXT);
         Edit(&dlg, "1027")->setText(QStringLiteral("a"));
         Edit(&dlg, "1028")->setText(QStringLiteral("b"));
         QCOMPARE(pMatch->text(), QStringLiteral("No Match"));
@@ -269,7 +272,7 @@ private slots:
     {
         CDlg_Setpassword dlg;
         dlg.show();
-        auto* pLabel = dlg.findChild<QLabel*>(QStringLiteral("4058"));
+        auto* pLabel = Control<QLabel>(&dlg, CDlg_Setpassword::IDC_STRENGTH_TEXT);
         QCOMPARE(pLabel->text(), QStringLiteral("0 bits"));
         Edit(&dlg, "1027")->setText(QStringLiteral("aaaa"));
         QCOMPARE(pLabel->text(), QStringLiteral("9 bits"));
@@ -285,7 +288,7 @@ private slots:
         dlg.show();
         QTRY_VERIFY(dlg.WasConfirmed());
         QVERIFY(dlg.IsHiddenMode());
-        auto* pShow = dlg.findChild<QWidget*>(QStringLiteral("4080"));
+        auto* pShow = Control<QWidget>(&dlg, CDlg_NewPasswordBase::IDC_BUTTON_SHOW);
         QMetaObject::invokeMethod(pShow, "click");
         for (const char* pszId : {"1027", "1028", "1029"}) {
             QCOMPARE(Edit(&dlg, pszId)->echoMode(), QLineEdit::Normal);
@@ -358,7 +361,7 @@ private slots:
                 QVERIFY(!box.GetApplyToAll());
                 QTimer::singleShot(0, &box, [&box, bTick, pszButton] {
                     if (bTick) {
-                        box.findChild<QCheckBox*>(QStringLiteral("1019"))->click();
+                        Control<QCheckBox>(&box, CDlg_AfxMsgBoxEx::IDC_CHECK_APPLY_ALL)->click();
                     }
                     box.findChild<QPushButton*>(QString::fromLatin1(pszButton))->click();
                 });
@@ -371,5 +374,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPasswordDialogs)
+QTEST_MAIN(TestPwdDlg)
 #include "test_pwd_dlg.moc"

@@ -21,7 +21,7 @@ inline QString ProgramModulePath()
 }
 
 // Each test starts and ends with no module loaded and records the numbers reported missing.
-class ResourceModuleTest : public ::testing::Test
+class ResourceModule : public ::testing::Test
 {
 protected:
     void SetUp() override

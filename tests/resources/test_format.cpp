@@ -45,7 +45,7 @@ TEST(FormatText, ArgumentCountMismatch)
               QStringLiteral("only a"));
 }
 
-TEST_F(ResourceModuleTest, FormatStringTakesTextsAndNumbers)
+TEST_F(ResourceModule, FormatStringTakesTextsAndNumbers)
 {
     ASSERT_TRUE(CResourceModule::Instance().Load(QStringLiteral(HV_TEST_RCC)));
     EXPECT_EQ(HVFormatString(60000, QStringLiteral("/a b/%s.txt")), QStringLiteral("Path: /a b/%s.txt"));
@@ -56,7 +56,7 @@ TEST_F(ResourceModuleTest, FormatStringTakesTextsAndNumbers)
     EXPECT_TRUE(m_vecMissing.empty());
 }
 
-TEST_F(ResourceModuleTest, ReportCountLinesFromTheProgramModule)
+TEST_F(ResourceModule, ReportCountLinesFromTheProgramModule)
 {
     ASSERT_TRUE(CResourceModule::Instance().Load(ProgramModulePath()));
     for (const unsigned nId : {142u, 4013u, 58112u}) {

@@ -33,7 +33,7 @@ bool WriteAll(const QString& path, const QByteArray& data)
 
 }  // namespace
 
-TEST_F(ResourceModuleTest, CompiledInStringsWithoutModule)
+TEST_F(ResourceModule, CompiledInStringsWithoutModule)
 {
     ASSERT_FALSE(CResourceModule::Instance().IsLoaded());
     EXPECT_EQ(HVLoadString(57344), QStringLiteral("Halvo Norvane"));
@@ -48,7 +48,7 @@ TEST_F(ResourceModuleTest, CompiledInStringsWithoutModule)
     EXPECT_EQ(m_vecMissing, (std::vector<unsigned>{130}));
 }
 
-TEST_F(ResourceModuleTest, ProgramModuleLoadsFromTheProgramFolder)
+TEST_F(ResourceModule, ProgramModuleLoadsFromTheProgramFolder)
 {
     const QString path = ProgramModulePath();
     ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
@@ -74,7 +74,7 @@ TEST_F(ResourceModuleTest, ProgramModuleLoadsFromTheProgramFolder)
     EXPECT_TRUE(m_vecMissing.empty());
 }
 
-TEST_F(ResourceModuleTest, MissingNumberIsReportedNotSilent)
+TEST_F(ResourceModule, MissingNumberIsReportedNotSilent)
 {
     ASSERT_TRUE(CResourceModule::Instance().Load(ProgramModulePath()));
     EXPECT_FALSE(HVHasString(9));
@@ -84,7 +84,7 @@ TEST_F(ResourceModuleTest, MissingNumberIsReportedNotSilent)
     EXPECT_EQ(m_vecMissing, (std::vector<unsigned>{9, 65535}));
 }
 
-TEST_F(ResourceModuleTest, DefaultHandlerStopsDebugBuildsOnAMissingNumber)
+TEST_F(ResourceModule, DefaultHandlerStopsDebugBuildsOnAMissingNumber)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ASSERT_TRUE(CResourceModule::Instance().Load(ProgramModulePath()));
@@ -93,7 +93,7 @@ TEST_F(ResourceModuleTest, DefaultHandlerStopsDebugBuildsOnAMissingNumber)
     EXPECT_DEBUG_DEATH(EXPECT_TRUE(HVLoadString(9).isEmpty()), "string number missing");
 }
 
-TEST_F(ResourceModuleTest, MissingOrUnusableFileGivesFalse)
+TEST_F(ResourceModule, MissingOrUnusableFileGivesFalse)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -111,7 +111,7 @@ TEST_F(ResourceModuleTest, MissingOrUnusableFileGivesFalse)
     EXPECT_EQ(HVLoadString(57346), kNoResources);
 }
 
-TEST_F(ResourceModuleTest, ResourceFileWithoutStringTableIsRefused)
+TEST_F(ResourceModule, ResourceFileWithoutStringTableIsRefused)
 {
     // A valid resource file of someone else: registered by Qt, but it is not our module.
     QTemporaryDir dir;
@@ -127,7 +127,7 @@ TEST_F(ResourceModuleTest, ResourceFileWithoutStringTableIsRefused)
     EXPECT_FALSE(QFile::exists(QStringLiteral(":/other/x.svg"))) << "a refused file must not stay registered";
 }
 
-TEST_F(ResourceModuleTest, TruncatedModuleIsRefused)
+TEST_F(ResourceModule, TruncatedModuleIsRefused)
 {
     const QByteArray whole = ReadAll(ProgramModulePath());
     ASSERT_GT(whole.size(), 64);
@@ -140,7 +140,7 @@ TEST_F(ResourceModuleTest, TruncatedModuleIsRefused)
     }
 }
 
-TEST_F(ResourceModuleTest, EveryFlippedByteIsSurvived)
+TEST_F(ResourceModule, EveryFlippedByteIsSurvived)
 {
     // Whatever single byte of a module is damaged, loading either refuses the file or gives a
     // usable table; it never reads outside the file.
@@ -163,7 +163,7 @@ TEST_F(ResourceModuleTest, EveryFlippedByteIsSurvived)
     EXPECT_GT(nRefused, 0);
 }
 
-TEST_F(ResourceModuleTest, CompressedEntriesAreRefused)
+TEST_F(ResourceModule, CompressedEntriesAreRefused)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -194,7 +194,7 @@ TEST_F(ResourceModuleTest, CompressedEntriesAreRefused)
     EXPECT_TRUE(CResourceModule::Instance().Load(rcc));
 }
 
-TEST_F(ResourceModuleTest, FailedLoadLeavesNoModule)
+TEST_F(ResourceModule, FailedLoadLeavesNoModule)
 {
     ASSERT_TRUE(CResourceModule::Instance().Load(ProgramModulePath()));
     EXPECT_FALSE(CResourceModule::Instance().Load(QStringLiteral("/nonexistent/HNVRes.rcc")));
@@ -202,7 +202,7 @@ TEST_F(ResourceModuleTest, FailedLoadLeavesNoModule)
     EXPECT_FALSE(HVHasString(130));
 }
 
-TEST_F(ResourceModuleTest, ReloadAndUnload)
+TEST_F(ResourceModule, ReloadAndUnload)
 {
     ASSERT_TRUE(CResourceModule::Instance().Load(QStringLiteral(HV_TEST_RCC)));
     EXPECT_EQ(HVLoadString(130), QStringLiteral("Wrong (test module)"));
@@ -214,7 +214,7 @@ TEST_F(ResourceModuleTest, ReloadAndUnload)
     EXPECT_EQ(HVLoadString(57345), kNoConfig);
 }
 
-TEST_F(ResourceModuleTest, RelativeNameIsTakenFromTheProgramFolderOnly)
+TEST_F(ResourceModule, RelativeNameIsTakenFromTheProgramFolderOnly)
 {
     const QString programFolder = CResourceModule::ProgramFolder();
     ASSERT_FALSE(programFolder.isEmpty());
@@ -237,7 +237,7 @@ TEST_F(ResourceModuleTest, RelativeNameIsTakenFromTheProgramFolderOnly)
     EXPECT_FALSE(bLoaded);
 }
 
-TEST_F(ResourceModuleTest, NumberedPicturesByKind)
+TEST_F(ResourceModule, NumberedPicturesByKind)
 {
     EXPECT_TRUE(HVImagePath(HVImageKind::Bitmap, 4050).isEmpty()) << "nothing before a module is loaded";
     ASSERT_TRUE(CResourceModule::Instance().Load(QStringLiteral(HV_TEST_RCC)));

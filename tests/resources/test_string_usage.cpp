@@ -33,7 +33,7 @@ std::vector<unsigned> Ids(const std::vector<StringUsage>& usages)
 
 }  // namespace
 
-TEST_F(ResourceModuleTest, EveryNumberTheSourcesUseExists)
+TEST_F(ResourceModule, EveryNumberTheSourcesUseExists)
 {
     ASSERT_TRUE(CResourceModule::Instance().Load(ProgramModulePath()));
     ASSERT_FALSE(AllTableNames().isEmpty());

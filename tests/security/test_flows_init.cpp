@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "test_flows_support.h"
+#include "FlowsTestSupport.h"
 
 using namespace flowtest;
 

@@ -2,7 +2,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "test_flows_support.h"
+#include "FlowsTestSupport.h"
 
 using namespace flowtest;
 
@@ -57,7 +57,7 @@ private:
     QString m_strOldPath;
 };
 
-class MailTest : public ::testing::Test
+class MailFlow : public ::testing::Test
 {
 protected:
     CTempHome m_home;
@@ -65,7 +65,7 @@ protected:
     CDataSecurityMngr m_mngr;
 };
 
-TEST_F(MailTest, EveryFileIsOneAttachArgumentWithNoRecipientSubjectOrBody)
+TEST_F(MailFlow, EveryFileIsOneAttachArgumentWithNoRecipientSubjectOrBody)
 {
     const QStringList files{QStringLiteral("/tmp/dir with blanks/a b.txt.hvnc"),
                             QStringLiteral("/tmp/it's \"quoted\".hvnc"),
@@ -81,19 +81,19 @@ TEST_F(MailTest, EveryFileIsOneAttachArgumentWithNoRecipientSubjectOrBody)
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("pwned")));
 }
 
-TEST_F(MailTest, EmptyListCallsNothing)
+TEST_F(MailFlow, EmptyListCallsNothing)
 {
     EXPECT_FALSE(m_mngr.SendFilesByMail(nullptr, {}, QString(), QString()));
     EXPECT_FALSE(m_stub.WasCalled());
 }
 
-TEST_F(MailTest, MissingMailProgramIsAQuietFalse)
+TEST_F(MailFlow, MissingMailProgramIsAQuietFalse)
 {
     m_stub.RemoveProgram();
     EXPECT_FALSE(m_mngr.SendFilesByMail(nullptr, {QStringLiteral("/tmp/a.hvnc")}, QString(), QString()));
 }
 
-TEST_F(MailTest, FailureOfTheMailProgramIsFalse)
+TEST_F(MailFlow, FailureOfTheMailProgramIsFalse)
 {
     CTempHome::Set("HV_MAIL_EXIT", QStringLiteral("3"));
     EXPECT_FALSE(m_mngr.SendFilesByMail(nullptr, {QStringLiteral("/tmp/a.hvnc")}, QString(), QString()));
@@ -101,7 +101,7 @@ TEST_F(MailTest, FailureOfTheMailProgramIsFalse)
 }
 
 // The e-mail step of a command-line secure run.
-class MailStep : public MailTest
+class MailStep : public MailFlow
 {
 protected:
     MailStep()

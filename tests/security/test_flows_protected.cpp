@@ -7,7 +7,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-#include "test_flows_support.h"
+#include "FlowsTestSupport.h"
 
 using namespace flowtest;
 using EOp = CProtectedPaths::EOperation;

@@ -3,7 +3,7 @@
 
 #include <QFile>
 
-#include "test_flows_support.h"
+#include "FlowsTestSupport.h"
 
 using namespace flowtest;
 

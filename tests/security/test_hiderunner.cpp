@@ -1,4 +1,4 @@
-// The hide runner's work against the real hiding engine, in a temporary HOME and XDG_DATA_HOME.
+// The hide runner's work against the real hiding engine, in a temporary home.
 #include "engines/CEncryptManager.h"
 #include "hiding/CHidingEngine.h"
 #include "logging/CHVLog.h"
@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Programs.h"
+#include "support/TempHome.h"
 namespace {
 
 namespace fs = std::filesystem;
@@ -33,8 +35,7 @@ void WriteFile(const std::string& strPath, const std::string& strText)
 
 std::string ReadFile(const std::string& strPath)
 {
-    std::ifstream in(strPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return hvtest::ReadText(strPath);
 }
 
 bool Exists(const std::string& strPath)
@@ -73,7 +74,7 @@ public:
     std::vector<EEnd> m_ends;
 };
 
-class HideRunnerTest : public ::testing::Test
+class HideRunner : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
@@ -85,12 +86,8 @@ protected:
 
     void SetUp() override
     {
-        std::string strTemplate = (fs::temp_directory_path() / "hv-hiderun-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(strTemplate.data()), nullptr);
-        m_root = strTemplate;
-        fs::create_directories(m_root / "home/.local/share");
-        ::setenv("HOME", (m_root / "home").c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (m_root / "home/.local/share").c_str(), 1);
+        ASSERT_TRUE(m_home.IsValid());
+        m_root = m_home.Root().toStdString();
         m_pEngine = std::make_shared<CHidingEngine>();
         ASSERT_EQ(m_pEngine->BaseDir(), (m_root / "home/.local/share/Halvo-Soft").string());
 
@@ -107,12 +104,7 @@ protected:
         m_work.SetRefreshFolderView([this](const QString& strFolder) { m_refreshed.push_back(strFolder); });
     }
 
-    void TearDown() override
-    {
-        m_pEngine.reset();
-        std::error_code ec;
-        fs::remove_all(m_root, ec);
-    }
+    void TearDown() override { m_pEngine.reset(); }
 
     [[nodiscard]] std::string P(const std::string& strName) const { return (m_root / "work" / strName).string(); }
 
@@ -152,6 +144,7 @@ protected:
         return paths;
     }
 
+    hvtest::CTempHome m_home;
     fs::path m_root;
     std::shared_ptr<CHidingEngine> m_pEngine;
     std::set<QString> m_protected;
@@ -161,7 +154,7 @@ protected:
     CHideProgrssWork m_work;
 };
 
-TEST_F(HideRunnerTest, AfterAnEncryptionRunOnlySucceededFilesAreHiddenUnderTheirEncryptedNames)
+TEST_F(HideRunner, AfterAnEncryptionRunOnlySucceededFilesAreHiddenUnderTheirEncryptedNames)
 {
     auto a = File("a.txt", "alpha");
     auto b = File("b.txt", "bravo");
@@ -215,7 +208,7 @@ TEST_F(HideRunnerTest, AfterAnEncryptionRunOnlySucceededFilesAreHiddenUnderTheir
     EXPECT_EQ(ReadFile(P("a.txt.hvnc")), strEncrypted);
 }
 
-TEST_F(HideRunnerTest, TheEncryptOptionCountsOnlyForTheFollowUpOfASecureRun)
+TEST_F(HideRunner, TheEncryptOptionCountsOnlyForTheFollowUpOfASecureRun)
 {
     auto a = File("a.txt", "alpha");
     auto docs = Folder("docs");
@@ -247,7 +240,7 @@ TEST_F(HideRunnerTest, TheEncryptOptionCountsOnlyForTheFollowUpOfASecureRun)
     EXPECT_FALSE(Exists(P("c.txt")));
 }
 
-TEST_F(HideRunnerTest, ProtectedPathsFailForThatItemOnly)
+TEST_F(HideRunner, ProtectedPathsFailForThatItemOnly)
 {
     auto desk = Folder("Desktop");
     auto home = Folder("home");
@@ -269,7 +262,7 @@ TEST_F(HideRunnerTest, ProtectedPathsFailForThatItemOnly)
     EXPECT_EQ(m_ui.m_progress.back(), (std::pair<int, int>{4, 4}));
 }
 
-TEST_F(HideRunnerTest, WhatTheEngineOrTheCallerRefusesIsAFailedItem)
+TEST_F(HideRunner, WhatTheEngineOrTheCallerRefusesIsAFailedItem)
 {
     auto gone = std::make_unique<CItemData>(Q(P("gone.txt")), 0, CItemData::KindFile);
     auto root = std::make_unique<CItemData>(QStringLiteral("/"), 0, CItemData::KindFolder);
@@ -303,7 +296,7 @@ TEST_F(HideRunnerTest, WhatTheEngineOrTheCallerRefusesIsAFailedItem)
     EXPECT_TRUE(Exists(P("f.txt")));
 }
 
-TEST_F(HideRunnerTest, UnhideShowsListedItemsAgainWithoutTouchingTheirHideStates)
+TEST_F(HideRunner, UnhideShowsListedItemsAgainWithoutTouchingTheirHideStates)
 {
     auto a = File("a.txt", "alpha");
     auto docs = Folder("docs");
@@ -334,7 +327,7 @@ TEST_F(HideRunnerTest, UnhideShowsListedItemsAgainWithoutTouchingTheirHideStates
     EXPECT_EQ(m_ui.m_ends.back(), EEnd::Finished);
 }
 
-TEST_F(HideRunnerTest, UnhideOntoAnOccupiedPathFailsAndKeepsBoth)
+TEST_F(HideRunner, UnhideOntoAnOccupiedPathFailsAndKeepsBoth)
 {
     auto a = File("a.txt", "hidden one");
     ASSERT_TRUE(m_pEngine->HideItemEx(P("a.txt"), 1));
@@ -357,7 +350,7 @@ TEST_F(HideRunnerTest, UnhideOntoAnOccupiedPathFailsAndKeepsBoth)
     EXPECT_EQ(noEngine.Counters(), (SHideCounters{1, 0, 1}));
 }
 
-TEST_F(HideRunnerTest, CancelBetweenItemsStopsAfterTheItemAndStillRefreshesItsFolder)
+TEST_F(HideRunner, CancelBetweenItemsStopsAfterTheItemAndStillRefreshesItsFolder)
 {
     auto a = File("one/a.txt");
     auto b = File("two/b.txt");
@@ -379,7 +372,7 @@ TEST_F(HideRunnerTest, CancelBetweenItemsStopsAfterTheItemAndStillRefreshesItsFo
     EXPECT_EQ(b->m_nHideState, CItemData::StateNotProcessed);
 }
 
-TEST_F(HideRunnerTest, StopBeforeTheFirstItemTakesNothing)
+TEST_F(HideRunner, StopBeforeTheFirstItemTakesNothing)
 {
     auto a = File("a.txt");
     m_work.SetItems({a.get()});
@@ -395,7 +388,7 @@ TEST_F(HideRunnerTest, StopBeforeTheFirstItemTakesNothing)
     EXPECT_TRUE(Exists(P("a.txt")));
 }
 
-TEST_F(HideRunnerTest, CancelFromAnotherThreadWaitsForTheWorker)
+TEST_F(HideRunner, CancelFromAnotherThreadWaitsForTheWorker)
 {
     std::vector<std::unique_ptr<CItemData>> owned;
     std::vector<CItemData*> items;
@@ -425,7 +418,7 @@ TEST_F(HideRunnerTest, CancelFromAnotherThreadWaitsForTheWorker)
 
 // The worker's owner may go away mid-run or start a second run without joining the first: the
 // run in progress is stopped after its item and joined, never left running on freed memory.
-TEST_F(HideRunnerTest, AWorkerIsJoinedWhenItsWorkIsDestroyedOrStartedAgain)
+TEST_F(HideRunner, AWorkerIsJoinedWhenItsWorkIsDestroyedOrStartedAgain)
 {
     std::vector<std::unique_ptr<CItemData>> owned;
     std::vector<CItemData*> items;
@@ -461,7 +454,7 @@ TEST_F(HideRunnerTest, AWorkerIsJoinedWhenItsWorkIsDestroyedOrStartedAgain)
     EXPECT_EQ(m_ui.m_ends.size(), 3u);
 }
 
-TEST_F(HideRunnerTest, AnEmptyListEndsAtOnce)
+TEST_F(HideRunner, AnEmptyListEndsAtOnce)
 {
     RunHide({});
     EXPECT_EQ(m_work.Counters(), (SHideCounters{0, 0, 0}));
@@ -470,7 +463,7 @@ TEST_F(HideRunnerTest, AnEmptyListEndsAtOnce)
     EXPECT_TRUE(m_refreshed.empty());
 }
 
-TEST_F(HideRunnerTest, EachRecordedItemRefreshesItsFolderOnce)
+TEST_F(HideRunner, EachRecordedItemRefreshesItsFolderOnce)
 {
     auto top = Folder("top");
     auto x = File("box/x.txt");
@@ -504,7 +497,7 @@ TEST(HideRunnerFolder, ParentFolderOfAPath)
     EXPECT_EQ(CHideProgrssWork::ParentFolder(QStringLiteral("c.txt")), QString());
 }
 
-TEST_F(HideRunnerTest, TheLogBeginsWithStartHideAlsoForAnUnhide)
+TEST_F(HideRunner, TheLogBeginsWithStartHideAlsoForAnUnhide)
 {
     const std::string strLog = (m_root / "log/HNV.log").string();
     LOGGER::g_HVLog.SetFileName(strLog);

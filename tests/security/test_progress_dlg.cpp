@@ -19,11 +19,14 @@
 #include <memory>
 #include <vector>
 
-#include "test_dlg_support.h"
+#include "DlgTestSupport.h"
+#include "support/Controls.h"
 
 using namespace dlgtest;
 
 namespace {
+
+using hvtest::Control;
 
 SRunOptions Encrypt(int iHidenType = 0)
 {
@@ -42,7 +45,7 @@ std::unique_ptr<CItemData> FileItem(const QString& strPath)
 
 }  // namespace
 
-class TestProgressDialog : public QObject
+class TestProgressDlg : public QObject
 {
     Q_OBJECT
 
@@ -139,8 +142,8 @@ private slots:
             ++nAsked;
             bOnGuiThread = pBox->thread() == qApp->thread() && QThread::currentThread() == qApp->thread();
             strQuestion = pBox->GetMessageText();
-            pBox->findChild<QCheckBox*>(QStringLiteral("1019"))->click();
-            pBox->findChild<QPushButton*>(QStringLiteral("1"))->click();
+            Control<QCheckBox>(pBox, CDlg_AfxMsgBoxEx::IDC_CHECK_APPLY_ALL)->click();
+            Control<QPushButton>(pBox, CDlg_AfxMsgBoxEx::IDYES)->click();
         };
         AnswerNext<CDlg_AfxMsgBoxEx>(&dlg, answer);
         dlg.SetSelectedItems({item1.get(), item2.get()});
@@ -172,8 +175,8 @@ private slots:
         QString strShownPath;
         AnswerNext<CDlg_Enterpassword>(&dlg, [&strShownPath](CDlg_Enterpassword* pDlg) {
             strShownPath = pDlg->findChild<QLabel*>(QStringLiteral("detail"))->text();
-            pDlg->findChild<QLineEdit*>(QStringLiteral("1034"))->setText(QStringLiteral("right one"));
-            pDlg->findChild<QPushButton*>(QStringLiteral("1"))->click();
+            Control<QLineEdit>(pDlg, CDlg_Enterpassword::IDC_EDIT_PASSWORD)->setText(QStringLiteral("right one"));
+            Control<QPushButton>(pDlg, CDlg_Enterpassword::IDOK)->click();
         });
         dlg.SetSelectedItems({item.get()});
         dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"wrong"));
@@ -202,7 +205,7 @@ private slots:
         auto item = FileItem(plain + QStringLiteral(".hvnc"));
         CDlg_ProgrssManager dlg;
         AnswerNext<CDlg_Enterpassword>(
-            &dlg, [](CDlg_Enterpassword* pDlg) { pDlg->findChild<QPushButton*>(QStringLiteral("2"))->click(); });
+            &dlg, [](CDlg_Enterpassword* pDlg) { Control<QPushButton>(pDlg, CDlg_Enterpassword::IDCANCEL)->click(); });
         dlg.SetSelectedItems({item.get()});
         dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"wrong"));
         SRunOptions options;
@@ -260,7 +263,7 @@ private:
 
 QObject* MakeProgressDialogTests()
 {
-    return new TestProgressDialog;
+    return new TestProgressDlg;
 }
 
 #include "test_progress_dlg.moc"

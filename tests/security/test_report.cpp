@@ -11,7 +11,7 @@
 
 namespace {
 
-class ReportTest : public ::testing::Test
+class ReportText : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
@@ -35,7 +35,7 @@ SRunCounters Counts(int p, int s, int f, int wa, int ws, int wf)
     return SRunCounters{p, s, f, wa, ws, wf};
 }
 
-TEST_F(ReportTest, SectionHtmlHasTheExactShape)
+TEST_F(ReportText, SectionHtmlHasTheExactShape)
 {
     const auto r = CReportComposer::ForSecureData(true, 0, Counts(3, 2, 1, 0, 0, 0), {});
     const QString expected = QStringLiteral("<font size=15 face='Tahoma' color='#0000ff'><b>") + HVLoadString(4014)
@@ -67,11 +67,11 @@ void PrintTo(const SSecureCase& c, std::ostream* os)
     *os << c.pszName;
 }
 
-class SecureReportTest : public ReportTest, public ::testing::WithParamInterface<SSecureCase>
+class SecureReport : public ReportText, public ::testing::WithParamInterface<SSecureCase>
 {
 };
 
-TEST_P(SecureReportTest, SectionsMessageAndHeight)
+TEST_P(SecureReport, SectionsMessageAndHeight)
 {
     const SSecureCase& c = GetParam();
     const auto r = CReportComposer::ForSecureData(c.bEncrypt, c.iHidenType, c.run, SHideCounters{4, 3, 1});
@@ -85,7 +85,7 @@ TEST_P(SecureReportTest, SectionsMessageAndHeight)
 
 INSTANTIATE_TEST_SUITE_P(
     Combinations,
-    SecureReportTest,
+    SecureReport,
     ::testing::Values(SSecureCase{"encrypt_only", true, 0, Counts(2, 2, 0, 0, 0, 0), {"encryption"}, false},
                       SSecureCase{"encrypt_wipe", true, 2, Counts(2, 1, 1, 1, 1, 1), {"encryption", "wipe"}, false},
                       // Every file refused before encryption: nothing processed, nothing reached the wipe.
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SSecureCase{"nothing_asked", false, 0, Counts(0, 0, 0, 0, 0, 0), {}, false}),
     [](const auto& info) { return std::string(info.param.pszName); });
 
-TEST_F(ReportTest, EncryptHideReportHasThreeSectionsInOrder)
+TEST_F(ReportText, EncryptHideReportHasThreeSectionsInOrder)
 {
     const auto r = CReportComposer::ForSecureData(true, 1, Counts(5, 4, 1, 4, 3, 2), SHideCounters{4, 4, 0});
     EXPECT_EQ(r.LabelHeight(), 255);
@@ -115,7 +115,7 @@ TEST_F(ReportTest, EncryptHideReportHasThreeSectionsInOrder)
     EXPECT_TRUE(html.contains(HVFormatString(58112, 0)));
 }
 
-TEST_F(ReportTest, DecryptionReportKindAndNothingMessage)
+TEST_F(ReportText, DecryptionReportKindAndNothingMessage)
 {
     const auto r1 = CReportComposer::ForDecryption(Counts(3, 2, 1, 0, 0, 0), false);
     EXPECT_EQ(r1.Kind(), CReportComposer::KindDecryption);
@@ -136,7 +136,7 @@ TEST_F(ReportTest, DecryptionReportKindAndNothingMessage)
     EXPECT_TRUE(r3.Html().isEmpty());
 }
 
-TEST_F(ReportTest, UnhideReport)
+TEST_F(ReportText, UnhideReport)
 {
     const auto r = CReportComposer::ForUnhide(5, 4, 1);
     EXPECT_EQ(r.Kind(), CReportComposer::KindHideManagement);
@@ -148,7 +148,7 @@ TEST_F(ReportTest, UnhideReport)
                                   + QStringLiteral("<br>") + HVFormatString(58113, 1) + QStringLiteral("<br><br>")));
 }
 
-TEST_F(ReportTest, PlainTextAndJson)
+TEST_F(ReportText, PlainTextAndJson)
 {
     const auto r = CReportComposer::ForSecureData(true, 1, Counts(0, 0, 2, 0, 0, 2), SHideCounters{2, 0, 2});
     const QString text = r.PlainText();
@@ -180,7 +180,7 @@ TEST_F(ReportTest, PlainTextAndJson)
 
 namespace {
 
-TEST_F(ReportTest, DetailsNameEveryFailureAndNoFollowUpAfterARefusal)
+TEST_F(ReportText, DetailsNameEveryFailureAndNoFollowUpAfterARefusal)
 {
     SRunDetails details;
     details.Add(nullptr, "/d/caf\xe9/a.txt", "wipe", "the file has other names (hard links)");

@@ -14,7 +14,7 @@
 #include <QTextBlock>
 #include <QtTest>
 
-#include "test_dlg_support.h"
+#include "DlgTestSupport.h"
 
 using namespace dlgtest;
 
@@ -35,7 +35,7 @@ CReportComposer ThreeSections()
 
 }  // namespace
 
-class TestReportDialog : public QObject
+class TestReportDlg : public QObject
 {
     Q_OBJECT
 
@@ -264,7 +264,7 @@ private slots:
 
 QObject* MakeReportDialogTests()
 {
-    return new TestReportDialog;
+    return new TestReportDlg;
 }
 
 #include "test_report_dlg.moc"

@@ -4,14 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "test_runner_support.h"
+#include "RunnerTestSupport.h"
 
 using namespace runtest;
 using EAttribute = IProgrssManagerUi::EAttribute;
 
 namespace {
 
-class AttributeRunTest : public RunnerTest
+class AttributeRun : public RunnerTest
 {
 protected:
     static SRunOptions AskAll(int bEncrypt, int iHidenType)
@@ -24,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(AttributeRunTest, HiddenReadOnlyFileIsAskedAboutOnce)
+TEST_F(AttributeRun, HiddenReadOnlyFileIsAskedAboutOnce)
 {
     const std::string p = m_dir / ".secret";
     WriteFile(p, Content(300, 's'));
@@ -45,7 +45,7 @@ TEST_F(AttributeRunTest, HiddenReadOnlyFileIsAskedAboutOnce)
     EXPECT_EQ(m_work.Counters(), (SRunCounters{1, 1, 0, 0, 0, 0}));
 }
 
-TEST_F(AttributeRunTest, YesToAllProcessesLaterHiddenFilesWithoutAsking)
+TEST_F(AttributeRun, YesToAllProcessesLaterHiddenFilesWithoutAsking)
 {
     for (const char* name : {".a", ".b", ".c"}) {
         WriteFile(m_dir / (std::string("h/") + name), Content(50, name[1]));
@@ -59,7 +59,7 @@ TEST_F(AttributeRunTest, YesToAllProcessesLaterHiddenFilesWithoutAsking)
     EXPECT_EQ(Names(m_dir / "h"), (std::vector<std::string>{".a.hvnc", ".b.hvnc", ".c.hvnc"}));
 }
 
-TEST_F(AttributeRunTest, NoToAllRefusesEveryHiddenFileAndCountsFailures)
+TEST_F(AttributeRun, NoToAllRefusesEveryHiddenFileAndCountsFailures)
 {
     for (const char* name : {".a", ".b", "plain"}) {
         WriteFile(m_dir / (std::string("h/") + name), Content(50, name[1]));
@@ -82,7 +82,7 @@ TEST_F(AttributeRunTest, NoToAllRefusesEveryHiddenFileAndCountsFailures)
     EXPECT_EQ(folder->m_nWipeState, CItemData::StatePartlyFailed);
 }
 
-TEST_F(AttributeRunTest, SettingsAnswerWithoutAsking)
+TEST_F(AttributeRun, SettingsAnswerWithoutAsking)
 {
     WriteFile(m_dir / ".skip", Content(10, 'k'));
     WriteFile(m_dir / "ro", Content(10, 'r'));
@@ -102,7 +102,7 @@ TEST_F(AttributeRunTest, SettingsAnswerWithoutAsking)
     EXPECT_EQ(m_work.Counters(), (SRunCounters{1, 1, 1, 0, 0, 0}));
 }
 
-TEST_F(AttributeRunTest, RefusedFileInWipeOnlyRunCountsOnlyAWipeFailure)
+TEST_F(AttributeRun, RefusedFileInWipeOnlyRunCountsOnlyAWipeFailure)
 {
     WriteFile(m_dir / "ro", Content(10, 'r'));
     ASSERT_EQ(::chmod((m_dir / "ro").c_str(), 0444), 0);
@@ -118,7 +118,7 @@ TEST_F(AttributeRunTest, RefusedFileInWipeOnlyRunCountsOnlyAWipeFailure)
     EXPECT_TRUE(Exists(m_dir / "ro"));
 }
 
-TEST_F(AttributeRunTest, FileOfAnotherUserIsASystemFile)
+TEST_F(AttributeRun, FileOfAnotherUserIsASystemFile)
 {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "giving a file away needs root";
@@ -136,7 +136,7 @@ TEST_F(AttributeRunTest, FileOfAnotherUserIsASystemFile)
     EXPECT_EQ(m_work.Counters(), (SRunCounters{0, 0, 1, 0, 0, 0}));
 }
 
-TEST(RunFilesTest, AttributesFollowThePlatformRules)
+TEST(RunFileList, AttributesFollowThePlatformRules)
 {
     CTempDir dir;
     WriteFile(dir / ".h", "x");

@@ -5,17 +5,17 @@
 #include <atomic>
 #include <thread>
 
-#include "test_runner_support.h"
+#include "RunnerTestSupport.h"
 
 using namespace runtest;
 
 namespace {
 
-class CancelRunTest : public RunnerTest
+class CancelRun : public RunnerTest
 {
 };
 
-TEST_F(CancelRunTest, StopDuringListingDiscardsTheListAndProcessesNothing)
+TEST_F(CancelRun, StopDuringListingDiscardsTheListAndProcessesNothing)
 {
     for (int i = 0; i < 20; ++i) {
         WriteFile(m_dir / ("many/f" + std::to_string(i)), Content(10, 'f'));
@@ -37,7 +37,7 @@ TEST_F(CancelRunTest, StopDuringListingDiscardsTheListAndProcessesNothing)
     EXPECT_TRUE(m_work.WasCancelled());
 }
 
-TEST_F(CancelRunTest, StopDuringAFileLeavesNothingHalfWrittenAndStartsNoOtherFile)
+TEST_F(CancelRun, StopDuringAFileLeavesNothingHalfWrittenAndStartsNoOtherFile)
 {
     const std::string big = Content(8u << 20, 'B');
     WriteFile(m_dir / "big.bin", big);
@@ -61,12 +61,12 @@ TEST_F(CancelRunTest, StopDuringAFileLeavesNothingHalfWrittenAndStartsNoOtherFil
     EXPECT_EQ(m_work.Details().nNotStarted, 1);
 }
 
-TEST_F(CancelRunTest, CancelFromAnotherThreadWaitsForTheWorker)
+TEST_F(CancelRun, CancelFromAnotherThreadWaitsForTheWorker)
 {
     for (int i = 0; i < 5; ++i) {
         WriteFile(m_dir / ("t" + std::to_string(i)), Content(2u << 20, static_cast<char>('0' + i)));
     }
-    auto folder = FolderItem(m_dir.Path().string());
+    auto folder = FolderItem(m_dir.Path());
     std::atomic<bool> bInFile{false};
     m_ui.m_onProgress = [&](double dCurrent, double) {
         if (dCurrent > 0.0 && !bInFile.exchange(true)) {
@@ -97,7 +97,7 @@ TEST_F(CancelRunTest, CancelFromAnotherThreadWaitsForTheWorker)
 
 // A 35-pass wipe of a large file is stopped right after its first pass, either by Cancel() from
 // another thread or by a stop set straight on the run's signal (as the progress dialog does).
-TEST_F(CancelRunTest, StopReachesARunningWipeOfALargeFile)
+TEST_F(CancelRun, StopReachesARunningWipeOfALargeFile)
 {
     for (const bool bCancel : {true, false}) {
         SCOPED_TRACE(bCancel ? "Cancel()" : "StopSignal().Set()");
@@ -153,7 +153,7 @@ TEST_F(CancelRunTest, StopReachesARunningWipeOfALargeFile)
 
 // The parallel wipes of a window of small files have engines of their own: a stop reaches them
 // too, and no file gets past its first pass.
-TEST_F(CancelRunTest, StopReachesTheParallelWipesOfAWindow)
+TEST_F(CancelRun, StopReachesTheParallelWipesOfAWindow)
 {
     std::vector<std::unique_ptr<CItemData>> owned;
     std::vector<CItemData*> items;
@@ -181,7 +181,7 @@ TEST_F(CancelRunTest, StopReachesTheParallelWipesOfAWindow)
 }
 
 // Initialise clears a stop left on the wipe engine by an earlier cancel.
-TEST_F(CancelRunTest, InitialiseClearsTheWipeEnginesStop)
+TEST_F(CancelRun, InitialiseClearsTheWipeEnginesStop)
 {
     const std::string p = m_dir / "after.bin";
     WriteFile(p, Content(1000, 'x'));
@@ -194,7 +194,7 @@ TEST_F(CancelRunTest, InitialiseClearsTheWipeEnginesStop)
     EXPECT_EQ(m_work.Counters().m_nWipeSucceeded, 1);
 }
 
-TEST_F(CancelRunTest, InitialiseSetsFlagsSignalsAndDropsThePasswordCopy)
+TEST_F(CancelRun, InitialiseSetsFlagsSignalsAndDropsThePasswordCopy)
 {
     struct SCase
     {
@@ -221,7 +221,7 @@ TEST_F(CancelRunTest, InitialiseSetsFlagsSignalsAndDropsThePasswordCopy)
     }
 }
 
-TEST_F(CancelRunTest, WipeTypeChoosesTheWipeMethod)
+TEST_F(CancelRun, WipeTypeChoosesTheWipeMethod)
 {
     for (const auto& [nType, nPasses] : std::vector<std::pair<int, int>>{{0, 1}, {1, 3}, {2, 35}, {7, 1}}) {
         CProgrssManagerWork work;
@@ -235,7 +235,7 @@ TEST_F(CancelRunTest, WipeTypeChoosesTheWipeMethod)
     }
 }
 
-TEST_F(CancelRunTest, EveryKeyLengthSettingEncryptsWithTheRunPassword)
+TEST_F(CancelRun, EveryKeyLengthSettingEncryptsWithTheRunPassword)
 {
     for (int nAes : {0, 1, 2, 9}) {
         const std::string p = m_dir / ("k" + std::to_string(nAes));
@@ -257,7 +257,7 @@ TEST_F(CancelRunTest, EveryKeyLengthSettingEncryptsWithTheRunPassword)
     }
 }
 
-TEST(ItemStatesTest, FolderFollowsItsFiles)
+TEST(ItemStates, FolderFollowsItsFiles)
 {
     CItemData file(QStringLiteral("/f"), 1, CItemData::KindFile);
     CItemData folder(QStringLiteral("/d"), 0, CItemData::KindFolder);
@@ -283,7 +283,7 @@ TEST(ItemStatesTest, FolderFollowsItsFiles)
     EXPECT_EQ(folder.m_nWipeState, 3);
 }
 
-TEST_F(CancelRunTest, StateTexts)
+TEST_F(CancelRun, StateTexts)
 {
     EXPECT_EQ(HVItemStates::StateText(0), HVLoadString(IDS_STATE_NOT_PROCESSED));
     EXPECT_EQ(HVItemStates::StateText(1), HVLoadString(IDS_STATE_SUCCEEDED));

@@ -1,15 +1,15 @@
 // Decryption runs of the runner's work: listing, the silent retry, the password prompt.
-#include "test_runner_support.h"
+#include "RunnerTestSupport.h"
 
 using namespace runtest;
 
 namespace {
 
-class DecryptRunTest : public RunnerTest
+class DecryptRun : public RunnerTest
 {
 };
 
-TEST_F(DecryptRunTest, FolderGivesOnlyHvncFilesOfAnyCaseSelectedFileAnyName)
+TEST_F(DecryptRun, FolderGivesOnlyHvncFilesOfAnyCaseSelectedFileAnyName)
 {
     WriteFile(m_dir / "d/a.txt", Content(100, 'a'));
     WriteFile(m_dir / "d/sub/b.txt", Content(200, 'b'));
@@ -36,7 +36,7 @@ TEST_F(DecryptRunTest, FolderGivesOnlyHvncFilesOfAnyCaseSelectedFileAnyName)
     EXPECT_EQ(m_ui.m_ends.back(), IProgrssManagerUi::EEnd::Finished);
 }
 
-TEST_F(DecryptRunTest, WrongRunPasswordIsRetriedSilentlyWithTheMasterPassword)
+TEST_F(DecryptRun, WrongRunPasswordIsRetriedSilentlyWithTheMasterPassword)
 {
     WriteFile(m_dir / "m.txt", Content(1234, 'm'));
     ASSERT_TRUE(EncryptWith(m_dir / "m.txt", u"master"));
@@ -51,7 +51,7 @@ TEST_F(DecryptRunTest, WrongRunPasswordIsRetriedSilentlyWithTheMasterPassword)
     EXPECT_EQ(item->m_nEncryptState, CItemData::StateSucceeded);
 }
 
-TEST_F(DecryptRunTest, PromptFollowsEachWrongTypedPasswordUntilRight)
+TEST_F(DecryptRun, PromptFollowsEachWrongTypedPasswordUntilRight)
 {
     WriteFile(m_dir / "s.txt", Content(777, 's'));
     ASSERT_TRUE(EncryptWith(m_dir / "s.txt", u"secret"));
@@ -68,7 +68,7 @@ TEST_F(DecryptRunTest, PromptFollowsEachWrongTypedPasswordUntilRight)
     EXPECT_EQ(m_work.Counters(), (SRunCounters{1, 1, 0, 0, 0, 0}));
 }
 
-TEST_F(DecryptRunTest, RefusedPromptFailsTheFileAndEndsTheRunUncancelled)
+TEST_F(DecryptRun, RefusedPromptFailsTheFileAndEndsTheRunUncancelled)
 {
     for (const char* name : {"x", "y"}) {
         WriteFile(m_dir / name, Content(10, name[0]));
@@ -92,7 +92,7 @@ TEST_F(DecryptRunTest, RefusedPromptFailsTheFileAndEndsTheRunUncancelled)
     EXPECT_FALSE(m_work.WasCancelled());
 }
 
-TEST_F(DecryptRunTest, DamagedFileFailsWithoutAPrompt)
+TEST_F(DecryptRun, DamagedFileFailsWithoutAPrompt)
 {
     WriteFile(m_dir / "c", Content(5000, 'c'));
     ASSERT_TRUE(EncryptWith(m_dir / "c", u"pw"));
@@ -109,7 +109,7 @@ TEST_F(DecryptRunTest, DamagedFileFailsWithoutAPrompt)
     EXPECT_FALSE(Exists(m_dir / "c"));
 }
 
-TEST_F(DecryptRunTest, EmptyMasterPasswordStillLeadsToThePrompt)
+TEST_F(DecryptRun, EmptyMasterPasswordStillLeadsToThePrompt)
 {
     WriteFile(m_dir / "e", Content(10, 'e'));
     ASSERT_TRUE(EncryptWith(m_dir / "e", u"typed"));

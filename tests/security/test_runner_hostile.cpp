@@ -17,7 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "test_runner_support.h"
+#include "RunnerTestSupport.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder)
     return files;
 }
 
-class HostileRunTest : public RunnerTest
+class HostileRun : public RunnerTest
 {
 protected:
     static void EncryptAway(const std::string& strPath)
@@ -152,19 +152,20 @@ protected:
         return strWrong;
     }
 
-    // One case, one operation: "" when all held.
-    std::string Check(const SCase& c, EOp op)
+    // The tree every run starts from: "out" with keep.txt and dir/id_rsa (encrypted too for a
+    // decryption run), then the case's own; for a decryption run every plain file of "sel" (not
+    // a second name of another file) is encrypted in its place. The selection.
+    static SItems Prepare(const CTempDir& dir, EOp op, const SCase& c)
     {
-        CTempDir dir;
         WriteFile(dir / "out/keep.txt", Content(3000, 'k'));
         WriteFile(dir / "out/dir/id_rsa", Content(2000, 'i'));
         if (op == OpDecrypt) {
             (void)EncryptWith(dir / "out/dir/id_rsa", u"pw");
         }
-        const SItems items = c.setup(dir);
+        SItems items = c.setup(dir);
         if (op == OpDecrypt) {
             std::vector<fs::path> plain;
-            for (auto it = fs::recursive_directory_iterator(dir.Path() / "sel");
+            for (auto it = fs::recursive_directory_iterator(fs::path(dir.Path()) / "sel");
                  it != fs::recursive_directory_iterator();
                  ++it) {
                 if (fs::is_regular_file(fs::symlink_status(it->path())) && fs::hard_link_count(it->path()) == 1) {
@@ -175,46 +176,57 @@ protected:
                 EncryptAway(p.string());
             }
         }
-        const auto before = Snapshot(dir.Path() / "out");
-        std::string strWrong;
         if (c.bNeedsOtherUser) {
             ::chmod((dir / "sel/private").c_str(), 0300);
         }
-        if (c.bNeedsOtherUser && ::geteuid() == 0) {
-            // Root reads everything: the run is made by another user, in a child process.
-            for (auto it = fs::recursive_directory_iterator(dir.Path()); it != fs::recursive_directory_iterator();
-                 ++it) {
-                EXPECT_EQ(::lchown(it->path().c_str(), kOtherUid, kOtherUid), 0);
-            }
-            EXPECT_EQ(::chown(dir.Path().c_str(), kOtherUid, kOtherUid), 0);
-            int fds[2];
-            if (::pipe(fds) != 0) {
-                return "no pipe";
-            }
-            const pid_t pid = ::fork();
-            if (pid == 0) {
-                ::close(fds[0]);
-                std::string strChild = "cannot become another user";
-                if (::setgroups(0, nullptr) == 0 && ::setresgid(kOtherUid, kOtherUid, kOtherUid) == 0
-                    && ::setresuid(kOtherUid, kOtherUid, kOtherUid) == 0) {
-                    strChild = Judge(c, Run(dir, op, c, items));
-                }
-                (void)!::write(fds[1], strChild.data(), strChild.size());
-                ::_exit(0);
-            }
-            ::close(fds[1]);
-            char buf[4096];
-            ssize_t n;
-            while ((n = ::read(fds[0], buf, sizeof buf)) > 0) {
-                strWrong.append(buf, static_cast<std::size_t>(n));
-            }
-            ::close(fds[0]);
-            int status = 0;
-            ::waitpid(pid, &status, 0);
-        } else {
-            strWrong += Judge(c, Run(dir, op, c, items));
+        return items;
+    }
+
+    // Root reads everything: the tree is given to another user, who makes the run in a child
+    // process. What the child judged wrong.
+    static std::string AsOtherUser(const CTempDir& dir, const std::function<std::string()>& run)
+    {
+        for (auto it = fs::recursive_directory_iterator(dir.Path()); it != fs::recursive_directory_iterator(); ++it) {
+            EXPECT_EQ(::lchown(it->path().c_str(), kOtherUid, kOtherUid), 0);
         }
-        const auto after = Snapshot(dir.Path() / "out");
+        EXPECT_EQ(::chown(dir.Path().c_str(), kOtherUid, kOtherUid), 0);
+        int fds[2];
+        if (::pipe(fds) != 0) {
+            return "no pipe";
+        }
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(fds[0]);
+            std::string strChild = "cannot become another user";
+            if (::setgroups(0, nullptr) == 0 && ::setresgid(kOtherUid, kOtherUid, kOtherUid) == 0
+                && ::setresuid(kOtherUid, kOtherUid, kOtherUid) == 0) {
+                strChild = run();
+            }
+            (void)!::write(fds[1], strChild.data(), strChild.size());
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        std::string strWrong;
+        char buf[4096];
+        ssize_t n;
+        while ((n = ::read(fds[0], buf, sizeof buf)) > 0) {
+            strWrong.append(buf, static_cast<std::size_t>(n));
+        }
+        ::close(fds[0]);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return strWrong;
+    }
+
+    // One case, one operation: "" when all held.
+    static std::string Check(const SCase& c, EOp op)
+    {
+        CTempDir dir;
+        const SItems items = Prepare(dir, op, c);
+        const auto before = Snapshot(dir / "out");
+        const auto run = [&] { return Judge(c, Run(dir, op, c, items)); };
+        std::string strWrong = c.bNeedsOtherUser && ::geteuid() == 0 ? AsOtherUser(dir, run) : run();
+        const auto after = Snapshot(dir / "out");
         for (const auto& [strPath, strContent] : before) {
             const auto it = after.find(strPath);
             if (it == after.end() || it->second != strContent) {
@@ -441,7 +453,7 @@ const SCase kCases[] = {
      }},
 };
 
-TEST_F(HostileRunTest, NothingOutsideTheSelectionChangesAndTheAffectedFileIsNamed)
+TEST_F(HostileRun, NothingOutsideTheSelectionChangesAndTheAffectedFileIsNamed)
 {
     for (const SCase& c : kCases) {
         for (int op = 0; op < OpCount; ++op) {

@@ -9,19 +9,19 @@
 #include <sys/statfs.h>
 #include <unistd.h>
 
-#include "test_runner_support.h"
+#include "RunnerTestSupport.h"
 
 using namespace runtest;
 
 namespace {
 
-class SecureRunTest : public RunnerTest
+class SecureRun : public RunnerTest
 {
 };
 
 // Six files in a folder; the third file the worker reaches is swapped for a directory just
 // before its turn, so the real engine refuses it.
-TEST_F(SecureRunTest, ThirdFileOfFolderFailsLaterFilesAreEncryptedButNotWiped)
+TEST_F(SecureRun, ThirdFileOfFolderFailsLaterFilesAreEncryptedButNotWiped)
 {
     const std::string strFolder = m_dir / "docs";
     for (int i = 0; i < 6; ++i) {
@@ -65,7 +65,7 @@ TEST_F(SecureRunTest, ThirdFileOfFolderFailsLaterFilesAreEncryptedButNotWiped)
     EXPECT_EQ(m_ui.m_ends.back(), IProgrssManagerUi::EEnd::Finished);
 }
 
-TEST_F(SecureRunTest, EncryptOnlyKeepsSourcesAndMarksEachSelectedFile)
+TEST_F(SecureRun, EncryptOnlyKeepsSourcesAndMarksEachSelectedFile)
 {
     WriteFile(m_dir / "a.txt", Content(5000, 'a'));
     WriteFile(m_dir / "b.txt", Content(70000, 'b'));
@@ -102,7 +102,7 @@ TEST_F(SecureRunTest, EncryptOnlyKeepsSourcesAndMarksEachSelectedFile)
     }
 }
 
-TEST_F(SecureRunTest, WipeOnlyRunWipesEveryFileOfTheTree)
+TEST_F(SecureRun, WipeOnlyRunWipesEveryFileOfTheTree)
 {
     WriteFile(m_dir / "t/x.bin", Content(3000, 'x'));
     WriteFile(m_dir / "t/sub/deeper/y.bin", Content(10, 'y'));
@@ -127,7 +127,7 @@ TEST_F(SecureRunTest, WipeOnlyRunWipesEveryFileOfTheTree)
     }
 }
 
-TEST_F(SecureRunTest, EmptyFilesAndAZeroTotalGiveFiniteFullProgress)
+TEST_F(SecureRun, EmptyFilesAndAZeroTotalGiveFiniteFullProgress)
 {
     WriteFile(m_dir / "e1", "");
     WriteFile(m_dir / "e2", "");
@@ -145,7 +145,7 @@ TEST_F(SecureRunTest, EmptyFilesAndAZeroTotalGiveFiniteFullProgress)
     EXPECT_DOUBLE_EQ(m_ui.m_progress.back().second, 100.0);
 }
 
-TEST_F(SecureRunTest, FileThatCannotBeReadFailsAndTheRunGoesOn)
+TEST_F(SecureRun, FileThatCannotBeReadFailsAndTheRunGoesOn)
 {
     // A fifo is not a file to read: refused when listed; a selected path that vanished is skipped.
     ASSERT_EQ(::mkfifo((m_dir / "pipe").c_str(), 0600), 0);
@@ -164,7 +164,7 @@ TEST_F(SecureRunTest, FileThatCannotBeReadFailsAndTheRunGoesOn)
     EXPECT_TRUE(Exists(m_dir / "pipe"));
 }
 
-TEST_F(SecureRunTest, LinksInsideAFolderAreNeitherFollowedNorWiped)
+TEST_F(SecureRun, LinksInsideAFolderAreNeitherFollowedNorWiped)
 {
     WriteFile(m_dir / "outside/keep.txt", Content(100, 'k'));
     WriteFile(m_dir / "outside/sub/deep.txt", Content(100, 'd'));
@@ -182,7 +182,7 @@ TEST_F(SecureRunTest, LinksInsideAFolderAreNeitherFollowedNorWiped)
     EXPECT_EQ(m_work.Counters(), (SRunCounters{0, 0, 0, 1, 1, 0}));
 }
 
-TEST_F(SecureRunTest, EmptySelectionAndVanishedFilesEndAtOnce)
+TEST_F(SecureRun, EmptySelectionAndVanishedFilesEndAtOnce)
 {
     RunWork({}, Secure(1, 2));
     EXPECT_EQ(m_work.Counters(), SRunCounters{});
@@ -192,7 +192,7 @@ TEST_F(SecureRunTest, EmptySelectionAndVanishedFilesEndAtOnce)
     CProgrssManagerWork second;
     CScriptedUi ui;
     auto gone = std::make_unique<CItemData>(QString::fromStdString(m_dir / "nope"), 10, CItemData::KindFile);
-    auto emptyFolder = FolderItem(m_dir.Path().string());
+    auto emptyFolder = FolderItem(m_dir.Path());
     std::vector<CItemData*> items{gone.get(), emptyFolder.get()};
     second.SetSelectedItems(items);
     second.Initialise(Secure(1, 0), &ui);
@@ -202,7 +202,7 @@ TEST_F(SecureRunTest, EmptySelectionAndVanishedFilesEndAtOnce)
     EXPECT_TRUE(ui.m_messages.empty());
 }
 
-TEST_F(SecureRunTest, NotEnoughFreeSpaceProcessesNothing)
+TEST_F(SecureRun, NotEnoughFreeSpaceProcessesNothing)
 {
     WriteFile(m_dir / "sub/a", Content(600, 'a'));
     WriteFile(m_dir / "sub/b", Content(400, 'b'));
@@ -225,7 +225,7 @@ TEST_F(SecureRunTest, NotEnoughFreeSpaceProcessesNothing)
     EXPECT_EQ(m_ui.m_ends.back(), IProgrssManagerUi::EEnd::Finished);
 }
 
-TEST_F(SecureRunTest, FailedFreeSpaceQueryCountsAsNoSpace)
+TEST_F(SecureRun, FailedFreeSpaceQueryCountsAsNoSpace)
 {
     WriteFile(m_dir / "a", Content(10, 'a'));
     auto a = FileItem(m_dir / "a");
@@ -247,7 +247,7 @@ TEST_F(SecureRunTest, FailedFreeSpaceQueryCountsAsNoSpace)
     EXPECT_TRUE(Exists(m_dir / "a.hvnc"));
 }
 
-TEST_F(SecureRunTest, AnotherRunHoldingTheLockRefusesThisOneBeforeItTouchesAnything)
+TEST_F(SecureRun, AnotherRunHoldingTheLockRefusesThisOneBeforeItTouchesAnything)
 {
     WriteFile(m_dir / "a", Content(10, 'a'));
     auto a = FileItem(m_dir / "a");
@@ -279,7 +279,7 @@ TEST_F(SecureRunTest, AnotherRunHoldingTheLockRefusesThisOneBeforeItTouchesAnyth
     ::close(fd2);
 }
 
-TEST_F(SecureRunTest, AFileWithOtherNamesLosesOnlyThisNameWhenTheUserSaysSo)
+TEST_F(SecureRun, AFileWithOtherNamesLosesOnlyThisNameWhenTheUserSaysSo)
 {
     WriteFile(m_dir / "keep/ledger.txt", Content(500, 'l'));
     fs::create_directories(m_dir / "sel");
@@ -296,7 +296,7 @@ TEST_F(SecureRunTest, AFileWithOtherNamesLosesOnlyThisNameWhenTheUserSaysSo)
     EXPECT_EQ(m_work.Counters(), (SRunCounters{0, 0, 0, 2, 2, 0}));
 }
 
-TEST_F(SecureRunTest, WipesOnAWeakMediumAreCountedWithTheirKind)
+TEST_F(SecureRun, WipesOnAWeakMediumAreCountedWithTheirKind)
 {
     struct statfs fs
     {
@@ -313,7 +313,7 @@ TEST_F(SecureRunTest, WipesOnAWeakMediumAreCountedWithTheirKind)
     EXPECT_NE(m_work.Details().strWeakMedium.find("tmpfs"), std::string::npos) << m_work.Details().strWeakMedium;
 }
 
-TEST(RunFilesTest, FreeSpaceOfARealFolderAndTheOutputFolder)
+TEST(RunFileList, FreeSpaceOfARealFolderAndTheOutputFolder)
 {
     EXPECT_TRUE(HVRunFiles::FreeBytes("/tmp").has_value());
     EXPECT_FALSE(HVRunFiles::FreeBytes("/no/such/folder/here").has_value());

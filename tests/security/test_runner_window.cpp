@@ -4,7 +4,7 @@
 #include <fstream>
 #include <map>
 
-#include "test_runner_support.h"
+#include "RunnerTestSupport.h"
 
 using namespace runtest;
 
@@ -56,7 +56,7 @@ SOutcome RunScenario(std::size_t nWindow)
     (void)work.Run();
 
     SOutcome out;
-    const std::string strRoot = dir.Path().string() + "/";
+    const std::string strRoot = dir.Path() + "/";
     for (const auto& entry : work.Files()) {
         out.order.push_back(entry->m_strPath.toStdString().substr(strRoot.size()));
     }
@@ -72,7 +72,7 @@ SOutcome RunScenario(std::size_t nWindow)
     return out;
 }
 
-TEST(WindowRunTest, EveryWindowSizeGivesTheOutcomeOfOneByOne)
+TEST(WindowRun, EveryWindowSizeGivesTheOutcomeOfOneByOne)
 {
     CEncryptManager::SetDefaultKdfCost(64, 1);
     const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
@@ -167,7 +167,7 @@ SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
     (void)work.Run();
 
     SDecryptOutcome out;
-    const std::string strRoot = dir.Path().string() + "/";
+    const std::string strRoot = dir.Path() + "/";
     for (const auto& entry : work.Files()) {
         out.order.push_back(entry->m_strPath.toStdString().substr(strRoot.size()));
     }
@@ -185,7 +185,7 @@ SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
     return out;
 }
 
-TEST(WindowRunTest, EveryWindowSizeGivesTheDecryptionOutcomeOfOneByOne)
+TEST(WindowRun, EveryWindowSizeGivesTheDecryptionOutcomeOfOneByOne)
 {
     CEncryptManager::SetDefaultKdfCost(64, 1);
     const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
@@ -223,12 +223,12 @@ TEST(WindowRunTest, EveryWindowSizeGivesTheDecryptionOutcomeOfOneByOne)
 
 namespace {
 
-class WindowCancelTest : public RunnerTest
+class WindowCancel : public RunnerTest
 {
 };
 
 // A stop while the questions of a window are asked: nothing of that window is started.
-TEST_F(WindowCancelTest, StopDuringTheQuestionsOfAWindowStartsNoFileOfIt)
+TEST_F(WindowCancel, StopDuringTheQuestionsOfAWindowStartsNoFileOfIt)
 {
     WriteFile(m_dir / "f1", Content(100, '1'));
     WriteFile(m_dir / ".h2", Content(100, '2'));

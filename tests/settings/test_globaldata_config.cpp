@@ -1,7 +1,7 @@
 // Reading the encrypted configuration file.
 #include <QDirIterator>
 
-#include "test_globaldata_support.h"
+#include "GlobalDataTestSupport.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ QString BuildProgramDir()
 
 }  // namespace
 
-TEST_F(GlobalDataTest, ReadsEveryKeyOfTheDecryptedConfiguration)
+TEST_F(GlobalData, ReadsEveryKeyOfTheDecryptedConfiguration)
 {
     WriteConfig(kFullConfig);
     ASSERT_EQ(m_data.LoadAppConfigFile(), 1);
@@ -47,7 +47,7 @@ TEST_F(GlobalDataTest, ReadsEveryKeyOfTheDecryptedConfiguration)
     EXPECT_FALSE(LogText().contains("Failed"));
 }
 
-TEST_F(GlobalDataTest, DecryptsInMemoryOnly)
+TEST_F(GlobalData, DecryptsInMemoryOnly)
 {
     WriteConfig(kFullConfig);
     ASSERT_EQ(m_data.LoadAppConfigFile(), 1);
@@ -61,7 +61,7 @@ TEST_F(GlobalDataTest, DecryptsInMemoryOnly)
     EXPECT_EQ(files, QStringList({QStringLiteral("Config_norvane.xml.hvnc"), QStringLiteral("test.log")}));
 }
 
-TEST_F(GlobalDataTest, TheBuiltConfigurationNamesTheBuiltResourceModule)
+TEST_F(GlobalData, TheBuiltConfigurationNamesTheBuiltResourceModule)
 {
     m_data.m_RegData.m_strModulePath = BuildProgramDir();
     ASSERT_EQ(m_data.LoadAppConfigFile(), 1) << LogText().toStdString();
@@ -92,7 +92,7 @@ TEST_F(GlobalDataTest, TheBuiltConfigurationNamesTheBuiltResourceModule)
     EXPECT_EQ(u32(20), 1u);
 }
 
-TEST_F(GlobalDataTest, MissingConfigurationGivesZeroAndBothLogLines)
+TEST_F(GlobalData, MissingConfigurationGivesZeroAndBothLogLines)
 {
     EXPECT_EQ(m_data.LoadAppConfigFile(), 0);
     const QByteArray log = LogText();
@@ -103,33 +103,33 @@ TEST_F(GlobalDataTest, MissingConfigurationGivesZeroAndBothLogLines)
 }
 
 // Each way the file can be unusable: result 0, the load line, no field touched.
-TEST_F(GlobalDataTest, UnusableConfigurationGivesZeroAndTheLogLine)
+TEST_F(GlobalData, UnusableConfigurationGivesZeroAndTheLogLine)
 {
     struct Case
     {
         const char* pszName;
-        std::function<void(GlobalDataTest&)> make;
+        std::function<void(GlobalData&)> make;
     };
     const std::vector<Case> cases = {
         {"one flipped byte in the data",
-         [](GlobalDataTest& t) {
+         [](GlobalData& t) {
              t.WriteConfig(kFullConfig);
              QByteArray bytes = ReadFile(t.EncryptedConfig());
              bytes[bytes.size() - 40] = static_cast<char>(bytes[bytes.size() - 40] ^ 0x01);
              WriteFile(t.EncryptedConfig(), bytes);
          }},
         {"cut short",
-         [](GlobalDataTest& t) {
+         [](GlobalData& t) {
              t.WriteConfig(kFullConfig);
              WriteFile(t.EncryptedConfig(), ReadFile(t.EncryptedConfig()).left(100));
          }},
-        {"not an encrypted file", [](GlobalDataTest& t) { WriteFile(t.EncryptedConfig(), kFullConfig); }},
-        {"empty file", [](GlobalDataTest& t) { WriteFile(t.EncryptedConfig(), QByteArray()); }},
-        {"another password", [](GlobalDataTest& t) { t.WriteConfig(kFullConfig, u"not the password"); }},
-        {"plain text, not XML", [](GlobalDataTest& t) { t.WriteConfig("just some words"); }},
-        {"unclosed elements", [](GlobalDataTest& t) { t.WriteConfig("<Config><AppConfig><ProductName>X"); }},
-        {"empty plain text", [](GlobalDataTest& t) { t.WriteConfig(QByteArray()); }},
-        {"a folder in its place", [](GlobalDataTest& t) { QDir().mkpath(t.EncryptedConfig()); }},
+        {"not an encrypted file", [](GlobalData& t) { WriteFile(t.EncryptedConfig(), kFullConfig); }},
+        {"empty file", [](GlobalData& t) { WriteFile(t.EncryptedConfig(), QByteArray()); }},
+        {"another password", [](GlobalData& t) { t.WriteConfig(kFullConfig, u"not the password"); }},
+        {"plain text, not XML", [](GlobalData& t) { t.WriteConfig("just some words"); }},
+        {"unclosed elements", [](GlobalData& t) { t.WriteConfig("<Config><AppConfig><ProductName>X"); }},
+        {"empty plain text", [](GlobalData& t) { t.WriteConfig(QByteArray()); }},
+        {"a folder in its place", [](GlobalData& t) { QDir().mkpath(t.EncryptedConfig()); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pszName);
@@ -146,7 +146,7 @@ TEST_F(GlobalDataTest, UnusableConfigurationGivesZeroAndTheLogLine)
     }
 }
 
-TEST_F(GlobalDataTest, OtherShapesLoadWithDefaults)
+TEST_F(GlobalData, OtherShapesLoadWithDefaults)
 {
     for (const char* pszPlain : {"<Settings><AppConfig><ProductName>X</ProductName></AppConfig></Settings>",
                                  "<Config><Other><ProductName>X</ProductName></Other></Config>",
@@ -161,7 +161,7 @@ TEST_F(GlobalDataTest, OtherShapesLoadWithDefaults)
     }
 }
 
-TEST_F(GlobalDataTest, EmptyMissingAndOddValuesKeepTheDefaults)
+TEST_F(GlobalData, EmptyMissingAndOddValuesKeepTheDefaults)
 {
     WriteConfig("<Config><AppConfig>"
                 "<ProductName></ProductName><ResFile/>"
@@ -181,7 +181,7 @@ TEST_F(GlobalDataTest, EmptyMissingAndOddValuesKeepTheDefaults)
     EXPECT_TRUE(m_data.DataCompanyName.isEmpty());
 }
 
-TEST_F(GlobalDataTest, ByteOrderMarkAndNonAsciiTextAreRead)
+TEST_F(GlobalData, ByteOrderMarkAndNonAsciiTextAreRead)
 {
     WriteConfig("\xEF\xBB\xBF<Config><AppConfig><ProductName>Norv\xC3\xA5ne &amp; Co</ProductName>"
                 "</AppConfig></Config>");
@@ -189,14 +189,14 @@ TEST_F(GlobalDataTest, ByteOrderMarkAndNonAsciiTextAreRead)
     EXPECT_EQ(m_data.ProductName, QStringLiteral(u"Norv\u00E5ne & Co"));
 }
 
-TEST_F(GlobalDataTest, PlainTextEndsAtItsFirstZeroByte)
+TEST_F(GlobalData, PlainTextEndsAtItsFirstZeroByte)
 {
     WriteConfig(QByteArray("<Config><AppConfig><ProductName>A</ProductName></AppConfig></Config>\0<junk", 73));
     ASSERT_EQ(m_data.LoadAppConfigFile(), 1);
     EXPECT_EQ(m_data.ProductName, QStringLiteral("A"));
 }
 
-TEST_F(GlobalDataTest, MakeConfigFileExDecryptsAnyNamedFile)
+TEST_F(GlobalData, MakeConfigFileExDecryptsAnyNamedFile)
 {
     WriteConfig("<Theme/>");
     ASSERT_TRUE(QFile::rename(EncryptedConfig(), ProgramDir() + QStringLiteral("/Theme_x.xml.hvnc")));

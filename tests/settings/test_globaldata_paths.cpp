@@ -6,16 +6,16 @@
 
 #include <sys/stat.h>
 
-#include "test_globaldata_support.h"
+#include "GlobalDataTestSupport.h"
 
 namespace {
 
-class GlobalDataLinks : public GlobalDataTest
+class GlobalDataLinks : public GlobalData
 {
 protected:
     void SetUp() override
     {
-        GlobalDataTest::SetUp();
+        GlobalData::SetUp();
         m_data.SetUrlOpener([this](const QString& strAddress) {
             m_opened << strAddress;
             return true;
@@ -99,7 +99,7 @@ TEST_F(GlobalDataLinks, HelpTopicRefusesMissingPagesAndOtherFolders)
     EXPECT_TRUE(m_opened.isEmpty());
 }
 
-TEST_F(GlobalDataTest, DataFoldersLieUnderTheDataHome)
+TEST_F(GlobalData, DataFoldersLieUnderTheDataHome)
 {
     m_data.DataCompanyName = QStringLiteral("Halvo-Soft");
     m_data.DataProductName = QStringLiteral("HalvoNorvane");
@@ -112,7 +112,7 @@ TEST_F(GlobalDataTest, DataFoldersLieUnderTheDataHome)
     EXPECT_TRUE(QFileInfo(strBase + QStringLiteral("Data")).isDir());
 }
 
-TEST_F(GlobalDataTest, NoDataFolderIsMadeOutsideTheDataHome)
+TEST_F(GlobalData, NoDataFolderIsMadeOutsideTheDataHome)
 {
     // Data home and home folder below a regular file: no data folder can exist.
     WriteFile(m_strRoot + QStringLiteral("/plainfile"), "x");
@@ -127,7 +127,7 @@ TEST_F(GlobalDataTest, NoDataFolderIsMadeOutsideTheDataHome)
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/HvTestCompanyNoRoot")));
 }
 
-TEST_F(GlobalDataTest, FileSizeOfFilesLinksFoldersAndMissingPaths)
+TEST_F(GlobalData, FileSizeOfFilesLinksFoldersAndMissingPaths)
 {
     for (qsizetype nSize : {0, 1, 4095, 4096, 4097, 70000}) {
         const QString strPath = m_strRoot + QStringLiteral("/f%1").arg(nSize);
@@ -141,7 +141,7 @@ TEST_F(GlobalDataTest, FileSizeOfFilesLinksFoldersAndMissingPaths)
     EXPECT_EQ(CHDGlobalData::GetFileSize64(QString()), 0u);
 }
 
-TEST_F(GlobalDataTest, RefreshFolderViewLeavesTheFolderAlone)
+TEST_F(GlobalData, RefreshFolderViewLeavesTheFolderAlone)
 {
     const QString strFolder = m_strRoot + QStringLiteral("/shown");
     WriteFile(strFolder + QStringLiteral("/a.txt"), "a");
@@ -179,7 +179,7 @@ TEST(GlobalDataStrength, MeterValuesFollowTheEstimate)
     EXPECT_EQ(s.strLabel, QStringLiteral("9999 bits"));
 }
 
-TEST_F(GlobalDataTest, BrowseForFolderUsesTheChooserAndTheDefaultTitle)
+TEST_F(GlobalData, BrowseForFolderUsesTheChooserAndTheDefaultTitle)
 {
     EXPECT_TRUE(m_data.BrowseForFolder(QStringLiteral("Pick")).isEmpty());  // no chooser: nothing chosen
     const QString strModule = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK))

@@ -27,6 +27,8 @@
 #include <memory>
 #include <vector>
 
+#include "support/Controls.h"
+#include "support/TempHome.h"
 using namespace HVDialogs::HVPref;
 
 namespace {
@@ -79,7 +81,7 @@ void SetNonDefaults(CMRegistryData& reg)
 template <typename T>
 T* Control(QWidget* pPage, int nId)
 {
-    T* pControl = pPage->findChild<T*>(QString::number(nId));
+    T* pControl = hvtest::Control<T>(pPage, nId);
     if (pControl == nullptr) {
         qFatal("control %d missing", nId);
     }
@@ -88,7 +90,7 @@ T* Control(QWidget* pPage, int nId)
 
 }  // namespace
 
-class TestPreferences : public QObject
+class TestPrefs : public QObject
 {
     Q_OBJECT
 
@@ -98,15 +100,10 @@ public slots:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
-        const QString strRoot = m_home.path();
-        Set("HOME", strRoot + QStringLiteral("/home"));
-        Set("XDG_CONFIG_HOME", strRoot + QStringLiteral("/home/.config"));
-        Set("XDG_DATA_HOME", strRoot + QStringLiteral("/home/.local/share"));
-        Set("XDG_STATE_HOME", strRoot + QStringLiteral("/home/.local/state"));
+        QVERIFY(m_home.IsValid());
+        const QString strRoot = m_home.Root();
         Set("XDG_CONFIG_DIRS", strRoot + QStringLiteral("/etc/xdg"));
         Set("HV_SYSTEM_CONFIG_DIR", strRoot + QStringLiteral("/etc/xdg"));
-        QVERIFY(QDir().mkpath(strRoot + QStringLiteral("/home")));
 
         CGuiMessageBox::SetHook([](QWidget*, unsigned nId, const QString&, QMessageBox::StandardButtons buttons) {
             g_messages.push_back(nId);
@@ -514,22 +511,15 @@ private slots:
                               "Encryption_and_Decryption_of_Files_and_Folders.htm"}));
         QVERIFY(pDlg->isVisible());
 
-        g_HDGlobalData.m_strUserDataFolder = m_home.path() + QStringLiteral("/Logs");
+        g_HDGlobalData.m_strUserDataFolder = m_home.Root() + QStringLiteral("/Logs");
         Control<QAbstractButton>(pDlg->Page(0), CPref_General::IDC_BUTTON_LOG_FOLDER)->click();
-        QCOMPARE(m_openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_home.path() + QStringLiteral("/Logs"))});
+        QCOMPARE(m_openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_home.Root() + QStringLiteral("/Logs"))});
     }
 
 private:
-    static void Set(const char* pszName, const QString& strValue)
-    {
-        ::setenv(pszName, strValue.toLocal8Bit().constData(), 1);
-    }
-    QString ConfigFile() const { return m_home.path() + QStringLiteral("/home/.config/Halvo-Soft/HalvoNorvane.conf"); }
-    QByteArray ReadConfig() const
-    {
-        QFile file(ConfigFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static void Set(const char* pszName, const QString& strValue) { hvtest::SetEnv(pszName, strValue); }
+    QString ConfigFile() const { return m_home.ConfigHome() + QStringLiteral("/Halvo-Soft/HalvoNorvane.conf"); }
+    QByteArray ReadConfig() const { return hvtest::ReadFile(ConfigFile()); }
 
     std::unique_ptr<CPreferencesDlg> Open(int nStartPage)
     {
@@ -562,10 +552,10 @@ private:
         return !dlg.isVisible() && dlg.result() == QDialog::Accepted;
     }
 
-    QTemporaryDir m_home;
+    hvtest::CTempHome m_home;
     std::unique_ptr<CMRegistryData> m_reg;
     QList<QUrl> m_openedUrls;
 };
 
-QTEST_MAIN(TestPreferences)
+QTEST_MAIN(TestPrefs)
 #include "test_prefs.moc"

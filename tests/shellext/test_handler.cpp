@@ -6,7 +6,7 @@
 
 #include <QStringList>
 
-#include "ShellExtTestEnv.h"
+#include "ShellExtTestSupport.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ SParsed ParseBack(const std::vector<std::string>& args)
     return parsed;
 }
 
-class HVExtHandlerTest : public ShellExtTestEnv
+class HVExtHandler : public ShellExtTestEnv
 {
 protected:
     CHVShlExt Init(const std::vector<std::string>& paths, const CHVExtSettings& settings = Settings())
@@ -58,7 +58,7 @@ protected:
     }
 };
 
-TEST_F(HVExtHandlerTest, ClassifiesByExactCaseSensitiveExtension)
+TEST_F(HVExtHandler, ClassifiesByExactCaseSensitiveExtension)
 {
     EXPECT_EQ(CHVShlExt::Classify("/d/a.hvnc"), CHVShlExt::EItemKind::Encrypted);
     EXPECT_EQ(CHVShlExt::Classify("/d/.hvnc"), CHVShlExt::EItemKind::Encrypted);
@@ -71,7 +71,7 @@ TEST_F(HVExtHandlerTest, ClassifiesByExactCaseSensitiveExtension)
     EXPECT_EQ(CHVShlExt::Classify("/"), CHVShlExt::EItemKind::FolderLike);
 }
 
-TEST_F(HVExtHandlerTest, FolderScanLooksAtEveryFileAtEveryDepth)
+TEST_F(HVExtHandler, FolderScanLooksAtEveryFileAtEveryDepth)
 {
     fs::create_directories(m_work / "empty");
     EXPECT_TRUE(CHVShlExt::HoldsOnlyEncrypted((m_work / "empty").string()));
@@ -103,7 +103,7 @@ TEST_F(HVExtHandlerTest, FolderScanLooksAtEveryFileAtEveryDepth)
     EXPECT_FALSE(CHVShlExt::HoldsOnlyEncrypted((m_work / "missing").string()));
 }
 
-TEST_F(HVExtHandlerTest, FolderScanIsBounded)
+TEST_F(HVExtHandler, FolderScanIsBounded)
 {
     const fs::path big = m_work / "big";
     fs::create_directories(big);
@@ -122,7 +122,7 @@ TEST_F(HVExtHandlerTest, FolderScanIsBounded)
     EXPECT_FALSE(CHVShlExt::HoldsOnlyEncrypted((m_work / "chain").string()));
 }
 
-TEST_F(HVExtHandlerTest, UnreadableSubfolderCountsAsPlain)
+TEST_F(HVExtHandler, UnreadableSubfolderCountsAsPlain)
 {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "permissions do not bind root";
@@ -132,7 +132,7 @@ TEST_F(HVExtHandlerTest, UnreadableSubfolderCountsAsPlain)
     EXPECT_FALSE(CHVShlExt::HoldsOnlyEncrypted((m_work / "locked").string()));
 }
 
-TEST_F(HVExtHandlerTest, InitializeSetsTheFlags)
+TEST_F(HVExtHandler, InitializeSetsTheFlags)
 {
     Touch(m_work / "a.txt");
     Touch(m_work / "b.hvnc");
@@ -166,7 +166,7 @@ TEST_F(HVExtHandlerTest, InitializeSetsTheFlags)
     EXPECT_EQ(Init({m_work.string() + "//enc/"}).Items(), std::vector<std::string>{(m_work / "enc").string()});
 }
 
-TEST_F(HVExtHandlerTest, OneFileMenuCarriesItsName)
+TEST_F(HVExtHandler, OneFileMenuCarriesItsName)
 {
     Touch(m_work / "a b.txt");
     const std::string strPath = (m_work / "a b.txt").string();
@@ -209,7 +209,7 @@ TEST_F(HVExtHandlerTest, OneFileMenuCarriesItsName)
     EXPECT_EQ(Init({(m_work / "my.docs").string()}).BuildMenu().front(), (SHVMenuEntry{1, "Encrypt to my.docs.hvnc"}));
 }
 
-TEST_F(HVExtHandlerTest, SeveralItemsOrAFolderUseTextsWithoutNames)
+TEST_F(HVExtHandler, SeveralItemsOrAFolderUseTextsWithoutNames)
 {
     Touch(m_work / "enc/a.hvnc");
     Touch(m_work / "a.txt");
@@ -256,7 +256,7 @@ TEST_F(HVExtHandlerTest, SeveralItemsOrAFolderUseTextsWithoutNames)
 }
 
 // Every offset's command line, and what the program's parser makes of it.
-TEST_F(HVExtHandlerTest, EveryOffsetParsesBackToItsRequest)
+TEST_F(HVExtHandler, EveryOffsetParsesBackToItsRequest)
 {
     const fs::path folder = m_work / "my \"docs\" dir";
     Touch(folder / "a b.txt");
@@ -320,7 +320,7 @@ TEST_F(HVExtHandlerTest, EveryOffsetParsesBackToItsRequest)
     }
 }
 
-TEST_F(HVExtHandlerTest, PasswordTypeFollowsTheSetting)
+TEST_F(HVExtHandler, PasswordTypeFollowsTheSetting)
 {
     Touch(m_work / "a.txt");
     const auto args = Init({(m_work / "a.txt").string()}, Settings(0)).BuildCommandArgs(1);
@@ -332,7 +332,7 @@ TEST_F(HVExtHandlerTest, PasswordTypeFollowsTheSetting)
 
 // Selections the folder-and-names form cannot carry go by full paths, and still parse back to
 // exactly the selected items.
-TEST_F(HVExtHandlerTest, RootAndAwkwardNamesGoByFullPath)
+TEST_F(HVExtHandler, RootAndAwkwardNamesGoByFullPath)
 {
     auto check = [this](const std::vector<std::string>& paths, const std::vector<std::string>& expectedTail) {
         const auto args = Init(paths).BuildCommandArgs(6);

@@ -5,7 +5,7 @@
 #include <dlfcn.h>
 #include <glib-object.h>
 
-#include "ShellExtTestEnv.h"
+#include "ShellExtTestSupport.h"
 extern "C" {
 #include <nautilus-extension.h>
 }
@@ -131,7 +131,7 @@ void TestModuleClassInit(gpointer pClass, gpointer)
     G_TYPE_MODULE_CLASS(pClass)->unload = TestModuleUnload;
 }
 
-class HVExtNautilusModuleTest : public ShellExtTestEnv
+class HVExtNautilusModule : public ShellExtTestEnv
 {
 protected:
     static void SetUpTestSuite()
@@ -244,10 +244,10 @@ protected:
     GList* m_pSubItems = nullptr;
 };
 
-void* HVExtNautilusModuleTest::s_pLibrary = nullptr;
-NautilusMenuProvider* HVExtNautilusModuleTest::s_pProvider = nullptr;
+void* HVExtNautilusModule::s_pLibrary = nullptr;
+NautilusMenuProvider* HVExtNautilusModule::s_pProvider = nullptr;
 
-TEST_F(HVExtNautilusModuleTest, MenusOfTheFourSelections)
+TEST_F(HVExtNautilusModule, MenusOfTheFourSelections)
 {
     Touch(m_work / "a b.txt");
     Touch(m_work / "x.hvnc");
@@ -278,7 +278,7 @@ TEST_F(HVExtNautilusModuleTest, MenusOfTheFourSelections)
                                         "Hide Management ..."}));
 }
 
-TEST_F(HVExtNautilusModuleTest, NoMenuForRemoteFilesOrWhenSwitchedOff)
+TEST_F(HVExtNautilusModule, NoMenuForRemoteFilesOrWhenSwitchedOff)
 {
     Touch(m_work / "a.txt");
     EXPECT_TRUE(Labels({"sftp://host/home/a.txt"}).empty());
@@ -287,7 +287,7 @@ TEST_F(HVExtNautilusModuleTest, NoMenuForRemoteFilesOrWhenSwitchedOff)
     EXPECT_TRUE(Labels({Uri(m_work / "a.txt")}).empty());
 }
 
-TEST_F(HVExtNautilusModuleTest, ActivatingAnEntryStartsTheProgram)
+TEST_F(HVExtNautilusModule, ActivatingAnEntryStartsTheProgram)
 {
     const fs::path record = m_root / "record";
     Set("HV_STUB_RECORD", record.string());

@@ -8,13 +8,13 @@
 #include <map>
 #include <sys/wait.h>
 
-#include "ShellExtTestEnv.h"
+#include "ShellExtTestSupport.h"
 
 namespace {
 
 using FnResult = HVRESULT (*)();
 
-class HVExtRegisterTest : public ShellExtTestEnv
+class HVExtRegister : public ShellExtTestEnv
 {
 protected:
     static void SetUpTestSuite()
@@ -99,9 +99,9 @@ protected:
     static void* s_pLibrary;
 };
 
-void* HVExtRegisterTest::s_pLibrary = nullptr;
+void* HVExtRegister::s_pLibrary = nullptr;
 
-TEST_F(HVExtRegisterTest, RoundTripIsIdempotent)
+TEST_F(HVExtRegister, RoundTripIsIdempotent)
 {
     Touch(DataHome() / "kio/servicemenus/other.desktop", "other");
     Touch(DataHome() / "nemo/actions/other.nemo_action", "other");
@@ -165,7 +165,7 @@ TEST_F(HVExtRegisterTest, RoundTripIsIdempotent)
 }
 
 // The user's folder refusing the files is a failure the library and the tool report.
-TEST_F(HVExtRegisterTest, RefusedUserFolderIsReported)
+TEST_F(HVExtRegister, RefusedUserFolderIsReported)
 {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "permissions do not bind root (the packaging test runs this as another user)";
@@ -178,7 +178,7 @@ TEST_F(HVExtRegisterTest, RefusedUserFolderIsReported)
     EXPECT_NE(strOutput.find("access denied"), std::string::npos);
 }
 
-TEST_F(HVExtRegisterTest, ToolLoadsTheLibraryByPath)
+TEST_F(HVExtRegister, ToolLoadsTheLibraryByPath)
 {
     std::string strOutput;
     EXPECT_EQ(RunTool("/s '" HV_EXT_LIBRARY "'", strOutput), 0);
@@ -205,7 +205,7 @@ TEST_F(HVExtRegisterTest, ToolLoadsTheLibraryByPath)
     EXPECT_EQ(RunTool("/s '" HV_NO_EXPORTS_LIBRARY "'", strOutput), 4);
 }
 
-TEST_F(HVExtRegisterTest, HandlerInterfaceCountsItsObjects)
+TEST_F(HVExtRegister, HandlerInterfaceCountsItsObjects)
 {
     using FnCreate = HVShlExtHandle* (*)();
     using FnRelease = void (*)(HVShlExtHandle*);
@@ -238,7 +238,7 @@ TEST_F(HVExtRegisterTest, HandlerInterfaceCountsItsObjects)
     EXPECT_EQ(::dlsym(s_pLibrary, "HVExtLoadString"), nullptr);
 }
 
-TEST(HVExtServiceMenusTest, ExecArgumentIsQuotedForDesktopFiles)
+TEST(HVExtServiceMenus, ExecArgumentIsQuotedForDesktopFiles)
 {
     EXPECT_EQ(CHVServiceMenus::QuoteExecArgument("/opt/a b/\"x\"$y%`\\"), R"("/opt/a b/\\"x\\"\\$y%%\\`\\\\")");
     CHVExtSettings settings;

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <sys/wait.h>
 
-#include "ShellExtTestEnv.h"
+#include "ShellExtTestSupport.h"
 
 namespace {
 
-class HVExtSettingsStartTest : public ShellExtTestEnv
+class HVExtSettingsStart : public ShellExtTestEnv
 {
 protected:
     // Writes the settings the way the program does.
@@ -42,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(HVExtSettingsStartTest, ReadsWhatTheProgramWrote)
+TEST_F(HVExtSettingsStart, ReadsWhatTheProgramWrote)
 {
     const std::string strExe = "/opt/Halvo \"N\", x;y=z \\ é/@prog";
     WriteProgramSettings(strExe, 1, 1, 1, 1);
@@ -63,7 +63,7 @@ TEST_F(HVExtSettingsStartTest, ReadsWhatTheProgramWrote)
     EXPECT_EQ(changed.m_nShlEnableShell, 0);
 }
 
-TEST_F(HVExtSettingsStartTest, MissingFileOrValuesGiveZeroAndNoProgram)
+TEST_F(HVExtSettingsStart, MissingFileOrValuesGiveZeroAndNoProgram)
 {
     const CHVExtSettings none = CHVExtSettings::Load();
     EXPECT_EQ(none.m_nShlPasswordType, 0);
@@ -86,7 +86,7 @@ TEST_F(HVExtSettingsStartTest, MissingFileOrValuesGiveZeroAndNoProgram)
     EXPECT_TRUE(CHVExtSettings::Load().m_strModuleEXEPath.empty());
 }
 
-TEST_F(HVExtSettingsStartTest, UnescapesNamesAndTexts)
+TEST_F(HVExtSettingsStart, UnescapesNamesAndTexts)
 {
     EXPECT_EQ(CHVExtIni::UnescapeKey("Module%20EXE%20Path"), "Module EXE Path");
     EXPECT_EQ(CHVExtIni::UnescapeKey("a\\b%U00e9"), "a/b\xC3\xA9");
@@ -97,7 +97,7 @@ TEST_F(HVExtSettingsStartTest, UnescapesNamesAndTexts)
     EXPECT_FALSE(CHVExtIni::UnescapeValue("@Invalid()").has_value());
 }
 
-TEST_F(HVExtSettingsStartTest, InvokeStartsTheProgramWithTheArgumentVector)
+TEST_F(HVExtSettingsStart, InvokeStartsTheProgramWithTheArgumentVector)
 {
     Set("HV_STUB_RECORD", Record().string());
     const fs::path folder = m_work / "it's a \"dir\"";
@@ -125,7 +125,7 @@ TEST_F(HVExtSettingsStartTest, InvokeStartsTheProgramWithTheArgumentVector)
     EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffSubmenu), HV_E_INVALIDARG);
 }
 
-TEST_F(HVExtSettingsStartTest, NoProgramMeansTheStartFails)
+TEST_F(HVExtSettingsStart, NoProgramMeansTheStartFails)
 {
     Touch(m_work / "a.txt");
     CHVShlExt handler;
@@ -138,7 +138,7 @@ TEST_F(HVExtSettingsStartTest, NoProgramMeansTheStartFails)
     EXPECT_EQ(handler.InvokeCommand(CHVShlExt::OffEncrypt), HV_E_FAIL);
 }
 
-TEST_F(HVExtSettingsStartTest, LauncherDoesOnlyWhatTheHandlerOffers)
+TEST_F(HVExtSettingsStart, LauncherDoesOnlyWhatTheHandlerOffers)
 {
     Set("HV_STUB_RECORD", Record().string());
     WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 1);
@@ -164,7 +164,7 @@ TEST_F(HVExtSettingsStartTest, LauncherDoesOnlyWhatTheHandlerOffers)
 
 // Asked by a menu's display condition, the launcher only answers whether the handler offers the
 // entry, and starts nothing.
-TEST_F(HVExtSettingsStartTest, OfferCheckAnswersLikeTheHandler)
+TEST_F(HVExtSettingsStart, OfferCheckAnswersLikeTheHandler)
 {
     Set("HV_STUB_RECORD", Record().string());
     WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 1);

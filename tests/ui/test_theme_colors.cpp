@@ -64,7 +64,7 @@ struct SEnv
 
 }  // namespace
 
-class TestTheme : public QObject
+class TestThemeColors : public QObject
 {
     Q_OBJECT
 
@@ -468,5 +468,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTheme)
+QTEST_MAIN(TestThemeColors)
 #include "test_theme_colors.moc"

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "XmlTestUtil.h"
+#include "XmlTestSupport.h"
 
 namespace {
 

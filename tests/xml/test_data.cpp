@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "XmlTestUtil.h"
+#include "XmlTestSupport.h"
 
 namespace {
 

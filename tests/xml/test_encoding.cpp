@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "XmlTestUtil.h"
+#include "XmlTestSupport.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "XmlTestUtil.h"
+#include "XmlTestSupport.h"
 
 namespace {
 

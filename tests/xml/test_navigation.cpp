@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "XmlTestUtil.h"
+#include "XmlTestSupport.h"
 
 namespace {
 

@@ -22,33 +22,12 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
 namespace runtest {
 
 namespace fs = std::filesystem;
 
-class CTempDir
-{
-public:
-    CTempDir()
-    {
-        std::string tmpl = (fs::temp_directory_path() / "hv-runner-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) != nullptr) {
-            m_path = tmpl;
-        }
-    }
-    ~CTempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
-    [[nodiscard]] const fs::path& Path() const { return m_path; }
-    [[nodiscard]] std::string operator/(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    fs::path m_path;
-};
+using CTempDir = hvtest::CTempDir;
 
 inline std::string Content(std::size_t nSize, char cSeed)
 {

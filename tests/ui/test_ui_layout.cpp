@@ -18,7 +18,7 @@ protected:
 };
 }  // namespace
 
-class TestResizableLayout : public QObject
+class TestUiLayout : public QObject
 {
     Q_OBJECT
 private slots:
@@ -88,5 +88,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestResizableLayout)
-#include "tst_CResizableLayout.moc"
+QTEST_MAIN(TestUiLayout)
+#include "test_ui_layout.moc"

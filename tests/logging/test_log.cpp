@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "LogTestUtil.h"
+#include "LogTestSupport.h"
 
 using LOGGER::CHVLog;
 
@@ -55,7 +55,7 @@ struct CWideName
     std::wstring toStdWString() const { return L"w\u00e4hlen/log.txt"; }
 };
 
-class LogTest : public ::testing::Test
+class LogWriter : public ::testing::Test
 {
 protected:
     std::filesystem::path File() const { return m_dir.Path() / "Logs" / "HNV.log"; }
@@ -69,7 +69,7 @@ protected:
     CHVLog m_log;
 };
 
-TEST_F(LogTest, LinesCarryTimestampThreadAndText)
+TEST_F(LogWriter, LinesCarryTimestampThreadAndText)
 {
     Start();
     m_log.Log("Config File Loaded");
@@ -83,7 +83,7 @@ TEST_F(LogTest, LinesCarryTimestampThreadAndText)
     EXPECT_EQ(Texts(File())[1], "Cmd :-d -fp /tmp/a b.hvnc");
 }
 
-TEST_F(LogTest, NothingIsWrittenBeforeStartOrAfterStop)
+TEST_F(LogWriter, NothingIsWrittenBeforeStartOrAfterStop)
 {
     m_log.SetFileName(File().string());
     m_log.Log("dropped %d", 1);
@@ -100,7 +100,7 @@ TEST_F(LogTest, NothingIsWrittenBeforeStartOrAfterStop)
     EXPECT_EQ(Texts(File()), std::vector<std::string>{"kept"});
 }
 
-TEST_F(LogTest, GlobalWriterIsOffUntilStarted)
+TEST_F(LogWriter, GlobalWriterIsOffUntilStarted)
 {
     EXPECT_FALSE(LOGGER::g_HVLog.IsLogging());
     LOGGER::g_HVLog.SetFileName(File().string());
@@ -117,7 +117,7 @@ TEST_F(LogTest, GlobalWriterIsOffUntilStarted)
         << texts[0];
 }
 
-TEST_F(LogTest, StartFailsWithoutUsableFile)
+TEST_F(LogWriter, StartFailsWithoutUsableFile)
 {
     EXPECT_FALSE(m_log.StartLogging());        // no name
     m_log.SetFileName(m_dir.Path().string());  // a folder
@@ -132,7 +132,7 @@ TEST_F(LogTest, StartFailsWithoutUsableFile)
 
 // Whatever else stands at the log path is left alone: a link (to a file elsewhere), a FIFO (no
 // reader: opening it for writing would wait forever), a second name of a file elsewhere.
-TEST_F(LogTest, StartRefusesWhatIsNotAPlainFileOfItsOwn)
+TEST_F(LogWriter, StartRefusesWhatIsNotAPlainFileOfItsOwn)
 {
     enum EKind
     {
@@ -166,7 +166,7 @@ TEST_F(LogTest, StartRefusesWhatIsNotAPlainFileOfItsOwn)
     }
 }
 
-TEST_F(LogTest, FolderAndFileAreCreatedPrivate)
+TEST_F(LogWriter, FolderAndFileAreCreatedPrivate)
 {
     Start();
     m_log.Log("x");
@@ -179,7 +179,7 @@ TEST_F(LogTest, FolderAndFileAreCreatedPrivate)
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
-TEST_F(LogTest, ExistingFileIsAppendedAndNarrowedToOwner)
+TEST_F(LogWriter, ExistingFileIsAppendedAndNarrowedToOwner)
 {
     std::filesystem::create_directories(File().parent_path());
     std::ofstream(File()) << "earlier line\n";
@@ -196,7 +196,7 @@ TEST_F(LogTest, ExistingFileIsAppendedAndNarrowedToOwner)
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
-TEST_F(LogTest, WideAndNarrowFormats)
+TEST_F(LogWriter, WideAndNarrowFormats)
 {
     Start();
     m_log.Log(L"Wide %ls %d", L"\u00e4\u20ac\U0001F600", 5);
@@ -210,7 +210,7 @@ TEST_F(LogTest, WideAndNarrowFormats)
                                         "100% x"}));
 }
 
-TEST_F(LogTest, UnformattableArgumentsGiveOneMarkedLine)
+TEST_F(LogWriter, UnformattableArgumentsGiveOneMarkedLine)
 {
     Start();
     // A narrow argument that the C locale cannot widen: vswprintf fails at every size.
@@ -219,7 +219,7 @@ TEST_F(LogTest, UnformattableArgumentsGiveOneMarkedLine)
     EXPECT_EQ(Texts(File()), (std::vector<std::string>{"(format error) Path %s", "(format error) Name %ls"}));
 }
 
-TEST_F(LogTest, LineBreaksInsideAMessageStayOnOneLine)
+TEST_F(LogWriter, LineBreaksInsideAMessageStayOnOneLine)
 {
     Start();
     m_log.Log("first\nforged line\r\n");
@@ -228,11 +228,11 @@ TEST_F(LogTest, LineBreaksInsideAMessageStayOnOneLine)
     EXPECT_EQ(Texts(File()), (std::vector<std::string>{"first\\nforged line", "tab\tbell\\x07", "file\\nname"}));
 }
 
-class LogLengthTest : public LogTest, public ::testing::WithParamInterface<size_t>
+class LogLength : public LogWriter, public ::testing::WithParamInterface<size_t>
 {
 };
 
-TEST_P(LogLengthTest, LongMessagesAreNeverCut)
+TEST_P(LogLength, LongMessagesAreNeverCut)
 {
     Start();
     const size_t n = GetParam();
@@ -251,9 +251,9 @@ TEST_P(LogLengthTest, LongMessagesAreNeverCut)
 }
 
 // Around the first buffer (512) and far beyond it.
-INSTANTIATE_TEST_SUITE_P(Boundaries, LogLengthTest, ::testing::Values(0, 1, 510, 511, 512, 513, 4096, 300000));
+INSTANTIATE_TEST_SUITE_P(Boundaries, LogLength, ::testing::Values(0, 1, 510, 511, 512, 513, 4096, 300000));
 
-TEST_F(LogTest, WriteLogCarriesSeveritySourceAndExtra)
+TEST_F(LogWriter, WriteLogCarriesSeveritySourceAndExtra)
 {
     Start();
     m_log.WriteLog("Error : loaded Resource", LOGGER::HV_LOG_ERROR, "/src/app/CHalvoApp.cpp", 120, "code 2");
@@ -267,7 +267,7 @@ TEST_F(LogTest, WriteLogCarriesSeveritySourceAndExtra)
                                         "[sev 1]  (:0)"}));
 }
 
-TEST_F(LogTest, FileNameAcceptsWideUtf8AndStringClasses)
+TEST_F(LogWriter, FileNameAcceptsWideUtf8AndStringClasses)
 {
     m_log.SetFileName((m_dir.Path() / "w\xc3\xa4hlen" / "log.txt").string());
     EXPECT_EQ(m_log.GetFileName(), (m_dir.Path() / "w\xc3\xa4hlen/log.txt").string());
@@ -277,7 +277,7 @@ TEST_F(LogTest, FileNameAcceptsWideUtf8AndStringClasses)
     EXPECT_EQ(m_log.GetFileName(), "w\xc3\xa4hlen/log.txt");
 }
 
-TEST_F(LogTest, NewFileNameWhileLoggingMovesOn)
+TEST_F(LogWriter, NewFileNameWhileLoggingMovesOn)
 {
     Start();
     m_log.Log("one");
@@ -289,7 +289,7 @@ TEST_F(LogTest, NewFileNameWhileLoggingMovesOn)
     EXPECT_EQ(Texts(second), std::vector<std::string>{"two"});
 }
 
-TEST_F(LogTest, ThreadsNeverMixWithinALine)
+TEST_F(LogWriter, ThreadsNeverMixWithinALine)
 {
     Start();
     constexpr int kThreads = 4;

@@ -14,21 +14,17 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "support/TempHome.h"
+
 // HOME and the XDG folders in a fresh temporary folder, a program folder of its own ("bin"),
 // and the log writer started on a file there, so that tests can read the log lines.
-class GlobalDataTest : public ::testing::Test
+class GlobalData : public ::testing::Test
 {
 public:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_strRoot = m_dir.path();
-        Set("HOME", m_strRoot + QStringLiteral("/home"));
-        Set("XDG_CONFIG_HOME", m_strRoot + QStringLiteral("/home/.config"));
-        Set("XDG_DATA_HOME", m_strRoot + QStringLiteral("/home/.local/share"));
-        Set("XDG_STATE_HOME", m_strRoot + QStringLiteral("/home/.local/state"));
-        Set("XDG_CACHE_HOME", m_strRoot + QStringLiteral("/home/.cache"));
-        QDir().mkpath(m_strRoot + QStringLiteral("/home"));
+        ASSERT_TRUE(m_home.IsValid());
+        m_strRoot = m_home.Root();
         QDir().mkpath(ProgramDir());
         m_data.m_RegData.m_strModulePath = ProgramDir();
         LOGGER::g_HVLog.SetFileName(LogFile().toStdString());
@@ -36,26 +32,16 @@ public:
     }
     void TearDown() override { LOGGER::g_HVLog.StopLogging(); }
 
-    static void Set(const char* pszName, const QString& strValue)
-    {
-        ::setenv(pszName, QFile::encodeName(strValue).constData(), 1);
-    }
+    static void Set(const char* pszName, const QString& strValue) { hvtest::SetEnv(pszName, strValue); }
     QString ProgramDir() const { return m_strRoot + QStringLiteral("/bin"); }
     QString LogFile() const { return m_strRoot + QStringLiteral("/test.log"); }
     QString EncryptedConfig() const { return ProgramDir() + QStringLiteral("/Config_norvane.xml.hvnc"); }
     QByteArray LogText() const { return ReadFile(LogFile()); }
 
-    static QByteArray ReadFile(const QString& strPath)
-    {
-        QFile file(strPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray ReadFile(const QString& strPath) { return hvtest::ReadFile(strPath); }
     static void WriteFile(const QString& strPath, const QByteArray& bytes)
     {
-        QDir().mkpath(QFileInfo(strPath).absolutePath());
-        QFile file(strPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(hvtest::WriteFile(strPath, bytes)) << strPath.toStdString();
     }
 
     // Encrypts plain into the program folder as the configuration file, with a cheap cost.
@@ -73,7 +59,7 @@ public:
         QFile::remove(strPlain);
     }
 
-    QTemporaryDir m_dir;
+    hvtest::CTempHome m_home;
     QString m_strRoot;
     CHDGlobalData m_data;
 };

@@ -13,38 +13,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/TempDir.h"
+
 namespace wipetest {
 
 inline constexpr std::size_t kChunk = 1U << 20;  // the engine's write size
 
-// A fresh folder under strBase, removed with everything in it at the end.
-class CTempDir
-{
-public:
-    explicit CTempDir(const std::string& strBase = "/tmp")
-    {
-        std::string strTemplate = strBase + "/hvwipe-XXXXXX";
-        if (mkdtemp(strTemplate.data()) != nullptr) {
-            m_strPath = strTemplate;
-        }
-    }
-    ~CTempDir()
-    {
-        if (!m_strPath.empty()) {
-            const std::string strCmd = "chmod -R u+w '" + m_strPath + "' 2>/dev/null; rm -rf '" + m_strPath + "'";
-            [[maybe_unused]] const int nRc = std::system(strCmd.c_str());
-        }
-    }
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
-
-    [[nodiscard]] bool IsValid() const { return !m_strPath.empty(); }
-    [[nodiscard]] const std::string& Path() const { return m_strPath; }
-    [[nodiscard]] std::string operator/(const std::string& strName) const { return m_strPath + "/" + strName; }
-
-private:
-    std::string m_strPath;
-};
+using CTempDir = hvtest::CTempDir;
 
 inline std::vector<std::uint8_t> MakeContent(std::size_t nSize, std::uint8_t nSeed = 7)
 {

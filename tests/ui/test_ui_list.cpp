@@ -29,7 +29,7 @@ QStringList Column(const CXListCtrl& list, int nColumn)
 }
 }  // namespace
 
-class TestXListCtrl : public QObject
+class TestUiList : public QObject
 {
     Q_OBJECT
 private slots:
@@ -323,5 +323,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestXListCtrl)
-#include "tst_CXListCtrl.moc"
+QTEST_MAIN(TestUiList)
+#include "test_ui_list.moc"

@@ -24,40 +24,29 @@
 #include <string>
 #include <vector>
 
+#include "support/FakeHidingEngine.h"
+#include "support/TempHome.h"
+
 namespace flowtest {
 
 using Events = std::vector<std::string>;
 
-// HOME and the XDG folders inside a temporary folder, for the life of the object.
-class CTempHome
+// A temporary home (HOME and the XDG folders), with the global data as a loaded configuration
+// leaves it, with default settings.
+class CTempHome : public hvtest::CTempHome
 {
 public:
     CTempHome()
     {
-        m_strHome = m_dir.path();
-        Set("HOME", m_strHome);
-        Set("XDG_DATA_HOME", m_strHome + QStringLiteral("/.local/share"));
-        Set("XDG_CONFIG_HOME", m_strHome + QStringLiteral("/.config"));
-        Set("XDG_STATE_HOME", m_strHome + QStringLiteral("/.local/state"));
-        QDir().mkpath(m_strHome + QStringLiteral("/.config"));
-        // The global data as a loaded configuration leaves it, with default settings.
         g_HDGlobalData.DataCompanyName = QStringLiteral("Halvo-Soft");
         g_HDGlobalData.DataProductName = QStringLiteral("HalvoNorvane");
         g_HDGlobalData.m_RegData = CMRegistryData();
         g_HDGlobalData.m_RegData.m_nAsscExtension = 0;
-        g_HDGlobalData.m_RegData.m_strModulePath = m_strHome + QStringLiteral("/Program Files/HalvoNorvane");
+        g_HDGlobalData.m_RegData.m_strModulePath = Path() + QStringLiteral("/Program Files/HalvoNorvane");
         g_HDGlobalData.m_RegData.m_strModuleEXEPath =
-            m_strHome + QStringLiteral("/Program Files/HalvoNorvane/HalvoNorvane");
+            Path() + QStringLiteral("/Program Files/HalvoNorvane/HalvoNorvane");
     }
-    [[nodiscard]] const QString& Path() const { return m_strHome; }
-    static void Set(const char* pszName, const QString& strValue)
-    {
-        ::setenv(pszName, strValue.toUtf8().constData(), 1);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_strHome;
+    static void Set(const char* pszName, const QString& strValue) { hvtest::SetEnv(pszName, strValue); }
 };
 
 // The encrypt, wipe and decrypt runner: records its inputs; at RunModal the test's script may
@@ -242,42 +231,7 @@ private:
     Events& m_events;
 };
 
-// The hiding engine: records every call with its argument; answers from its fields.
-class CFakeHidingEngine final : public IHidingEngine
-{
-public:
-    explicit CFakeHidingEngine(Events& events)
-        : m_events(events)
-    {
-    }
-    [[nodiscard]] bool IsHidingEnabled() override { return Note("IsHidingEnabled", m_bEnabled); }
-    [[nodiscard]] std::int32_t GetHiddenCount() override { return 0; }
-    [[nodiscard]] bool EnableHiding() override { return Note("EnableHiding", true); }
-    [[nodiscard]] bool DisableHiding() override { return Note("DisableHiding", true); }
-    [[nodiscard]] bool HideItem(const std::string& s) override { return Note("HideItem " + s, true); }
-    [[nodiscard]] bool UnhideItem(const std::string& s) override { return Note("UnhideItem " + s, true); }
-    [[nodiscard]] bool HideItemEx(const std::string& s, std::int32_t nFlag) override
-    {
-        return Note("HideItemEx " + s + " " + std::to_string(nFlag), m_bHideAnswer);
-    }
-    [[nodiscard]] std::string GetHiddenItem(std::int32_t) override { return {}; }
-    [[nodiscard]] bool SetCurrentHidingEngine(const std::string& s) override
-    {
-        return Note("SetCurrentHidingEngine " + s, m_bEngineAnswer);
-    }
-
-    bool m_bEnabled = true;
-    bool m_bEngineAnswer = true;
-    bool m_bHideAnswer = true;
-
-private:
-    bool Note(const std::string& strCall, bool bAnswer)
-    {
-        m_events.push_back("engine." + strCall);
-        return bAnswer;
-    }
-    Events& m_events;
-};
+using CFakeHidingEngine = hvtest::CFakeHidingEngine;
 
 // The events that begin with a prefix, in order.
 inline Events Only(const Events& events, const std::string& strPrefix)

@@ -29,7 +29,7 @@ struct SAccessibility
 };
 }  // namespace
 
-class TestTitleDraw : public QObject
+class TestUiTitles : public QObject
 {
     Q_OBJECT
 private slots:
@@ -216,5 +216,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTitleDraw)
-#include "tst_CTitleDraw.moc"
+QTEST_MAIN(TestUiTitles)
+#include "test_ui_titles.moc"

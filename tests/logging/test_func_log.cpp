@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "LogTestUtil.h"
+#include "LogTestSupport.h"
 
 using LOGGER::CHVFuncLog;
 using LOGGER::CHVLog;
@@ -61,7 +61,7 @@ std::vector<std::string> Texts(const std::filesystem::path& path)
     return texts;
 }
 
-TEST(FuncLogTest, EntryAndExitLinesAroundTheBody)
+TEST(FuncLog, EntryAndExitLinesAroundTheBody)
 {
     CTempFolder dir;
     CHVLog log;
@@ -79,7 +79,7 @@ TEST(FuncLogTest, EntryAndExitLinesAroundTheBody)
                                         "Exit CMRegistryData::FirstTimeInit"}));
 }
 
-TEST(FuncLogTest, MacroUsesGlobalWriterAndIsSilentWhenOff)
+TEST(FuncLog, MacroUsesGlobalWriterAndIsSilentWhenOff)
 {
     CTempFolder dir;
     const auto file = dir.Path() / "g.log";
@@ -95,11 +95,11 @@ TEST(FuncLogTest, MacroUsesGlobalWriterAndIsSilentWhenOff)
     LOGGER::g_HVLog.StopLogging();
     const auto texts = Texts(file);
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "Enter FuncLogTest_MacroUsesGlobalWriterAndIsSilentWhenOff_Test::TestBody");
-    EXPECT_EQ(texts[1], "Exit FuncLogTest_MacroUsesGlobalWriterAndIsSilentWhenOff_Test::TestBody");
+    EXPECT_EQ(texts[0], "Enter FuncLog_MacroUsesGlobalWriterAndIsSilentWhenOff_Test::TestBody");
+    EXPECT_EQ(texts[1], "Exit FuncLog_MacroUsesGlobalWriterAndIsSilentWhenOff_Test::TestBody");
 }
 
-TEST(FuncLogTest, QualifiedNameFromCompilerText)
+TEST(FuncLog, QualifiedNameFromCompilerText)
 {
     EXPECT_EQ((hvtest::CBox<std::pair<int, long>>::Name()), "CBox::Name");
     EXPECT_EQ(hvtest::CBox<int>()(1), "CBox::operator()");
@@ -118,17 +118,17 @@ void PrintTo(const NameCase& c, std::ostream* pOut)
     *pOut << '"' << c.pszPretty << '"';
 }
 
-class QualifiedNameTest : public ::testing::TestWithParam<NameCase>
+class QualifiedNames : public ::testing::TestWithParam<NameCase>
 {
 };
 
-TEST_P(QualifiedNameTest, Reduces)
+TEST_P(QualifiedNames, Reduces)
 {
     EXPECT_EQ(CHVFuncLog::QualifiedName(GetParam().pszPretty), GetParam().pszExpected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts,
-                         QualifiedNameTest,
+                         QualifiedNames,
                          ::testing::Values(NameCase{"virtual BOOL CHalvoDataSecurityDlg::OnInitDialog()",
                                                     "CHalvoDataSecurityDlg::OnInitDialog"},
                                            NameCase{"bool CMRegistryData::Load()", "CMRegistryData::Load"},

@@ -33,7 +33,7 @@ QTextCharFormat FormatOf(const QTextDocument& doc, const QString& strText)
 }
 }  // namespace
 
-class TestHtmlStatic : public QObject
+class TestUiHtml : public QObject
 {
     Q_OBJECT
 private slots:
@@ -157,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestHtmlStatic)
-#include "tst_CPPHtmlStatic.moc"
+QTEST_MAIN(TestUiHtml)
+#include "test_ui_html.moc"

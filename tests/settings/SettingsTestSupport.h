@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "support/TempHome.h"
+
 // Every test runs with HOME and the XDG folders in a fresh temporary folder, and with no
 // desktop named, so that the freedesktop tools take their generic paths.
 class SettingsTestEnv : public ::testing::Test
@@ -19,11 +21,8 @@ class SettingsTestEnv : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_strRoot = m_dir.path();
-        Set("HOME", m_strRoot + QStringLiteral("/home"));
-        Set("XDG_CONFIG_HOME", m_strRoot + QStringLiteral("/home/.config"));
-        Set("XDG_DATA_HOME", m_strRoot + QStringLiteral("/home/.local/share"));
+        ASSERT_TRUE(m_home.IsValid());
+        m_strRoot = m_home.Root();
         Set("XDG_CONFIG_DIRS", m_strRoot + QStringLiteral("/etc/xdg"));
         Set("XDG_DATA_DIRS", m_strRoot + QStringLiteral("/usr/share"));
         Set("HV_SYSTEM_CONFIG_DIR", m_strRoot + QStringLiteral("/etc/xdg"));
@@ -36,30 +35,19 @@ protected:
                                     "WAYLAND_DISPLAY"}) {
             ::unsetenv(pszName);
         }
-        QDir().mkpath(m_strRoot + QStringLiteral("/home"));
     }
 
-    static void Set(const char* pszName, const QString& strValue)
-    {
-        ::setenv(pszName, strValue.toLocal8Bit().constData(), 1);
-    }
+    static void Set(const char* pszName, const QString& strValue) { hvtest::SetEnv(pszName, strValue); }
 
     QString UserFile() const { return m_strRoot + QStringLiteral("/home/.config/Halvo-Soft/HalvoNorvane.conf"); }
     QString SystemFile() const { return m_strRoot + QStringLiteral("/etc/xdg/Halvo-Soft/HalvoNorvane.conf"); }
     QString DataHome() const { return m_strRoot + QStringLiteral("/home/.local/share"); }
     QString ConfigHome() const { return m_strRoot + QStringLiteral("/home/.config"); }
 
-    static QByteArray ReadFile(const QString& strPath)
-    {
-        QFile file(strPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray ReadFile(const QString& strPath) { return hvtest::ReadFile(strPath); }
     static void WriteFile(const QString& strPath, const QByteArray& text)
     {
-        QDir().mkpath(QFileInfo(strPath).absolutePath());
-        QFile file(strPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(text), text.size());
+        ASSERT_TRUE(hvtest::WriteFile(strPath, text)) << strPath.toStdString();
     }
 
     // Runs a tool with the test's environment; its standard output, trimmed.
@@ -78,6 +66,6 @@ protected:
         return !QStandardPaths::findExecutable(QString::fromLatin1(pszTool)).isEmpty();
     }
 
-    QTemporaryDir m_dir;
+    hvtest::CTempHome m_home;
     QString m_strRoot;
 };

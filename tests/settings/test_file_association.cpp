@@ -1,12 +1,11 @@
 #include "settings/CHVFileAssociation.h"
-
 #include "settings/CHVMimeApps.h"
 #include "settings/CMRegistryData.h"
 
 #include <QDateTime>
 #include <QThread>
 
-#include "SettingsTestEnv.h"
+#include "SettingsTestSupport.h"
 
 #if __has_include("engines/CHvncHeader.h")
 #include "engines/CHvncHeader.h"
@@ -19,7 +18,7 @@ const QString kType = QStringLiteral("application/x-hvnc");
 const QString kOurs = QStringLiteral("halvonorvane-hnvfile.desktop");
 const QByteArray kMagic("HVNC\r\n\x1a\n", 8);
 
-class AssociationTest : public SettingsTestEnv
+class Association : public SettingsTestEnv
 {
 protected:
     // A stand-in program in a folder with a blank: it writes its arguments, one a line.
@@ -44,7 +43,7 @@ protected:
     QString m_strArgsFile;
 };
 
-TEST_F(AssociationTest, RoundTripThroughTheFreedesktopTools)
+TEST_F(Association, RoundTripThroughTheFreedesktopTools)
 {
     if (!HasTool("xdg-mime")) {
         GTEST_SKIP() << "xdg-mime is not installed";
@@ -76,7 +75,7 @@ TEST_F(AssociationTest, RoundTripThroughTheFreedesktopTools)
     EXPECT_EQ(Run(QStringLiteral("mimetype"), {QStringLiteral("--brief"), strNoExtension}), kType);
 }
 
-TEST_F(AssociationTest, EntryStartsTheProgramWithBlanksInItsPath)
+TEST_F(Association, EntryStartsTheProgramWithBlanksInItsPath)
 {
     if (!HasTool("gio")) {
         GTEST_SKIP() << "gio is not installed";
@@ -95,7 +94,7 @@ TEST_F(AssociationTest, EntryStartsTheProgramWithBlanksInItsPath)
     EXPECT_EQ(ReadFile(m_strArgsFile), (QStringLiteral("-d\n-fp\n") + strFile + u'\n').toUtf8());
 }
 
-TEST_F(AssociationTest, RerunRewritesNothing)
+TEST_F(Association, RerunRewritesNothing)
 {
     CHVFileAssociation first(MakeProgram());
     ASSERT_TRUE(first.Associate());
@@ -119,7 +118,7 @@ TEST_F(AssociationTest, RerunRewritesNothing)
     EXPECT_TRUE(CHVFileAssociation::StoredOld().isEmpty());
 }
 
-TEST_F(AssociationTest, MovedProgramGetsItsEntryRewritten)
+TEST_F(Association, MovedProgramGetsItsEntryRewritten)
 {
     const QString strProgram = MakeProgram();
     CHVFileAssociation first(strProgram);
@@ -131,7 +130,7 @@ TEST_F(AssociationTest, MovedProgramGetsItsEntryRewritten)
         ReadFile(CHVFileAssociation::DesktopEntryPath()).contains("Exec=\"/opt/elsewhere/HalvoNorvane\" -d -fp %f\n"));
 }
 
-TEST_F(AssociationTest, PreviousHandlerIsKeptAsOldAndRestored)
+TEST_F(Association, PreviousHandlerIsKeptAsOldAndRestored)
 {
     WriteFile(DataHome() + QStringLiteral("/applications/other-viewer.desktop"),
               "[Desktop Entry]\nType=Application\nName=Other\nExec=true %f\nMimeType=application/x-hvnc;\n");
@@ -170,7 +169,7 @@ TEST_F(AssociationTest, PreviousHandlerIsKeptAsOldAndRestored)
     EXPECT_TRUE(CHVFileAssociation::StoredOld().isEmpty());
 }
 
-TEST_F(AssociationTest, DesktopSpecificListIsCorrectedToo)
+TEST_F(Association, DesktopSpecificListIsCorrectedToo)
 {
     Set("XDG_CURRENT_DESKTOP", QStringLiteral("TestDesk"));
     WriteFile(ConfigHome() + QStringLiteral("/testdesk-mimeapps.list"),
@@ -181,7 +180,7 @@ TEST_F(AssociationTest, DesktopSpecificListIsCorrectedToo)
     EXPECT_EQ(CHVFileAssociation::StoredOld(), QStringLiteral("other.desktop"));
 }
 
-TEST_F(AssociationTest, UnusableProgramPathWritesNothing)
+TEST_F(Association, UnusableProgramPathWritesNothing)
 {
     for (const QString& strProgram :
          {QString(), QStringLiteral("relative/HalvoNorvane"), QStringLiteral("/opt/a\nExec=evil")}) {
@@ -219,11 +218,11 @@ TEST(MimePackage, MagicMatchesTheEncryptedFileHeader)
 #endif
 }
 
-class MimeAppsEditTest : public SettingsTestEnv
+class MimeAppsEdit : public SettingsTestEnv
 {
 };
 
-TEST_F(MimeAppsEditTest, OneEntryChangesAndTheRestStays)
+TEST_F(MimeAppsEdit, OneEntryChangesAndTheRestStays)
 {
     const QString strFile = m_strRoot + QStringLiteral("/list");
     const QByteArray original("# comment\n[Default Applications]\na/b=x.desktop\n\n[Other]\nk=v\n");

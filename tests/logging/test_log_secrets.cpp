@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "LogTestUtil.h"
+#include "LogTestSupport.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ void LogResult(const char* pszWhat, const std::string& strPath, const CEncryptMa
                              engine.GetLastOutputPath().c_str());
 }
 
-TEST(LogSecretsTest, EncryptionRunWithLoggingOnLeavesNoPasswordInTheLog)
+TEST(LogSecrets, EncryptionRunWithLoggingOnLeavesNoPasswordInTheLog)
 {
     CTempFolder dir;
     const auto log = dir.Path() / "Logs" / "HNV.log";

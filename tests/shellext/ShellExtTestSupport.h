@@ -14,6 +14,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/Programs.h"
+#include "support/TempDir.h"
+#include "support/TempHome.h"
+
 namespace fs = std::filesystem;
 
 // Every test runs with HOME and the XDG folders in a fresh temporary folder.
@@ -22,31 +26,16 @@ class ShellExtTestEnv : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char szTemplate[] = "/tmp/hvext-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(szTemplate), nullptr);
-        m_root = szTemplate;
-        Set("HOME", (m_root / "home").string());
-        Set("XDG_CONFIG_HOME", (m_root / "home/.config").string());
-        Set("XDG_DATA_HOME", (m_root / "home/.local/share").string());
+        ASSERT_TRUE(m_home.IsValid());
+        m_root = m_home.Root().toStdString();
         Set("XDG_CONFIG_DIRS", (m_root / "etc/xdg").string());
         Set("HV_SYSTEM_CONFIG_DIR", (m_root / "etc/xdg").string());
-        fs::create_directories(m_root / "home");
         m_work = m_root / "work";
         fs::create_directories(m_work);
     }
 
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add, ec);
-        for (auto it = fs::recursive_directory_iterator(m_root, ec); it != fs::recursive_directory_iterator();
-             it.increment(ec)) {
-            if (it->is_directory(ec) && !it->is_symlink(ec)) {
-                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-            }
-        }
-        fs::remove_all(m_root, ec);
-    }
+    // Folders a test made unreadable are removed too.
+    void TearDown() override { hvtest::RemoveTree(m_root.string()); }
 
     static void Set(const char* pszName, const std::string& strValue) { ::setenv(pszName, strValue.c_str(), 1); }
 
@@ -56,13 +45,7 @@ protected:
         std::ofstream(path, std::ios::binary) << strContent;
     }
 
-    static std::string ReadText(const fs::path& path)
-    {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    static std::string ReadText(const fs::path& path) { return hvtest::ReadText(path.string()); }
 
     // The arguments the stub program recorded (NUL-separated), waiting for them to appear;
     // pstrSession receives the "sid=" line that follows them.
@@ -96,6 +79,7 @@ protected:
         return settings;
     }
 
+    hvtest::CTempHome m_home;
     fs::path m_root;
     fs::path m_work;
 };

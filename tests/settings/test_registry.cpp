@@ -1,21 +1,20 @@
-#include "settings/CRegistry.h"
-
 #include "settings/CHVIniGuard.h"
+#include "settings/CRegistry.h"
 
 #include <limits>
 
-#include "SettingsTestEnv.h"
+#include "SettingsTestSupport.h"
 
 namespace {
 
 const QString kMain = QStringLiteral("SOFTWARE\\Halvo-Soft\\HalvoNorvane\\Main");
 const QString kAppPaths = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\HalvoNorvane.exe");
 
-class RegistryTest : public SettingsTestEnv
+class RegistryFile : public SettingsTestEnv
 {
 };
 
-TEST_F(RegistryTest, KeyPathsMapOntoFilesAndGroups)
+TEST_F(RegistryFile, KeyPathsMapOntoFilesAndGroups)
 {
     const auto user = CRegistry::Locate(HVRegRoot::CurrentUser, kMain);
     EXPECT_TRUE(user.bValid);
@@ -45,13 +44,13 @@ TEST_F(RegistryTest, KeyPathsMapOntoFilesAndGroups)
                      .bValid);
 }
 
-TEST_F(RegistryTest, RelativeConfigHomeIsIgnored)
+TEST_F(RegistryFile, RelativeConfigHomeIsIgnored)
 {
     Set("XDG_CONFIG_HOME", QStringLiteral("relative/dir"));
     EXPECT_EQ(CRegistry::Locate(HVRegRoot::CurrentUser, kMain).strFile, UserFile());
 }
 
-TEST_F(RegistryTest, ValuesSurviveTheDisk)
+TEST_F(RegistryFile, ValuesSurviveTheDisk)
 {
     const QByteArray bytes("\x00\x01\xff,=\n[x]", 9);
     {
@@ -95,7 +94,7 @@ TEST_F(RegistryTest, ValuesSurviveTheDisk)
     EXPECT_EQ(str, QStringLiteral("/opt/prog"));
 }
 
-TEST_F(RegistryTest, ReadsFailForMissingOrWrongKindAndLeaveTheTarget)
+TEST_F(RegistryFile, ReadsFailForMissingOrWrongKindAndLeaveTheTarget)
 {
     WriteFile(UserFile(),
               "[Main]\nText=abc\nHuge=99999999999\nNeg=-2147483649\nBlob=@ByteArray(abcd)\nList=a, b\nSpace= 7 \n");
@@ -135,7 +134,7 @@ TEST_F(RegistryTest, ReadsFailForMissingOrWrongKindAndLeaveTheTarget)
     EXPECT_EQ(QByteArray(big, 4), QByteArray("abcd"));
 }
 
-TEST_F(RegistryTest, KeysExistOnlyWithValuesAndAccessIsChecked)
+TEST_F(RegistryFile, KeysExistOnlyWithValuesAndAccessIsChecked)
 {
     CRegistry reg(HVRegRoot::CurrentUser);
     EXPECT_FALSE(reg.VerifyKey(kMain));
@@ -162,7 +161,7 @@ TEST_F(RegistryTest, KeysExistOnlyWithValuesAndAccessIsChecked)
     EXPECT_FALSE(reg.Open(HVRegRoot::ClassesRoot, QStringLiteral(".hvnc"), HV_KEY_READ));
 }
 
-TEST_F(RegistryTest, DeletedValueIsGoneAfterClose)
+TEST_F(RegistryFile, DeletedValueIsGoneAfterClose)
 {
     WriteFile(UserFile(), "[Main]\na=1\nb=2\n");
     {
@@ -178,7 +177,7 @@ TEST_F(RegistryTest, DeletedValueIsGoneAfterClose)
     EXPECT_TRUE(reg.Read(QStringLiteral("b"), n));
 }
 
-TEST_F(RegistryTest, CloseReportsAWriteThatDidNotReachTheDisk)
+TEST_F(RegistryFile, CloseReportsAWriteThatDidNotReachTheDisk)
 {
     WriteFile(UserFile(), "[Main]\na=1\n");
     CRegistry reg;
@@ -192,7 +191,7 @@ TEST_F(RegistryTest, CloseReportsAWriteThatDidNotReachTheDisk)
 
 // Values QSettings would turn into objects through QDataStream (which trusts the counts in the
 // data) mark the file as damaged, in every spelling the INI escapes allow.
-TEST_F(RegistryTest, ObjectValuesMarkTheFileDamaged)
+TEST_F(RegistryFile, ObjectValuesMarkTheFileDamaged)
 {
     const char* const kDamaged[] = {
         "[Main]\na=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\n",

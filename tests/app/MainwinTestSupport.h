@@ -20,6 +20,8 @@
 #include <map>
 #include <vector>
 
+#include "support/TempHome.h"
+
 namespace HVMainWinTest {
 
 // Every opened address (help pages and web links), in order.
@@ -29,18 +31,10 @@ inline QStringList& OpenedAddresses()
     return s_list;
 }
 
-// Sets HOME and the XDG folders to a temporary tree, creates the settings key and points the
-// global data at the build's program folder. Call once, before any window is made.
-inline void PrepareEnvironment(QTemporaryDir& dir)
+// Creates the settings key and points the global data at the build's program folder (HOME and
+// the XDG folders are a temporary home's). Call once, before any window is made.
+inline void PrepareEnvironment()
 {
-    QVERIFY(dir.isValid());
-    for (const auto& [name, sub] : {std::pair{"HOME", "/home"},
-                                    std::pair{"XDG_DATA_HOME", "/home/.local/share"},
-                                    std::pair{"XDG_CONFIG_HOME", "/home/.config"},
-                                    std::pair{"XDG_STATE_HOME", "/home/.local/state"}}) {
-        QDir().mkpath(dir.path() + QLatin1String(sub));
-        qputenv(name, QFile::encodeName(dir.path() + QLatin1String(sub)));
-    }
     const QString strBin = qEnvironmentVariable("HV_BUILD_BIN");
     QVERIFY2(!strBin.isEmpty(), "HV_BUILD_BIN is not set");
     // Loading the user's values also reads the program's registered folder: set ours after it.

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+#include "support/TempHome.h"
+
 namespace dlgtest {
 
 // Waits (from the GUI thread's event loop) for a modal dialog of type T and hands it to fn once.
@@ -34,16 +36,7 @@ void AnswerNext(QObject* pOwner, std::function<void(T*)> fn)
     pTimer->start();
 }
 
-inline bool WriteFile(const QString& strPath, const QByteArray& data)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
-}
-
-inline QByteArray ReadFile(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using hvtest::ReadFile;
+using hvtest::WriteFile;
 
 }  // namespace dlgtest

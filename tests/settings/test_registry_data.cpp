@@ -1,6 +1,5 @@
-#include "settings/CMRegistryData.h"
-
 #include "logging/CHVLog.h"
+#include "settings/CMRegistryData.h"
 #include "settings/CRegistry.h"
 
 #include <QSettings>
@@ -13,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "SettingsTestEnv.h"
+#include "SettingsTestSupport.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ QString RunningProgram()
     return QString::fromStdString(std::filesystem::read_symlink("/proc/self/exe").string());
 }
 
-class RegistryDataTest : public SettingsTestEnv
+class RegistryData : public SettingsTestEnv
 {
 protected:
     // The Main group as another process would read it.
@@ -73,7 +72,7 @@ protected:
     }
 };
 
-TEST_F(RegistryDataTest, FirstStartCreatesAllValuesWithDefaults)
+TEST_F(RegistryData, FirstStartCreatesAllValuesWithDefaults)
 {
     CMRegistryData data;
     data.FirstTimeInit();
@@ -91,7 +90,7 @@ TEST_F(RegistryDataTest, FirstStartCreatesAllValuesWithDefaults)
     EXPECT_EQ(data.m_strDoDPass3, QStringLiteral("AA"));
 }
 
-TEST_F(RegistryDataTest, FileWithOtherGroupsOnlyGetsTheSettingsAdded)
+TEST_F(RegistryData, FileWithOtherGroupsOnlyGetsTheSettingsAdded)
 {
     WriteFile(UserFile(), "[FileType]\nOld=other.desktop\n");
     CMRegistryData data;
@@ -101,7 +100,7 @@ TEST_F(RegistryDataTest, FileWithOtherGroupsOnlyGetsTheSettingsAdded)
     EXPECT_EQ(settings.value(QStringLiteral("FileType/Old")).toString(), QStringLiteral("other.desktop"));
 }
 
-TEST_F(RegistryDataTest, FirstTimeInitLogsEntryAndExit)
+TEST_F(RegistryData, FirstTimeInitLogsEntryAndExit)
 {
     const QString strLog = m_strRoot + QStringLiteral("/Logs/HNV.log");
     LOGGER::g_HVLog.SetFileName(strLog.toStdString());
@@ -115,7 +114,7 @@ TEST_F(RegistryDataTest, FirstTimeInitLogsEntryAndExit)
     EXPECT_TRUE(lines[1].endsWith("] Exit CMRegistryData::FirstTimeInit")) << lines[1].constData();
 }
 
-TEST_F(RegistryDataTest, ProgramPathsComeFromTheSystemRegistration)
+TEST_F(RegistryData, ProgramPathsComeFromTheSystemRegistration)
 {
     WriteFile(SystemFile(), "[App%20Paths]\nPath=/opt/Halvo Norvane\n%40=/opt/Halvo Norvane/HalvoNorvane\n");
     CMRegistryData data;
@@ -125,7 +124,7 @@ TEST_F(RegistryDataTest, ProgramPathsComeFromTheSystemRegistration)
     EXPECT_EQ(StoredValues().at(QStringLiteral("Module EXE Path")), QStringLiteral("/opt/Halvo Norvane/HalvoNorvane"));
 }
 
-TEST_F(RegistryDataTest, IncompleteRegistrationFallsBackToTheRunningProgram)
+TEST_F(RegistryData, IncompleteRegistrationFallsBackToTheRunningProgram)
 {
     for (const QByteArray& text : {QByteArray("[App%20Paths]\nPath=/opt/hn\n"),
                                    QByteArray("[App%20Paths]\n%40=/opt/hn/HalvoNorvane\n"),
@@ -138,7 +137,7 @@ TEST_F(RegistryDataTest, IncompleteRegistrationFallsBackToTheRunningProgram)
     }
 }
 
-TEST_F(RegistryDataTest, SavedValuesLoadBack)
+TEST_F(RegistryData, SavedValuesLoadBack)
 {
     CMRegistryData first;
     ASSERT_TRUE(first.Load());
@@ -168,12 +167,12 @@ void PrintTo(const RepairCase& c, std::ostream* pOut)
     *pOut << from.substr(0, from.find('=')) << (*c.pszTo == '\0' ? " deleted" : " unreadable");
 }
 
-class RegistryRepairTest : public RegistryDataTest, public ::testing::WithParamInterface<RepairCase>
+class RegistryRepair : public RegistryData, public ::testing::WithParamInterface<RepairCase>
 {
 };
 
 // One value deleted or unreadable: every value returns to its default and the set is rewritten.
-TEST_P(RegistryRepairTest, OneBrokenValueResetsTheWholeSet)
+TEST_P(RegistryRepair, OneBrokenValueResetsTheWholeSet)
 {
     {
         CMRegistryData data;
@@ -201,7 +200,7 @@ TEST_P(RegistryRepairTest, OneBrokenValueResetsTheWholeSet)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values,
-                         RegistryRepairTest,
+                         RegistryRepair,
                          ::testing::Values(RepairCase{"WipeType=7\n", ""},
                                            RepairCase{"ResolveLinks=7\n", ""},
                                            RepairCase{"DoDPass3=5F\n", ""},
@@ -209,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Values,
                                            RepairCase{"AESType=9", "AESType=@ByteArray(9)"},
                                            RepairCase{"Priority=6", "Priority=99999999999"}));
 
-TEST_F(RegistryDataTest, FailingRewriteDoesNotLoop)
+TEST_F(RegistryData, FailingRewriteDoesNotLoop)
 {
     WriteFile(UserFile(), "[Main]\nAESType=1\nWipeType=broken\n");
     CRegistry reg;
@@ -225,7 +224,7 @@ TEST_F(RegistryDataTest, FailingRewriteDoesNotLoop)
     EXPECT_EQ(ReadFile(UserFile()), QByteArray("[Main]\nAESType=1\nWipeType=broken\n"));
 }
 
-TEST_F(RegistryDataTest, DoDPass3IsReadAsItStands)
+TEST_F(RegistryData, DoDPass3IsReadAsItStands)
 {
     CMRegistryData data;
     ASSERT_TRUE(data.Load());
@@ -248,11 +247,11 @@ void PrintTo(const ResetCase& c, std::ostream* pOut)
     *pOut << c.pszName;
 }
 
-class PartialResetTest : public ::testing::TestWithParam<ResetCase>
+class PartialReset : public ::testing::TestWithParam<ResetCase>
 {
 };
 
-TEST_P(PartialResetTest, ResetsExactlyItsValues)
+TEST_P(PartialReset, ResetsExactlyItsValues)
 {
     CMRegistryData data;
     data.m_strModulePath = QStringLiteral("/p");
@@ -282,7 +281,7 @@ TEST_P(PartialResetTest, ResetsExactlyItsValues)
 
 INSTANTIATE_TEST_SUITE_P(
     Resets,
-    PartialResetTest,
+    PartialReset,
     ::testing::Values(
         ResetCase{"Shell",
                   &CMRegistryData::ResetShellDefaults,
@@ -300,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "ShlEnableWipe", "ShlPasswordType", "ShlAskMaster",   "WindowPosition", "AsscExtension"}}),
     [](const auto& info) { return std::string(info.param.pszName); });
 
-TEST_F(RegistryDataTest, TypedAccessByName)
+TEST_F(RegistryData, TypedAccessByName)
 {
     CMRegistryData data;
     EXPECT_EQ(data.GetInt(u"AESType"), 2);
@@ -314,7 +313,7 @@ TEST_F(RegistryDataTest, TypedAccessByName)
     EXPECT_EQ(data.m_strModulePath, QStringLiteral("/x"));
 }
 
-TEST_F(RegistryDataTest, SaveAndPlacementNeverCreateTheKey)
+TEST_F(RegistryData, SaveAndPlacementNeverCreateTheKey)
 {
     CMRegistryData data;
     EXPECT_FALSE(data.Save());
@@ -325,7 +324,7 @@ TEST_F(RegistryDataTest, SaveAndPlacementNeverCreateTheKey)
     EXPECT_FALSE(QFile::exists(UserFile()));
 }
 
-TEST_F(RegistryDataTest, PlacementRoundTripAsBinaryValue)
+TEST_F(RegistryData, PlacementRoundTripAsBinaryValue)
 {
     CMRegistryData data;
     ASSERT_TRUE(data.Load());
@@ -346,7 +345,7 @@ TEST_F(RegistryDataTest, PlacementRoundTripAsBinaryValue)
 
 // A second process reads the file over and over while this one saves: every read sees a
 // whole set (the file is replaced by rename, never written in place).
-TEST_F(RegistryDataTest, ReadersNeverSeeAPartialFile)
+TEST_F(RegistryData, ReadersNeverSeeAPartialFile)
 {
     CMRegistryData data;
     ASSERT_TRUE(data.Load());

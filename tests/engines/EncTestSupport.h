@@ -12,40 +12,15 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/TempDir.h"
+
 // Helpers shared by the encryption engine's tests: a private temporary folder, file contents.
 namespace enctest {
 
 inline constexpr std::uint32_t kCheapMemKiB = 64;  // tests use a cheap key derivation
 inline constexpr std::uint32_t kCheapPasses = 1;
 
-class CTempDir
-{
-public:
-    // base: where to make the folder (a tmpfs such as /dev/shm keeps tests of many files quick).
-    explicit CTempDir(const std::string& base = "/tmp")
-    {
-        std::string tmpl = base + "/hvnc-test-XXXXXX";
-        m_path = ::mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
-        if (m_path.empty() && base != "/tmp") {
-            tmpl = "/tmp/hvnc-test-XXXXXX";
-            m_path = ::mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
-        }
-    }
-    ~CTempDir()
-    {
-        if (!m_path.empty()) {
-            const std::string cmd = "rm -rf '" + m_path + "'";
-            [[maybe_unused]] const int r = std::system(cmd.c_str());
-        }
-    }
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
-    [[nodiscard]] const std::string& Path() const { return m_path; }
-    [[nodiscard]] std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
+using CTempDir = hvtest::CTempDir;
 
 inline std::vector<std::uint8_t> Pattern(std::size_t n, std::uint32_t seed = 1)
 {

@@ -69,7 +69,7 @@ struct SFixture
 };
 }  // namespace
 
-class TestPropertiesPages : public QObject
+class TestUiPages : public QObject
 {
     Q_OBJECT
 private slots:
@@ -237,5 +237,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPropertiesPages)
-#include "tst_CHPropertiesPages.moc"
+QTEST_MAIN(TestUiPages)
+#include "test_ui_pages.moc"
