@@ -113,7 +113,7 @@ TEST_F(LogWriter, GlobalWriterIsOffUntilStarted)
     const auto texts = Texts(File());
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_TRUE(
-        std::regex_match(texts[0], std::regex(R"(\[sev 0\] Secure through command line \(CHVLogTest\.cpp:\d+\))")))
+        std::regex_match(texts[0], std::regex(R"(\[sev 0\] Secure through command line \(test_log\.cpp:\d+\))")))
         << texts[0];
 }
 
