@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engines/CEncryptManager.h"
 #include "logging/CHVLog.h"
 #include "settings/CHDGlobalData.h"
 
@@ -9,11 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
-#include <QTemporaryDir>
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "support/ProgramFiles.h"
 #include "support/TempHome.h"
 
 // HOME and the XDG folders in a fresh temporary folder, a program folder of its own ("bin"),
@@ -47,16 +45,7 @@ public:
     // Encrypts plain into the program folder as the configuration file, with a cheap cost.
     void WriteConfig(const QByteArray& plain, std::u16string_view password = u"" HV_CONFIG_PASSWORD)
     {
-        const QString strPlain = m_strRoot + QStringLiteral("/plain/Config_norvane.xml");
-        WriteFile(strPlain, plain);
-        QFile::remove(EncryptedConfig());
-        CEncryptManager engine;
-        engine.SetKdfCost(8 * 1024, 1);
-        (void)engine.EnablerEncryptionType(32, password);
-        const std::string strOut = QFile::encodeName(EncryptedConfig()).toStdString();
-        ASSERT_NE(engine.EncryptFileW(QFile::encodeName(strPlain).toStdString(), strOut.c_str()), 0)
-            << engine.GetLastError();
-        QFile::remove(strPlain);
+        ASSERT_TRUE(hvtest::WriteEncryptedConfig(EncryptedConfig(), plain, password));
     }
 
     hvtest::CTempHome m_home;
