@@ -51,16 +51,6 @@ std::string FromLambda()
 
 namespace {
 
-std::vector<std::string> Texts(const std::filesystem::path& path)
-{
-    std::vector<std::string> texts;
-    for (const std::string& line : ReadLines(path)) {
-        const size_t close = line.find("] ");
-        texts.push_back(close == std::string::npos ? line : line.substr(close + 2));
-    }
-    return texts;
-}
-
 TEST(FuncLog, EntryAndExitLinesAroundTheBody)
 {
     CTempFolder dir;

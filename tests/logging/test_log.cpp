@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
-#include <regex>
 #include <set>
-#include <sys/stat.h>
 #include <thread>
 
 #include "LogTestSupport.h"
@@ -12,43 +10,6 @@
 using LOGGER::CHVLog;
 
 namespace {
-
-// "2026-12-08 00:06:43.123 [4711] text": the prefix (time, thread id) is checked by a regular
-// expression, the text returned as it stands (std::regex recurses per character).
-const std::regex kPrefix(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} \[(\d+)\] $)");
-
-struct CLine
-{
-    bool bValid = false;
-    std::string strThread;
-    std::string strText;
-};
-
-CLine Split(const std::string& line)
-{
-    CLine parsed;
-    const size_t close = line.find("] ");
-    std::smatch m;
-    const std::string prefix = line.substr(0, close == std::string::npos ? 0 : close + 2);
-    if (close != std::string::npos && std::regex_match(prefix, m, kPrefix)) {
-        parsed.bValid = true;
-        parsed.strThread = m[1].str();
-        parsed.strText = line.substr(close + 2);
-    }
-    return parsed;
-}
-
-// The text part of each line; fails the test on a line that is not in the format.
-std::vector<std::string> Texts(const std::filesystem::path& path)
-{
-    std::vector<std::string> texts;
-    for (const std::string& line : ReadLines(path)) {
-        const CLine parsed = Split(line);
-        EXPECT_TRUE(parsed.bValid) << line.substr(0, 80);
-        texts.push_back(parsed.bValid ? parsed.strText : line);
-    }
-    return texts;
-}
 
 struct CWideName
 {
@@ -158,11 +119,7 @@ TEST_F(LogWriter, StartRefusesWhatIsNotAPlainFileOfItsOwn)
         EXPECT_FALSE(log.StartLogging()) << eKind;
         log.Log("never written");
         EXPECT_EQ(ReadLines(elsewhere), std::vector<std::string>{"keep"}) << eKind;
-        struct stat st
-        {
-        };
-        ASSERT_EQ(::stat(elsewhere.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0644u) << eKind;
+        EXPECT_EQ(Mode(elsewhere), 0644u) << eKind;
     }
 }
 
@@ -170,13 +127,8 @@ TEST_F(LogWriter, FolderAndFileAreCreatedPrivate)
 {
     Start();
     m_log.Log("x");
-    struct stat st
-    {
-    };
-    ASSERT_EQ(::stat(File().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    ASSERT_EQ(::stat(File().parent_path().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(Mode(File()), 0600u);
+    EXPECT_EQ(Mode(File().parent_path()), 0700u);
 }
 
 TEST_F(LogWriter, ExistingFileIsAppendedAndNarrowedToOwner)
@@ -189,11 +141,7 @@ TEST_F(LogWriter, ExistingFileIsAppendedAndNarrowedToOwner)
     const auto lines = ReadLines(File());
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "earlier line");
-    struct stat st
-    {
-    };
-    ASSERT_EQ(::stat(File().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(Mode(File()), 0600u);
 }
 
 TEST_F(LogWriter, WideAndNarrowFormats)

@@ -72,7 +72,7 @@ TEST(LogSecrets, EncryptionRunWithLoggingOnLeavesNoPasswordInTheLog)
     }
     LOGGER::g_HVLog.StopLogging();
 
-    const std::string text = ReadAll(log);
+    const std::string text = hvtest::ReadText(log.string());
     ASSERT_NE(text.find("Encrypt "), std::string::npos) << text;
     ASSERT_NE(text.find("Run done"), std::string::npos);
     EXPECT_EQ(text.find(kPasswordUtf8), std::string::npos) << text;

@@ -9,40 +9,34 @@
 
 TEST(FormatText, FillsPlaceholdersInOrder)
 {
-    EXPECT_EQ(HVFormatText(QStringLiteral("Encrypting %s"), {QStringLiteral("/home/a b/x.txt")}),
-              QStringLiteral("Encrypting /home/a b/x.txt"));
-    EXPECT_EQ(
-        HVFormatText(QStringLiteral("%s: %d of %u"), {QStringLiteral("a"), QStringLiteral("-1"), QStringLiteral("2")}),
-        QStringLiteral("a: -1 of 2"));
-    EXPECT_EQ(HVFormatText(QStringLiteral("no placeholder"), {}), QStringLiteral("no placeholder"));
-    EXPECT_EQ(HVFormatText(QString(), {}), QString());
-}
-
-TEST(FormatText, PercentSigns)
-{
-    EXPECT_EQ(HVFormatText(QStringLiteral("%d%% done"), {QStringLiteral("50")}), QStringLiteral("50% done"));
-    EXPECT_EQ(HVFormatText(QStringLiteral("%%s"), {QStringLiteral("x")}), QStringLiteral("%s"));
-    EXPECT_EQ(HVFormatText(QStringLiteral("100%"), {}), QStringLiteral("100%"));
-    EXPECT_EQ(HVFormatText(QStringLiteral("%x %s"), {QStringLiteral("y")}), QStringLiteral("%x y"));
-}
-
-TEST(FormatText, ArgumentsAreNotScannedAgain)
-{
-    // A file name may hold anything, placeholders included.
-    EXPECT_EQ(HVFormatText(QStringLiteral("Wiping %s now"), {QStringLiteral("/tmp/%s%d%%.txt")}),
-              QStringLiteral("Wiping /tmp/%s%d%%.txt now"));
-    EXPECT_EQ(HVFormatText(QStringLiteral("%s and %s"), {QStringLiteral("%s"), QStringLiteral("b")}),
-              QStringLiteral("%s and b"));
-}
-
-TEST(FormatText, ArgumentCountMismatch)
-{
-    // Too few: the placeholder stays visible rather than reading past the arguments.
-    EXPECT_EQ(HVFormatText(QStringLiteral("%s and %s"), {QStringLiteral("a")}), QStringLiteral("a and %s"));
-    EXPECT_EQ(HVFormatText(QStringLiteral("%d"), {}), QStringLiteral("%d"));
-    // Too many: the rest is left out.
-    EXPECT_EQ(HVFormatText(QStringLiteral("only %s"), {QStringLiteral("a"), QStringLiteral("b")}),
-              QStringLiteral("only a"));
+    struct SCase
+    {
+        QString strFormat;
+        QStringList args;
+        QString strExpected;
+    };
+    const SCase cases[] = {
+        {"Encrypting %s", {"/home/a b/x.txt"}, "Encrypting /home/a b/x.txt"},
+        {"%s: %d of %u", {"a", "-1", "2"}, "a: -1 of 2"},
+        {"no placeholder", {}, "no placeholder"},
+        {QString(), {}, QString()},
+        // Percent signs.
+        {"%d%% done", {"50"}, "50% done"},
+        {"%%s", {"x"}, "%s"},
+        {"100%", {}, "100%"},
+        {"%x %s", {"y"}, "%x y"},
+        // Arguments are not scanned again: a file name may hold anything, placeholders included.
+        {"Wiping %s now", {"/tmp/%s%d%%.txt"}, "Wiping /tmp/%s%d%%.txt now"},
+        {"%s and %s", {"%s", "b"}, "%s and b"},
+        // Too few arguments: the placeholder stays visible rather than reading past them.
+        {"%s and %s", {"a"}, "a and %s"},
+        {"%d", {}, "%d"},
+        // Too many: the rest is left out.
+        {"only %s", {"a", "b"}, "only a"},
+    };
+    for (const SCase& c : cases) {
+        EXPECT_EQ(HVFormatText(c.strFormat, c.args), c.strExpected) << c.strFormat.toStdString();
+    }
 }
 
 TEST_F(ResourceModule, FormatStringTakesTextsAndNumbers)

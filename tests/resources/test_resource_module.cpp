@@ -19,18 +19,6 @@ const QString kNoConfig =
 const QString kNoResources =
     QStringLiteral("Error missing Resource file\nRe-installing the Application may fix the problem.");
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
 }  // namespace
 
 TEST_F(ResourceModule, CompiledInStringsWithoutModule)
@@ -95,14 +83,13 @@ TEST_F(ResourceModule, DefaultHandlerStopsDebugBuildsOnAMissingNumber)
 
 TEST_F(ResourceModule, MissingOrUnusableFileGivesFalse)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString garbage = dir.filePath(QStringLiteral("garbage.rcc"));
-    ASSERT_TRUE(WriteAll(garbage, QByteArray(4096, '\x5a')));
-    const QString empty = dir.filePath(QStringLiteral("empty.rcc"));
-    ASSERT_TRUE(WriteAll(empty, QByteArray()));
+    const QString garbage = m_dir.filePath(QStringLiteral("garbage.rcc"));
+    ASSERT_TRUE(hvtest::WriteFile(garbage, QByteArray(4096, '\x5a')));
+    const QString empty = m_dir.filePath(QStringLiteral("empty.rcc"));
+    ASSERT_TRUE(hvtest::WriteFile(empty, QByteArray()));
 
-    for (const QString& path : {dir.filePath(QStringLiteral("absent.rcc")), QString(), dir.path(), garbage, empty}) {
+    for (const QString& path :
+         {m_dir.filePath(QStringLiteral("absent.rcc")), QString(), m_dir.path(), garbage, empty}) {
         EXPECT_FALSE(CResourceModule::Instance().Load(path)) << path.toStdString();
         EXPECT_FALSE(CResourceModule::Instance().IsLoaded());
         EXPECT_TRUE(CResourceModule::Instance().FilePath().isEmpty());
@@ -114,28 +101,24 @@ TEST_F(ResourceModule, MissingOrUnusableFileGivesFalse)
 TEST_F(ResourceModule, ResourceFileWithoutStringTableIsRefused)
 {
     // A valid resource file of someone else: registered by Qt, but it is not our module.
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString qrc = dir.filePath(QStringLiteral("other.qrc"));
-    const QString rcc = dir.filePath(QStringLiteral("other.rcc"));
-    ASSERT_TRUE(WriteAll(qrc,
-                         "<RCC><qresource prefix=\"/\"><file alias=\"other/x.svg\">"
-                             + QFile::encodeName(QStringLiteral(HV_TEST_PICTURE)) + "</file></qresource></RCC>"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral(HV_RCC), {QStringLiteral("--binary"), QStringLiteral("-o"), rcc, qrc}),
-              0);
+    const QString qrc = m_dir.filePath(QStringLiteral("other.qrc"));
+    const QString rcc = m_dir.filePath(QStringLiteral("other.rcc"));
+    ASSERT_TRUE(hvtest::WriteFile(qrc,
+                                  "<RCC><qresource prefix=\"/\"><file alias=\"other/x.svg\">"
+                                      + QFile::encodeName(QStringLiteral(HV_TEST_PICTURE))
+                                      + "</file></qresource></RCC>"));
+    ASSERT_EQ(Rcc({QStringLiteral("--binary"), QStringLiteral("-o"), rcc, qrc}), 0);
     EXPECT_FALSE(CResourceModule::Instance().Load(rcc));
     EXPECT_FALSE(QFile::exists(QStringLiteral(":/other/x.svg"))) << "a refused file must not stay registered";
 }
 
 TEST_F(ResourceModule, TruncatedModuleIsRefused)
 {
-    const QByteArray whole = ReadAll(ProgramModulePath());
+    const QByteArray whole = hvtest::ReadFile(ProgramModulePath());
     ASSERT_GT(whole.size(), 64);
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     for (const qsizetype nKeep : {qsizetype(20), qsizetype(24), whole.size() / 2, whole.size() - 1}) {
-        const QString path = dir.filePath(QStringLiteral("cut%1.rcc").arg(nKeep));
-        ASSERT_TRUE(WriteAll(path, whole.left(nKeep)));
+        const QString path = m_dir.filePath(QStringLiteral("cut%1.rcc").arg(nKeep));
+        ASSERT_TRUE(hvtest::WriteFile(path, whole.left(nKeep)));
         EXPECT_FALSE(CResourceModule::Instance().Load(path)) << "kept " << nKeep << " bytes";
     }
 }
@@ -144,16 +127,14 @@ TEST_F(ResourceModule, EveryFlippedByteIsSurvived)
 {
     // Whatever single byte of a module is damaged, loading either refuses the file or gives a
     // usable table; it never reads outside the file.
-    const QByteArray whole = ReadAll(QStringLiteral(HV_TEST_RCC));
+    const QByteArray whole = hvtest::ReadFile(QStringLiteral(HV_TEST_RCC));
     ASSERT_GT(whole.size(), 64);
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("flipped.rcc"));
+    const QString path = m_dir.filePath(QStringLiteral("flipped.rcc"));
     int nRefused = 0;
     for (qsizetype i = 0; i < whole.size(); ++i) {
         QByteArray damaged = whole;
         damaged[i] = char(damaged[i] ^ 0xFF);
-        ASSERT_TRUE(WriteAll(path, damaged));
+        ASSERT_TRUE(hvtest::WriteFile(path, damaged));
         if (CResourceModule::Instance().Load(path)) {
             EXPECT_FALSE(CResourceModule::Instance().StringIds().empty()) << "byte " << i;
         } else {
@@ -165,32 +146,26 @@ TEST_F(ResourceModule, EveryFlippedByteIsSurvived)
 
 TEST_F(ResourceModule, CompressedEntriesAreRefused)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString qrc = dir.filePath(QStringLiteral("packed.qrc"));
-    const QString rcc = dir.filePath(QStringLiteral("packed.rcc"));
-    const QString table = dir.filePath(QStringLiteral("table.bin"));
+    const QString qrc = m_dir.filePath(QStringLiteral("packed.qrc"));
+    const QString rcc = m_dir.filePath(QStringLiteral("packed.rcc"));
+    const QString table = m_dir.filePath(QStringLiteral("table.bin"));
     // A table that compresses well, packed the way our build never packs it.
     QByteArray data("HVSTRTAB\x01\0\0\0\x01\0\0\0\x01\0\0\0\0\x10\0\0", 24);
     data += QByteArray(4096, 'a');
-    ASSERT_TRUE(WriteAll(table, data));
-    ASSERT_TRUE(WriteAll(qrc,
-                         "<RCC><qresource prefix=\"/\"><file alias=\"strings/table\">" + QFile::encodeName(table)
-                             + "</file></qresource></RCC>"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral(HV_RCC),
-                                {QStringLiteral("--binary"),
-                                 QStringLiteral("--compress-algo"),
-                                 QStringLiteral("zlib"),
-                                 QStringLiteral("-o"),
-                                 rcc,
-                                 qrc}),
+    ASSERT_TRUE(hvtest::WriteFile(table, data));
+    ASSERT_TRUE(hvtest::WriteFile(qrc,
+                                  "<RCC><qresource prefix=\"/\"><file alias=\"strings/table\">"
+                                      + QFile::encodeName(table) + "</file></qresource></RCC>"));
+    ASSERT_EQ(Rcc({QStringLiteral("--binary"),
+                   QStringLiteral("--compress-algo"),
+                   QStringLiteral("zlib"),
+                   QStringLiteral("-o"),
+                   rcc,
+                   qrc}),
               0);
     EXPECT_FALSE(CResourceModule::Instance().Load(rcc));
     // The same content stored plainly is accepted.
-    ASSERT_EQ(QProcess::execute(
-                  QStringLiteral(HV_RCC),
-                  {QStringLiteral("--binary"), QStringLiteral("--no-compress"), QStringLiteral("-o"), rcc, qrc}),
-              0);
+    ASSERT_EQ(Rcc({QStringLiteral("--binary"), QStringLiteral("--no-compress"), QStringLiteral("-o"), rcc, qrc}), 0);
     EXPECT_TRUE(CResourceModule::Instance().Load(rcc));
 }
 
@@ -227,11 +202,9 @@ TEST_F(ResourceModule, RelativeNameIsTakenFromTheProgramFolderOnly)
     QFile::remove(inProgramFolder);
 
     // The same name in the current directory is not looked at.
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(QFile::copy(QStringLiteral(HV_TEST_RCC), dir.filePath(name)));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(HV_TEST_RCC), m_dir.filePath(name)));
     const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
     const bool bLoaded = CResourceModule::Instance().Load(name);
     QDir::setCurrent(previous);
     EXPECT_FALSE(bLoaded);
@@ -244,10 +217,11 @@ TEST_F(ResourceModule, NumberedPicturesByKind)
 
     const QString picture = HVImagePath(HVImageKind::Bitmap, 4050);
     EXPECT_EQ(picture, QStringLiteral(":/bmp/4050.svg"));
-    EXPECT_EQ(ReadAll(picture), ReadAll(QStringLiteral(HV_TEST_PICTURE)));
+    EXPECT_EQ(hvtest::ReadFile(picture), hvtest::ReadFile(QStringLiteral(HV_TEST_PICTURE)));
     // Added by a build step rather than found in the folder.
     EXPECT_EQ(HVImagePath(HVImageKind::Bitmap, 4051), QStringLiteral(":/bmp/4051.svg"));
-    EXPECT_EQ(ReadAll(HVImagePath(HVImageKind::Bitmap, 4051)), ReadAll(QStringLiteral(HV_TEST_PICTURE)));
+    EXPECT_EQ(hvtest::ReadFile(HVImagePath(HVImageKind::Bitmap, 4051)),
+              hvtest::ReadFile(QStringLiteral(HV_TEST_PICTURE)));
     EXPECT_EQ(HVImagePath(HVImageKind::Icon, 4008), QStringLiteral(":/icon/4008.xpm"));
     // Icons and bitmaps are numbered separately.
     EXPECT_TRUE(HVImagePath(HVImageKind::Icon, 4050).isEmpty());

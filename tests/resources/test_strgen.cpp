@@ -10,6 +10,8 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "support/TempHome.h"
+
 namespace {
 
 ino_t Inode(const QString& path)
@@ -37,15 +39,19 @@ RunResult RunStrgen(const QStringList& args)
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
+// A temporary folder for the tables and what the generator makes of them.
+class Strgen : public ::testing::Test
 {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
-        ADD_FAILURE() << "cannot write " << path.toStdString();
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    QString WriteFile(const QString& name, const QByteArray& content) const
+    {
+        const QString path = m_dir.filePath(name);
+        EXPECT_TRUE(hvtest::WriteFile(path, content)) << path.toStdString();
+        return path;
     }
-    return path;
-}
+    QTemporaryDir m_dir;
+};
 
 struct TableCase
 {
@@ -59,7 +65,7 @@ void PrintTo(const TableCase& c, std::ostream* os)
     *os << c.pszName;
 }
 
-class StrgenCheck : public ::testing::TestWithParam<TableCase>
+class StrgenCheck : public Strgen, public ::testing::WithParamInterface<TableCase>
 {
 };
 
@@ -67,9 +73,7 @@ class StrgenCheck : public ::testing::TestWithParam<TableCase>
 
 TEST_P(StrgenCheck, AcceptsOrNamesTheFault)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString table = WriteFile(dir, QStringLiteral("t.tsv"), GetParam().table);
+    const QString table = WriteFile(QStringLiteral("t.tsv"), GetParam().table);
     const RunResult result = RunStrgen({QStringLiteral("--check"), table});
     if (GetParam().pszError == nullptr) {
         EXPECT_EQ(result.nExit, 0) << result.strError.toStdString();
@@ -113,30 +117,25 @@ INSTANTIATE_TEST_SUITE_P(
         TableCase{"TextTooLong", "130\tIDS_A\t-\t" + QByteArray(4097, 'a') + "\t\n", "longer than 4096 bytes"}),
     [](const ::testing::TestParamInfo<TableCase>& info) { return std::string(info.param.pszName); });
 
-TEST(Strgen, NamesMustBeUniqueAcrossTables)
+TEST_F(Strgen, NamesMustBeUniqueAcrossTables)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString a = WriteFile(dir, QStringLiteral("a.tsv"), "1\tIDS_X\t-\tA\t\n");
-    const QString b = WriteFile(dir, QStringLiteral("b.tsv"), "2\tIDS_X\t-\tB\t\n");
-    const QString c = WriteFile(dir, QStringLiteral("c.tsv"), "1\tIDS_Y\t-\tC\t\n");
+    const QString a = WriteFile(QStringLiteral("a.tsv"), "1\tIDS_X\t-\tA\t\n");
+    const QString b = WriteFile(QStringLiteral("b.tsv"), "2\tIDS_X\t-\tB\t\n");
+    const QString c = WriteFile(QStringLiteral("c.tsv"), "1\tIDS_Y\t-\tC\t\n");
     EXPECT_EQ(RunStrgen({QStringLiteral("--check"), a, b}).nExit, 1);
     // One number in two tables is allowed (the module may override a compiled-in text).
     EXPECT_EQ(RunStrgen({QStringLiteral("--check"), a, c}).nExit, 0);
 }
 
-TEST(Strgen, PackedTableReadsBackExactly)
+TEST_F(Strgen, PackedTableReadsBackExactly)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     // Out of order on purpose; escapes and non-ASCII text; blanks at both ends are kept.
-    const QString table = WriteFile(dir,
-                                    QStringLiteral("t.tsv"),
+    const QString table = WriteFile(QStringLiteral("t.tsv"),
                                     "4013\tIDS_B\td\tFiles: %d\t\n"
                                     "104\tIDS_C\t-\t then hide \t\n"
                                     "102\tIDS_A\ts\tLine one\\nTab\\there \\\\ %s \"q\" Gr\xC3\xBC\xC3\x9F"
                                     "e\t\n");
-    const QString packed = dir.filePath(QStringLiteral("t.bin"));
+    const QString packed = m_dir.filePath(QStringLiteral("t.bin"));
     const RunResult result = RunStrgen({QStringLiteral("--binary"), packed, table});
     ASSERT_EQ(result.nExit, 0) << result.strError.toStdString();
     QFile file(packed);
@@ -149,17 +148,15 @@ TEST(Strgen, PackedTableReadsBackExactly)
     EXPECT_EQ(parsed.Text(4013), QStringLiteral("Files: %d"));
 }
 
-TEST(Strgen, UnchangedOutputIsNotRewritten)
+TEST_F(Strgen, UnchangedOutputIsNotRewritten)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString table = WriteFile(dir, QStringLiteral("t.tsv"), "1\tIDS_A\t-\tA\t\n");
-    const QString header = dir.filePath(QStringLiteral("ids.h"));
+    const QString table = WriteFile(QStringLiteral("t.tsv"), "1\tIDS_A\t-\tA\t\n");
+    const QString header = m_dir.filePath(QStringLiteral("ids.h"));
     ASSERT_EQ(RunStrgen({QStringLiteral("--ids"), header, table}).nExit, 0);
     const ino_t nBefore = Inode(header);
     ASSERT_EQ(RunStrgen({QStringLiteral("--ids"), header, table}).nExit, 0);
     EXPECT_EQ(Inode(header), nBefore) << "an unchanged header was replaced (it would rebuild its users)";
-    WriteFile(dir, QStringLiteral("t.tsv"), "1\tIDS_A\t-\tA\t\n2\tIDS_B\t-\tB\t\n");
+    WriteFile(QStringLiteral("t.tsv"), "1\tIDS_A\t-\tA\t\n2\tIDS_B\t-\tB\t\n");
     ASSERT_EQ(RunStrgen({QStringLiteral("--ids"), header, table}).nExit, 0);
     EXPECT_NE(Inode(header), nBefore);
     QFile file(header);
@@ -169,12 +166,10 @@ TEST(Strgen, UnchangedOutputIsNotRewritten)
     EXPECT_TRUE(text.contains("inline constexpr unsigned IDS_B = 2;"));
 }
 
-TEST(Strgen, BadTableWritesNothing)
+TEST_F(Strgen, BadTableWritesNothing)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString table = WriteFile(dir, QStringLiteral("t.tsv"), "1\tIDS_A\t-\t\t\n");
-    const QString packed = dir.filePath(QStringLiteral("t.bin"));
+    const QString table = WriteFile(QStringLiteral("t.tsv"), "1\tIDS_A\t-\t\t\n");
+    const QString packed = m_dir.filePath(QStringLiteral("t.bin"));
     EXPECT_EQ(RunStrgen({QStringLiteral("--binary"), packed, table}).nExit, 1);
     EXPECT_FALSE(QFile::exists(packed));
 }

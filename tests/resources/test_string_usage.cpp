@@ -1,8 +1,6 @@
 // Every string number the program's code asks for exists in the tables.
 #include "resources/HVResourceStrings.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -50,10 +48,8 @@ TEST(StringUsageScanner, FindsLiteralsNamesAndConstants)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub")));
-    QFile file(dir.filePath(QStringLiteral("sub/page.cpp")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"SRC(// HVLoadString(61001) in a comment is not a use
+    ASSERT_TRUE(hvtest::WriteFile(dir.filePath(QStringLiteral("sub/page.cpp")),
+                                  R"SRC(// HVLoadString(61001) in a comment is not a use
 /* nor HVLoadString(61002)
    across lines */
 constexpr unsigned kMsgGone = 61003;
@@ -71,8 +67,7 @@ void f(bool b, unsigned nId, const QString& p)
         4018u);
     auto k = HVFormatString(Pick(61006, b), 61007);
 }
-)SRC");
-    file.close();
+)SRC"));
 
     StringUsageScanner scanner(AllTableNames());
     const std::vector<StringUsage> usages = scanner.ScanTree(dir.path());

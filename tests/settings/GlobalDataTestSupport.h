@@ -1,30 +1,19 @@
 #pragma once
 
-#include "engines/CEncryptManager.h"
 #include "logging/CHVLog.h"
 #include "settings/CHDGlobalData.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
-#include <QTemporaryDir>
+#include "SettingsTestSupport.h"
+#include "support/ProgramFiles.h"
 
-#include <cstdlib>
-#include <gtest/gtest.h>
-
-#include "support/TempHome.h"
-
-// HOME and the XDG folders in a fresh temporary folder, a program folder of its own ("bin"),
-// and the log writer started on a file there, so that tests can read the log lines.
-class GlobalData : public ::testing::Test
+// The settings tests' temporary home, a program folder of its own ("bin"), and the log writer
+// started on a file there, so that tests can read the log lines.
+class GlobalData : public SettingsTestEnv
 {
 public:
     void SetUp() override
     {
-        ASSERT_TRUE(m_home.IsValid());
-        m_strRoot = m_home.Root();
+        SettingsTestEnv::SetUp();
         QDir().mkpath(ProgramDir());
         m_data.m_RegData.m_strModulePath = ProgramDir();
         LOGGER::g_HVLog.SetFileName(LogFile().toStdString());
@@ -32,34 +21,16 @@ public:
     }
     void TearDown() override { LOGGER::g_HVLog.StopLogging(); }
 
-    static void Set(const char* pszName, const QString& strValue) { hvtest::SetEnv(pszName, strValue); }
     QString ProgramDir() const { return m_strRoot + QStringLiteral("/bin"); }
     QString LogFile() const { return m_strRoot + QStringLiteral("/test.log"); }
     QString EncryptedConfig() const { return ProgramDir() + QStringLiteral("/Config_norvane.xml.hvnc"); }
     QByteArray LogText() const { return ReadFile(LogFile()); }
 
-    static QByteArray ReadFile(const QString& strPath) { return hvtest::ReadFile(strPath); }
-    static void WriteFile(const QString& strPath, const QByteArray& bytes)
-    {
-        ASSERT_TRUE(hvtest::WriteFile(strPath, bytes)) << strPath.toStdString();
-    }
-
     // Encrypts plain into the program folder as the configuration file, with a cheap cost.
     void WriteConfig(const QByteArray& plain, std::u16string_view password = u"" HV_CONFIG_PASSWORD)
     {
-        const QString strPlain = m_strRoot + QStringLiteral("/plain/Config_norvane.xml");
-        WriteFile(strPlain, plain);
-        QFile::remove(EncryptedConfig());
-        CEncryptManager engine;
-        engine.SetKdfCost(8 * 1024, 1);
-        (void)engine.EnablerEncryptionType(32, password);
-        const std::string strOut = QFile::encodeName(EncryptedConfig()).toStdString();
-        ASSERT_NE(engine.EncryptFileW(QFile::encodeName(strPlain).toStdString(), strOut.c_str()), 0)
-            << engine.GetLastError();
-        QFile::remove(strPlain);
+        ASSERT_TRUE(hvtest::WriteEncryptedConfig(EncryptedConfig(), plain, password));
     }
 
-    hvtest::CTempHome m_home;
-    QString m_strRoot;
     CHDGlobalData m_data;
 };

@@ -17,11 +17,6 @@ const QByteArray kFullConfig =
     "<Update_Online_URL>/u/</Update_Online_URL>\r\n<Update_Online_Secure>TRUE</Update_Online_Secure>\r\n"
     "<LinkSourceID>77</LinkSourceID>\r\n</AppConfig>\r\n</Config>\r\n";
 
-QString BuildProgramDir()
-{
-    return qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
-}
-
 }  // namespace
 
 TEST_F(GlobalData, ReadsEveryKeyOfTheDecryptedConfiguration)
@@ -63,7 +58,7 @@ TEST_F(GlobalData, DecryptsInMemoryOnly)
 
 TEST_F(GlobalData, TheBuiltConfigurationNamesTheBuiltResourceModule)
 {
-    m_data.m_RegData.m_strModulePath = BuildProgramDir();
+    m_data.m_RegData.m_strModulePath = hvtest::BuildBin();
     ASSERT_EQ(m_data.LoadAppConfigFile(), 1) << LogText().toStdString();
     EXPECT_EQ(m_data.ResFile, QStringLiteral(HV_RESOURCE_FILE_NAME_EXPECTED));
     EXPECT_TRUE(QFileInfo(m_data.MAKEFILE(m_data.GetResourceFile())).isFile());

@@ -182,9 +182,8 @@ TEST(GlobalDataStrength, MeterValuesFollowTheEstimate)
 TEST_F(GlobalData, BrowseForFolderUsesTheChooserAndTheDefaultTitle)
 {
     EXPECT_TRUE(m_data.BrowseForFolder(QStringLiteral("Pick")).isEmpty());  // no chooser: nothing chosen
-    const QString strModule = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK))
-                              + QStringLiteral("/") + QStringLiteral(HV_RESOURCE_FILE_NAME_EXPECTED);
-    ASSERT_TRUE(CResourceModule::Instance().Load(strModule));
+    ASSERT_TRUE(
+        CResourceModule::Instance().Load(hvtest::BuildBin() + QStringLiteral("/" HV_RESOURCE_FILE_NAME_EXPECTED)));
     QStringList titles;
     m_data.SetFolderChooser([&titles](const QString& strTitle) {
         titles << strTitle;

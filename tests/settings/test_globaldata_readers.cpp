@@ -24,15 +24,15 @@ struct NumberCase
     int nValue;   // the target afterwards (starts at -99)
 };
 
-void ExpectNumbers(const std::vector<NumberCase>& cases, bool bHex)
+using Reader = int (*)(CXmlDocument&, const QString&, int&, bool);
+
+void ExpectNumbers(const std::vector<NumberCase>& cases, Reader read)
 {
     for (const NumberCase& c : cases) {
         SCOPED_TRACE(c.pszText ? c.pszText : "<V/>");
         CXmlDocument doc = DocWith(c.pszText);
         int nValue = -99;
-        const int nResult = bHex ? CHDGlobalData::XML_TO_HEX(doc, QStringLiteral("V"), nValue, true)
-                                 : CHDGlobalData::XML_TO_INT(doc, QStringLiteral("V"), nValue, true);
-        EXPECT_EQ(nResult, c.nResult);
+        EXPECT_EQ(read(doc, QStringLiteral("V"), nValue, true), c.nResult);
         EXPECT_EQ(nValue, c.nValue);
     }
 }
@@ -74,27 +74,19 @@ TEST(GlobalDataReaders, ResetChildPositionDecidesWhereTheSearchStarts)
 
 TEST(GlobalDataReaders, BooleanTakesTrueAndFalseInAnyCaseOnly)
 {
-    const std::vector<NumberCase> cases = {
-        {"TRUE", 1, 1},
-        {"true", 1, 1},
-        {"tRuE", 1, 1},
-        {"FALSE", 1, 0},
-        {"False", 1, 0},
-        {"yes", 0, -99},
-        {"1", 0, -99},
-        {"0", 0, -99},
-        {"", 0, -99},
-        {nullptr, 0, -99},
-        {" TRUE", 0, -99},
-        {"TRUEX", 0, -99},
-    };
-    for (const NumberCase& c : cases) {
-        SCOPED_TRACE(c.pszText ? c.pszText : "<V/>");
-        CXmlDocument doc = DocWith(c.pszText);
-        int nValue = -99;
-        EXPECT_EQ(CHDGlobalData::XML_TO_BOOL(doc, QStringLiteral("V"), nValue, true), c.nResult);
-        EXPECT_EQ(nValue, c.nValue);
-    }
+    ExpectNumbers({{"TRUE", 1, 1},
+                   {"true", 1, 1},
+                   {"tRuE", 1, 1},
+                   {"FALSE", 1, 0},
+                   {"False", 1, 0},
+                   {"yes", 0, -99},
+                   {"1", 0, -99},
+                   {"0", 0, -99},
+                   {"", 0, -99},
+                   {nullptr, 0, -99},
+                   {" TRUE", 0, -99},
+                   {"TRUEX", 0, -99}},
+                  &CHDGlobalData::XML_TO_BOOL);
     CXmlDocument doc = DocWith("TRUE");
     int nValue = -99;
     EXPECT_EQ(CHDGlobalData::XML_TO_BOOL(doc, QStringLiteral("Missing"), nValue, true), 0);
@@ -117,7 +109,7 @@ TEST(GlobalDataReaders, DecimalIntegerWithinThirtyTwoBits)
                    {"0x10", 0, -99},
                    {"", 0, -99},
                    {nullptr, 0, -99}},
-                  false);
+                  &CHDGlobalData::XML_TO_INT);
 }
 
 TEST(GlobalDataReaders, HexadecimalAfterPrefixOrDecimal)
@@ -134,5 +126,5 @@ TEST(GlobalDataReaders, HexadecimalAfterPrefixOrDecimal)
                    {"-3", 1, -3},
                    {"FF", 0, -99},
                    {"", 0, -99}},
-                  true);
+                  &CHDGlobalData::XML_TO_HEX);
 }

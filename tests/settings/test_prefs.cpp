@@ -102,8 +102,8 @@ private slots:
     {
         QVERIFY(m_home.IsValid());
         const QString strRoot = m_home.Root();
-        Set("XDG_CONFIG_DIRS", strRoot + QStringLiteral("/etc/xdg"));
-        Set("HV_SYSTEM_CONFIG_DIR", strRoot + QStringLiteral("/etc/xdg"));
+        hvtest::SetEnv("XDG_CONFIG_DIRS", strRoot + QStringLiteral("/etc/xdg"));
+        hvtest::SetEnv("HV_SYSTEM_CONFIG_DIR", strRoot + QStringLiteral("/etc/xdg"));
 
         CGuiMessageBox::SetHook([](QWidget*, unsigned nId, const QString&, QMessageBox::StandardButtons buttons) {
             g_messages.push_back(nId);
@@ -116,8 +116,7 @@ private slots:
         CPreferencesDlg::SetRegistrationRunner(
             [](const QString& strProgram, const QStringList& lstArgs, QString& strOutput) {
                 CMRegistryData stored;
-                (void)stored.LoadOrCreate();
-                g_runs.push_back({strProgram, lstArgs, stored.m_nShlEnableShell});
+                g_runs.push_back({strProgram, lstArgs, stored.LoadOrCreate() ? stored.m_nShlEnableShell : -1});
                 strOutput = g_nRunExit == 0 ? QString() : QStringLiteral("tool: access denied");
                 return g_nRunExit;
             });
@@ -275,9 +274,12 @@ private slots:
         QVERIFY(Snapshot(*m_reg) == after);
     }
 
-    void defaultShowsDefaultsInTheControls()
+    // The controls show the defaults at once; they live in the settings object, and Cancel does
+    // not bring the old values back (nor saves them).
+    void defaultShowsDefaultsAndCancelKeepsThem()
     {
         SetNonDefaults(*m_reg);
+        const QByteArray before = ReadConfig();
         auto pDlg = Open(CPreferencesDlg::PageWipe);
         QWidget* pWipe = pDlg->Page(CPreferencesDlg::PageWipe);
         Button(*pDlg, "btnDefault")->click();
@@ -286,16 +288,11 @@ private slots:
         QCOMPARE(Control<QLineEdit>(pWipe, CPref_Wipe::IDC_EDIT_PATTERN)->text(), QStringLiteral("AA"));
         QVERIFY(!Control<QRadioButton>(pWipe, CPref_Wipe::IDC_RADIO_PASS3_RANDOM)->isEnabled());
         QVERIFY(!Control<QLineEdit>(pWipe, CPref_Wipe::IDC_EDIT_PATTERN)->isEnabled());
-    }
-
-    // Defaults live in the settings object at once; Cancel does not bring the old values back.
-    void defaultThenCancelKeepsDefaults()
-    {
-        SetNonDefaults(*m_reg);
-        const QByteArray before = ReadConfig();
-        auto pDlg = Open(CPreferencesDlg::PageContextMenu);
+        ShowPage(*pDlg, CPreferencesDlg::PageContextMenu);
         Button(*pDlg, "btnDefault")->click();
         pDlg->reject();
+        QCOMPARE(m_reg->m_nWipeType, 0);
+        QCOMPARE(m_reg->m_strDoDPass3, QStringLiteral("AA"));
         QCOMPARE(m_reg->m_nShlEnableShell, 1);
         QCOMPARE(m_reg->m_nShlEnableWipe, 0);
         QCOMPARE(m_reg->m_nShlPasswordType, 1);
@@ -486,17 +483,14 @@ private slots:
         QVERIFY(!pDlg->Pages()->IsPageCreated(CPreferencesDlg::PageGeneral));
         CItemsTreeWnd* pTree = pDlg->Tree();
         QCOMPARE(pTree->topLevelItemCount(), 4);
-        for (int i = 0; i < 4; ++i) {
+        const int pageIds[] = {
+            CPref_General::kPageId, CPref_Encrypt::kPageId, CPref_Wipe::kPageId, CPref_ContextMenu::kPageId};
+        for (int i : {3, 1, 0, 2}) {  // the tree switches the pages
             QCOMPARE(pTree->GetItemData(i), i);
+            QCOMPARE(pDlg->Pages()->PageIndex(pageIds[i]), i);
+            pTree->setCurrentItem(pTree->topLevelItem(i));
+            QCOMPARE(pDlg->Pages()->GetCurrentPageDlg(), pageIds[i]);
         }
-        pTree->setCurrentItem(pTree->topLevelItem(3));
-        QCOMPARE(pDlg->Pages()->GetCurrentPageDlg(), CPref_ContextMenu::kPageId);
-        pTree->setCurrentItem(pTree->topLevelItem(1));
-        QCOMPARE(pDlg->Pages()->GetCurrentPageDlg(), CPref_Encrypt::kPageId);
-        QCOMPARE(pDlg->Pages()->PageIndex(CPref_General::kPageId), 0);
-        QCOMPARE(pDlg->Pages()->PageIndex(CPref_Encrypt::kPageId), 1);
-        QCOMPARE(pDlg->Pages()->PageIndex(CPref_Wipe::kPageId), 2);
-        QCOMPARE(pDlg->Pages()->PageIndex(CPref_ContextMenu::kPageId), 3);
     }
 
     void helpTopicsAndLogFolder()
@@ -517,7 +511,6 @@ private slots:
     }
 
 private:
-    static void Set(const char* pszName, const QString& strValue) { hvtest::SetEnv(pszName, strValue); }
     QString ConfigFile() const { return m_home.ConfigHome() + QStringLiteral("/Halvo-Soft/HalvoNorvane.conf"); }
     QByteArray ReadConfig() const { return hvtest::ReadFile(ConfigFile()); }
 

@@ -2,6 +2,7 @@
 #include "settings/CRegistry.h"
 
 #include <limits>
+#include <optional>
 
 #include "SettingsTestSupport.h"
 
@@ -10,9 +11,15 @@ namespace {
 const QString kMain = QStringLiteral("SOFTWARE\\Halvo-Soft\\HalvoNorvane\\Main");
 const QString kAppPaths = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\HalvoNorvane.exe");
 
-class RegistryFile : public SettingsTestEnv
+using RegistryFile = SettingsTestEnv;
+
+// A value read back; nothing when the read fails.
+template <typename T>
+std::optional<T> Get(CRegistry& reg, const QString& strName)
 {
-};
+    T value{};
+    return reg.Read(strName, value) ? std::optional<T>(value) : std::nullopt;
+}
 
 TEST_F(RegistryFile, KeyPathsMapOntoFilesAndGroups)
 {
@@ -68,30 +75,16 @@ TEST_F(RegistryFile, ValuesSurviveTheDisk)
     }
     CRegistry reg;
     ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
-    int n = 0;
-    std::uint32_t u = 0;
-    QString str;
-    QByteArray data;
-    EXPECT_TRUE(reg.Read(QStringLiteral("Int"), n));
-    EXPECT_EQ(n, -1);
-    EXPECT_TRUE(reg.Read(QStringLiteral("Int"), u));
-    EXPECT_EQ(u, 0xFFFFFFFFu);
-    EXPECT_TRUE(reg.Read(QStringLiteral("Min"), n));
-    EXPECT_EQ(n, std::numeric_limits<int>::min());
-    EXPECT_TRUE(reg.Read(QStringLiteral("Unsigned"), u));
-    EXPECT_EQ(u, 4000000000u);
-    EXPECT_TRUE(reg.Read(QStringLiteral("Unsigned"), n));
-    EXPECT_EQ(static_cast<std::uint32_t>(n), 4000000000u);
-    EXPECT_TRUE(reg.Read(QStringLiteral("Module Path"), str));
-    EXPECT_EQ(str, QStringLiteral("/opt/a b, \"c\"=\u00e4;#"));
-    EXPECT_TRUE(reg.Read(QStringLiteral("Bytes"), data));
-    EXPECT_EQ(data, bytes);
-    EXPECT_TRUE(reg.Read(QStringLiteral("Raw"), data));
-    EXPECT_EQ(data, QByteArray("xyz"));
-    EXPECT_TRUE(reg.Read(QStringLiteral("Narrow"), str));
-    EXPECT_EQ(str, QStringLiteral("caf\u00e9"));
-    EXPECT_TRUE(reg.Read(QString(), str));
-    EXPECT_EQ(str, QStringLiteral("/opt/prog"));
+    EXPECT_EQ(Get<int>(reg, QStringLiteral("Int")), -1);
+    EXPECT_EQ(Get<std::uint32_t>(reg, QStringLiteral("Int")), 0xFFFFFFFFu);
+    EXPECT_EQ(Get<int>(reg, QStringLiteral("Min")), std::numeric_limits<int>::min());
+    EXPECT_EQ(Get<std::uint32_t>(reg, QStringLiteral("Unsigned")), 4000000000u);
+    EXPECT_EQ(static_cast<std::uint32_t>(Get<int>(reg, QStringLiteral("Unsigned")).value_or(0)), 4000000000u);
+    EXPECT_EQ(Get<QString>(reg, QStringLiteral("Module Path")), QStringLiteral("/opt/a b, \"c\"=\u00e4;#"));
+    EXPECT_EQ(Get<QByteArray>(reg, QStringLiteral("Bytes")), bytes);
+    EXPECT_EQ(Get<QByteArray>(reg, QStringLiteral("Raw")), QByteArray("xyz"));
+    EXPECT_EQ(Get<QString>(reg, QStringLiteral("Narrow")), QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(Get<QString>(reg, QString()), QStringLiteral("/opt/prog"));
 }
 
 TEST_F(RegistryFile, ReadsFailForMissingOrWrongKindAndLeaveTheTarget)
@@ -172,9 +165,8 @@ TEST_F(RegistryFile, DeletedValueIsGoneAfterClose)
     }
     CRegistry reg;
     ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
-    int n = 0;
-    EXPECT_FALSE(reg.Read(QStringLiteral("a"), n));
-    EXPECT_TRUE(reg.Read(QStringLiteral("b"), n));
+    EXPECT_FALSE(Get<int>(reg, QStringLiteral("a")));
+    EXPECT_EQ(Get<int>(reg, QStringLiteral("b")), 2);
 }
 
 TEST_F(RegistryFile, CloseReportsAWriteThatDidNotReachTheDisk)
@@ -223,9 +215,7 @@ TEST_F(RegistryFile, ObjectValuesMarkTheFileDamaged)
     EXPECT_TRUE(reg.Close());
     EXPECT_TRUE(QFileInfo::exists(UserFile() + QStringLiteral(".damaged")));
     ASSERT_TRUE(reg.Open(HVRegRoot::CurrentUser, kMain, HV_KEY_READ));
-    int n = 0;
-    EXPECT_TRUE(reg.Read(QStringLiteral("a"), n));
-    EXPECT_EQ(n, 5);
+    EXPECT_EQ(Get<int>(reg, QStringLiteral("a")), 5);
 }
 
 }  // namespace

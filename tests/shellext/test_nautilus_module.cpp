@@ -13,88 +13,51 @@ extern "C" {
 namespace {
 
 // A selected item as the file manager describes it.
-struct FakeFileInfo
+struct HvFakeFileInfo
 {
     GObject parent;
     gchar* pszUri;
 };
 
-struct FakeFileInfoClass
+struct HvFakeFileInfoClass
 {
     GObjectClass parent_class;
 };
 
-GType FakeFileInfoType();
+void FakeIfaceInit(NautilusFileInfoInterface* p);
 
-FakeFileInfo* FakeCast(NautilusFileInfo* p)
+G_DEFINE_TYPE_WITH_CODE(HvFakeFileInfo,
+                        hv_fake_file_info,
+                        G_TYPE_OBJECT,
+                        G_IMPLEMENT_INTERFACE(NAUTILUS_TYPE_FILE_INFO, FakeIfaceInit))
+
+const gchar* FakeUri(NautilusFileInfo* p)
 {
-    return G_TYPE_CHECK_INSTANCE_CAST(p, FakeFileInfoType(), FakeFileInfo);
+    return G_TYPE_CHECK_INSTANCE_CAST(p, hv_fake_file_info_get_type(), HvFakeFileInfo)->pszUri;
 }
 
-gchar* FakeGetUri(NautilusFileInfo* p)
+void FakeIfaceInit(NautilusFileInfoInterface* p)
 {
-    return g_strdup(FakeCast(p)->pszUri);
+    p->get_uri = [](NautilusFileInfo* pInfo) { return g_strdup(FakeUri(pInfo)); };
+    p->get_uri_scheme = [](NautilusFileInfo* pInfo) { return g_uri_parse_scheme(FakeUri(pInfo)); };
+    p->get_location = [](NautilusFileInfo* pInfo) { return g_file_new_for_uri(FakeUri(pInfo)); };
+    p->get_name = [](NautilusFileInfo* pInfo) {
+        GFile* pFile = g_file_new_for_uri(FakeUri(pInfo));
+        gchar* psz = g_file_get_basename(pFile);
+        g_object_unref(pFile);
+        return psz;
+    };
+    p->is_gone = [](NautilusFileInfo*) -> gboolean { return FALSE; };
 }
 
-gchar* FakeGetScheme(NautilusFileInfo* p)
-{
-    return g_uri_parse_scheme(FakeCast(p)->pszUri);
-}
+void hv_fake_file_info_init(HvFakeFileInfo*) {}
 
-GFile* FakeGetLocation(NautilusFileInfo* p)
+void hv_fake_file_info_class_init(HvFakeFileInfoClass* pClass)
 {
-    return g_file_new_for_uri(FakeCast(p)->pszUri);
-}
-
-gchar* FakeGetName(NautilusFileInfo* p)
-{
-    GFile* pFile = FakeGetLocation(p);
-    gchar* psz = g_file_get_basename(pFile);
-    g_object_unref(pFile);
-    return psz;
-}
-
-gboolean FakeIsGone(NautilusFileInfo*)
-{
-    return FALSE;
-}
-
-void FakeFinalize(GObject* p)
-{
-    g_free(reinterpret_cast<FakeFileInfo*>(p)->pszUri);
-    G_OBJECT_CLASS(g_type_class_peek_parent(G_OBJECT_GET_CLASS(p)))->finalize(p);
-}
-
-void FakeClassInit(gpointer pClass, gpointer)
-{
-    G_OBJECT_CLASS(pClass)->finalize = FakeFinalize;
-}
-
-void FakeIfaceInit(gpointer pIface, gpointer)
-{
-    auto* p = static_cast<NautilusFileInfoInterface*>(pIface);
-    p->get_uri = FakeGetUri;
-    p->get_uri_scheme = FakeGetScheme;
-    p->get_location = FakeGetLocation;
-    p->get_name = FakeGetName;
-    p->is_gone = FakeIsGone;
-}
-
-GType FakeFileInfoType()
-{
-    static GType type = 0;
-    if (type == 0) {
-        type = g_type_register_static_simple(G_TYPE_OBJECT,
-                                             "HvFakeFileInfo",
-                                             sizeof(FakeFileInfoClass),
-                                             FakeClassInit,
-                                             sizeof(FakeFileInfo),
-                                             nullptr,
-                                             GTypeFlags(0));
-        const GInterfaceInfo iface = {FakeIfaceInit, nullptr, nullptr};
-        g_type_add_interface_static(type, NAUTILUS_TYPE_FILE_INFO, &iface);
-    }
-    return type;
+    G_OBJECT_CLASS(pClass)->finalize = [](GObject* p) {
+        g_free(reinterpret_cast<HvFakeFileInfo*>(p)->pszUri);
+        G_OBJECT_CLASS(hv_fake_file_info_parent_class)->finalize(p);
+    };
 }
 
 // The module's entry points, and a type module that loads it as the file manager does.
@@ -104,31 +67,27 @@ using FnListTypes = void (*)(const GType**, int*);
 FnInit g_fnInit = nullptr;
 FnShutdown g_fnShutdown = nullptr;
 
-struct TestModule
+struct HvTestTypeModule
 {
     GTypeModule parent;
 };
 
-struct TestModuleClass
+struct HvTestTypeModuleClass
 {
     GTypeModuleClass parent_class;
 };
 
-gboolean TestModuleLoad(GTypeModule* p)
-{
-    g_fnInit(p);
-    return TRUE;
-}
+G_DEFINE_TYPE(HvTestTypeModule, hv_test_type_module, G_TYPE_TYPE_MODULE)
 
-void TestModuleUnload(GTypeModule*)
-{
-    g_fnShutdown();
-}
+void hv_test_type_module_init(HvTestTypeModule*) {}
 
-void TestModuleClassInit(gpointer pClass, gpointer)
+void hv_test_type_module_class_init(HvTestTypeModuleClass* pClass)
 {
-    G_TYPE_MODULE_CLASS(pClass)->load = TestModuleLoad;
-    G_TYPE_MODULE_CLASS(pClass)->unload = TestModuleUnload;
+    G_TYPE_MODULE_CLASS(pClass)->load = [](GTypeModule* p) -> gboolean {
+        g_fnInit(p);
+        return TRUE;
+    };
+    G_TYPE_MODULE_CLASS(pClass)->unload = [](GTypeModule*) { g_fnShutdown(); };
 }
 
 class HVExtNautilusModule : public ShellExtTestEnv
@@ -147,14 +106,7 @@ protected:
         // Nothing but the entry points is exported.
         EXPECT_EQ(::dlsym(s_pLibrary, "HVExtLoadString"), nullptr);
 
-        const GType moduleType = g_type_register_static_simple(G_TYPE_TYPE_MODULE,
-                                                               "HvTestTypeModule",
-                                                               sizeof(TestModuleClass),
-                                                               TestModuleClassInit,
-                                                               sizeof(TestModule),
-                                                               nullptr,
-                                                               GTypeFlags(0));
-        auto* pModule = G_TYPE_MODULE(g_object_new(moduleType, nullptr));
+        auto* pModule = G_TYPE_MODULE(g_object_new(hv_test_type_module_get_type(), nullptr));
         ASSERT_TRUE(g_type_module_use(pModule));
         const GType* pTypes = nullptr;
         int nTypes = 0;
@@ -187,7 +139,7 @@ protected:
     {
         GList* pFiles = nullptr;
         for (const std::string& strUri : uris) {
-            auto* pInfo = static_cast<FakeFileInfo*>(g_object_new(FakeFileInfoType(), nullptr));
+            auto* pInfo = static_cast<HvFakeFileInfo*>(g_object_new(hv_fake_file_info_get_type(), nullptr));
             pInfo->pszUri = g_strdup(strUri.c_str());
             pFiles = g_list_append(pFiles, pInfo);
         }

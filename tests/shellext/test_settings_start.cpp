@@ -31,10 +31,14 @@ protected:
 
     fs::path Record() const { return m_root / "record"; }
 
-    int RunLauncher(const std::vector<std::string>& args) const
+    // The launcher's exit code (-1 when it did not end normally).
+    static int RunLauncher(const std::vector<std::string>& args)
     {
         std::string strCmd = "'" HV_LAUNCHER "'";
-        for (const std::string& str : args) {
+        for (std::string str : args) {
+            for (std::size_t i = 0; (i = str.find('\'', i)) != std::string::npos; i += 4) {
+                str.replace(i, 1, "'\\''");
+            }
             strCmd += " '" + str + "'";
         }
         const int nStatus = std::system((strCmd + " 2>/dev/null").c_str());
@@ -172,7 +176,6 @@ TEST_F(HVExtSettingsStart, OfferCheckAnswersLikeTheHandler)
     Touch(m_work / "c.hvnc");
     Touch(m_work / "enc/only.hvnc");
     Touch(m_work / "plain/x.txt");
-    const auto offered = [](int nOffset) { return "'" HV_LAUNCHER "' --offered " + std::to_string(nOffset); };
     const std::string strPlain = (m_work / "it's.txt").string();
     const std::string strEnc = (m_work / "c.hvnc").string();
     const std::string strEncFolder = (m_work / "enc").string();
@@ -198,17 +201,14 @@ TEST_F(HVExtSettingsStart, OfferCheckAnswersLikeTheHandler)
              {1, {}, 0},          // nothing to judge by: shown
              {1, {"sftp://host/a.txt"}, 1},
          }) {
-        std::string strCmd = offered(c.nOffset);
-        for (const std::string& str : c.paths) {
-            strCmd += " \"" + str + "\"";
-        }
-        const int nStatus = std::system((strCmd + " 2>/dev/null").c_str());
-        EXPECT_EQ(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, c.nExit) << strCmd;
+        std::vector<std::string> args{"--offered", std::to_string(c.nOffset)};
+        args.insert(args.end(), c.paths.begin(), c.paths.end());
+        EXPECT_EQ(RunLauncher(args), c.nExit) << c.nOffset << " " << (c.paths.empty() ? "" : c.paths[0]);
     }
     EXPECT_FALSE(fs::exists(Record()));  // nothing was started
     WriteProgramSettings(HV_STUB_RECORDER, 0, 0, 0, 0);
-    EXPECT_NE(std::system((offered(1) + " \"" + strPlain + "\" 2>/dev/null").c_str()), 0);   // switched off
-    EXPECT_NE(std::system((offered(12) + " \"" + strPlain + "\" 2>/dev/null").c_str()), 0);  // no such entry
+    EXPECT_NE(RunLauncher({"--offered", "1", strPlain}), 0);   // switched off
+    EXPECT_NE(RunLauncher({"--offered", "12", strPlain}), 0);  // no such entry
 }
 
 }  // namespace

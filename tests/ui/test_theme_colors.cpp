@@ -19,35 +19,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/ProgramFiles.h"
+
 namespace {
 
-const char* const kPassword = HV_CONFIG_PASSWORD;
-
-QByteArray ReadAll(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& strPath, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(strPath).absolutePath());
-    QFile file(strPath);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 // A picture of the size with one colour, saved as PNG.
-bool WritePicture(const QString& strPath, int w, int h, QColor colour, bool bAlpha = true)
+bool WritePicture(const QString& strPath, int w, int h, QColor colour)
 {
-    QImage image(w, h, bAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image(w, h, QImage::Format_ARGB32);
     image.fill(colour);
     QDir().mkpath(QFileInfo(strPath).absolutePath());
     return image.save(strPath, "PNG");
-}
-
-QString BuildBin()
-{
-    return qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
 }
 
 // Keeps an environment variable set for the life of the object.
@@ -74,22 +56,11 @@ private:
     QString ProgramDir() const { return m_dir.path() + QStringLiteral("/bin"); }
     QString LogFile() const { return m_dir.path() + QStringLiteral("/test.log"); }
 
+    QString ThemeFile() const { return ProgramDir() + QStringLiteral("/Theme_test.xml.hvnc"); }
     // Encrypts plain as the theme file of the temporary program folder.
-    void WriteTheme(const QByteArray& plain, const char* pszPassword = kPassword)
+    void WriteTheme(const QByteArray& plain, std::u16string_view password = u"" HV_CONFIG_PASSWORD)
     {
-        const QString strPlain = m_dir.path() + QStringLiteral("/plain.xml");
-        const QString strOut = ProgramDir() + QStringLiteral("/Theme_test.xml.hvnc");
-        QVERIFY(WriteAll(strPlain, plain));
-        QFile::remove(strOut);
-        CEncryptManager engine;
-        engine.SetKdfCost(8 * 1024, 1);
-        const QString strPassword = QString::fromLatin1(pszPassword);
-        (void)engine.EnablerEncryptionType(32,
-                                           std::u16string_view(reinterpret_cast<const char16_t*>(strPassword.utf16()),
-                                                               static_cast<std::size_t>(strPassword.size())));
-        const std::string strDest = QFile::encodeName(strOut).toStdString();
-        QVERIFY(engine.EncryptFileW(QFile::encodeName(strPlain).toStdString(), strDest.c_str()) != 0);
-        QFile::remove(strPlain);
+        QVERIFY(hvtest::WriteEncryptedConfig(ThemeFile(), plain, password));
     }
 
     static QByteArray ThemeWith(const QByteArray& inner)
@@ -115,7 +86,7 @@ private slots:
     void cleanupTestCase() { LOGGER::g_HVLog.StopLogging(); }
     void cleanup()
     {
-        QFile::remove(ProgramDir() + QStringLiteral("/Theme_test.xml.hvnc"));
+        QFile::remove(ThemeFile());
         CGlobalColors::SetAccessibilityOverride(std::nullopt);
     }
 
@@ -151,12 +122,11 @@ private slots:
     void missingOrBrokenThemeKeepsTheDefaults()
     {
         QFETCH(int, what);
-        const QString strFile = ProgramDir() + QStringLiteral("/Theme_test.xml.hvnc");
         const QByteArray good = ThemeWith("<Colors><clrDlgBk>000000</clrDlgBk></Colors>");
         if (what == 1) {
-            QVERIFY(WriteAll(strFile, good));
+            QVERIFY(hvtest::WriteFile(ThemeFile(), good));
         } else if (what == 2) {
-            WriteTheme(good, "another password");
+            WriteTheme(good, u"another password");
         } else if (what == 3) {
             WriteTheme("<Theme><Colors><clrDlgBk>000000</clrDlgBk>");
         }
@@ -165,7 +135,7 @@ private slots:
         QCOMPARE(colors.LoadTheme(), 1);
         QCOMPARE(colors.clrDlgBk, 0x00FFFFFFu);
         if (what == 0) {
-            QVERIFY(ReadAll(LogFile()).contains("Failed to find Config file:"));
+            QVERIFY(hvtest::ReadFile(LogFile()).contains("Failed to find Config file:"));
         }
     }
 
@@ -250,7 +220,7 @@ private slots:
     void setFileKeepsOnlyExistingFilesAndMarksIcons()
     {
         QVERIFY(WritePicture(ProgramDir() + QStringLiteral("/pics/a.png"), 4, 4, Qt::blue));
-        QVERIFY(WriteAll(ProgramDir() + QStringLiteral("/pics/b.ICO"), "x"));
+        QVERIFY(hvtest::WriteFile(ProgramDir() + QStringLiteral("/pics/b.ICO"), "x"));
         CThemeImage image;
         image.SetFile(QStringLiteral("pics/none.png"), true);
         QVERIFY(image.File().isEmpty());
@@ -306,7 +276,7 @@ private slots:
 
     void fallsBackToTheResourceModule()
     {
-        const QString strModule = BuildBin() + QLatin1Char('/') + CResourceModule::DefaultFileName();
+        const QString strModule = hvtest::BuildBin() + QLatin1Char('/') + CResourceModule::DefaultFileName();
         QVERIFY2(CResourceModule::Instance().Load(strModule), qPrintable(strModule));
         for (unsigned nId : {4050u, 4051u, 4052u, 4053u, 4054u}) {
             QVERIFY2(!QImage(HVImagePath(HVImageKind::Bitmap, nId)).isNull(), qPrintable(QString::number(nId)));
@@ -315,7 +285,7 @@ private slots:
             QVERIFY2(!QIcon(HVImagePath(HVImageKind::Icon, nId)).pixmap(16, 16).isNull(),
                      qPrintable(QString::number(nId)));
         }
-        QVERIFY(WriteAll(ProgramDir() + QStringLiteral("/pics/broken.png"), "not a picture"));
+        QVERIFY(hvtest::WriteFile(ProgramDir() + QStringLiteral("/pics/broken.png"), "not a picture"));
         CThemeImage image;
         image.SetFile(QStringLiteral("pics/broken.png"), true);
         QCOMPARE(image.Load(1.0), 0);  // no resource number: stays empty
@@ -431,9 +401,9 @@ private slots:
     void builtThemeLoadsEveryPicture()
     {
         CHDGlobalData data;
-        data.m_RegData.m_strModulePath = BuildBin();
+        data.m_RegData.m_strModulePath = hvtest::BuildBin();
         QCOMPARE(data.LoadAppConfigFile(), 1);
-        g_HDGlobalData.m_RegData.m_strModulePath = BuildBin();
+        g_HDGlobalData.m_RegData.m_strModulePath = hvtest::BuildBin();
         g_HDGlobalData.ThemeFileName = data.ThemeFileName;
         CGlobalColors colors;
         Init(colors);

@@ -24,6 +24,16 @@ CThemeColors Defaults()
     return colors;
 }
 
+// A theme's text read into pictures and colours that start from the defaults.
+class ThemeFileRead : public ::testing::Test
+{
+protected:
+    CThemeFile::EResult Read(const QString& strText) { return CThemeFile::Read(strText, images, colors); }
+
+    Images images;
+    CThemeColors colors = Defaults();
+};
+
 }  // namespace
 
 TEST(ThemeColorReader, ReadsRrggbbIntoWindowsColourValues)
@@ -100,33 +110,27 @@ TEST(ThemeColorTable, AccessibilityModeTakesTheSystemColoursOfTheTable)
     EXPECT_EQ(colors.clrMsgBoxHeaderBK, 0u) << "no system colour for the message-box values";
 }
 
-TEST(ThemeFileRead, NothingIsReadFromEmptyOrBrokenText)
+TEST_F(ThemeFileRead, NothingIsReadFromEmptyOrBrokenText)
 {
     for (const QString& strText : {QString(),
                                    QStringLiteral("<Theme><Colors><clrDlgBk>000000</clrDlgBk></Colors>"),
                                    QStringLiteral("not xml at all")}) {
-        Images images;
-        CThemeColors colors = Defaults();
-        EXPECT_EQ(CThemeFile::Read(strText, images, colors), CThemeFile::EResult::NoText) << strText.toStdString();
+        EXPECT_EQ(Read(strText), CThemeFile::EResult::NoText) << strText.toStdString();
         EXPECT_EQ(colors.clrDlgBk, 0x00FFFFFFu);
     }
 }
 
-TEST(ThemeFileRead, AnotherRootElementReadsNothing)
+TEST_F(ThemeFileRead, AnotherRootElementReadsNothing)
 {
-    Images images;
-    CThemeColors colors = Defaults();
     const QString strText = QStringLiteral("<Config><Bitmaps><MainHeader>a.png</MainHeader></"
                                            "Bitmaps><Colors><clrDlgBk>000000</clrDlgBk></Colors></Config>");
-    EXPECT_EQ(CThemeFile::Read(strText, images, colors), CThemeFile::EResult::NoTheme);
+    EXPECT_EQ(Read(strText), CThemeFile::EResult::NoTheme);
     EXPECT_EQ(colors.clrDlgBk, 0x00FFFFFFu);
     EXPECT_TRUE(images[0].strFile.isEmpty());
 }
 
-TEST(ThemeFileRead, ReadsBitmapsAndChecksums)
+TEST_F(ThemeFileRead, ReadsBitmapsAndChecksums)
 {
-    Images images;
-    CThemeColors colors = Defaults();
     const QString strText =
         Theme(QStringLiteral("<Bitmaps>\r\n"
                              "<Progress>theme/p.png</Progress>\r\n"  // order does not matter
@@ -137,7 +141,7 @@ TEST(ThemeFileRead, ReadsBitmapsAndChecksums)
                              "<MainFoterR_CRC>twelve</MainFoterR_CRC>\r\n"
                              "<Btn_Help></Btn_Help>\r\n"
                              "</Bitmaps>\r\n"));
-    EXPECT_EQ(CThemeFile::Read(strText, images, colors), CThemeFile::EResult::Read);
+    EXPECT_EQ(Read(strText), CThemeFile::EResult::Read);
     EXPECT_EQ(images[0].strFile, QStringLiteral("theme/h.png")) << "the first element of a name counts";
     EXPECT_EQ(images[0].checksum, 0x1A2B);
     EXPECT_EQ(images[1].checksum, 1234);
@@ -150,7 +154,7 @@ TEST(ThemeFileRead, ReadsBitmapsAndChecksums)
     EXPECT_EQ(CThemeFile::ImageIndex(QStringLiteral("Nope")), -1);
 }
 
-TEST(ThemeFileRead, ColorsAreReadAfterBitmapsOrWithoutThem)
+TEST_F(ThemeFileRead, ColorsAreReadAfterBitmapsOrWithoutThem)
 {
     const QString strColors = QStringLiteral(
         "<Colors>\r\n<clrUrgentNote>FF0000</clrUrgentNote>\r\n<clrDlgBk>#E6EDF7</clrDlgBk>\r\n"
@@ -158,10 +162,9 @@ TEST(ThemeFileRead, ColorsAreReadAfterBitmapsOrWithoutThem)
         "<clrMsgBoxHeaderBK>0A0B0C</clrMsgBoxHeaderBK>\r\n</Colors>\r\n");
     const QString strBitmaps = QStringLiteral("<Bitmaps><MainHeader>a.png</MainHeader></Bitmaps>\r\n");
     for (const QString& strInner : {strBitmaps + strColors, strColors}) {
-        Images images;
-        CThemeColors colors = Defaults();
+        colors = Defaults();
         colors.clrUrgentNote = 0;
-        EXPECT_EQ(CThemeFile::Read(Theme(strInner), images, colors), CThemeFile::EResult::Read);
+        EXPECT_EQ(Read(Theme(strInner)), CThemeFile::EResult::Read);
         EXPECT_EQ(colors.clrUrgentNote, 0x000000FFu);
         EXPECT_EQ(colors.clrDlgBk, 0x00F7EDE6u);
         EXPECT_EQ(colors.clrDlgCollapseTextAlign, 0u);
@@ -171,25 +174,21 @@ TEST(ThemeFileRead, ColorsAreReadAfterBitmapsOrWithoutThem)
     }
 }
 
-TEST(ThemeFileRead, ColorsBeforeBitmapsAreNotSeen)
+TEST_F(ThemeFileRead, ColorsBeforeBitmapsAreNotSeen)
 {
-    Images images;
-    CThemeColors colors = Defaults();
     const QString strText = Theme(QStringLiteral(
         "<Colors><clrDlgBk>000000</clrDlgBk></Colors>\r\n<Bitmaps><MainHeader>a.png</MainHeader></Bitmaps>\r\n"));
-    EXPECT_EQ(CThemeFile::Read(strText, images, colors), CThemeFile::EResult::Read);
+    EXPECT_EQ(Read(strText), CThemeFile::EResult::Read);
     EXPECT_EQ(colors.clrDlgBk, 0x00FFFFFFu);
     EXPECT_EQ(images[0].strFile, QStringLiteral("a.png"));
 }
 
-TEST(ThemeFileRead, UnreadableValuesKeepTheCurrentOnes)
+TEST_F(ThemeFileRead, UnreadableValuesKeepTheCurrentOnes)
 {
-    Images images;
-    CThemeColors colors = Defaults();
     const QString strText = Theme(QStringLiteral(
         "<Colors><clrDlgBk></clrDlgBk><clrDlgCollapseTextAlign>yes</clrDlgCollapseTextAlign>"
         "<HomePageBorder_Arc>five</HomePageBorder_Arc><HomePageBorder_Arc>9</HomePageBorder_Arc></Colors>"));
-    EXPECT_EQ(CThemeFile::Read(strText, images, colors), CThemeFile::EResult::Read);
+    EXPECT_EQ(Read(strText), CThemeFile::EResult::Read);
     EXPECT_EQ(colors.clrDlgBk, 0x00FFFFFFu);
     EXPECT_EQ(colors.clrDlgCollapseTextAlign, 1u);
     EXPECT_EQ(colors.HomePageBorder_Arc, 5u) << "only the first element of a name counts";

@@ -38,35 +38,14 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("expected");
-        const int table[][3] = {
-            // mode 0 checks
-            {0, 0, 0},
-            {1, 0, 2},
-            {2, 0, 2},
-            {3, 0, 4},
-            {4, 0, 4},
-            {5, 0, 5},
-            // mode 1 unchecks
-            {0, 1, 0},
-            {1, 1, 1},
-            {2, 1, 1},
-            {3, 1, 3},
-            {4, 1, 3},
-            {5, 1, 5},
-            // mode 2 toggles
-            {0, 2, 0},
-            {1, 2, 2},
-            {2, 2, 1},
-            {3, 2, 4},
-            {4, 2, 3},
-            {5, 2, 5},
-            // other modes change nothing
-            {1, 3, 1},
-            {2, -1, 2},
-            {4, 7, 4},
-        };
-        for (const auto& row : table) {
-            QTest::addRow("value %d mode %d", row[0], row[1]) << row[0] << row[1] << row[2];
+        // Per mode, the value after SetCheck for the values 0..5: mode 0 checks, 1 unchecks,
+        // 2 toggles, any other mode changes nothing.
+        const std::pair<int, const char*> table[] = {
+            {0, "022445"}, {1, "011335"}, {2, "021435"}, {3, "012345"}, {-1, "012345"}, {7, "012345"}};
+        for (const auto& [nMode, pszAfter] : table) {
+            for (int nValue = 0; nValue < 6; ++nValue) {
+                QTest::addRow("value %d mode %d", nValue, nMode) << nValue << nMode << pszAfter[nValue] - '0';
+            }
         }
     }
     void checkTransitions()
@@ -91,13 +70,11 @@ private slots:
         QCOMPARE(list.GetCheck(0), 0);        // rows without a box stay so
         QCOMPARE(list.GetCheckedCount(), 1);  // value 4 (checked, second style) is not counted
         list.SetCheckAll(CXListCtrl::CheckOn);
-        QCOMPARE((QList<int>{list.GetCheck(0),
-                             list.GetCheck(1),
-                             list.GetCheck(2),
-                             list.GetCheck(3),
-                             list.GetCheck(4),
-                             list.GetCheck(5)}),
-                 (QList<int>{0, 2, 2, 4, 4, 5}));
+        QList<int> checks;
+        for (int i = 0; i < 6; ++i) {
+            checks << list.GetCheck(i);
+        }
+        QCOMPARE(checks, (QList<int>{0, 2, 2, 4, 4, 5}));
         QCOMPARE(list.GetCheckedCount(), 2);
         list.SetCheckAll(CXListCtrl::CheckOff);
         QCOMPARE(list.GetCheckedCount(), 0);
