@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <spawn.h>
+#include <sstream>
 
 extern char** environ;
 
@@ -55,6 +56,18 @@ std::vector<std::string> HomeEnvironment(const std::string& strHome, const std::
     env.push_back("XDG_CACHE_HOME=" + strHome + "/.cache");
     env.insert(env.end(), extra.begin(), extra.end());
     return env;
+}
+
+std::vector<std::string> Words(const std::string& strLine, const std::vector<std::string>& values)
+{
+    std::vector<std::string> words;
+    std::istringstream in(strLine);
+    for (std::string strWord; in >> strWord;) {
+        const bool bValue = strWord.size() == 2 && strWord[0] == '%' && strWord[1] >= '1' && strWord[1] <= '9';
+        const auto nIndex = static_cast<std::size_t>(strWord[1] - '1');
+        words.push_back(bValue ? (nIndex < values.size() ? values[nIndex] : std::string()) : strWord);
+    }
+    return words;
 }
 
 std::vector<char*> ExecList(std::vector<std::string>& strings)

@@ -13,6 +13,10 @@ std::string ProgramPath(const std::string& strName);
 // the XDG base folders below strHome, then extra (which replaces what it names).
 std::vector<std::string> HomeEnvironment(const std::string& strHome, const std::vector<std::string>& extra = {});
 
+// The words of a command line, split at spaces; a word "%1".."%9" is that value whole (so a
+// value may hold spaces).
+std::vector<std::string> Words(const std::string& strLine, const std::vector<std::string>& values = {});
+
 // Pointers to the strings, ending in nullptr, for exec and spawn.
 std::vector<char*> ExecList(std::vector<std::string>& strings);
 
