@@ -4,6 +4,7 @@
 #include "engines/CEncryptManager.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -34,9 +35,7 @@ public:
     // A file of the held folder as the runner lists it.
     [[nodiscard]] SHVFileRef Listed(const std::string& name = "f") const
     {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         EXPECT_EQ(::fstatat(m_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW), 0);
         SHVFileRef ref;
         ref.nDirFd = m_fd;

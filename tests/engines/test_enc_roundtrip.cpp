@@ -51,9 +51,7 @@ TEST_P(EncRoundTrip, EncryptsAndDecryptsBackWithMetadata)
     EXPECT_EQ(dm.GetLastOutputPath(), src);
     EXPECT_EQ(ReadFile(src), plain);
     EXPECT_FALSE(Exists(src + ".hvnc")) << "the encrypted file is removed after success";
-    struct stat st
-    {
-    };
+    struct stat st = {};
     ASSERT_EQ(::stat(src.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
@@ -122,9 +120,7 @@ TEST(EncMetadata, ModesAndHolesRoundTrip)
         EXPECT_TRUE(em.GetLastWarning().empty()) << em.GetLastWarning();
         ::close(dirFd);
         EXPECT_EQ(ReadFile(src), before);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         ASSERT_EQ(::stat(src.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, c.nOriginalMode >= 0 ? static_cast<mode_t>(c.nOriginalMode) : c.nMode);
         if (c.bSparse) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 #include "EncTestSupport.h"
 
@@ -23,10 +24,23 @@ void FixCheck(std::vector<std::uint8_t>& f)
     CHvncHeader::FixCheck(f.data(), f.size());
 }
 
+using Edit = std::function<void(std::vector<std::uint8_t>&)>;
+
+// An edit that sets bytes, then rewrites the header check.
+Edit Forge(std::vector<std::pair<std::size_t, std::uint8_t>> bytes)
+{
+    return [bytes](std::vector<std::uint8_t>& f) {
+        for (const auto& [nAt, nValue] : bytes) {
+            f[nAt] = nValue;
+        }
+        FixCheck(f);
+    };
+}
+
 struct STamper
 {
     const char* name;
-    std::function<void(std::vector<std::uint8_t>&)> edit;
+    Edit edit;
     int expected;
     bool bBeforeKdf = false;  // refused by the header checks, before any key derivation runs
 };
@@ -65,13 +79,7 @@ const STamper kTampers[] = {
     {"MagicChanged", [](auto& f) { f[0] = 'X'; }, HVNC_NOT_HVNC, true},
     {"ForeignFile", [](auto& f) { f.assign(5000, 'a'); }, HVNC_NOT_HVNC, true},
     {"EmptyFile", [](auto& f) { f.clear(); }, HVNC_NOT_HVNC, true},
-    {"FutureVersion",
-     [](auto& f) {
-         f[8] = 3;
-         FixCheck(f);
-     },
-     HVNC_UNSUPPORTED_VERSION,
-     true},
+    {"FutureVersion", Forge({{8, 3}}), HVNC_UNSUPPORTED_VERSION, true},
     {"HeaderCut", [](auto& f) { f.resize(100); }, HVNC_CORRUPT, true},
     {"FlipInKdfField", [](auto& f) { f[17] ^= 0x01; }, HVNC_CORRUPT, true},
     {"FlipInSalt", [](auto& f) { f[30] ^= 0x80; }, HVNC_CORRUPT, true},
@@ -79,35 +87,11 @@ const STamper kTampers[] = {
     {"FlipInKeyTag", [](auto& f) { f[120] ^= 0x04; }, HVNC_CORRUPT, true},
     {"FlipInCommitment", [](auto& f) { f[140] ^= 0x10; }, HVNC_CORRUPT, true},
     {"FlipInHeaderCheck", [](auto& f) { f[170] ^= 0x10; }, HVNC_CORRUPT, true},
-    {"AbsurdKdfMemory",
-     [](auto& f) {
-         f[16] = f[17] = f[18] = f[19] = 0xFF;
-         FixCheck(f);
-     },
-     HVNC_CORRUPT,
-     true},
-    {"AbsurdKdfPasses",
-     [](auto& f) {
-         f[20] = 0x00;
-         f[21] = 0x10;
-         FixCheck(f);
-     },
-     HVNC_CORRUPT,
-     true},
-    {"UnknownCipher",
-     [](auto& f) {
-         f[12] = 9;
-         FixCheck(f);
-     },
-     HVNC_CORRUPT,
-     true},
+    {"AbsurdKdfMemory", Forge({{16, 0xFF}, {17, 0xFF}, {18, 0xFF}, {19, 0xFF}}), HVNC_CORRUPT, true},
+    {"AbsurdKdfPasses", Forge({{20, 0x00}, {21, 0x10}}), HVNC_CORRUPT, true},
+    {"UnknownCipher", Forge({{12, 9}}), HVNC_CORRUPT, true},
     // A forged header with a valid check but an edited field no longer opens the key block.
-    {"ForgedCipherField",
-     [](auto& f) {
-         f[12] = 1;
-         FixCheck(f);
-     },
-     HVNC_WRONG_PASSWORD},
+    {"ForgedCipherField", Forge({{12, 1}}), HVNC_WRONG_PASSWORD},
     {"ForgedCommitment",
      [](auto& f) {
          f[140] ^= 0x10;
@@ -115,13 +99,7 @@ const STamper kTampers[] = {
      },
      HVNC_WRONG_PASSWORD},
     // Relabelled as version 1 (no commitment): the key block was not sealed under the password key.
-    {"DowngradedToVersion1",
-     [](auto& f) {
-         f[8] = 1;
-         f[10] = 148;
-         FixCheck(f);
-     },
-     HVNC_WRONG_PASSWORD},
+    {"DowngradedToVersion1", Forge({{8, 1}, {10, 148}}), HVNC_WRONG_PASSWORD},
     {"FlipInChunk0", [](auto& f) { f[kHeader + 10] ^= 1; }, HVNC_CORRUPT},
     {"FlipInChunk1", [](auto& f) { f[kHeader + kStride + 500] ^= 1; }, HVNC_CORRUPT},
     {"FlipInChunk2Tag", [](auto& f) { f[kHeader + 3 * kStride - 1] ^= 1; }, HVNC_CORRUPT},

@@ -6,6 +6,7 @@
 #include "engines/HvncResult.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <sys/wait.h>
 
@@ -103,7 +104,7 @@ TEST(WipeReadOnly, OwnReadOnlyFileIsWiped)
     });
     ASSERT_NE(wipe.WipeFile(strFile, 5000), 0) << wipe.GetLastError();
     EXPECT_EQ(first, std::vector<std::uint8_t>(5000, 0));
-    EXPECT_TRUE(ListFolder(dir.Path()).empty());
+    EXPECT_TRUE(List(dir.Path()).empty());
 }
 
 // The same for an ordinary user, who cannot write the file until its mode is changed; a user who
@@ -136,9 +137,7 @@ TEST(WipeReadOnly, AsOrdinaryUser)
                               return wipe.WipeFile(strOwn, 3000) == 0 ? 0 : 1;
                           }),
               0);
-    struct stat st = {};
-    ASSERT_EQ(stat(strOwn.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0444U);
+    EXPECT_EQ(hvtest::ModeOf(strOwn), 0444);
 
     EXPECT_EQ(RunAsNobody(strData,
                           [&] {
@@ -157,8 +156,7 @@ TEST(WipeReadOnly, AsOrdinaryUser)
                           }),
               0);
     EXPECT_EQ(ReadFile(strForeign), original);
-    ASSERT_EQ(stat(strForeign.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0644U);
+    EXPECT_EQ(hvtest::ModeOf(strForeign), 0644);
 }
 
 // A file named by held folder and name: a hard-linked file is never overwritten (only its one name
@@ -229,9 +227,7 @@ TEST(WipeAt, HardLinksAndSwappedNames)
         }
         const int fd = open((dir / "sel").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ASSERT_GE(fd, 0);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         ASSERT_EQ(fstatat(fd, "f", &st, AT_SYMLINK_NOFOLLOW), 0);
         SHVFileRef ref;
         ref.nDirFd = fd;
