@@ -123,61 +123,61 @@ TEST_P(FaultSteps, DecryptionAtEveryStep)
     }
 }
 
+// A batch's input in a folder of its own: the plain files, or (decryption) their encrypted twins
+// alone, and the engine that made them.
+struct SBatch
+{
+    SBatch(const std::vector<std::size_t>& sizes, bool bEncryptIt)
+        : bEncrypt(bEncryptIt)
+    {
+        CheapEngine(em);
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            files.push_back(dir / ("m" + std::to_string(i)));
+            EXPECT_TRUE(WriteFile(files.back(), Pattern(sizes[i], 60 + static_cast<std::uint32_t>(i))));
+        }
+        if (!bEncrypt) {
+            EXPECT_NE(em.EncryptFilesW(files, results), 0);
+            for (auto& f : files) {
+                EXPECT_EQ(::unlink(f.c_str()), 0);
+                f += ".hvnc";
+                encrypted.push_back(ReadFile(f));
+            }
+        }
+    }
+    // The batch run; non-zero when every file was done.
+    int Run() { return bEncrypt ? em.EncryptFilesW(files, results) : em.DecryptFilesW(files, results); }
+
+    bool bEncrypt;
+    CTempDir dir;
+    CEncryptManager em;
+    std::vector<std::string> files;
+    std::vector<Bytes> encrypted;
+    std::vector<int> results;
+};
+
 // Many files at once share their syncs: a failure at any step of the batch fails exactly the
 // files it touched, and whatever is reported as done is complete.
 TEST_P(FaultSteps, BatchAtEveryStep)
 {
     const std::vector<std::size_t> sizes = {GetParam(), 70000, 1};
-    auto make = [&](const CTempDir& dir, std::vector<std::string>& files) {
-        files.clear();
-        for (std::size_t i = 0; i < sizes.size(); ++i) {
-            files.push_back(dir / ("m" + std::to_string(i)));
-            ASSERT_TRUE(WriteFile(files.back(), Pattern(sizes[i], 60 + static_cast<std::uint32_t>(i))));
-        }
-    };
     for (const bool bEncrypt : {true, false}) {
         SCOPED_TRACE(bEncrypt ? "encryption" : "decryption");
         long nSteps = 0;
         {
-            CTempDir dir;
-            std::vector<std::string> files;
-            make(dir, files);
-            CEncryptManager em;
-            CheapEngine(em);
-            std::vector<int> results;
-            if (!bEncrypt) {
-                ASSERT_NE(em.EncryptFilesW(files, results), 0);
-                for (auto& f : files) {
-                    ASSERT_EQ(::unlink(f.c_str()), 0);
-                    f += ".hvnc";
-                }
-            }
-            nSteps = CountSteps(
-                [&] { ASSERT_NE(bEncrypt ? em.EncryptFilesW(files, results) : em.DecryptFilesW(files, results), 0); });
+            SBatch batch(sizes, bEncrypt);
+            nSteps = CountSteps([&] { ASSERT_NE(batch.Run(), 0); });
         }
         for (long k = 0; k < nSteps; ++k) {
             SCOPED_TRACE(StepTrace(k));
-            CTempDir dir;
-            std::vector<std::string> files;
-            make(dir, files);
-            CEncryptManager em;
-            CheapEngine(em);
-            std::vector<int> results;
-            std::vector<Bytes> encrypted;
-            if (!bEncrypt) {
-                ASSERT_NE(em.EncryptFilesW(files, results), 0);
-                for (auto& f : files) {
-                    ASSERT_EQ(::unlink(f.c_str()), 0);
-                    f += ".hvnc";
-                    encrypted.push_back(ReadFile(f));
-                }
-            }
+            SBatch batch(sizes, bEncrypt);
             {
                 CArmed armed(k);
-                (void)(bEncrypt ? em.EncryptFilesW(files, results) : em.DecryptFilesW(files, results));
+                batch.Run();
             }
+            const std::vector<std::string>& files = batch.files;
+            const std::vector<int>& results = batch.results;
             ASSERT_EQ(results.size(), files.size());
-            EXPECT_TRUE(Temps(dir.Path()).empty());
+            EXPECT_TRUE(Temps(batch.dir.Path()).empty());
             std::vector<std::string> todo;
             for (std::size_t i = 0; i < files.size(); ++i) {
                 SCOPED_TRACE(files[i]);
@@ -187,7 +187,7 @@ TEST_P(FaultSteps, BatchAtEveryStep)
                 if (bEncrypt) {
                     EXPECT_EQ(ReadFile(plainPath), plain) << "the source is untouched";
                 } else if (Exists(encPath)) {
-                    EXPECT_EQ(ReadFile(encPath), encrypted[i]) << "the encrypted file is kept as it was";
+                    EXPECT_EQ(ReadFile(encPath), batch.encrypted[i]) << "the encrypted file is kept as it was";
                 }
                 if (Exists(encPath)) {
                     EXPECT_TRUE(OpensTo(encPath, plain));
@@ -219,7 +219,7 @@ TEST_P(FaultSteps, BatchAtEveryStep)
                     EXPECT_EQ(ReadFile(plainPath), plain);
                 }
             }
-            EXPECT_TRUE(Temps(dir.Path()).empty());
+            EXPECT_TRUE(Temps(batch.dir.Path()).empty());
         }
     }
 }
@@ -269,9 +269,7 @@ TEST_P(FaultSteps, WipeAtEveryStep)
             }
         }
         if (!left.empty()) {
-            struct stat st
-            {
-            };
+            struct stat st = {};
             ASSERT_EQ(::stat((dir / left).c_str(), &st), 0);
             EXPECT_TRUE(left == "secret.txt" || HVIsOwnTemporaryName(left)) << left;
             EXPECT_TRUE(st.st_size == 0 || static_cast<std::size_t>(st.st_size) == plain.size()) << st.st_size;

@@ -35,7 +35,7 @@ protected:
     void TearDown() override
     {
         if (m_bMounted) {
-            (void)::umount2(m_strMnt.c_str(), MNT_DETACH);
+            ::umount2(m_strMnt.c_str(), MNT_DETACH);
         }
     }
     [[nodiscard]] std::string M(const std::string& name) const { return m_strMnt + "/" + name; }
@@ -49,9 +49,7 @@ protected:
         while (::write(fd, block.data(), block.size()) > 0) {
         }
         ::close(fd);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         ASSERT_EQ(::stat(M("filler").c_str(), &st), 0);
         if (nLeave > 0) {
             const off_t nSize = st.st_size > static_cast<off_t>(nLeave) ? st.st_size - static_cast<off_t>(nLeave) : 0;
