@@ -210,12 +210,6 @@ int RunUnprivileged(const std::string& strDir, const std::function<int()>& fn)
     return WEXITSTATUS(status);
 }
 
-mode_t ModeOf(const std::string& strPath)
-{
-    struct stat st = {};
-    return ::lstat(strPath.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
 }  // namespace
 
 // Moving a folder to another parent needs write permission on the folder itself; a read-only
@@ -238,7 +232,7 @@ TEST_F(HidingGuard, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
         if (!engine.UnhideItem(strDir)) {
             return 14;
         }
-        return ModeOf(strDir) == 0555 && ReadText(strDir + "/f") == "inside" ? 0 : 15;
+        return hvtest::ModeOf(strDir) == 0555 && ReadText(strDir + "/f") == "inside" ? 0 : 15;
     });
     if (nExit == 77) {
         GTEST_SKIP() << "the temporary folder cannot be reached by an unprivileged user";
@@ -279,7 +273,7 @@ TEST_F(HidingGuard, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
             } else if (bListed || !Exists(strDir)) {  // the hide was cut short: still in place
                 return 22;
             }
-            if (ModeOf(strDir) != 0500) {
+            if (hvtest::ModeOf(strDir) != 0500) {
                 return 23;
             }
             if (!bHideFirst && !engine.HideItem(strDir)) {

@@ -32,21 +32,13 @@ int RunChild(const std::function<int()>& fn)
     return WEXITSTATUS(status);
 }
 
-class HidingRecovery : public ::testing::Test
+class HidingRecovery : public CHidingFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(m_dir.Path().empty());
-        m_strBase = m_dir / "data/Halvo-Soft";
-        m_strItems = m_dir / "items";
-        ASSERT_EQ(::mkdir(m_strItems.c_str(), 0755), 0);
-    }
+    // Options whose fault hook ends the process at that step (empty: never).
     [[nodiscard]] SHidingOptions Options(const std::string& strKillAt = {}, bool bLink = false) const
     {
-        SHidingOptions options;
-        options.strBaseDir = m_strBase;
-        options.bLinkInsteadOfNoReplace = bLink;
+        SHidingOptions options = CHidingFixture::Options(bLink);
         if (!strKillAt.empty()) {
             options.faultHook = [strKillAt](std::string_view step) {
                 if (step == strKillAt) {
@@ -56,15 +48,6 @@ protected:
         }
         return options;
     }
-    [[nodiscard]] std::string Item(const std::string& strName) const { return m_strItems + "/" + strName; }
-    [[nodiscard]] static std::vector<std::string> Listed(CHidingEngine& engine)
-    {
-        std::vector<std::string> paths;
-        for (std::int32_t i = 0; i < engine.GetHiddenCount(); ++i) {
-            paths.push_back(engine.GetHiddenItem(i));
-        }
-        return paths;
-    }
     void MakeItem(const std::string& strName, bool bFolder)
     {
         if (bFolder) {
@@ -73,6 +56,16 @@ protected:
         } else {
             WriteText(Item(strName), "content of " + strName);
         }
+    }
+    // Hides the files "a" and "b"; the list's text afterwards.
+    std::string HideAAndB(const std::string& strList)
+    {
+        MakeItem("a", false);
+        MakeItem("b", false);
+        CHidingEngine engine(Options());
+        EXPECT_TRUE(engine.HideItem(Item("a")));
+        EXPECT_TRUE(engine.HideItem(Item("b")));
+        return ReadText(strList);
     }
     [[nodiscard]] std::string ContentOf(const std::string& strName, bool bFolder) const
     {
@@ -93,10 +86,6 @@ protected:
         EXPECT_EQ(engine.GetHiddenCount(), 0);
         EXPECT_TRUE(NamesIn(m_strBase + "/vault").empty());
     }
-
-    CHidingTestDir m_dir;
-    std::string m_strBase;
-    std::string m_strItems;
 };
 
 struct SKillCase
@@ -280,15 +269,8 @@ TEST_F(HidingRecovery, AnItemListedAsHiddenButBackInItsFolderIsRecognised)
 
 TEST_F(HidingRecovery, ATornLastRecordIsCutOff)
 {
-    MakeItem("a", false);
-    MakeItem("b", false);
-    {
-        CHidingEngine engine(Options());
-        ASSERT_TRUE(engine.HideItem(Item("a")));
-        ASSERT_TRUE(engine.HideItem(Item("b")));
-    }
     const std::string strList = m_strBase + "/hidden.lst";
-    const std::string strGood = ReadText(strList);
+    const std::string strGood = HideAAndB(strList);
     SListRecord record;
     record.type = EListRecord::Remove;
     record.entry.id = 1;
@@ -305,15 +287,8 @@ TEST_F(HidingRecovery, ATornLastRecordIsCutOff)
 
 TEST_F(HidingRecovery, ADamagedOrForeignListIsLeftAloneAndRefused)
 {
-    MakeItem("a", false);
-    MakeItem("b", false);
-    {
-        CHidingEngine engine(Options());
-        ASSERT_TRUE(engine.HideItem(Item("a")));
-        ASSERT_TRUE(engine.HideItem(Item("b")));
-    }
     const std::string strList = m_strBase + "/hidden.lst";
-    const std::string strGood = ReadText(strList);
+    const std::string strGood = HideAAndB(strList);
     std::string strDamaged = strGood;
     strDamaged[HiddenListFormat::kHeaderSize + 8] ^= 0x01;  // inside the first record
     std::string strNewer = strGood;
