@@ -11,26 +11,17 @@
 
 namespace {
 
-class HidingGuard : public ::testing::Test
+class HidingGuard : public CHidingFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(m_dir.Path().empty());
-        m_strData = m_dir / "data";
-        m_strBase = m_strData + "/Halvo-Soft";
-    }
     [[nodiscard]] std::unique_ptr<CHidingEngine> NewEngine(const std::string& strMountVaultName = {}) const
     {
-        SHidingOptions options;
-        options.strBaseDir = m_strBase;
+        SHidingOptions options = Options();
         options.strMountVaultName = strMountVaultName;
         return std::make_unique<CHidingEngine>(options);
     }
 
-    CHidingTestDir m_dir;
-    std::string m_strData;
-    std::string m_strBase;
+    const std::string m_strData = m_dir / "data";
 };
 
 // A folder on another filesystem than the test folder, removed at the end; empty when the
