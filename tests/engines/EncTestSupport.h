@@ -35,10 +35,14 @@ using hvtest::ReadFile;
 using hvtest::WriteFile;
 
 // An engine with a cheap key derivation and the given password and key length.
-inline void CheapEngine(CEncryptManager& em, std::u16string_view pw = u"correct horse", int keyLen = 32)
+class CCheapEngine : public CEncryptManager
 {
-    em.SetKdfCost(kCheapMemKiB, kCheapPasses);
-    EXPECT_NE(em.EnablerEncryptionType(keyLen, pw), 0);
-}
+public:
+    explicit CCheapEngine(std::u16string_view pw = u"correct horse", int keyLen = 32)
+    {
+        SetKdfCost(kCheapMemKiB, kCheapPasses);
+        EXPECT_NE(EnablerEncryptionType(keyLen, pw), 0);
+    }
+};
 
 }  // namespace enctest

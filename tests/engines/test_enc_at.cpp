@@ -26,7 +26,6 @@ public:
         WriteFile(m_dir / "outside/secret", m_secret);
         m_fd = ::open((m_dir / "sel").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         EXPECT_GE(m_fd, 0);
-        CheapEngine(m_em);
     }
     ~CSel() { ::close(m_fd); }
     CSel(const CSel&) = delete;
@@ -47,7 +46,7 @@ public:
 
     CTempDir m_dir;
     int m_fd = -1;
-    CEncryptManager m_em;
+    CCheapEngine m_em;
     const std::vector<std::uint8_t> m_plain = Pattern(200000, 5);
     const std::vector<std::uint8_t> m_secret = Pattern(3000, 9);
 };

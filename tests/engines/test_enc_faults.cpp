@@ -32,8 +32,7 @@ TEST_P(EncFullDisk, EncryptionLeavesSourceAndNoOutput)
     CTempDir dir;
     const auto plain = Pattern(3 << 20);
     WriteFile(dir / "a", plain);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     HvncIo::SetWriteFault(GetParam(), ENOSPC);
     EXPECT_EQ(em.EncryptFileW(dir / "a"), 0);
     EXPECT_EQ(em.GetLastResult(), HVNC_NO_SPACE) << em.GetLastError();
@@ -46,8 +45,7 @@ TEST_P(EncFullDisk, DecryptionKeepsTheEncryptedFileAndWritesNothing)
     CTempDir dir;
     const auto plain = Pattern(3 << 20);
     WriteFile(dir / "a", plain);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(dir / "a"), 0);
     ASSERT_EQ(::unlink((dir / "a").c_str()), 0);
     const auto enc = ReadFile(dir / "a.hvnc");
@@ -68,8 +66,7 @@ TEST(EncFullDisk, BatchFailureLeavesTheOthersCorrect)
         files.push_back(dir / ("f" + std::to_string(i)));
         WriteFile(files.back(), Pattern(100000, i));
     }
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     HvncIo::SetWriteFault(250000, ENOSPC);  // the third file hits the full disk
     std::vector<int> results;
     EXPECT_EQ(em.EncryptFilesW(files, results), 0);
@@ -131,8 +128,7 @@ TEST(EncStaleTemps, ACrashLeavesNothingTheSweepCannotProve)
         const pid_t pid = ::fork();
         if (pid == 0) {
             HvncIo::SetUnnamedTemps(bUnnamed);
-            CEncryptManager em;
-            CheapEngine(em);
+            CCheapEngine em;
             em.SetParent([](std::uint32_t) { ::_exit(0); });  // dies with the output half written
             ::_exit(em.EncryptFileW(d + "/w/big") != 0 ? 1 : 2);
         }

@@ -54,16 +54,14 @@ TEST_P(EncTamper, IsDetectedAndNothingIsWritten)
     CTempDir dir;
     const auto plain = Pattern(3 * 65536 + 100);  // four chunks
     WriteFile(dir / "doc", plain);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(dir / "doc"), 0);
     ASSERT_EQ(::unlink((dir / "doc").c_str()), 0);
     auto file = ReadFile(dir / "doc.hvnc");
     GetParam().edit(file);
     WriteFile(dir / "doc.hvnc", file);
 
-    CEncryptManager dm;
-    CheapEngine(dm);
+    CCheapEngine dm;
     const auto kdfRuns = CHvncKeyCache::GetRunCount();
     EXPECT_EQ(dm.DecryptFileW(dir / "doc.hvnc", std::string()), GetParam().expected) << dm.GetLastError();
     if (GetParam().bBeforeKdf) {
@@ -136,15 +134,13 @@ TEST(EncWrongPassword, GivesTwoAndTouchesNothing)
     CTempDir dir;
     const auto plain = Pattern(200000);
     WriteFile(dir / "a.txt", plain);
-    CEncryptManager em;
-    CheapEngine(em, u"right");
+    CCheapEngine em(u"right");
     ASSERT_NE(em.EncryptFileW(dir / "a.txt"), 0);
     const auto enc = ReadFile(dir / "a.txt.hvnc");
     const std::vector<std::uint8_t> existing = {'m', 'i', 'n', 'e'};
     WriteFile(dir / "a.txt", existing);
 
-    CEncryptManager dm;
-    CheapEngine(dm, u"wrong");
+    CCheapEngine dm(u"wrong");
     EXPECT_EQ(dm.DecryptFileW(dir / "a.txt.hvnc", std::string()), HVNC_WRONG_PASSWORD);
     EXPECT_EQ(dm.GetLastResult(), HVNC_WRONG_PASSWORD);
     EXPECT_EQ(ReadFile(dir / "a.txt"), existing);

@@ -56,10 +56,15 @@ inline std::vector<std::string> Temps(const std::string& dir)
     return out;
 }
 
-inline void CheapEngine(CEncryptManager& em, int nKeyLen = 32)
+// The engine tests' cheap engine under the fault password.
+class CCheapEngine : public enctest::CCheapEngine
 {
-    enctest::CheapEngine(em, kPassword, nKeyLen);
-}
+public:
+    explicit CCheapEngine(int nKeyLen = 32)
+        : enctest::CCheapEngine(kPassword, nKeyLen)
+    {
+    }
+};
 
 // Whether an encrypted file opens (every chunk checked) to the expected plain text. An engine
 // given by the caller keeps its derived keys from call to call.

@@ -50,8 +50,7 @@ TEST_F(AccessDenied, UnreadableSourceIsNotEncrypted)
     ASSERT_EQ(::chmod(D("a.txt").c_str(), 0200), 0);
     {
         HV_DENY_OR_SKIP(guard);
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         EXPECT_EQ(em.EncryptFileW(D("a.txt")), 0);
         EXPECT_EQ(em.GetLastResult(), HVNC_PERMISSION);
         EXPECT_NE(em.GetLastError().find("Permission denied"), std::string::npos) << em.GetLastError();
@@ -66,24 +65,21 @@ TEST_F(AccessDenied, ReadOnlyTargetFolderGetsNoOutput)
     ASSERT_EQ(::chmod((m_dir / "d").c_str(), 0500), 0);
     {
         HV_DENY_OR_SKIP(guard);
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         EXPECT_EQ(em.EncryptFileW(D("a.txt")), 0);
         EXPECT_EQ(em.GetLastResult(), HVNC_PERMISSION) << em.GetLastError();
         EXPECT_EQ(List(m_dir / "d"), std::vector<std::string>{"a.txt"});
         EXPECT_EQ(ReadFile(D("a.txt")), m_plain);
     }
     ASSERT_EQ(::chmod((m_dir / "d").c_str(), 0700), 0);
-    CEncryptManager next;
-    CheapEngine(next);
+    CCheapEngine next;
     EXPECT_NE(next.EncryptFileW(D("a.txt")), 0) << "works once the folder is writable";
     EXPECT_TRUE(OpensTo(D("a.txt.hvnc"), m_plain));
 }
 
 TEST_F(AccessDenied, DecryptionIntoAReadOnlyFolderKeepsTheEncryptedFile)
 {
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(D("a.txt")), 0);
     ASSERT_EQ(::unlink(D("a.txt").c_str()), 0);
     const Bytes enc = ReadFile(D("a.txt.hvnc"));
@@ -104,8 +100,7 @@ TEST_F(AccessDenied, DecryptionIntoAReadOnlyFolderKeepsTheEncryptedFile)
 
 TEST_F(AccessDenied, UnreadableEncryptedFileIsNotDecrypted)
 {
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(D("a.txt")), 0);
     ASSERT_EQ(::unlink(D("a.txt").c_str()), 0);
     ASSERT_EQ(::chmod(D("a.txt.hvnc").c_str(), 0200), 0);
@@ -263,8 +258,7 @@ TEST(ModesNotKept, AreAWarningNotAFailure)
     CTempDir dir;
     const Bytes plain = Pattern(70000, 8);
     ASSERT_TRUE(WriteFile(dir / "a.txt", plain));
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     hvfault_arm(HVFAULT_MODE, 0, EPERM);
     const int nEncrypted = em.EncryptFileW(dir / "a.txt");
     const std::string strEncWarning = em.GetLastWarning();

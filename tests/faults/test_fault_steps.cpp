@@ -38,8 +38,7 @@ TEST_P(FaultSteps, EncryptionAtEveryStep)
     {
         CTempDir dir;
         ASSERT_TRUE(WriteFile(dir / "a.doc", plain));
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         nSteps = CountSteps([&] { ASSERT_NE(em.EncryptFileW(dir / "a.doc"), 0) << em.GetLastError(); });
         ASSERT_GE(nSteps, 4) << "temporary file, content, sync, rename, folder sync";
     }
@@ -47,8 +46,7 @@ TEST_P(FaultSteps, EncryptionAtEveryStep)
         SCOPED_TRACE(StepTrace(k));
         CTempDir dir;
         ASSERT_TRUE(WriteFile(dir / "a.doc", plain));
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         int nOk = 0;
         {
             CArmed armed(k);
@@ -65,8 +63,7 @@ TEST_P(FaultSteps, EncryptionAtEveryStep)
             ASSERT_EQ(::unlink((dir / "a.doc.hvnc").c_str()), 0);
         }
         // The next start does the work.
-        CEncryptManager next;
-        CheapEngine(next);
+        CCheapEngine next;
         ASSERT_NE(next.EncryptFileW(dir / "a.doc"), 0) << next.GetLastError();
         EXPECT_TRUE(OpensTo(dir / "a.doc.hvnc", plain));
         EXPECT_EQ(List(dir.Path()).size(), 2u);
@@ -81,8 +78,7 @@ TEST_P(FaultSteps, DecryptionAtEveryStep)
     {
         CTempDir dir;
         ASSERT_TRUE(WriteFile(dir / "b.txt", plain));
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         ASSERT_NE(em.EncryptFileW(dir / "b.txt"), 0);
         enc = ReadFile(dir / "b.txt.hvnc");
         ASSERT_EQ(::unlink((dir / "b.txt").c_str()), 0);
@@ -93,8 +89,7 @@ TEST_P(FaultSteps, DecryptionAtEveryStep)
         SCOPED_TRACE(StepTrace(k));
         CTempDir dir;
         ASSERT_TRUE(WriteFile(dir / "b.txt.hvnc", enc));
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         int nRet = HVNC_OK;
         {
             CArmed armed(k);
@@ -115,8 +110,7 @@ TEST_P(FaultSteps, DecryptionAtEveryStep)
             EXPECT_EQ(ReadFile(dir / "b.txt"), plain) << "a plain file under the final name is complete";
             ASSERT_EQ(::unlink((dir / "b.txt").c_str()), 0);
         }
-        CEncryptManager next;
-        CheapEngine(next);
+        CCheapEngine next;
         ASSERT_EQ(next.DecryptFileW(dir / "b.txt.hvnc"), HVNC_OK) << next.GetLastError();
         EXPECT_EQ(ReadFile(dir / "b.txt"), plain);
         EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"b.txt"});
@@ -130,7 +124,6 @@ struct SBatch
     SBatch(const std::vector<std::size_t>& sizes, bool bEncryptIt)
         : bEncrypt(bEncryptIt)
     {
-        CheapEngine(em);
         for (std::size_t i = 0; i < sizes.size(); ++i) {
             files.push_back(dir / ("m" + std::to_string(i)));
             EXPECT_TRUE(WriteFile(files.back(), Pattern(sizes[i], 60 + static_cast<std::uint32_t>(i))));
@@ -149,7 +142,7 @@ struct SBatch
 
     bool bEncrypt;
     CTempDir dir;
-    CEncryptManager em;
+    CCheapEngine em;
     std::vector<std::string> files;
     std::vector<Bytes> encrypted;
     std::vector<int> results;
@@ -206,8 +199,7 @@ TEST_P(FaultSteps, BatchAtEveryStep)
                 }
             }
             // The next start does what is left.
-            CEncryptManager next;
-            CheapEngine(next);
+            CCheapEngine next;
             std::vector<int> again;
             EXPECT_NE(bEncrypt ? next.EncryptFilesW(todo, again) : next.DecryptFilesW(todo, again), 0);
             for (std::size_t i = 0; i < files.size(); ++i) {

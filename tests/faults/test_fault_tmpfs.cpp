@@ -71,8 +71,7 @@ TEST_F(SmallDisk, EncryptionWithLittleRoomLeavesNothing)
         SCOPED_TRACE("free bytes " + std::to_string(nLeave));
         ASSERT_TRUE(WriteFile(M("a.bin"), plain));
         Fill(nLeave);
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         EXPECT_EQ(em.EncryptFileW(M("a.bin")), 0);
         EXPECT_EQ(em.GetLastResult(), HVNC_NO_SPACE) << em.GetLastError();
         EXPECT_FALSE(Exists(M("a.bin.hvnc")));
@@ -87,8 +86,7 @@ TEST_F(SmallDisk, DecryptionOnAFullDiskKeepsTheEncryptedFile)
 {
     const Bytes plain = Pattern(300000, 32);
     ASSERT_TRUE(WriteFile(M("b.bin"), plain));
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(M("b.bin")), 0);
     ASSERT_EQ(::unlink(M("b.bin").c_str()), 0);
     const Bytes enc = ReadFile(M("b.bin.hvnc"));

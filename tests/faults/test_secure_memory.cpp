@@ -180,8 +180,7 @@ TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
     // Past 32 chunks: the decryption reports progress more than once.
     enctest::WriteFile(src, faults::Pattern(40 * CHvncHeader::kChunkSize + 100));
     {
-        CEncryptManager em;
-        faults::CheapEngine(em);
+        faults::CCheapEngine em;
         ASSERT_NE(em.EncryptFileW(src), 0) << em.GetLastError();
         ASSERT_EQ(::unlink(src.c_str()), 0);
     }
