@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "EncTestSupport.h"
@@ -125,16 +124,13 @@ TEST(EncStaleTemps, ACrashLeavesNothingTheSweepCannotProve)
             ASSERT_EQ(::utimensat(AT_FDCWD, (d + "/w/" + name).c_str(), old, 0), 0);
         }
         WriteFile(d + "/w/big", Pattern(3 << 20));
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            HvncIo::SetUnnamedTemps(bUnnamed);
-            CCheapEngine em;
-            em.SetParent([](std::uint32_t) { ::_exit(0); });  // dies with the output half written
-            ::_exit(em.EncryptFileW(d + "/w/big") != 0 ? 1 : 2);
-        }
-        int nStatus = 0;
-        ASSERT_EQ(::waitpid(pid, &nStatus, 0), pid);
-        ASSERT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0);
+        ASSERT_EQ(hvtest::RunInChild([&] {
+                      HvncIo::SetUnnamedTemps(bUnnamed);
+                      CCheapEngine em;
+                      em.SetParent([](std::uint32_t) { ::_exit(0); });  // dies with the output half written
+                      return em.EncryptFileW(d + "/w/big") != 0 ? 1 : 2;
+                  }),
+                  0);
         EXPECT_EQ(List(d + "/w").size(), bUnnamed ? 3u : 4u);
         EXPECT_EQ(HvncStaleTemps::SweepRecorded(), bUnnamed ? 0 : 1);
         EXPECT_EQ(List(d + "/w"), (std::vector<std::string>{lookalikes[0], lookalikes[1], "big"}));

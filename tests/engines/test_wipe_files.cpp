@@ -8,9 +8,9 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
-#include <sys/wait.h>
 
 #include "WipeTestSupport.h"
+#include "support/Programs.h"
 
 using namespace wipetest;
 
@@ -23,19 +23,13 @@ constexpr uid_t kNobody = 65534;
 template <typename Fn>
 int RunAsNobody(const std::string& strData, Fn fn)
 {
-    const pid_t pid = fork();
-    if (pid == 0) {
+    return hvtest::RunInChild([&] {
         if (setgid(kNobody) != 0 || setuid(kNobody) != 0) {
-            _exit(100);
+            return 100;
         }
         HVPendingRecords::SetDataFolder(strData);
-        _exit(fn());
-    }
-    int nStatus = 0;
-    if (pid < 0 || waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus)) {
-        return -1;
-    }
-    return WEXITSTATUS(nStatus);
+        return fn();
+    });
 }
 
 }  // namespace

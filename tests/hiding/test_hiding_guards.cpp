@@ -4,7 +4,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "HidingTestSupport.h"
@@ -187,18 +186,12 @@ int RunUnprivileged(const std::string& strDir, const std::function<int()>& fn)
     if (::geteuid() == 0 && ::chown(strDir.c_str(), nobody, nobody) != 0) {
         return -1;
     }
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    return hvtest::RunInChild([&] {
         if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
-            ::_exit(10);
+            return 10;
         }
-        ::_exit(::access(strDir.c_str(), W_OK | X_OK) != 0 ? 77 : fn());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
+        return ::access(strDir.c_str(), W_OK | X_OK) != 0 ? 77 : fn();
+    });
 }
 
 }  // namespace
@@ -240,8 +233,7 @@ TEST_F(HidingGuard, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
             return 11;
         }
         for (const bool bHideFirst : {false, true}) {
-            const pid_t pid = ::fork();
-            if (pid == 0) {
+            const int nKilled = hvtest::RunInChild([&] {
                 SHidingOptions options{m_strBase, {}, {}, false};
                 options.faultHook = [](std::string_view step) {
                     if (step == "chmod") {
@@ -249,10 +241,9 @@ TEST_F(HidingGuard, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
                     }
                 };
                 CHidingEngine engine(options);
-                ::_exit(bHideFirst ? (engine.UnhideItem(strDir) ? 0 : 1) : (engine.HideItem(strDir) ? 0 : 1));
-            }
-            int status = 0;
-            if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 42) {
+                return bHideFirst ? (engine.UnhideItem(strDir) ? 0 : 1) : (engine.HideItem(strDir) ? 0 : 1);
+            });
+            if (nKilled != 42) {
                 return 20;
             }
             CHidingEngine engine(SHidingOptions{m_strBase, {}, {}, false});

@@ -18,19 +18,8 @@ namespace {
 
 constexpr int kKilledAtStep = 42;
 
-// Runs fn in a child process; returns its exit code (kKilledAtStep when a hook ended it).
-int RunChild(const std::function<int()>& fn)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::_exit(fn());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
-}
+// Runs fn in a child process; its exit code (kKilledAtStep when a hook ended it).
+using hvtest::RunInChild;
 
 class HidingRecovery : public CHidingFixture
 {
@@ -134,7 +123,7 @@ TEST_P(HidingKill, AKilledOperationIsCompletedOrRolledBack)
             ASSERT_TRUE(setup.DisableHiding());
         }
     }
-    const int nExit = RunChild([&] {
+    const int nExit = RunInChild([&] {
         CHidingEngine engine(Options(c.pStep, c.bLink));
         bool bOk = false;
         if (strOp == "hide") {
@@ -197,7 +186,7 @@ TEST_F(HidingRecovery, AKilledListRewriteLosesNothing)
     MakeItem("pad", false);
     for (const char* pStep : {"compact-written", "compact-renamed"}) {
         SCOPED_TRACE(pStep);
-        const int nExit = RunChild([&] {
+        const int nExit = RunInChild([&] {
             CHidingEngine engine(Options(pStep));
             for (int i = 0; i < kItems; ++i) {
                 if (!engine.HideItem(Item("f" + std::to_string(i)))) {

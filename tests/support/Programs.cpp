@@ -6,6 +6,8 @@
 #include <iterator>
 #include <spawn.h>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -106,6 +108,19 @@ int StartProgram(std::vector<std::string> args,
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     return pid;
+}
+
+int RunInChild(const std::function<int()>& fn)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(fn());
+    }
+    int nStatus = 0;
+    if (pid < 0 || ::waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus)) {
+        return -1;
+    }
+    return WEXITSTATUS(nStatus);
 }
 
 std::string ReadText(const std::string& strPath)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ int StartProgram(std::vector<std::string> args,
                  const std::string& strOut,
                  const std::string& strErr,
                  const std::string& strCwd = {});
+
+// Runs fn in a child process (a fork of this one); fn's result as the child's exit code, -1 when
+// the child did not exit normally.
+int RunInChild(const std::function<int()>& fn);
 
 // A file's bytes as text (empty when it cannot be read).
 std::string ReadText(const std::string& strPath);
