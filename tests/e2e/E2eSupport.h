@@ -32,6 +32,20 @@ struct SResult
     QString strErr;
 };
 
+// hvtest::Words over paths: every byte of a value is kept.
+inline QStringList Words(const char* pszLine, const QStringList& values = {})
+{
+    std::vector<std::string> bytes;
+    for (const QString& strValue : values) {
+        bytes.push_back(HVGlobalMFC::HVPathToStd(strValue));
+    }
+    QStringList words;
+    for (const std::string& strWord : hvtest::Words(pszLine, bytes)) {
+        words << HVGlobalMFC::HVPathFromBytes(strWord);
+    }
+    return words;
+}
+
 class CHome
 {
 public:
@@ -55,13 +69,9 @@ public:
     QString Write(const QString& strRelative, const QByteArray& content, bool bExecutable = false) const
     {
         const QString strPath = strRelative.startsWith(u'/') ? strRelative : Home() + u'/' + strRelative;
-        QDir().mkpath(QFileInfo(strPath).path());
-        QFile file(strPath);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
+        EXPECT_TRUE(hvtest::WriteFile(strPath, content)) << strPath.toStdString();
         if (bExecutable) {
-            file.setPermissions(file.permissions() | QFile::ExeOwner);
+            QFile::setPermissions(strPath, QFile::permissions(strPath) | QFile::ExeOwner);
         }
         return strPath;
     }

@@ -15,6 +15,7 @@
 
 using e2e::CHome;
 using e2e::SResult;
+using e2e::Words;
 
 namespace {
 
@@ -118,20 +119,8 @@ TEST(HnvSecure, EncryptWipeThenDecryptOne)
     home.Write(QStringLiteral("d/a.txt"), "alpha");
     home.Write(QStringLiteral("d/b.txt"), "bravo");
 
-    SResult r = home.Run({"--master-password-file",
-                          mp,
-                          "--password-file",
-                          fp,
-                          "-e",
-                          "-w",
-                          "-pt",
-                          "new",
-                          "-p",
-                          d,
-                          "-f",
-                          "a.txt",
-                          "-f",
-                          "b.txt"});
+    SResult r = home.Run(
+        Words("--master-password-file %1 --password-file %2 -e -w -pt new -p %3 -f a.txt -f b.txt", {mp, fp, d}));
     ASSERT_EQ(r.nStatus, 0) << r.strErr.toStdString();
     EXPECT_FALSE(QFileInfo::exists(d + QStringLiteral("/a.txt")));
     EXPECT_FALSE(QFileInfo::exists(d + QStringLiteral("/b.txt")));
@@ -178,20 +167,8 @@ TEST(HnvSecure, MailAttachesOnlyWhatWasEncrypted)
     home.Write(QStringLiteral("m/b.txt.hvnc"), "in the way");  // b.txt cannot be encrypted
 
     // The password on the command line still works, with a warning.
-    const SResult r = home.Run({"--master-password-file",
-                                mp,
-                                "-e",
-                                "-em",
-                                "-pt",
-                                "new",
-                                "-pw",
-                                "file-pass-1",
-                                "-p",
-                                m,
-                                "-f",
-                                "a.txt",
-                                "-f",
-                                "b.txt"});
+    const SResult r =
+        home.Run(Words("--master-password-file %1 -e -em -pt new -pw file-pass-1 -p %2 -f a.txt -f b.txt", {mp, m}));
     EXPECT_EQ(r.nStatus, 1) << r.strErr.toStdString();
     EXPECT_TRUE(r.strErr.contains(QStringLiteral("warning"))) << r.strErr.toStdString();
     EXPECT_EQ(CHome::Read(record), ("--attach\n" + m + "/a.txt.hvnc\n").toUtf8());
@@ -207,35 +184,15 @@ TEST(HnvSecure, AttributeQuestionAnsweredFromTheCommandLine)
     const QString q = home.Home() + QStringLiteral("/q");
 
     // --no: the hidden file is refused (for the whole run), the other one encrypted.
-    SResult r = home.Run({"--master-password-file",
-                          mp,
-                          "--password-file",
-                          fp,
-                          "--no",
-                          "-e",
-                          "-pt",
-                          "new",
-                          "-p",
-                          home.Home(),
-                          "-f",
-                          "q"});
+    SResult r = home.Run(
+        Words("--master-password-file %1 --password-file %2 --no -e -pt new -p %3 -f q", {mp, fp, home.Home()}));
     EXPECT_EQ(r.nStatus, 1) << r.strErr.toStdString();
     EXPECT_TRUE(QFileInfo::exists(q + QStringLiteral("/a.txt.hvnc")));
     EXPECT_FALSE(QFileInfo::exists(q + QStringLiteral("/.hidden.txt.hvnc")));
 
     // --yes: it is taken.
-    r = home.Run({"--master-password-file",
-                  mp,
-                  "--password-file",
-                  fp,
-                  "--yes",
-                  "-e",
-                  "-pt",
-                  "new",
-                  "-p",
-                  q,
-                  "-f",
-                  ".hidden.txt"});
+    r = home.Run(
+        Words("--master-password-file %1 --password-file %2 --yes -e -pt new -p %3 -f .hidden.txt", {mp, fp, q}));
     EXPECT_EQ(r.nStatus, 0) << r.strErr.toStdString();
     EXPECT_TRUE(QFileInfo::exists(q + QStringLiteral("/.hidden.txt.hvnc")));
 }

@@ -161,26 +161,14 @@ int KillMidRun(const CHome& home, const std::string& strBin, const QStringList& 
     for (const QString& a : args) {
         store.push_back(a.toStdString());
     }
-    std::vector<std::string> env{"HOME=" + home.Home().toStdString(),
-                                 "XDG_DATA_HOME=" + home.Home().toStdString() + "/.local/share",
-                                 "XDG_CONFIG_HOME=" + home.Home().toStdString() + "/.config",
-                                 "XDG_STATE_HOME=" + home.Home().toStdString() + "/.local/state",
-                                 "PATH=/usr/bin:/bin"};
-    std::vector<char*> argv;
-    std::vector<char*> envp;
-    for (auto& s : store) {
-        argv.push_back(s.data());
-    }
-    for (auto& s : env) {
-        envp.push_back(s.data());
-    }
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
+    std::vector<std::string> env = hvtest::HomeEnvironment(home.Home().toStdString(), {"PATH=/usr/bin:/bin"});
+    const std::vector<char*> argv = hvtest::ExecList(store);
+    const std::vector<char*> envp = hvtest::ExecList(env);
     const QByteArray folder = QFile::encodeName(strFolder);
     const pid_t pid = ::fork();
     if (pid == 0) {
         const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
-        (void)::setrlimit(RLIMIT_CORE, &unlimited);
+        ::setrlimit(RLIMIT_CORE, &unlimited);
         const int fdNull = ::open("/dev/null", O_RDWR);
         ::dup2(fdNull, 0);
         ::dup2(fdNull, 1);
@@ -270,19 +258,9 @@ TEST(HnvDecrypt, PasswordFilesGiveTheRetryAndSkipOnlyWhatNeitherOpens)
     encrypt({"--master-password-file", mp, "--password-file", other, "-e", "-w", "-pt", "new", "-p", d, "-f", "b.txt"});
     encrypt({"--master-password-file", mp, "--password-file", fp, "-e", "-w", "-pt", "new", "-p", d, "-f", "c.txt"});
 
-    const SResult r = home.Run({"--master-password-file",
-                                mp,
-                                "--password-file",
-                                fp,
-                                "-d",
-                                "-p",
-                                d,
-                                "-f",
-                                "a.txt.hvnc",
-                                "-f",
-                                "b.txt.hvnc",
-                                "-f",
-                                "c.txt.hvnc"});
+    const SResult r = home.Run(
+        e2e::Words("--master-password-file %1 --password-file %2 -d -p %3 -f a.txt.hvnc -f b.txt.hvnc -f c.txt.hvnc",
+                   {mp, fp, d}));
     EXPECT_EQ(r.nStatus, 1) << r.strErr.toStdString();
     EXPECT_EQ(CHome::Read(d + QStringLiteral("/a.txt")), QByteArray("alpha"));
     EXPECT_EQ(CHome::Read(d + QStringLiteral("/c.txt")), QByteArray("charlie"));

@@ -3,15 +3,11 @@
 #include "engines/CEncryptManager.h"
 
 #include <cstdint>
-#include <dirent.h>
-#include <fstream>
-#include <iterator>
-#include <stdlib.h>
+#include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
+#include "support/Files.h"
 #include "support/TempDir.h"
 
 // Helpers shared by the encryption engine's tests: a private temporary folder, file contents.
@@ -33,47 +29,20 @@ inline std::vector<std::uint8_t> Pattern(std::size_t n, std::uint32_t seed = 1)
     return v;
 }
 
-inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& data)
-{
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-}
-
-inline std::vector<std::uint8_t> ReadFile(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-inline bool Exists(const std::string& path)
-{
-    struct stat st
-    {
-    };
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-// Names in a folder, without "." and "..".
-inline std::vector<std::string> List(const std::string& dir)
-{
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") {
-                names.push_back(n);
-            }
-        }
-        ::closedir(d);
-    }
-    return names;
-}
+using hvtest::Exists;
+using hvtest::List;
+using hvtest::ReadFile;
+using hvtest::WriteFile;
 
 // An engine with a cheap key derivation and the given password and key length.
-inline void CheapEngine(CEncryptManager& em, std::u16string_view pw = u"correct horse", int keyLen = 32)
+class CCheapEngine : public CEncryptManager
 {
-    em.SetKdfCost(kCheapMemKiB, kCheapPasses);
-    (void)em.EnablerEncryptionType(keyLen, pw);
-}
+public:
+    explicit CCheapEngine(std::u16string_view pw = u"correct horse", int keyLen = 32)
+    {
+        SetKdfCost(kCheapMemKiB, kCheapPasses);
+        EXPECT_NE(EnablerEncryptionType(keyLen, pw), 0);
+    }
+};
 
 }  // namespace enctest

@@ -4,6 +4,7 @@
 #include "engines/CEncryptManager.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -25,7 +26,6 @@ public:
         WriteFile(m_dir / "outside/secret", m_secret);
         m_fd = ::open((m_dir / "sel").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         EXPECT_GE(m_fd, 0);
-        CheapEngine(m_em);
     }
     ~CSel() { ::close(m_fd); }
     CSel(const CSel&) = delete;
@@ -34,9 +34,7 @@ public:
     // A file of the held folder as the runner lists it.
     [[nodiscard]] SHVFileRef Listed(const std::string& name = "f") const
     {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         EXPECT_EQ(::fstatat(m_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW), 0);
         SHVFileRef ref;
         ref.nDirFd = m_fd;
@@ -48,7 +46,7 @@ public:
 
     CTempDir m_dir;
     int m_fd = -1;
-    CEncryptManager m_em;
+    CCheapEngine m_em;
     const std::vector<std::uint8_t> m_plain = Pattern(200000, 5);
     const std::vector<std::uint8_t> m_secret = Pattern(3000, 9);
 };

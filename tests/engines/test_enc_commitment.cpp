@@ -228,8 +228,7 @@ TEST_P(EncCommitment, AtMostOnePasswordIsToldApart)
 
     std::string strWrongWhy;
     for (int i = 2; i >= 0; --i) {
-        CEncryptManager dm;
-        CheapEngine(dm, std::u16string(pws[i], pws[i] + std::strlen(pws[i])));
+        CCheapEngine dm(std::u16string(pws[i], pws[i] + std::strlen(pws[i])));
         std::vector<std::uint8_t> plain;
         EXPECT_EQ(dm.DecryptFileW(dir / "crafted.hvnc", plain), t.expect[i]) << pws[i] << ": " << dm.GetLastError();
         if (i == 2) {

@@ -32,8 +32,7 @@ TEST_P(EncRoundTrip, EncryptsAndDecryptsBackWithMetadata)
     const struct timespec times[2] = {{0, UTIME_OMIT}, {1234567890, 123456789}};
     ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
 
-    CEncryptManager em;
-    CheapEngine(em, u"p\u00e4ssw\u00f6rd \U0001F511", keyLen);
+    CCheapEngine em(u"p\u00e4ssw\u00f6rd \U0001F511", keyLen);
     std::uint64_t progress = 0;
     em.SetParent([&](std::uint32_t n) { progress += n; });
     ASSERT_NE(em.EncryptFileW(src, nullptr, size, 1), 0) << em.GetLastError();
@@ -45,15 +44,12 @@ TEST_P(EncRoundTrip, EncryptsAndDecryptsBackWithMetadata)
     EXPECT_EQ(enc.size(), CHvncHeader::kSizeV2 + size + 16 * chunks);
 
     ASSERT_EQ(::unlink(src.c_str()), 0);
-    CEncryptManager dm;
-    CheapEngine(dm, u"p\u00e4ssw\u00f6rd \U0001F511", 16);  // the key length comes from the file
+    CCheapEngine dm(u"p\u00e4ssw\u00f6rd \U0001F511", 16);  // the key length comes from the file
     ASSERT_EQ(dm.DecryptFileW(src + ".hvnc", std::string()), HVNC_OK) << dm.GetLastError();
     EXPECT_EQ(dm.GetLastOutputPath(), src);
     EXPECT_EQ(ReadFile(src), plain);
     EXPECT_FALSE(Exists(src + ".hvnc")) << "the encrypted file is removed after success";
-    struct stat st
-    {
-    };
+    struct stat st = {};
     ASSERT_EQ(::stat(src.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
@@ -108,8 +104,7 @@ TEST(EncMetadata, ModesAndHolesRoundTrip)
         }
         ASSERT_EQ(::chmod(src.c_str(), c.nMode), 0);
         const auto before = ReadFile(src);
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         const int dirFd = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         SHVFileRef ref;
         ref.nDirFd = dirFd;
@@ -122,9 +117,7 @@ TEST(EncMetadata, ModesAndHolesRoundTrip)
         EXPECT_TRUE(em.GetLastWarning().empty()) << em.GetLastWarning();
         ::close(dirFd);
         EXPECT_EQ(ReadFile(src), before);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         ASSERT_EQ(::stat(src.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, c.nOriginalMode >= 0 ? static_cast<mode_t>(c.nOriginalMode) : c.nMode);
         if (c.bSparse) {
@@ -139,8 +132,7 @@ TEST(EncMemory, DecryptsIntoMemoryAndKeepsTheFile)
     CTempDir dir;
     const auto plain = Pattern(5000);
     WriteFile(dir / "cfg.xml", plain);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(dir / "cfg.xml"), 0);
     std::vector<std::uint8_t> mem;
     ASSERT_EQ(em.DecryptFileW(dir / "cfg.xml.hvnc", mem), HVNC_OK);
@@ -148,8 +140,7 @@ TEST(EncMemory, DecryptsIntoMemoryAndKeepsTheFile)
     EXPECT_TRUE(Exists(dir / "cfg.xml.hvnc"));
     EXPECT_EQ(em.VerifyFileW(dir / "cfg.xml.hvnc"), HVNC_OK);
 
-    CEncryptManager wrong;
-    CheapEngine(wrong, u"nope");
+    CCheapEngine wrong(u"nope");
     mem.assign(3, 7);
     EXPECT_EQ(wrong.DecryptFileW(dir / "cfg.xml.hvnc", mem), HVNC_WRONG_PASSWORD);
     EXPECT_TRUE(mem.empty());
@@ -159,8 +150,7 @@ TEST(EncMemory, RefusesContentAboveTheCap)
 {
     CTempDir dir;
     WriteFile(dir / "big", Pattern(CEncryptManager::kMaxMemoryPlain + 1));
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(dir / "big"), 0);
     std::vector<std::uint8_t> mem;
     EXPECT_NE(em.DecryptFileW(dir / "big.hvnc", mem), HVNC_OK);
@@ -172,8 +162,7 @@ TEST(EncNames, DecryptionNeverOverwritesAndPicksNumberedNames)
     CTempDir dir;
     const auto plain = Pattern(100);
     WriteFile(dir / "a.txt", plain);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(dir / "a.txt"), 0);
     const std::vector<std::uint8_t> other = {'k', 'e', 'e', 'p'};
     WriteFile(dir / "a.txt", other);
@@ -198,8 +187,7 @@ TEST(EncNames, EncryptionRefusesAnExistingOutput)
     WriteFile(dir / "a", Pattern(10));
     const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
     WriteFile(dir / "a.hvnc", old);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     EXPECT_EQ(em.EncryptFileW(dir / "a"), 0);
     EXPECT_EQ(em.GetLastResult(), HVNC_EXISTS);
     EXPECT_EQ(ReadFile(dir / "a.hvnc"), old);
@@ -214,8 +202,7 @@ TEST(EncLinks, LinkToRegularFileIsEncryptedOthersRefused)
     ASSERT_EQ(::symlink((dir / "target").c_str(), (dir / "link").c_str()), 0);
     ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0700), 0);
     ASSERT_EQ(::symlink((dir / "sub").c_str(), (dir / "dirlink").c_str()), 0);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(dir / "link"), 0);
     EXPECT_TRUE(Exists(dir / "link.hvnc"));
     std::vector<std::uint8_t> mem;
@@ -237,16 +224,14 @@ TEST(EncKdf, OneDerivationPerRunForManyFiles)
         files.push_back(dir / ("f" + std::to_string(i)));
         WriteFile(files.back(), Pattern(100 + i, i));
     }
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     const auto before = CHvncKeyCache::GetRunCount();
     for (const auto& f : files) {
         ASSERT_NE(em.EncryptFileW(f), 0);
     }
     EXPECT_EQ(CHvncKeyCache::GetRunCount() - before, 1u);
 
-    CEncryptManager dm;  // a new run: one derivation again, for all files
-    CheapEngine(dm);
+    CCheapEngine dm;  // a new run: one derivation again, for all files
     const auto before2 = CHvncKeyCache::GetRunCount();
     for (const auto& f : files) {
         ::unlink(f.c_str());
@@ -259,8 +244,7 @@ TEST(EncKdf, OneDerivationPerRunForManyFiles)
     const auto before3 = CHvncKeyCache::GetRunCount();
     ASSERT_NE(dm.EncryptFileW(files[0]), 0);
     EXPECT_EQ(CHvncKeyCache::GetRunCount() - before3, 1u);
-    CEncryptManager old;
-    CheapEngine(old);
+    CCheapEngine old;
     EXPECT_EQ(old.VerifyFileW(files[0] + ".hvnc"), HVNC_WRONG_PASSWORD);
 }
 
@@ -268,16 +252,14 @@ TEST(EncKdf, CostIsRecordedInTheHeader)
 {
     CTempDir dir;
     WriteFile(dir / "a", Pattern(10));
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     em.SetKdfCost(96, 2);
     ASSERT_NE(em.EncryptFileW(dir / "a"), 0);
     const auto enc = ReadFile(dir / "a.hvnc");
     ASSERT_GE(enc.size(), 24u);
     EXPECT_EQ(enc[16] | enc[17] << 8 | enc[18] << 16 | enc[19] << 24, 96);
     EXPECT_EQ(enc[20], 2);
-    CEncryptManager dm;  // its own cost does not matter for reading
-    CheapEngine(dm);
+    CCheapEngine dm;  // its own cost does not matter for reading
     EXPECT_EQ(dm.VerifyFileW(dir / "a.hvnc"), HVNC_OK);
 }
 
@@ -286,8 +268,7 @@ TEST(EncCancel, StopSignalEndsEarlyLeavingNothing)
     CTempDir dir;
     const auto plain = Pattern(8 << 20);
     WriteFile(dir / "big", plain);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     em.SetParent([&](std::uint32_t) { em.m_sigStop.Set(); });
     EXPECT_EQ(em.EncryptFileW(dir / "big"), 0);
     EXPECT_EQ(em.GetLastResult(), HVNC_CANCELLED);
@@ -314,8 +295,7 @@ TEST(EncBatch, ManyFilesShareOneDerivationAndReportEachResult)
     }
     files.push_back(dir / "missing");
     WriteFile(dir / "f7.txt.hvnc", {'x'});
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     const auto before = CHvncKeyCache::GetRunCount();
     std::vector<int> results;
     EXPECT_EQ(em.EncryptFilesW(files, results), 0);
@@ -334,8 +314,7 @@ TEST(EncBatch, ManyFilesShareOneDerivationAndReportEachResult)
             ::unlink(files[i].c_str());
         }
     }
-    CEncryptManager dm;
-    CheapEngine(dm);
+    CCheapEngine dm;
     EXPECT_NE(dm.DecryptFilesW(encrypted, results), 0);
     for (int i = 0; i < kFiles; ++i) {
         if (i != 7) {
@@ -356,11 +335,9 @@ TEST(EncResults, IntegerInterfaceFollowsTheResult)
     WriteFile(dir / "b.txt", Pattern(100));
     WriteFile(dir / "b.txt.hvnc", Pattern(10));   // the output name is taken
     WriteFile(dir / "plain.hvnc", Pattern(300));  // not an encrypted file
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_TRUE(em.Encrypt(dir / "a.txt").Ok());
-    CEncryptManager wrong;
-    CheapEngine(wrong, u"nope");
+    CCheapEngine wrong(u"nope");
 
     struct SCase
     {

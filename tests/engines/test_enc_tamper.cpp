@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 #include "EncTestSupport.h"
 
@@ -23,10 +24,23 @@ void FixCheck(std::vector<std::uint8_t>& f)
     CHvncHeader::FixCheck(f.data(), f.size());
 }
 
+using Edit = std::function<void(std::vector<std::uint8_t>&)>;
+
+// An edit that sets bytes, then rewrites the header check.
+Edit Forge(std::vector<std::pair<std::size_t, std::uint8_t>> bytes)
+{
+    return [bytes](std::vector<std::uint8_t>& f) {
+        for (const auto& [nAt, nValue] : bytes) {
+            f[nAt] = nValue;
+        }
+        FixCheck(f);
+    };
+}
+
 struct STamper
 {
     const char* name;
-    std::function<void(std::vector<std::uint8_t>&)> edit;
+    Edit edit;
     int expected;
     bool bBeforeKdf = false;  // refused by the header checks, before any key derivation runs
 };
@@ -40,16 +54,14 @@ TEST_P(EncTamper, IsDetectedAndNothingIsWritten)
     CTempDir dir;
     const auto plain = Pattern(3 * 65536 + 100);  // four chunks
     WriteFile(dir / "doc", plain);
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(dir / "doc"), 0);
     ASSERT_EQ(::unlink((dir / "doc").c_str()), 0);
     auto file = ReadFile(dir / "doc.hvnc");
     GetParam().edit(file);
     WriteFile(dir / "doc.hvnc", file);
 
-    CEncryptManager dm;
-    CheapEngine(dm);
+    CCheapEngine dm;
     const auto kdfRuns = CHvncKeyCache::GetRunCount();
     EXPECT_EQ(dm.DecryptFileW(dir / "doc.hvnc", std::string()), GetParam().expected) << dm.GetLastError();
     if (GetParam().bBeforeKdf) {
@@ -65,13 +77,7 @@ const STamper kTampers[] = {
     {"MagicChanged", [](auto& f) { f[0] = 'X'; }, HVNC_NOT_HVNC, true},
     {"ForeignFile", [](auto& f) { f.assign(5000, 'a'); }, HVNC_NOT_HVNC, true},
     {"EmptyFile", [](auto& f) { f.clear(); }, HVNC_NOT_HVNC, true},
-    {"FutureVersion",
-     [](auto& f) {
-         f[8] = 3;
-         FixCheck(f);
-     },
-     HVNC_UNSUPPORTED_VERSION,
-     true},
+    {"FutureVersion", Forge({{8, 3}}), HVNC_UNSUPPORTED_VERSION, true},
     {"HeaderCut", [](auto& f) { f.resize(100); }, HVNC_CORRUPT, true},
     {"FlipInKdfField", [](auto& f) { f[17] ^= 0x01; }, HVNC_CORRUPT, true},
     {"FlipInSalt", [](auto& f) { f[30] ^= 0x80; }, HVNC_CORRUPT, true},
@@ -79,35 +85,11 @@ const STamper kTampers[] = {
     {"FlipInKeyTag", [](auto& f) { f[120] ^= 0x04; }, HVNC_CORRUPT, true},
     {"FlipInCommitment", [](auto& f) { f[140] ^= 0x10; }, HVNC_CORRUPT, true},
     {"FlipInHeaderCheck", [](auto& f) { f[170] ^= 0x10; }, HVNC_CORRUPT, true},
-    {"AbsurdKdfMemory",
-     [](auto& f) {
-         f[16] = f[17] = f[18] = f[19] = 0xFF;
-         FixCheck(f);
-     },
-     HVNC_CORRUPT,
-     true},
-    {"AbsurdKdfPasses",
-     [](auto& f) {
-         f[20] = 0x00;
-         f[21] = 0x10;
-         FixCheck(f);
-     },
-     HVNC_CORRUPT,
-     true},
-    {"UnknownCipher",
-     [](auto& f) {
-         f[12] = 9;
-         FixCheck(f);
-     },
-     HVNC_CORRUPT,
-     true},
+    {"AbsurdKdfMemory", Forge({{16, 0xFF}, {17, 0xFF}, {18, 0xFF}, {19, 0xFF}}), HVNC_CORRUPT, true},
+    {"AbsurdKdfPasses", Forge({{20, 0x00}, {21, 0x10}}), HVNC_CORRUPT, true},
+    {"UnknownCipher", Forge({{12, 9}}), HVNC_CORRUPT, true},
     // A forged header with a valid check but an edited field no longer opens the key block.
-    {"ForgedCipherField",
-     [](auto& f) {
-         f[12] = 1;
-         FixCheck(f);
-     },
-     HVNC_WRONG_PASSWORD},
+    {"ForgedCipherField", Forge({{12, 1}}), HVNC_WRONG_PASSWORD},
     {"ForgedCommitment",
      [](auto& f) {
          f[140] ^= 0x10;
@@ -115,13 +97,7 @@ const STamper kTampers[] = {
      },
      HVNC_WRONG_PASSWORD},
     // Relabelled as version 1 (no commitment): the key block was not sealed under the password key.
-    {"DowngradedToVersion1",
-     [](auto& f) {
-         f[8] = 1;
-         f[10] = 148;
-         FixCheck(f);
-     },
-     HVNC_WRONG_PASSWORD},
+    {"DowngradedToVersion1", Forge({{8, 1}, {10, 148}}), HVNC_WRONG_PASSWORD},
     {"FlipInChunk0", [](auto& f) { f[kHeader + 10] ^= 1; }, HVNC_CORRUPT},
     {"FlipInChunk1", [](auto& f) { f[kHeader + kStride + 500] ^= 1; }, HVNC_CORRUPT},
     {"FlipInChunk2Tag", [](auto& f) { f[kHeader + 3 * kStride - 1] ^= 1; }, HVNC_CORRUPT},
@@ -158,15 +134,13 @@ TEST(EncWrongPassword, GivesTwoAndTouchesNothing)
     CTempDir dir;
     const auto plain = Pattern(200000);
     WriteFile(dir / "a.txt", plain);
-    CEncryptManager em;
-    CheapEngine(em, u"right");
+    CCheapEngine em(u"right");
     ASSERT_NE(em.EncryptFileW(dir / "a.txt"), 0);
     const auto enc = ReadFile(dir / "a.txt.hvnc");
     const std::vector<std::uint8_t> existing = {'m', 'i', 'n', 'e'};
     WriteFile(dir / "a.txt", existing);
 
-    CEncryptManager dm;
-    CheapEngine(dm, u"wrong");
+    CCheapEngine dm(u"wrong");
     EXPECT_EQ(dm.DecryptFileW(dir / "a.txt.hvnc", std::string()), HVNC_WRONG_PASSWORD);
     EXPECT_EQ(dm.GetLastResult(), HVNC_WRONG_PASSWORD);
     EXPECT_EQ(ReadFile(dir / "a.txt"), existing);

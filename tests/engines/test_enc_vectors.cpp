@@ -77,20 +77,18 @@ TEST(EncVectors, EveryVectorDecryptsToItsPlainTextAndMetadata)
         CTempDir dir;
         WriteFile(dir / "x.hvnc", ReadFile(std::string(HV_VECTORS_DIR) + "/" + v.strFile));
         CEncryptManager wrong;
-        (void)wrong.EnablerEncryptionType(32, v.password + u"!");
+        ASSERT_NE(wrong.EnablerEncryptionType(32, v.password + u"!"), 0);
         EXPECT_EQ(wrong.DecryptFileW(dir / "x.hvnc", std::string()), HVNC_WRONG_PASSWORD);
 
         CEncryptManager dm;
-        (void)dm.EnablerEncryptionType(32, v.password);
+        ASSERT_NE(dm.EnablerEncryptionType(32, v.password), 0);
         ASSERT_EQ(dm.DecryptFileW(dir / "x.hvnc", std::string()), HVNC_OK) << dm.GetLastError();
         std::vector<std::uint8_t> expect(v.nSize);
         for (std::size_t i = 0; i < v.nSize; ++i) {
             expect[i] = static_cast<std::uint8_t>(i % 251);
         }
         EXPECT_EQ(ReadFile(dir / "x"), expect);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         ASSERT_EQ(::stat((dir / "x").c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, v.nMode);
         EXPECT_EQ(st.st_mtim.tv_sec, v.nSec);

@@ -134,9 +134,7 @@ std::uint64_t TempBytes(pid_t pid, const std::string& dir)
         char target[4096];
         const ssize_t len = ::readlink((fds + "/" + fd).c_str(), target, sizeof target - 1);
         const std::string t(target, len > 0 ? static_cast<std::size_t>(len) : 0);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (t.rfind(dir + "/", 0) == 0 && (t.find("/#") != std::string::npos || t.find(".hvtmp-") != std::string::npos)
             && ::stat((fds + "/" + fd).c_str(), &st) == 0) {
             n += static_cast<std::uint64_t>(st.st_size);
@@ -275,9 +273,7 @@ TEST_F(Hvcrypt, NextRunRemovesOnlyTheRecordedTemporaryOfAKilledOne)
     ASSERT_EQ(Run("decrypt " + Q("big.hvnc")), 0);
     EXPECT_EQ(Digest(src), plain);
     EXPECT_FALSE(Exists(W(stale[0])));
-    auto names = List(m_dir / "w");
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{users[0], users[1], "big"}));
+    EXPECT_EQ(List(m_dir / "w"), (std::vector<std::string>{users[0], users[1], "big"}));
     for (const auto& name : users) {
         EXPECT_EQ(ReadFile(W(name)), Pattern(10)) << name;
     }

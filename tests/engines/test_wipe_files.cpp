@@ -6,10 +6,11 @@
 #include "engines/HvncResult.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
-#include <sys/wait.h>
 
 #include "WipeTestSupport.h"
+#include "support/Programs.h"
 
 using namespace wipetest;
 
@@ -22,19 +23,13 @@ constexpr uid_t kNobody = 65534;
 template <typename Fn>
 int RunAsNobody(const std::string& strData, Fn fn)
 {
-    const pid_t pid = fork();
-    if (pid == 0) {
+    return hvtest::RunInChild([&] {
         if (setgid(kNobody) != 0 || setuid(kNobody) != 0) {
-            _exit(100);
+            return 100;
         }
         HVPendingRecords::SetDataFolder(strData);
-        _exit(fn());
-    }
-    int nStatus = 0;
-    if (pid < 0 || waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus)) {
-        return -1;
-    }
-    return WEXITSTATUS(nStatus);
+        return fn();
+    });
 }
 
 }  // namespace
@@ -103,7 +98,7 @@ TEST(WipeReadOnly, OwnReadOnlyFileIsWiped)
     });
     ASSERT_NE(wipe.WipeFile(strFile, 5000), 0) << wipe.GetLastError();
     EXPECT_EQ(first, std::vector<std::uint8_t>(5000, 0));
-    EXPECT_TRUE(ListFolder(dir.Path()).empty());
+    EXPECT_TRUE(List(dir.Path()).empty());
 }
 
 // The same for an ordinary user, who cannot write the file until its mode is changed; a user who
@@ -136,9 +131,7 @@ TEST(WipeReadOnly, AsOrdinaryUser)
                               return wipe.WipeFile(strOwn, 3000) == 0 ? 0 : 1;
                           }),
               0);
-    struct stat st = {};
-    ASSERT_EQ(stat(strOwn.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0444U);
+    EXPECT_EQ(hvtest::ModeOf(strOwn), 0444);
 
     EXPECT_EQ(RunAsNobody(strData,
                           [&] {
@@ -157,8 +150,7 @@ TEST(WipeReadOnly, AsOrdinaryUser)
                           }),
               0);
     EXPECT_EQ(ReadFile(strForeign), original);
-    ASSERT_EQ(stat(strForeign.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0644U);
+    EXPECT_EQ(hvtest::ModeOf(strForeign), 0644);
 }
 
 // A file named by held folder and name: a hard-linked file is never overwritten (only its one name
@@ -229,9 +221,7 @@ TEST(WipeAt, HardLinksAndSwappedNames)
         }
         const int fd = open((dir / "sel").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ASSERT_GE(fd, 0);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         ASSERT_EQ(fstatat(fd, "f", &st, AT_SYMLINK_NOFOLLOW), 0);
         SHVFileRef ref;
         ref.nDirFd = fd;

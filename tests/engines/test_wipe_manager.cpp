@@ -66,7 +66,7 @@ TEST_P(WipeSizes, ThreePassesWriteTheirPatternsAndRemoveTheFile)
     ASSERT_NE(wipe.WipeFile(strFile, nSize), 0) << wipe.GetLastError();
 
     EXPECT_FALSE(Exists(strFile));
-    EXPECT_TRUE(ListFolder(dir.Path()).empty());
+    EXPECT_TRUE(List(dir.Path()).empty());
     EXPECT_FALSE(wipe.m_sigBusy.IsSet());
     EXPECT_EQ(run.m_nProgress, nSize);
     if (nSize == 0) {
@@ -97,7 +97,7 @@ TEST_P(WipeSizes, OneRandomPassReplacesTheContent)
     CWipeManager wipe;
     CWipeRun run(wipe);
     ASSERT_NE(wipe.WipeFile(strFile, nSize), 0) << wipe.GetLastError();
-    EXPECT_TRUE(ListFolder(dir.Path()).empty());
+    EXPECT_TRUE(List(dir.Path()).empty());
     EXPECT_EQ(run.m_nProgress, nSize);
     if (nSize == 0) {
         return;
@@ -187,7 +187,7 @@ TEST(WipeThirtyFive, CountsAndPatterns)
         EXPECT_EQ(run.m_passes[nPass].nPassCount, 35);
     }
     EXPECT_NE(run.m_passes[1].content, run.m_passes[2].content);  // a fresh stream every pass
-    EXPECT_TRUE(ListFolder(dir.Path()).empty());
+    EXPECT_TRUE(List(dir.Path()).empty());
 }
 
 // The stop signal ends a wipe between writes: failure, busy cleared, file left partly overwritten.
@@ -210,7 +210,7 @@ TEST(WipeStop, MidFileStopFailsAndClearsBusy)
     ASSERT_EQ(after.size(), original.size());
     EXPECT_TRUE(AllPattern({after.begin(), after.begin() + kChunk}, {0x00}));
     EXPECT_TRUE(std::equal(after.begin() + kChunk, after.end(), original.begin() + kChunk));
-    EXPECT_EQ(ListFolder(dir.Path()).size(), 1U);
+    EXPECT_EQ(List(dir.Path()).size(), 1U);
 }
 
 TEST(WipeStop, StopSetBeforehandLeavesTheFileUntouched)
@@ -258,6 +258,6 @@ TEST(WipeRemoval, NeighboursUntouchedAndRelativePath)
     const int nResult = wipe.WipeFile("x", 100);
     ASSERT_EQ(chdir(szOld), 0);
     ASSERT_NE(nResult, 0) << wipe.GetLastError();
-    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"keep.txt"});
+    EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"keep.txt"});
     EXPECT_EQ(ReadFile(dir / "keep.txt"), keep);
 }

@@ -6,22 +6,14 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
+#include <utility>
 
 #include "WipeTestSupport.h"
 
 using namespace wipetest;
 
 namespace {
-
-bool WriteText(const std::string& strPath, const std::string& strText)
-{
-    return WriteFile(strPath, std::vector<std::uint8_t>(strText.begin(), strText.end()));
-}
-
-bool MakeDirs(const std::string& strPath)
-{
-    return std::system(("mkdir -p '" + strPath + "'").c_str()) == 0;
-}
 
 // A small sysfs tree: an SSD with a partition, a disk with a partition, a device-mapper device on
 // the SSD's partition, a loop device whose backing file is on tmpfs.
@@ -32,29 +24,30 @@ protected:
     {
         ASSERT_TRUE(m_root.IsValid());
         const std::string r = m_root.Path();
-        ASSERT_TRUE(MakeDirs(r + "/dev/block"));
-        ASSERT_TRUE(MakeDirs(r + "/devices/pci/block/nvme0n1/nvme0n1p2"));
-        ASSERT_TRUE(MakeDirs(r + "/devices/pci/block/nvme0n1/queue"));
-        ASSERT_TRUE(WriteText(r + "/devices/pci/block/nvme0n1/queue/rotational", "0\n"));
-        ASSERT_TRUE(WriteText(r + "/devices/pci/block/nvme0n1/nvme0n1p2/partition", "2\n"));
-        ASSERT_TRUE(MakeDirs(r + "/devices/pci/block/sda/sda1"));
-        ASSERT_TRUE(MakeDirs(r + "/devices/pci/block/sda/queue"));
-        ASSERT_TRUE(WriteText(r + "/devices/pci/block/sda/queue/rotational", "1\n"));
-        ASSERT_TRUE(WriteText(r + "/devices/pci/block/sda/sda1/partition", "1\n"));
-        ASSERT_TRUE(MakeDirs(r + "/devices/virtual/block/dm-0/queue"));
-        ASSERT_TRUE(MakeDirs(r + "/devices/virtual/block/dm-0/slaves"));
-        ASSERT_TRUE(WriteText(r + "/devices/virtual/block/dm-0/queue/rotational", "1\n"));
-        ASSERT_EQ(symlink("../../../../pci/block/nvme0n1/nvme0n1p2",
-                          (r + "/devices/virtual/block/dm-0/slaves/nvme0n1p2").c_str()),
-                  0);
-        ASSERT_TRUE(MakeDirs(r + "/devices/virtual/block/loop3/queue"));
-        ASSERT_TRUE(MakeDirs(r + "/devices/virtual/block/loop3/loop"));
-        ASSERT_TRUE(WriteText(r + "/devices/virtual/block/loop3/queue/rotational", "1\n"));
-        ASSERT_TRUE(WriteText(r + "/devices/virtual/block/loop3/loop/backing_file", "/dev/shm\n"));
-        ASSERT_EQ(symlink("../../devices/pci/block/nvme0n1/nvme0n1p2", (r + "/dev/block/259:2").c_str()), 0);
-        ASSERT_EQ(symlink("../../devices/pci/block/sda/sda1", (r + "/dev/block/8:1").c_str()), 0);
-        ASSERT_EQ(symlink("../../devices/virtual/block/dm-0", (r + "/dev/block/253:0").c_str()), 0);
-        ASSERT_EQ(symlink("../../devices/virtual/block/loop3", (r + "/dev/block/7:3").c_str()), 0);
+        const std::pair<const char*, const char*> files[] = {
+            {"devices/pci/block/nvme0n1/queue/rotational", "0\n"},
+            {"devices/pci/block/nvme0n1/nvme0n1p2/partition", "2\n"},
+            {"devices/pci/block/sda/queue/rotational", "1\n"},
+            {"devices/pci/block/sda/sda1/partition", "1\n"},
+            {"devices/virtual/block/dm-0/queue/rotational", "1\n"},
+            {"devices/virtual/block/loop3/queue/rotational", "1\n"},
+            {"devices/virtual/block/loop3/loop/backing_file", "/dev/shm\n"},
+        };
+        for (const auto& [pszPath, pszText] : files) {
+            std::filesystem::create_directories(std::filesystem::path(r + "/" + pszPath).parent_path());
+            ASSERT_TRUE(hvtest::WriteText(r + "/" + pszPath, pszText)) << pszPath;
+        }
+        const std::pair<const char*, const char*> links[] = {
+            {"devices/virtual/block/dm-0/slaves/nvme0n1p2", "../../../../pci/block/nvme0n1/nvme0n1p2"},
+            {"dev/block/259:2", "../../devices/pci/block/nvme0n1/nvme0n1p2"},
+            {"dev/block/8:1", "../../devices/pci/block/sda/sda1"},
+            {"dev/block/253:0", "../../devices/virtual/block/dm-0"},
+            {"dev/block/7:3", "../../devices/virtual/block/loop3"},
+        };
+        for (const auto& [pszPath, pszTarget] : links) {
+            std::filesystem::create_directories(std::filesystem::path(r + "/" + pszPath).parent_path());
+            ASSERT_EQ(::symlink(pszTarget, (r + "/" + pszPath).c_str()), 0) << pszPath;
+        }
     }
     CTempDir m_root;
 };
@@ -116,7 +109,7 @@ TEST(WipeMedium, LoopImageLosesTheOldContent)
     ASSERT_TRUE(work.IsValid());
     const std::string strImage = work / "disk.img";
     const std::string strMount = work / "mnt";
-    ASSERT_TRUE(MakeDirs(strMount));
+    ASSERT_TRUE(std::filesystem::create_directory(strMount));
     const std::string strQuiet = " >/dev/null 2>&1";
     if (std::system(("truncate -s 16M '" + strImage + "' && mkfs.ext4 -q -F '" + strImage + "'" + strQuiet).c_str())
         != 0) {
@@ -141,7 +134,7 @@ TEST(WipeMedium, LoopImageLosesTheOldContent)
         strText += strMarker + std::to_string(strText.size()) + "\n";
     }
     const std::string strFile = strMount + "/secret.txt";
-    ASSERT_TRUE(WriteText(strFile, strText));
+    ASSERT_TRUE(hvtest::WriteText(strFile, strText));
     ASSERT_EQ(std::system(strUmountCmd.c_str()), 0);
     auto imageHasMarker = [&] {
         const std::vector<std::uint8_t> raw = ReadFile(strImage);
@@ -154,7 +147,7 @@ TEST(WipeMedium, LoopImageLosesTheOldContent)
     const int nResult = wipe.WipeFile(strFile, strText.size());
     const bool bWeak = wipe.WasWeakMedium();
     const std::string strReason = wipe.GetWeakMediumReason();
-    const bool bGone = !Exists(strFile) && ListFolder(strMount) == std::vector<std::string>{"lost+found"};
+    const bool bGone = !Exists(strFile) && List(strMount) == std::vector<std::string>{"lost+found"};
     ASSERT_EQ(std::system(strUmountCmd.c_str()), 0);
     ASSERT_NE(nResult, 0) << wipe.GetLastError();
     EXPECT_TRUE(bGone);

@@ -14,26 +14,21 @@
 
 namespace faults {
 
-// Where memory a core dump would hold (readable, not marked "dd" = MADV_DONTDUMP) contains the
-// bytes of key: the mapping's line, or "" when nowhere. Read through /proc/self/mem, so freed or guarded heap is read
-// safely; the needle itself sits in a secure buffer, which is not dumped.
-inline std::string InDumpableMemory(const CSecureBuffer& key)
+struct SMapping
 {
-    std::ifstream smaps("/proc/self/smaps");
-    const int fd = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
-    std::vector<std::uint8_t> buf(1 << 20);
-    std::string line;
-    struct SRange
-    {
-        std::uintptr_t a;
-        std::uintptr_t b;
-        std::string strLine;
-    };
-    std::vector<SRange> ranges;
-    std::string strMapping;
     std::uintptr_t nStart = 0;
     std::uintptr_t nEnd = 0;
-    bool bReadable = false;
+    std::string strLine;   // the mapping's first line
+    std::string strPerms;  // "rw-p" and the like
+    std::string strFlags;  // its "VmFlags:" line
+};
+
+// This process's mappings, from /proc/self/smaps.
+inline std::vector<SMapping> Mappings()
+{
+    std::ifstream smaps("/proc/self/smaps");
+    std::vector<SMapping> mappings;
+    std::string line;
     while (std::getline(smaps, line)) {
         std::istringstream f(line);
         std::string first;
@@ -41,19 +36,37 @@ inline std::string InDumpableMemory(const CSecureBuffer& key)
         f >> first >> perms;
         const auto dash = first.find('-');
         if (dash != std::string::npos && first.find(':') == std::string::npos && perms.size() == 4) {
-            nStart = std::stoull(first.substr(0, dash), nullptr, 16);
-            nEnd = std::stoull(first.substr(dash + 1), nullptr, 16);
-            strMapping = line;
-            bReadable = perms[0] == 'r' && line.find("[vvar") == std::string::npos
-                        && line.find("[vsyscall]") == std::string::npos;
-        } else if (first == "VmFlags:" && bReadable && line.find(" dd") == std::string::npos) {
-            ranges.push_back({nStart, nEnd, strMapping});
+            mappings.push_back({std::stoull(first.substr(0, dash), nullptr, 16),
+                                std::stoull(first.substr(dash + 1), nullptr, 16),
+                                line,
+                                perms,
+                                {}});
+        } else if (first == "VmFlags:" && !mappings.empty()) {
+            mappings.back().strFlags = line;
+        }
+    }
+    return mappings;
+}
+
+// Where memory a core dump would hold (readable, not marked "dd" = MADV_DONTDUMP) contains the
+// bytes of key: the mapping's line, or "" when nowhere. Read through /proc/self/mem, so freed or guarded heap is read
+// safely; the needle itself sits in a secure buffer, which is not dumped.
+inline std::string InDumpableMemory(const CSecureBuffer& key)
+{
+    const int fd = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
+    std::vector<std::uint8_t> buf(1 << 20);
+    std::vector<SMapping> ranges;
+    for (const SMapping& m : Mappings()) {
+        if (m.strPerms[0] == 'r' && m.strLine.find("[vvar") == std::string::npos
+            && m.strLine.find("[vsyscall]") == std::string::npos && !m.strFlags.empty()
+            && m.strFlags.find(" dd") == std::string::npos) {
+            ranges.push_back(m);
         }
     }
     std::string strFound;
-    for (const SRange& r : ranges) {
-        for (std::uintptr_t p = r.a; p < r.b && strFound.empty(); p += buf.size() - key.size()) {
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uintptr_t>(buf.size(), r.b - p));
+    for (const SMapping& r : ranges) {
+        for (std::uintptr_t p = r.nStart; p < r.nEnd && strFound.empty(); p += buf.size() - key.size()) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uintptr_t>(buf.size(), r.nEnd - p));
             const ssize_t got = ::pread(fd, buf.data(), n, static_cast<off_t>(p));
             for (ssize_t i = 0; i + static_cast<ssize_t>(key.size()) <= got && strFound.empty(); ++i) {
                 if (std::equal(key.data(), key.data() + key.size(), buf.data() + i)) {

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
 #include <linux/capability.h>
 #include <string>
 #include <sys/stat.h>
@@ -42,14 +41,8 @@ public:
     }
 };
 
-using Bytes = std::vector<std::uint8_t>;
-
-inline bool WriteFile(const std::string& path, const Bytes& data)
-{
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    return static_cast<bool>(f);
-}
+using Bytes = hvtest::Bytes;
+using hvtest::WriteFile;
 
 // Names of the engines' own temporary files in a folder (outputs and files set aside for wiping).
 inline std::vector<std::string> Temps(const std::string& dir)
@@ -63,11 +56,15 @@ inline std::vector<std::string> Temps(const std::string& dir)
     return out;
 }
 
-inline void CheapEngine(CEncryptManager& em, int nKeyLen = 32)
+// The engine tests' cheap engine under the fault password.
+class CCheapEngine : public enctest::CCheapEngine
 {
-    em.SetKdfCost(kCheapMemKiB, kCheapPasses);
-    (void)em.EnablerEncryptionType(nKeyLen, kPassword);
-}
+public:
+    explicit CCheapEngine(int nKeyLen = 32)
+        : enctest::CCheapEngine(kPassword, nKeyLen)
+    {
+    }
+};
 
 // Whether an encrypted file opens (every chunk checked) to the expected plain text. An engine
 // given by the caller keeps its derived keys from call to call.
@@ -80,8 +77,7 @@ inline bool OpensTo(CEncryptManager& em, const std::string& path, const Bytes& e
 inline bool OpensTo(const std::string& path, const Bytes& expected, std::u16string_view password = kPassword)
 {
     CEncryptManager em;
-    (void)em.EnablerEncryptionType(32, password);
-    return OpensTo(em, path, expected);
+    return em.EnablerEncryptionType(32, password) != 0 && OpensTo(em, path, expected);
 }
 
 // Takes away, for its lifetime, the capabilities that let the superuser ignore file modes, so

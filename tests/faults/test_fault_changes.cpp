@@ -32,8 +32,7 @@ protected:
         // An old time stamp, so that any write afterwards changes it.
         const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
         EXPECT_EQ(::utimensat(AT_FDCWD, Src().c_str(), old, 0), 0);
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         bool bChanged = false;
         em.SetParent([&](std::uint32_t) {
             if (!bChanged) {
@@ -145,8 +144,7 @@ TEST_F(SourceChanges, BatchFailsOnlyTheChangedFile)
         files.push_back(m_dir / ("f" + std::to_string(i)));
         ASSERT_TRUE(WriteFile(files.back(), Pattern(kSmall, 20 + i)));
     }
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     int nNotice = 0;
     em.SetParent([&](std::uint32_t) {
         if (++nNotice == 2) {  // while the second file is in hand

@@ -30,9 +30,9 @@ protected:
         {
             strBase = dir / "data/Halvo-Soft";
             strItem = dir / "items/folder";
-            (void)::mkdir((dir / "items").c_str(), 0755);
-            (void)::mkdir(strItem.c_str(), 0755);
-            (void)WriteFile(strItem + "/inner.txt", Pattern(3000, 7));
+            EXPECT_EQ(::mkdir((dir / "items").c_str(), 0755), 0);
+            EXPECT_EQ(::mkdir(strItem.c_str(), 0755), 0);
+            EXPECT_TRUE(WriteFile(strItem + "/inner.txt", Pattern(3000, 7)));
         }
         [[nodiscard]] SHidingOptions Options() const
         {
@@ -69,60 +69,42 @@ protected:
     }
 };
 
-TEST_F(HidingFaultSteps, HideAtEveryStep)
+// Hiding and showing, failing at every step: what the engine reports holds, and the item is
+// never half there.
+TEST_F(HidingFaultSteps, HideAndShowAtEveryStep)
 {
-    long nSteps = 0;
-    {
-        SSetup s;
-        CHidingEngine engine(s.Options());
-        nSteps = CountSteps([&] { ASSERT_TRUE(engine.HideItem(s.strItem)) << engine.GetLastError(); });
-        ASSERT_GE(nSteps, 2);
-        RecordProperty("steps", static_cast<int>(nSteps));
-    }
-    for (long k = 0; k < nSteps; ++k) {
-        SCOPED_TRACE(StepTrace(k));
-        SSetup s;
-        bool bOk = false;
+    for (const bool bShow : {false, true}) {
+        SCOPED_TRACE(bShow ? "show" : "hide");
+        const auto act = [bShow](CHidingEngine& engine, const SSetup& s) {
+            return bShow ? engine.UnhideItem(s.strItem) : engine.HideItem(s.strItem);
+        };
+        long nSteps = 0;
         {
+            SSetup s;
             CHidingEngine engine(s.Options());
-            CArmed armed(k);
-            bOk = engine.HideItem(s.strItem);
+            ASSERT_TRUE(!bShow || engine.HideItem(s.strItem));
+            nSteps = CountSteps([&] { ASSERT_TRUE(act(engine, s)) << engine.GetLastError(); });
+            ASSERT_GE(nSteps, 2);
+            RecordProperty(bShow ? "show steps" : "hide steps", static_cast<int>(nSteps));
         }
-        if (bOk) {
-            // Reported as hidden: then it really is out of its folder.
-            EXPECT_FALSE(Exists(s.strItem));
+        for (long k = 0; k < nSteps; ++k) {
+            SCOPED_TRACE(StepTrace(k));
+            SSetup s;
+            bool bOk = false;
+            {
+                CHidingEngine engine(s.Options());
+                ASSERT_TRUE(!bShow || engine.HideItem(s.strItem));
+                CArmed armed(k);
+                bOk = act(engine, s);
+            }
+            if (!bShow && bOk) {
+                EXPECT_FALSE(Exists(s.strItem)) << "reported as hidden: then it really is out of its folder";
+            } else if (bShow) {
+                EXPECT_TRUE(bOk ? s.ItemIsBack() : !Exists(s.strItem) || s.ItemIsBack())
+                    << "reported as shown: then it is back; never half there";
+            }
+            ExpectRecoverable(s);
         }
-        ExpectRecoverable(s);
-    }
-}
-
-TEST_F(HidingFaultSteps, ShowAtEveryStep)
-{
-    long nSteps = 0;
-    {
-        SSetup s;
-        CHidingEngine engine(s.Options());
-        ASSERT_TRUE(engine.HideItem(s.strItem));
-        nSteps = CountSteps([&] { ASSERT_TRUE(engine.UnhideItem(s.strItem)) << engine.GetLastError(); });
-        ASSERT_GE(nSteps, 2);
-        RecordProperty("steps", static_cast<int>(nSteps));
-    }
-    for (long k = 0; k < nSteps; ++k) {
-        SCOPED_TRACE(StepTrace(k));
-        SSetup s;
-        bool bOk = false;
-        {
-            CHidingEngine engine(s.Options());
-            ASSERT_TRUE(engine.HideItem(s.strItem));
-            CArmed armed(k);
-            bOk = engine.UnhideItem(s.strItem);
-        }
-        if (bOk) {
-            EXPECT_TRUE(s.ItemIsBack()) << "reported as shown: then it is back";
-        } else {
-            EXPECT_TRUE(!Exists(s.strItem) || s.ItemIsBack()) << "never half there";
-        }
-        ExpectRecoverable(s);
     }
 }
 

@@ -24,27 +24,41 @@ namespace {
 constexpr int kFiles = 6;
 constexpr std::size_t kFileSize = (3u << 20) + 4321u;
 
-// Polls until trigger() holds or the program ends; kills it in the first case. True when killed.
-bool KillWhen(CProgram& program, const std::function<bool(std::chrono::steady_clock::duration)>& trigger)
+using Elapsed = std::chrono::steady_clock::duration;
+
+// When to kill: from the files in the folder, or from the time since the start.
+struct STrigger
 {
+    const char* pszName;
+    std::function<bool(const std::string& dir, Elapsed elapsed)> fn;
+};
+
+// Starts the program, polls until the trigger holds on dir or the program ends, and kills it.
+void KillAt(const std::string& home,
+            std::vector<std::string> args,
+            const std::string& dir,
+            const STrigger& trigger,
+            std::vector<std::string> env = {})
+{
+    CProgram program(home, std::move(args), std::move(env));
+    ASSERT_TRUE(program.Started());
     const auto start = std::chrono::steady_clock::now();
-    const auto end = start + std::chrono::seconds(60);
-    while (program.Running() && std::chrono::steady_clock::now() < end) {
-        if (trigger(std::chrono::steady_clock::now() - start)) {
-            return program.Kill();
+    while (program.Running() && std::chrono::steady_clock::now() < start + std::chrono::seconds(60)) {
+        if (trigger.fn(dir, std::chrono::steady_clock::now() - start)) {
+            break;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    return program.Kill();
+    if (!program.Kill()) {
+        std::cout << "[ note     ] the run ended before the kill (" << trigger.pszName << ")\n";
+    }
 }
 
 std::uint64_t TempBytes(const std::string& dir)
 {
     std::uint64_t n = 0;
     for (const auto& name : Temps(dir)) {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::stat((dir + "/" + name).c_str(), &st) == 0) {
             n += static_cast<std::uint64_t>(st.st_size);
         }
@@ -76,7 +90,7 @@ protected:
     {
         if (!m_checker) {
             m_checker = std::make_unique<CEncryptManager>();
-            (void)m_checker->EnablerEncryptionType(32, password);
+            EXPECT_NE(m_checker->EnablerEncryptionType(32, password), 0);
         }
         for (int i = 0; i < kFiles; ++i) {
             SCOPED_TRACE(m_names[i]);
@@ -93,6 +107,24 @@ protected:
             }
             EXPECT_TRUE(Exists(enc) || Exists(plain)) << "nothing is lost";
         }
+    }
+
+    // Runs again over every file without its output yet; expects success and no temporary left.
+    void Restart(bool bEncrypt, const std::function<std::vector<std::string>(const std::vector<std::string>&)>& args)
+    {
+        // The new run starts after the killed one's last change, also by the file clock's ticks.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::vector<std::string> todo;
+        for (const auto& n : m_names) {
+            if (bEncrypt ? !Exists(W(n + ".hvnc")) : !Exists(W(n))) {
+                todo.push_back(bEncrypt ? n : n + ".hvnc");
+            }
+        }
+        if (!todo.empty()) {
+            CProgram again(m_home.Path(), args(todo));
+            EXPECT_EQ(again.Wait(), 0) << again.Err();
+        }
+        EXPECT_TRUE(Temps(m_home / "w").empty()) << "the killed run's temporary files are gone";
     }
 
     CTempDir m_home{"/tmp"};
@@ -123,33 +155,18 @@ protected:
         }
         return args;
     }
-    // Encrypts (or decrypts) every file that has no output yet; expects success and a clean folder.
     void Restart(const std::string& command)
     {
-        // The new run starts after the killed one's last change, also by the file clock's ticks.
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        std::vector<std::string> todo;
-        for (const auto& n : m_names) {
-            if (command == "encrypt" ? !Exists(W(n + ".hvnc")) : !Exists(W(n))) {
-                todo.push_back(command == "encrypt" ? n : n + ".hvnc");
-            }
-        }
-        if (!todo.empty()) {
-            CProgram again(m_home.Path(), Args(command, todo));
-            EXPECT_EQ(again.Wait(), 0) << again.Err();
-        }
-        EXPECT_TRUE(Temps(m_home / "w").empty()) << "the killed run's temporary files are gone";
+        KilledRun::Restart(command == "encrypt", [&](const auto& todo) { return Args(command, todo); });
     }
 };
-
-using Elapsed = std::chrono::steady_clock::duration;
 
 // The encryption and decryption runs below write named temporaries (as on file systems without
 // unnamed files), so that a kill can leave one behind for the next run to find in its records.
 const std::vector<std::string> kNamedTemps = {"HV_ENGINE_NAMED_TEMPS=1"};
 
 // Files of the user's that only look like the engines' temporaries: never deleted, never taken for
-// leftovers. Dated in the past, like stale leftovers.
+// leftovers. Dated in the past, like stale leftovers. In the order of a folder's sorted listing.
 const std::vector<std::string> kLookalikes = {
     ".f0.dat.hvtmp-99999-ABCDEF", ".f1.dat.hvtmp-99999-ABCDEFGHIJKL", ".hvwipe-ABCDEFGHIJKL"};
 
@@ -192,13 +209,6 @@ std::vector<std::string> OwnLeftovers(const std::string& dir)
     return out;
 }
 
-// When to kill: from the files in the folder, or from the time since the start.
-struct STrigger
-{
-    const char* pszName;
-    std::function<bool(const std::string& dir, Elapsed elapsed)> fn;
-};
-
 const STrigger kEncryptTriggers[] = {
     {"first temporary file", [](const std::string& d, Elapsed) { return !Temps(d).empty(); }},
     {"8 MiB written", [](const std::string& d, Elapsed) { return TempBytes(d) > (8u << 20); }},
@@ -218,14 +228,9 @@ TEST_F(HvcryptKilled, EncryptionAtSeveralPoints)
     for (const STrigger& t : kEncryptTriggers) {
         SCOPED_TRACE(std::string("killed at: ") + t.pszName);
         for (const auto& n : m_names) {
-            (void)::unlink(W(n + ".hvnc").c_str());
+            ::unlink(W(n + ".hvnc").c_str());
         }
-        CProgram run(m_home.Path(), Args("encrypt", m_names), kNamedTemps);
-        ASSERT_TRUE(run.Started());
-        const std::string dir = m_home / "w";
-        if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
-            std::cout << "[ note     ] the run ended before the kill (" << t.pszName << ")\n";
-        }
+        KillAt(m_home.Path(), Args("encrypt", m_names), m_home / "w", t, kNamedTemps);
         ExpectConsistent(u"pw-k", true);
         Restart("encrypt");
         ExpectConsistent(u"pw-k", true);
@@ -256,11 +261,7 @@ TEST_F(HvcryptKilled, WipeAtSeveralPoints)
         for (const auto& n : m_names) {
             args.push_back(W(n));
         }
-        CProgram run(m_home.Path(), args);
-        ASSERT_TRUE(run.Started());
-        if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
-            std::cout << "[ note     ] the run ended before the kill (" << t.pszName << ")\n";
-        }
+        KillAt(m_home.Path(), args, dir, t);
         for (int i = 0; i < kFiles; ++i) {
             if (Exists(W(m_names[i]))) {
                 EXPECT_EQ(ReadFile(W(m_names[i])), m_plain[i]) << m_names[i] << ": no damaged content under its name";
@@ -275,11 +276,7 @@ TEST_F(HvcryptKilled, WipeAtSeveralPoints)
         }
         CProgram rerun(m_home.Path(), again);
         EXPECT_EQ(rerun.Wait(), 0) << rerun.Err();
-        std::vector<std::string> left = List(dir);
-        std::sort(left.begin(), left.end());
-        std::vector<std::string> expected = kLookalikes;
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(left, expected) << "everything wiped, nothing of the user's removed";
+        EXPECT_EQ(List(dir), kLookalikes) << "everything wiped, nothing of the user's removed";
         ExpectLookalikesKept(dir);
     }
 }
@@ -319,19 +316,14 @@ TEST_F(HvcryptKilled, DecryptionAtSeveralPoints)
     for (const STrigger& t : triggers) {
         SCOPED_TRACE(std::string("killed at: ") + t.pszName);
         for (int i = 0; i < kFiles; ++i) {
-            (void)::unlink(W(m_names[i]).c_str());
+            ::unlink(W(m_names[i]).c_str());
             ASSERT_TRUE(WriteFile(W(m_names[i] + ".hvnc"), encrypted[i]));
         }
         std::vector<std::string> files;
         for (const auto& n : m_names) {
             files.push_back(n + ".hvnc");
         }
-        CProgram run(m_home.Path(), Args("decrypt", files), kNamedTemps);
-        ASSERT_TRUE(run.Started());
-        const std::string dir = m_home / "w";
-        if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
-            std::cout << "[ note     ] the run ended before the kill (" << t.pszName << ")\n";
-        }
+        KillAt(m_home.Path(), Args("decrypt", files), m_home / "w", t, kNamedTemps);
         ExpectConsistent(u"pw-k", false);
         for (int i = 0; i < kFiles; ++i) {
             if (Exists(W(m_names[i] + ".hvnc"))) {
@@ -357,9 +349,7 @@ protected:
         if (IsSkipped()) {
             return;
         }
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::stat(ProgramPath("hnv").c_str(), &st) != 0) {
             GTEST_SKIP() << "hnv is not built";
         }
@@ -371,19 +361,10 @@ protected:
     }
     [[nodiscard]] std::vector<std::string> Args(const std::vector<std::string>& files, bool bWipe = false) const
     {
-        std::vector<std::string> args = {ProgramPath("hnv"),
-                                         "--master-password-file",
-                                         m_home / "mp",
-                                         "--password-file",
-                                         m_home / "fp",
-                                         "-e",
-                                         "-pt",
-                                         "new",
-                                         "-p",
-                                         m_home / "w"};
-        if (bWipe) {
-            args.insert(args.begin() + 6, "-w");
-        }
+        std::vector<std::string> args =
+            hvtest::Words(bWipe ? "%1 --master-password-file %2 --password-file %3 -e -w -pt new -p %4"
+                                : "%1 --master-password-file %2 --password-file %3 -e -pt new -p %4",
+                          {ProgramPath("hnv"), m_home / "mp", m_home / "fp", m_home / "w"});
         for (const auto& f : files) {
             args.insert(args.end(), {"-f", f});
         }
@@ -400,32 +381,15 @@ TEST_F(HnvKilled, EncryptionAtSeveralPoints)
     for (const STrigger& t : triggers) {
         SCOPED_TRACE(std::string("killed at: ") + t.pszName);
         for (const auto& n : m_names) {
-            (void)::unlink(W(n + ".hvnc").c_str());
+            ::unlink(W(n + ".hvnc").c_str());
         }
-        CProgram run(m_home.Path(), Args(m_names));
-        ASSERT_TRUE(run.Started());
-        const std::string dir = m_home / "w";
-        if (!KillWhen(run, [&](Elapsed e) { return t.fn(dir, e); })) {
-            std::cout << "[ note     ] the run ended before the kill (" << t.pszName << ")\n";
-        }
+        KillAt(m_home.Path(), Args(m_names), m_home / "w", t);
         ExpectConsistent(u"file-1", true);
-        // The next start encrypts what is left.
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        std::vector<std::string> todo;
-        for (const auto& n : m_names) {
-            if (!Exists(W(n + ".hvnc"))) {
-                todo.push_back(n);
-            }
-        }
-        if (!todo.empty()) {
-            CProgram again(m_home.Path(), Args(todo));
-            EXPECT_EQ(again.Wait(), 0) << again.Err();
-        }
+        Restart(true, [&](const auto& todo) { return Args(todo); });  // the next start encrypts what is left
         ExpectConsistent(u"file-1", true);
         for (const auto& n : m_names) {
             EXPECT_TRUE(Exists(W(n + ".hvnc"))) << n;
         }
-        EXPECT_TRUE(Temps(dir).empty()) << "the killed run's temporary files are gone";
     }
 }
 
@@ -436,11 +400,9 @@ TEST_F(HnvKilled, EncryptionAndWipeKilledDuringTheWipe)
 {
     const std::string dir = m_home / "w";
     PlantLookalikes(dir);
-    CProgram run(m_home.Path(), Args(m_names, true));
-    ASSERT_TRUE(run.Started());
-    if (!KillWhen(run, [&](Elapsed) { return SetAside(dir) >= 1; })) {
-        std::cout << "[ note     ] the run ended before the kill\n";
-    }
+    KillAt(m_home.Path(), Args(m_names, true), dir, {"first file set aside", [](const std::string& d, Elapsed) {
+                                                         return SetAside(d) >= 1;
+                                                     }});
     ExpectConsistent(u"file-1", false);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     ASSERT_TRUE(WriteFile(W("last.dat"), Pattern(5000, 3)));

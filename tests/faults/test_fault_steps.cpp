@@ -38,8 +38,7 @@ TEST_P(FaultSteps, EncryptionAtEveryStep)
     {
         CTempDir dir;
         ASSERT_TRUE(WriteFile(dir / "a.doc", plain));
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         nSteps = CountSteps([&] { ASSERT_NE(em.EncryptFileW(dir / "a.doc"), 0) << em.GetLastError(); });
         ASSERT_GE(nSteps, 4) << "temporary file, content, sync, rename, folder sync";
     }
@@ -47,8 +46,7 @@ TEST_P(FaultSteps, EncryptionAtEveryStep)
         SCOPED_TRACE(StepTrace(k));
         CTempDir dir;
         ASSERT_TRUE(WriteFile(dir / "a.doc", plain));
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         int nOk = 0;
         {
             CArmed armed(k);
@@ -65,8 +63,7 @@ TEST_P(FaultSteps, EncryptionAtEveryStep)
             ASSERT_EQ(::unlink((dir / "a.doc.hvnc").c_str()), 0);
         }
         // The next start does the work.
-        CEncryptManager next;
-        CheapEngine(next);
+        CCheapEngine next;
         ASSERT_NE(next.EncryptFileW(dir / "a.doc"), 0) << next.GetLastError();
         EXPECT_TRUE(OpensTo(dir / "a.doc.hvnc", plain));
         EXPECT_EQ(List(dir.Path()).size(), 2u);
@@ -81,8 +78,7 @@ TEST_P(FaultSteps, DecryptionAtEveryStep)
     {
         CTempDir dir;
         ASSERT_TRUE(WriteFile(dir / "b.txt", plain));
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         ASSERT_NE(em.EncryptFileW(dir / "b.txt"), 0);
         enc = ReadFile(dir / "b.txt.hvnc");
         ASSERT_EQ(::unlink((dir / "b.txt").c_str()), 0);
@@ -93,8 +89,7 @@ TEST_P(FaultSteps, DecryptionAtEveryStep)
         SCOPED_TRACE(StepTrace(k));
         CTempDir dir;
         ASSERT_TRUE(WriteFile(dir / "b.txt.hvnc", enc));
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         int nRet = HVNC_OK;
         {
             CArmed armed(k);
@@ -115,69 +110,67 @@ TEST_P(FaultSteps, DecryptionAtEveryStep)
             EXPECT_EQ(ReadFile(dir / "b.txt"), plain) << "a plain file under the final name is complete";
             ASSERT_EQ(::unlink((dir / "b.txt").c_str()), 0);
         }
-        CEncryptManager next;
-        CheapEngine(next);
+        CCheapEngine next;
         ASSERT_EQ(next.DecryptFileW(dir / "b.txt.hvnc"), HVNC_OK) << next.GetLastError();
         EXPECT_EQ(ReadFile(dir / "b.txt"), plain);
         EXPECT_EQ(List(dir.Path()), std::vector<std::string>{"b.txt"});
     }
 }
 
+// A batch's input in a folder of its own: the plain files, or (decryption) their encrypted twins
+// alone, and the engine that made them.
+struct SBatch
+{
+    SBatch(const std::vector<std::size_t>& sizes, bool bEncryptIt)
+        : bEncrypt(bEncryptIt)
+    {
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            files.push_back(dir / ("m" + std::to_string(i)));
+            EXPECT_TRUE(WriteFile(files.back(), Pattern(sizes[i], 60 + static_cast<std::uint32_t>(i))));
+        }
+        if (!bEncrypt) {
+            EXPECT_NE(em.EncryptFilesW(files, results), 0);
+            for (auto& f : files) {
+                EXPECT_EQ(::unlink(f.c_str()), 0);
+                f += ".hvnc";
+                encrypted.push_back(ReadFile(f));
+            }
+        }
+    }
+    // The batch run; non-zero when every file was done.
+    int Run() { return bEncrypt ? em.EncryptFilesW(files, results) : em.DecryptFilesW(files, results); }
+
+    bool bEncrypt;
+    CTempDir dir;
+    CCheapEngine em;
+    std::vector<std::string> files;
+    std::vector<Bytes> encrypted;
+    std::vector<int> results;
+};
+
 // Many files at once share their syncs: a failure at any step of the batch fails exactly the
 // files it touched, and whatever is reported as done is complete.
 TEST_P(FaultSteps, BatchAtEveryStep)
 {
     const std::vector<std::size_t> sizes = {GetParam(), 70000, 1};
-    auto make = [&](const CTempDir& dir, std::vector<std::string>& files) {
-        files.clear();
-        for (std::size_t i = 0; i < sizes.size(); ++i) {
-            files.push_back(dir / ("m" + std::to_string(i)));
-            ASSERT_TRUE(WriteFile(files.back(), Pattern(sizes[i], 60 + static_cast<std::uint32_t>(i))));
-        }
-    };
     for (const bool bEncrypt : {true, false}) {
         SCOPED_TRACE(bEncrypt ? "encryption" : "decryption");
         long nSteps = 0;
         {
-            CTempDir dir;
-            std::vector<std::string> files;
-            make(dir, files);
-            CEncryptManager em;
-            CheapEngine(em);
-            std::vector<int> results;
-            if (!bEncrypt) {
-                ASSERT_NE(em.EncryptFilesW(files, results), 0);
-                for (auto& f : files) {
-                    ASSERT_EQ(::unlink(f.c_str()), 0);
-                    f += ".hvnc";
-                }
-            }
-            nSteps = CountSteps(
-                [&] { ASSERT_NE(bEncrypt ? em.EncryptFilesW(files, results) : em.DecryptFilesW(files, results), 0); });
+            SBatch batch(sizes, bEncrypt);
+            nSteps = CountSteps([&] { ASSERT_NE(batch.Run(), 0); });
         }
         for (long k = 0; k < nSteps; ++k) {
             SCOPED_TRACE(StepTrace(k));
-            CTempDir dir;
-            std::vector<std::string> files;
-            make(dir, files);
-            CEncryptManager em;
-            CheapEngine(em);
-            std::vector<int> results;
-            std::vector<Bytes> encrypted;
-            if (!bEncrypt) {
-                ASSERT_NE(em.EncryptFilesW(files, results), 0);
-                for (auto& f : files) {
-                    ASSERT_EQ(::unlink(f.c_str()), 0);
-                    f += ".hvnc";
-                    encrypted.push_back(ReadFile(f));
-                }
-            }
+            SBatch batch(sizes, bEncrypt);
             {
                 CArmed armed(k);
-                (void)(bEncrypt ? em.EncryptFilesW(files, results) : em.DecryptFilesW(files, results));
+                batch.Run();
             }
+            const std::vector<std::string>& files = batch.files;
+            const std::vector<int>& results = batch.results;
             ASSERT_EQ(results.size(), files.size());
-            EXPECT_TRUE(Temps(dir.Path()).empty());
+            EXPECT_TRUE(Temps(batch.dir.Path()).empty());
             std::vector<std::string> todo;
             for (std::size_t i = 0; i < files.size(); ++i) {
                 SCOPED_TRACE(files[i]);
@@ -187,7 +180,7 @@ TEST_P(FaultSteps, BatchAtEveryStep)
                 if (bEncrypt) {
                     EXPECT_EQ(ReadFile(plainPath), plain) << "the source is untouched";
                 } else if (Exists(encPath)) {
-                    EXPECT_EQ(ReadFile(encPath), encrypted[i]) << "the encrypted file is kept as it was";
+                    EXPECT_EQ(ReadFile(encPath), batch.encrypted[i]) << "the encrypted file is kept as it was";
                 }
                 if (Exists(encPath)) {
                     EXPECT_TRUE(OpensTo(encPath, plain));
@@ -206,8 +199,7 @@ TEST_P(FaultSteps, BatchAtEveryStep)
                 }
             }
             // The next start does what is left.
-            CEncryptManager next;
-            CheapEngine(next);
+            CCheapEngine next;
             std::vector<int> again;
             EXPECT_NE(bEncrypt ? next.EncryptFilesW(todo, again) : next.DecryptFilesW(todo, again), 0);
             for (std::size_t i = 0; i < files.size(); ++i) {
@@ -219,7 +211,7 @@ TEST_P(FaultSteps, BatchAtEveryStep)
                     EXPECT_EQ(ReadFile(plainPath), plain);
                 }
             }
-            EXPECT_TRUE(Temps(dir.Path()).empty());
+            EXPECT_TRUE(Temps(batch.dir.Path()).empty());
         }
     }
 }
@@ -269,9 +261,7 @@ TEST_P(FaultSteps, WipeAtEveryStep)
             }
         }
         if (!left.empty()) {
-            struct stat st
-            {
-            };
+            struct stat st = {};
             ASSERT_EQ(::stat((dir / left).c_str(), &st), 0);
             EXPECT_TRUE(left == "secret.txt" || HVIsOwnTemporaryName(left)) << left;
             EXPECT_TRUE(st.st_size == 0 || static_cast<std::size_t>(st.st_size) == plain.size()) << st.st_size;

@@ -35,7 +35,7 @@ protected:
     void TearDown() override
     {
         if (m_bMounted) {
-            (void)::umount2(m_strMnt.c_str(), MNT_DETACH);
+            ::umount2(m_strMnt.c_str(), MNT_DETACH);
         }
     }
     [[nodiscard]] std::string M(const std::string& name) const { return m_strMnt + "/" + name; }
@@ -49,9 +49,7 @@ protected:
         while (::write(fd, block.data(), block.size()) > 0) {
         }
         ::close(fd);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         ASSERT_EQ(::stat(M("filler").c_str(), &st), 0);
         if (nLeave > 0) {
             const off_t nSize = st.st_size > static_cast<off_t>(nLeave) ? st.st_size - static_cast<off_t>(nLeave) : 0;
@@ -73,8 +71,7 @@ TEST_F(SmallDisk, EncryptionWithLittleRoomLeavesNothing)
         SCOPED_TRACE("free bytes " + std::to_string(nLeave));
         ASSERT_TRUE(WriteFile(M("a.bin"), plain));
         Fill(nLeave);
-        CEncryptManager em;
-        CheapEngine(em);
+        CCheapEngine em;
         EXPECT_EQ(em.EncryptFileW(M("a.bin")), 0);
         EXPECT_EQ(em.GetLastResult(), HVNC_NO_SPACE) << em.GetLastError();
         EXPECT_FALSE(Exists(M("a.bin.hvnc")));
@@ -89,8 +86,7 @@ TEST_F(SmallDisk, DecryptionOnAFullDiskKeepsTheEncryptedFile)
 {
     const Bytes plain = Pattern(300000, 32);
     ASSERT_TRUE(WriteFile(M("b.bin"), plain));
-    CEncryptManager em;
-    CheapEngine(em);
+    CCheapEngine em;
     ASSERT_NE(em.EncryptFileW(M("b.bin")), 0);
     ASSERT_EQ(::unlink(M("b.bin").c_str()), 0);
     const Bytes enc = ReadFile(M("b.bin.hvnc"));

@@ -41,19 +41,10 @@ long LockedKiB()
 // The VmFlags line of the mapping that holds p ("" when none does).
 std::string VmFlagsOf(const void* p)
 {
-    std::ifstream smaps("/proc/self/smaps");
     const auto nAddress = reinterpret_cast<std::uintptr_t>(p);
-    bool bInside = false;
-    std::string line;
-    while (std::getline(smaps, line)) {
-        const auto dash = line.find('-');
-        const auto space = line.find(' ');
-        if (dash != std::string::npos && space != std::string::npos && dash < space && line.find(':') > space) {
-            const std::uintptr_t nStart = std::stoull(line.substr(0, dash), nullptr, 16);
-            const std::uintptr_t nEnd = std::stoull(line.substr(dash + 1, space - dash - 1), nullptr, 16);
-            bInside = nAddress >= nStart && nAddress < nEnd;
-        } else if (bInside && line.rfind("VmFlags:", 0) == 0) {
-            return line;
+    for (const faults::SMapping& m : faults::Mappings()) {
+        if (nAddress >= m.nStart && nAddress < m.nEnd) {
+            return m.strFlags;
         }
     }
     return "";
@@ -70,7 +61,7 @@ TEST(SecureMemory, BufferPagesAreLocked)
     void* probe = ::mmap(nullptr, nSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(probe, MAP_FAILED);
     const bool bMayLock = ::mlock(probe, nSize) == 0;
-    (void)::munlock(probe, nSize);
+    ::munlock(probe, nSize);
     ::munmap(probe, nSize);
     const long nBefore = LockedKiB();
     if (!bMayLock || nBefore < 0) {
@@ -189,9 +180,7 @@ TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
     // Past 32 chunks: the decryption reports progress more than once.
     enctest::WriteFile(src, faults::Pattern(40 * CHvncHeader::kChunkSize + 100));
     {
-        CEncryptManager em;
-        em.SetKdfCost(faults::kCheapMemKiB, faults::kCheapPasses);
-        (void)em.EnablerEncryptionType(32, faults::kPassword);
+        faults::CCheapEngine em;
         ASSERT_NE(em.EncryptFileW(src), 0) << em.GetLastError();
         ASSERT_EQ(::unlink(src.c_str()), 0);
     }
@@ -216,7 +205,7 @@ TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
     }
     {
         CEncryptManager dm;
-        (void)dm.EnablerEncryptionType(32, faults::kPassword);
+        ASSERT_NE(dm.EnablerEncryptionType(32, faults::kPassword), 0);
         int nScans = 0;
         dm.SetParent([&](std::uint32_t) {
             if (nScans++ == 0) {

@@ -97,16 +97,9 @@ protected:
 
 TEST_F(BrokenLibrary, HvcryptRefusesToWork)
 {
-    const std::vector<std::string> args = {ProgramPath("hvcrypt"),
-                                           "encrypt",
-                                           "--quiet",
-                                           "--kdf-mem-kib",
-                                           "64",
-                                           "--kdf-passes",
-                                           "1",
-                                           "--password-file",
-                                           m_home / "pw",
-                                           m_home / "doc.txt"};
+    const std::vector<std::string> args =
+        hvtest::Words("%1 encrypt --quiet --kdf-mem-kib 64 --kdf-passes 1 --password-file %2 %3",
+                      {ProgramPath("hvcrypt"), m_home / "pw", m_home / "doc.txt"});
     CProgram broken(m_home.Path(), args, Env(true));
     ASSERT_TRUE(broken.Started());
     EXPECT_EQ(broken.Wait(), 1);
@@ -122,25 +115,13 @@ TEST_F(BrokenLibrary, HvcryptRefusesToWork)
 TEST_F(BrokenLibrary, HnvRefusesToStart)
 {
     const std::string hnv = ProgramPath("hnv");
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::stat(hnv.c_str(), &st) != 0) {
         GTEST_SKIP() << "hnv is not built";
     }
     CProgram broken(m_home.Path(),
-                    {hnv,
-                     "--master-password-file",
-                     m_home / "pw",
-                     "--password-file",
-                     m_home / "pw",
-                     "-e",
-                     "-pt",
-                     "new",
-                     "-p",
-                     m_home.Path(),
-                     "-f",
-                     "doc.txt"},
+                    hvtest::Words("%1 --master-password-file %2 --password-file %2 -e -pt new -p %3 -f doc.txt",
+                                  {hnv, m_home / "pw", m_home.Path()}),
                     Env(true));
     ASSERT_TRUE(broken.Started());
     const int nStatus = broken.Wait();

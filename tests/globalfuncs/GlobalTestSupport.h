@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TempHome.h"
+
 // A fresh temporary folder per test, removed afterwards.
 class GlobalTempTest : public ::testing::Test
 {
@@ -19,19 +21,10 @@ protected:
     // Creates a file (and its folders) with the given bytes.
     QString Touch(const QString& rel, const QByteArray& bytes = "x") const
     {
-        const QString path = Path(rel);
-        QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
+        EXPECT_TRUE(hvtest::WriteFile(Path(rel), bytes)) << rel.toStdString();
+        return Path(rel);
     }
-
-    static QByteArray ReadAll(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray ReadAll(const QString& path) { return hvtest::ReadFile(path); }
 
     QTemporaryDir m_dir;
 };

@@ -18,10 +18,8 @@ namespace {
 
 QStringList g_logLines;
 
-void CaptureLog(const QString& message, int severity, const char* file, int line)
+void CaptureLog(const QString& message, int severity, const char* /*file*/, int /*line*/)
 {
-    (void)file;
-    (void)line;
     g_logLines.append(QStringLiteral("%1|%2").arg(severity).arg(message));
 }
 

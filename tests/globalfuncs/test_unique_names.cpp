@@ -1,6 +1,8 @@
 #include "globalfuncs/CHVGlobalFunc.h"
 #include "globalfuncs/HVUniqueNames.h"
 
+#include <QFileInfo>
+
 #include "GlobalTestSupport.h"
 
 using namespace HVGlobalMFC;
@@ -9,43 +11,50 @@ namespace {
 
 using UniqueNames = GlobalTempTest;
 
-TEST_F(UniqueNames, FreeNameComesBackUnchanged)
+// Each row: what is there already, the name asked for, and the free name the rule gives.
+TEST_F(UniqueNames, EachRuleFindsTheFirstFreeName)
 {
-    EXPECT_EQ(HV_FindFileAndRenameIfExist(Path("a.txt")), Path("a.txt"));
-    EXPECT_EQ(HVFindFileAndRenameIfExist00X(Path("a.txt")), Path("a.txt"));
-    EXPECT_EQ(HVFindFileAndRenameIfExist_Copy(Path("a.txt")), Path("a.txt"));
-}
-
-TEST_F(UniqueNames, NumberGoesBeforeTheExtension)
-{
-    Touch("a.txt");
-    EXPECT_EQ(HV_FindFileAndRenameIfExist(Path("a.txt")), Path("a(1).txt"));
-    Touch("a(1).txt");
-    Touch("a(2).txt");
-    EXPECT_EQ(HV_FindFileAndRenameIfExist(Path("a.txt")), Path("a(3).txt"));
-}
-
-TEST_F(UniqueNames, NameWithoutExtension)
-{
-    Touch("README");
-    EXPECT_EQ(HV_FindFileAndRenameIfExist(Path("README")), Path("README(1)"));
-}
-
-TEST_F(UniqueNames, OnlyTheLastDotOfTheNameCounts)
-{
-    Touch("dir.v2/archive.tar.gz");
-    EXPECT_EQ(HV_FindFileAndRenameIfExist(Path("dir.v2/archive.tar.gz")), Path("dir.v2/archive.tar(1).gz"));
-    // A dotted folder does not give a dot-less name an extension.
-    Touch("dir.v2/notes");
-    EXPECT_EQ(HV_FindFileAndRenameIfExist(Path("dir.v2/notes")), Path("dir.v2/notes(1)"));
-}
-
-TEST_F(UniqueNames, HiddenDotFiles)
-{
-    Touch(".profile");
-    EXPECT_EQ(HV_FindFileAndRenameIfExist(Path(".profile")), Path(".profile(1)"));
-    Touch(".config.old");
-    EXPECT_EQ(HV_FindFileAndRenameIfExist(Path(".config.old")), Path(".config(1).old"));
+    using Rule = QString (*)(const QString&);
+    const Rule numbered = HV_FindFileAndRenameIfExist;
+    const Rule threeDigits = [](const QString& path) { return HVFindFileAndRenameIfExist00X(path); };
+    const Rule copy = HVFindFileAndRenameIfExist_Copy;
+    struct SCase
+    {
+        Rule rule;
+        QStringList taken;
+        const char* pszAsked;
+        const char* pszFree;
+    };
+    const SCase cases[] = {
+        {numbered, {}, "a.txt", "a.txt"},
+        {threeDigits, {}, "a.txt", "a.txt"},
+        {copy, {}, "a.txt", "a.txt"},
+        {numbered, {"a.txt"}, "a.txt", "a(1).txt"},
+        {numbered, {"a.txt", "a(1).txt", "a(2).txt"}, "a.txt", "a(3).txt"},
+        {numbered, {"README"}, "README", "README(1)"},
+        {numbered, {"dir.v2/archive.tar.gz"}, "dir.v2/archive.tar.gz", "dir.v2/archive.tar(1).gz"},
+        {numbered, {"dir.v2/notes"}, "dir.v2/notes", "dir.v2/notes(1)"},  // a dotted folder gives no extension
+        {numbered, {".profile"}, ".profile", ".profile(1)"},
+        {numbered, {".config.old"}, ".config.old", ".config(1).old"},
+        {threeDigits, {"data.bin"}, "data.bin", "data.bin.001"},
+        {threeDigits, {"data.bin", "data.bin.001"}, "data.bin", "data.bin.002"},
+        {copy, {"x.doc"}, "x.doc", "Copy of x.doc"},
+        {copy, {"x.doc", "Copy of x.doc"}, "x.doc", "Copy (2) of x.doc"},
+        {copy, {"x.doc", "Copy of x.doc", "Copy (2) of x.doc"}, "x.doc", "Copy (3) of x.doc"},
+    };
+    for (const SCase& c : cases) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        for (const QString& strTaken : c.taken) {
+            QDir().mkpath(QFileInfo(dir.filePath(strTaken)).path());
+            QFile file(dir.filePath(strTaken));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        EXPECT_EQ(c.rule(dir.filePath(QString::fromUtf8(c.pszAsked))), dir.filePath(QString::fromUtf8(c.pszFree)))
+            << c.taken.join(u',').toStdString() << " / " << c.pszAsked;
+    }
+    Touch("data.bin");
+    EXPECT_EQ(HVFindFileAndRenameIfExist00X(Path("data.bin"), QStringLiteral("r")), Path("data.r001"));
 }
 
 TEST_F(UniqueNames, FoldersAndLinksCountAsTaken)
@@ -55,25 +64,6 @@ TEST_F(UniqueNames, FoldersAndLinksCountAsTaken)
     // A dangling link still occupies its name.
     ASSERT_TRUE(QFile::link(Path("nowhere"), Path("link.txt")));
     EXPECT_EQ(HV_FindFileAndRenameIfExist(Path("link.txt")), Path("link(1).txt"));
-}
-
-TEST_F(UniqueNames, ThreeDigitNumbers)
-{
-    Touch("data.bin");
-    EXPECT_EQ(HVFindFileAndRenameIfExist00X(Path("data.bin")), Path("data.bin.001"));
-    Touch("data.bin.001");
-    EXPECT_EQ(HVFindFileAndRenameIfExist00X(Path("data.bin")), Path("data.bin.002"));
-    EXPECT_EQ(HVFindFileAndRenameIfExist00X(Path("data.bin"), QStringLiteral("r")), Path("data.r001"));
-}
-
-TEST_F(UniqueNames, CopyNames)
-{
-    Touch("x.doc");
-    EXPECT_EQ(HVFindFileAndRenameIfExist_Copy(Path("x.doc")), Path("Copy of x.doc"));
-    Touch("Copy of x.doc");
-    EXPECT_EQ(HVFindFileAndRenameIfExist_Copy(Path("x.doc")), Path("Copy (2) of x.doc"));
-    Touch("Copy (2) of x.doc");
-    EXPECT_EQ(HVFindFileAndRenameIfExist_Copy(Path("x.doc")), Path("Copy (3) of x.doc"));
 }
 
 TEST(RepeatedString, UniqueWithoutRegardToCase)

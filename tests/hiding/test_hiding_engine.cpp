@@ -11,36 +11,13 @@
 
 namespace {
 
-class HidingEngine : public ::testing::Test
+class HidingEngine : public CHidingFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(m_dir.Path().empty());
-        m_strBase = m_dir / "data/Halvo-Soft";
-        m_strItems = m_dir / "items";
-        ASSERT_EQ(::mkdir(m_strItems.c_str(), 0755), 0);
-    }
     [[nodiscard]] std::unique_ptr<CHidingEngine> NewEngine(bool bLink = false) const
     {
-        SHidingOptions options;
-        options.strBaseDir = m_strBase;
-        options.bLinkInsteadOfNoReplace = bLink;
-        return std::make_unique<CHidingEngine>(options);
+        return std::make_unique<CHidingEngine>(Options(bLink));
     }
-    [[nodiscard]] std::string Item(const std::string& strName) const { return m_strItems + "/" + strName; }
-    [[nodiscard]] std::vector<std::string> Listed(CHidingEngine& engine) const
-    {
-        std::vector<std::string> paths;
-        for (std::int32_t i = 0; i < engine.GetHiddenCount(); ++i) {
-            paths.push_back(engine.GetHiddenItem(i));
-        }
-        return paths;
-    }
-
-    CHidingTestDir m_dir;
-    std::string m_strBase;
-    std::string m_strItems;
 };
 
 void SetOldTimes(const std::string& strPath)
@@ -126,9 +103,7 @@ TEST_F(HidingEngine, HiddenItemIsGoneFromItsFolderAndKeptInThePrivateVault)
     WriteText(Item("plain"), "y");
     ASSERT_TRUE(engine->HideItem(Item(".dotfile")));
     EXPECT_EQ(NamesIn(m_strItems), std::set<std::string>{"plain"});
-    struct stat st = {};
-    ASSERT_EQ(::stat((m_strBase + "/vault").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(hvtest::ModeOf(m_strBase + "/vault"), 0700);
     const auto inVault = NamesIn(m_strBase + "/vault");
     ASSERT_EQ(inVault.size(), 1u);
     EXPECT_EQ(inVault.begin()->find(".dotfile"), std::string::npos);  // the vault shows no names

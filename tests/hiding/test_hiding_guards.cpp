@@ -4,33 +4,23 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "HidingTestSupport.h"
 
 namespace {
 
-class HidingGuard : public ::testing::Test
+class HidingGuard : public CHidingFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(m_dir.Path().empty());
-        m_strData = m_dir / "data";
-        m_strBase = m_strData + "/Halvo-Soft";
-    }
     [[nodiscard]] std::unique_ptr<CHidingEngine> NewEngine(const std::string& strMountVaultName = {}) const
     {
-        SHidingOptions options;
-        options.strBaseDir = m_strBase;
+        SHidingOptions options = Options();
         options.strMountVaultName = strMountVaultName;
         return std::make_unique<CHidingEngine>(options);
     }
 
-    CHidingTestDir m_dir;
-    std::string m_strData;
-    std::string m_strBase;
+    const std::string m_strData = m_dir / "data";
 };
 
 // A folder on another filesystem than the test folder, removed at the end; empty when the
@@ -196,24 +186,12 @@ int RunUnprivileged(const std::string& strDir, const std::function<int()>& fn)
     if (::geteuid() == 0 && ::chown(strDir.c_str(), nobody, nobody) != 0) {
         return -1;
     }
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    return hvtest::RunInChild([&] {
         if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
-            ::_exit(10);
+            return 10;
         }
-        ::_exit(::access(strDir.c_str(), W_OK | X_OK) != 0 ? 77 : fn());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
-}
-
-mode_t ModeOf(const std::string& strPath)
-{
-    struct stat st = {};
-    return ::lstat(strPath.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+        return ::access(strDir.c_str(), W_OK | X_OK) != 0 ? 77 : fn();
+    });
 }
 
 }  // namespace
@@ -238,7 +216,7 @@ TEST_F(HidingGuard, AReadOnlyFolderRoundTripsForAnUnprivilegedUser)
         if (!engine.UnhideItem(strDir)) {
             return 14;
         }
-        return ModeOf(strDir) == 0555 && ReadText(strDir + "/f") == "inside" ? 0 : 15;
+        return hvtest::ModeOf(strDir) == 0555 && ReadText(strDir + "/f") == "inside" ? 0 : 15;
     });
     if (nExit == 77) {
         GTEST_SKIP() << "the temporary folder cannot be reached by an unprivileged user";
@@ -255,8 +233,7 @@ TEST_F(HidingGuard, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
             return 11;
         }
         for (const bool bHideFirst : {false, true}) {
-            const pid_t pid = ::fork();
-            if (pid == 0) {
+            const int nKilled = hvtest::RunInChild([&] {
                 SHidingOptions options{m_strBase, {}, {}, false};
                 options.faultHook = [](std::string_view step) {
                     if (step == "chmod") {
@@ -264,10 +241,9 @@ TEST_F(HidingGuard, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
                     }
                 };
                 CHidingEngine engine(options);
-                ::_exit(bHideFirst ? (engine.UnhideItem(strDir) ? 0 : 1) : (engine.HideItem(strDir) ? 0 : 1));
-            }
-            int status = 0;
-            if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 42) {
+                return bHideFirst ? (engine.UnhideItem(strDir) ? 0 : 1) : (engine.HideItem(strDir) ? 0 : 1);
+            });
+            if (nKilled != 42) {
                 return 20;
             }
             CHidingEngine engine(SHidingOptions{m_strBase, {}, {}, false});
@@ -279,7 +255,7 @@ TEST_F(HidingGuard, AKillDuringTheModeChangeOfAReadOnlyFolderIsSettled)
             } else if (bListed || !Exists(strDir)) {  // the hide was cut short: still in place
                 return 22;
             }
-            if (ModeOf(strDir) != 0500) {
+            if (hvtest::ModeOf(strDir) != 0500) {
                 return 23;
             }
             if (!bHideFirst && !engine.HideItem(strDir)) {

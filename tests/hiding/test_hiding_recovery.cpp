@@ -18,35 +18,16 @@ namespace {
 
 constexpr int kKilledAtStep = 42;
 
-// Runs fn in a child process; returns its exit code (kKilledAtStep when a hook ended it).
-int RunChild(const std::function<int()>& fn)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::_exit(fn());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
-}
+// Runs fn in a child process; its exit code (kKilledAtStep when a hook ended it).
+using hvtest::RunInChild;
 
-class HidingRecovery : public ::testing::Test
+class HidingRecovery : public CHidingFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(m_dir.Path().empty());
-        m_strBase = m_dir / "data/Halvo-Soft";
-        m_strItems = m_dir / "items";
-        ASSERT_EQ(::mkdir(m_strItems.c_str(), 0755), 0);
-    }
+    // Options whose fault hook ends the process at that step (empty: never).
     [[nodiscard]] SHidingOptions Options(const std::string& strKillAt = {}, bool bLink = false) const
     {
-        SHidingOptions options;
-        options.strBaseDir = m_strBase;
-        options.bLinkInsteadOfNoReplace = bLink;
+        SHidingOptions options = CHidingFixture::Options(bLink);
         if (!strKillAt.empty()) {
             options.faultHook = [strKillAt](std::string_view step) {
                 if (step == strKillAt) {
@@ -56,15 +37,6 @@ protected:
         }
         return options;
     }
-    [[nodiscard]] std::string Item(const std::string& strName) const { return m_strItems + "/" + strName; }
-    [[nodiscard]] static std::vector<std::string> Listed(CHidingEngine& engine)
-    {
-        std::vector<std::string> paths;
-        for (std::int32_t i = 0; i < engine.GetHiddenCount(); ++i) {
-            paths.push_back(engine.GetHiddenItem(i));
-        }
-        return paths;
-    }
     void MakeItem(const std::string& strName, bool bFolder)
     {
         if (bFolder) {
@@ -73,6 +45,16 @@ protected:
         } else {
             WriteText(Item(strName), "content of " + strName);
         }
+    }
+    // Hides the files "a" and "b"; the list's text afterwards.
+    std::string HideAAndB(const std::string& strList)
+    {
+        MakeItem("a", false);
+        MakeItem("b", false);
+        CHidingEngine engine(Options());
+        EXPECT_TRUE(engine.HideItem(Item("a")));
+        EXPECT_TRUE(engine.HideItem(Item("b")));
+        return ReadText(strList);
     }
     [[nodiscard]] std::string ContentOf(const std::string& strName, bool bFolder) const
     {
@@ -93,10 +75,6 @@ protected:
         EXPECT_EQ(engine.GetHiddenCount(), 0);
         EXPECT_TRUE(NamesIn(m_strBase + "/vault").empty());
     }
-
-    CHidingTestDir m_dir;
-    std::string m_strBase;
-    std::string m_strItems;
 };
 
 struct SKillCase
@@ -145,7 +123,7 @@ TEST_P(HidingKill, AKilledOperationIsCompletedOrRolledBack)
             ASSERT_TRUE(setup.DisableHiding());
         }
     }
-    const int nExit = RunChild([&] {
+    const int nExit = RunInChild([&] {
         CHidingEngine engine(Options(c.pStep, c.bLink));
         bool bOk = false;
         if (strOp == "hide") {
@@ -208,7 +186,7 @@ TEST_F(HidingRecovery, AKilledListRewriteLosesNothing)
     MakeItem("pad", false);
     for (const char* pStep : {"compact-written", "compact-renamed"}) {
         SCOPED_TRACE(pStep);
-        const int nExit = RunChild([&] {
+        const int nExit = RunInChild([&] {
             CHidingEngine engine(Options(pStep));
             for (int i = 0; i < kItems; ++i) {
                 if (!engine.HideItem(Item("f" + std::to_string(i)))) {
@@ -280,15 +258,8 @@ TEST_F(HidingRecovery, AnItemListedAsHiddenButBackInItsFolderIsRecognised)
 
 TEST_F(HidingRecovery, ATornLastRecordIsCutOff)
 {
-    MakeItem("a", false);
-    MakeItem("b", false);
-    {
-        CHidingEngine engine(Options());
-        ASSERT_TRUE(engine.HideItem(Item("a")));
-        ASSERT_TRUE(engine.HideItem(Item("b")));
-    }
     const std::string strList = m_strBase + "/hidden.lst";
-    const std::string strGood = ReadText(strList);
+    const std::string strGood = HideAAndB(strList);
     SListRecord record;
     record.type = EListRecord::Remove;
     record.entry.id = 1;
@@ -305,15 +276,8 @@ TEST_F(HidingRecovery, ATornLastRecordIsCutOff)
 
 TEST_F(HidingRecovery, ADamagedOrForeignListIsLeftAloneAndRefused)
 {
-    MakeItem("a", false);
-    MakeItem("b", false);
-    {
-        CHidingEngine engine(Options());
-        ASSERT_TRUE(engine.HideItem(Item("a")));
-        ASSERT_TRUE(engine.HideItem(Item("b")));
-    }
     const std::string strList = m_strBase + "/hidden.lst";
-    const std::string strGood = ReadText(strList);
+    const std::string strGood = HideAAndB(strList);
     std::string strDamaged = strGood;
     strDamaged[HiddenListFormat::kHeaderSize + 8] ^= 0x01;  // inside the first record
     std::string strNewer = strGood;

@@ -5,6 +5,9 @@
 #include <fstream>
 #include <iterator>
 #include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -57,6 +60,18 @@ std::vector<std::string> HomeEnvironment(const std::string& strHome, const std::
     return env;
 }
 
+std::vector<std::string> Words(const std::string& strLine, const std::vector<std::string>& values)
+{
+    std::vector<std::string> words;
+    std::istringstream in(strLine);
+    for (std::string strWord; in >> strWord;) {
+        const bool bValue = strWord.size() == 2 && strWord[0] == '%' && strWord[1] >= '1' && strWord[1] <= '9';
+        const auto nIndex = static_cast<std::size_t>(strWord[1] - '1');
+        words.push_back(bValue ? (nIndex < values.size() ? values[nIndex] : std::string()) : strWord);
+    }
+    return words;
+}
+
 std::vector<char*> ExecList(std::vector<std::string>& strings)
 {
     std::vector<char*> list;
@@ -93,6 +108,19 @@ int StartProgram(std::vector<std::string> args,
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     return pid;
+}
+
+int RunInChild(const std::function<int()>& fn)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(fn());
+    }
+    int nStatus = 0;
+    if (pid < 0 || ::waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus)) {
+        return -1;
+    }
+    return WEXITSTATUS(nStatus);
 }
 
 std::string ReadText(const std::string& strPath)

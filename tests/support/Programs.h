@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ std::string ProgramPath(const std::string& strName);
 // the XDG base folders below strHome, then extra (which replaces what it names).
 std::vector<std::string> HomeEnvironment(const std::string& strHome, const std::vector<std::string>& extra = {});
 
+// The words of a command line, split at spaces; a word "%1".."%9" is that value whole (so a
+// value may hold spaces).
+std::vector<std::string> Words(const std::string& strLine, const std::vector<std::string>& values = {});
+
 // Pointers to the strings, ending in nullptr, for exec and spawn.
 std::vector<char*> ExecList(std::vector<std::string>& strings);
 
@@ -24,6 +29,10 @@ int StartProgram(std::vector<std::string> args,
                  const std::string& strOut,
                  const std::string& strErr,
                  const std::string& strCwd = {});
+
+// Runs fn in a child process (a fork of this one); fn's result as the child's exit code, -1 when
+// the child did not exit normally.
+int RunInChild(const std::function<int()>& fn);
 
 // A file's bytes as text (empty when it cannot be read).
 std::string ReadText(const std::string& strPath);

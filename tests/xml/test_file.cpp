@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "XmlTestSupport.h"
+#include "support/TempHome.h"
 
 namespace {
 
@@ -23,9 +24,7 @@ protected:
 
     static void Write(const QString& strPath, const QByteArray& bytes)
     {
-        QFile f(strPath);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(bytes), bytes.size());
+        ASSERT_TRUE(hvtest::WriteFile(strPath, bytes)) << strPath.toStdString();
     }
 
     static QByteArray Read(const QString& strPath)
