@@ -114,7 +114,7 @@ protected:
                 return ::rename(QFile::encodeName(strPath).constData(), strTo.c_str()) == 0 ? 1 : 0;
             });
             hide.Initialise(0, 1, 0, nullptr);
-            (void)hide.Run();
+            EXPECT_EQ(hide.Run(), 0);
             return hide.Details();
         }
         CProgrssManagerWork work;
@@ -128,7 +128,7 @@ protected:
         work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         work.SetMasterPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         work.Initialise(op == OpDecrypt ? Decrypt() : Secure(op != OpWipe, op == OpEncrypt ? 0 : 2), nullptr);
-        (void)work.Run();
+        EXPECT_EQ(work.Run(), 0);
         return work.Details();
     }
 
@@ -160,7 +160,7 @@ protected:
         WriteFile(dir / "out/keep.txt", Content(3000, 'k'));
         WriteFile(dir / "out/dir/id_rsa", Content(2000, 'i'));
         if (op == OpDecrypt) {
-            (void)EncryptWith(dir / "out/dir/id_rsa", u"pw");
+            EXPECT_TRUE(EncryptWith(dir / "out/dir/id_rsa", u"pw"));
         }
         SItems items = c.setup(dir);
         if (op == OpDecrypt) {
@@ -202,8 +202,8 @@ protected:
                 && ::setresuid(kOtherUid, kOtherUid, kOtherUid) == 0) {
                 strChild = run();
             }
-            (void)!::write(fds[1], strChild.data(), strChild.size());
-            ::_exit(0);
+            const bool bSent = ::write(fds[1], strChild.data(), strChild.size()) >= 0;
+            ::_exit(bSent ? 0 : 1);
         }
         ::close(fds[1]);
         std::string strWrong;
