@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "PasswordTestSupport.h"
+#include "support/Answers.h"
 
 // The dialogue's mode numbers are the manager's.
 static_assert(CDataSecurityMngr::CmdModeSecure == 0 && CDataSecurityMngr::CmdModeDecrypt == 1
@@ -46,11 +47,7 @@ public:
     {
         questions.emplace_back(nTextId, nCaptionId);
         EXPECT_FALSE(answers.empty());
-        const bool bYes = !answers.empty() && answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
-        return bYes;
+        return hvtest::Next(answers, false);
     }
     std::vector<unsigned> MessageIds() const
     {
@@ -65,22 +62,17 @@ private:
     static bool Answer(std::deque<std::optional<std::u16string>>& script, CSecureBuffer& utf16)
     {
         EXPECT_FALSE(script.empty()) << "the dialogue asked more often than scripted";
-        if (script.empty() || !script.front()) {
-            if (!script.empty()) {
-                script.pop_front();
-            }
-            return false;
+        const std::optional<std::u16string> pw = hvtest::Next(script);
+        if (pw) {
+            utf16 = CSecureBuffer::FromUtf16Units(*pw);
         }
-        const std::u16string& pw = *script.front();
-        utf16 = CSecureBuffer::FromBytes(pw.data(), pw.size() * sizeof(char16_t));
-        script.pop_front();
-        return true;
+        return pw.has_value();
     }
 };
 
 std::u16string Text(const CSecureBuffer& utf16)
 {
-    return {reinterpret_cast<const char16_t*>(utf16.data()), utf16.size() / 2};
+    return std::u16string(utf16.Utf16Units());
 }
 
 constexpr int kExit = CMasterPasswordStartup::kExitNoMasterPassword;
