@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -202,6 +203,21 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_ends.push_back(eEnd);
+    }
+
+    // What is wrong with the bars: a value outside 0..100 (or not a number), or an overall bar
+    // that did not end full. Empty when nothing is.
+    std::string ProgressFault() const
+    {
+        if (m_progress.empty() || !(std::abs(m_progress.back().second - 100.0) < 1e-9)) {
+            return "the overall bar does not end at 100";
+        }
+        for (const auto& [dCur, dAll] : m_progress) {
+            if (!(dCur >= 0.0 && dCur <= 100.0 && dAll >= 0.0 && dAll <= 100.0)) {
+                return "a bar at " + std::to_string(dCur) + " / " + std::to_string(dAll);
+            }
+        }
+        return {};
     }
 
     std::mutex m_mutex;
