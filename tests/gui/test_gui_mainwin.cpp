@@ -204,15 +204,7 @@ private slots:
                         nPageAfterReport = CurrentPage();
                         ExitProgram();
                     });
-        const SRun run = RunScripted(script,
-                                     log,
-                                     {QStringLiteral("-s"),
-                                      QStringLiteral("-p"),
-                                      home.Work(),
-                                      QStringLiteral("-f"),
-                                      QStringLiteral("one.txt"),
-                                      QStringLiteral("-f"),
-                                      QStringLiteral("two.txt")});
+        const SRun run = RunScripted(script, log, {"-s", "-p", home.Work(), "-f", "one.txt", "-f", "two.txt"});
         QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
         QCOMPARE(run.nExit, 0);
         QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);

@@ -87,13 +87,7 @@ private slots:
         QVERIFY2(script.Done(), qPrintable(QStringLiteral("stopped before ") + script.NextStep()));
         QCOMPARE(nExit, 0);
         QVERIFY2(lstReplaced.isEmpty(), qPrintable(lstReplaced.join(u',')));
-        QCOMPARE(lstLook,
-                 (QStringList{QStringLiteral("icon 1"),
-                              QStringLiteral("Halvo Norvane"),
-                              QStringLiteral("Ctrl+Q"),
-                              QStringLiteral("T"),
-                              QStringLiteral("G"),
-                              QStringLiteral("H")}));
+        QCOMPARE(lstLook, (QStringList{"icon 1", "Halvo Norvane", "Ctrl+Q", "T", "G", "H"}));
         QVERIFY(!strDialogTitle.isEmpty());
         QCOMPARE(lstRows, QStringList{strBox});
     }
@@ -102,13 +96,11 @@ private slots:
     void everyStandInIsSeen_data()
     {
         QTest::addColumn<QString>("seam");
-        for (const char* psz : {"folder chooser",
-                                "open-file dialog",
-                                "message box",
-                                "context menu",
-                                "help opener",
-                                "desktop notification",
-                                "web opener"}) {
+        // clang-format off
+        const char* const seams[] = {"folder chooser", "open-file dialog", "message box", "context menu",
+                                     "help opener", "desktop notification", "web opener"};
+        // clang-format on
+        for (const char* psz : seams) {
             QTest::newRow(psz) << QString::fromLatin1(psz);
         }
     }

@@ -40,15 +40,7 @@ private slots:
         ChooseMasterPassword(script);
         script.OnDialog<CDlg_Setpassword>(QStringLiteral("own password chosen"),
                                           [](CDlg_Setpassword* p) { AnswerNewPassword(p, kOwn); });
-        const SRun run = RunScripted(script,
-                                     log,
-                                     {QStringLiteral("-e"),
-                                      QStringLiteral("-pt"),
-                                      QStringLiteral("new"),
-                                      QStringLiteral("-p"),
-                                      home.Work(),
-                                      QStringLiteral("-f"),
-                                      QStringLiteral("report.bin")});
+        const SRun run = RunScripted(script, log, {"-e", "-pt", "new", "-p", home.Work(), "-f", "report.bin"});
         QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
         QCOMPARE(run.nExit, 0);
         QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::FlowRan);
