@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Answers.h"
 #include "support/FakeHidingEngine.h"
 #include "support/TempHome.h"
 
@@ -122,12 +123,7 @@ public:
     bool AskYesNo(unsigned nTextId, unsigned nCaptionId) override
     {
         events.push_back("yesno " + std::to_string(nTextId) + " " + std::to_string(nCaptionId));
-        if (yesNo.empty()) {
-            return false;
-        }
-        const bool b = yesNo.front();
-        yesNo.pop_front();
-        return b;
+        return hvtest::Next(yesNo, false);
     }
     bool AskNewPassword(CSecureBuffer&) override
     {
@@ -153,16 +149,11 @@ public:
 private:
     static bool Take(std::deque<QString>& answers, CSecureBuffer& utf16)
     {
-        if (answers.empty()) {
-            return false;
+        const QString str = hvtest::Next(answers);
+        if (!str.isEmpty()) {
+            utf16 = CSecureBuffer::FromUtf16Units(str.toStdU16String());
         }
-        const QString str = answers.front();
-        answers.pop_front();
-        if (str.isEmpty()) {
-            return false;
-        }
-        utf16 = CSecureBuffer::FromBytes(str.utf16(), static_cast<std::size_t>(str.size()) * 2);
-        return true;
+        return !str.isEmpty();
     }
 };
 

@@ -256,7 +256,7 @@ TEST(AppRuns, FirstStartThenWindowsThenWrongPasswordThenCleanup)
         // The next start asks for a new master password.
         CScriptedFrontEnd ui;
         ui.bWithEngine = false;
-        (void)Start(ui, {"-rh"}, TestSteps(1));
+        Start(ui, {"-rh"}, TestSteps(1));
         EXPECT_TRUE(ui.Has("ask.new-master"));
     }
 }
@@ -287,7 +287,7 @@ TEST(AppLog, LinesInOrderAndNoPassword)
 {
     CTempHome home;
     CScriptedFrontEnd ui;
-    (void)Start(ui, {"-d", "-pw", "TopSecret99", "-fp", home.Path() + "/a.hvnc"}, TestSteps(1, 1));
+    Start(ui, {"-d", "-pw", "TopSecret99", "-fp", home.Path() + "/a.hvnc"}, TestSteps(1, 1));
     LOGGER::g_HVLog.StopLogging();
     QFile log(home.Path() + QStringLiteral("/.local/share/Halvo-Soft/HalvoNorvane/Logs/HNV.log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -315,6 +315,6 @@ TEST(AppLog, OffWhenTheSettingIsOff)
 {
     CTempHome home;
     CScriptedFrontEnd ui;
-    (void)Start(ui, {"-d", "-fp", home.Path() + "/a.hvnc"}, TestSteps(1, 0));
+    Start(ui, {"-d", "-fp", home.Path() + "/a.hvnc"}, TestSteps(1, 0));
     EXPECT_FALSE(QFileInfo::exists(home.Path() + QStringLiteral("/.local/share/Halvo-Soft/HalvoNorvane/Logs/HNV.log")));
 }

@@ -44,22 +44,10 @@ TEST(TerminalOptions, Refusals)
 TEST(TerminalOptions, SplitKeepsEverythingElse)
 {
     STerminalOptions o;
-    ASSERT_TRUE(STerminalOptions::Parse({"--json",
-                                         "-e",
-                                         "--password-file",
-                                         "/p f",
-                                         "-pt",
-                                         "new",
-                                         "-PW",
-                                         "x",
-                                         "--no",
-                                         "-p",
-                                         "/a b",
-                                         "--master-password-file",
-                                         "/m",
-                                         "-f",
-                                         "é"},
-                                        o));
+    // clang-format off
+    ASSERT_TRUE(STerminalOptions::Parse({"--json", "-e", "--password-file", "/p f", "-pt", "new", "-PW", "x", "--no",
+                                         "-p", "/a b", "--master-password-file", "/m", "-f", "é"}, o));
+    // clang-format on
     EXPECT_EQ(o.lstTask, (QStringList{"-e", "-pt", "new", "-PW", "x", "-p", "/a b", "-f", "é"}));
     EXPECT_EQ(o.strPasswordFile, QStringLiteral("/p f"));
     EXPECT_EQ(o.strMasterPasswordFile, QStringLiteral("/m"));

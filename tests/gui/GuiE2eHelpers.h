@@ -10,10 +10,12 @@
 #include "pages/CHDPageSecurityOptions.h"
 #include "pages/CHDPageWelcome.h"
 #include "pages/CPage_Decryption.h"
+#include "passwords/CDlg_Setmasterpassword.h"
 #include "security/CDlg_Report.h"
 #include "ui/CHPageDlg.h"
 #include "ui/CHPropertiesPages.h"
 #include "ui/CPPHtmlStatic.h"
+#include "ui/CXListCtrl.h"
 
 #include <QtTest>
 
@@ -88,6 +90,57 @@ inline void Click(QWidget* pParent, int nId)
     QVERIFY2(pButton != nullptr, id.constData());
     QVERIFY2(pButton->isEnabled(), id.constData());
     pButton->click();
+}
+
+// Closes the program through the main window's Exit command.
+inline void ExitProgram()
+{
+    MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+}
+
+// The first step of a first start: the master password is chosen.
+inline void ChooseMasterPassword(CScript& script)
+{
+    script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
+                                            [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+}
+
+// On the options page: encryption on, the password and the action radio buttons chosen, an own
+// password typed twice (when given), then Go.
+inline void SecureWithOptions(int nPasswordRadio, int nActionRadio, const QString& strOwn = {})
+{
+    CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
+    auto* pEncrypt = Child(pPage, CHDPageSecurityOptions::IDC_CHECK_ENCRYPT);
+    QVERIFY(pEncrypt != nullptr);
+    if (!pEncrypt->isChecked()) {
+        pEncrypt->click();
+    }
+    Click(pPage, nPasswordRadio);
+    Click(pPage, nActionRadio);
+    if (!strOwn.isEmpty()) {
+        Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_PASSWORD)->setText(strOwn);
+        Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_CONFIRM)->setText(strOwn);
+    }
+    Click(pPage, CHDPageSecurityOptions::IDC_BUTTON_GO);
+}
+
+// Encrypts a file under the password with an engine of the test and removes the plain file.
+inline void EncryptAway(const QString& strPath, const QString& strPassword)
+{
+    CEncryptManager engine;
+    engine.SetPassword(strPassword.toStdU16String());
+    QVERIFY(engine.EncryptFileW(QFile::encodeName(strPath).toStdString()) != 0);
+    QVERIFY(QFile::remove(strPath));
+}
+
+// The texts of a list's column, row by row.
+inline QStringList ColumnTexts(CXListCtrl* pList, int nColumn = 0)
+{
+    QStringList lst;
+    for (int i = 0; pList != nullptr && i < pList->GetItemCount(); ++i) {
+        lst << pList->GetItemText(i, nColumn);
+    }
+    return lst;
 }
 
 // What the program did when a script did not come to its end.

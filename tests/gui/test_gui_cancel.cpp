@@ -40,10 +40,10 @@ private slots:
         CWindowLog log;
         QString strQuestion;
         bool bCancelPressed = false;
+        bool bStopSeen = false;
         SReportSeen report;
         CScript script;
-        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
-                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        ChooseMasterPassword(script);
         script.Then(QStringLiteral("welcome page"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
             Click(Page(CHalvoDataSecurityDlg::kPageWelcome), CHDPageWelcome::IDC_BUTTON_START_SECURE_DATA);
         });
@@ -53,25 +53,17 @@ private slots:
             Click(pPage, CHDPageDataBrows::IDC_BUTTON_NEXT);
         });
         script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
-            CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
-            if (auto* pEncrypt = Child(pPage, CHDPageSecurityOptions::IDC_CHECK_ENCRYPT);
-                pEncrypt != nullptr && !pEncrypt->isChecked()) {
-                pEncrypt->click();
-            }
-            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_OWN);
-            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_HIDE);
-            Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_PASSWORD)->setText(kOwn);
-            Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_CONFIRM)->setText(kOwn);
-            Click(pPage, CHDPageSecurityOptions::IDC_BUTTON_GO);
+            SecureWithOptions(CHDPageSecurityOptions::IDC_RADIO_OWN, CHDPageSecurityOptions::IDC_RADIO_HIDE, kOwn);
         });
         script.OnDialog<CDlg_AfxMsgBoxEx>(
-            QStringLiteral("question about the hidden file"), [&strQuestion, &bCancelPressed](CDlg_AfxMsgBoxEx* p) {
+            QStringLiteral("question about the hidden file"),
+            [&strQuestion, &bCancelPressed, &bStopSeen](CDlg_AfxMsgBoxEx* p) {
                 strQuestion = p->GetMessageText();
                 auto* pProgress = qobject_cast<CDlg_ProgrssManager*>(p->parentWidget());
                 QVERIFY(pProgress != nullptr);
                 // The worker waits for this answer: the hook is in place before it goes on.
                 pProgress->Work().SetBeforeFileHook(
-                    [pProgress, pPressed = &bCancelPressed](std::size_t, const CItemData&) {
+                    [pProgress, pPressed = &bCancelPressed, pStopSeen = &bStopSeen](std::size_t, const CItemData&) {
                         if (*pPressed) {
                             return;
                         }
@@ -80,7 +72,7 @@ private slots:
                             pProgress,
                             [pProgress] { pProgress->findChild<QPushButton*>(QStringLiteral("2"))->click(); },
                             Qt::QueuedConnection);
-                        (void)pProgress->Work().StopSignal().WaitState(true, -1);
+                        *pStopSeen = pProgress->Work().StopSignal().WaitState(true, -1);
                     });
                 Click(p, CDlg_AfxMsgBoxEx::IDYES);  // take the hidden file
             });
@@ -88,14 +80,13 @@ private slots:
             ReadReport(p, report);
             Click(p, 4087);
         });
-        script.Then(QStringLiteral("welcome page again"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
-            MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
-        });
+        script.Then(
+            QStringLiteral("welcome page again"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] { ExitProgram(); });
         const SRun run = RunScripted(script, log, {});
         QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
         QCOMPARE(run.nExit, 0);
         QVERIFY2(strQuestion.contains(QStringLiteral(".two.txt")), qPrintable(strQuestion));
-        QVERIFY(bCancelPressed);
+        QVERIFY(bCancelPressed && bStopSeen);
         QCOMPARE(log.CountShown("CDlg_ProgrssManager"), 1);
 
         // What the hiding engine holds (the master-password file is hidden too while the

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "GuiE2eHelpers.h"
+#include "support/Answers.h"
 
 using namespace GuiE2e;
 
@@ -45,14 +46,8 @@ private slots:
 
         // The desktop's file and folder dialogs answer with the test's files.
         std::deque<QStringList> fileAnswers{{strA, strB}};
-        HVPageUi::SetOpenFilesHandler([&fileAnswers](QWidget*, const HVPageUi::SOpenFileRequest&) {
-            QStringList lst;
-            if (!fileAnswers.empty()) {
-                lst = fileAnswers.front();
-                fileAnswers.pop_front();
-            }
-            return lst;
-        });
+        HVPageUi::SetOpenFilesHandler(
+            [&fileAnswers](QWidget*, const HVPageUi::SOpenFileRequest&) { return hvtest::Next(fileAnswers); });
         g_HDGlobalData.SetFolderChooser([strFolder](const QString&) { return strFolder; });
 
         CWindowLog log;
@@ -66,8 +61,7 @@ private slots:
         int nRowsAfter = -1;
 
         CScript script;
-        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
-                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        ChooseMasterPassword(script);
         script.Then(
             QStringLiteral("main window shown"),
             [] { return CurrentPage() > 0; },
@@ -85,17 +79,7 @@ private slots:
             Click(pPage, CHDPageDataBrows::IDC_BUTTON_NEXT);
         });
         script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
-            CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
-            auto* pEncrypt = Child(pPage, CHDPageSecurityOptions::IDC_CHECK_ENCRYPT);
-            QVERIFY(pEncrypt != nullptr);
-            if (!pEncrypt->isChecked()) {
-                pEncrypt->click();
-            }
-            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_OWN);
-            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_HIDE);
-            Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_PASSWORD)->setText(kOwn);
-            Child<QLineEdit>(pPage, CHDPageSecurityOptions::IDC_EDIT_CONFIRM)->setText(kOwn);
-            Click(pPage, CHDPageSecurityOptions::IDC_BUTTON_GO);
+            SecureWithOptions(CHDPageSecurityOptions::IDC_RADIO_OWN, CHDPageSecurityOptions::IDC_RADIO_HIDE, kOwn);
         });
         script.OnDialog<CDlg_Report>(QStringLiteral("secure data report"), [&secureReport](CDlg_Report* p) {
             ReadReport(p, secureReport);
@@ -110,10 +94,8 @@ private slots:
                     [&lstHiddenRows, &lstHiddenStates, &lstWorkWhileHidden, &home] {
                         auto* pPage = qobject_cast<CHDPageHideData*>(Page(CHalvoDataSecurityDlg::kPageHideData));
                         QVERIFY(pPage != nullptr && pPage->List() != nullptr);
-                        for (int i = 0; i < pPage->List()->GetItemCount(); ++i) {
-                            lstHiddenRows << pPage->List()->GetItemText(i, 0);
-                            lstHiddenStates << pPage->List()->GetItemText(i, 1);
-                        }
+                        lstHiddenRows = ColumnTexts(pPage->List());
+                        lstHiddenStates = ColumnTexts(pPage->List(), 1);
                         lstWorkWhileHidden = home.WorkFiles();
                         Click(pPage, CHDPageHideData::IDC_BUTTON_CHECK_ALL);
                         Click(pPage, CHDPageHideData::IDC_BUTTON_UNHIDE_DECRYPT);
@@ -129,7 +111,7 @@ private slots:
                     [&nRowsAfter] {
                         auto* pPage = qobject_cast<CHDPageHideData*>(Page(CHalvoDataSecurityDlg::kPageHideData));
                         nRowsAfter = pPage != nullptr && pPage->List() != nullptr ? pPage->List()->GetItemCount() : -1;
-                        MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                        ExitProgram();
                     });
         const SRun run = RunScripted(script, log, {});
         QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
@@ -198,8 +180,7 @@ private slots:
         int nPageAfterReport = -1;
         SReportSeen report;
         CScript script;
-        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
-                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        ChooseMasterPassword(script);
         script.Then(
             QStringLiteral("main window shown"),
             [] { return CurrentPage() > 0; },
@@ -211,15 +192,7 @@ private slots:
                 Click(pPage, CHDPageDataBrows::IDC_BUTTON_NEXT);
             });
         script.Then(QStringLiteral("options page"), OnPage(CHalvoDataSecurityDlg::kPageSecurityOptions), [] {
-            CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageSecurityOptions);
-            auto* pEncrypt = Child(pPage, CHDPageSecurityOptions::IDC_CHECK_ENCRYPT);
-            QVERIFY(pEncrypt != nullptr);
-            if (!pEncrypt->isChecked()) {
-                pEncrypt->click();
-            }
-            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_MASTER);
-            Click(pPage, CHDPageSecurityOptions::IDC_RADIO_NOTHING);
-            Click(pPage, CHDPageSecurityOptions::IDC_BUTTON_GO);
+            SecureWithOptions(CHDPageSecurityOptions::IDC_RADIO_MASTER, CHDPageSecurityOptions::IDC_RADIO_NOTHING);
         });
         script.OnDialog<CDlg_Report>(QStringLiteral("secure data report"), [&report](CDlg_Report* p) {
             ReadReport(p, report);
@@ -229,17 +202,9 @@ private slots:
                     OnPage(CHalvoDataSecurityDlg::kPageSecureData),
                     [&nPageAfterReport] {
                         nPageAfterReport = CurrentPage();
-                        MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                        ExitProgram();
                     });
-        const SRun run = RunScripted(script,
-                                     log,
-                                     {QStringLiteral("-s"),
-                                      QStringLiteral("-p"),
-                                      home.Work(),
-                                      QStringLiteral("-f"),
-                                      QStringLiteral("one.txt"),
-                                      QStringLiteral("-f"),
-                                      QStringLiteral("two.txt")});
+        const SRun run = RunScripted(script, log, {"-s", "-p", home.Work(), "-f", "one.txt", "-f", "two.txt"});
         QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
         QCOMPARE(run.nExit, 0);
         QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
@@ -278,10 +243,7 @@ private slots:
         const QString strY = home.MakeFile(QStringLiteral("box/y.txt"), contentY);
         const QString strZ = home.MakeFile(QStringLiteral("box/z.txt"), contentZ);
         for (const auto& [strPath, strPassword] : {std::pair{strX, kMaster}, {strY, kMaster}, {strZ, kOwn}}) {
-            CEncryptManager engine;
-            engine.SetPassword(strPassword.toStdU16String());
-            QVERIFY(engine.EncryptFileW(QFile::encodeName(strPath).toStdString()) != 0);
-            QVERIFY(QFile::remove(strPath));
+            EncryptAway(strPath, strPassword);
         }
         const QString strBox = home.Work() + QStringLiteral("/box");
         HVPageUi::SetOpenFilesHandler([strX](QWidget*, const HVPageUi::SOpenFileRequest&) {
@@ -296,8 +258,7 @@ private slots:
         QStringList lstPromptedFor;
         SReportSeen report;
         CScript script;
-        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
-                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        ChooseMasterPassword(script);
         script.Then(QStringLiteral("welcome page"), OnPage(CHalvoDataSecurityDlg::kPageWelcome), [] {
             Click(Page(CHalvoDataSecurityDlg::kPageWelcome),
                   CHDPageWelcome::IDC_BUTTON_START_DEC_DATA);  // Decrypt Data
@@ -325,7 +286,7 @@ private slots:
                         nPageAfterReport = CurrentPage();
                         CHPageDlg* pPage = Page(CHalvoDataSecurityDlg::kPageDecryption);
                         nRowsAfter = Child<CXListCtrl>(pPage, CPage_Decryption::IDC_LIST)->GetItemCount();
-                        MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                        ExitProgram();
                     });
         const SRun run = RunScripted(script, log, {});
         QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));

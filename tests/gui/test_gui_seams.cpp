@@ -30,8 +30,7 @@ private slots:
     {
         CTempHome home;
         QVERIFY(home.IsValid());
-        (void)home.MakeFile(QStringLiteral("box/inside.txt"), "inside");
-        const QString strBox = home.Work() + QStringLiteral("/box");
+        const QString strBox = QFileInfo(home.MakeFile(QStringLiteral("box/inside.txt"), "inside")).path();
         // Nothing installed: exactly what main() leaves before the program object is built.
         g_HDGlobalData.SetFolderChooser({});
         QVERIFY(!HVPageUi::HasOpenFilesHandler() && !CGuiMessageBox::HasHook() && !CGuiRunNotice::HasSender());
@@ -41,8 +40,7 @@ private slots:
         QString strDialogTitle;
         QStringList lstRows;
         CScript script;
-        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
-                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        ChooseMasterPassword(script);
         script.Then(
             QStringLiteral("main window shown"),
             [] { return CurrentPage() >= 0; },
@@ -79,26 +77,17 @@ private slots:
                        && pPage->Panel() != nullptr && pPage->Panel()->Count() > 0;
             },
             [&lstRows] {
-                auto* pPage = qobject_cast<CHDPageDataBrows*>(Page(CHalvoDataSecurityDlg::kPageSecureData));
-                for (int i = 0; i < pPage->Panel()->Count(); ++i) {
-                    lstRows << pPage->Panel()->List()->GetItemText(i, 0);
-                }
-                MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                lstRows = ColumnTexts(
+                    qobject_cast<CHDPageDataBrows*>(Page(CHalvoDataSecurityDlg::kPageSecureData))->Panel()->List());
+                ExitProgram();
             });
         script.Start();
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        const int nExit = RunProgram({}, &eEnd);
+        const int nExit = RunProgram({});  // no window log: it would install a message-box hook
         QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
         QVERIFY2(script.Done(), qPrintable(QStringLiteral("stopped before ") + script.NextStep()));
         QCOMPARE(nExit, 0);
         QVERIFY2(lstReplaced.isEmpty(), qPrintable(lstReplaced.join(u',')));
-        QCOMPARE(lstLook,
-                 (QStringList{QStringLiteral("icon 1"),
-                              QStringLiteral("Halvo Norvane"),
-                              QStringLiteral("Ctrl+Q"),
-                              QStringLiteral("T"),
-                              QStringLiteral("G"),
-                              QStringLiteral("H")}));
+        QCOMPARE(lstLook, (QStringList{"icon 1", "Halvo Norvane", "Ctrl+Q", "T", "G", "H"}));
         QVERIFY(!strDialogTitle.isEmpty());
         QCOMPARE(lstRows, QStringList{strBox});
     }
@@ -107,13 +96,11 @@ private slots:
     void everyStandInIsSeen_data()
     {
         QTest::addColumn<QString>("seam");
-        for (const char* psz : {"folder chooser",
-                                "open-file dialog",
-                                "message box",
-                                "context menu",
-                                "help opener",
-                                "desktop notification",
-                                "web opener"}) {
+        // clang-format off
+        const char* const seams[] = {"folder chooser", "open-file dialog", "message box", "context menu",
+                                     "help opener", "desktop notification", "web opener"};
+        // clang-format on
+        for (const char* psz : seams) {
             QTest::newRow(psz) << QString::fromLatin1(psz);
         }
     }
@@ -129,7 +116,7 @@ private slots:
                 g_HDGlobalData.SetFolderChooser(bOn ? [](const QString&) { return QString(); }
                                                     : CHDGlobalData::FolderChooser(&HVDesktopSeams::ChooseFolder));
             } else if (seam == QLatin1String("open-file dialog")) {
-                (void)HVPageUi::SetOpenFilesHandler(
+                HVPageUi::SetOpenFilesHandler(
                     bOn ? [](QWidget*, const HVPageUi::SOpenFileRequest&) { return QStringList(); }
                         : HVPageUi::OpenFilesHandler());
             } else if (seam == QLatin1String("message box")) {
@@ -139,7 +126,7 @@ private slots:
                                                  QMessageBox::StandardButtons) { return QMessageBox::Ok; }
                                             : CGuiMessageBox::Hook());
             } else if (seam == QLatin1String("context menu")) {
-                (void)HVPageUi::SetMenuHandler(bOn ? [](QMenu&, const QPoint&) { return 0; } : HVPageUi::MenuHandler());
+                HVPageUi::SetMenuHandler(bOn ? [](QMenu&, const QPoint&) { return 0; } : HVPageUi::MenuHandler());
             } else if (seam == QLatin1String("help opener")) {
                 CGuiMessageBox::SetHelpHook(bOn ? [](const QString&) { return true; } : CGuiMessageBox::HelpHook());
             } else if (seam == QLatin1String("desktop notification")) {

@@ -37,19 +37,10 @@ private slots:
         const QString strPlain = home.MakeFile(QStringLiteral("report.bin"), content);
         CWindowLog log;
         CScript script;
-        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
-                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        ChooseMasterPassword(script);
         script.OnDialog<CDlg_Setpassword>(QStringLiteral("own password chosen"),
                                           [](CDlg_Setpassword* p) { AnswerNewPassword(p, kOwn); });
-        const SRun run = RunScripted(script,
-                                     log,
-                                     {QStringLiteral("-e"),
-                                      QStringLiteral("-pt"),
-                                      QStringLiteral("new"),
-                                      QStringLiteral("-p"),
-                                      home.Work(),
-                                      QStringLiteral("-f"),
-                                      QStringLiteral("report.bin")});
+        const SRun run = RunScripted(script, log, {"-e", "-pt", "new", "-p", home.Work(), "-f", "report.bin"});
         QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
         QCOMPARE(run.nExit, 0);
         QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::FlowRan);
@@ -67,7 +58,7 @@ private slots:
         QCOMPARE(home.WorkFiles(), (QStringList{QStringLiteral("report.bin"), QStringLiteral("report.bin.hvnc")}));
         QCOMPARE(Decrypted(strEncrypted, kOwn), content);
         int nResult = HVNC_OK;
-        (void)Decrypted(strEncrypted, kMaster, &nResult);
+        QVERIFY(Decrypted(strEncrypted, kMaster, &nResult).isEmpty());
         QCOMPARE(nResult, int(HVNC_WRONG_PASSWORD));
     }
 
@@ -80,12 +71,7 @@ private slots:
         CTempHome home;
         QVERIFY(home.IsValid());
         const QString strPlain = home.MakeFile(QStringLiteral("secret.txt"), "the secret text");
-        {
-            CEncryptManager engine;
-            engine.SetPassword(kOwn.toStdU16String());
-            QVERIFY(engine.EncryptFileW(QFile::encodeName(strPlain).toStdString()) != 0);
-        }
-        QVERIFY(QFile::remove(strPlain));
+        EncryptAway(strPlain, kOwn);
         const QString strEncrypted = strPlain + QStringLiteral(".hvnc");
         const QByteArray encrypted = ReadAll(strEncrypted);
         QVERIFY(!encrypted.isEmpty());
@@ -154,20 +140,15 @@ private slots:
                 [] { return CurrentPage() > 0; },
                 [&nStartPage, &lstRows] {
                     nStartPage = CurrentPage();
-                    if (auto* pPage = qobject_cast<CHDPageHideData*>(Page(CHalvoDataSecurityDlg::kPageHideData));
-                        pPage != nullptr && pPage->List() != nullptr) {
-                        for (int i = 0; i < pPage->List()->GetItemCount(); ++i) {
-                            lstRows << pPage->List()->GetItemText(i, 0);
-                        }
+                    if (auto* pPage = qobject_cast<CHDPageHideData*>(Page(CHalvoDataSecurityDlg::kPageHideData))) {
+                        lstRows = ColumnTexts(pPage->List());
                     }
-                    MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger();
+                    ExitProgram();
                 });
-            script.Start();
-            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-            QCOMPARE(RunProgram({QStringLiteral("-rh")}, &eEnd), 0);
-            QVERIFY2(script.Done() && script.Failure().isEmpty(),
-                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-            QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+            const SRun run = RunScripted(script, log, {QStringLiteral("-rh")});
+            QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+            QCOMPARE(run.nExit, 0);
+            QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
             QCOMPARE(log.CountShown("CDlg_Setmasterpassword"), 0);
             QCOMPARE(log.CountShown("CDlg_EnterMasterpassword"), 2);
             QVERIFY2(strSecondField.isEmpty(), qPrintable(strSecondField));
@@ -182,12 +163,10 @@ private slots:
             script.OnDialog<CDlg_EnterMasterpassword>(
                 QStringLiteral("master password prompt cancelled"),
                 [](CDlg_EnterMasterpassword* p) { Child(p, CDlg_EnterPasswordBase::IDCANCEL)->click(); });
-            script.Start();
-            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-            QCOMPARE(RunProgram({}, &eEnd), int(CHalvoDataSecurityApp::kExitNoMasterPassword));
-            QVERIFY2(script.Done() && script.Failure().isEmpty(),
-                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-            QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MasterPasswordRefused);
+            const SRun run = RunScripted(script, log, {});
+            QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+            QCOMPARE(run.nExit, int(CHalvoDataSecurityApp::kExitNoMasterPassword));
+            QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::MasterPasswordRefused);
             QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
         }
     }
@@ -211,21 +190,14 @@ private slots:
             CScript script;
             script.OnDialog<CDlg_EnterMasterpassword>(QStringLiteral("master password"),
                                                       [](CDlg_EnterMasterpassword* p) { AnswerPassword(p, kMaster); });
-            script.Start();
-            CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-            const int nExit = RunProgram({QStringLiteral("-ui")}, &eEnd);
-            QVERIFY2(script.Done() && script.Failure().isEmpty(),
-                     qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
+            const SRun run = RunScripted(script, log, {QStringLiteral("-ui")});
+            QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
             QCOMPARE(log.m_messages.size(), 1);  // the question, answered by the hook
             QVERIFY2(log.m_messages.front().startsWith(QStringLiteral("168: ")), qPrintable(log.m_messages.front()));
             QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
-            if (bYes) {
-                QCOMPARE(nExit, 0);
-                QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::CleanupDone);
-            } else {
-                QCOMPARE(nExit, int(CHalvoDataSecurityApp::kExitNoMasterPassword));
-                QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::CleanupDeclined);
-            }
+            QCOMPARE(run.nExit, bYes ? 0 : int(CHalvoDataSecurityApp::kExitNoMasterPassword));
+            QCOMPARE(run.eEnd,
+                     bYes ? CHalvoDataSecurityApp::EEnd::CleanupDone : CHalvoDataSecurityApp::EEnd::CleanupDeclined);
         }
         // Gone: neither in its place nor kept by the hiding engine.
         QVERIFY(!QFileInfo::exists(strSignature));
@@ -242,12 +214,10 @@ private slots:
         script.OnDialog<CDlg_Setmasterpassword>(
             QStringLiteral("first start again: choice cancelled"),
             [](CDlg_Setmasterpassword* p) { Child(p, CDlg_NewPasswordBase::IDCANCEL)->click(); });
-        script.Start();
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        QCOMPARE(RunProgram({}, &eEnd), 0);
-        QVERIFY2(script.Done() && script.Failure().isEmpty(),
-                 qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MasterPasswordNotSet);
+        const SRun run = RunScripted(script, log, {});
+        QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+        QCOMPARE(run.nExit, 0);
+        QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::MasterPasswordNotSet);
         QCOMPARE(log.CountShown("CDlg_EnterMasterpassword"), 0);
         QCOMPARE(log.CountShown("CHalvoDataSecurityDlg"), 0);
     }
@@ -301,18 +271,15 @@ private:
     {
         CWindowLog log;
         CScript script;
-        script.OnDialog<CDlg_Setmasterpassword>(QStringLiteral("master password chosen"),
-                                                [](CDlg_Setmasterpassword* p) { AnswerNewPassword(p, kMaster); });
+        ChooseMasterPassword(script);
         script.Then(
             QStringLiteral("main window shown"),
             [] { return CurrentPage() == CHalvoDataSecurityDlg::kPageWelcome; },
-            [] { MainWindow()->MenuAction(CHalvoDataSecurityDlg::ID_MENU_EXIT)->trigger(); });
-        script.Start();
-        CHalvoDataSecurityApp::EEnd eEnd = CHalvoDataSecurityApp::EEnd::NotStarted;
-        QCOMPARE(RunProgram({}, &eEnd), 0);
-        QVERIFY2(script.Done() && script.Failure().isEmpty(),
-                 qPrintable(script.Failure() + u' ' + Diagnose(script, log, eEnd)));
-        QCOMPARE(eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
+            [] { ExitProgram(); });
+        const SRun run = RunScripted(script, log, {});
+        QVERIFY2(run.strFailure.isEmpty(), qPrintable(run.strFailure));
+        QCOMPARE(run.nExit, 0);
+        QCOMPARE(run.eEnd, CHalvoDataSecurityApp::EEnd::MainWindowShown);
     }
 };
 

@@ -20,16 +20,21 @@
 #include "security/IRunnerHost.h"
 #include "security/SRunOptions.h"
 #include "settings/CHDGlobalData.h"
+#include "ui/CXListCtrl.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include <cstdlib>
 #include <deque>
 #include <memory>
 #include <vector>
 
+#include "support/Answers.h"
+#include "support/Controls.h"
 #include "support/TempHome.h"
 namespace PagesTest {
 
@@ -65,11 +70,10 @@ public:
     // The password prompt for an encrypted file: the host's answer, when it has one.
     bool EnterPassword(const QString&, CSecureBuffer& utf16) override
     {
-        if (m_strAnswer.isEmpty()) {
-            return false;
+        if (!m_strAnswer.isEmpty()) {
+            utf16 = CSecureBuffer::FromUtf16Units(m_strAnswer.toStdU16String());
         }
-        utf16 = CSecureBuffer::FromBytes(m_strAnswer.utf16(), static_cast<std::size_t>(m_strAnswer.size()) * 2);
-        return true;
+        return !m_strAnswer.isEmpty();
     }
     void ShowMessage(const QString&) override {}
     void RunEnded(EEnd) override {}
@@ -88,7 +92,7 @@ public:
     void RunModal(const SRunOptions& options) override
     {
         m_work.Initialise(options, &m_ui);
-        (void)m_work.Run();
+        QCOMPARE(m_work.Run(), 0);
     }
     [[nodiscard]] const SRunCounters& Counters() const override { return m_work.Counters(); }
     [[nodiscard]] const FileList& Files() const override { return m_work.Files(); }
@@ -113,7 +117,7 @@ public:
     void RunModal(const SHideRunOptions& options) override
     {
         m_work.Initialise(options, nullptr);
-        (void)m_work.Run();
+        QCOMPARE(m_work.Run(), 0);
     }
     [[nodiscard]] const SHideCounters& Counters() const override { return m_work.Counters(); }
 
@@ -177,30 +181,13 @@ public:
                 return QMessageBox::Ok;
             }
             m_questions.push_back(nId);
-            bool bYes = true;
-            if (!m_answers.empty()) {
-                bYes = m_answers.front();
-                m_answers.pop_front();
-            }
-            return bYes ? QMessageBox::Yes : QMessageBox::No;
+            return hvtest::Next(m_answers, true) ? QMessageBox::Yes : QMessageBox::No;
         });
         HVPageUi::SetOpenFilesHandler([this](QWidget*, const HVPageUi::SOpenFileRequest& request) {
             m_requests.push_back(request);
-            if (m_files.empty()) {
-                return QStringList();
-            }
-            QStringList lst = m_files.front();
-            m_files.pop_front();
-            return lst;
+            return hvtest::Next(m_files);
         });
-        g_HDGlobalData.SetFolderChooser([this](const QString&) {
-            if (m_folders.empty()) {
-                return QString();
-            }
-            QString s = m_folders.front();
-            m_folders.pop_front();
-            return s;
-        });
+        g_HDGlobalData.SetFolderChooser([this](const QString&) { return hvtest::Next(m_folders); });
         g_HDGlobalData.SetUrlOpener([this](const QString& strAddress) {
             m_urls.push_back(strAddress);
             return true;
@@ -241,6 +228,74 @@ struct SPageRig
     CRecordingUi ui;
     CPageAnswers answers;
     CHalvoDataSecurityDlg dlg;
+};
+
+// The page tests' fixture: the resource module, a fresh home and rig for every test function,
+// pages made on the rig's window, and their controls by number (a missing control ends the test
+// program).
+class CPageTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    // A page of class T on the rig's window, made as the main window makes it (at the window's
+    // page size when bSized).
+    template <typename T>
+    std::unique_ptr<T> Make(bool bSized = false)
+    {
+        auto pPage = std::make_unique<T>(m_rig->dlg, m_rig->mngr);
+        pPage->setParent(&m_rig->dlg);
+        if (bSized) {
+            pPage->resize(760, 545);
+        }
+        if (!pPage->CreatePage()) {
+            QTest::qFail("the page was not created", __FILE__, __LINE__);
+        }
+        return pPage;
+    }
+    template <typename T = QWidget>
+    static T* W(QWidget* pPage, int nId)
+    {
+        T* p = hvtest::Control<T>(pPage, nId);
+        if (p == nullptr) {
+            qFatal("no control %d", nId);
+        }
+        return p;
+    }
+    static bool Enabled(QWidget* pPage, int nId) { return W<QAbstractButton>(pPage, nId)->isEnabled(); }
+    // The texts of a list's column, row by row.
+    static QStringList Column(CXListCtrl* pList, int nColumn = 0)
+    {
+        QStringList lst;
+        for (int i = 0; i < pList->GetItemCount(); ++i) {
+            lst << pList->GetItemText(i, nColumn);
+        }
+        return lst;
+    }
+    // The real hiding engine of the home, switched on, as the manager's.
+    static bool UseHidingEngine(CDataSecurityMngr& mngr, const std::shared_ptr<CHidingEngine>& pEngine)
+    {
+        mngr.m_pHideControl = pEngine;
+        return pEngine->SetCurrentHidingEngine(IHidingEngine::kEngineId)
+               && (pEngine->IsHidingEnabled() || pEngine->EnableHiding());
+    }
+    static void Click(QWidget* pPage, int nId) { W<QAbstractButton>(pPage, nId)->click(); }
+
+    std::unique_ptr<CTempHome> m_home;
+    std::unique_ptr<SPageRig> m_rig;
+
+protected slots:
+    void initTestCase() { QVERIFY(LoadResources()); }
+    void init()
+    {
+        m_home = std::make_unique<CTempHome>();
+        m_rig = std::make_unique<SPageRig>();
+    }
+    void cleanup()
+    {
+        m_rig.reset();
+        m_home.reset();
+    }
 };
 
 }  // namespace PagesTest

@@ -17,19 +17,17 @@
 
 using namespace PagesTest;
 
-class TestPageFlow : public QObject
+class TestPageFlow : public CPageTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(LoadResources()); }
 
     // The main window builds these page classes through the page registry, and its container
     // asks the selection page before leaving it.
     void pagesArePluggedIntoTheMainWindow()
     {
-        CTempHome home;
-        SPageRig rig;
+        SPageRig& rig = *m_rig;
         QCOMPARE(rig.dlg.CreateGPages(), 1);
         CHPropertiesPages* pPages = rig.dlg.GetGPages();
         QVERIFY(pPages != nullptr);
@@ -55,14 +53,9 @@ private slots:
 
     void encryptHideUnhideDecrypt()
     {
-        CTempHome home;
-        SPageRig rig;
-        auto engine = std::make_shared<CHidingEngine>();
-        QVERIFY(engine->SetCurrentHidingEngine(IHidingEngine::kEngineId));
-        if (!engine->IsHidingEnabled()) {
-            QVERIFY(engine->EnableHiding());
-        }
-        rig.mngr.m_pHideControl = engine;
+        SPageRig& rig = *m_rig;
+        const CTempHome& home = *m_home;
+        QVERIFY(UseHidingEngine(rig.mngr, std::make_shared<CHidingEngine>()));
         const QString strPassword = QStringLiteral("own-Secret-42");
         rig.host.m_strPasswordAnswer = strPassword;
 
@@ -72,22 +65,18 @@ private slots:
         const QString strFolder = home.Work() + QStringLiteral("/folder");
 
         // Selection: two files and a folder, then on to the options.
-        CHDPageDataBrows selection(rig.dlg, rig.mngr);
-        selection.setParent(&rig.dlg);
-        QVERIFY(selection.CreatePage());
-        selection.DropPaths({strA, strB, strFolder});
-        QVERIFY(selection.OnKillActive(CHDPageSecurityOptions::kPageId));
+        auto pSelection = Make<CHDPageDataBrows>();
+        pSelection->DropPaths({strA, strB, strFolder});
+        QVERIFY(pSelection->OnKillActive(CHDPageSecurityOptions::kPageId));
         QCOMPARE(rig.mngr.m_arrItems.size(), std::size_t(3));
 
         // Options: encrypt with an own password, then hide.
-        CHDPageSecurityOptions options(rig.dlg, rig.mngr);
-        options.setParent(&rig.dlg);
-        QVERIFY(options.CreatePage());
-        hvtest::Control<QAbstractButton>(&options, CHDPageSecurityOptions::IDC_RADIO_OWN)->click();
-        hvtest::Control<QAbstractButton>(&options, CHDPageSecurityOptions::IDC_RADIO_HIDE)->click();
-        hvtest::Control<QLineEdit>(&options, CHDPageSecurityOptions::IDC_EDIT_PASSWORD)->setText(strPassword);
-        hvtest::Control<QLineEdit>(&options, CHDPageSecurityOptions::IDC_EDIT_CONFIRM)->setText(strPassword);
-        QVERIFY(options.OnBnClickedGo());
+        auto pOptions = Make<CHDPageSecurityOptions>();
+        Click(pOptions.get(), CHDPageSecurityOptions::IDC_RADIO_OWN);
+        Click(pOptions.get(), CHDPageSecurityOptions::IDC_RADIO_HIDE);
+        W<QLineEdit>(pOptions.get(), CHDPageSecurityOptions::IDC_EDIT_PASSWORD)->setText(strPassword);
+        W<QLineEdit>(pOptions.get(), CHDPageSecurityOptions::IDC_EDIT_CONFIRM)->setText(strPassword);
+        QVERIFY(pOptions->OnBnClickedGo());
         QCOMPARE(rig.host.m_nRuns, 1);
         QCOMPARE(rig.host.m_nHideRuns, 1);
 
@@ -102,31 +91,22 @@ private slots:
         }
 
         // The hide page lists the hidden encrypted files.
-        CHDPageHideData hide(rig.dlg, rig.mngr);
-        hide.setParent(&rig.dlg);
-        QVERIFY(hide.CreatePage());
-        QStringList rows;
-        for (int i = 0; i < hide.List()->GetItemCount(); ++i) {
-            rows << hide.List()->GetItemText(i, 0);
-        }
+        auto pHide = Make<CHDPageHideData>();
+        const QStringList rows = Column(pHide->List());
         QVERIFY2(rows.contains(strA + QStringLiteral(".hvnc")), qPrintable(rows.join(QLatin1Char(','))));
         QVERIFY(rows.contains(strB + QStringLiteral(".hvnc")));
-        QCOMPARE(hide.List()->GetItemText(int(rows.indexOf(strA + QStringLiteral(".hvnc"))), 1),
+        QCOMPARE(Column(pHide->List(), 1).at(rows.indexOf(strA + QStringLiteral(".hvnc"))),
                  QStringLiteral("Hidden/Encrypted"));
 
         // Unhide and decrypt everything.
-        hvtest::Control<QAbstractButton>(&hide, CHDPageHideData::IDC_BUTTON_CHECK_ALL)->click();
-        QVERIFY(hvtest::Control<QAbstractButton>(&hide, CHDPageHideData::IDC_BUTTON_UNHIDE_DECRYPT)->isEnabled());
-        hide.OnBnClickedUnhideDecrypt();
-        QCOMPARE(hide.List()->GetItemCount(), 0);
+        Click(pHide.get(), CHDPageHideData::IDC_BUTTON_CHECK_ALL);
+        QVERIFY(Enabled(pHide.get(), CHDPageHideData::IDC_BUTTON_UNHIDE_DECRYPT));
+        pHide->OnBnClickedUnhideDecrypt();
+        QCOMPARE(pHide->List()->GetItemCount(), 0);
         QCOMPARE(rig.ui.m_reports.size(), std::size_t(2));
         QCOMPARE(rig.ui.m_reports.back().Kind(), int(CReportComposer::KindHideManagement));
-        const auto contents = [](const QString& strPath) {
-            QFile file(strPath);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-        };
-        QCOMPARE(contents(strA), QByteArray("first file"));
-        QCOMPARE(contents(strB), QByteArray("second file"));
+        QCOMPARE(hvtest::ReadFile(strA), QByteArray("first file"));
+        QCOMPARE(hvtest::ReadFile(strB), QByteArray("second file"));
         QVERIFY(rig.mngr.m_arrItems.empty());
     }
 };

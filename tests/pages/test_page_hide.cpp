@@ -12,58 +12,27 @@
 using namespace PagesTest;
 using H = CHDPageHideData;
 
-class TestPageHide : public QObject
+class TestPageHide : public CPageTest
 {
     Q_OBJECT
 
-    std::unique_ptr<CTempHome> m_home;
-    std::unique_ptr<SPageRig> m_rig;
     std::shared_ptr<CHidingEngine> m_engine;
 
-    std::unique_ptr<CHDPageHideData> Make()
-    {
-        auto pPage = std::make_unique<CHDPageHideData>(m_rig->dlg, m_rig->mngr);
-        pPage->setParent(&m_rig->dlg);
-        pPage->CreatePage();
-        return pPage;
-    }
-    static bool Enabled(QWidget* pPage, int nId)
-    {
-        auto* pButton = hvtest::Control<QAbstractButton>(pPage, nId);
-        if (pButton == nullptr) {
-            qFatal("no button %d", nId);
-        }
-        return pButton->isEnabled();
-    }
-    static QStringList Rows(const CHDPageHideData& page, int nColumn = 0)
-    {
-        QStringList lst;
-        for (int i = 0; i < page.List()->GetItemCount(); ++i) {
-            lst << page.List()->GetItemText(i, nColumn);
-        }
-        return lst;
-    }
+    std::unique_ptr<CHDPageHideData> Make() { return CPageTest::Make<CHDPageHideData>(); }
     void HideDirectly(const QString& strPath) { QVERIFY(m_engine->HideItem(QFile::encodeName(strPath).toStdString())); }
 
 private slots:
-    void initTestCase() { QVERIFY(LoadResources()); }
     void init()
     {
-        m_home = std::make_unique<CTempHome>();
-        m_rig = std::make_unique<SPageRig>();
+        CPageTest::init();
         m_engine = std::make_shared<CHidingEngine>();
-        QVERIFY(m_engine->SetCurrentHidingEngine(IHidingEngine::kEngineId));
-        if (!m_engine->IsHidingEnabled()) {
-            QVERIFY(m_engine->EnableHiding());
-        }
-        m_rig->mngr.m_pHideControl = m_engine;
+        QVERIFY(UseHidingEngine(m_rig->mngr, m_engine));
         m_rig->mngr.m_strConfigFile = m_home->MakeFile(QStringLiteral("Data/HNVConfig.xml"));
     }
     void cleanup()
     {
-        m_rig.reset();
+        CPageTest::cleanup();
         m_engine.reset();
-        m_home.reset();
     }
 
     void listMirrorsTheEngineWithoutTheConfigFile()
@@ -74,8 +43,8 @@ private slots:
         HideDirectly(strA);
         HideDirectly(strB);
         auto pPage = Make();
-        QCOMPARE(Rows(*pPage), (QStringList{strA, strB}));
-        QCOMPARE(Rows(*pPage, 1), (QStringList{QStringLiteral("Hidden"), QStringLiteral("Hidden/Encrypted")}));
+        QCOMPARE(Column(pPage->List()), (QStringList{strA, strB}));
+        QCOMPARE(Column(pPage->List(), 1), (QStringList{QStringLiteral("Hidden"), QStringLiteral("Hidden/Encrypted")}));
         QCOMPARE(pPage->List()->GetCheck(0), 1);
     }
 
@@ -116,7 +85,7 @@ private slots:
         m_rig->answers.m_files.push_back({strB, strC, strA});
         pPage->OnBnClickedHideFiles();
         QCOMPARE(m_rig->answers.m_questions, (std::vector<unsigned>{165}));
-        QCOMPARE(Rows(*pPage), (QStringList{strA, strB, strC}));
+        QCOMPARE(Column(pPage->List()), (QStringList{strA, strB, strC}));
         QVERIFY(!QFile::exists(strB) && !QFile::exists(strC));
         QCOMPARE(pPage->List()->GetCheck(0), 2);
         QCOMPARE(pPage->List()->GetCheck(1), 1);
@@ -150,7 +119,7 @@ private slots:
         pPage->DropPaths({strA, QString(), strA});
         m_rig->answers.m_folders.push_back(strFolder);
         pPage->OnBnClickedHideFolder();
-        QCOMPARE(Rows(*pPage), (QStringList{strA, strFolder}));
+        QCOMPARE(Column(pPage->List()), (QStringList{strA, strFolder}));
         QVERIFY(!QFileInfo::exists(strFolder));
         // The hidden folder is gone from its path and still shows as a folder, also after a rebuild.
         for (int nPass = 0; nPass < 2; ++nPass) {
@@ -180,7 +149,7 @@ private slots:
         pPage->OnBnClickedUnhide();
         QVERIFY(QFile::exists(strA));
         QVERIFY(!QFile::exists(strB));
-        QCOMPARE(Rows(*pPage), (QStringList{strB}));
+        QCOMPARE(Column(pPage->List()), (QStringList{strB}));
         QCOMPARE(pPage->List()->GetCheckedCount(), 0);
         QCOMPARE(m_rig->ui.m_reports.size(), std::size_t(1));
         const CReportComposer& report = m_rig->ui.m_reports.front();

@@ -21,57 +21,15 @@
 
 using namespace PagesTest;
 
-class TestPageLists : public QObject
+class TestPageLists : public CPageTest
 {
     Q_OBJECT
 
-    std::unique_ptr<CTempHome> m_home;
-    std::unique_ptr<SPageRig> m_rig;
-
-    CHDPageDataBrows* MakeBrows()
-    {
-        auto* pPage = new CHDPageDataBrows(m_rig->dlg, m_rig->mngr);
-        pPage->setParent(&m_rig->dlg);
-        pPage->CreatePage();
-        return pPage;
-    }
-    CPage_Decryption* MakeDecrypt()
-    {
-        auto* pPage = new CPage_Decryption(m_rig->dlg, m_rig->mngr);
-        pPage->setParent(&m_rig->dlg);
-        pPage->CreatePage();
-        return pPage;
-    }
-    static bool Enabled(QWidget* pPage, int nId)
-    {
-        auto* pButton = hvtest::Control<QAbstractButton>(pPage, nId);
-        return pButton != nullptr && pButton->isEnabled();
-    }
-    static QStringList Paths(const CHDItemListPanel& panel)
-    {
-        QStringList lst;
-        for (int i = 0; i < panel.Count(); ++i) {
-            lst << panel.List()->GetItemText(i, 0);
-        }
-        return lst;
-    }
-
 private slots:
-    void initTestCase() { QVERIFY(LoadResources()); }
-    void init()
-    {
-        m_home = std::make_unique<CTempHome>();
-        m_rig = std::make_unique<SPageRig>();
-    }
-    void cleanup()
-    {
-        m_rig.reset();
-        m_home.reset();
-    }
 
     void panelAddsWithoutDuplicatesAndByKind()
     {
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        auto pPage = Make<CHDPageDataBrows>();
         CHDItemListPanel& panel = *pPage->Panel();
         const QString strFile = m_home->MakeFile(QStringLiteral("a.txt"), "12345");
         const QString strFolder = m_home->Work() + QStringLiteral("/Folder");
@@ -113,7 +71,7 @@ private slots:
         QFETCH(QList<int>, selected);
         QFETCH(QStringList, left);
         QFETCH(int, selectedAfter);
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        auto pPage = Make<CHDPageDataBrows>();
         CHDItemListPanel& panel = *pPage->Panel();
         for (int i = 0; i < 5; ++i) {
             QVERIFY(panel.AddFileRow(m_home->MakeFile(QString::number(i))));
@@ -124,7 +82,7 @@ private slots:
         }
         pPage->OnBnClickedRemove();
         QStringList names;
-        for (const QString& s : Paths(panel)) {
+        for (const QString& s : Column(panel.List())) {
             names << QFileInfo(s).fileName();
         }
         QCOMPARE(names, left);
@@ -142,7 +100,7 @@ private slots:
 
     void dropsAndClearUpdateTheButtons()
     {
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        auto pPage = Make<CHDPageDataBrows>();
         QVERIFY(!Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_REMOVE));
         QVERIFY(!Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_CLEAR));
         // A file manager hands over a name that is not UTF-8 percent-escaped byte for byte.
@@ -171,7 +129,7 @@ private slots:
 
     void addFilesTakesEveryChosenFileAndFollowsLinksOnlyWhenAsked()
     {
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        auto pPage = Make<CHDPageDataBrows>();
         const QString strTarget = m_home->MakeFile(QStringLiteral("target.txt"));
         const QString strLink = m_home->Work() + QStringLiteral("/link.txt");
         QVERIFY(QFile::link(strTarget, strLink));
@@ -183,13 +141,13 @@ private slots:
         m_rig->answers.m_files.push_back({strLink, strDesktop, strLink});
         pPage->OnBnClickedAddFiles();
         QCOMPARE(m_rig->answers.m_requests.back().strTitle, QStringLiteral("Select Files To Add"));
-        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strLink, strDesktop}));
+        QCOMPARE(Column(pPage->Panel()->List()), (QStringList{strLink, strDesktop}));
 
         pPage->OnBnClickedClear();
         g_HDGlobalData.m_RegData.m_nResolveLinks = 1;
         m_rig->answers.m_files.push_back({strLink, strDesktop});
         pPage->OnBnClickedAddFiles();
-        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strTarget}));  // both links lead to one file
+        QCOMPARE(Column(pPage->Panel()->List()), (QStringList{strTarget}));  // both links lead to one file
 
         m_rig->answers.m_files.push_back({});  // cancelled
         pPage->OnBnClickedAddFiles();
@@ -198,12 +156,12 @@ private slots:
 
     void addFolderAsksTheFolderChooser()
     {
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        auto pPage = Make<CHDPageDataBrows>();
         m_rig->answers.m_folders = {m_home->Work(), m_home->Work(), QString()};
         pPage->OnBnClickedAddFolder();
         pPage->OnBnClickedAddFolder();
         pPage->OnBnClickedAddFolder();
-        QCOMPARE(Paths(*pPage->Panel()), (QStringList{m_home->Work()}));
+        QCOMPARE(Column(pPage->Panel()->List()), (QStringList{m_home->Work()}));
         QCOMPARE(pPage->Panel()->Item(0)->m_nKind, CItemData::KindFolder);
     }
 
@@ -212,7 +170,7 @@ private slots:
     // column takes the width the list gains.
     void vanishedRowsGoAndPathsAreShortenedInTheMiddle()
     {
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        auto pPage = Make<CHDPageDataBrows>();
         const QString strLong = m_home->MakeFile(QStringLiteral("a-rather-long-folder-name/and-another-one/"
                                                                 "third-level-of-folders/the-file-name.txt"));
         const QString strGone = m_home->MakeFile(QStringLiteral("wiped.txt"));
@@ -220,7 +178,7 @@ private slots:
         QVERIFY(pPage->OnKillActive(135));
         QVERIFY(QFile::remove(strGone));
         QVERIFY(pPage->OnSetActive());
-        QCOMPARE(Paths(*pPage->Panel()), QStringList{strLong});
+        QCOMPARE(Column(pPage->Panel()->List()), QStringList{strLong});
 
         CXListCtrl* pList = pPage->Panel()->List();
         QCOMPARE(pList->PathColumn(), 0);
@@ -244,7 +202,7 @@ private slots:
 
     void contextMenuGreysRemoveAndClear()
     {
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        auto pPage = Make<CHDPageDataBrows>();
         CHDItemListPanel& panel = *pPage->Panel();
         const auto states = [&panel]() {
             QMenu menu;
@@ -275,7 +233,7 @@ private slots:
 
     void leavingForTheOptionsHandsTheRecordsOver()
     {
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
+        auto pPage = Make<CHDPageDataBrows>();
         QVERIFY(!pPage->OnKillActive(135));
         QCOMPARE(m_rig->answers.m_messages, (std::vector<unsigned>{129}));
         pPage->DropPaths({m_home->MakeFile(QStringLiteral("1")), m_home->MakeFile(QStringLiteral("2"))});
@@ -314,8 +272,8 @@ private slots:
         m_rig->mngr.m_arrItems = {std::make_shared<CItemData>(strFile, 0, 0),
                                   std::make_shared<CItemData>(m_home->Work(), 0, 1),
                                   std::make_shared<CItemData>(strFile.toUpper(), 0, 0)};
-        std::unique_ptr<CHDPageDataBrows> pPage(MakeBrows());
-        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strFile, m_home->Work()}));
+        auto pPage = Make<CHDPageDataBrows>();
+        QCOMPARE(Column(pPage->Panel()->List()), (QStringList{strFile, m_home->Work()}));
         QVERIFY(m_rig->mngr.m_arrItems.empty());
         QCOMPARE(m_rig->mngr.m_bCmdLine, 0);
         QVERIFY(Enabled(pPage.get(), CHDPageDataBrows::IDC_BUTTON_CLEAR));
@@ -323,7 +281,7 @@ private slots:
 
     void decryptionTakesOnlyHvncFiles()
     {
-        std::unique_ptr<CPage_Decryption> pPage(MakeDecrypt());
+        auto pPage = Make<CPage_Decryption>();
         const QString strGood = m_home->MakeFile(QStringLiteral("a.txt.hvnc"));
         const QString strCaps = m_home->MakeFile(QStringLiteral("b.txt.HVNC"));
         const QString strPlain = m_home->MakeFile(QStringLiteral("c.txt"));
@@ -331,12 +289,12 @@ private slots:
         QDir().mkpath(strEmptyDir);
 
         pPage->DropPaths({strGood, strCaps, strPlain, strEmptyDir, strGood});
-        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strGood, strEmptyDir}));
+        QCOMPARE(Column(pPage->Panel()->List()), (QStringList{strGood, strEmptyDir}));
 
         pPage->OnBnClickedClear();
         m_rig->answers.m_files.push_back({strPlain, strCaps, strGood});
         pPage->OnBnClickedAddFiles();
-        QCOMPARE(Paths(*pPage->Panel()), (QStringList{strGood}));
+        QCOMPARE(Column(pPage->Panel()->List()), (QStringList{strGood}));
         const HVPageUi::SOpenFileRequest& request = m_rig->answers.m_requests.back();
         QVERIFY(request.bResolveLinks);
         QCOMPARE(request.strFilter, QStringLiteral("Encrypted Files (*.hvnc)"));
@@ -350,7 +308,7 @@ private slots:
 
     void decryptRunsTheFlowAndEmptiesTheList()
     {
-        std::unique_ptr<CPage_Decryption> pPage(MakeDecrypt());
+        auto pPage = Make<CPage_Decryption>();
         QVERIFY(!Enabled(pPage.get(), CPage_Decryption::IDC_BUTTON_DECRYPT));
         pPage->OnBnClickedDecrypt();  // empty list: nothing happens
         QCOMPARE(m_rig->host.m_nRuns, 0);

@@ -62,8 +62,8 @@ void UseTheme(const QString& strTheme)
     QApplication::setPalette(strTheme == QLatin1String("dark") ? DarkPalette()
                                                                : QApplication::style()->standardPalette());
     CGlobalColors::SetAccessibilityOverride(strTheme == QLatin1String("contrast"));
-    (void)g_GlobalColors.InitColors();
-    (void)g_GlobalColors.LoadThemeText(ThemeText());
+    QCOMPARE(g_GlobalColors.InitColors(), 1);
+    QCOMPARE(g_GlobalColors.LoadThemeText(ThemeText()), 0);
 }
 
 const char* StateName(int n)
@@ -127,34 +127,14 @@ void CheckKeyboard(QWidget* pRoot, QStringList& failures)
     }
 }
 
-class TestPageLook : public QObject
+class TestPageLook : public CPageTest
 {
     Q_OBJECT
 
-    std::unique_ptr<CTempHome> m_home;
-    std::unique_ptr<SPageRig> m_rig;
-
-    template <typename T>
-    T* Make()
-    {
-        auto* pPage = new T(m_rig->dlg, m_rig->mngr);
-        pPage->setParent(&m_rig->dlg);
-        pPage->resize(760, 545);
-        pPage->CreatePage();
-        return pPage;
-    }
-
 private slots:
-    void initTestCase() { QVERIFY(LoadResources()); }
-    void init()
-    {
-        m_home = std::make_unique<CTempHome>();
-        m_rig = std::make_unique<SPageRig>();
-    }
     void cleanup()
     {
-        m_rig.reset();
-        m_home.reset();
+        CPageTest::cleanup();
         CGlobalColors::SetAccessibilityOverride(std::nullopt);
         QApplication::setPalette(QApplication::style()->standardPalette());
     }
@@ -176,11 +156,11 @@ private slots:
         QCOMPARE(g_GlobalColors.IsDark(), theme == QLatin1String("dark"));
         QCOMPARE(g_GlobalColors.IsAccessibility(), theme == QLatin1String("contrast"));
 
-        const QList<CHPageDlg*> pages{Make<CHDPageWelcome>(),
-                                      Make<CHDPageDataBrows>(),
-                                      Make<CHDPageSecurityOptions>(),
-                                      Make<CHDPageHideData>(),
-                                      Make<CPage_Decryption>()};
+        const QList<CHPageDlg*> pages{Make<CHDPageWelcome>(true).release(),
+                                      Make<CHDPageDataBrows>(true).release(),
+                                      Make<CHDPageSecurityOptions>(true).release(),
+                                      Make<CHDPageHideData>(true).release(),
+                                      Make<CPage_Decryption>(true).release()};
         QStringList failures;
         int nTexts = 0;
         for (CHPageDlg* pPage : pages) {
@@ -278,7 +258,7 @@ private slots:
         const QString strOldModule = g_HDGlobalData.m_RegData.m_strModulePath;
         g_HDGlobalData.m_RegData.m_strModulePath = qEnvironmentVariable("HV_BUILD_BIN");
         UseTheme(theme);
-        (void)g_GlobalColors.LoadImages();
+        QCOMPARE(g_GlobalColors.LoadImages(), 0);
         g_HDGlobalData.m_RegData.m_strModulePath = strOldModule;
         const bool bDark = theme == QLatin1String("dark");
         struct SFace

@@ -13,44 +13,13 @@
 using namespace PagesTest;
 using O = CHDPageSecurityOptions;
 
-class TestPageOptions : public QObject
+class TestPageOptions : public CPageTest
 {
     Q_OBJECT
 
-    std::unique_ptr<CTempHome> m_home;
-    std::unique_ptr<SPageRig> m_rig;
-
-    std::unique_ptr<CHDPageSecurityOptions> Make()
-    {
-        auto pPage = std::make_unique<CHDPageSecurityOptions>(m_rig->dlg, m_rig->mngr);
-        pPage->setParent(&m_rig->dlg);
-        pPage->CreatePage();
-        return pPage;
-    }
-    template <typename T = QWidget>
-    static T* W(QWidget* pPage, int nId)
-    {
-        T* p = hvtest::Control<T>(pPage, nId);
-        if (p == nullptr) {
-            qFatal("no control %d", nId);
-        }
-        return p;
-    }
-    static void Click(QWidget* pPage, int nId) { W<QAbstractButton>(pPage, nId)->click(); }
+    std::unique_ptr<CHDPageSecurityOptions> Make() { return CPageTest::Make<CHDPageSecurityOptions>(); }
 
 private slots:
-    void initTestCase() { QVERIFY(LoadResources()); }
-    void init()
-    {
-        m_home = std::make_unique<CTempHome>();
-        m_rig = std::make_unique<SPageRig>();
-    }
-    void cleanup()
-    {
-        m_rig.reset();
-        m_home.reset();
-    }
-
     void summaryTable_data()
     {
         QTest::addColumn<int>("encrypt");

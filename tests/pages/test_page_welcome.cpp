@@ -48,7 +48,7 @@ private slots:
         PrepareEnvironment();
         QVERIFY(CResourceModule::Instance().Load(g_HDGlobalData.MAKEFILE(g_HDGlobalData.GetResourceFile())));
         g_GlobalColors.InitColors();
-        (void)g_GlobalColors.LoadTheme();
+        QCOMPARE(g_GlobalColors.LoadTheme(), 0);
         g_GlobalColors.LoadImages();
         HVRegisterTaskPages();
         for (const int nId : {105, 135, 4003, 147}) {

@@ -4,12 +4,14 @@
 #include "security/CDataSecurityMngr.h"
 
 #include <deque>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "PasswordTestSupport.h"
+#include "support/Answers.h"
 
 // The dialogue's mode numbers are the manager's.
 static_assert(CDataSecurityMngr::CmdModeSecure == 0 && CDataSecurityMngr::CmdModeDecrypt == 1
@@ -46,11 +48,7 @@ public:
     {
         questions.emplace_back(nTextId, nCaptionId);
         EXPECT_FALSE(answers.empty());
-        const bool bYes = !answers.empty() && answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
-        return bYes;
+        return hvtest::Next(answers, false);
     }
     std::vector<unsigned> MessageIds() const
     {
@@ -65,22 +63,17 @@ private:
     static bool Answer(std::deque<std::optional<std::u16string>>& script, CSecureBuffer& utf16)
     {
         EXPECT_FALSE(script.empty()) << "the dialogue asked more often than scripted";
-        if (script.empty() || !script.front()) {
-            if (!script.empty()) {
-                script.pop_front();
-            }
-            return false;
+        const std::optional<std::u16string> pw = hvtest::Next(script);
+        if (pw) {
+            utf16 = CSecureBuffer::FromUtf16Units(*pw);
         }
-        const std::u16string& pw = *script.front();
-        utf16 = CSecureBuffer::FromBytes(pw.data(), pw.size() * sizeof(char16_t));
-        script.pop_front();
-        return true;
+        return pw.has_value();
     }
 };
 
 std::u16string Text(const CSecureBuffer& utf16)
 {
-    return {reinterpret_cast<const char16_t*>(utf16.data()), utf16.size() / 2};
+    return std::u16string(utf16.Utf16Units());
 }
 
 constexpr int kExit = CMasterPasswordStartup::kExitNoMasterPassword;
@@ -110,45 +103,88 @@ TEST(MasterPasswordNeed, WhenTheDialogueRuns)
     }
 }
 
-TEST_F(PasswordFile, NotNeededAsksNothing)
+// One start-up dialogue a row, on a fresh file (none, a dummy whose signature matches nothing, or
+// the reference of "right horse"); the master buffer holds a stale "x" before each.
+TEST_F(PasswordFile, DialogueOutcomes)
 {
-    UseDummyFile();
-    CScriptUi ui;
-    CSecureBuffer master = CSecureBuffer::FromBytes("x", 1);
-    const SMasterPasswordResult r = CMasterPasswordStartup::Run({true, 1, 1, m_strFile}, ui, master);
-    EXPECT_EQ(r.eOutcome, EMasterPasswordOutcome::NotNeeded);
-    EXPECT_TRUE(r.bContinue);
-    EXPECT_TRUE(master.empty());
-    EXPECT_TRUE(ui.attempts.empty());
-    EXPECT_EQ(RunCount(), "0");
-}
-
-TEST_F(PasswordFile, FirstStartSetsTheMasterPassword)
-{
-    CScriptUi ui;
-    ui.newPasswords = {u"first pw"};
-    CSecureBuffer master;
-    const SMasterPasswordResult r = CMasterPasswordStartup::Run({false, 0, 1, m_strFile}, ui, master);
-    EXPECT_EQ(r.eOutcome, EMasterPasswordOutcome::Created);
-    EXPECT_TRUE(r.bContinue);
-    EXPECT_EQ(Text(master), u"first pw");
-    EXPECT_EQ(RunCount(), "0");
-    EXPECT_EQ(PwSig().size(), 44);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(LogText().contains("Pass Config File Not Found"));
-}
-
-TEST_F(PasswordFile, CancelledFirstChoiceEndsWithCodeZero)
-{
-    CScriptUi ui;
-    ui.newPasswords = {std::nullopt};
-    CSecureBuffer master;
-    const SMasterPasswordResult r = CMasterPasswordStartup::Run({true, 2, 0, m_strFile}, ui, master);
-    EXPECT_EQ(r.eOutcome, EMasterPasswordOutcome::SetCancelled);
-    EXPECT_FALSE(r.bContinue);
-    EXPECT_EQ(r.nExitCode, 0);
-    EXPECT_TRUE(master.empty());
-    EXPECT_FALSE(QFileInfo::exists(m_strFile));
+    using O = EMasterPasswordOutcome;
+    using Answers = std::deque<std::optional<std::u16string>>;
+    enum EFile
+    {
+        NoFile,
+        Dummy,
+        Reference
+    };
+    struct SCase
+    {
+        const char* pszName;
+        EFile eFile;
+        SMasterPasswordRequest request;
+        Answers newPasswords, typed;
+        O eOutcome;
+        bool bContinue;
+        int nExit;  // when it does not continue
+        std::u16string strMaster;
+        int nAttempts, nWrongMessages, nNewAsked;
+        QByteArray runCount;  // null: no file afterwards
+        const char* pszLog;   // a line the log must gain, or nullptr
+    };
+    // clang-format off
+    const SCase cases[] = {
+        {"not needed", Dummy, {true, 1, 1}, {}, {},
+         O::NotNeeded, true, 0, u"", 0, 0, 0, "0", nullptr},
+        {"first start", NoFile, {false, 0, 1}, {u"first pw"}, {},
+         O::Created, true, 0, u"first pw", 0, 0, 1, "0", "Pass Config File Not Found"},
+        {"first choice cancelled", NoFile, {true, 2, 0}, {std::nullopt}, {},
+         O::SetCancelled, false, 0, u"", 0, 0, 1, QByteArray(), nullptr},
+        {"four wrong entries", Reference, {false, 0, 1}, {}, {u"w1", u"w2", u"w3", u"w4"},
+         O::Refused, false, kExit, u"", 4, 4, 0, "4", "Pass Config File Founded"},
+        {"three wrong, then right", Reference, {true, 4, 0}, {}, {u"w1", u"w2", u"w3", kRight},
+         O::Verified, true, 0, kRight, 4, 3, 0, "4", nullptr},
+        {"cancel at once", Dummy, {false, 0, 1}, {}, {std::nullopt},
+         O::Refused, false, kExit, u"", 1, 0, 0, "0", nullptr},
+        {"clean-up start without a file", NoFile, {true, 3, 0}, {}, {},
+         O::SkippedNoFile, true, 0, u"", 0, 0, 0, QByteArray(), nullptr},
+    };
+    // clang-format on
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        QFile::remove(m_strFile);
+        if (c.eFile == Dummy) {
+            UseDummyFile();
+        } else if (c.eFile == Reference) {
+            UseReference();
+        }
+        const qsizetype nLogBefore = LogText().size();
+        CScriptUi ui;
+        ui.newPasswords = c.newPasswords;
+        ui.typedPasswords = c.typed;
+        CSecureBuffer master = CSecureBuffer::FromBytes("x", 1);
+        SMasterPasswordRequest request = c.request;
+        request.strConfigFile = m_strFile;
+        const SMasterPasswordResult r = CMasterPasswordStartup::Run(request, ui, master);
+        EXPECT_EQ(r.eOutcome, c.eOutcome);
+        EXPECT_EQ(r.bContinue, c.bContinue);
+        if (!c.bContinue) {
+            EXPECT_EQ(r.nExitCode, c.nExit);
+        }
+        EXPECT_EQ(Text(master), c.strMaster);
+        std::vector<int> attempts(static_cast<std::size_t>(c.nAttempts));
+        std::iota(attempts.begin(), attempts.end(), 1);
+        EXPECT_EQ(ui.attempts, attempts);
+        EXPECT_EQ(ui.MessageIds(),
+                  std::vector<unsigned>(static_cast<std::size_t>(c.nWrongMessages),
+                                        CMasterPasswordStartup::kIdsWrongPassword));
+        EXPECT_EQ(ui.nNewAsked, c.nNewAsked);
+        EXPECT_EQ(RunCount(), c.runCount);
+        EXPECT_EQ(QFileInfo::exists(m_strFile), !c.runCount.isNull());
+        if (c.eOutcome == O::Created) {
+            EXPECT_EQ(PwSig().size(), 44);
+        }
+        if (c.pszLog != nullptr) {
+            EXPECT_TRUE(LogText().mid(nLogBefore).contains(c.pszLog)) << c.pszLog;
+        }
+    }
 }
 
 TEST_F(PasswordFile, FirstStartWithAnUnwritableFolderTellsTheUser)
@@ -166,62 +202,6 @@ TEST_F(PasswordFile, FirstStartWithAnUnwritableFolderTellsTheUser)
     ASSERT_EQ(ui.messages[0].second.size(), 2);
     EXPECT_EQ(ui.messages[0].second.at(0), strFile);
     EXPECT_FALSE(ui.messages[0].second.at(1).isEmpty());
-}
-
-TEST_F(PasswordFile, FourWrongEntriesEndWithCode3000)
-{
-    UseReference();
-    CScriptUi ui;
-    ui.typedPasswords = {u"w1", u"w2", u"w3", u"w4"};
-    CSecureBuffer master;
-    const SMasterPasswordResult r = CMasterPasswordStartup::Run({false, 0, 1, m_strFile}, ui, master);
-    EXPECT_EQ(r.eOutcome, EMasterPasswordOutcome::Refused);
-    EXPECT_FALSE(r.bContinue);
-    EXPECT_EQ(r.nExitCode, kExit);
-    EXPECT_TRUE(master.empty());
-    EXPECT_EQ(ui.attempts, (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(ui.MessageIds(), (std::vector<unsigned>(4, CMasterPasswordStartup::kIdsWrongPassword)));
-    EXPECT_EQ(RunCount(), "4");
-    EXPECT_TRUE(LogText().contains("Pass Config File Founded"));
-}
-
-TEST_F(PasswordFile, ThreeWrongEntriesThenTheRightOneOpen)
-{
-    UseReference();
-    CScriptUi ui;
-    ui.typedPasswords = {u"w1", u"w2", u"w3", kRight};
-    CSecureBuffer master;
-    const SMasterPasswordResult r = CMasterPasswordStartup::Run({true, 4, 0, m_strFile}, ui, master);
-    EXPECT_EQ(r.eOutcome, EMasterPasswordOutcome::Verified);
-    EXPECT_TRUE(r.bContinue);
-    EXPECT_EQ(Text(master), kRight);
-    EXPECT_EQ(ui.MessageIds(), (std::vector<unsigned>(3, CMasterPasswordStartup::kIdsWrongPassword)));
-    EXPECT_EQ(RunCount(), "4");
-}
-
-TEST_F(PasswordFile, CancelEndsTheAttemptsAtOnce)
-{
-    UseDummyFile();
-    CScriptUi ui;
-    ui.typedPasswords = {std::nullopt};
-    CSecureBuffer master;
-    const SMasterPasswordResult r = CMasterPasswordStartup::Run({false, 0, 1, m_strFile}, ui, master);
-    EXPECT_EQ(r.eOutcome, EMasterPasswordOutcome::Refused);
-    EXPECT_EQ(r.nExitCode, kExit);
-    EXPECT_EQ(ui.attempts.size(), 1u);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(RunCount(), "0");
-}
-
-TEST_F(PasswordFile, CleanupStartWithoutFileAsksNoPassword)
-{
-    CScriptUi ui;
-    CSecureBuffer master;
-    const SMasterPasswordResult r = CMasterPasswordStartup::Run({true, 3, 0, m_strFile}, ui, master);
-    EXPECT_EQ(r.eOutcome, EMasterPasswordOutcome::SkippedNoFile);
-    EXPECT_TRUE(r.bContinue);
-    EXPECT_EQ(ui.nNewAsked, 0);
-    EXPECT_TRUE(ui.attempts.empty());
 }
 
 TEST_F(PasswordFile, CleanupYesSwitchesHidingOffAndRemovesTheFile)

@@ -95,25 +95,19 @@ private slots:
         QTest::addColumn<QString>("strConfirm");
         QTest::addColumn<unsigned>("nMessage");
         QTest::addColumn<QString>("strFocus");
-        QTest::newRow("both empty") << ""
-                                    << "" << unsigned(IDS_PASSWORD_EMPTY) << "1027";
-        QTest::newRow("confirmation empty") << "secret1"
-                                            << "" << unsigned(IDS_PASSWORD_EMPTY) << "1028";
-        QTest::newRow("new empty") << ""
-                                   << "secret1" << unsigned(IDS_PASSWORD_EMPTY) << "1027";
-        QTest::newRow("differ") << "secret1"
-                                << "secret2" << unsigned(IDS_PASSWORD_MISMATCH) << "1028";
-        QTest::newRow("differ in case") << "Secret1"
-                                        << "secret1" << unsigned(IDS_PASSWORD_MISMATCH) << "1028";
-        QTest::newRow("three letters") << "abc"
-                                       << "abc" << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
-        QTest::newRow("five letters") << "abcde"
-                                      << "abcde" << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
-        QTest::newRow("33 letters") << QString(33, u'x') << QString(33, u'x') << unsigned(IDS_PASSWORD_LENGTH_256)
-                                    << "1027";
-        QTest::newRow("six letters") << "abcdef"
-                                     << "abcdef" << 0u << "";
+        // clang-format off
+        QTest::newRow("both empty") << "" << "" << unsigned(IDS_PASSWORD_EMPTY) << "1027";
+        QTest::newRow("confirmation empty") << "secret1" << "" << unsigned(IDS_PASSWORD_EMPTY) << "1028";
+        QTest::newRow("new empty") << "" << "secret1" << unsigned(IDS_PASSWORD_EMPTY) << "1027";
+        QTest::newRow("differ") << "secret1" << "secret2" << unsigned(IDS_PASSWORD_MISMATCH) << "1028";
+        QTest::newRow("differ in case") << "Secret1" << "secret1" << unsigned(IDS_PASSWORD_MISMATCH) << "1028";
+        QTest::newRow("three letters") << "abc" << "abc" << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
+        QTest::newRow("five letters") << "abcde" << "abcde" << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
+        QTest::newRow("33 letters") << QString(33, u'x') << QString(33, u'x')
+                                    << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
+        QTest::newRow("six letters") << "abcdef" << "abcdef" << 0u << "";
         QTest::newRow("32 letters") << QString(32, u'x') << QString(32, u'x') << 0u << "";
+        // clang-format on
     }
     // The one rule of both set dialogs.
     void setRefusals()
@@ -187,37 +181,26 @@ private slots:
         QTest::addColumn<unsigned>("nMessage");
         QTest::addColumn<QString>("strFocus");
         const QString c = QStringLiteral("current1");
-        QTest::newRow("all empty") << 2 << ""
-                                   << ""
-                                   << "" << unsigned(IDS_PASSWORD_EMPTY) << "1029";
-        QTest::newRow("new empty") << 2 << c << ""
-                                   << "abcdef" << unsigned(IDS_PASSWORD_EMPTY) << "1027";
-        QTest::newRow("confirm empty") << 2 << c << "abcdef"
-                                       << "" << unsigned(IDS_PASSWORD_EMPTY) << "1028";
-        QTest::newRow("wrong current") << 2 << "current2"
-                                       << "abcdef"
-                                       << "abcdef" << unsigned(IDS_WRONG_CURRENT_PASSWORD) << "1029";
-        QTest::newRow("current prefix") << 2 << "current"
-                                        << "abcdef"
-                                        << "abcdef" << unsigned(IDS_WRONG_CURRENT_PASSWORD) << "1029";
-        QTest::newRow("differ") << 2 << c << "abcdef"
-                                << "abcdeg" << unsigned(IDS_PASSWORD_MISMATCH) << "1028";
-        QTest::newRow("256 three") << 2 << c << "abc"
-                                   << "abc" << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
-        QTest::newRow("256 sixteen") << 2 << c << QString(16, u'k') << QString(16, u'k') << 0u << "";
-        QTest::newRow("256 32") << 2 << c << QString(32, u'k') << QString(32, u'k') << 0u << "";
-        QTest::newRow("256 33") << 2 << c << QString(33, u'k') << QString(33, u'k') << unsigned(IDS_PASSWORD_LENGTH_256)
-                                << "1027";
-        QTest::newRow("unknown type 33") << 7 << c << QString(33, u'k') << QString(33, u'k')
-                                         << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
-        QTest::newRow("128 15") << 0 << c << QString(15, u'k') << QString(15, u'k') << 0u << "";
-        QTest::newRow("128 16") << 0 << c << QString(16, u'k') << QString(16, u'k') << unsigned(IDS_PASSWORD_LENGTH_128)
-                                << "1027";
-        QTest::newRow("128 five") << 0 << c << "abcde"
-                                  << "abcde" << unsigned(IDS_PASSWORD_LENGTH_128) << "1027";
-        QTest::newRow("192 23") << 1 << c << QString(23, u'k') << QString(23, u'k') << 0u << "";
-        QTest::newRow("192 24") << 1 << c << QString(24, u'k') << QString(24, u'k') << unsigned(IDS_PASSWORD_LENGTH_192)
-                                << "1027";
+        const QString k15(15, u'k'), k16(16, u'k'), k23(23, u'k'), k24(24, u'k'), k32(32, u'k'), k33(33, u'k');
+        // clang-format off
+        QTest::newRow("all empty") << 2 << "" << "" << "" << unsigned(IDS_PASSWORD_EMPTY) << "1029";
+        QTest::newRow("new empty") << 2 << c << "" << "abcdef" << unsigned(IDS_PASSWORD_EMPTY) << "1027";
+        QTest::newRow("confirm empty") << 2 << c << "abcdef" << "" << unsigned(IDS_PASSWORD_EMPTY) << "1028";
+        const unsigned nWrongCurrent = IDS_WRONG_CURRENT_PASSWORD;
+        QTest::newRow("wrong current") << 2 << "current2" << "abcdef" << "abcdef" << nWrongCurrent << "1029";
+        QTest::newRow("current prefix") << 2 << "current" << "abcdef" << "abcdef" << nWrongCurrent << "1029";
+        QTest::newRow("differ") << 2 << c << "abcdef" << "abcdeg" << unsigned(IDS_PASSWORD_MISMATCH) << "1028";
+        QTest::newRow("256 three") << 2 << c << "abc" << "abc" << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
+        QTest::newRow("256 sixteen") << 2 << c << k16 << k16 << 0u << "";
+        QTest::newRow("256 32") << 2 << c << k32 << k32 << 0u << "";
+        QTest::newRow("256 33") << 2 << c << k33 << k33 << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
+        QTest::newRow("unknown type 33") << 7 << c << k33 << k33 << unsigned(IDS_PASSWORD_LENGTH_256) << "1027";
+        QTest::newRow("128 15") << 0 << c << k15 << k15 << 0u << "";
+        QTest::newRow("128 16") << 0 << c << k16 << k16 << unsigned(IDS_PASSWORD_LENGTH_128) << "1027";
+        QTest::newRow("128 five") << 0 << c << "abcde" << "abcde" << unsigned(IDS_PASSWORD_LENGTH_128) << "1027";
+        QTest::newRow("192 23") << 1 << c << k23 << k23 << 0u << "";
+        QTest::newRow("192 24") << 1 << c << k24 << k24 << unsigned(IDS_PASSWORD_LENGTH_192) << "1027";
+        // clang-format on
     }
     void changeRules()
     {

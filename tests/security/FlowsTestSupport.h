@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Answers.h"
 #include "support/FakeHidingEngine.h"
 #include "support/TempHome.h"
 
@@ -216,17 +217,11 @@ public:
 private:
     static bool Take(std::deque<const char*>& answers, CSecureBuffer& utf16)
     {
-        if (answers.empty()) {
-            return false;
+        const char* psz = hvtest::Next<const char*>(answers, nullptr);
+        if (psz != nullptr) {
+            utf16 = CSecureBuffer::FromUtf16Units(QString::fromUtf8(psz).toStdU16String());
         }
-        const char* psz = answers.front();
-        answers.pop_front();
-        if (psz == nullptr) {
-            return false;
-        }
-        const QString str = QString::fromUtf8(psz);
-        utf16 = CSecureBuffer::FromBytes(str.utf16(), static_cast<std::size_t>(str.size()) * sizeof(char16_t));
-        return true;
+        return psz != nullptr;
     }
     Events& m_events;
 };

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Answers.h"
 #include "support/TempDir.h"
 namespace runtest {
 
@@ -87,8 +89,61 @@ inline std::unique_ptr<CItemData> FolderItem(const std::string& strPath)
 inline bool EncryptWith(const std::string& strPath, const std::u16string& strPassword)
 {
     CEncryptManager engine;
-    (void)engine.EnablerEncryptionType(32, strPassword);
-    return engine.EncryptFileW(strPath) != 0;
+    return engine.EnablerEncryptionType(32, strPassword) == 1 && engine.EncryptFileW(strPath) != 0;
+}
+
+// Writes a file, encrypts it under the password and removes the plain file: only "<path>.hvnc"
+// is left.
+inline void WriteEncrypted(const std::string& strPath, const std::string& strContent, const std::u16string& strPassword)
+{
+    WriteFile(strPath, strContent);
+    ASSERT_TRUE(EncryptWith(strPath, strPassword)) << strPath;
+    fs::remove(strPath);
+}
+
+// Overwrites one byte, nBack bytes before the end of the file.
+inline void DamageByte(const std::string& strPath, int nBack)
+{
+    std::fstream f(strPath, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(-nBack, std::ios::end);
+    f.put('\x55');
+}
+
+// A cheap key derivation and the program's resource module, once per test program.
+inline void LoadRunResources()
+{
+    CEncryptManager::SetDefaultKdfCost(64, 1);
+    const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
+    ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
+}
+
+// The options of an encryption and/or wipe run, and of a decryption run.
+inline SRunOptions Secure(int bEncrypt, int iHidenType)
+{
+    SRunOptions o;
+    o.m_nDecrypt = 0;
+    o.m_bEncrypt = bEncrypt;
+    o.m_iHidenType = iHidenType;
+    return o;
+}
+inline SRunOptions Decrypt()
+{
+    SRunOptions o;
+    o.m_nDecrypt = 1;
+    return o;
+}
+
+// One run of a work on this thread with the items, the run's password and options; its result.
+inline int RunOnce(CProgrssManagerWork& work,
+                   std::vector<CItemData*> items,
+                   const SRunOptions& options,
+                   IProgrssManagerUi* pUi = nullptr,
+                   const std::u16string& strPassword = u"pw")
+{
+    work.SetSelectedItems(items);
+    work.SetPassword(CSecureBuffer::FromUtf16Units(strPassword));
+    work.Initialise(options, pUi);
+    return work.Run();
 }
 
 // A front end that records what the worker shows and answers from a script.
@@ -125,11 +180,7 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_questions.push_back({eKind, strMessage});
-        if (m_answers.empty()) {
-            return false;
-        }
-        const SAnswer a = m_answers.front();
-        m_answers.pop_front();
+        const SAnswer a = hvtest::Next(m_answers, SAnswer{false, bApplyToAll});
         bApplyToAll = a.bApplyToAll;
         return a.bYes;
     }
@@ -137,13 +188,11 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_prompts.push_back(strPath);
-        if (m_passwords.empty() || !m_passwords.front()) {
-            return false;
+        const std::optional<std::u16string> strAnswer = hvtest::Next(m_passwords);
+        if (strAnswer) {
+            utf16 = CSecureBuffer::FromUtf16Units(*strAnswer);
         }
-        const std::u16string& strAnswer = *m_passwords.front();
-        utf16 = CSecureBuffer::FromBytes(strAnswer.data(), strAnswer.size() * sizeof(char16_t));
-        m_passwords.pop_front();
-        return true;
+        return strAnswer.has_value();
     }
     void ShowMessage(const QString& strText) override
     {
@@ -154,6 +203,21 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_ends.push_back(eEnd);
+    }
+
+    // What is wrong with the bars: a value outside 0..100 (or not a number), or an overall bar
+    // that did not end full. Empty when nothing is.
+    std::string ProgressFault() const
+    {
+        if (m_progress.empty() || !(std::abs(m_progress.back().second - 100.0) < 1e-9)) {
+            return "the overall bar does not end at 100";
+        }
+        for (const auto& [dCur, dAll] : m_progress) {
+            if (!(dCur >= 0.0 && dCur <= 100.0 && dAll >= 0.0 && dAll <= 100.0)) {
+                return "a bar at " + std::to_string(dCur) + " / " + std::to_string(dAll);
+            }
+        }
+        return {};
     }
 
     std::mutex m_mutex;
@@ -172,12 +236,7 @@ public:
 class RunnerTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        CEncryptManager::SetDefaultKdfCost(64, 1);
-        const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
-        ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
-    }
+    static void SetUpTestSuite() { LoadRunResources(); }
 
     // Runs the work on this thread with the given items and options.
     void RunWork(const std::vector<CItemData*>& items,
@@ -192,21 +251,6 @@ protected:
         EXPECT_EQ(m_work.Run(), 0);
         EXPECT_FALSE(m_work.BusySignal().IsSet());
         ASSERT_EQ(m_ui.m_ends.size(), 1u);
-    }
-
-    static SRunOptions Secure(int bEncrypt, int iHidenType)
-    {
-        SRunOptions o;
-        o.m_nDecrypt = 0;
-        o.m_bEncrypt = bEncrypt;
-        o.m_iHidenType = iHidenType;
-        return o;
-    }
-    static SRunOptions Decrypt()
-    {
-        SRunOptions o;
-        o.m_nDecrypt = 1;
-        return o;
     }
 
     CTempDir m_dir;

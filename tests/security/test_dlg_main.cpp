@@ -14,8 +14,10 @@ int main(int argc, char** argv)
     // Cheap key derivation: the tests are about the dialogs, not the engine's cost.
     CEncryptManager::SetDefaultKdfCost(8192, 1);
     const QByteArray bin = qgetenv("HV_BUILD_BIN");
-    if (!bin.isEmpty()) {
-        (void)CResourceModule::Instance().Load(QString::fromLocal8Bit(bin) + QStringLiteral("/HNVRes.rcc"));
+    if (!bin.isEmpty()
+        && !CResourceModule::Instance().Load(QString::fromLocal8Bit(bin) + QStringLiteral("/HNVRes.rcc"))) {
+        qCritical("the resource module in %s cannot be loaded", bin.constData());
+        return 1;
     }
     int nStatus = 0;
     for (QObject* pTests : {MakeProgressDialogTests(), MakeReportDialogTests()}) {

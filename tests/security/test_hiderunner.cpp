@@ -20,33 +20,26 @@
 #include <string>
 #include <vector>
 
+#include "RunnerTestSupport.h"
 #include "support/Programs.h"
 #include "support/TempHome.h"
 namespace {
 
-namespace fs = std::filesystem;
+using namespace runtest;
+using hvtest::ReadText;
 using EEnd = IHideProgrssUi::EEnd;
-
-void WriteFile(const std::string& strPath, const std::string& strText)
-{
-    fs::create_directories(fs::path(strPath).parent_path());
-    std::ofstream(strPath, std::ios::binary | std::ios::trunc) << strText;
-}
-
-std::string ReadFile(const std::string& strPath)
-{
-    return hvtest::ReadText(strPath);
-}
-
-bool Exists(const std::string& strPath)
-{
-    std::error_code ec;
-    return fs::exists(fs::symlink_status(strPath, ec));
-}
 
 QString Q(const std::string& s)
 {
     return QString::fromStdString(s);
+}
+
+// One run of a further hide work on this thread, without a front end.
+void RunPlain(CHideProgrssWork& work, std::vector<CItemData*> items, int bUnhide, int bPageFlag = 1)
+{
+    work.SetItems(items);
+    work.Initialise(bUnhide, bPageFlag, 0, nullptr);
+    EXPECT_EQ(work.Run(), 0);
 }
 
 class CRecordingUi : public IHideProgrssUi
@@ -77,12 +70,7 @@ public:
 class HideRunner : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        CEncryptManager::SetDefaultKdfCost(64, 1);
-        const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
-        ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
-    }
+    static void SetUpTestSuite() { LoadRunResources(); }
 
     void SetUp() override
     {
@@ -112,6 +100,16 @@ protected:
     {
         WriteFile(P(strName), strText);
         return std::make_unique<CItemData>(Q(P(strName)), strText.size(), CItemData::KindFile);
+    }
+    // Files f0 .. f<n-1>, held by the test.
+    std::vector<CItemData*> NumberedFiles(int nCount)
+    {
+        std::vector<CItemData*> items;
+        for (int i = 0; i < nCount; ++i) {
+            m_owned.push_back(File("f" + std::to_string(i)));
+            items.push_back(m_owned.back().get());
+        }
+        return items;
     }
     std::unique_ptr<CItemData> Folder(const std::string& strName)
     {
@@ -151,6 +149,7 @@ protected:
     int m_nHidePathCalls = 0;
     std::vector<QString> m_refreshed;
     CRecordingUi m_ui;
+    std::vector<std::unique_ptr<CItemData>> m_owned;
     CHideProgrssWork m_work;
 };
 
@@ -164,24 +163,18 @@ TEST_F(HideRunner, AfterAnEncryptionRunOnlySucceededFilesAreHiddenUnderTheirEncr
     // The secure run before it: encrypt and hide, so the sources are wiped; b.txt cannot be
     // encrypted (it becomes a folder just before its turn).
     CProgrssManagerWork secure;
-    secure.SetSelectedItems({a.get(), b.get(), docs.get()});
-    secure.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
     secure.SetBeforeFileHook([this](std::size_t, const CItemData& entry) {
         if (entry.m_strPath == Q(P("b.txt"))) {
             fs::remove(P("b.txt"));
             fs::create_directory(P("b.txt"));
         }
     });
-    SRunOptions options;
-    options.m_bEncrypt = 1;
-    options.m_iHidenType = 1;
-    secure.Initialise(options, nullptr);
-    ASSERT_EQ(secure.Run(), 0);
+    ASSERT_EQ(RunOnce(secure, {a.get(), b.get(), docs.get()}, Secure(1, 1)), 0);
     ASSERT_EQ(a->m_nEncryptState, CItemData::StateSucceeded);
     ASSERT_EQ(b->m_nEncryptState, CItemData::StateFailed);
     ASSERT_EQ(docs->m_nEncryptState, CItemData::StateSucceeded);
     ASSERT_FALSE(Exists(P("a.txt")));
-    const std::string strEncrypted = ReadFile(P("a.txt.hvnc"));
+    const std::string strEncrypted = ReadText(P("a.txt.hvnc"));
 
     RunHide({a.get(), b.get(), docs.get()}, /*bPageFlag=*/0, /*bEncrypt=*/1);
 
@@ -201,11 +194,9 @@ TEST_F(HideRunner, AfterAnEncryptionRunOnlySucceededFilesAreHiddenUnderTheirEncr
     auto encrypted = std::make_unique<CItemData>(Q(P("a.txt.hvnc")), 0, CItemData::KindFile);
     CHideProgrssWork unhide;
     unhide.SetHideControl(m_pEngine);
-    unhide.SetItems({encrypted.get()});
-    unhide.Initialise(1, 1, 0, nullptr);
-    (void)unhide.Run();
+    RunPlain(unhide, {encrypted.get()}, 1);
     EXPECT_EQ(unhide.Counters(), (SHideCounters{1, 1, 0}));
-    EXPECT_EQ(ReadFile(P("a.txt.hvnc")), strEncrypted);
+    EXPECT_EQ(ReadText(P("a.txt.hvnc")), strEncrypted);
 }
 
 TEST_F(HideRunner, TheEncryptOptionCountsOnlyForTheFollowUpOfASecureRun)
@@ -233,9 +224,7 @@ TEST_F(HideRunner, TheEncryptOptionCountsOnlyForTheFollowUpOfASecureRun)
     auto c = File("c.txt");
     CHideProgrssWork plain;
     plain.SetHidePath([this](const QString& s) { return m_pEngine->HideItemEx(s.toStdString(), 1) ? 1 : 0; });
-    plain.SetItems({c.get()});
-    plain.Initialise(0, 0, 0, nullptr);
-    (void)plain.Run();
+    RunPlain(plain, {c.get()}, 0, 0);
     EXPECT_EQ(plain.Counters(), (SHideCounters{1, 1, 0}));
     EXPECT_FALSE(Exists(P("c.txt")));
 }
@@ -282,15 +271,11 @@ TEST_F(HideRunner, WhatTheEngineOrTheCallerRefusesIsAFailedItem)
     // No hide operation given, or one that throws: every item fails, the run still ends.
     auto f = File("f.txt");
     CHideProgrssWork none;
-    none.SetItems({f.get()});
-    none.Initialise(0, 1, 0, nullptr);
-    (void)none.Run();
+    RunPlain(none, {f.get()}, 0);
     EXPECT_EQ(none.Counters(), (SHideCounters{1, 0, 1}));
     CHideProgrssWork throwing;
     throwing.SetHidePath([](const QString&) -> int { throw std::runtime_error("engine failure"); });
-    throwing.SetItems({f.get(), f.get()});
-    throwing.Initialise(0, 1, 0, nullptr);
-    (void)throwing.Run();
+    RunPlain(throwing, {f.get(), f.get()}, 0);
     EXPECT_EQ(throwing.Counters(), (SHideCounters{2, 0, 2}));
     EXPECT_FALSE(throwing.BusySignal().IsSet());
     EXPECT_TRUE(Exists(P("f.txt")));
@@ -315,8 +300,8 @@ TEST_F(HideRunner, UnhideShowsListedItemsAgainWithoutTouchingTheirHideStates)
     EXPECT_EQ(m_work.GetUnhideFlag(), 1);
     EXPECT_EQ(m_work.Counters(), (SHideCounters{4, 2, 2}));
     EXPECT_EQ(m_nHidePathCalls, 0);
-    EXPECT_EQ(ReadFile(P("a.txt")), "alpha");
-    EXPECT_EQ(ReadFile(P("docs/inner.txt")), "inner");
+    EXPECT_EQ(ReadText(P("a.txt")), "alpha");
+    EXPECT_EQ(ReadText(P("docs/inner.txt")), "inner");
     EXPECT_TRUE(Hidden().empty());
     EXPECT_FALSE(Exists(P("A.TXT")));
     EXPECT_EQ(a->m_nHideState, CItemData::StateSucceeded);
@@ -336,17 +321,15 @@ TEST_F(HideRunner, UnhideOntoAnOccupiedPathFailsAndKeepsBoth)
     RunUnhide({a.get()});
 
     EXPECT_EQ(m_work.Counters(), (SHideCounters{1, 0, 1}));
-    EXPECT_EQ(ReadFile(P("a.txt")), "newcomer");
+    EXPECT_EQ(ReadText(P("a.txt")), "newcomer");
     EXPECT_EQ(Hidden(), (std::vector<std::string>{P("a.txt")}));
     fs::remove(P("a.txt"));
     ASSERT_TRUE(m_pEngine->UnhideItem(P("a.txt")));
-    EXPECT_EQ(ReadFile(P("a.txt")), "hidden one");
+    EXPECT_EQ(ReadText(P("a.txt")), "hidden one");
 
     // Without a hiding engine every unhide fails.
     CHideProgrssWork noEngine;
-    noEngine.SetItems({a.get()});
-    noEngine.Initialise(1, 1, 0, nullptr);
-    (void)noEngine.Run();
+    RunPlain(noEngine, {a.get()}, 1);
     EXPECT_EQ(noEngine.Counters(), (SHideCounters{1, 0, 1}));
 }
 
@@ -390,17 +373,12 @@ TEST_F(HideRunner, StopBeforeTheFirstItemTakesNothing)
 
 TEST_F(HideRunner, CancelFromAnotherThreadWaitsForTheWorker)
 {
-    std::vector<std::unique_ptr<CItemData>> owned;
-    std::vector<CItemData*> items;
-    for (int i = 0; i < 4; ++i) {
-        owned.push_back(File("f" + std::to_string(i)));
-        items.push_back(owned.back().get());
-    }
+    const std::vector<CItemData*> items = NumberedFiles(4);
     CSignal inItem;
     m_work.SetItemDoneHook([&](std::size_t nIndex, const CItemData&) {
         if (nIndex == 1) {
             inItem.Set();
-            (void)m_work.StopSignal().WaitState(true, -1);
+            EXPECT_TRUE(m_work.StopSignal().WaitState(true, -1));
         }
     });
     m_work.SetItems(items);
@@ -420,12 +398,7 @@ TEST_F(HideRunner, CancelFromAnotherThreadWaitsForTheWorker)
 // run in progress is stopped after its item and joined, never left running on freed memory.
 TEST_F(HideRunner, AWorkerIsJoinedWhenItsWorkIsDestroyedOrStartedAgain)
 {
-    std::vector<std::unique_ptr<CItemData>> owned;
-    std::vector<CItemData*> items;
-    for (int i = 0; i < 3; ++i) {
-        owned.push_back(File("f" + std::to_string(i)));
-        items.push_back(owned.back().get());
-    }
+    const std::vector<CItemData*> items = NumberedFiles(3);
     auto pWork = std::make_unique<CHideProgrssWork>();
     CHideProgrssWork* pRaw = pWork.get();
     CSignal inItem;
@@ -434,7 +407,7 @@ TEST_F(HideRunner, AWorkerIsJoinedWhenItsWorkIsDestroyedOrStartedAgain)
     pWork->SetItemDoneHook([&](std::size_t, const CItemData&) {
         ++nItems;
         inItem.Set();
-        (void)pRaw->StopSignal().WaitState(true, -1);
+        EXPECT_TRUE(pRaw->StopSignal().WaitState(true, -1));
     });
     pWork->SetItems(items);
     pWork->Initialise(0, 1, 0, &m_ui);
@@ -481,9 +454,7 @@ TEST_F(HideRunner, EachRecordedItemRefreshesItsFolderOnce)
     CHideProgrssWork unhide;
     unhide.SetHideControl(m_pEngine);
     unhide.SetRefreshFolderView([this](const QString& s) { m_refreshed.push_back(s); });
-    unhide.SetItems({top.get(), x.get()});
-    unhide.Initialise(1, 1, 0, nullptr);
-    (void)unhide.Run();
+    RunPlain(unhide, {top.get(), x.get()}, 1);
     EXPECT_EQ(unhide.Counters(), (SHideCounters{2, 2, 0}));
     EXPECT_EQ(m_refreshed, (std::vector<QString>{Q(P("")).chopped(1), Q(P("box"))}));
 }
@@ -507,7 +478,7 @@ TEST_F(HideRunner, TheLogBeginsWithStartHideAlsoForAnUnhide)
     RunUnhide({a.get()});
     LOGGER::g_HVLog.StopLogging();
 
-    const std::string strText = ReadFile(strLog);
+    const std::string strText = ReadText(strLog);
     const auto nStart = strText.find("] Start Hide\n");
     const auto nItem = strText.find("] Start UnHide " + P("a.txt") + "\n");
     ASSERT_NE(nStart, std::string::npos) << strText;

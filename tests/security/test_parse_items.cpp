@@ -61,23 +61,10 @@ TEST_F(ParseItems, FilesFoldersAndMissingPathsInOrder)
     MakeFolder("Sub dir");
     MakeFile("Sub dir/inner", 10);
 
-    ASSERT_EQ(Parse({"-e",
-                     "-h",
-                     "-pt",
-                     "master",
-                     "-p",
-                     m_strBase,
-                     "-f",
-                     "a b.txt",
-                     "-f",
-                     "Sub dir",
-                     "-f",
-                     "one",
-                     "-f",
-                     strOdd,
-                     "-f",
-                     "missing.txt"}),
-              1);
+    // clang-format off
+    ASSERT_EQ(Parse({"-e", "-h", "-pt", "master", "-p", m_strBase,
+                     "-f", "a b.txt", "-f", "Sub dir", "-f", "one", "-f", strOdd, "-f", "missing.txt"}), 1);
+    // clang-format on
     ASSERT_EQ(m_mgr.m_arrItems.size(), 5U);
     ExpectItem(0, PathOf("a b.txt"), 0, CItemData::KindFile);
     ExpectItem(1, PathOf("Sub dir"), 0, CItemData::KindFolder);

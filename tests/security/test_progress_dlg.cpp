@@ -43,6 +43,20 @@ std::unique_ptr<CItemData> FileItem(const QString& strPath)
     return std::make_unique<CItemData>(strPath, static_cast<quint64>(QFileInfo(strPath).size()), CItemData::KindFile);
 }
 
+// Encrypts a new file of that content through the dialog under the password, then removes the
+// plain file.
+void WriteEncrypted(const QString& strPlain, const QByteArray& content, const char16_t* pszPassword)
+{
+    QVERIFY(WriteFile(strPlain, content));
+    auto item = FileItem(strPlain);
+    CDlg_ProgrssManager dlg;
+    dlg.SetSelectedItems({item.get()});
+    dlg.SetPassword(CSecureBuffer::FromUtf16Units(pszPassword));
+    dlg.RunModal(Encrypt());
+    QCOMPARE(dlg.Counters().m_nSucceeded, 1);
+    QVERIFY(QFile::remove(strPlain));
+}
+
 }  // namespace
 
 class TestProgressDlg : public QObject
@@ -104,18 +118,20 @@ private slots:
         dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         dlg.Work().SetWindowFiles(1);
         std::atomic<bool> bHookOnGuiThread{true};
-        dlg.Work().SetBeforeFileHook([&dlg, &bHookOnGuiThread](std::size_t nIndex, const CItemData&) {
+        std::atomic<bool> bStopSeen{false};
+        dlg.Work().SetBeforeFileHook([&dlg, &bHookOnGuiThread, &bStopSeen](std::size_t nIndex, const CItemData&) {
             bHookOnGuiThread = QThread::currentThread() == qApp->thread();
             if (nIndex == 1) {
                 // The user presses Cancel while the second file is about to start; the worker
                 // goes on only once the stop signal is set.
                 QMetaObject::invokeMethod(
                     &dlg, [&dlg] { dlg.findChild<QPushButton*>(QStringLiteral("2"))->click(); }, Qt::QueuedConnection);
-                (void)dlg.Work().StopSignal().WaitState(true, -1);
+                bStopSeen = dlg.Work().StopSignal().WaitState(true, -1);
             }
         });
         dlg.RunModal(Encrypt());
         QVERIFY(!bHookOnGuiThread);
+        QVERIFY(bStopSeen);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(dlg.WasCancelled());
         QVERIFY(!dlg.Work().BusySignal().IsSet());
@@ -160,16 +176,7 @@ private slots:
     void wrongPasswordBringsUpThePrompt()
     {
         const QString plain = m_dir.filePath(QStringLiteral("d.txt"));
-        QVERIFY(WriteFile(plain, "the text"));
-        {
-            auto item = FileItem(plain);
-            CDlg_ProgrssManager dlg;
-            dlg.SetSelectedItems({item.get()});
-            dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"right one"));
-            dlg.RunModal(Encrypt());
-            QCOMPARE(dlg.Counters().m_nSucceeded, 1);
-        }
-        QVERIFY(QFile::remove(plain));
+        WriteEncrypted(plain, "the text", u"right one");
         auto item = FileItem(plain + QStringLiteral(".hvnc"));
         CDlg_ProgrssManager dlg;
         QString strShownPath;
@@ -193,15 +200,7 @@ private slots:
     void refusedPromptEndsTheRun()
     {
         const QString plain = m_dir.filePath(QStringLiteral("e.txt"));
-        QVERIFY(WriteFile(plain, "e"));
-        {
-            auto item = FileItem(plain);
-            CDlg_ProgrssManager dlg;
-            dlg.SetSelectedItems({item.get()});
-            dlg.SetPassword(CSecureBuffer::FromUtf16Units(u"right one"));
-            dlg.RunModal(Encrypt());
-        }
-        QVERIFY(QFile::remove(plain));
+        WriteEncrypted(plain, "e", u"right one");
         auto item = FileItem(plain + QStringLiteral(".hvnc"));
         CDlg_ProgrssManager dlg;
         AnswerNext<CDlg_Enterpassword>(

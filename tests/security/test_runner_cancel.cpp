@@ -11,9 +11,7 @@ using namespace runtest;
 
 namespace {
 
-class CancelRun : public RunnerTest
-{
-};
+using CancelRun = RunnerTest;
 
 TEST_F(CancelRun, StopDuringListingDiscardsTheListAndProcessesNothing)
 {
@@ -70,7 +68,7 @@ TEST_F(CancelRun, CancelFromAnotherThreadWaitsForTheWorker)
     std::atomic<bool> bInFile{false};
     m_ui.m_onProgress = [&](double dCurrent, double) {
         if (dCurrent > 0.0 && !bInFile.exchange(true)) {
-            (void)m_work.StopSignal().WaitState(true, -1);  // hold the worker until Cancel
+            EXPECT_TRUE(m_work.StopSignal().WaitState(true, -1));  // hold the worker until Cancel
         }
     };
     std::vector<CItemData*> items{folder.get()};
@@ -113,7 +111,7 @@ TEST_F(CancelRun, StopReachesARunningWipeOfALargeFile)
             nMaxPass = std::max(nMaxPass.load(), nPass);
             if (nPass == 1) {
                 bFirstPass = true;
-                (void)work.StopSignal().WaitState(true, -1);  // hold the worker until the stop
+                EXPECT_TRUE(work.StopSignal().WaitState(true, -1));  // hold the worker until the stop
             }
         });
         std::vector<CItemData*> items{item.get()};
@@ -129,7 +127,7 @@ TEST_F(CancelRun, StopReachesARunningWipeOfALargeFile)
             work.Cancel();
         } else {
             work.StopSignal().Set();
-            (void)work.BusySignal().WaitState(false, -1);
+            EXPECT_TRUE(work.BusySignal().WaitState(false, -1));
             work.Join();
             work.StopSignal().Reset();
         }
@@ -244,11 +242,7 @@ TEST_F(CancelRun, EveryKeyLengthSettingEncryptsWithTheRunPassword)
         CProgrssManagerWork work;
         SRunOptions o = Secure(1, 0);
         o.m_nAESType = nAes;
-        std::vector<CItemData*> items{item.get()};
-        work.SetSelectedItems(items);
-        work.SetPassword(CSecureBuffer::FromUtf16Units(u"run pw"));
-        work.Initialise(o, nullptr);
-        (void)work.Run();
+        EXPECT_EQ(RunOnce(work, {item.get()}, o, nullptr, u"run pw"), 0);
         ASSERT_EQ(work.Counters().m_nSucceeded, 1) << nAes;
         fs::remove(p);
         CEncryptManager engine;

@@ -5,19 +5,13 @@ using namespace runtest;
 
 namespace {
 
-class DecryptRun : public RunnerTest
-{
-};
+using DecryptRun = RunnerTest;
 
 TEST_F(DecryptRun, FolderGivesOnlyHvncFilesOfAnyCaseSelectedFileAnyName)
 {
-    WriteFile(m_dir / "d/a.txt", Content(100, 'a'));
-    WriteFile(m_dir / "d/sub/b.txt", Content(200, 'b'));
+    WriteEncrypted(m_dir / "d/a.txt", Content(100, 'a'), u"pw");
+    WriteEncrypted(m_dir / "d/sub/b.txt", Content(200, 'b'), u"pw");
     WriteFile(m_dir / "d/c.txt", Content(300, 'c'));
-    ASSERT_TRUE(EncryptWith(m_dir / "d/a.txt", u"pw"));
-    ASSERT_TRUE(EncryptWith(m_dir / "d/sub/b.txt", u"pw"));
-    fs::remove(m_dir / "d/a.txt");
-    fs::remove(m_dir / "d/sub/b.txt");
     fs::rename(m_dir / "d/sub/b.txt.hvnc", m_dir / "d/sub/b.txt.HVNC");
     WriteFile(m_dir / "loose.dat", "not encrypted at all");
     auto folder = FolderItem(m_dir / "d");
@@ -38,9 +32,7 @@ TEST_F(DecryptRun, FolderGivesOnlyHvncFilesOfAnyCaseSelectedFileAnyName)
 
 TEST_F(DecryptRun, WrongRunPasswordIsRetriedSilentlyWithTheMasterPassword)
 {
-    WriteFile(m_dir / "m.txt", Content(1234, 'm'));
-    ASSERT_TRUE(EncryptWith(m_dir / "m.txt", u"master"));
-    fs::remove(m_dir / "m.txt");
+    WriteEncrypted(m_dir / "m.txt", Content(1234, 'm'), u"master");
     auto item = FileItem(m_dir / "m.txt.hvnc");
     RunWork({item.get()}, Decrypt(), QStringLiteral("something else"));
 
@@ -53,9 +45,7 @@ TEST_F(DecryptRun, WrongRunPasswordIsRetriedSilentlyWithTheMasterPassword)
 
 TEST_F(DecryptRun, PromptFollowsEachWrongTypedPasswordUntilRight)
 {
-    WriteFile(m_dir / "s.txt", Content(777, 's'));
-    ASSERT_TRUE(EncryptWith(m_dir / "s.txt", u"secret"));
-    fs::remove(m_dir / "s.txt");
+    WriteEncrypted(m_dir / "s.txt", Content(777, 's'), u"secret");
     auto item = FileItem(m_dir / "s.txt.hvnc");
     m_ui.m_passwords = {u"wrong1", u"wrong2", u"wrong3", u"secret"};
     RunWork({item.get()}, Decrypt(), QStringLiteral("run"));
@@ -71,9 +61,7 @@ TEST_F(DecryptRun, PromptFollowsEachWrongTypedPasswordUntilRight)
 TEST_F(DecryptRun, RefusedPromptFailsTheFileAndEndsTheRunUncancelled)
 {
     for (const char* name : {"x", "y"}) {
-        WriteFile(m_dir / name, Content(10, name[0]));
-        ASSERT_TRUE(EncryptWith(m_dir / name, u"unknown"));
-        fs::remove(m_dir / name);
+        WriteEncrypted(m_dir / name, Content(10, name[0]), u"unknown");
     }
     auto x = FileItem(m_dir / "x.hvnc");
     auto y = FileItem(m_dir / "y.hvnc");
@@ -94,14 +82,8 @@ TEST_F(DecryptRun, RefusedPromptFailsTheFileAndEndsTheRunUncancelled)
 
 TEST_F(DecryptRun, DamagedFileFailsWithoutAPrompt)
 {
-    WriteFile(m_dir / "c", Content(5000, 'c'));
-    ASSERT_TRUE(EncryptWith(m_dir / "c", u"pw"));
-    fs::remove(m_dir / "c");
-    {
-        std::fstream f(m_dir / "c.hvnc", std::ios::in | std::ios::out | std::ios::binary);
-        f.seekp(-10, std::ios::end);
-        f.put('\x55');
-    }
+    WriteEncrypted(m_dir / "c", Content(5000, 'c'), u"pw");
+    DamageByte(m_dir / "c.hvnc", 10);
     auto item = FileItem(m_dir / "c.hvnc");
     RunWork({item.get()}, Decrypt());
     EXPECT_TRUE(m_ui.m_prompts.empty());
@@ -111,9 +93,7 @@ TEST_F(DecryptRun, DamagedFileFailsWithoutAPrompt)
 
 TEST_F(DecryptRun, EmptyMasterPasswordStillLeadsToThePrompt)
 {
-    WriteFile(m_dir / "e", Content(10, 'e'));
-    ASSERT_TRUE(EncryptWith(m_dir / "e", u"typed"));
-    fs::remove(m_dir / "e");
+    WriteEncrypted(m_dir / "e", Content(10, 'e'), u"typed");
     auto item = FileItem(m_dir / "e.hvnc");
     m_strMaster.clear();
     m_ui.m_passwords = {u"typed"};

@@ -114,7 +114,7 @@ protected:
                 return ::rename(QFile::encodeName(strPath).constData(), strTo.c_str()) == 0 ? 1 : 0;
             });
             hide.Initialise(0, 1, 0, nullptr);
-            (void)hide.Run();
+            EXPECT_EQ(hide.Run(), 0);
             return hide.Details();
         }
         CProgrssManagerWork work;
@@ -128,7 +128,7 @@ protected:
         work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         work.SetMasterPassword(CSecureBuffer::FromUtf16Units(u"pw"));
         work.Initialise(op == OpDecrypt ? Decrypt() : Secure(op != OpWipe, op == OpEncrypt ? 0 : 2), nullptr);
-        (void)work.Run();
+        EXPECT_EQ(work.Run(), 0);
         return work.Details();
     }
 
@@ -160,7 +160,7 @@ protected:
         WriteFile(dir / "out/keep.txt", Content(3000, 'k'));
         WriteFile(dir / "out/dir/id_rsa", Content(2000, 'i'));
         if (op == OpDecrypt) {
-            (void)EncryptWith(dir / "out/dir/id_rsa", u"pw");
+            EXPECT_TRUE(EncryptWith(dir / "out/dir/id_rsa", u"pw"));
         }
         SItems items = c.setup(dir);
         if (op == OpDecrypt) {
@@ -202,8 +202,8 @@ protected:
                 && ::setresuid(kOtherUid, kOtherUid, kOtherUid) == 0) {
                 strChild = run();
             }
-            (void)!::write(fds[1], strChild.data(), strChild.size());
-            ::_exit(0);
+            const bool bSent = ::write(fds[1], strChild.data(), strChild.size()) >= 0;
+            ::_exit(bSent ? 0 : 1);
         }
         ::close(fds[1]);
         std::string strWrong;
@@ -245,144 +245,76 @@ void Symlink(const std::string& strTarget, const std::string& strLink)
     fs::create_symlink(strTarget, strLink);
 }
 
+// Each row: name, operations; set-up; the path the change waits for, before its wipe or not, the
+// change; the failure expected (path part, reason part); whether another user runs it; the check.
+// clang-format off
 const SCase kCases[] = {
-    {"a listed folder swapped for a link to the outside",
-     Files,
-     [](const CTempDir& d) {
-         WriteFile(d / "sel/a/id_rsa", Content(500, 'a'));
-         return SItems{{"sel", true}};
-     },
-     "/a/id_rsa",
-     false,
-     [](const CTempDir& d) {
-         fs::rename(d / "sel/a", d / "a.old");
-         Symlink(d / "out/dir", d / "sel/a");
-     },
-     "sel/a",
-     "no longer",
-     false,
-     nullptr},
-    {"a listed file replaced by another name of an outside file",
-     Files,
-     [](const CTempDir& d) {
-         WriteFile(d / "sel/f.txt", Content(700, 'f'));
-         return SItems{{"sel", true}};
-     },
-     "/f.txt",
-     false,
+    {"a listed folder swapped for a link to the outside", Files,
+     [](const CTempDir& d) { WriteFile(d / "sel/a/id_rsa", Content(500, 'a')); return SItems{{"sel", true}}; },
+     "/a/id_rsa", false,
+     [](const CTempDir& d) { fs::rename(d / "sel/a", d / "a.old"); Symlink(d / "out/dir", d / "sel/a"); },
+     "sel/a", "no longer", false, nullptr},
+    {"a listed file replaced by another name of an outside file", Files,
+     [](const CTempDir& d) { WriteFile(d / "sel/f.txt", Content(700, 'f')); return SItems{{"sel", true}}; },
+     "/f.txt", false,
      [](const CTempDir& d) {
          const bool bEncrypted = Exists(d / "sel/f.txt.hvnc");
          fs::create_hard_link(bEncrypted ? d / "out/dir/id_rsa.hvnc" : d / "out/keep.txt", d / "sel/tmp");
          fs::rename(d / "sel/tmp", d / (bEncrypted ? "sel/f.txt.hvnc" : "sel/f.txt"));
      },
-     "sel/f.txt",
-     "no longer",
-     false,
-     nullptr},
-    {"a hard link to an outside file selected for wiping",
-     Wipes,
+     "sel/f.txt", "no longer", false, nullptr},
+    {"a hard link to an outside file selected for wiping", Wipes,
      [](const CTempDir& d) {
          fs::create_directories(d / "sel");
          fs::create_hard_link(d / "out/keep.txt", d / "sel/copy.txt");
          return SItems{{"sel/copy.txt", false}};
      },
-     "",
-     false,
-     nullptr,
-     "sel/copy.txt",
-     "hard links",
-     false,
+     "", false, nullptr, "sel/copy.txt", "hard links", false,
      [](const CTempDir& d, EOp) { return Exists(d / "sel/copy.txt") ? "" : " the hard link's name was removed;"; }},
-    {"a hard link added to an outside name between encryption and wipe",
-     Wipes,
-     [](const CTempDir& d) {
-         WriteFile(d / "sel/g.txt", Content(900, 'g'));
-         return SItems{{"sel", true}};
-     },
-     "/g.txt",
-     true,
+    {"a hard link added to an outside name between encryption and wipe", Wipes,
+     [](const CTempDir& d) { WriteFile(d / "sel/g.txt", Content(900, 'g')); return SItems{{"sel", true}}; },
+     "/g.txt", true,
      [](const CTempDir& d) { fs::create_hard_link(d / "sel/g.txt", d / "out/g-link.txt"); },
-     "sel/g.txt",
-     "",
-     false,
+     "sel/g.txt", "", false,
      [](const CTempDir& d, EOp) {
          return ReadFile(d / "out/g-link.txt") == Content(900, 'g') ? "" : " the added name lost its content;";
      }},
-    {"an edit between encryption and wipe",
-     1u << OpEncryptWipe,
-     [](const CTempDir& d) {
-         WriteFile(d / "sel/e.txt", Content(800, 'e'));
-         return SItems{{"sel", true}};
-     },
-     "/e.txt",
-     true,
+    {"an edit between encryption and wipe", 1u << OpEncryptWipe,
+     [](const CTempDir& d) { WriteFile(d / "sel/e.txt", Content(800, 'e')); return SItems{{"sel", true}}; },
+     "/e.txt", true,
      [](const CTempDir& d) { std::ofstream(d / "sel/e.txt", std::ios::app) << "an edit"; },
-     "sel/e.txt",
-     "changed after it was read",
-     false,
+     "sel/e.txt", "changed after it was read", false,
      [](const CTempDir& d, EOp) {
          return ReadFile(d / "sel/e.txt") == Content(800, 'e') + "an edit" ? "" : " the edit was lost;";
      }},
-    {"the selected root renamed and replaced by a link mid-run",
-     Files,
+    {"the selected root renamed and replaced by a link mid-run", Files,
      [](const CTempDir& d) {
          WriteFile(d / "sel/1.txt", Content(100, '1'));
          WriteFile(d / "sel/2.txt", Content(100, '2'));
          return SItems{{"sel", true}};
      },
-     ".txt",
-     false,
-     [](const CTempDir& d) {
-         fs::rename(d / "sel", d / "moved");
-         Symlink(d / "out", d / "sel");
-     },
-     "",
-     "",
-     false,
-     nullptr},
-    {"the selected item swapped for a link to the outside before it is hidden",
-     1u << OpHide,
-     [](const CTempDir& d) {
-         WriteFile(d / "sel/item/x.txt", "x");
-         return SItems{{"sel/item", true}};
-     },
-     "sel/item",
-     false,
-     [](const CTempDir& d) {
-         fs::rename(d / "sel/item", d / "item.old");
-         Symlink(d / "out/dir", d / "sel/item");
-     },
-     "sel/item",
-     "no longer",
-     false,
-     nullptr},
-    {"a selected link to a folder",
-     All,
+     ".txt", false,
+     [](const CTempDir& d) { fs::rename(d / "sel", d / "moved"); Symlink(d / "out", d / "sel"); },
+     "", "", false, nullptr},
+    {"the selected item swapped for a link to the outside before it is hidden", 1u << OpHide,
+     [](const CTempDir& d) { WriteFile(d / "sel/item/x.txt", "x"); return SItems{{"sel/item", true}}; },
+     "sel/item", false,
+     [](const CTempDir& d) { fs::rename(d / "sel/item", d / "item.old"); Symlink(d / "out/dir", d / "sel/item"); },
+     "sel/item", "no longer", false, nullptr},
+    {"a selected link to a folder", All,
      [](const CTempDir& d) {
          fs::create_directories(d / "sel");
          Symlink(d / "out/dir", d / "sel/link");
          return SItems{{"sel/link", true}};
      },
-     "",
-     false,
-     nullptr,
-     "sel/link",
-     "link",
-     false,
-     nullptr},
-    {"a selected link to an outside file",
-     Files,
+     "", false, nullptr, "sel/link", "link", false, nullptr},
+    {"a selected link to an outside file", Files,
      [](const CTempDir& d) {
          fs::create_directories(d / "sel");
          Symlink(d / "out/keep.txt", d / "sel/flink");
          return SItems{{"sel/flink", false}};
      },
-     "",
-     false,
-     nullptr,
-     "",
-     "",
-     false,
+     "", false, nullptr, "", "", false,
      // Encrypted: the target's content lands beside the link; a later wipe removes the link.
      [](const CTempDir& d, EOp op) -> std::string {
          if (op == OpEncrypt || op == OpEncryptWipe) {
@@ -395,36 +327,21 @@ const SCase kCases[] = {
          }
          return "";
      }},
-    {"an unreadable subfolder",
-     Files,
+    {"an unreadable subfolder", Files,
      [](const CTempDir& d) {
          WriteFile(d / "sel/open.txt", Content(100, 'o'));
          WriteFile(d / "sel/private/s.txt", Content(100, 's'));
          return SItems{{"sel", true}};
      },
-     "",
-     false,
-     nullptr,
-     "sel/private",
-     "Permission denied",
-     true,
+     "", false, nullptr, "sel/private", "Permission denied", true,
      [](const CTempDir& d, EOp op) {
          ::chmod((d / "sel/private").c_str(), 0700);
          const bool bPlain = Exists(d / (op == OpDecrypt ? "sel/private/s.txt.hvnc" : "sel/private/s.txt"));
          return bPlain ? "" : " the unreadable folder's file was touched;";
      }},
-    {"a folder name that is not UTF-8",
-     Files,
-     [](const CTempDir& d) {
-         WriteFile(d / "sel/caf\xe9/x.txt", Content(100, 'x'));
-         return SItems{{"sel", true}};
-     },
-     "",
-     false,
-     nullptr,
-     "",
-     "",
-     false,
+    {"a folder name that is not UTF-8", Files,
+     [](const CTempDir& d) { WriteFile(d / "sel/caf\xe9/x.txt", Content(100, 'x')); return SItems{{"sel", true}}; },
+     "", false, nullptr, "", "", false,
      [](const CTempDir& d, EOp op) {
          const char* pszWant = op == OpEncrypt ? "sel/caf\xe9/x.txt.hvnc"
                                : op == OpWipe  ? ""
@@ -432,19 +349,13 @@ const SCase kCases[] = {
          const bool bGone = !Exists(d / "sel/caf\xe9/x.txt") && !Exists(d / "sel/caf\xe9/x.txt.hvnc");
          return (*pszWant == '\0' ? bGone : Exists(d / pszWant)) ? "" : " not processed;";
      }},
-    {"a file named like the engine's temporary",
-     (1u << OpEncrypt) | (1u << OpEncryptWipe) | (1u << OpWipe),
+    {"a file named like the engine's temporary", (1u << OpEncrypt) | (1u << OpEncryptWipe) | (1u << OpWipe),
      [](const CTempDir& d) {
          WriteFile(d / "sel/.y.txt.hvnc.hvtmp-99999-ABCDEF", "mine");
          WriteFile(d / "sel/.hvwipe-ABCDEFGHIJ12", "mine");
          return SItems{{"sel", true}};
      },
-     "",
-     false,
-     nullptr,
-     "",
-     "",
-     false,
+     "", false, nullptr, "", "", false,
      [](const CTempDir& d, EOp) {
          return ReadFile(d / "sel/.y.txt.hvnc.hvtmp-99999-ABCDEF") == std::optional<std::string>("mine")
                         && ReadFile(d / "sel/.hvwipe-ABCDEFGHIJ12") == std::optional<std::string>("mine")
@@ -452,6 +363,7 @@ const SCase kCases[] = {
                     : " a file named like a temporary was taken as data;";
      }},
 };
+// clang-format on
 
 TEST_F(HostileRun, NothingOutsideTheSelectionChangesAndTheAffectedFileIsNamed)
 {

@@ -14,10 +14,47 @@ struct SOutcome
 {
     std::vector<std::string> order;  // the file list, relative to the run's folder
     SRunCounters counters;
-    std::vector<quint16> states;                 // encrypt and wipe state of every selected item
+    std::vector<quint16> states;                 // the states of every selected item
     std::map<std::string, std::string> present;  // what is left on disk: name -> "file"/"dir"
     std::size_t nQuestions = 0;
+    std::vector<QString> prompts;  // relative to the run's folder
+    std::size_t nMessages = 0;
 };
+
+// What a run left: its list, counters, questions, prompts and the files on disk.
+SOutcome Collect(const CTempDir& dir, const CProgrssManagerWork& work, const CScriptedUi& ui)
+{
+    SOutcome out;
+    const std::string strRoot = dir.Path() + "/";
+    for (const auto& entry : work.Files()) {
+        out.order.push_back(entry->m_strPath.toStdString().substr(strRoot.size()));
+    }
+    out.counters = work.Counters();
+    for (const auto& e : fs::recursive_directory_iterator(dir.Path())) {
+        out.present[e.path().string().substr(strRoot.size())] = e.is_directory() ? "dir" : "file";
+    }
+    out.nQuestions = ui.m_questions.size();
+    for (const QString& strPrompt : ui.m_prompts) {
+        out.prompts.push_back(strPrompt.mid(static_cast<int>(strRoot.size())));
+    }
+    out.nMessages = ui.m_messages.size();
+    return out;
+}
+
+// Runs a scenario with window sizes 2, 3, 5 and 64: each must give the one-by-one outcome.
+void ExpectSameForEveryWindow(const SOutcome& one, SOutcome (*run)(std::size_t))
+{
+    for (std::size_t nWindow : {2u, 3u, 5u, 64u}) {
+        const SOutcome w = run(nWindow);
+        ASSERT_EQ(w.order, one.order) << "the listing order changed between runs; nothing to compare";
+        EXPECT_EQ(w.counters, one.counters) << nWindow;
+        EXPECT_EQ(w.states, one.states) << nWindow;
+        EXPECT_EQ(w.present, one.present) << nWindow;
+        EXPECT_EQ(w.nQuestions, one.nQuestions) << nWindow;
+        EXPECT_EQ(w.prompts, one.prompts) << nWindow;
+        EXPECT_EQ(w.nMessages, one.nMessages) << nWindow;
+    }
+}
 
 SOutcome RunScenario(std::size_t nWindow)
 {
@@ -49,35 +86,20 @@ SOutcome RunScenario(std::size_t nWindow)
     o.m_bEncrypt = 1;
     o.m_iHidenType = 2;
     o.m_nActionHidden = 0;
-    std::vector<CItemData*> items{a.get(), s1.get(), b.get(), s2.get()};
-    work.SetSelectedItems(items);
-    work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
-    work.Initialise(o, &ui);
-    (void)work.Run();
+    const std::vector<CItemData*> items{a.get(), s1.get(), b.get(), s2.get()};
+    EXPECT_EQ(RunOnce(work, items, o, &ui), 0);
 
-    SOutcome out;
-    const std::string strRoot = dir.Path() + "/";
-    for (const auto& entry : work.Files()) {
-        out.order.push_back(entry->m_strPath.toStdString().substr(strRoot.size()));
-    }
-    out.counters = work.Counters();
+    SOutcome out = Collect(dir, work, ui);
     for (const CItemData* p : items) {
         out.states.push_back(p->m_nEncryptState);
         out.states.push_back(p->m_nWipeState);
     }
-    for (const auto& e : fs::recursive_directory_iterator(dir.Path())) {
-        out.present[e.path().string().substr(strRoot.size())] = e.is_directory() ? "dir" : "file";
-    }
-    out.nQuestions = ui.m_questions.size();
     return out;
 }
 
 TEST(WindowRun, EveryWindowSizeGivesTheOutcomeOfOneByOne)
 {
-    CEncryptManager::SetDefaultKdfCost(64, 1);
-    const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
-    ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
-
+    LoadRunResources();
     const SOutcome one = RunScenario(1);
     // The facts that do not depend on the listing order.
     EXPECT_EQ(one.order.size(), 13u);
@@ -98,46 +120,22 @@ TEST(WindowRun, EveryWindowSizeGivesTheOutcomeOfOneByOne)
     EXPECT_EQ(one.present.at("single.hvnc"), "file");
     EXPECT_EQ(one.present.at("A/a2"), "dir");
     EXPECT_EQ(one.present.count("B/b0"), 0u);
-
-    for (std::size_t nWindow : {2u, 3u, 5u, 64u}) {
-        const SOutcome w = RunScenario(nWindow);
-        ASSERT_EQ(w.order, one.order) << "the listing order changed between runs; nothing to compare";
-        EXPECT_EQ(w.counters, one.counters) << nWindow;
-        EXPECT_EQ(w.states, one.states) << nWindow;
-        EXPECT_EQ(w.present, one.present) << nWindow;
-        EXPECT_EQ(w.nQuestions, one.nQuestions) << nWindow;
-    }
+    ExpectSameForEveryWindow(one, RunScenario);
 }
 
 // Decryption: files under the run's password, damaged and foreign files, a file that needs the
 // prompt, files under the master password, a refused prompt and a file after it.
-struct SDecryptOutcome
-{
-    std::vector<std::string> order;
-    SRunCounters counters;
-    std::vector<quint16> states;
-    std::map<std::string, std::string> present;
-    std::vector<QString> prompts;
-    std::size_t nMessages = 0;
-};
-
-SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
+SOutcome RunDecryptScenario(std::size_t nWindow)
 {
     CTempDir dir;
     auto encrypt = [&](const std::string& strName, const std::u16string& strPassword) {
-        WriteFile(dir / strName, Content(100 + strName.size(), strName[0]));
-        EXPECT_TRUE(EncryptWith(dir / strName, strPassword));
-        fs::remove(dir / strName);
+        WriteEncrypted(dir / strName, Content(100 + strName.size(), strName[0]), strPassword);
     };
     for (int i = 0; i < 4; ++i) {
         encrypt("P/p" + std::to_string(i), u"pw");
     }
     encrypt("P/bad", u"pw");
-    {
-        std::fstream f(dir / "P/bad.hvnc", std::ios::in | std::ios::out | std::ios::binary);
-        f.seekp(-5, std::ios::end);
-        f.put('\x55');
-    }
+    DamageByte(dir / "P/bad.hvnc", 5);
     WriteFile(dir / "P/foreign.hvnc", "not encrypted at all");
     encrypt("s", u"secret");
     encrypt("t", u"secret");  // opened by the password typed for "s", without a prompt
@@ -159,39 +157,21 @@ SDecryptOutcome RunDecryptScenario(std::size_t nWindow)
     work.SetWindowFiles(nWindow);
     SRunOptions o;
     o.m_nDecrypt = 1;
-    std::vector<CItemData*> items{p.get(), s.get(), t.get(), m.get(), r.get(), z.get()};
-    work.SetSelectedItems(items);
-    work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
+    const std::vector<CItemData*> items{p.get(), s.get(), t.get(), m.get(), r.get(), z.get()};
     work.SetMasterPassword(CSecureBuffer::FromUtf16Units(u"master"));
-    work.Initialise(o, &ui);
-    (void)work.Run();
+    EXPECT_EQ(RunOnce(work, items, o, &ui), 0);
 
-    SDecryptOutcome out;
-    const std::string strRoot = dir.Path() + "/";
-    for (const auto& entry : work.Files()) {
-        out.order.push_back(entry->m_strPath.toStdString().substr(strRoot.size()));
-    }
-    out.counters = work.Counters();
+    SOutcome out = Collect(dir, work, ui);
     for (const CItemData* pItem : items) {
         out.states.push_back(pItem->m_nEncryptState);
     }
-    for (const auto& e : fs::recursive_directory_iterator(dir.Path())) {
-        out.present[e.path().string().substr(strRoot.size())] = e.is_directory() ? "dir" : "file";
-    }
-    for (const QString& strPrompt : ui.m_prompts) {
-        out.prompts.push_back(strPrompt.mid(static_cast<int>(strRoot.size())));
-    }
-    out.nMessages = ui.m_messages.size();
     return out;
 }
 
 TEST(WindowRun, EveryWindowSizeGivesTheDecryptionOutcomeOfOneByOne)
 {
-    CEncryptManager::SetDefaultKdfCost(64, 1);
-    const QString bin = qEnvironmentVariable("HV_BUILD_BIN", QStringLiteral(HV_PROGRAM_DIR_FALLBACK));
-    ASSERT_TRUE(CResourceModule::Instance().Load(bin + QStringLiteral("/HNVRes.rcc")));
-
-    const SDecryptOutcome one = RunDecryptScenario(1);
+    LoadRunResources();
+    const SOutcome one = RunDecryptScenario(1);
     EXPECT_EQ(one.order.size(), 13u);
     EXPECT_EQ(one.counters, (SRunCounters{12, 9, 3, 0, 0, 0}));  // "z" is never reached
     EXPECT_EQ(one.states,
@@ -207,21 +187,8 @@ TEST(WindowRun, EveryWindowSizeGivesTheDecryptionOutcomeOfOneByOne)
     EXPECT_EQ(one.present.at("P/p3"), "file");
     EXPECT_EQ(one.present.at("M/m2"), "file");
     EXPECT_EQ(one.present.at("z.hvnc"), "file");
-
-    for (std::size_t nWindow : {2u, 3u, 5u, 64u}) {
-        const SDecryptOutcome w = RunDecryptScenario(nWindow);
-        ASSERT_EQ(w.order, one.order) << "the listing order changed between runs; nothing to compare";
-        EXPECT_EQ(w.counters, one.counters) << nWindow;
-        EXPECT_EQ(w.states, one.states) << nWindow;
-        EXPECT_EQ(w.present, one.present) << nWindow;
-        EXPECT_EQ(w.prompts, one.prompts) << nWindow;
-        EXPECT_EQ(w.nMessages, one.nMessages) << nWindow;
-    }
+    ExpectSameForEveryWindow(one, RunDecryptScenario);
 }
-
-}  // namespace
-
-namespace {
 
 class WindowCancel : public RunnerTest
 {
@@ -241,7 +208,7 @@ TEST_F(WindowCancel, StopDuringTheQuestionsOfAWindowStartsNoFileOfIt)
         CProgrssManagerWork* pWork = nullptr;
         bool AskAttribute(EAttribute eKind, const QString& strMessage, bool& bApplyToAll) override
         {
-            (void)CScriptedUi::AskAttribute(eKind, strMessage, bApplyToAll);
+            EXPECT_FALSE(CScriptedUi::AskAttribute(eKind, strMessage, bApplyToAll));  // recorded
             pWork->RequestStop();
             return true;
         }
@@ -249,11 +216,7 @@ TEST_F(WindowCancel, StopDuringTheQuestionsOfAWindowStartsNoFileOfIt)
     ui.pWork = &m_work;
     SRunOptions o = Secure(1, 2);
     o.m_nActionHidden = 0;
-    std::vector<CItemData*> items{f1.get(), h2.get(), f3.get()};
-    m_work.SetSelectedItems(items);
-    m_work.SetPassword(CSecureBuffer::FromUtf16Units(u"pw"));
-    m_work.Initialise(o, &ui);
-    (void)m_work.Run();
+    EXPECT_EQ(RunOnce(m_work, {f1.get(), h2.get(), f3.get()}, o, &ui), 0);
 
     EXPECT_EQ(ui.m_questions.size(), 1u);
     EXPECT_EQ(m_work.Counters(), SRunCounters{});
