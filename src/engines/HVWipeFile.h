@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engines/HvncResult.h"
+
 #include <string>
 #include <sys/stat.h>
 
@@ -42,8 +44,8 @@ struct HVWipeTarget
 
 // Opens strName inside the folder dirfd for writing. Never follows a symbolic link and opens
 // nothing but a regular file. A file that the caller owns but may not write is given the owner's
-// write bit first. Returns an EHvncResult, with a reason in strError on failure.
-[[nodiscard]] int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
+// write bit first.
+[[nodiscard]] SHvncResult HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target);
 
 // Puts the mode back after a failed wipe of a file whose mode HVOpenWipeTarget changed.
 void HVRestoreWipeTargetMode(HVWipeTarget& target);
@@ -51,13 +53,9 @@ void HVRestoreWipeTargetMode(HVWipeTarget& target);
 // Sets the opened file aside before it is overwritten, so that its own name never shows damaged
 // content: records the wipe (durably) in the data folder, renames the file to ".hvwipe-<token>" in
 // the same folder (never replacing a name), checks the new name holds the opened file, and syncs
-// the folder. strAside gets the new name. Returns an EHvncResult.
-[[nodiscard]] int HVSetAside(int dirfd,
-                             const std::string& strName,
-                             const HVWipeTarget& target,
-                             int nMethod,
-                             std::string& strAside,
-                             std::string& strError);
+// the folder. strAside gets the new name.
+[[nodiscard]] SHvncResult
+HVSetAside(int dirfd, const std::string& strName, const HVWipeTarget& target, int nMethod, std::string& strAside);
 
 // Gives a set-aside file its name back (never replacing one). False when that name is taken.
 [[nodiscard]] bool HVPutBack(int dirfd, const std::string& strAside, const std::string& strName);
