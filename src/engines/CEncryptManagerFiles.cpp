@@ -69,16 +69,15 @@ SHvncResult CEncryptManager::OpenInput(const SHvncJob& job, bool bEncrypt, SHvnc
 
 SHvncResult CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
 {
-    SHvncSource src;
-    SHvncResult r = OpenInput(job, true, src);
+    SHvncSource input;
+    SHvncResult r = OpenInput(job, true, input);
     if (!r.Ok()) {
         return r;
     }
-    const HvncIo::CFd& in = src.fd;
-    const struct stat& st = src.st;
     const std::string strDest = job.strDestName.empty() ? job.src.strName + ".hvnc" : job.strDestName;
     if (HvncIo::ExistsAt(job.destDir.nFd, strDest)) {
-        return {EHvnc::Exists, "the output file " + HvncIo::JoinPath(job.destDir.strShown, strDest) + " already exists"};
+        return {EHvnc::Exists,
+                "the output file " + HvncIo::JoinPath(job.destDir.strShown, strDest) + " already exists"};
     }
 
     CHvncHeader hdr;
@@ -101,11 +100,12 @@ SHvncResult CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pendi
     randombytes_buf(block.data(), 32 + hdr.wrapNonce.size());
     std::memcpy(hdr.wrapNonce.data(), block.data() + 32, hdr.wrapNonce.size());
     SHvncMeta meta;
-    meta.nSize = static_cast<std::uint64_t>(st.st_size);
+    meta.nSize = static_cast<std::uint64_t>(input.st.st_size);
     // The mode as the user had it, before the caller made the file writable for processing.
-    meta.nMode = (job.src.nOriginalMode >= 0 ? static_cast<std::uint32_t>(job.src.nOriginalMode) : st.st_mode) & 07777u;
-    meta.nMtimeSec = st.st_mtim.tv_sec;
-    meta.nMtimeNsec = static_cast<std::uint32_t>(st.st_mtim.tv_nsec);
+    meta.nMode =
+        (job.src.nOriginalMode >= 0 ? static_cast<std::uint32_t>(job.src.nOriginalMode) : input.st.st_mode) & 07777u;
+    meta.nMtimeSec = input.st.st_mtim.tv_sec;
+    meta.nMtimeNsec = static_cast<std::uint32_t>(input.st.st_mtim.tv_nsec);
     meta.Write(block.data() + 32);
 
     std::uint8_t bytes[CHvncHeader::kMaxSize];
@@ -123,7 +123,7 @@ SHvncResult CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pendi
         stream.bEncrypt = true;
         stream.pPrefix = bytes;
         stream.nPrefix = hdr.Size();
-        stream.fdIn = in.Get();
+        stream.fdIn = input.fd.Get();
         stream.fdOut = pending.fd.Get();
         stream.nPlainSize = meta.nSize;
         stream.pCipher = &content;
@@ -132,7 +132,7 @@ SHvncResult CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pendi
         r = HvncRunStream(stream);
     }
     if (r.Ok()) {
-        r = HvncJob::SourceUnchanged(job, in.Get(), st);
+        r = HvncJob::SourceUnchanged(job, input.fd.Get(), input.st);
     }
     if (r.Ok() && ::fchmod(pending.fd.Get(), meta.nMode & 0666u) != 0) {
         pending.strWarning =
@@ -146,16 +146,14 @@ SHvncResult CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pendi
 
 SHvncResult CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem)
 {
-    SHvncSource src;
-    SHvncResult r = OpenInput(job, false, src);
+    SHvncSource input;
+    SHvncResult r = OpenInput(job, false, input);
     if (!r.Ok()) {
         return r;
     }
-    const HvncIo::CFd& in = src.fd;
-    const struct stat& st = src.st;
     std::uint8_t bytes[CHvncHeader::kMaxSize];
     CHvncHeader hdr;
-    if (!(r = hdr.ReadFrom(in.Get(), bytes)).Ok()) {
+    if (!(r = hdr.ReadFrom(input.fd.Get(), bytes)).Ok()) {
         if (r.eCode == EHvnc::IoError) {
             r.strReason = "cannot read " + (job.src.strDisplay.empty() ? job.src.strName : job.src.strDisplay);
         }
@@ -172,10 +170,10 @@ SHvncResult CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPend
         return r;
     }
     const std::uint64_t nExpected = hdr.Size() + CHvncHeader::ContentSize(meta.nSize);
-    if (static_cast<std::uint64_t>(st.st_size) != nExpected) {
+    if (static_cast<std::uint64_t>(input.st.st_size) != nExpected) {
         return {EHvnc::Corrupt,
-                static_cast<std::uint64_t>(st.st_size) < nExpected ? "the encrypted file is truncated"
-                                                                   : "the encrypted file has extra bytes"};
+                static_cast<std::uint64_t>(input.st.st_size) < nExpected ? "the encrypted file is truncated"
+                                                                         : "the encrypted file has extra bytes"};
     }
     CHvncCipher content;
     if (!content.Init(block.data(), static_cast<std::size_t>(CHvncHeader::KeyLenOfCipher(hdr.nCipher)))) {
@@ -183,7 +181,7 @@ SHvncResult CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPend
     }
     SHvncStreamJob stream;
     stream.bEncrypt = false;
-    stream.fdIn = in.Get();
+    stream.fdIn = input.fd.Get();
     stream.nPlainSize = meta.nSize;
     stream.pCipher = &content;
     stream.pStop = &m_sigStop;
@@ -214,8 +212,8 @@ SHvncResult CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPend
     pending.bFreeName = true;
     pending.removeDir = job.srcDir;
     pending.strRemove = job.src.strName;
-    pending.nRemoveDev = src.named.st_dev;
-    pending.nRemoveIno = src.named.st_ino;
+    pending.nRemoveDev = input.named.st_dev;
+    pending.nRemoveIno = input.named.st_ino;
     stream.fdOut = pending.fd.Get();
     stream.bSparse = true;
     r = HvncRunStream(stream);

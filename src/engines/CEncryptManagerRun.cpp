@@ -40,14 +40,14 @@ SHvncJob JobAt(const SHVFileRef& ref, int nDestDirFd, const std::string& strDest
     return job;
 }
 
-}  // namespace
-
-SHvncResult CEncryptManager::PathJob(const std::string& strPath, const char* pszDest, SHvncJob& job)
+// A caller's path as a job: its folder opened, the output beside it or at pszDest.
+SHvncResult PathJob(const std::string& strPath, const char* pszDest, SHvncJob& job)
 {
     auto openParent = [](const std::string& strFile, SHvncDir& dir, std::string& strName) -> SHvncResult {
         HvncIo::CFd fd;
         if (const int nErr = HvncIo::OpenParent(strFile, fd, strName); nErr != 0) {
-            return {HvncOfErrno(nErr), "cannot open the folder of " + strFile + ": " + std::string(std::strerror(nErr))};
+            return {HvncOfErrno(nErr),
+                    "cannot open the folder of " + strFile + ": " + std::string(std::strerror(nErr))};
         }
         const std::string strShown = strFile.find('/') == std::string::npos ? std::string() : HvncIo::DirOf(strFile);
         dir = SHvncDir{fd.Get(), std::make_shared<HvncIo::CFd>(std::move(fd)), strShown};
@@ -65,6 +65,22 @@ SHvncResult CEncryptManager::PathJob(const std::string& strPath, const char* psz
     }
     return r;
 }
+
+// The jobs of a batch of paths, and of files named by folder and name.
+auto PathJobs(const std::vector<std::string>& files)
+{
+    return [&files](std::size_t i, SHvncJob& job) { return PathJob(files[i], nullptr, job); };
+}
+
+auto RefJobs(const std::vector<SHVFileRef>& files)
+{
+    return [&files](std::size_t i, SHvncJob& job) {
+        job = JobAt(files[i], -1, {});
+        return SHvncResult();
+    };
+}
+
+}  // namespace
 
 SHvncResult CEncryptManager::RunOne(bool bEncrypt, SHvncJob& job)
 {
@@ -166,38 +182,22 @@ int CEncryptManager::DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd, 
 
 int CEncryptManager::EncryptFilesW(const std::vector<std::string>& files, std::vector<int>& results)
 {
-    return RunBatch(
-        true, files.size(), [&](std::size_t i, SHvncJob& job) { return PathJob(files[i], nullptr, job); }, results);
+    return RunBatch(true, files.size(), PathJobs(files), results);
 }
 
 int CEncryptManager::DecryptFilesW(const std::vector<std::string>& files, std::vector<int>& results)
 {
-    return RunBatch(
-        false, files.size(), [&](std::size_t i, SHvncJob& job) { return PathJob(files[i], nullptr, job); }, results);
+    return RunBatch(false, files.size(), PathJobs(files), results);
 }
 
 int CEncryptManager::EncryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results)
 {
-    return RunBatch(
-        true,
-        files.size(),
-        [&](std::size_t i, SHvncJob& job) {
-            job = JobAt(files[i], -1, {});
-            return SHvncResult();
-        },
-        results);
+    return RunBatch(true, files.size(), RefJobs(files), results);
 }
 
 int CEncryptManager::DecryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results)
 {
-    return RunBatch(
-        false,
-        files.size(),
-        [&](std::size_t i, SHvncJob& job) {
-            job = JobAt(files[i], -1, {});
-            return SHvncResult();
-        },
-        results);
+    return RunBatch(false, files.size(), RefJobs(files), results);
 }
 
 int CEncryptManager::RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker& makeJob, std::vector<int>& results)

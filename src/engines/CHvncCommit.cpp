@@ -35,7 +35,9 @@ SHvncResult Place(SHvncPending& p)
             return {};
         }
         if (nErr != EEXIST) {
-            return {nErr == ENOSPC ? EHvnc::NoSpace : nErr == ENAMETOOLONG ? EHvnc::NameTooLong : EHvnc::IoError,
+            return {nErr == ENOSPC         ? EHvnc::NoSpace
+                    : nErr == ENAMETOOLONG ? EHvnc::NameTooLong
+                                           : EHvnc::IoError,
                     "cannot rename the output into place: " + std::string(std::strerror(nErr))};
         }
         if (!p.bFreeName) {
@@ -183,7 +185,8 @@ std::vector<SHvncResult> CommitBatch(std::vector<SHvncPending>& pending)
     if (!SyncFileSystems(dirs)) {
         for (std::size_t i = 0; i < pending.size(); ++i) {
             if (results[i].Ok()) {
-                results[i] = {EHvnc::IoError, "cannot sync the folder of " + Shown(pending[i].dir, pending[i].strPlaced)};
+                results[i] = {EHvnc::IoError,
+                              "cannot sync the folder of " + Shown(pending[i].dir, pending[i].strPlaced)};
             }
         }
         return results;

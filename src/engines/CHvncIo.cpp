@@ -44,30 +44,6 @@ bool FaultAllows(std::size_t nLen)
 
 }  // namespace
 
-CFd& CFd::operator=(CFd&& o) noexcept
-{
-    if (this != &o) {
-        Close();
-        m_fd = o.Release();
-    }
-    return *this;
-}
-
-int CFd::Release()
-{
-    return std::exchange(m_fd, -1);
-}
-
-int CFd::Close()
-{
-    int nRet = 0;
-    if (m_fd >= 0) {
-        nRet = ::close(m_fd);
-    }
-    m_fd = -1;
-    return nRet;
-}
-
 void SetWriteFault(std::int64_t nBytes, int nErrno)
 {
     g_nFaultErrno.store(nErrno);
@@ -99,41 +75,6 @@ SHvncResult WriteAll(int fd, const void* pData, std::size_t nLen)
 {
     iovec v{const_cast<void*>(pData), nLen};
     return WriteAll(fd, &v, 1);
-}
-
-ssize_t ReadFull(int fd, void* pData, std::size_t nLen)
-{
-    iovec v{pData, nLen};
-    return ReadFullV(fd, &v, 1);
-}
-
-ssize_t ReadFullV(int fd, iovec* pIov, int nIov)
-{
-    ssize_t nTotal = 0;
-    while (nIov > 0) {
-        const ssize_t n = ::readv(fd, pIov, std::min(nIov, 64));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        nTotal += n;
-        auto nDone = static_cast<std::size_t>(n);
-        while (nIov > 0 && nDone >= pIov->iov_len) {
-            nDone -= pIov->iov_len;
-            ++pIov;
-            --nIov;
-        }
-        if (nIov > 0) {
-            pIov->iov_base = static_cast<char*>(pIov->iov_base) + nDone;
-            pIov->iov_len -= nDone;
-        }
-    }
-    return nTotal;
 }
 
 std::string DirOf(const std::string& strPath)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engines/HvncResult.h"
+#include "globalfuncs/HVDurableFile.h"
+#include "globalfuncs/HVUniqueFd.h"
 
 #include <atomic>
 #include <cstddef>
@@ -14,38 +16,13 @@
 // codes, temporary names, renaming without replacing, folder syncs, free output names.
 namespace HvncIo {
 
-// An owned file descriptor.
-class CFd
-{
-public:
-    CFd() = default;
-    explicit CFd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~CFd() { Close(); }
-    CFd(CFd&& o) noexcept
-        : m_fd(o.Release())
-    {
-    }
-    CFd& operator=(CFd&& o) noexcept;
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    [[nodiscard]] int Get() const { return m_fd; }
-    [[nodiscard]] bool Valid() const { return m_fd >= 0; }
-    int Release();
-    int Close();
-
-private:
-    int m_fd = -1;
-};
+using CFd = HVUniqueFd;
 
 // Writes all iovecs: Ok, NoSpace (ENOSPC, EDQUOT) or IoError with the reason.
 [[nodiscard]] SHvncResult WriteAll(int fd, const iovec* pIov, int nIov);
 [[nodiscard]] SHvncResult WriteAll(int fd, const void* pData, std::size_t nLen);
-// Reads until nLen bytes or end of file; returns the count, or -1 on error.
-[[nodiscard]] ssize_t ReadFull(int fd, void* pData, std::size_t nLen);
-[[nodiscard]] ssize_t ReadFullV(int fd, iovec* pIov, int nIov);
+using HVDurableFile::ReadFull;
+using HVDurableFile::ReadFullV;
 
 // Test seam: after nBytes more bytes written through WriteAll, writes fail with nErrno
 // (e.g. ENOSPC). A negative nBytes switches the fault off.

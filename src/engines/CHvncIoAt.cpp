@@ -144,7 +144,7 @@ int OpenParent(const std::string& strPath, CFd& dir, std::string& strName)
     }
     strName = NameOf(strPlain);
     dir = CFd(::open(DirOf(strPlain).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return dir.Valid() ? 0 : errno;
+    return dir.IsValid() ? 0 : errno;
 }
 
 std::string JoinPath(const std::string& strDir, const std::string& strName)

@@ -29,7 +29,7 @@ SHvncResult OpenSource(const SHvncJob& job, SHvncSource& src)
     }
     const int nFollow = job.bFollow ? 0 : O_NOFOLLOW;
     fd = HvncIo::CFd(::openat(ref.nDirFd, ref.strName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | nFollow));
-    if (!fd.Valid()) {
+    if (!fd.IsValid()) {
         const int nErr = errno;
         if (nErr == ELOOP) {
             return {EHvnc::NotRegular, strShown + " is a symbolic link; it was not followed"};
@@ -99,11 +99,12 @@ SHvncResult CreateOutput(const SHvncJob& job, const std::string& strFinal, SHvnc
         return {EHvnc::Failed, "\"" + strFinal + "\" is not a file name"};
     }
     if (strFinal.size() > kMaxName) {
-        return {EHvnc::NameTooLong, "the output name " + HvncIo::JoinPath(job.destDir.strShown, strFinal) + " is too long"};
+        return {EHvnc::NameTooLong,
+                "the output name " + HvncIo::JoinPath(job.destDir.strShown, strFinal) + " is too long"};
     }
     std::string strFailure;
     pending.fd = HvncIo::CFd(HvncIo::MakeTempAt(job.destDir.nFd, strFinal, pending.strTemp, strFailure));
-    if (!pending.fd.Valid()) {
+    if (!pending.fd.IsValid()) {
         const int nErr = errno;
         const std::string strDir = job.destDir.strShown.empty() ? std::string(".") : job.destDir.strShown;
         return {HvncOfErrno(nErr), "cannot create a file in " + strDir + ": " + strFailure};

@@ -127,7 +127,8 @@ SHvncResult CPipe::Crypt(SBlock& b)
                 return {EHvnc::Failed, "encryption failed"};
             }
         } else if (!m_job.pCipher->OpenChunk(c, bLast, p, nLen, p + nLen)) {
-            return {EHvnc::Corrupt, "chunk " + std::to_string(c) + " failed authentication (damaged, reordered or cut)"};
+            return {EHvnc::Corrupt,
+                    "chunk " + std::to_string(c) + " failed authentication (damaged, reordered or cut)"};
         }
     }
     return {};
@@ -208,8 +209,7 @@ SHvncResult CPipe::Run()
         for (std::uint64_t nBlock = 0; nBlock < m_nBlocks; ++nBlock) {
             {
                 std::unique_lock lock(mu);
-                cv.wait(lock,
-                        [&] { return !err.Ok() || (s == 0 ? nBlock - done[2] < kSlots : done[s - 1] > nBlock); });
+                cv.wait(lock, [&] { return !err.Ok() || (s == 0 ? nBlock - done[2] < kSlots : done[s - 1] > nBlock); });
                 if (!err.Ok()) {
                     return;
                 }

@@ -55,26 +55,6 @@ SHvncResult OpenOwnReadOnly(int dirfd, const std::string& strName, const struct 
 
 }  // namespace
 
-HVUniqueFd& HVUniqueFd::operator=(HVUniqueFd&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        m_fd = other.m_fd;
-        other.m_fd = -1;
-    }
-    return *this;
-}
-
-int HVUniqueFd::Close()
-{
-    int nResult = 0;
-    if (m_fd >= 0) {
-        nResult = close(m_fd) == 0 ? 0 : errno;
-        m_fd = -1;
-    }
-    return nResult;
-}
-
 SHvncResult HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target)
 {
     struct stat lst
@@ -143,7 +123,8 @@ HVSetAside(int dirfd, const std::string& strName, const HVWipeTarget& target, in
         // Recorded first and durably: should the process die from here on, the next start finds
         // the file under its new name and finishes the wipe.
         if (!HVPendingRecords::Add(HVPendingRecords::kWipe, nMethod, dirfd, strNew, target.st.st_ino, true)) {
-            return {EHvnc::IoError, "the wipe could not be recorded in " + HVPendingRecords::DataFolder() + ": " + ErrnoText(errno)};
+            return {EHvnc::IoError,
+                    "the wipe could not be recorded in " + HVPendingRecords::DataFolder() + ": " + ErrnoText(errno)};
         }
         if (renameat2(dirfd, strName.c_str(), dirfd, strNew.c_str(), RENAME_NOREPLACE) != 0) {
             const int nErr = errno;

@@ -1,36 +1,10 @@
 #pragma once
 
 #include "engines/HvncResult.h"
+#include "globalfuncs/HVUniqueFd.h"
 
 #include <string>
 #include <sys/stat.h>
-
-// Owns one file descriptor.
-class HVUniqueFd
-{
-public:
-    HVUniqueFd() = default;
-    explicit HVUniqueFd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~HVUniqueFd() { Close(); }
-    HVUniqueFd(HVUniqueFd&& other) noexcept
-        : m_fd(other.m_fd)
-    {
-        other.m_fd = -1;
-    }
-    HVUniqueFd& operator=(HVUniqueFd&& other) noexcept;
-    HVUniqueFd(const HVUniqueFd&) = delete;
-    HVUniqueFd& operator=(const HVUniqueFd&) = delete;
-
-    [[nodiscard]] int Get() const { return m_fd; }
-    [[nodiscard]] bool IsValid() const { return m_fd >= 0; }
-    int Close();  // 0 or the close error
-
-private:
-    int m_fd = -1;
-};
 
 // A regular file opened for overwriting.
 struct HVWipeTarget

@@ -9,20 +9,20 @@
 enum class EHvnc : int
 {
     Ok = 0,
-    Failed = 1,               // no password set, bad arguments, anything not listed below
-    WrongPassword = 2,        // the header is intact but the password does not open it
-    Corrupt = 3,              // damaged header or content: bit flips, truncation, extra bytes
-    NotHvnc = 4,              // not an encrypted file of ours (no magic)
-    UnsupportedVersion = 5,   // written by a newer format version
-    Cancelled = 6,            // the stop signal was set
-    IoError = 7,              // reading or writing failed
-    NoSpace = 8,              // the disk is full
-    Exists = 9,               // the output name is taken (encryption never replaces a file)
-    NotRegular = 10,          // the source is not a regular file (or a link to one)
-    Changed = 11,             // the file is not the one listed, or changed since it was read
-    MultipleLinks = 12,       // the file has other names (hard links); it was not overwritten
-    Permission = 13,          // permission denied
-    NameTooLong = 14,         // a name the filesystem cannot hold
+    Failed = 1,              // no password set, bad arguments, anything not listed below
+    WrongPassword = 2,       // the header is intact but the password does not open it
+    Corrupt = 3,             // damaged header or content: bit flips, truncation, extra bytes
+    NotHvnc = 4,             // not an encrypted file of ours (no magic)
+    UnsupportedVersion = 5,  // written by a newer format version
+    Cancelled = 6,           // the stop signal was set
+    IoError = 7,             // reading or writing failed
+    NoSpace = 8,             // the disk is full
+    Exists = 9,              // the output name is taken (encryption never replaces a file)
+    NotRegular = 10,         // the source is not a regular file (or a link to one)
+    Changed = 11,            // the file is not the one listed, or changed since it was read
+    MultipleLinks = 12,      // the file has other names (hard links); it was not overwritten
+    Permission = 13,         // permission denied
+    NameTooLong = 14,        // a name the filesystem cannot hold
 };
 
 // A result with the reason of a failure (or the warning of a success) in words.

@@ -38,6 +38,20 @@ int OpenTemp(int nDirFd, const std::string& strName, const SOptions& opt, std::s
     return CreateExclusiveAt(nDirFd, O_WRONLY, opt.nMode, nextName, strTemp);
 }
 
+// Steps past nDone bytes of the nLeft iovecs at p.
+void Advance(iovec*& p, int& nLeft, std::size_t nDone)
+{
+    while (nLeft > 0 && nDone >= p->iov_len) {
+        nDone -= p->iov_len;
+        ++p;
+        --nLeft;
+    }
+    if (nLeft > 0) {
+        p->iov_base = static_cast<char*>(p->iov_base) + nDone;
+        p->iov_len -= nDone;
+    }
+}
+
 }  // namespace
 
 std::string RandomToken(std::size_t nLen, std::string_view alphabet)
@@ -92,10 +106,7 @@ int WriteAllV(int nFd, const iovec* pIov, int nIov)
         std::copy(pIov, pIov + nNow, local);
         iovec* p = local;
         int nLeft = nNow;
-        while (nLeft > 0 && p->iov_len == 0) {  // empty buffers need no write
-            ++p;
-            --nLeft;
-        }
+        Advance(p, nLeft, 0);  // empty buffers need no write
         while (nLeft > 0) {
             const ssize_t n = ::writev(nFd, p, nLeft);
             if (n < 0 && errno == EINTR) {
@@ -104,16 +115,7 @@ int WriteAllV(int nFd, const iovec* pIov, int nIov)
             if (n <= 0) {
                 return n < 0 ? errno : ENOSPC;
             }
-            auto nDone = static_cast<std::size_t>(n);
-            while (nLeft > 0 && nDone >= p->iov_len) {
-                nDone -= p->iov_len;
-                ++p;
-                --nLeft;
-            }
-            if (nLeft > 0) {
-                p->iov_base = static_cast<char*>(p->iov_base) + nDone;
-                p->iov_len -= nDone;
-            }
+            Advance(p, nLeft, static_cast<std::size_t>(n));
         }
         pIov += nNow;
         nIov -= nNow;
@@ -125,6 +127,32 @@ int WriteAll(int nFd, std::string_view content)
 {
     iovec v{const_cast<char*>(content.data()), content.size()};
     return WriteAllV(nFd, &v, 1);
+}
+
+ssize_t ReadFull(int nFd, void* pData, std::size_t nLen)
+{
+    iovec v{pData, nLen};
+    return ReadFullV(nFd, &v, 1);
+}
+
+ssize_t ReadFullV(int nFd, iovec* pIov, int nIov)
+{
+    ssize_t nTotal = 0;
+    while (nIov > 0) {
+        const ssize_t n = ::readv(nFd, pIov, std::min(nIov, 64));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        nTotal += n;
+        Advance(pIov, nIov, static_cast<std::size_t>(n));
+    }
+    return nTotal;
 }
 
 int SyncFile(int nFd, bool bDataOnly)

@@ -47,6 +47,11 @@ int Write(const std::string& strPath, std::string_view content, const SOptions& 
 int WriteAll(int nFd, std::string_view content);
 int WriteAllV(int nFd, const iovec* pIov, int nIov);
 
+// Reads until nLen bytes (the iovecs are full) or the end of the file, retrying interrupted
+// reads; returns the count, or -1 on error.
+ssize_t ReadFull(int nFd, void* pData, std::size_t nLen);
+ssize_t ReadFullV(int nFd, iovec* pIov, int nIov);
+
 // fsync (fdatasync with bDataOnly) of a file; 0 or an errno.
 int SyncFile(int nFd, bool bDataOnly = false);
 // fsync of a folder, so that a name made or removed in it lasts. True also where the file system
