@@ -62,7 +62,7 @@ int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut, 
             const int nErr = errno;
             strWhy = "the temporary file could not be recorded in " + HVPendingRecords::DataFolder() + " ("
                      + std::strerror(nErr) + ")";
-            return nErr;
+            return nErr != 0 ? nErr : EIO;  // never taken for a success
         }
         return 0;
     };

@@ -196,9 +196,9 @@ SHvncResult CWipeManager::OverwriteAndRemove(int nDir,
         }
         return {m_sigStop.IsSet() ? EHvnc::Cancelled : EHvnc::IoError, strError};
     }
-    if (!HVRemoveWipedFile(nDir, strAside, target, strError)) {
+    if (SHvncResult r = HVRemoveWipedFile(nDir, strAside, target); !r.Ok()) {
         HVRestoreWipeTargetMode(target);
-        return {EHvnc::IoError, strError};
+        return r;
     }
     if (m_nMethod == 1 && m_bPatternInvalid) {
         return {EHvnc::Ok, "the third-pass pattern is not hexadecimal; random data was written instead"};

@@ -161,28 +161,25 @@ bool HVPutBack(int dirfd, const std::string& strAside, const std::string& strNam
     return true;
 }
 
-bool HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError)
+SHvncResult HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target)
 {
     if (ftruncate(target.fd.Get(), 0) != 0 || fsync(target.fd.Get()) != 0) {
-        strError = "the overwritten file could not be truncated: " + ErrnoText(errno);
-        return false;
+        return {EHvnc::IoError, "the overwritten file could not be truncated: " + ErrnoText(errno)};
     }
     struct stat st
     {
     };
     if (fstatat(dirfd, strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(st, target.st)) {
-        strError = "the overwritten file (named \"" + strName + "\") was moved away; it is empty now";
-        return false;
+        return {EHvnc::IoError, "the overwritten file (named \"" + strName + "\") was moved away; it is empty now"};
     }
     target.bModeChanged = false;  // the file goes; its mode no longer matters
     target.fd.Close();
     if (unlinkat(dirfd, strName.c_str(), 0) != 0) {
-        strError = "the overwritten file (now named \"" + strName + "\") could not be removed: " + ErrnoText(errno);
-        return false;
+        return {EHvnc::IoError,
+                "the overwritten file (now named \"" + strName + "\") could not be removed: " + ErrnoText(errno)};
     }
     if (!HVDurableFile::SyncDir(dirfd)) {
-        strError = "the folder could not be synced after the removal: " + ErrnoText(errno);
-        return false;
+        return {EHvnc::IoError, "the folder could not be synced after the removal: " + ErrnoText(errno)};
     }
-    return true;
+    return {};
 }

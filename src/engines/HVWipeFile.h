@@ -35,6 +35,6 @@ HVSetAside(int dirfd, const std::string& strName, const HVWipeTarget& target, in
 [[nodiscard]] bool HVPutBack(int dirfd, const std::string& strAside, const std::string& strName);
 
 // Ends the life of an overwritten file: truncates it to 0 and syncs it, removes the name strName
-// (after checking it still holds that file) and syncs the folder. False with a reason in strError.
-[[nodiscard]] bool
-HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
+// (after checking it still holds that file) and syncs the folder. IoError with the reason when a
+// step fails.
+[[nodiscard]] SHvncResult HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target);

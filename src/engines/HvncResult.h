@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <string>
+#include <utility>
 
 // Results of the encryption and wipe engines' operations. The engines work with EHvnc (and
 // SHvncResult, a code with its reason); the integer constants below are the same codes for the
