@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
             CHvncHeader::FixCheck(bytes.data(), bytes.size());
         }
         CHvncHeader header;
-        std::string strWhy;
-        if (header.Parse(bytes.data(), bytes.size(), strWhy) == 0 && (header.nMemKiB > 64 || header.nPasses > 2)) {
+        if (header.Parse(bytes.data(), bytes.size()).Ok() && (header.nMemKiB > 64 || header.nPasses > 2)) {
             return 0;
         }
     }

@@ -22,10 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     }
 
     CHvncHeader header;
-    std::string strWhy;
-    const int nResult = header.Parse(bytes.data(), bytes.size(), strWhy);
-    if (nResult != 0) {
-        if (strWhy.empty()) {
+    const SHvncResult result = header.Parse(bytes.data(), bytes.size());
+    if (!result.Ok()) {
+        if (result.strReason.empty()) {
             std::abort();  // every refusal says why
         }
     } else {

@@ -96,18 +96,17 @@ bool CEncryptManager::SetWriteVersion(std::uint16_t nVersion)
     return true;
 }
 
-int CEncryptManager::Fail(int nResult, std::string strWhy)
+int CEncryptManager::Record(const SHvncResult& r)
 {
-    m_nLastResult = nResult;
-    m_strLastError = std::move(strWhy);
-    return nResult;
+    m_nLastResult = HvncCode(r.eCode);
+    m_strLastError = r.Ok() ? std::string() : r.strReason;
+    return m_nLastResult;
 }
 
-int CEncryptManager::Succeed()
+SHvncResult CEncryptManager::Recorded(SHvncResult r)
 {
-    m_nLastResult = HVNC_OK;
-    m_strLastError.clear();
-    return HVNC_OK;
+    Record(r);
+    return r;
 }
 
 int CEncryptManager::GetEncryptionSignature(std::u16string_view password, std::uint8_t* pOut, std::size_t nSize)

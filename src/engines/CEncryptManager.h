@@ -17,6 +17,7 @@
 class CHvncKeyCache;
 struct SHvncJob;
 struct SHvncPending;
+struct SHvncSource;
 
 // The encryption engine: turns files into ".hvnc" files and back (format in docs/hvnc-format.md).
 //
@@ -61,7 +62,7 @@ public:
     [[nodiscard]] int DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut);
 
     // The same for files named by folder descriptor and name (see SHVFileRef); each returns an
-    // EHvncResult (HVNC_OK = 0 on success) and records it as GetLastResult(). The output goes into
+    // EHvnc code (HVNC_OK = 0 on success) and records it as GetLastResult(). The output goes into
     // the folder nDestDirFd (-1: the source's folder) under strDestName ("": the default name as
     // above); GetLastOutputPath() then holds the output's name in that folder. DecryptFileAt removes
     // the encrypted file (unlinkat in its folder, after checking it is still the listed file).
@@ -69,7 +70,7 @@ public:
     [[nodiscard]] int
     DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd = -1, const std::string& strDestName = {});
     // Batches of the above into each file's own folder, syncs shared as in EncryptFilesW.
-    // results[i] gets the EHvncResult of files[i]; returns non-zero when every file succeeded.
+    // results[i] gets the EHvnc code of files[i]; returns non-zero when every file succeeded.
     [[nodiscard]] int EncryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results);
     [[nodiscard]] int DecryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results);
 
@@ -115,7 +116,7 @@ public:
     bool SetWriteVersion(std::uint16_t nVersion);
 
     // Many files at once: each output is made durable and put in place before the call returns,
-    // but the syncs are shared by the whole batch. results[i] gets the EHvncResult of
+    // but the syncs are shared by the whole batch. results[i] gets the EHvnc code of
     // files[i]; GetLastOutputPath is not meaningful afterwards. Returns non-zero when every
     // file succeeded.
     [[nodiscard]] int EncryptFilesW(const std::vector<std::string>& files, std::vector<int>& results);
@@ -130,21 +131,22 @@ public:
     static constexpr std::uint32_t kDefaultKdfPasses = 3;
 
 private:
-    int Fail(int nResult, std::string strWhy);
-    int Succeed();
-    // The last result with its reason (the failure's, or the success's warning).
-    [[nodiscard]] SHvncResult Outcome(int nResult) const;
+    // Makes r the last result (GetLastResult, GetLastError); returns its code.
+    int Record(const SHvncResult& r);
+    SHvncResult Recorded(SHvncResult r);
     // makeJob(i, job) sets up file i of nCount (a failure is that file's result).
-    using JobMaker = std::function<int(std::size_t, SHvncJob&)>;
+    using JobMaker = std::function<SHvncResult(std::size_t, SHvncJob&)>;
     int RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker& makeJob, std::vector<int>& results);
-    int RunOne(bool bEncrypt, SHvncJob& job);
-    // A caller's path as a job: its folder opened, the output beside it or at pszDest.
-    int PathJob(const std::string& strPath, const char* pszDest, SHvncJob& job);
-    int EncryptOne(const SHvncJob& job, SHvncPending& pending);
+    // One file, its output put in place; the result is recorded (a success's reason is its warning).
+    SHvncResult RunOne(bool bEncrypt, SHvncJob& job);
+    // Checks the engine is ready and opens the job's source (never one of the engines' temporaries).
+    SHvncResult OpenInput(const SHvncJob& job, bool bEncrypt, SHvncSource& src) const;
+    SHvncResult EncryptOne(const SHvncJob& job, SHvncPending& pending);
     // Into pending (a temporary file), when pMem is given into memory, else only checked.
-    int DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem);
+    SHvncResult DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem);
     // Password-derived key for (salt, cost), from the cache when it was derived before.
-    int KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, const CSecureBuffer*& pKek);
+    SHvncResult
+    KeyFor(const std::uint8_t* pSalt, std::uint32_t nMemKiB, std::uint32_t nPasses, const CSecureBuffer*& pKek);
 
     HVProgressSink m_sink;
     CSecureBuffer m_password;

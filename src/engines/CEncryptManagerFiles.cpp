@@ -38,48 +38,46 @@ private:
 
 }  // namespace
 
-int CEncryptManager::KeyFor(const std::uint8_t* pSalt,
-                            std::uint32_t nMemKiB,
-                            std::uint32_t nPasses,
-                            const CSecureBuffer*& pKek)
+SHvncResult CEncryptManager::KeyFor(const std::uint8_t* pSalt,
+                                    std::uint32_t nMemKiB,
+                                    std::uint32_t nPasses,
+                                    const CSecureBuffer*& pKek)
 {
     CHvncKeyCache::Salt salt{};
     std::memcpy(salt.data(), pSalt, salt.size());
     pKek = m_keys->Get(m_password, salt, nMemKiB, nPasses);
     if (pKek == nullptr) {
-        return Fail(HVNC_FAILED, "key derivation failed (not enough memory?)");
+        return {EHvnc::Failed, "key derivation failed (not enough memory?)"};
     }
-    return HVNC_OK;
+    return {};
 }
 
-int CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
+SHvncResult CEncryptManager::OpenInput(const SHvncJob& job, bool bEncrypt, SHvncSource& src) const
 {
     if (!m_bReady) {
-        return Fail(HVNC_FAILED, "the cryptographic library could not be initialised");
+        return {EHvnc::Failed, "the cryptographic library could not be initialised"};
     }
     if (!m_bHavePassword) {
-        return Fail(HVNC_FAILED, "no password was given");
+        return {EHvnc::Failed, "no password was given"};
     }
-    std::string strWhy;
-    HvncIo::CFd in;
-    struct stat st
-    {
-    };
-    struct stat named
-    {
-    };
     // A temporary of the engines (an output being written, a file being wiped) is never user data.
-    if (HVIsOwnTemporaryName(job.src.strName)) {
-        return Fail(HVNC_NOT_REGULAR, job.src.strName + " is a temporary file of this program, not user data");
+    if (bEncrypt && HVIsOwnTemporaryName(job.src.strName)) {
+        return {EHvnc::NotRegular, job.src.strName + " is a temporary file of this program, not user data"};
     }
-    int nRet = HvncJob::OpenSource(job, in, st, named, strWhy);
-    if (nRet != HVNC_OK) {
-        return Fail(nRet, strWhy);
+    return HvncJob::OpenSource(job, src);
+}
+
+SHvncResult CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
+{
+    SHvncSource input;
+    SHvncResult r = OpenInput(job, true, input);
+    if (!r.Ok()) {
+        return r;
     }
     const std::string strDest = job.strDestName.empty() ? job.src.strName + ".hvnc" : job.strDestName;
     if (HvncIo::ExistsAt(job.destDir.nFd, strDest)) {
-        return Fail(HVNC_EXISTS,
-                    "the output file " + HvncIo::JoinPath(job.destDir.strShown, strDest) + " already exists");
+        return {EHvnc::Exists,
+                "the output file " + HvncIo::JoinPath(job.destDir.strShown, strDest) + " already exists"};
     }
 
     CHvncHeader hdr;
@@ -89,158 +87,142 @@ int CEncryptManager::EncryptOne(const SHvncJob& job, SHvncPending& pending)
     hdr.nPasses = m_nKdfPasses;
     hdr.salt = m_keys->EncryptionSalt(hdr.nMemKiB, hdr.nPasses);
     const CSecureBuffer* pKek = nullptr;
-    if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)) != HVNC_OK) {
-        return nRet;
+    if (!(r = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)).Ok()) {
+        return r;
     }
     // Key block: the random data key, then the metadata to restore.
     CScratchWiper wiper(m_keyBlock);
     CSecureBuffer& block = m_keyBlock;
     if (block.size() != CHvncHeader::kKeyBlockSize) {
-        return Fail(HVNC_FAILED, "out of secure memory");
+        return {EHvnc::Failed, "out of secure memory"};
     }
     // One call for the data key (bytes 0..31) and the key-block nonce (32..43).
     randombytes_buf(block.data(), 32 + hdr.wrapNonce.size());
     std::memcpy(hdr.wrapNonce.data(), block.data() + 32, hdr.wrapNonce.size());
     SHvncMeta meta;
-    meta.nSize = static_cast<std::uint64_t>(st.st_size);
+    meta.nSize = static_cast<std::uint64_t>(input.st.st_size);
     // The mode as the user had it, before the caller made the file writable for processing.
-    meta.nMode = (job.src.nOriginalMode >= 0 ? static_cast<std::uint32_t>(job.src.nOriginalMode) : st.st_mode) & 07777u;
-    meta.nMtimeSec = st.st_mtim.tv_sec;
-    meta.nMtimeNsec = static_cast<std::uint32_t>(st.st_mtim.tv_nsec);
+    meta.nMode =
+        (job.src.nOriginalMode >= 0 ? static_cast<std::uint32_t>(job.src.nOriginalMode) : input.st.st_mode) & 07777u;
+    meta.nMtimeSec = input.st.st_mtim.tv_sec;
+    meta.nMtimeNsec = static_cast<std::uint32_t>(input.st.st_mtim.tv_nsec);
     meta.Write(block.data() + 32);
 
     std::uint8_t bytes[CHvncHeader::kMaxSize];
     CHvncCipher content;
     if (!CHvncKeyBlock::Seal(hdr, *pKek, block, bytes)
         || !content.Init(block.data(), static_cast<std::size_t>(m_nKeyLen))) {
-        return Fail(HVNC_FAILED, "cipher set-up failed");
+        return {EHvnc::Failed, "cipher set-up failed"};
     }
 
-    if ((nRet = HvncJob::CreateOutput(job, strDest, pending, strWhy)) != HVNC_OK) {
-        return Fail(nRet, strWhy);
+    if (!(r = HvncJob::CreateOutput(job, strDest, pending)).Ok()) {
+        return r;
     }
     {
         SHvncStreamJob stream;
         stream.bEncrypt = true;
         stream.pPrefix = bytes;
         stream.nPrefix = hdr.Size();
-        stream.fdIn = in.Get();
+        stream.fdIn = input.fd.Get();
         stream.fdOut = pending.fd.Get();
         stream.nPlainSize = meta.nSize;
         stream.pCipher = &content;
         stream.pStop = &m_sigStop;
         stream.pSink = &m_sink;
-        nRet = HvncRunStream(stream, strWhy);
+        r = HvncRunStream(stream);
     }
-    if (nRet == HVNC_OK) {
-        nRet = HvncJob::SourceUnchanged(job, in.Get(), st, strWhy);
+    if (r.Ok()) {
+        r = HvncJob::SourceUnchanged(job, input.fd.Get(), input.st);
     }
-    if (nRet == HVNC_OK && ::fchmod(pending.fd.Get(), meta.nMode & 0666u) != 0) {
+    if (r.Ok() && ::fchmod(pending.fd.Get(), meta.nMode & 0666u) != 0) {
         pending.strWarning =
             "the file system cannot keep the permissions of the output (" + std::string(std::strerror(errno)) + ")";
     }
-    if (nRet != HVNC_OK) {
+    if (!r.Ok()) {
         HvncCommit::Abandon(pending);
-        return Fail(nRet, strWhy);
     }
-    return HVNC_OK;
+    return r;
 }
 
-int CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem)
+SHvncResult CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPending, std::vector<std::uint8_t>* pMem)
 {
-    if (!m_bReady) {
-        return Fail(HVNC_FAILED, "the cryptographic library could not be initialised");
-    }
-    if (!m_bHavePassword) {
-        return Fail(HVNC_FAILED, "no password was given");
-    }
-    std::string strWhy;
-    HvncIo::CFd in;
-    struct stat st
-    {
-    };
-    struct stat named
-    {
-    };
-    int nRet = HvncJob::OpenSource(job, in, st, named, strWhy);
-    if (nRet != HVNC_OK) {
-        return Fail(nRet, strWhy);
+    SHvncSource input;
+    SHvncResult r = OpenInput(job, false, input);
+    if (!r.Ok()) {
+        return r;
     }
     std::uint8_t bytes[CHvncHeader::kMaxSize];
     CHvncHeader hdr;
-    if ((nRet = hdr.ReadFrom(in.Get(), bytes, strWhy)) != HVNC_OK) {
-        return Fail(nRet,
-                    nRet == HVNC_IO_ERROR
-                        ? "cannot read " + (job.src.strDisplay.empty() ? job.src.strName : job.src.strDisplay)
-                        : strWhy);
+    if (!(r = hdr.ReadFrom(input.fd.Get(), bytes)).Ok()) {
+        if (r.eCode == EHvnc::IoError) {
+            r.strReason = "cannot read " + (job.src.strDisplay.empty() ? job.src.strName : job.src.strDisplay);
+        }
+        return r;
     }
     const CSecureBuffer* pKek = nullptr;
-    if ((nRet = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)) != HVNC_OK) {
-        return nRet;
+    if (!(r = KeyFor(hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, pKek)).Ok()) {
+        return r;
     }
     CScratchWiper wiper(m_keyBlock);
     CSecureBuffer& block = m_keyBlock;
     SHvncMeta meta;
-    if ((nRet = CHvncKeyBlock::Open(hdr, *pKek, block, meta, strWhy)) != HVNC_OK) {
-        return Fail(nRet, strWhy);
+    if (!(r = CHvncKeyBlock::Open(hdr, *pKek, block, meta)).Ok()) {
+        return r;
     }
     const std::uint64_t nExpected = hdr.Size() + CHvncHeader::ContentSize(meta.nSize);
-    if (static_cast<std::uint64_t>(st.st_size) != nExpected) {
-        return Fail(HVNC_CORRUPT,
-                    static_cast<std::uint64_t>(st.st_size) < nExpected ? "the encrypted file is truncated"
-                                                                       : "the encrypted file has extra bytes");
+    if (static_cast<std::uint64_t>(input.st.st_size) != nExpected) {
+        return {EHvnc::Corrupt,
+                static_cast<std::uint64_t>(input.st.st_size) < nExpected ? "the encrypted file is truncated"
+                                                                         : "the encrypted file has extra bytes"};
     }
     CHvncCipher content;
     if (!content.Init(block.data(), static_cast<std::size_t>(CHvncHeader::KeyLenOfCipher(hdr.nCipher)))) {
-        return Fail(HVNC_FAILED, "cipher set-up failed");
+        return {EHvnc::Failed, "cipher set-up failed"};
     }
     SHvncStreamJob stream;
     stream.bEncrypt = false;
-    stream.fdIn = in.Get();
+    stream.fdIn = input.fd.Get();
     stream.nPlainSize = meta.nSize;
     stream.pCipher = &content;
     stream.pStop = &m_sigStop;
     stream.pSink = &m_sink;
     if (pMem != nullptr) {
         if (meta.nSize > kMaxMemoryPlain) {
-            return Fail(HVNC_FAILED, "the file is too large to be decrypted into memory");
+            return {EHvnc::Failed, "the file is too large to be decrypted into memory"};
         }
         pMem->clear();
         pMem->reserve(static_cast<std::size_t>(meta.nSize));
         stream.pMem = pMem;
-        if ((nRet = HvncRunStream(stream, strWhy)) != HVNC_OK) {
+        if (!(r = HvncRunStream(stream)).Ok()) {
             sodium_memzero(pMem->data(), pMem->size());
             pMem->clear();
-            return Fail(nRet, strWhy);
         }
-        return HVNC_OK;
+        return r;
     }
 
     if (pPending == nullptr) {  // verification
         stream.bDiscard = true;
-        nRet = HvncRunStream(stream, strWhy);
-        return nRet == HVNC_OK ? HVNC_OK : Fail(nRet, strWhy);
+        return HvncRunStream(stream);
     }
     SHvncPending& pending = *pPending;
-    if ((nRet = HvncJob::CreateOutput(
-             job, job.strDestName.empty() ? HvncJob::PlainNameOf(job.src.strName) : job.strDestName, pending, strWhy))
-        != HVNC_OK) {
-        return Fail(nRet, strWhy);
+    const std::string strFinal = job.strDestName.empty() ? HvncJob::PlainNameOf(job.src.strName) : job.strDestName;
+    if (!(r = HvncJob::CreateOutput(job, strFinal, pending)).Ok()) {
+        return r;
     }
     pending.bFreeName = true;
     pending.removeDir = job.srcDir;
     pending.strRemove = job.src.strName;
-    pending.nRemoveDev = named.st_dev;
-    pending.nRemoveIno = named.st_ino;
+    pending.nRemoveDev = input.named.st_dev;
+    pending.nRemoveIno = input.named.st_ino;
     stream.fdOut = pending.fd.Get();
     stream.bSparse = true;
-    nRet = HvncRunStream(stream, strWhy);
+    r = HvncRunStream(stream);
     // Runs of zeros were skipped as holes: the size is set once at the end.
-    if (nRet == HVNC_OK && ::ftruncate(pending.fd.Get(), static_cast<off_t>(meta.nSize)) != 0) {
-        nRet = errno == ENOSPC || errno == EDQUOT ? HVNC_NO_SPACE : HVNC_IO_ERROR;
-        strWhy = "cannot set the size of the output: " + std::string(std::strerror(errno));
+    if (r.Ok() && ::ftruncate(pending.fd.Get(), static_cast<off_t>(meta.nSize)) != 0) {
+        r = {errno == ENOSPC || errno == EDQUOT ? EHvnc::NoSpace : EHvnc::IoError,
+             "cannot set the size of the output: " + std::string(std::strerror(errno))};
     }
-    if (nRet == HVNC_OK) {
+    if (r.Ok()) {
         const struct timespec times[2] = {{0, UTIME_OMIT},
                                           {static_cast<time_t>(meta.nMtimeSec), static_cast<long>(meta.nMtimeNsec)}};
         // Set-user and set-group bits are not given back to a file that came out of a container.
@@ -254,9 +236,8 @@ int CEncryptManager::DecryptOne(const SHvncJob& job, SHvncPending* pPending, std
                                   + "the file system cannot keep the modification time";
         }
     }
-    if (nRet != HVNC_OK) {
+    if (!r.Ok()) {
         HvncCommit::Abandon(pending);
-        return Fail(nRet, strWhy);
     }
-    return HVNC_OK;
+    return r;
 }

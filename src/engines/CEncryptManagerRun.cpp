@@ -40,87 +40,90 @@ SHvncJob JobAt(const SHVFileRef& ref, int nDestDirFd, const std::string& strDest
     return job;
 }
 
-}  // namespace
-
-int CEncryptManager::PathJob(const std::string& strPath, const char* pszDest, SHvncJob& job)
+// A caller's path as a job: its folder opened, the output beside it or at pszDest.
+SHvncResult PathJob(const std::string& strPath, const char* pszDest, SHvncJob& job)
 {
-    HvncIo::CFd dir;
-    std::string strName;
-    int nErr = HvncIo::OpenParent(strPath, dir, strName);
-    const std::string strShown = strPath.find('/') == std::string::npos ? std::string() : HvncIo::DirOf(strPath);
-    if (nErr != 0) {
-        return Fail(HvncResultOfErrno(nErr),
-                    "cannot open the folder of " + strPath + ": " + std::string(std::strerror(nErr)));
-    }
-    job.src = SHVFileRef{};
-    job.src.nDirFd = dir.Get();
-    job.src.strName = strName;
-    job.src.strDisplay = strPath;
-    job.srcDir = SHvncDir{dir.Get(), std::make_shared<HvncIo::CFd>(std::move(dir)), strShown};
-    job.bFollow = true;
-    job.destDir = job.srcDir;
-    job.strDestName.clear();
-    if (pszDest != nullptr && *pszDest != 0) {
-        const std::string strDest = pszDest;
-        if ((nErr = HvncIo::OpenParent(strDest, dir, job.strDestName)) != 0) {
-            return Fail(HvncResultOfErrno(nErr),
-                        "cannot open the folder of " + strDest + ": " + std::string(std::strerror(nErr)));
+    auto openParent = [](const std::string& strFile, SHvncDir& dir, std::string& strName) -> SHvncResult {
+        HvncIo::CFd fd;
+        if (const int nErr = HvncIo::OpenParent(strFile, fd, strName); nErr != 0) {
+            return {HvncOfErrno(nErr),
+                    "cannot open the folder of " + strFile + ": " + std::string(std::strerror(nErr))};
         }
-        const std::string strDestShown =
-            strDest.find('/') == std::string::npos ? std::string() : HvncIo::DirOf(strDest);
-        job.destDir = SHvncDir{dir.Get(), std::make_shared<HvncIo::CFd>(std::move(dir)), strDestShown};
+        const std::string strShown = strFile.find('/') == std::string::npos ? std::string() : HvncIo::DirOf(strFile);
+        dir = SHvncDir{fd.Get(), std::make_shared<HvncIo::CFd>(std::move(fd)), strShown};
+        return {};
+    };
+    job.src = SHVFileRef{};
+    job.src.strDisplay = strPath;
+    job.bFollow = true;
+    job.strDestName.clear();
+    SHvncResult r = openParent(strPath, job.srcDir, job.src.strName);
+    job.src.nDirFd = job.srcDir.nFd;
+    job.destDir = job.srcDir;
+    if (r.Ok() && pszDest != nullptr && *pszDest != 0) {
+        r = openParent(pszDest, job.destDir, job.strDestName);
     }
-    return HVNC_OK;
+    return r;
 }
 
-int CEncryptManager::RunOne(bool bEncrypt, SHvncJob& job)
+// The jobs of a batch of paths, and of files named by folder and name.
+auto PathJobs(const std::vector<std::string>& files)
+{
+    return [&files](std::size_t i, SHvncJob& job) { return PathJob(files[i], nullptr, job); };
+}
+
+auto RefJobs(const std::vector<SHVFileRef>& files)
+{
+    return [&files](std::size_t i, SHvncJob& job) {
+        job = JobAt(files[i], -1, {});
+        return SHvncResult();
+    };
+}
+
+}  // namespace
+
+SHvncResult CEncryptManager::RunOne(bool bEncrypt, SHvncJob& job)
 {
     m_strLastOutput.clear();
     m_strLastWarning.clear();
     SHvncPending pending;
-    int nRet = bEncrypt ? EncryptOne(job, pending) : DecryptOne(job, &pending, nullptr);
-    std::string strWhy;
-    if (nRet == HVNC_OK && (nRet = HvncCommit::CommitOne(pending, strWhy)) != HVNC_OK) {
-        Fail(nRet, strWhy);
+    SHvncResult r = bEncrypt ? EncryptOne(job, pending) : DecryptOne(job, &pending, nullptr);
+    if (r.Ok()) {
+        r = HvncCommit::CommitOne(pending);
     }
     if (!pending.strPlaced.empty()) {
         m_strLastOutput = pending.strPlaced;
         m_strLastWarning = pending.strWarning;
     }
-    return nRet == HVNC_OK ? Succeed() : nRet;
-}
-
-SHvncResult CEncryptManager::Outcome(int nResult) const
-{
-    return SHvncResult{static_cast<EHvnc>(nResult), nResult == HVNC_OK ? m_strLastWarning : m_strLastError};
+    Record(r);
+    if (r.Ok()) {
+        r.strReason = m_strLastWarning;
+    }
+    return r;
 }
 
 SHvncResult CEncryptManager::Encrypt(const std::string& strSource, const std::string& strDest)
 {
     m_strLastOutput.clear();
     SHvncJob job;
-    int nRet = PathJob(strSource, strDest.c_str(), job);
-    if (nRet == HVNC_OK) {
-        nRet = RunOne(true, job);
-    }
-    if (nRet == HVNC_OK) {
+    SHvncResult r = PathJob(strSource, strDest.c_str(), job);
+    r = r.Ok() ? RunOne(true, job) : Recorded(std::move(r));
+    if (r.Ok()) {
         m_strLastOutput = HvncIo::JoinPath(job.destDir.strShown, m_strLastOutput);
     }
-    return Outcome(nRet);
+    return r;
 }
 
 SHvncResult CEncryptManager::Decrypt(const std::string& strEncrypted, const std::string& strDest)
 {
     m_strLastOutput.clear();
     SHvncJob job;
-    int nRet = PathJob(strEncrypted, strDest.c_str(), job);
-    if (nRet == HVNC_OK) {
-        nRet = RunOne(false, job);
-    }
+    SHvncResult r = PathJob(strEncrypted, strDest.c_str(), job);
+    r = r.Ok() ? RunOne(false, job) : Recorded(std::move(r));
     if (!m_strLastOutput.empty()) {
         m_strLastOutput = HvncIo::JoinPath(job.destDir.strShown, m_strLastOutput);
     }
-    return Outcome(nRet);
+    return r;
 }
 
 SHvncResult CEncryptManager::Decrypt(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut)
@@ -128,16 +131,15 @@ SHvncResult CEncryptManager::Decrypt(const std::string& strEncrypted, std::vecto
     m_strLastOutput.clear();
     m_strLastWarning.clear();
     SHvncJob job;
-    int nRet = PathJob(strEncrypted, nullptr, job);
-    if (nRet == HVNC_OK) {
-        nRet = DecryptOne(job, nullptr, &memOut);
+    SHvncResult r = PathJob(strEncrypted, nullptr, job);
+    if (r.Ok()) {
+        r = DecryptOne(job, nullptr, &memOut);
     }
-    if (nRet != HVNC_OK) {
+    if (!r.Ok()) {
         sodium_memzero(memOut.data(), memOut.size());
         memOut.clear();
-        return Outcome(nRet);
     }
-    return Outcome(Succeed());
+    return Recorded(std::move(r));
 }
 
 int CEncryptManager::EncryptFileW(const std::string& strSource, const char* pszDest, std::uint64_t, int)
@@ -147,71 +149,55 @@ int CEncryptManager::EncryptFileW(const std::string& strSource, const char* pszD
 
 int CEncryptManager::DecryptFileW(const std::string& strEncrypted, const std::string& strDest)
 {
-    return static_cast<int>(Decrypt(strEncrypted, strDest).eCode);
+    return HvncCode(Decrypt(strEncrypted, strDest).eCode);
 }
 
 int CEncryptManager::DecryptFileW(const std::string& strEncrypted, std::vector<std::uint8_t>& memOut)
 {
-    return static_cast<int>(Decrypt(strEncrypted, memOut).eCode);
+    return HvncCode(Decrypt(strEncrypted, memOut).eCode);
 }
 
 int CEncryptManager::VerifyFileW(const std::string& strEncrypted)
 {
     m_strLastOutput.clear();
     SHvncJob job;
-    int nRet = PathJob(strEncrypted, nullptr, job);
-    if (nRet == HVNC_OK) {
-        nRet = DecryptOne(job, nullptr, nullptr);
+    SHvncResult r = PathJob(strEncrypted, nullptr, job);
+    if (r.Ok()) {
+        r = DecryptOne(job, nullptr, nullptr);
     }
-    return nRet != HVNC_OK ? nRet : Succeed();
+    return Record(r);
 }
 
 int CEncryptManager::EncryptFileAt(const SHVFileRef& source, int nDestDirFd, const std::string& strDestName)
 {
     SHvncJob job = JobAt(source, nDestDirFd, strDestName);
-    return RunOne(true, job);
+    return HvncCode(RunOne(true, job).eCode);
 }
 
 int CEncryptManager::DecryptFileAt(const SHVFileRef& encrypted, int nDestDirFd, const std::string& strDestName)
 {
     SHvncJob job = JobAt(encrypted, nDestDirFd, strDestName);
-    return RunOne(false, job);
+    return HvncCode(RunOne(false, job).eCode);
 }
 
 int CEncryptManager::EncryptFilesW(const std::vector<std::string>& files, std::vector<int>& results)
 {
-    return RunBatch(
-        true, files.size(), [&](std::size_t i, SHvncJob& job) { return PathJob(files[i], nullptr, job); }, results);
+    return RunBatch(true, files.size(), PathJobs(files), results);
 }
 
 int CEncryptManager::DecryptFilesW(const std::vector<std::string>& files, std::vector<int>& results)
 {
-    return RunBatch(
-        false, files.size(), [&](std::size_t i, SHvncJob& job) { return PathJob(files[i], nullptr, job); }, results);
+    return RunBatch(false, files.size(), PathJobs(files), results);
 }
 
 int CEncryptManager::EncryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results)
 {
-    return RunBatch(
-        true,
-        files.size(),
-        [&](std::size_t i, SHvncJob& job) {
-            job = JobAt(files[i], -1, {});
-            return HVNC_OK;
-        },
-        results);
+    return RunBatch(true, files.size(), RefJobs(files), results);
 }
 
 int CEncryptManager::DecryptFilesAt(const std::vector<SHVFileRef>& files, std::vector<int>& results)
 {
-    return RunBatch(
-        false,
-        files.size(),
-        [&](std::size_t i, SHvncJob& job) {
-            job = JobAt(files[i], -1, {});
-            return HVNC_OK;
-        },
-        results);
+    return RunBatch(false, files.size(), RefJobs(files), results);
 }
 
 int CEncryptManager::RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker& makeJob, std::vector<int>& results)
@@ -222,6 +208,14 @@ int CEncryptManager::RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker&
     m_batchWarnings.assign(nCount, std::string());
     const std::size_t nBatch = BatchSize();
     bool bAllOk = true;
+    auto note = [&](std::size_t i, const SHvncResult& r) {
+        results[i] = HvncCode(r.eCode);
+        if (!r.Ok()) {
+            m_batchReasons[i] = r.strReason;
+            Record(r);
+        }
+        bAllOk = bAllOk && r.Ok();
+    };
     for (std::size_t nStart = 0; nStart < nCount; nStart += nBatch) {
         const std::size_t nEnd = std::min(nCount, nStart + nBatch);
         std::vector<SHvncPending> pending;
@@ -229,40 +223,30 @@ int CEncryptManager::RunBatch(bool bEncrypt, std::size_t nCount, const JobMaker&
         pending.reserve(nEnd - nStart);
         for (std::size_t i = nStart; i < nEnd; ++i) {
             SHvncJob job;
-            if (m_sigStop.IsSet()) {
-                results[i] = Fail(HVNC_CANCELLED, "cancelled");
-            } else if ((results[i] = makeJob(i, job)) == HVNC_OK) {
-                SHvncPending p;
-                results[i] = bEncrypt ? EncryptOne(job, p) : DecryptOne(job, &p, nullptr);
-                if (results[i] == HVNC_OK && !p.bUnnamed && p.fd.Close() != 0) {
-                    HvncCommit::Abandon(p);  // the shared sync needs no open descriptor; a failed close is a failure
-                    results[i] = Fail(HVNC_IO_ERROR, "cannot close the output");
-                }
-                if (results[i] == HVNC_OK) {
-                    pending.push_back(std::move(p));
-                    index.push_back(i);
-                    continue;
-                }
+            SHvncPending p;
+            SHvncResult r = m_sigStop.IsSet() ? SHvncResult{EHvnc::Cancelled, "cancelled"} : makeJob(i, job);
+            if (r.Ok()) {
+                r = bEncrypt ? EncryptOne(job, p) : DecryptOne(job, &p, nullptr);
             }
-            m_batchReasons[i] = m_strLastError;
+            if (r.Ok() && !p.bUnnamed && p.fd.Close() != 0) {
+                HvncCommit::Abandon(p);  // the shared sync needs no open descriptor; a failed close is a failure
+                r = {EHvnc::IoError, "cannot close the output"};
+            }
+            if (r.Ok()) {
+                pending.push_back(std::move(p));
+                index.push_back(i);
+            } else {
+                note(i, r);
+            }
         }
-        std::vector<int> committed;
-        std::vector<std::string> whys;
-        HvncCommit::CommitBatch(pending, committed, whys);
+        const std::vector<SHvncResult> committed = HvncCommit::CommitBatch(pending);
         for (std::size_t k = 0; k < index.size(); ++k) {
-            results[index[k]] = committed[k];
-            m_batchReasons[index[k]] = whys[k];
+            note(index[k], committed[k]);
             m_batchWarnings[index[k]] = pending[k].strWarning;
-            if (committed[k] != HVNC_OK) {
-                Fail(committed[k], whys[k]);
-            }
-        }
-        for (std::size_t i = nStart; i < nEnd; ++i) {
-            bAllOk = bAllOk && results[i] == HVNC_OK;
         }
     }
     if (bAllOk) {
-        Succeed();
+        Record({});
     }
     return bAllOk ? 1 : 0;
 }

@@ -1,6 +1,6 @@
 #include "engines/CHvncCommit.h"
 
-#include "engines/HvncResult.h"
+#include "globalfuncs/HVDurableFile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -21,8 +21,8 @@ std::string Shown(const SHvncDir& dir, const std::string& strName)
     return HvncIo::JoinPath(dir.strShown, strName);
 }
 
-// Renames the temporary file to its final name (or the next free one). Returns an EHvncResult.
-int Place(SHvncPending& p, std::string& strWhy)
+// Renames the temporary file to its final name (or the next free one).
+SHvncResult Place(SHvncPending& p)
 {
     const int nDir = p.dir.nFd;
     std::string strTarget = p.bFreeName ? HvncIo::FindFreeNameAt(nDir, p.strFinal) : p.strFinal;
@@ -32,20 +32,20 @@ int Place(SHvncPending& p, std::string& strWhy)
         if (nErr == 0) {
             p.strPlaced = strTarget;
             p.strTemp.clear();
-            return HVNC_OK;
+            return {};
         }
         if (nErr != EEXIST) {
-            strWhy = "cannot rename the output into place: " + std::string(std::strerror(nErr));
-            return nErr == ENOSPC ? HVNC_NO_SPACE : nErr == ENAMETOOLONG ? HVNC_NAME_TOO_LONG : HVNC_IO_ERROR;
+            return {nErr == ENOSPC         ? EHvnc::NoSpace
+                    : nErr == ENAMETOOLONG ? EHvnc::NameTooLong
+                                           : EHvnc::IoError,
+                    "cannot rename the output into place: " + std::string(std::strerror(nErr))};
         }
         if (!p.bFreeName) {
-            strWhy = "the output file " + Shown(p.dir, p.strFinal) + " already exists";
-            return HVNC_EXISTS;
+            return {EHvnc::Exists, "the output file " + Shown(p.dir, p.strFinal) + " already exists"};
         }
         strTarget = HvncIo::FindFreeNameAt(nDir, p.strFinal);  // someone took it meanwhile
     }
-    strWhy = "no free name for the output";
-    return HVNC_EXISTS;
+    return {EHvnc::Exists, "no free name for the output"};
 }
 
 // One syncfs per file system of the given folders.
@@ -89,11 +89,11 @@ bool RemoveListed(const SHvncPending& p)
     return true;
 }
 
-void NoteReplaced(const SHvncPending& p, int& nResult, std::string& strWhy)
+SHvncResult Replaced(const SHvncPending& p)
 {
-    nResult = HVNC_CHANGED;
-    strWhy = "decrypted to " + Shown(p.dir, p.strPlaced) + ", but " + Shown(p.removeDir, p.strRemove)
-             + " was replaced meanwhile and was kept";
+    return {EHvnc::Changed,
+            "decrypted to " + Shown(p.dir, p.strPlaced) + ", but " + Shown(p.removeDir, p.strRemove)
+                + " was replaced meanwhile and was kept"};
 }
 
 // Removes the sources from a few threads at once: on file systems that discard freed blocks
@@ -123,84 +123,78 @@ void RemoveAll(const std::vector<SHvncPending*>& files, std::vector<char>& repla
 void Abandon(SHvncPending& p)
 {
     p.fd.Close();
-    if (!p.strTemp.empty()) {
-        ::unlinkat(p.dir.nFd, p.strTemp.c_str(), 0);
-        p.strTemp.clear();
-    }
+    HVDurableFile::RemoveTemp(p.dir.nFd, p.strTemp);
 }
 
-int CommitOne(SHvncPending& p, std::string& strWhy)
+SHvncResult CommitOne(SHvncPending& p)
 {
-    if (::fsync(p.fd.Get()) != 0 || (!p.bUnnamed && p.fd.Close() != 0)) {
-        const int nErr = errno;
-        strWhy = "cannot sync the output: " + std::string(std::strerror(nErr));
-        Abandon(p);
-        return nErr == ENOSPC || nErr == EDQUOT ? HVNC_NO_SPACE : HVNC_IO_ERROR;
+    int nErr = HVDurableFile::SyncFile(p.fd.Get());
+    if (nErr == 0 && !p.bUnnamed && p.fd.Close() != 0) {
+        nErr = errno;
     }
-    const int nRet = Place(p, strWhy);
-    if (nRet != HVNC_OK) {
+    if (nErr != 0) {
         Abandon(p);
-        return nRet;
+        return {nErr == ENOSPC || nErr == EDQUOT ? EHvnc::NoSpace : EHvnc::IoError,
+                "cannot sync the output: " + std::string(std::strerror(nErr))};
+    }
+    SHvncResult r = Place(p);
+    if (!r.Ok()) {
+        Abandon(p);
+        return r;
     }
     p.fd.Close();
-    if (!HvncIo::SyncDirFd(p.dir.nFd)) {
-        strWhy = "cannot sync the folder of " + Shown(p.dir, p.strPlaced);
-        return HVNC_IO_ERROR;  // the complete output stays; the caller is told it may not be durable
+    if (!HVDurableFile::SyncDir(p.dir.nFd)) {
+        // The complete output stays; the caller is told it may not be durable.
+        return {EHvnc::IoError, "cannot sync the folder of " + Shown(p.dir, p.strPlaced)};
     }
     if (!p.strRemove.empty()) {
         if (!RemoveListed(p)) {
-            int nResult = HVNC_OK;
-            NoteReplaced(p, nResult, strWhy);
-            return nResult;
+            return Replaced(p);
         }
-        (void)HvncIo::SyncDirFd(p.removeDir.nFd);
+        HVDurableFile::SyncDir(p.removeDir.nFd);
     }
-    return HVNC_OK;
+    return {};
 }
 
-void CommitBatch(std::vector<SHvncPending>& pending, std::vector<int>& results, std::vector<std::string>& whys)
+std::vector<SHvncResult> CommitBatch(std::vector<SHvncPending>& pending)
 {
-    results.assign(pending.size(), HVNC_OK);
-    whys.assign(pending.size(), std::string());
+    std::vector<SHvncResult> results(pending.size());
     std::vector<int> dirs;
-    for (SHvncPending& p : pending) {
-        if (!p.bUnnamed && p.fd.Close() != 0) {
-            results[static_cast<std::size_t>(&p - pending.data())] = HVNC_IO_ERROR;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (!pending[i].bUnnamed && pending[i].fd.Close() != 0) {
+            results[i] = {EHvnc::IoError, "cannot close the output"};
         }
-        dirs.push_back(p.dir.nFd);
+        dirs.push_back(pending[i].dir.nFd);
     }
     if (!SyncFileSystems(dirs)) {
         for (std::size_t i = 0; i < pending.size(); ++i) {
             Abandon(pending[i]);
-            results[i] = HVNC_IO_ERROR;
-            whys[i] = "cannot sync the outputs";
+            results[i] = {EHvnc::IoError, "cannot sync the outputs"};
         }
-        return;
+        return results;
     }
     for (std::size_t i = 0; i < pending.size(); ++i) {
-        if (results[i] == HVNC_OK) {
-            results[i] = Place(pending[i], whys[i]);
-        } else {
-            whys[i] = "cannot close the output";
+        if (results[i].Ok()) {
+            results[i] = Place(pending[i]);
         }
-        if (results[i] != HVNC_OK) {
+        if (!results[i].Ok()) {
             Abandon(pending[i]);
         }
         pending[i].fd.Close();
     }
     if (!SyncFileSystems(dirs)) {
         for (std::size_t i = 0; i < pending.size(); ++i) {
-            if (results[i] == HVNC_OK) {
-                results[i] = HVNC_IO_ERROR;
-                whys[i] = "cannot sync the folder of " + Shown(pending[i].dir, pending[i].strPlaced);
+            if (results[i].Ok()) {
+                results[i] = {EHvnc::IoError,
+                              "cannot sync the folder of " + Shown(pending[i].dir, pending[i].strPlaced)};
             }
         }
-        return;
+        return results;
     }
     std::vector<SHvncPending*> removals;
     std::vector<std::size_t> index;
     for (std::size_t i = 0; i < pending.size(); ++i) {
-        if (results[i] == HVNC_OK && !pending[i].strRemove.empty()) {
+        if (results[i].Ok() && !pending[i].strRemove.empty()) {
             removals.push_back(&pending[i]);
             index.push_back(i);
             dirs.push_back(pending[i].removeDir.nFd);
@@ -211,11 +205,12 @@ void CommitBatch(std::vector<SHvncPending>& pending, std::vector<int>& results, 
         RemoveAll(removals, replaced);
         for (std::size_t k = 0; k < removals.size(); ++k) {
             if (replaced[k] != 0) {
-                NoteReplaced(*removals[k], results[index[k]], whys[index[k]]);
+                results[index[k]] = Replaced(*removals[k]);
             }
         }
         SyncFileSystems(dirs);
     }
+    return results;
 }
 
 }  // namespace HvncCommit

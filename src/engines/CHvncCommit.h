@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/CHvncIo.h"
+#include "engines/HvncResult.h"
 
 #include <cstdint>
 #include <memory>
@@ -40,13 +41,12 @@ struct SHvncPending
 // decrypted file's source removed.
 namespace HvncCommit {
 
-// One output: fsync of the file, rename, fsync of the folder. Returns an EHvncResult.
-[[nodiscard]] int CommitOne(SHvncPending& p, std::string& strWhy);
+// One output: fsync of the file, rename, fsync of the folder.
+[[nodiscard]] SHvncResult CommitOne(SHvncPending& p);
 
 // Many outputs: one syncfs per file system for all contents, the renames, one syncfs per file
-// system for all the folders, then the removals. results[i] receives each EHvncResult and
-// whys[i] its reason.
-void CommitBatch(std::vector<SHvncPending>& pending, std::vector<int>& results, std::vector<std::string>& whys);
+// system for all the folders, then the removals. Returns each output's result.
+[[nodiscard]] std::vector<SHvncResult> CommitBatch(std::vector<SHvncPending>& pending);
 
 // Drops an unfinished output (closes and removes the temporary file).
 void Abandon(SHvncPending& p);

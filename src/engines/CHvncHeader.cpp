@@ -106,41 +106,35 @@ void CHvncHeader::FixCheck(std::uint8_t* p, std::size_t nLen)
     }
 }
 
-int CHvncHeader::Parse(const std::uint8_t* p, std::size_t nLen, std::string& strWhy)
+SHvncResult CHvncHeader::Parse(const std::uint8_t* p, std::size_t nLen)
 {
     if (nLen < kMagic.size() || std::memcmp(p, kMagic.data(), kMagic.size()) != 0) {
-        strWhy = "not an encrypted file (no HVNC magic)";
-        return HVNC_NOT_HVNC;
+        return {EHvnc::NotHvnc, "not an encrypted file (no HVNC magic)"};
     }
     if (nLen < 10) {
-        strWhy = "header is truncated";
-        return HVNC_CORRUPT;
+        return {EHvnc::Corrupt, "header is truncated"};
     }
     const std::uint16_t nFileVersion = Get16(p + 8);
     const std::size_t nSize = SizeOfVersion(nFileVersion);
     if (nSize == 0) {
-        strWhy = "format version " + std::to_string(nFileVersion) + " is not supported";
-        return nFileVersion > kVersion ? HVNC_UNSUPPORTED_VERSION : HVNC_CORRUPT;
+        return {nFileVersion > kVersion ? EHvnc::UnsupportedVersion : EHvnc::Corrupt,
+                "format version " + std::to_string(nFileVersion) + " is not supported"};
     }
     if (nLen < nSize || Get16(p + 10) != nSize) {
-        strWhy = "header is truncated or has a wrong length";
-        return HVNC_CORRUPT;
+        return {EHvnc::Corrupt, "header is truncated or has a wrong length"};
     }
     std::uint8_t check[kCheckSize];
     HeaderCheck(p, nSize - kCheckSize, check);
     if (std::memcmp(check, p + nSize - kCheckSize, sizeof check) != 0) {
-        strWhy = "header is damaged (check value mismatch)";
-        return HVNC_CORRUPT;
+        return {EHvnc::Corrupt, "header is damaged (check value mismatch)"};
     }
     if (KeyLenOfCipher(p[12]) == 0 || p[13] != kKdfArgon2id || p[14] != kChunkLog2 || p[15] != 0) {
-        strWhy = "header names an unknown cipher, key derivation or chunk size";
-        return HVNC_CORRUPT;
+        return {EHvnc::Corrupt, "header names an unknown cipher, key derivation or chunk size"};
     }
     const std::uint32_t nMem = Get32(p + 16);
     const std::uint32_t nPass = Get32(p + 20);
     if (nMem < kMinMemKiB || nMem > kMaxMemKiB || nPass < kMinPasses || nPass > kMaxPasses) {
-        strWhy = "key derivation cost in the header is out of the accepted range";
-        return HVNC_CORRUPT;
+        return {EHvnc::Corrupt, "key derivation cost in the header is out of the accepted range"};
     }
     nVersion = nFileVersion;
     nCipher = p[12];
@@ -153,10 +147,10 @@ int CHvncHeader::Parse(const std::uint8_t* p, std::size_t nLen, std::string& str
     if (nVersion >= kVersion2) {
         std::memcpy(commit.data(), p + kCommitOffset, commit.size());
     }
-    return HVNC_OK;
+    return {};
 }
 
-int CHvncHeader::ReadFrom(int fd, std::uint8_t* pBytes, std::string& strWhy)
+SHvncResult CHvncHeader::ReadFrom(int fd, std::uint8_t* pBytes)
 {
     // The fixed prefix first: the version decides how many bytes belong to the header.
     ssize_t nRead = HvncIo::ReadFull(fd, pBytes, kPrefixSize);
@@ -168,10 +162,9 @@ int CHvncHeader::ReadFrom(int fd, std::uint8_t* pBytes, std::string& strWhy)
         }
     }
     if (nRead < 0) {
-        strWhy = "cannot read the header";
-        return HVNC_IO_ERROR;
+        return {EHvnc::IoError, "cannot read the header"};
     }
-    return Parse(pBytes, static_cast<std::size_t>(nRead), strWhy);
+    return Parse(pBytes, static_cast<std::size_t>(nRead));
 }
 
 int CHvncHeader::KeyLenOfCipher(std::uint8_t nCipher)

@@ -57,11 +57,11 @@ struct CHvncHeader
     void WriteCommitted(std::uint8_t* pOut) const;
     // All Size() bytes, including the commitment (version 2) and the header check.
     void Write(std::uint8_t* pOut) const;
-    // Returns HVNC_OK or HVNC_NOT_HVNC / HVNC_UNSUPPORTED_VERSION / HVNC_CORRUPT with a reason.
-    [[nodiscard]] int Parse(const std::uint8_t* pIn, std::size_t nLen, std::string& strWhy);
+    // Ok, or NotHvnc / UnsupportedVersion / Corrupt with a reason.
+    [[nodiscard]] SHvncResult Parse(const std::uint8_t* pIn, std::size_t nLen);
     // Reads and parses the header at the start of fd, leaving the offset right after it; pBytes
-    // (kMaxSize) receives the header as read. HVNC_IO_ERROR when reading fails.
-    [[nodiscard]] int ReadFrom(int fd, std::uint8_t* pBytes, std::string& strWhy);
+    // (kMaxSize) receives the header as read. IoError when reading fails.
+    [[nodiscard]] SHvncResult ReadFrom(int fd, std::uint8_t* pBytes);
     // Recomputes the header check of the version named in the bytes (as a forger or a fuzzer
     // would); does nothing when the bytes are too short for that version.
     static void FixCheck(std::uint8_t* pBytes, std::size_t nLen);

@@ -1,6 +1,6 @@
 #include "engines/CHvncIo.h"
 
-#include "engines/HvncResult.h"
+#include "globalfuncs/HVDurableFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,10 +20,10 @@ namespace {
 
 std::atomic<std::int64_t> g_nFaultBudget{-1};
 std::atomic<int> g_nFaultErrno{ENOSPC};
-int ResultOfErrno(int nErr, std::string& strWhy)
+SHvncResult WriteFailure(int nErr)
 {
-    strWhy = std::string("write failed: ") + std::strerror(nErr);
-    return (nErr == ENOSPC || nErr == EDQUOT) ? HVNC_NO_SPACE : HVNC_IO_ERROR;
+    return {nErr == ENOSPC || nErr == EDQUOT ? EHvnc::NoSpace : EHvnc::IoError,
+            std::string("write failed: ") + std::strerror(nErr)};
 }
 
 // Consumes nLen bytes of the fault budget; false when the fault fires.
@@ -44,141 +44,37 @@ bool FaultAllows(std::size_t nLen)
 
 }  // namespace
 
-CFd& CFd::operator=(CFd&& o) noexcept
-{
-    if (this != &o) {
-        Close();
-        m_fd = o.Release();
-    }
-    return *this;
-}
-
-int CFd::Release()
-{
-    return std::exchange(m_fd, -1);
-}
-
-int CFd::Close()
-{
-    int nRet = 0;
-    if (m_fd >= 0) {
-        nRet = ::close(m_fd);
-    }
-    m_fd = -1;
-    return nRet;
-}
-
 void SetWriteFault(std::int64_t nBytes, int nErrno)
 {
     g_nFaultErrno.store(nErrno);
     g_nFaultBudget.store(nBytes);
 }
 
-int WriteAll(int fd, const iovec* pIov, int nIov, std::string& strWhy)
+SHvncResult WriteAll(int fd, const iovec* pIov, int nIov)
 {
-    iovec local[64];
+    // The fault seam sees each run of up to 64 buffers as one write.
     while (nIov > 0) {
         const int nNow = std::min(nIov, 64);
-        std::copy(pIov, pIov + nNow, local);
-        int nLeft = nNow;
-        iovec* p = local;
-        while (nLeft > 0) {
-            std::size_t nTotal = 0;
-            for (int i = 0; i < nLeft; ++i) {
-                nTotal += p[i].iov_len;
-            }
-            if (!FaultAllows(nTotal)) {
-                return ResultOfErrno(g_nFaultErrno.load(), strWhy);
-            }
-            const ssize_t n = ::writev(fd, p, nLeft);
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return ResultOfErrno(errno, strWhy);
-            }
-            auto nDone = static_cast<std::size_t>(n);
-            while (nLeft > 0 && nDone >= p->iov_len) {
-                nDone -= p->iov_len;
-                ++p;
-                --nLeft;
-            }
-            if (nLeft > 0) {
-                p->iov_base = static_cast<char*>(p->iov_base) + nDone;
-                p->iov_len -= nDone;
-            }
+        std::size_t nTotal = 0;
+        for (int i = 0; i < nNow; ++i) {
+            nTotal += pIov[i].iov_len;
+        }
+        if (!FaultAllows(nTotal)) {
+            return WriteFailure(g_nFaultErrno.load());
+        }
+        if (const int nErr = HVDurableFile::WriteAllV(fd, pIov, nNow); nErr != 0) {
+            return WriteFailure(nErr);
         }
         pIov += nNow;
         nIov -= nNow;
     }
-    return HVNC_OK;
+    return {};
 }
 
-int WriteAll(int fd, const void* pData, std::size_t nLen, std::string& strWhy)
+SHvncResult WriteAll(int fd, const void* pData, std::size_t nLen)
 {
     iovec v{const_cast<void*>(pData), nLen};
-    return WriteAll(fd, &v, 1, strWhy);
-}
-
-ssize_t ReadFull(int fd, void* pData, std::size_t nLen)
-{
-    iovec v{pData, nLen};
-    return ReadFullV(fd, &v, 1);
-}
-
-ssize_t ReadFullV(int fd, iovec* pIov, int nIov)
-{
-    ssize_t nTotal = 0;
-    while (nIov > 0) {
-        const ssize_t n = ::readv(fd, pIov, std::min(nIov, 64));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        nTotal += n;
-        auto nDone = static_cast<std::size_t>(n);
-        while (nIov > 0 && nDone >= pIov->iov_len) {
-            nDone -= pIov->iov_len;
-            ++pIov;
-            --nIov;
-        }
-        if (nIov > 0) {
-            pIov->iov_base = static_cast<char*>(pIov->iov_base) + nDone;
-            pIov->iov_len -= nDone;
-        }
-    }
-    return nTotal;
-}
-
-int RenameNoReplace(const std::string& strFrom, const std::string& strTo)
-{
-    if (::renameat2(AT_FDCWD, strFrom.c_str(), AT_FDCWD, strTo.c_str(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    const int nErr = errno;
-    if (nErr != EINVAL && nErr != ENOSYS && nErr != ENOTSUP) {
-        return nErr;
-    }
-    // File systems without RENAME_NOREPLACE: a hard link never replaces either.
-    if (::link(strFrom.c_str(), strTo.c_str()) != 0) {
-        return errno;
-    }
-    ::unlink(strFrom.c_str());
-    return 0;
-}
-
-bool SyncDir(const std::string& strDir)
-{
-    CFd fd(::open(strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.Valid()) {
-        return false;
-    }
-    return ::fsync(fd.Get()) == 0 || errno == EINVAL;
+    return WriteAll(fd, &v, 1);
 }
 
 std::string DirOf(const std::string& strPath)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "engines/HvncResult.h"
+#include "globalfuncs/HVDurableFile.h"
+#include "globalfuncs/HVUniqueFd.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -12,38 +16,13 @@
 // codes, temporary names, renaming without replacing, folder syncs, free output names.
 namespace HvncIo {
 
-// An owned file descriptor.
-class CFd
-{
-public:
-    CFd() = default;
-    explicit CFd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~CFd() { Close(); }
-    CFd(CFd&& o) noexcept
-        : m_fd(o.Release())
-    {
-    }
-    CFd& operator=(CFd&& o) noexcept;
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    [[nodiscard]] int Get() const { return m_fd; }
-    [[nodiscard]] bool Valid() const { return m_fd >= 0; }
-    int Release();
-    int Close();
+using CFd = HVUniqueFd;
 
-private:
-    int m_fd = -1;
-};
-
-// Writes all iovecs. Returns HVNC_OK, HVNC_NO_SPACE (ENOSPC, EDQUOT) or HVNC_IO_ERROR.
-[[nodiscard]] int WriteAll(int fd, const iovec* pIov, int nIov, std::string& strWhy);
-[[nodiscard]] int WriteAll(int fd, const void* pData, std::size_t nLen, std::string& strWhy);
-// Reads until nLen bytes or end of file; returns the count, or -1 on error.
-[[nodiscard]] ssize_t ReadFull(int fd, void* pData, std::size_t nLen);
-[[nodiscard]] ssize_t ReadFullV(int fd, iovec* pIov, int nIov);
+// Writes all iovecs: Ok, NoSpace (ENOSPC, EDQUOT) or IoError with the reason.
+[[nodiscard]] SHvncResult WriteAll(int fd, const iovec* pIov, int nIov);
+[[nodiscard]] SHvncResult WriteAll(int fd, const void* pData, std::size_t nLen);
+using HVDurableFile::ReadFull;
+using HVDurableFile::ReadFullV;
 
 // Test seam: after nBytes more bytes written through WriteAll, writes fail with nErrno
 // (e.g. ENOSPC). A negative nBytes switches the fault off.
@@ -63,10 +42,6 @@ void SetWriteFault(std::int64_t nBytes, int nErrno);
 // a whole process.
 void SetUnnamedTemps(bool bAllowed);
 
-// Renames without replacing an existing target. Returns 0 or an errno (EEXIST when taken).
-[[nodiscard]] int RenameNoReplace(const std::string& strFrom, const std::string& strTo);
-[[nodiscard]] bool SyncDir(const std::string& strDir);
-
 [[nodiscard]] std::string DirOf(const std::string& strPath);   // "." for a bare name
 [[nodiscard]] std::string NameOf(const std::string& strPath);  // last component
 
@@ -79,9 +54,8 @@ void SetUnnamedTemps(bool bAllowed);
 // The same inside a folder held open: names are single components relative to nDirFd.
 [[nodiscard]] bool ExistsAt(int nDirFd, const std::string& strName);
 [[nodiscard]] std::string FindFreeNameAt(int nDirFd, const std::string& strName);
-// Returns 0 or an errno (EEXIST when taken).
+// Renames without replacing an existing target. Returns 0 or an errno (EEXIST when taken).
 [[nodiscard]] int RenameNoReplaceAt(int nFromDir, const std::string& strFrom, int nToDir, const std::string& strTo);
-[[nodiscard]] bool SyncDirFd(int nDirFd);
 
 // One name component: not empty, no '/', not "." or "..".
 [[nodiscard]] bool IsPlainName(const std::string& strName);

@@ -3,7 +3,7 @@
 #include "engines/CHvncStaleTemps.h"
 #include "engines/HVPendingRecords.h"
 #include "engines/HVTempNames.h"
-#include "engines/HvncResult.h"
+#include "globalfuncs/HVDurableFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -50,34 +50,32 @@ int MakeTempAt(int nDirFd, const std::string& strName, std::string& strTempOut, 
             return -1;
         }
     }
-    for (int nTry = 0; nTry < 100; ++nTry) {
+    // Each name is recorded before it is created, so that a crash leaves nothing unrecorded.
+    auto nextName = [&](std::string& strTemp) {
         const std::string strToken = HVNewTempToken();
         if (strToken.empty()) {
             strWhy = "no random name could be made";
-            errno = EIO;
-            return -1;
+            return EIO;
         }
-        const std::string strTemp = HvncStaleTemps::TempPrefix(strName) + strToken;
+        strTemp = HvncStaleTemps::TempPrefix(strName) + strToken;
         if (!HVPendingRecords::Add(HVPendingRecords::kTemp, 0, nDirFd, strTemp, 0, false)) {
             const int nErr = errno;
             strWhy = "the temporary file could not be recorded in " + HVPendingRecords::DataFolder() + " ("
                      + std::strerror(nErr) + ")";
-            errno = nErr;
-            return -1;
+            return nErr != 0 ? nErr : EIO;  // never taken for a success
         }
-        const int fd = ::openat(nDirFd, strTemp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            strTempOut = strTemp;
-            return fd;
+        return 0;
+    };
+    strWhy.clear();
+    const int fd = HVDurableFile::CreateExclusiveAt(nDirFd, O_RDWR, 0600, nextName, strTempOut);
+    if (fd < 0) {
+        if (strWhy.empty()) {
+            strWhy = fd == -EEXIST ? "no free temporary name" : std::strerror(-fd);
         }
-        if (errno != EEXIST) {
-            strWhy = std::strerror(errno);
-            return -1;
-        }
+        errno = -fd;
+        return -1;
     }
-    strWhy = "no free temporary name";
-    errno = EEXIST;
-    return -1;
+    return fd;
 }
 
 int LinkInto(int fd, int nDirFd, const std::string& strTo)
@@ -132,11 +130,6 @@ int RenameNoReplaceAt(int nFromDir, const std::string& strFrom, int nToDir, cons
     return 0;
 }
 
-bool SyncDirFd(int nDirFd)
-{
-    return ::fsync(nDirFd) == 0 || errno == EINVAL || errno == EROFS;
-}
-
 bool IsPlainName(const std::string& strName)
 {
     return !strName.empty() && strName != "." && strName != ".." && strName.find('/') == std::string::npos
@@ -151,7 +144,7 @@ int OpenParent(const std::string& strPath, CFd& dir, std::string& strName)
     }
     strName = NameOf(strPlain);
     dir = CFd(::open(DirOf(strPlain).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return dir.Valid() ? 0 : errno;
+    return dir.IsValid() ? 0 : errno;
 }
 
 std::string JoinPath(const std::string& strDir, const std::string& strName)

@@ -109,14 +109,13 @@ bool CHvncKeyBlock::Seal(CHvncHeader& hdr, const CSecureBuffer& keys, const CSec
     return true;
 }
 
-int CHvncKeyBlock::Open(
-    const CHvncHeader& hdr, const CSecureBuffer& keys, CSecureBuffer& block, SHvncMeta& meta, std::string& strWhy)
+SHvncResult
+CHvncKeyBlock::Open(const CHvncHeader& hdr, const CSecureBuffer& keys, CSecureBuffer& block, SHvncMeta& meta)
 {
     CSecureBuffer scratch;
     const CSecureBuffer* pSet = KeySetOf(keys, scratch);
     if (pSet == nullptr || block.size() != CHvncHeader::kKeyBlockSize) {
-        strWhy = "out of secure memory";
-        return HVNC_FAILED;
+        return {EHvnc::Failed, "out of secure memory"};
     }
     const bool bCommit = hdr.nVersion >= CHvncHeader::kVersion2;
     std::uint8_t bytes[CHvncHeader::kMaxSize];
@@ -124,19 +123,16 @@ int CHvncKeyBlock::Open(
     if (bCommit) {
         std::uint8_t tag[CHvncHeader::kCommitSize];
         if (!Hmac(pSet->data() + 2 * kKeySize, kKeySize, bytes, CHvncHeader::kCommitOffset, tag)) {
-            strWhy = "the commitment could not be computed";
-            return HVNC_FAILED;
+            return {EHvnc::Failed, "the commitment could not be computed"};
         }
         // The one check that tells a password apart: nothing is unwrapped before it passed.
         if (sodium_memcmp(tag, hdr.commit.data(), sizeof tag) != 0) {
-            strWhy = "wrong password";
-            return HVNC_WRONG_PASSWORD;
+            return {EHvnc::WrongPassword, "wrong password"};
         }
     }
     CHvncCipher wrap;
     if (!wrap.Init(pSet->data() + (bCommit ? kKeySize : 0), kKeySize)) {
-        strWhy = "cipher set-up failed";
-        return HVNC_FAILED;
+        return {EHvnc::Failed, "cipher set-up failed"};
     }
     const bool bOpened = wrap.Open(hdr.wrapNonce.data(),
                                    bytes,
@@ -146,16 +142,14 @@ int CHvncKeyBlock::Open(
                                    block.data(),
                                    hdr.sealedKeys.data() + CHvncHeader::kKeyBlockSize);
     if (bOpened && meta.Read(block.data() + 32)) {
-        return HVNC_OK;
+        return {};
     }
     if (bCommit) {
         // The password matched the commitment, so the block was made badly, not guessed wrongly.
-        strWhy = bOpened ? "the file's metadata is invalid" : "the key block is damaged";
-        return HVNC_CORRUPT;
+        return {EHvnc::Corrupt, bOpened ? "the file's metadata is invalid" : "the key block is damaged"};
     }
     // Version 1: the header check has excluded accidental damage. A key block that opens but
     // holds invalid metadata is what a block crafted for two passwords gives under the second
     // one; it gets the answer of every other wrong password.
-    strWhy = "wrong password";
-    return HVNC_WRONG_PASSWORD;
+    return {EHvnc::WrongPassword, "wrong password"};
 }

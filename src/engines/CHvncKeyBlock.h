@@ -44,8 +44,8 @@ public:
     // commitment for version 2), and writes the whole header to pOut (hdr.Size() bytes).
     [[nodiscard]] static bool
     Seal(CHvncHeader& hdr, const CSecureBuffer& keys, const CSecureBuffer& block, std::uint8_t* pOut);
-    // Opens hdr's key block into block and reads its metadata. HVNC_OK, HVNC_WRONG_PASSWORD,
-    // HVNC_CORRUPT or HVNC_FAILED (no secure memory); strWhy says why.
-    [[nodiscard]] static int
-    Open(const CHvncHeader& hdr, const CSecureBuffer& keys, CSecureBuffer& block, SHvncMeta& meta, std::string& strWhy);
+    // Opens hdr's key block into block and reads its metadata: Ok, WrongPassword, Corrupt or
+    // Failed (no secure memory), with the reason.
+    [[nodiscard]] static SHvncResult
+    Open(const CHvncHeader& hdr, const CSecureBuffer& keys, CSecureBuffer& block, SHvncMeta& meta);
 };

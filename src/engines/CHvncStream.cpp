@@ -46,7 +46,7 @@ public:
     {
     }
 
-    int Run(std::string& strWhy);
+    SHvncResult Run();
 
 private:
     std::size_t PlainLen(std::uint64_t c) const
@@ -72,16 +72,16 @@ private:
         std::uint8_t probe = 0;
         return HvncIo::ReadFull(m_job.fdIn, &probe, 1) == 0;
     }
-    int Read(SBlock& b, std::uint64_t nBlock, std::string& strWhy);
-    int Crypt(SBlock& b, std::string& strWhy);
-    int Write(SBlock& b, std::string& strWhy);
+    SHvncResult Read(SBlock& b, std::uint64_t nBlock);
+    SHvncResult Crypt(SBlock& b);
+    SHvncResult Write(SBlock& b);
 
     const SHvncStreamJob& m_job;
     const std::uint64_t m_nChunks;
     const std::uint64_t m_nBlocks;
 };
 
-int CPipe::Read(SBlock& b, std::uint64_t nBlock, std::string& strWhy)
+SHvncResult CPipe::Read(SBlock& b, std::uint64_t nBlock)
 {
     Place(b, nBlock);
     const bool bLastBlock = nBlock + 1 == m_nBlocks;
@@ -95,32 +95,27 @@ int CPipe::Read(SBlock& b, std::uint64_t nBlock, std::string& strWhy)
         }
         const ssize_t n = HvncIo::ReadFullV(m_job.fdIn, v, static_cast<int>(b.nChunks));
         if (n < 0) {
-            strWhy = "reading the source failed";
-            return HVNC_IO_ERROR;
+            return {EHvnc::IoError, "reading the source failed"};
         }
         if (static_cast<std::size_t>(n) != nWant || (bLastBlock && !AtEof())) {
-            strWhy = "the source changed size while it was being encrypted";
-            return HVNC_CHANGED;
+            return {EHvnc::Changed, "the source changed size while it was being encrypted"};
         }
-        return HVNC_OK;
+        return {};
     }
     const ssize_t n = HvncIo::ReadFull(m_job.fdIn, b.buf.data(), b.buf.size());
     if (n < 0) {
-        strWhy = "reading the encrypted file failed";
-        return HVNC_IO_ERROR;
+        return {EHvnc::IoError, "reading the encrypted file failed"};
     }
     if (static_cast<std::size_t>(n) != b.buf.size()) {
-        strWhy = "the encrypted file is truncated";
-        return HVNC_CORRUPT;
+        return {EHvnc::Corrupt, "the encrypted file is truncated"};
     }
     if (bLastBlock && !AtEof()) {
-        strWhy = "the encrypted file has extra bytes after its last chunk";
-        return HVNC_CORRUPT;
+        return {EHvnc::Corrupt, "the encrypted file has extra bytes after its last chunk"};
     }
-    return HVNC_OK;
+    return {};
 }
 
-int CPipe::Crypt(SBlock& b, std::string& strWhy)
+SHvncResult CPipe::Crypt(SBlock& b)
 {
     for (std::size_t i = 0; i < b.nChunks; ++i) {
         const std::uint64_t c = b.nFirst + i;
@@ -129,32 +124,30 @@ int CPipe::Crypt(SBlock& b, std::string& strWhy)
         const bool bLast = c + 1 == m_nChunks;
         if (m_job.bEncrypt) {
             if (!m_job.pCipher->SealChunk(c, bLast, p, nLen, p + nLen)) {
-                strWhy = "encryption failed";
-                return HVNC_FAILED;
+                return {EHvnc::Failed, "encryption failed"};
             }
         } else if (!m_job.pCipher->OpenChunk(c, bLast, p, nLen, p + nLen)) {
-            strWhy = "chunk " + std::to_string(c) + " failed authentication (damaged, reordered or cut)";
-            return HVNC_CORRUPT;
+            return {EHvnc::Corrupt,
+                    "chunk " + std::to_string(c) + " failed authentication (damaged, reordered or cut)"};
         }
     }
-    return HVNC_OK;
+    return {};
 }
 
-int CPipe::Write(SBlock& b, std::string& strWhy)
+SHvncResult CPipe::Write(SBlock& b)
 {
     if (m_job.pStop != nullptr && m_job.pStop->IsSet()) {
-        strWhy = "cancelled";
-        return HVNC_CANCELLED;
+        return {EHvnc::Cancelled, "cancelled"};
     }
     const std::size_t nPlain = BlockPlain(b);
-    int nRet = HVNC_OK;
+    SHvncResult r;
     if (m_job.bDiscard) {
         // verification: the plain text goes nowhere
     } else if (m_job.bEncrypt) {
         iovec v[2] = {{const_cast<std::uint8_t*>(m_job.pPrefix), b.nFirst == 0 ? m_job.nPrefix : 0},
                       {b.buf.data(), b.buf.size()}};
-        nRet = v[0].iov_len != 0 ? HvncIo::WriteAll(m_job.fdOut, v, 2, strWhy)
-                                 : HvncIo::WriteAll(m_job.fdOut, b.buf.data(), b.buf.size(), strWhy);
+        r = v[0].iov_len != 0 ? HvncIo::WriteAll(m_job.fdOut, v, 2)
+                              : HvncIo::WriteAll(m_job.fdOut, b.buf.data(), b.buf.size());
     } else if (m_job.pMem != nullptr) {
         for (std::size_t i = 0; i < b.nChunks; ++i) {
             const std::uint8_t* p = b.buf.data() + i * kStride;
@@ -163,16 +156,17 @@ int CPipe::Write(SBlock& b, std::string& strWhy)
     } else {
         iovec v[kChunksPerBlock];
         int nV = 0;
-        for (std::size_t i = 0; i < b.nChunks && nRet == HVNC_OK; ++i) {
+        for (std::size_t i = 0; i < b.nChunks && r.Ok(); ++i) {
             std::uint8_t* p = b.buf.data() + i * kStride;
             const std::size_t nLen = PlainLen(b.nFirst + i);
             if (m_job.bSparse && IsZero(p, nLen)) {
                 // A hole instead of zeros: the output is new and empty, so it reads back as zeros.
-                nRet = nV > 0 ? HvncIo::WriteAll(m_job.fdOut, v, nV, strWhy) : HVNC_OK;
+                if (nV > 0) {
+                    r = HvncIo::WriteAll(m_job.fdOut, v, nV);
+                }
                 nV = 0;
-                if (nRet == HVNC_OK && ::lseek(m_job.fdOut, static_cast<off_t>(nLen), SEEK_CUR) < 0) {
-                    strWhy = "cannot seek in the output";
-                    nRet = HVNC_IO_ERROR;
+                if (r.Ok() && ::lseek(m_job.fdOut, static_cast<off_t>(nLen), SEEK_CUR) < 0) {
+                    r = {EHvnc::IoError, "cannot seek in the output"};
                 }
                 continue;
             }
@@ -180,28 +174,28 @@ int CPipe::Write(SBlock& b, std::string& strWhy)
             v[nV].iov_len = nLen;
             ++nV;
         }
-        if (nRet == HVNC_OK && nV > 0) {
-            nRet = HvncIo::WriteAll(m_job.fdOut, v, nV, strWhy);
+        if (r.Ok() && nV > 0) {
+            r = HvncIo::WriteAll(m_job.fdOut, v, nV);
         }
     }
-    if (nRet == HVNC_OK && m_job.pSink != nullptr && *m_job.pSink && nPlain != 0) {
+    if (r.Ok() && m_job.pSink != nullptr && *m_job.pSink && nPlain != 0) {
         (*m_job.pSink)(static_cast<std::uint32_t>(nPlain));
     }
-    return nRet;
+    return r;
 }
 
-int CPipe::Run(std::string& strWhy)
+SHvncResult CPipe::Run()
 {
     if (m_nBlocks == 1) {
         SBlock b;
-        int nRet = Read(b, 0, strWhy);
-        if (nRet == HVNC_OK) {
-            nRet = Crypt(b, strWhy);
+        SHvncResult r = Read(b, 0);
+        if (r.Ok()) {
+            r = Crypt(b);
         }
-        if (nRet == HVNC_OK) {
-            nRet = Write(b, strWhy);
+        if (r.Ok()) {
+            r = Write(b);
         }
-        return nRet;
+        return r;
     }
 
     ::posix_fadvise(m_job.fdIn, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -209,37 +203,32 @@ int CPipe::Run(std::string& strWhy)
     std::mutex mu;
     std::condition_variable cv;
     std::uint64_t done[3] = {0, 0, 0};
-    int nErr = HVNC_OK;
-    std::string strErr;
+    SHvncResult err;
 
     auto stage = [&](int s) {
         for (std::uint64_t nBlock = 0; nBlock < m_nBlocks; ++nBlock) {
             {
                 std::unique_lock lock(mu);
-                cv.wait(lock,
-                        [&] { return nErr != HVNC_OK || (s == 0 ? nBlock - done[2] < kSlots : done[s - 1] > nBlock); });
-                if (nErr != HVNC_OK) {
+                cv.wait(lock, [&] { return !err.Ok() || (s == 0 ? nBlock - done[2] < kSlots : done[s - 1] > nBlock); });
+                if (!err.Ok()) {
                     return;
                 }
             }
             SBlock& b = slots[nBlock % kSlots];
-            std::string strStageWhy;
-            const int nRet = s == 0   ? Read(b, nBlock, strStageWhy)
-                             : s == 1 ? Crypt(b, strStageWhy)
-                                      : Write(b, strStageWhy);
+            SHvncResult r = s == 0 ? Read(b, nBlock) : s == 1 ? Crypt(b) : Write(b);
+            const bool bOk = r.Ok();
             {
                 std::lock_guard lock(mu);
-                if (nRet != HVNC_OK) {
-                    if (nErr == HVNC_OK) {
-                        nErr = nRet;
-                        strErr = strStageWhy;
+                if (!bOk) {
+                    if (err.Ok()) {
+                        err = std::move(r);
                     }
                 } else {
                     done[s] = nBlock + 1;
                 }
             }
             cv.notify_all();
-            if (nRet != HVNC_OK) {
+            if (!bOk) {
                 return;
             }
         }
@@ -252,8 +241,7 @@ int CPipe::Run(std::string& strWhy)
     } catch (const std::system_error&) {
         {
             std::lock_guard lock(mu);
-            nErr = HVNC_FAILED;
-            strErr = "cannot start the worker threads";
+            err = {EHvnc::Failed, "cannot start the worker threads"};
         }
         cv.notify_all();
     }
@@ -266,18 +254,16 @@ int CPipe::Run(std::string& strWhy)
     if (sealer.joinable()) {
         sealer.join();
     }
-    strWhy = strErr;
-    return nErr;
+    return err;
 }
 
 }  // namespace
 
-int HvncRunStream(const SHvncStreamJob& job, std::string& strWhy)
+SHvncResult HvncRunStream(const SHvncStreamJob& job)
 {
     if (job.pCipher == nullptr || job.fdIn < 0 || (job.fdOut < 0 && job.pMem == nullptr && !job.bDiscard)) {
-        strWhy = "bad stream arguments";
-        return HVNC_FAILED;
+        return {EHvnc::Failed, "bad stream arguments"};
     }
     CPipe pipe(job);
-    return pipe.Run(strWhy);
+    return pipe.Run();
 }

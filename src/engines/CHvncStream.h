@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/HVProgress.h"
+#include "engines/HvncResult.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,6 @@ struct SHvncStreamJob
     const HVProgressSink* pSink = nullptr;
 };
 
-// Returns HVNC_OK, HVNC_CORRUPT (a chunk failed to open), HVNC_IO_ERROR (read or write failed),
-// HVNC_CHANGED (the source changed size), HVNC_NO_SPACE or HVNC_CANCELLED; strWhy says why.
-[[nodiscard]] int HvncRunStream(const SHvncStreamJob& job, std::string& strWhy);
+// Ok, Corrupt (a chunk failed to open), IoError (read or write failed), Changed (the source
+// changed size), NoSpace or Cancelled, with the reason.
+[[nodiscard]] SHvncResult HvncRunStream(const SHvncStreamJob& job);

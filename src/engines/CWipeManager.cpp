@@ -88,11 +88,11 @@ const std::string& CWipeManager::GetWeakMediumReason() const
     return m_strWeakReason;
 }
 
-int CWipeManager::Fail(int nResult, std::string strReason)
+int CWipeManager::Record(const SHvncResult& r)
 {
-    m_nLastResult = nResult;
-    m_strLastError = std::move(strReason);
-    return nResult;
+    m_nLastResult = HvncCode(r.eCode);
+    m_strLastError = r.strReason;  // a success's reason is its warning
+    return m_nLastResult;
 }
 
 bool CWipeManager::WritePasses(int fd,

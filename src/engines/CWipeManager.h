@@ -2,6 +2,7 @@
 
 #include "engines/HVFileRef.h"
 #include "engines/HVProgress.h"
+#include "engines/HvncResult.h"
 #include "signal/CSignal.h"
 
 #include <cstdint>
@@ -80,10 +81,10 @@ public:
     // Non-zero on success (the file is gone), 0 on failure (see GetLastError() and
     // GetLastResult()). Opens the path's folder and acts as WipeFileAt.
     [[nodiscard]] int WipeFile(const std::string& strPath, std::uint64_t nSize);
-    // The same for a file named by folder descriptor and name (see SHVFileRef). Returns an
-    // EHvncResult: HVNC_OK when the file is gone; HVNC_CHANGED when it is not the listed file or
-    // changed since it was listed; HVNC_MULTIPLE_LINKS when it has other names and bUnlinkOnly is
-    // false (nothing written). With bUnlinkOnly a file with other names loses only this name and
+    // The same for a file named by folder descriptor and name (see SHVFileRef). Returns the code
+    // of an EHvnc: Ok when the file is gone; Changed when it is not the listed file or changed
+    // since it was listed; MultipleLinks when it has other names and bUnlinkOnly is false
+    // (nothing written). With bUnlinkOnly a file with other names loses only this name and
     // its content is left alone (the other names still hold it).
     [[nodiscard]] int WipeFileAt(const SHVFileRef& file, bool bUnlinkOnly = false);
 
@@ -107,21 +108,22 @@ public:
     [[nodiscard]] int GetPassCount() const;
 
 private:
-    [[nodiscard]] int DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly);
+    [[nodiscard]] SHvncResult DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly);
     // Overwrites a file set aside as strAside, then removes it. On failure the file gets strOwnName
     // back (when given and free).
-    [[nodiscard]] int OverwriteAndRemove(int nDir,
-                                         const std::string& strAside,
-                                         const std::string& strOwnName,
-                                         HVWipeTarget& target,
-                                         const std::string& strFolderShown);
+    [[nodiscard]] SHvncResult OverwriteAndRemove(int nDir,
+                                                 const std::string& strAside,
+                                                 const std::string& strOwnName,
+                                                 HVWipeTarget& target,
+                                                 const std::string& strFolderShown);
     [[nodiscard]] bool WritePasses(int fd,
                                    std::uint64_t nFileSize,
                                    const std::vector<HVWipePass>& passes,
                                    HVFastRandom& rng,
                                    const std::string& strPath,
                                    std::string& strError);
-    [[nodiscard]] int Fail(int nResult, std::string strReason);
+    // Makes r the last result (GetLastResult, GetLastError); returns its code.
+    int Record(const SHvncResult& r);
 
     HVProgressSink m_sink;
     PassObserver m_observer;

@@ -83,10 +83,8 @@ int CWipeManager::WipeFile(const std::string& strPath, std::uint64_t nSize)
         m_bWeakMedium = false;
         m_strWeakReason.clear();
         const int nErr = errno;
-        return Fail(HvncResultOfErrno(nErr), "the folder could not be opened: " + std::string(std::strerror(nErr)))
-                       == HVNC_OK
-                   ? 1
-                   : 0;
+        Record({HvncOfErrno(nErr), "the folder could not be opened: " + std::string(std::strerror(nErr))});
+        return 0;
     }
     ref.nDirFd = dirFd.Get();
     return WipeFileAt(ref, false) == HVNC_OK ? 1 : 0;
@@ -102,80 +100,77 @@ int CWipeManager::WipeFileAt(const SHVFileRef& file, bool bUnlinkOnly)
     m_bWeakMedium = false;
     m_strWeakReason.clear();
     try {
-        return DoWipeAt(file, bUnlinkOnly);
+        return Record(DoWipeAt(file, bUnlinkOnly));
     } catch (const std::exception& e) {
-        return Fail(HVNC_FAILED, std::string("the wipe failed: ") + e.what());
+        return Record({EHvnc::Failed, std::string("the wipe failed: ") + e.what()});
     } catch (...) {
-        return Fail(HVNC_FAILED, "the wipe failed");
+        return Record({EHvnc::Failed, "the wipe failed"});
     }
 }
 
-int CWipeManager::DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly)
+SHvncResult CWipeManager::DoWipeAt(const SHVFileRef& file, bool bUnlinkOnly)
 {
     const std::string& strName = file.strName;
     const std::string strShown = file.strDisplay.empty() ? strName : file.strDisplay;
     if (strName.empty() || strName == "." || strName == ".." || strName.find('/') != std::string::npos) {
-        return Fail(HVNC_NOT_REGULAR, "the path does not name a file");
+        return {EHvnc::NotRegular, "the path does not name a file"};
     }
     const int nDir = file.nDirFd;
     // Removing the name needs write access to its folder: refuse before anything is overwritten,
     // or a failed wipe would leave a destroyed file behind under its name.
     if (faccessat(nDir, ".", W_OK | X_OK, AT_EACCESS) != 0) {
         const int nErr = errno;
-        return Fail(HvncResultOfErrno(nErr),
-                    "the file cannot be removed from its folder: " + std::string(std::strerror(nErr)));
+        return {HvncOfErrno(nErr), "the file cannot be removed from its folder: " + std::string(std::strerror(nErr))};
     }
     struct stat lst
     {
     };
     const bool bFound = fstatat(nDir, strName.c_str(), &lst, AT_SYMLINK_NOFOLLOW) == 0;
     if (!bFound && file.bCheckIdentity && errno == ENOENT) {
-        return Fail(HVNC_CHANGED, strShown + " is no longer there");
+        return {EHvnc::Changed, strShown + " is no longer there"};
     }
     if (bFound && file.bCheckIdentity && !SameListedFile(file, lst)) {
-        return Fail(HVNC_CHANGED, strShown + " is not the file that was listed, or it changed since; it was not wiped");
+        return {EHvnc::Changed, strShown + " is not the file that was listed, or it changed since; it was not wiped"};
     }
     if (bFound && S_ISREG(lst.st_mode)) {
         if (lst.st_nlink > 1) {
             if (!bUnlinkOnly) {
-                return Fail(HVNC_MULTIPLE_LINKS,
-                            strShown + " has other names (hard links) that share its content; it was not overwritten");
+                return {EHvnc::MultipleLinks,
+                        strShown + " has other names (hard links) that share its content; it was not overwritten"};
             }
             if (unlinkat(nDir, strName.c_str(), 0) != 0 || fsync(nDir) != 0) {
                 const int nErr = errno;
-                return Fail(HvncResultOfErrno(nErr),
-                            "the name could not be removed: " + std::string(std::strerror(nErr)));
+                return {HvncOfErrno(nErr), "the name could not be removed: " + std::string(std::strerror(nErr))};
             }
-            return HVNC_OK;
+            return {};
         }
     }
     if (m_sigStop.IsSet()) {
-        return Fail(HVNC_CANCELLED, "the wipe was stopped before it began; the file was not touched");
+        return {EHvnc::Cancelled, "the wipe was stopped before it began; the file was not touched"};
     }
     HVWipeTarget target;
-    std::string strError;
-    int nRet = HVOpenWipeTarget(nDir, strName, target, strError);
-    if (nRet != HVNC_OK) {
-        return Fail(nRet, strError);
+    SHvncResult r = HVOpenWipeTarget(nDir, strName, target);
+    if (!r.Ok()) {
+        return r;
     }
     // The name may have been swapped since it was examined: act only on what was examined.
     if (target.st.st_dev != lst.st_dev || target.st.st_ino != lst.st_ino || target.st.st_nlink != 1) {
         HVRestoreWipeTargetMode(target);
-        return Fail(HVNC_CHANGED, strShown + " changed while it was being opened; it was not wiped");
+        return {EHvnc::Changed, strShown + " changed while it was being opened; it was not wiped"};
     }
     std::string strAside;
-    if ((nRet = HVSetAside(nDir, strName, target, m_nMethod, strAside, strError)) != HVNC_OK) {
+    if (!(r = HVSetAside(nDir, strName, target, m_nMethod, strAside)).Ok()) {
         HVRestoreWipeTargetMode(target);
-        return Fail(nRet, strError);
+        return r;
     }
     return OverwriteAndRemove(nDir, strAside, strName, target, FolderShown(file));
 }
 
-int CWipeManager::OverwriteAndRemove(int nDir,
-                                     const std::string& strAside,
-                                     const std::string& strOwnName,
-                                     HVWipeTarget& target,
-                                     const std::string& strFolderShown)
+SHvncResult CWipeManager::OverwriteAndRemove(int nDir,
+                                             const std::string& strAside,
+                                             const std::string& strOwnName,
+                                             HVWipeTarget& target,
+                                             const std::string& strFolderShown)
 {
     const HVMediumInfo medium = HVProbeMedium(target.fd.Get());
     m_bWeakMedium = medium.bWeak;
@@ -199,16 +194,16 @@ int CWipeManager::OverwriteAndRemove(int nDir,
         if (!strOwnName.empty() && !HVPutBack(nDir, strAside, strOwnName)) {
             strError += "; the file stays set aside as \"" + strAside + "\" and is wiped at the next start";
         }
-        return Fail(m_sigStop.IsSet() ? HVNC_CANCELLED : HVNC_IO_ERROR, strError);
+        return {m_sigStop.IsSet() ? EHvnc::Cancelled : EHvnc::IoError, strError};
     }
-    if (!HVRemoveWipedFile(nDir, strAside, target, strError)) {
+    if (SHvncResult r = HVRemoveWipedFile(nDir, strAside, target); !r.Ok()) {
         HVRestoreWipeTargetMode(target);
-        return Fail(HVNC_IO_ERROR, strError);
+        return r;
     }
     if (m_nMethod == 1 && m_bPatternInvalid) {
-        m_strLastError = "the third-pass pattern is not hexadecimal; random data was written instead";
+        return {EHvnc::Ok, "the third-pass pattern is not hexadecimal; random data was written instead"};
     }
-    return HVNC_OK;
+    return {};
 }
 
 int CWipeManager::FinishPendingWipes(const std::string& strDataFolder)
@@ -228,13 +223,12 @@ int CWipeManager::FinishPendingWipes(const std::string& strDataFolder)
         CWipeManager wipe;
         wipe.SetMethod(e.nArg);
         HVWipeTarget target;
-        std::string strError;
-        if (HVOpenWipeTarget(nDir, e.strName, target, strError) != HVNC_OK || target.st.st_ino != e.nFileIno
+        if (!HVOpenWipeTarget(nDir, e.strName, target).Ok() || target.st.st_ino != e.nFileIno
             || !HVPendingRecords::Add(HVPendingRecords::kWipe, e.nArg, nDir, e.strName, e.nFileIno, true)) {
             HVRestoreWipeTargetMode(target);
             return;
         }
-        if (wipe.OverwriteAndRemove(nDir, e.strName, std::string(), target, std::string()) == HVNC_OK) {
+        if (wipe.OverwriteAndRemove(nDir, e.strName, std::string(), target, std::string()).Ok()) {
             ++nDone;
         }
     });

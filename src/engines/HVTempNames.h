@@ -1,8 +1,9 @@
 #pragma once
 
+#include "globalfuncs/HVDurableFile.h"
+
 #include <cstddef>
 #include <string>
-#include <sys/random.h>
 
 // Names of the engines' own short-lived files inside a user's folder:
 //   ".<target name>.hvtmp-<pid>-<token>"  an output being written (where the file system cannot
@@ -16,16 +17,8 @@ inline constexpr std::size_t kHVTempTokenLen = 12;
 // A fresh random token, or "" when the system's generator fails.
 inline std::string HVNewTempToken()
 {
-    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    unsigned char bytes[kHVTempTokenLen];
-    if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
-        return std::string();
-    }
-    std::string strToken(kHVTempTokenLen, 'x');
-    for (std::size_t i = 0; i < kHVTempTokenLen; ++i) {
-        strToken[i] = kChars[bytes[i] % (sizeof kChars - 1)];
-    }
-    return strToken;
+    return HVDurableFile::RandomToken(kHVTempTokenLen,
+                                      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
 }
 
 // True when strName has the form of one of the engines' own temporary files.

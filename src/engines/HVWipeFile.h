@@ -1,34 +1,10 @@
 #pragma once
 
+#include "engines/HvncResult.h"
+#include "globalfuncs/HVUniqueFd.h"
+
 #include <string>
 #include <sys/stat.h>
-
-// Owns one file descriptor.
-class HVUniqueFd
-{
-public:
-    HVUniqueFd() = default;
-    explicit HVUniqueFd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~HVUniqueFd() { Close(); }
-    HVUniqueFd(HVUniqueFd&& other) noexcept
-        : m_fd(other.m_fd)
-    {
-        other.m_fd = -1;
-    }
-    HVUniqueFd& operator=(HVUniqueFd&& other) noexcept;
-    HVUniqueFd(const HVUniqueFd&) = delete;
-    HVUniqueFd& operator=(const HVUniqueFd&) = delete;
-
-    [[nodiscard]] int Get() const { return m_fd; }
-    [[nodiscard]] bool IsValid() const { return m_fd >= 0; }
-    int Close();  // 0 or the close error
-
-private:
-    int m_fd = -1;
-};
 
 // A regular file opened for overwriting.
 struct HVWipeTarget
@@ -42,8 +18,8 @@ struct HVWipeTarget
 
 // Opens strName inside the folder dirfd for writing. Never follows a symbolic link and opens
 // nothing but a regular file. A file that the caller owns but may not write is given the owner's
-// write bit first. Returns an EHvncResult, with a reason in strError on failure.
-[[nodiscard]] int HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
+// write bit first.
+[[nodiscard]] SHvncResult HVOpenWipeTarget(int dirfd, const std::string& strName, HVWipeTarget& target);
 
 // Puts the mode back after a failed wipe of a file whose mode HVOpenWipeTarget changed.
 void HVRestoreWipeTargetMode(HVWipeTarget& target);
@@ -51,18 +27,14 @@ void HVRestoreWipeTargetMode(HVWipeTarget& target);
 // Sets the opened file aside before it is overwritten, so that its own name never shows damaged
 // content: records the wipe (durably) in the data folder, renames the file to ".hvwipe-<token>" in
 // the same folder (never replacing a name), checks the new name holds the opened file, and syncs
-// the folder. strAside gets the new name. Returns an EHvncResult.
-[[nodiscard]] int HVSetAside(int dirfd,
-                             const std::string& strName,
-                             const HVWipeTarget& target,
-                             int nMethod,
-                             std::string& strAside,
-                             std::string& strError);
+// the folder. strAside gets the new name.
+[[nodiscard]] SHvncResult
+HVSetAside(int dirfd, const std::string& strName, const HVWipeTarget& target, int nMethod, std::string& strAside);
 
 // Gives a set-aside file its name back (never replacing one). False when that name is taken.
 [[nodiscard]] bool HVPutBack(int dirfd, const std::string& strAside, const std::string& strName);
 
 // Ends the life of an overwritten file: truncates it to 0 and syncs it, removes the name strName
-// (after checking it still holds that file) and syncs the folder. False with a reason in strError.
-[[nodiscard]] bool
-HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target, std::string& strError);
+// (after checking it still holds that file) and syncs the folder. IoError with the reason when a
+// step fails.
+[[nodiscard]] SHvncResult HVRemoveWipedFile(int dirfd, const std::string& strName, HVWipeTarget& target);

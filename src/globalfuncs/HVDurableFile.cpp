@@ -1,28 +1,16 @@
 #include "globalfuncs/HVDurableFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace HVDurableFile {
 
 namespace {
-
-std::string FreshToken()
-{
-    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    unsigned char bytes[10] = {};
-    if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
-        return std::string();
-    }
-    std::string strToken;
-    for (const unsigned char c : bytes) {
-        strToken += kChars[c % (sizeof kChars - 1)];
-    }
-    return strToken;
-}
 
 int OpenTemp(int nDirFd, const std::string& strName, const SOptions& opt, std::string& strTemp)
 {
@@ -42,36 +30,139 @@ int OpenTemp(int nDirFd, const std::string& strName, const SOptions& opt, std::s
         }
         return nFd;
     }
+    auto nextName = [&strName](std::string& strTry) {
+        const std::string strToken = RandomToken(10, "abcdefghijklmnopqrstuvwxyz0123456789");
+        strTry = "." + strName.substr(0, 200) + "." + strToken;
+        return strToken.empty() ? EIO : 0;
+    };
+    return CreateExclusiveAt(nDirFd, O_WRONLY, opt.nMode, nextName, strTemp);
+}
+
+// Steps past nDone bytes of the nLeft iovecs at p.
+void Advance(iovec*& p, int& nLeft, std::size_t nDone)
+{
+    while (nLeft > 0 && nDone >= p->iov_len) {
+        nDone -= p->iov_len;
+        ++p;
+        --nLeft;
+    }
+    if (nLeft > 0) {
+        p->iov_base = static_cast<char*>(p->iov_base) + nDone;
+        p->iov_len -= nDone;
+    }
+}
+
+}  // namespace
+
+std::string RandomToken(std::size_t nLen, std::string_view alphabet)
+{
+    std::string strToken(nLen, 'x');
+    std::vector<unsigned char> bytes(nLen);
+    if (alphabet.empty() || ::getrandom(bytes.data(), nLen, 0) != static_cast<ssize_t>(nLen)) {
+        return std::string();
+    }
+    for (std::size_t i = 0; i < nLen; ++i) {
+        strToken[i] = alphabet[bytes[i] % alphabet.size()];
+    }
+    return strToken;
+}
+
+int CreateExclusiveAt(int nDirFd,
+                      int nFlags,
+                      mode_t nMode,
+                      const std::function<int(std::string& strName)>& nextName,
+                      std::string& strTemp)
+{
     for (int nTry = 0; nTry < 100; ++nTry) {
-        const std::string strToken = FreshToken();
-        if (strToken.empty()) {
-            return -EIO;
+        std::string strTry;
+        if (const int nErr = nextName(strTry); nErr != 0) {
+            return -nErr;
         }
-        strTemp = "." + strName.substr(0, 200) + "." + strToken;
-        const int nFd = ::openat(nDirFd, strTemp.c_str(), kFlags | O_EXCL, opt.nMode);
-        if (nFd >= 0 || errno != EEXIST) {
-            return nFd >= 0 ? nFd : -errno;
+        const int nFd = ::openat(nDirFd, strTry.c_str(), nFlags | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, nMode);
+        if (nFd >= 0) {
+            strTemp = std::move(strTry);
+            return nFd;
+        }
+        if (errno != EEXIST) {
+            return -errno;
         }
     }
     return -EEXIST;
 }
 
-}  // namespace
+void RemoveTemp(int nDirFd, std::string& strTemp)
+{
+    if (!strTemp.empty()) {
+        ::unlinkat(nDirFd, strTemp.c_str(), 0);
+        strTemp.clear();
+    }
+}
+
+int WriteAllV(int nFd, const iovec* pIov, int nIov)
+{
+    iovec local[64];
+    while (nIov > 0) {
+        const int nNow = std::min(nIov, 64);
+        std::copy(pIov, pIov + nNow, local);
+        iovec* p = local;
+        int nLeft = nNow;
+        Advance(p, nLeft, 0);  // empty buffers need no write
+        while (nLeft > 0) {
+            const ssize_t n = ::writev(nFd, p, nLeft);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                return n < 0 ? errno : ENOSPC;
+            }
+            Advance(p, nLeft, static_cast<std::size_t>(n));
+        }
+        pIov += nNow;
+        nIov -= nNow;
+    }
+    return 0;
+}
 
 int WriteAll(int nFd, std::string_view content)
 {
-    std::size_t nDone = 0;
-    while (nDone < content.size()) {
-        const ssize_t n = ::write(nFd, content.data() + nDone, content.size() - nDone);
-        if (n < 0 && errno == EINTR) {
-            continue;
+    iovec v{const_cast<char*>(content.data()), content.size()};
+    return WriteAllV(nFd, &v, 1);
+}
+
+ssize_t ReadFull(int nFd, void* pData, std::size_t nLen)
+{
+    iovec v{pData, nLen};
+    return ReadFullV(nFd, &v, 1);
+}
+
+ssize_t ReadFullV(int nFd, iovec* pIov, int nIov)
+{
+    ssize_t nTotal = 0;
+    while (nIov > 0) {
+        const ssize_t n = ::readv(nFd, pIov, std::min(nIov, 64));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
         }
-        if (n <= 0) {
-            return n < 0 ? errno : ENOSPC;
+        if (n == 0) {
+            break;
         }
-        nDone += static_cast<std::size_t>(n);
+        nTotal += n;
+        Advance(pIov, nIov, static_cast<std::size_t>(n));
     }
-    return 0;
+    return nTotal;
+}
+
+int SyncFile(int nFd, bool bDataOnly)
+{
+    return (bDataOnly ? ::fdatasync(nFd) : ::fsync(nFd)) == 0 ? 0 : errno;
+}
+
+bool SyncDir(int nDirFd)
+{
+    return ::fsync(nDirFd) == 0 || errno == EINVAL || errno == EROFS;
 }
 
 int WriteAt(int nDirFd, const std::string& strName, const std::function<int(int nFd)>& fill, const SOptions& opt)
@@ -85,8 +176,8 @@ int WriteAt(int nDirFd, const std::string& strName, const std::function<int(int 
     if (nErr == 0 && opt.eModes != EModes::Umask && ::fchmod(nFd, opt.nMode) != 0 && opt.eModes == EModes::Required) {
         nErr = errno;
     }
-    if (nErr == 0 && (opt.bDataSyncOnly ? ::fdatasync(nFd) : ::fsync(nFd)) != 0) {
-        nErr = errno;
+    if (nErr == 0) {
+        nErr = SyncFile(nFd, opt.bDataSyncOnly);
     }
     if (::close(nFd) != 0 && nErr == 0) {
         nErr = errno;
@@ -98,11 +189,11 @@ int WriteAt(int nDirFd, const std::string& strName, const std::function<int(int 
         nErr = errno;
     }
     if (nErr != 0) {
-        ::unlinkat(nDirFd, strTemp.c_str(), 0);
+        RemoveTemp(nDirFd, strTemp);
         return nErr;
     }
     // The content is in place either way; a failed folder sync only leaves its name less durable.
-    (void)::fsync(nDirFd);
+    SyncDir(nDirFd);
     if (opt.hook) {
         opt.hook("renamed");
     }

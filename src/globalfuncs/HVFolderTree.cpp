@@ -1,6 +1,7 @@
 #include "globalfuncs/HVFolderTree.h"
 
 #include "globalfuncs/HVDurableFile.h"
+#include "globalfuncs/HVUniqueFd.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,27 +17,6 @@ namespace HVGlobalMFC::detail {
 namespace {
 
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// Closes a descriptor at the end of a scope.
-class CFd
-{
-public:
-    explicit CFd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~CFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    [[nodiscard]] int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // The names inside the folder open at dirFd ("." and ".." left out); false on a read error.
 bool ListNames(int dirFd, std::vector<std::string>& names, int& err)
@@ -71,7 +51,7 @@ bool Fail(const FTreeFailure& onFailure, int err)
 
 bool CopyFileAt(int srcFd, int dstFd, const std::string& name, const FTreeFailure& onFailure)
 {
-    const CFd in(::openat(srcFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const HVUniqueFd in(::openat(srcFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st
     {
     };
@@ -137,7 +117,7 @@ bool EmptyFolderAt(int dirFd, bool addOwnerWrite, const FTreeFailure& onFailure)
             continue;
         }
         if (S_ISDIR(st.st_mode)) {
-            const CFd sub(::openat(dirFd, name.c_str(), kDirFlags));
+            const HVUniqueFd sub(::openat(dirFd, name.c_str(), kDirFlags));
             const int subFd = sub.Get();
             if (subFd < 0) {
                 ok = Fail(onFailure, errno);
@@ -178,8 +158,8 @@ bool CopyFolderAt(int srcFd, int dstFd, bool overwrite, const FTreeFailure& onFa
                 ok = Fail(onFailure, errno);
                 continue;
             }
-            const CFd subSrc(::openat(srcFd, name.c_str(), kDirFlags));
-            const CFd subDst(::openat(dstFd, name.c_str(), kDirFlags));
+            const HVUniqueFd subSrc(::openat(srcFd, name.c_str(), kDirFlags));
+            const HVUniqueFd subDst(::openat(dstFd, name.c_str(), kDirFlags));
             if (subSrc.Get() < 0 || subDst.Get() < 0) {
                 ok = Fail(onFailure, errno);
                 continue;

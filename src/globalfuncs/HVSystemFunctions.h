@@ -24,7 +24,7 @@ HVGLOBALMFC_API int HVRunRegistryFile(const QString& path);
 HVReplaceRegFile(const QString& source, const QString& target, CBackupFilterManager& filter, bool withAppPaths = true);
 
 // Not supported: there is no registry here. Returns 50 ("not supported") and copies nothing.
-[[nodiscard]] HVGLOBALMFC_API long RegCopyKey(const QString& from, const QString& to, const QString& name);
+HVGLOBALMFC_API long RegCopyKey(const QString& from, const QString& to, const QString& name);
 
 // Total physical memory in bytes (0 when unknown).
 [[nodiscard]] HVGLOBALMFC_API quint64 GetPhysicalRamSize();

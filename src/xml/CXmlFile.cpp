@@ -2,6 +2,7 @@
 
 #include "globalfuncs/HVDurableFile.h"
 #include "globalfuncs/HVPathText.h"
+#include "globalfuncs/HVUniqueFd.h"
 #include "xml/XmlUtf.h"
 
 #include <algorithm>
@@ -19,47 +20,6 @@ constexpr size_t kChunk = size_t{1} << 20;
 QString ErrnoText(int nErr)
 {
     return QString::fromLocal8Bit(std::strerror(nErr));
-}
-
-class CFd
-{
-public:
-    explicit CFd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~CFd()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    [[nodiscard]] int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Reads up to nSize bytes; returns the count read (short only at the end of the file), -1 on error.
-ssize_t ReadFull(int fd, char* p, size_t nSize)
-{
-    size_t nDone = 0;
-    while (nDone < nSize) {
-        const ssize_t n = ::read(fd, p + nDone, nSize - nDone);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        nDone += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(nDone);
 }
 
 bool WriteFull(int fd, const char* p, size_t nSize)
@@ -109,7 +69,7 @@ bool CXmlFile::Read(
     const QByteArray path = HVGlobalMFC::HVPathToBytes(strPath);
     // Non-blocking open, so that a FIFO put in the file's place cannot stall the caller; only
     // regular files are read.
-    CFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    HVUniqueFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         strError = ErrnoText(errno);
         return false;
@@ -129,7 +89,7 @@ bool CXmlFile::Read(
         return false;
     }
     std::vector<char> buf(kChunk + 4);
-    const ssize_t nHead = ReadFull(fd.Get(), buf.data(), 3);
+    const ssize_t nHead = HVDurableFile::ReadFull(fd.Get(), buf.data(), 3);
     if (nHead < 0) {
         strError = ErrnoText(errno);
         return false;
@@ -154,7 +114,7 @@ bool CXmlFile::Read(
     strText.reserve(bUtf16 ? nSizeHint / 2 : nSizeHint);
     uint64_t nBytes = nCarry;  // bytes after the mark
     for (;;) {
-        const ssize_t n = ReadFull(fd.Get(), buf.data() + nCarry, kChunk);
+        const ssize_t n = HVDurableFile::ReadFull(fd.Get(), buf.data() + nCarry, kChunk);
         if (n < 0) {
             strError = ErrnoText(errno);
             return false;
@@ -238,7 +198,7 @@ bool CXmlFile::Write(const QString& strPath,
         }
         return bOk && WriteBody(fd, strText, bUtf16, nBytes) ? 0 : (errno != 0 ? errno : EIO);
     };
-    const CFd dirFd(::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const HVUniqueFd dirFd(::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const int nErr = dirFd.Get() < 0 ? errno : HVDurableFile::WriteAt(dirFd.Get(), base.toStdString(), fill, opt);
     if (nErr != 0) {
         strError = ErrnoText(nErr);

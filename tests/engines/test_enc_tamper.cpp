@@ -193,8 +193,8 @@ TEST(EncHeaderParse, RandomHeadersStayWithinTheLimits)
         }
         FixCheck(h);
         CHvncHeader hdr;
-        std::string why;
-        const int r = hdr.Parse(h.data(), h.size(), why);
+        const SHvncResult parsed = hdr.Parse(h.data(), h.size());
+        const int r = HvncCode(parsed.eCode);
         ASSERT_TRUE(r == HVNC_OK || r == HVNC_CORRUPT) << r;
         if (r == HVNC_OK) {
             ++nAccepted;
@@ -204,7 +204,7 @@ TEST(EncHeaderParse, RandomHeadersStayWithinTheLimits)
             EXPECT_LE(hdr.nPasses, 10u);
             EXPECT_NE(CHvncHeader::KeyLenOfCipher(hdr.nCipher), 0);
         } else {
-            EXPECT_FALSE(why.empty());
+            EXPECT_FALSE(parsed.strReason.empty());
         }
     }
     EXPECT_GT(nAccepted, 100) << "plausible headers are accepted";

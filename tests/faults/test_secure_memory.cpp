@@ -188,15 +188,16 @@ TEST(SecureMemory, NoKeyOfAFileStaysInDumpableMemory)
     // and the data key.
     const auto bytes = faults::ReadFile(src + ".hvnc");
     CHvncHeader hdr;
-    std::string why;
-    ASSERT_EQ(hdr.Parse(bytes.data(), bytes.size(), why), HVNC_OK) << why;
+    SHvncResult parsed = hdr.Parse(bytes.data(), bytes.size());
+    ASSERT_TRUE(parsed.Ok()) << parsed.strReason;
     const CSecureBuffer pw = CSecureBuffer::FromUtf16(faults::kPassword);
     CSecureBuffer keys[4] = {CSecureBuffer(32), {}, {}, CSecureBuffer(CHvncHeader::kKeyBlockSize)};
     SHvncMeta meta;
     ASSERT_TRUE(CHvncKeyCache::Derive(pw, hdr.salt.data(), hdr.nMemKiB, hdr.nPasses, keys[0]));
     ASSERT_TRUE(CHvncKeyBlock::DeriveSubkey(keys[0], CHvncKeyBlock::kWrapInfo, keys[1]));
     ASSERT_TRUE(CHvncKeyBlock::DeriveSubkey(keys[0], CHvncKeyBlock::kCommitInfo, keys[2]));
-    ASSERT_EQ(CHvncKeyBlock::Open(hdr, keys[0], keys[3], meta, why), HVNC_OK) << why;
+    const SHvncResult opened = CHvncKeyBlock::Open(hdr, keys[0], keys[3], meta);
+    ASSERT_TRUE(opened.Ok()) << opened.strReason;
     ASSERT_TRUE(keys[3].resize(32));
     // A schedule without AES instructions holds the key as big-endian words.
     CSecureBuffer swapped = keys[3].Clone();
