@@ -39,6 +39,23 @@ struct SFlowRunners
     }
 };
 
+// Makes the flow's runner and, with one made, takes the flow lock for the whole flow, so that no
+// other run comes between its runners; they take it again (counted) and report a refusal
+// themselves. False, logged, when the host makes no runner.
+bool OpenFlow(IRunnerHost* pHost, SFlowRunners& runners, CRunLock& flowLock, const char* pszFlow)
+{
+    if (pHost != nullptr) {
+        runners.pRun = pHost->CreateProgrssManager();
+    }
+    if (!runners.pRun) {
+        LOGGER::g_HVLog.Log("Error: no runner for %s", pszFlow);
+        return false;
+    }
+    std::string strLockWhy;
+    (void)flowLock.TryAcquire(CDataSecurityMngr::RunLockFile(), strLockWhy);
+    return true;
+}
+
 }  // namespace
 
 void CDataSecurityMngr::FillRunOptions(SRunOptions& options) const
@@ -134,19 +151,11 @@ int CDataSecurityMngr::SecureData()
     m_lstRefusedPaths.clear();
 
     SFlowRunners runners;
-    if (m_pRunnerHost != nullptr) {
-        runners.pRun = m_pRunnerHost->CreateProgrssManager();
-    }
-    if (!runners.pRun) {
-        LOGGER::g_HVLog.Log("Error: no runner for Secure Data");
+    CRunLock flowLock;
+    if (!OpenFlow(m_pRunnerHost, runners, flowLock, "Secure Data")) {
         m_eLastFlowEnd = EFlowEnd::NoRunner;
         return 0;
     }
-    // Held for the whole flow, so that no other run comes between its runners; they take it
-    // again (counted) and report a refusal themselves.
-    CRunLock flowLock;
-    std::string strLockWhy;
-    (void)flowLock.TryAcquire(RunLockFile(), strLockWhy);
 
     int bEncrypt = 0;
     int iPasswordType = PasswordMaster;
@@ -259,20 +268,12 @@ int CDataSecurityMngr::DecryptData()
     m_lstRefusedPaths.clear();
 
     SFlowRunners runners;
-    if (m_pRunnerHost != nullptr) {
-        runners.pRun = m_pRunnerHost->CreateProgrssManager();
-    }
-    if (!runners.pRun) {
-        LOGGER::g_HVLog.Log("Error: no runner for Decrypt Data");
+    CRunLock flowLock;
+    if (!OpenFlow(m_pRunnerHost, runners, flowLock, "Decrypt Data")) {
         m_eLastFlowEnd = EFlowEnd::NoRunner;
         return 1;
     }
     runners.pRun->SetSelectedItems(ItemPointers(m_arrItems));
-    // Held for the whole flow, so that no other run comes between its runners; they take it
-    // again (counted) and report a refusal themselves.
-    CRunLock flowLock;
-    std::string strLockWhy;
-    (void)flowLock.TryAcquire(RunLockFile(), strLockWhy);
     runners.pRun->SetPassword(m_strMasterPassword);
     runners.pRun->SetMasterPassword(m_strMasterPassword);
 
