@@ -39,16 +39,21 @@ struct SFlowRunners
     }
 };
 
-// Makes the flow's runner and, with one made, takes the flow lock for the whole flow, so that no
-// other run comes between its runners; they take it again (counted) and report a refusal
-// themselves. False, logged, when the host makes no runner.
-bool OpenFlow(IRunnerHost* pHost, SFlowRunners& runners, CRunLock& flowLock, const char* pszFlow)
+// The start of a flow: no refusals yet, the flow's runner made by the host and, with one made,
+// the flow lock taken for the whole flow, so that no other run comes between its runners; they
+// take it again (counted) and report a refusal themselves. False, logged, when the host makes no
+// runner: the flow ends as NoRunner.
+bool OpenFlow(CDataSecurityMngr& mngr, SFlowRunners& runners, CRunLock& flowLock, const char* pszFlow)
 {
-    if (pHost != nullptr) {
-        runners.pRun = pHost->CreateProgrssManager();
+    LOGGER::g_HVLog.Log("Start %s", pszFlow);
+    mngr.m_eLastFlowEnd = CDataSecurityMngr::EFlowEnd::Ran;
+    mngr.m_lstRefusedPaths.clear();
+    if (mngr.m_pRunnerHost != nullptr) {
+        runners.pRun = mngr.m_pRunnerHost->CreateProgrssManager();
     }
     if (!runners.pRun) {
         LOGGER::g_HVLog.Log("Error: no runner for %s", pszFlow);
+        mngr.m_eLastFlowEnd = CDataSecurityMngr::EFlowEnd::NoRunner;
         return false;
     }
     std::string strLockWhy;
@@ -145,15 +150,10 @@ bool CDataSecurityMngr::AskMasterPasswordForRun()
 
 int CDataSecurityMngr::SecureData()
 {
-    LOGGER::g_HVLog.Log("Start Secure Data");
     m_nPriority = 0;
-    m_eLastFlowEnd = EFlowEnd::Ran;
-    m_lstRefusedPaths.clear();
-
     SFlowRunners runners;
     CRunLock flowLock;
-    if (!OpenFlow(m_pRunnerHost, runners, flowLock, "Secure Data")) {
-        m_eLastFlowEnd = EFlowEnd::NoRunner;
+    if (!OpenFlow(*this, runners, flowLock, "Secure Data")) {
         return 0;
     }
 
@@ -263,14 +263,9 @@ void CDataSecurityMngr::SendEncryptedByMail(const IProgrssRun& run)
 
 int CDataSecurityMngr::DecryptData()
 {
-    LOGGER::g_HVLog.Log("Start Decrypt Data");
-    m_eLastFlowEnd = EFlowEnd::Ran;
-    m_lstRefusedPaths.clear();
-
     SFlowRunners runners;
     CRunLock flowLock;
-    if (!OpenFlow(m_pRunnerHost, runners, flowLock, "Decrypt Data")) {
-        m_eLastFlowEnd = EFlowEnd::NoRunner;
+    if (!OpenFlow(*this, runners, flowLock, "Decrypt Data")) {
         return 1;
     }
     runners.pRun->SetSelectedItems(ItemPointers(m_arrItems));
