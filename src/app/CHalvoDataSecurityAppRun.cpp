@@ -18,13 +18,8 @@ void CHalvoDataSecurityApp::RunRequest()
     }
     switch (m_nCmdMode) {
     case CDataSecurityMngr::CmdModeSecure:
-        m_nFlowResult = mngr.SecureData();
-        m_eFlowEnd = mngr.m_eLastFlowEnd;
-        m_eEnd = EEnd::FlowRan;
-        m_frontEnd.FlowEnded(m_nCmdMode, m_nFlowResult, mngr);
-        return;
     case CDataSecurityMngr::CmdModeDecrypt:
-        m_nFlowResult = mngr.DecryptData();
+        m_nFlowResult = m_nCmdMode == CDataSecurityMngr::CmdModeSecure ? mngr.SecureData() : mngr.DecryptData();
         m_eFlowEnd = mngr.m_eLastFlowEnd;
         m_eEnd = EEnd::FlowRan;
         m_frontEnd.FlowEnded(m_nCmdMode, m_nFlowResult, mngr);

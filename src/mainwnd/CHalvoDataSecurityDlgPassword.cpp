@@ -17,12 +17,7 @@
 bool CHalvoDataSecurityDlg::AskNewMasterPassword(CSecureBuffer& utf16)
 {
     CDlg_Changemasterpassword dlg(&m_mngr.m_strMasterPassword, g_HDGlobalData.m_RegData.m_nAESType, nullptr);
-    if (dlg.exec() != QDialog::Accepted) {
-        dlg.ClearPasswords();
-        return false;
-    }
-    dlg.TakePassword(utf16);
-    return true;
+    return dlg.AskPassword(utf16);
 }
 
 // The signature file is shown while it is rewritten and hidden again in any case. The running

@@ -34,14 +34,10 @@ CHDListPageBase::CHDListPageBase(int nPageId,
 
 CHDListPageBase::~CHDListPageBase() = default;
 
-int CHDListPageBase::BeginInit()
+SPageFrame CHDListPageBase::BeginInit()
 {
-    SetBackgroundColor(CGlobalColors::Color(g_GlobalColors.clrDlgBk));
-    SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
-    EnableEraseBackground(false);
     setAcceptDrops(true);
-    resize(kDesignSize);
-    return HeaderHeight(m_eHeader) + 40;
+    return BeginTaskPage(*this, m_eHeader);
 }
 
 void CHDListPageBase::EndInit()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/HVTaskPage.h"
 #include "ui/CHPageDlg.h"
 
 #include <QStringList>
@@ -48,9 +49,9 @@ protected:
                     CHalvoDataSecurityDlg& mainDlg,
                     CDataSecurityMngr& mngr);
 
-    // The start of OnInitDialog: theme colours, drops on, the design size. Returns the top of
-    // the page's controls under the header.
-    int BeginInit();
+    // The start of OnInitDialog: theme colours, drops on, the design size. Returns where the
+    // page's controls go.
+    HVTaskPage::SPageFrame BeginInit();
     // The end of OnInitDialog: the page takes the size of the place it is shown in.
     void EndInit();
     // Makes the page's item list at rc, its context menu leading to OnCommand.

@@ -37,10 +37,7 @@ CBCGButton* CHDPageDataBrows::AddButton(CBCGButton* pButton, void (CHDPageDataBr
 bool CHDPageDataBrows::OnInitDialog()
 {
     HV_FUNC_LOG();
-    const int nTop = BeginInit();
-    const int nWidth = kDesignSize.width();
-    const int nHeight = kDesignSize.height();
-    const int nFootTop = nHeight - FooterHeight();
+    const auto [nTop, nWidth, nFootTop] = BeginInit();
     const int nSideWidth = 140;
 
     const QRect rcList(kMargin, nTop, nWidth - 3 * kMargin - nSideWidth, nFootTop - nTop - 36);

@@ -58,10 +58,7 @@ QString CHDPageHideData::StateText(const QString& strPath)
 bool CHDPageHideData::OnInitDialog()
 {
     HV_FUNC_LOG();
-    const int nTop = BeginInit();
-    const int nWidth = kDesignSize.width();
-    const int nHeight = kDesignSize.height();
-    const int nFootTop = nHeight - FooterHeight();
+    const auto [nTop, nWidth, nFootTop] = BeginInit();
 
     // The command row above the list.
     const struct
@@ -238,15 +235,7 @@ void CHDPageHideData::HidePaths(const QStringList& lstPaths)
         items.push_back(MakeItem(strPath));
         pointers.push_back(items.back().get());
     }
-    if (m_mngr.m_pRunnerHost != nullptr) {
-        if (std::unique_ptr<IHideRun> pRun = m_mngr.m_pRunnerHost->CreateHideProgrss()) {
-            pRun->SetItems(pointers);
-            SHideRunOptions options;
-            options.m_bUnhide = 0;
-            options.m_bPageFlag = 1;
-            pRun->RunModal(options);
-        }
-    }
+    RunHideRunner(pointers, 0, nullptr);
     items.clear();
     RebuildList(true);
     UpdateButtons();
@@ -338,19 +327,25 @@ std::vector<std::unique_ptr<CItemData>> CHDPageHideData::UnhideChecked(SHideCoun
             pointers.push_back(items.back().get());
         }
     }
-    if (m_mngr.m_pRunnerHost != nullptr) {
-        if (std::unique_ptr<IHideRun> pRun = m_mngr.m_pRunnerHost->CreateHideProgrss()) {
-            pRun->SetItems(pointers);
-            SHideRunOptions options;
-            options.m_bUnhide = 1;
-            options.m_bPageFlag = 1;
-            pRun->RunModal(options);
-            if (pCounters != nullptr) {
-                *pCounters = pRun->Counters();
-            }
+    RunHideRunner(pointers, 1, pCounters);
+    return items;
+}
+
+void CHDPageHideData::RunHideRunner(const std::vector<CItemData*>& items, int bUnhide, SHideCounters* pCounters)
+{
+    if (m_mngr.m_pRunnerHost == nullptr) {
+        return;
+    }
+    if (std::unique_ptr<IHideRun> pRun = m_mngr.m_pRunnerHost->CreateHideProgrss()) {
+        pRun->SetItems(items);
+        SHideRunOptions options;
+        options.m_bUnhide = bUnhide;
+        options.m_bPageFlag = 1;
+        pRun->RunModal(options);
+        if (pCounters != nullptr) {
+            *pCounters = pRun->Counters();
         }
     }
-    return items;
 }
 
 void CHDPageHideData::OnBnClickedUnhide()

@@ -62,6 +62,9 @@ protected:
 private:
     // Hides the paths in one hide runner (page flag 1), then rebuilds keeping checks.
     void HidePaths(const QStringList& lstPaths);
+    // Runs the hide runner of the page over the items: hiding, or showing them again with
+    // bUnhide; its counters into pCounters when given.
+    void RunHideRunner(const std::vector<CItemData*>& items, int bUnhide, SHideCounters* pCounters);
     // The paths less those the manager never hides (the home folder, say); each left out is
     // named in a message, so that nothing is refused in silence.
     [[nodiscard]] QStringList WithoutProtected(const QStringList& lstPaths);

@@ -85,14 +85,7 @@ bool CHDPageSecurityOptions::SummaryText(int bEncrypt, int iAction, QString& str
 bool CHDPageSecurityOptions::OnInitDialog()
 {
     HV_FUNC_LOG();
-    SetBackgroundColor(CGlobalColors::Color(g_GlobalColors.clrDlgBk));
-    SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
-    EnableEraseBackground(false);
-    resize(kDesignSize);
-    const int nWidth = kDesignSize.width();
-    const int nHeight = kDesignSize.height();
-    const int nTop = HeaderHeight(EThemeImage::SecureHeader) + 40;
-    const int nFootTop = nHeight - FooterHeight();
+    const auto [nTop, nWidth, nFootTop] = BeginTaskPage(*this, EThemeImage::SecureHeader);
     const int nLeftWidth = 350;
     const int x = kMargin;
     // The action block stands right of the encryption block; the summary runs under both.

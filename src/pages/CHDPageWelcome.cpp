@@ -3,6 +3,7 @@
 #include "logging/CHVFuncLog.h"
 #include "mainwnd/CHalvoDataSecurityDlg.h"
 #include "mainwnd/CMainWndPageRegistry.h"
+#include "pages/HVTaskPage.h"
 #include "resources/HVResourceStrings.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
@@ -16,8 +17,7 @@
 
 namespace {
 
-// The layout is drawn for this page size; the anchors carry it to the real size.
-constexpr QSize kDesignSize(760, 545);
+using HVTaskPage::kDesignSize;
 constexpr int kHeaderHeight = 88;  // when the MainHeader picture is missing
 constexpr int kFooterHeight = 40;  // when the MainFoter picture is missing
 constexpr int kTaskLeft = 40;
@@ -28,12 +28,6 @@ constexpr int kPanelWidth = 230;
 constexpr int kPanelHeight = 200;
 constexpr int kLinkHeight = 28;
 constexpr int kLinkStep = 34;
-// The links' panel: light grey, or the dark variant's second background on a dark desktop.
-HVCOLORREF LinkFace()
-{
-    return g_GlobalColors.IsDark() ? g_GlobalColors.clrDlgBkSub : HVCOLORREF(0xE6E6E6);
-}
-
 // Web links of the link panel and the home-page button.
 constexpr int kLinkTips = 68;
 constexpr int kLinkFaq = 7;
@@ -79,11 +73,8 @@ CBCGButton* CHDPageWelcome::AddButton(int nId, void (CHDPageWelcome::*pfn)())
 bool CHDPageWelcome::OnInitDialog()
 {
     HV_FUNC_LOG();
-    SetBackgroundColor(CGlobalColors::Color(g_GlobalColors.clrDlgBk));
-    SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
-    EnableEraseBackground(false);
     // Controls are placed for the design size and anchored from there.
-    resize(kDesignSize);
+    HVTaskPage::BeginPage(*this);
     const int nWidth = kDesignSize.width();
     const int nHeight = kDesignSize.height();
     const int nHeader = g_GlobalColors.m_nMainHeaderHeight > 0 ? g_GlobalColors.m_nMainHeaderHeight : kHeaderHeight;
@@ -212,7 +203,7 @@ void CHDPageWelcome::SetLinkLook(CBCGButton* pButton, int nIcon, unsigned nTextI
     if (!icon.isNull()) {
         pButton->SetImage(icon);
     }
-    const QColor face = CGlobalColors::Color(LinkFace());
+    const QColor face = LinkPanelFace();
     pButton->SetFaceColor(face);
     pButton->SetFaceColorHot(face);
     pButton->SetHorzMargin(2);

@@ -56,6 +56,9 @@ public:
     [[nodiscard]] static QRect CaptionRect(const QRect& rcButton);
     // The link panel's painted rectangle: its frame, run off the right edge of the page.
     [[nodiscard]] QRect LinkPanelRect() const;
+    // The link panel's face: light grey, or the dark variant's second background on a dark
+    // desktop.
+    [[nodiscard]] static QColor LinkPanelFace();
 
 protected:
     bool OnInitDialog() override;

@@ -13,14 +13,14 @@ namespace {
 constexpr int kFooterBandX = 459;
 constexpr int kFooterBandWidth = 10;
 constexpr HVCOLORREF kFramePen = 0xB4B4B4;
-// The links' panel: light grey, or the dark variant's second background on a dark desktop.
-HVCOLORREF PanelBrush()
-{
-    return g_GlobalColors.IsDark() ? g_GlobalColors.clrDlgBkSub : HVCOLORREF(0xE6E6E6);
-}
 constexpr int kCornerEllipse = 12;
 
 }  // namespace
+
+QColor CHDPageWelcome::LinkPanelFace()
+{
+    return CGlobalColors::Color(g_GlobalColors.IsDark() ? g_GlobalColors.clrDlgBkSub : HVCOLORREF(0xE6E6E6));
+}
 
 QRect CHDPageWelcome::CaptionRect(const QRect& rcButton)
 {
@@ -79,7 +79,7 @@ void CHDPageWelcome::paintEvent(QPaintEvent* /*pEvent*/)
     p.setPen(QPen(CGlobalColors::Color(kFramePen), 2));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(m_pFrameTasks->geometry(), kCornerEllipse / 2, kCornerEllipse / 2);
-    p.setBrush(CGlobalColors::Color(PanelBrush()));
+    p.setBrush(LinkPanelFace());
     p.drawRoundedRect(LinkPanelRect(), kCornerEllipse / 2, kCornerEllipse / 2);
     p.setRenderHint(QPainter::Antialiasing, false);
 

@@ -37,10 +37,7 @@ bool CPage_Decryption::HasEncryptedExtension(const QString& strPath)
 bool CPage_Decryption::OnInitDialog()
 {
     HV_FUNC_LOG();
-    const int nTop = BeginInit();
-    const int nWidth = kDesignSize.width();
-    const int nHeight = kDesignSize.height();
-    const int nFootTop = nHeight - FooterHeight();
+    const auto [nTop, nWidth, nFootTop] = BeginInit();
 
     // Icon buttons above the list: add files, add a folder; decrypt at the right.
     auto* pAddFiles = MakeIconButton(this, IDC_BUTTON_ADD_FILES, 4041, HVLoadString(IDS_DEC_BTN_ADD_FILES));

@@ -6,6 +6,7 @@
 #include "ui/CBCGButton.h"
 #include "ui/CButtonST.h"
 #include "ui/CGlobalColors.h"
+#include "ui/CHPageDlg.h"
 #include "ui/CHPropertiesPages.h"
 #include "ui/CThemeDraw.h"
 #include "ui/CThemeImageList.h"
@@ -40,6 +41,20 @@ int FooterHeight()
 {
     const CThemeImage& image = g_GlobalColors.Image(EThemeImage::InnerFoter);
     return image.HasBitmap() ? image.Size().height() : kFooterFallback;
+}
+
+void BeginPage(CHPageDlg& page)
+{
+    page.SetBackgroundColor(CGlobalColors::Color(g_GlobalColors.clrDlgBk));
+    page.SetTextColor(CGlobalColors::Color(g_GlobalColors.clrDlgText));
+    page.EnableEraseBackground(false);
+    page.resize(kDesignSize);
+}
+
+SPageFrame BeginTaskPage(CHPageDlg& page, EThemeImage header)
+{
+    BeginPage(page);
+    return {HeaderHeight(header) + 40, kDesignSize.width(), kDesignSize.height() - FooterHeight()};
 }
 
 void Paint(QWidget& page, QPainter& p, EThemeImage header)

@@ -9,6 +9,7 @@ class CBCGButton;
 class CButtonST;
 class CDataSecurityMngr;
 class CHalvoDataSecurityDlg;
+class CHPageDlg;
 class QPainter;
 class QWidget;
 enum class EThemeImage;
@@ -23,6 +24,19 @@ constexpr int kButtonHeight = 30;
 // Heights of the header and footer pictures (their fallbacks when the theme has none).
 [[nodiscard]] int HeaderHeight(EThemeImage header);
 [[nodiscard]] int FooterHeight();
+
+// Where a task page's controls go at the design size.
+struct SPageFrame
+{
+    int nTop;  // under the header picture and the heading
+    int nWidth;
+    int nFootTop;  // the top of the footer picture
+};
+// The start of a page's OnInitDialog: the theme's colours, the page paints its whole area itself,
+// the design size.
+void BeginPage(CHPageDlg& page);
+// BeginPage for a task page under the header picture; returns where its controls go.
+[[nodiscard]] SPageFrame BeginTaskPage(CHPageDlg& page, EThemeImage header);
 
 // The page's background: the theme's background colour, the header picture at the top left with
 // InnerHeaderR repeated to its right, InnerFoter at the bottom left with InnerFoterR repeated.

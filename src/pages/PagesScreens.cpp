@@ -6,6 +6,7 @@
 #include "pages/CHDPageHideData.h"
 #include "pages/CHDPageSecurityOptions.h"
 #include "pages/CPage_Decryption.h"
+#include "pages/HVTaskPages.h"
 #include "resources/CResourceModule.h"
 #include "security/CDataSecurityMngr.h"
 #include "settings/CHDGlobalData.h"
@@ -22,6 +23,9 @@
 #include <vector>
 
 namespace {
+
+// The main-window screens show the task pages, as the graphical program does.
+[[maybe_unused]] const bool g_bPagesSetup = HVRegisterScreenSetup(&HVRegisterTaskPages);
 
 // A hiding engine that keeps a fixed list.
 class CSampleEngine final : public IHidingEngine

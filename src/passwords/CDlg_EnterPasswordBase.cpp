@@ -23,15 +23,8 @@ CDlg_EnterPasswordBase::CDlg_EnterPasswordBase(
     setWindowTitle(strTitle);
     setSizeGripEnabled(false);
 
-    auto* pOuter = new QVBoxLayout(this);
-    pOuter->setContentsMargins(0, 0, 0, 0);
-    pOuter->setSpacing(0);
-    pOuter->addWidget(new CGuiDialogHeader(strTitle, this));
-
-    auto* pBody = new QVBoxLayout;
-    pBody->setContentsMargins(16, 12, 16, 12);
-    pBody->setSpacing(8);
-    pOuter->addLayout(pBody);
+    QVBoxLayout* pBody = nullptr;
+    CGuiDialogHeader::FrameDialog(this, strTitle, 8, pBody);
 
     m_pIntro = new QLabel(strIntro, this);
     m_pIntro->setWordWrap(true);

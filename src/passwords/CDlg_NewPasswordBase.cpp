@@ -56,16 +56,8 @@ CDlg_NewPasswordBase::CDlg_NewPasswordBase(QWidget* pParent,
     m_fontHidden = m_fontPlain;
     m_fontHidden.setPixelSize(13);
 
-    auto* pOuter = new QVBoxLayout(this);
-    pOuter->setContentsMargins(0, 0, 0, 0);
-    pOuter->setSpacing(0);
-    m_pHeader = new CGuiDialogHeader(strTitle, this);
-    pOuter->addWidget(m_pHeader);
-
-    auto* pBody = new QVBoxLayout;
-    pBody->setContentsMargins(16, 12, 16, 12);
-    pBody->setSpacing(10);
-    pOuter->addLayout(pBody);
+    QVBoxLayout* pBody = nullptr;
+    m_pHeader = CGuiDialogHeader::FrameDialog(this, strTitle, 10, pBody);
 
     m_pTop = new QVBoxLayout;
     m_pTop->setSpacing(6);
@@ -241,6 +233,17 @@ void CDlg_NewPasswordBase::TakePassword(CSecureBuffer& utf16)
 {
     CGuiMessageBox::TakeText(m_pEditNew, utf16);
     ClearPasswords();
+}
+
+bool CDlg_NewPasswordBase::AskPassword(CSecureBuffer& utf16)
+{
+    utf16.clear();
+    if (exec() != QDialog::Accepted) {
+        ClearPasswords();
+        return false;
+    }
+    TakePassword(utf16);
+    return true;
 }
 
 void CDlg_NewPasswordBase::ClearPasswords()

@@ -40,6 +40,9 @@ public:
     void TakePassword(CSecureBuffer& utf16);
     // Empties every password field (for a caller that does not read it).
     void ClearPasswords();
+    // Runs the dialog: true after OK with the new password in utf16, else false with utf16
+    // empty. Every password field is emptied either way.
+    bool AskPassword(CSecureBuffer& utf16);
 
     [[nodiscard]] bool IsHiddenMode() const;
     [[nodiscard]] QString HelpTopic() const { return m_strHelpTopic; }

@@ -4,6 +4,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QVBoxLayout>
 
 CGuiDialogHeader::CGuiDialogHeader(const QString& strTitle, QWidget* pParent)
     : QWidget(pParent)
@@ -11,6 +12,21 @@ CGuiDialogHeader::CGuiDialogHeader(const QString& strTitle, QWidget* pParent)
 {
     setObjectName(QStringLiteral("header"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+CGuiDialogHeader*
+CGuiDialogHeader::FrameDialog(QWidget* pDialog, const QString& strTitle, int nSpacing, QVBoxLayout*& pBody)
+{
+    auto* pOuter = new QVBoxLayout(pDialog);
+    pOuter->setContentsMargins(0, 0, 0, 0);
+    pOuter->setSpacing(0);
+    auto* pHeader = new CGuiDialogHeader(strTitle, pDialog);
+    pOuter->addWidget(pHeader);
+    pBody = new QVBoxLayout;
+    pBody->setContentsMargins(16, 12, 16, 12);
+    pBody->setSpacing(nSpacing);
+    pOuter->addLayout(pBody);
+    return pHeader;
 }
 
 void CGuiDialogHeader::SetTitle(const QString& strTitle)

@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+class QVBoxLayout;
+
 // The band at the top of the program's dialogs: the theme's header picture when it has one,
 // else a calm gradient in the theme's title colours, with the dialog's title on it.
 class CGuiDialogHeader : public QWidget
@@ -11,6 +13,10 @@ class CGuiDialogHeader : public QWidget
 
 public:
     explicit CGuiDialogHeader(const QString& strTitle, QWidget* pParent = nullptr);
+
+    // Lays pDialog out as a header band with strTitle over a body of 16/12 margins and
+    // nSpacing between its rows; returns the band, pBody receives the body.
+    static CGuiDialogHeader* FrameDialog(QWidget* pDialog, const QString& strTitle, int nSpacing, QVBoxLayout*& pBody);
 
     void SetPicture(const QPixmap& picture);
     void SetTitle(const QString& strTitle);

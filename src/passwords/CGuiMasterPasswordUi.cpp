@@ -15,14 +15,8 @@ CGuiMasterPasswordUi::~CGuiMasterPasswordUi() = default;
 
 bool CGuiMasterPasswordUi::AskNewMasterPassword(CSecureBuffer& utf16)
 {
-    utf16.clear();
     CDlg_Setmasterpassword dlg(m_pParent);
-    if (dlg.exec() != QDialog::Accepted) {
-        dlg.ClearPasswords();
-        return false;
-    }
-    dlg.TakePassword(utf16);
-    return true;
+    return dlg.AskPassword(utf16);
 }
 
 bool CGuiMasterPasswordUi::AskMasterPassword(int nAttempt, CSecureBuffer& utf16)

@@ -39,6 +39,28 @@ struct SFlowRunners
     }
 };
 
+// The start of a flow: no refusals yet, the flow's runner made by the host and, with one made,
+// the flow lock taken for the whole flow, so that no other run comes between its runners; they
+// take it again (counted) and report a refusal themselves. False, logged, when the host makes no
+// runner: the flow ends as NoRunner.
+bool OpenFlow(CDataSecurityMngr& mngr, SFlowRunners& runners, CRunLock& flowLock, const char* pszFlow)
+{
+    LOGGER::g_HVLog.Log("Start %s", pszFlow);
+    mngr.m_eLastFlowEnd = CDataSecurityMngr::EFlowEnd::Ran;
+    mngr.m_lstRefusedPaths.clear();
+    if (mngr.m_pRunnerHost != nullptr) {
+        runners.pRun = mngr.m_pRunnerHost->CreateProgrssManager();
+    }
+    if (!runners.pRun) {
+        LOGGER::g_HVLog.Log("Error: no runner for %s", pszFlow);
+        mngr.m_eLastFlowEnd = CDataSecurityMngr::EFlowEnd::NoRunner;
+        return false;
+    }
+    std::string strLockWhy;
+    (void)flowLock.TryAcquire(CDataSecurityMngr::RunLockFile(), strLockWhy);
+    return true;
+}
+
 }  // namespace
 
 void CDataSecurityMngr::FillRunOptions(SRunOptions& options) const
@@ -128,25 +150,12 @@ bool CDataSecurityMngr::AskMasterPasswordForRun()
 
 int CDataSecurityMngr::SecureData()
 {
-    LOGGER::g_HVLog.Log("Start Secure Data");
     m_nPriority = 0;
-    m_eLastFlowEnd = EFlowEnd::Ran;
-    m_lstRefusedPaths.clear();
-
     SFlowRunners runners;
-    if (m_pRunnerHost != nullptr) {
-        runners.pRun = m_pRunnerHost->CreateProgrssManager();
-    }
-    if (!runners.pRun) {
-        LOGGER::g_HVLog.Log("Error: no runner for Secure Data");
-        m_eLastFlowEnd = EFlowEnd::NoRunner;
+    CRunLock flowLock;
+    if (!OpenFlow(*this, runners, flowLock, "Secure Data")) {
         return 0;
     }
-    // Held for the whole flow, so that no other run comes between its runners; they take it
-    // again (counted) and report a refusal themselves.
-    CRunLock flowLock;
-    std::string strLockWhy;
-    (void)flowLock.TryAcquire(RunLockFile(), strLockWhy);
 
     int bEncrypt = 0;
     int iPasswordType = PasswordMaster;
@@ -254,25 +263,12 @@ void CDataSecurityMngr::SendEncryptedByMail(const IProgrssRun& run)
 
 int CDataSecurityMngr::DecryptData()
 {
-    LOGGER::g_HVLog.Log("Start Decrypt Data");
-    m_eLastFlowEnd = EFlowEnd::Ran;
-    m_lstRefusedPaths.clear();
-
     SFlowRunners runners;
-    if (m_pRunnerHost != nullptr) {
-        runners.pRun = m_pRunnerHost->CreateProgrssManager();
-    }
-    if (!runners.pRun) {
-        LOGGER::g_HVLog.Log("Error: no runner for Decrypt Data");
-        m_eLastFlowEnd = EFlowEnd::NoRunner;
+    CRunLock flowLock;
+    if (!OpenFlow(*this, runners, flowLock, "Decrypt Data")) {
         return 1;
     }
     runners.pRun->SetSelectedItems(ItemPointers(m_arrItems));
-    // Held for the whole flow, so that no other run comes between its runners; they take it
-    // again (counted) and report a refusal themselves.
-    CRunLock flowLock;
-    std::string strLockWhy;
-    (void)flowLock.TryAcquire(RunLockFile(), strLockWhy);
     runners.pRun->SetPassword(m_strMasterPassword);
     runners.pRun->SetMasterPassword(m_strMasterPassword);
 

@@ -19,14 +19,8 @@ void CGuiDataSecurityUi::SetParentWidget(QWidget* pParent)
 
 bool CGuiDataSecurityUi::AskNewPassword(CSecureBuffer& utf16)
 {
-    utf16.clear();
     CDlg_Setpassword dlg(m_pParent);
-    if (dlg.exec() != QDialog::Accepted) {
-        dlg.ClearPasswords();
-        return false;
-    }
-    dlg.TakePassword(utf16);
-    return true;
+    return dlg.AskPassword(utf16);
 }
 
 void CGuiDataSecurityUi::ShowReport(const CReportComposer& report)

@@ -13,14 +13,8 @@
 QVBoxLayout* CGuiProgressLayout::Begin(QDialog* pDialog, const QString& strTitle)
 {
     pDialog->setWindowTitle(strTitle);
-    auto* pOuter = new QVBoxLayout(pDialog);
-    pOuter->setContentsMargins(0, 0, 0, 0);
-    pOuter->setSpacing(0);
-    pOuter->addWidget(new CGuiDialogHeader(strTitle, pDialog));
-    auto* pBody = new QVBoxLayout;
-    pBody->setContentsMargins(16, 12, 16, 12);
-    pBody->setSpacing(8);
-    pOuter->addLayout(pBody);
+    QVBoxLayout* pBody = nullptr;
+    CGuiDialogHeader::FrameDialog(pDialog, strTitle, 8, pBody);
     pDialog->setMinimumWidth(460);
     return pBody;
 }

@@ -174,6 +174,12 @@ bool CHVFileAssociation::Associate()
     bool bEntryChanged = false;
     bOk = WriteIfChanged(MimePackagePath(), MimePackageText().toUtf8(), bMimeChanged) && bOk;
     bOk = WriteIfChanged(DesktopEntryPath(), strEntry.toUtf8(), bEntryChanged) && bOk;
+    Refresh(bMimeChanged, bEntryChanged);
+    return bOk;
+}
+
+void CHVFileAssociation::Refresh(bool bMimeChanged, bool bEntryChanged)
+{
     const QString strData = CHVXdgDirs::DataHome();
     if (bMimeChanged) {
         RunTool(QStringLiteral("update-mime-database"), strData + QStringLiteral("/mime"));
@@ -182,7 +188,6 @@ bool CHVFileAssociation::Associate()
         RunTool(QStringLiteral("update-desktop-database"), strData + QStringLiteral("/applications"));
     }
     m_bRefreshed = bMimeChanged || bEntryChanged;
-    return bOk;
 }
 
 bool CHVFileAssociation::Restore()
@@ -205,13 +210,6 @@ bool CHVFileAssociation::Restore()
     const bool bMime = QFile::exists(MimePackagePath());
     const bool bEntry = QFile::exists(DesktopEntryPath());
     bOk = (!bMime || QFile::remove(MimePackagePath())) && (!bEntry || QFile::remove(DesktopEntryPath())) && bOk;
-    const QString strData = CHVXdgDirs::DataHome();
-    if (bMime) {
-        RunTool(QStringLiteral("update-mime-database"), strData + QStringLiteral("/mime"));
-    }
-    if (bEntry) {
-        RunTool(QStringLiteral("update-desktop-database"), strData + QStringLiteral("/applications"));
-    }
-    m_bRefreshed = bMime || bEntry;
+    Refresh(bMime, bEntry);
     return bOk;
 }

@@ -44,6 +44,8 @@ public:
 private:
     [[nodiscard]] static bool WriteIfChanged(const QString& strPath, const QByteArray& text, bool& bChanged);
     static void RunTool(const QString& strTool, const QString& strFolder);
+    // Rebuilds the desktop's type and entry caches for what changed; notes whether any did.
+    void Refresh(bool bMimeChanged, bool bEntryChanged);
 
     QString m_strProgram;
     bool m_bRefreshed = false;

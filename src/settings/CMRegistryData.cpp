@@ -73,6 +73,35 @@ QString GraphicalProgram(const QString& strRunning)
     return beside.isFile() && beside.isExecutable() ? beside.absoluteFilePath() : QString();
 }
 
+// The field of a named number or string; null for an unknown name or the other kind.
+int D::*IntField(QStringView strName)
+{
+    const D::CValueInfo* pInfo = D::FindValue(strName);
+    return pInfo != nullptr ? pInfo->pnField : nullptr;
+}
+
+QString D::*StringField(QStringView strName)
+{
+    const D::CValueInfo* pInfo = D::FindValue(strName);
+    return pInfo != nullptr ? pInfo->pstrField : nullptr;
+}
+
+void ApplyDefault(D& data, const D::CValueInfo& info)
+{
+    if (info.pnField != nullptr) {
+        data.*(info.pnField) = info.nDefault;
+    } else {
+        data.*(info.pstrField) = QString::fromLatin1(info.pszDefault);
+    }
+}
+
+// Opens the settings key for reading and writing when it is there and may be written.
+bool OpenWritable(CRegistry& reg, const QString& strKey)
+{
+    return reg.VerifyKey(HVRegRoot::CurrentUser, strKey, HV_KEY_ALL_ACCESS)
+           && reg.Open(HVRegRoot::CurrentUser, strKey, HV_KEY_ALL_ACCESS);
+}
+
 }  // namespace
 
 CMRegistryData::CMRegistryData()
@@ -101,40 +130,32 @@ const CMRegistryData::CValueInfo* CMRegistryData::FindValue(QStringView strName)
 
 std::optional<int> CMRegistryData::GetInt(QStringView strName) const
 {
-    const CValueInfo* pInfo = FindValue(strName);
-    if (pInfo == nullptr || pInfo->pnField == nullptr) {
-        return std::nullopt;
-    }
-    return this->*(pInfo->pnField);
+    const auto pField = IntField(strName);
+    return pField != nullptr ? std::optional<int>(this->*pField) : std::nullopt;
 }
 
 bool CMRegistryData::SetInt(QStringView strName, int nValue)
 {
-    const CValueInfo* pInfo = FindValue(strName);
-    if (pInfo == nullptr || pInfo->pnField == nullptr) {
-        return false;
+    const auto pField = IntField(strName);
+    if (pField != nullptr) {
+        this->*pField = nValue;
     }
-    this->*(pInfo->pnField) = nValue;
-    return true;
+    return pField != nullptr;
 }
 
 std::optional<QString> CMRegistryData::GetString(QStringView strName) const
 {
-    const CValueInfo* pInfo = FindValue(strName);
-    if (pInfo == nullptr || pInfo->pstrField == nullptr) {
-        return std::nullopt;
-    }
-    return this->*(pInfo->pstrField);
+    const auto pField = StringField(strName);
+    return pField != nullptr ? std::optional<QString>(this->*pField) : std::nullopt;
 }
 
 bool CMRegistryData::SetString(QStringView strName, const QString& strValue)
 {
-    const CValueInfo* pInfo = FindValue(strName);
-    if (pInfo == nullptr || pInfo->pstrField == nullptr) {
-        return false;
+    const auto pField = StringField(strName);
+    if (pField != nullptr) {
+        this->*pField = strValue;
     }
-    this->*(pInfo->pstrField) = strValue;
-    return true;
+    return pField != nullptr;
 }
 
 void CMRegistryData::FirstTimeInit()
@@ -241,8 +262,7 @@ bool CMRegistryData::WriteValues(CRegistry& key)
 bool CMRegistryData::Save()
 {
     CRegistry reg(HVRegRoot::LocalMachine);
-    if (!reg.VerifyKey(HVRegRoot::CurrentUser, m_strRegistryKey, HV_KEY_ALL_ACCESS)
-        || !reg.Open(HVRegRoot::CurrentUser, m_strRegistryKey, HV_KEY_ALL_ACCESS)) {
+    if (!OpenWritable(reg, m_strRegistryKey)) {
         return false;
     }
     const bool bWritten = WriteValues(reg);
@@ -252,9 +272,7 @@ bool CMRegistryData::Save()
 bool CMRegistryData::SaveWindowPlacement(const QByteArray& placement)
 {
     CRegistry reg(HVRegRoot::LocalMachine);
-    if (placement.size() > kMaxPlacementBytes
-        || !reg.VerifyKey(HVRegRoot::CurrentUser, m_strRegistryKey, HV_KEY_ALL_ACCESS)
-        || !reg.Open(HVRegRoot::CurrentUser, m_strRegistryKey, HV_KEY_ALL_ACCESS)) {
+    if (placement.size() > kMaxPlacementBytes || !OpenWritable(reg, m_strRegistryKey)) {
         return false;
     }
     const bool bWritten = reg.Write(QString::fromLatin1(kPlacementValue), placement) != 0;
@@ -264,8 +282,7 @@ bool CMRegistryData::SaveWindowPlacement(const QByteArray& placement)
 bool CMRegistryData::LoadWindowPlacement(QByteArray& placement)
 {
     CRegistry reg(HVRegRoot::LocalMachine);
-    if (!reg.VerifyKey(HVRegRoot::CurrentUser, m_strRegistryKey, HV_KEY_ALL_ACCESS)
-        || !reg.Open(HVRegRoot::CurrentUser, m_strRegistryKey, HV_KEY_ALL_ACCESS)) {
+    if (!OpenWritable(reg, m_strRegistryKey)) {
         return false;
     }
     QByteArray stored;
@@ -280,13 +297,8 @@ bool CMRegistryData::LoadWindowPlacement(QByteArray& placement)
 void CMRegistryData::SetDefaults()
 {
     for (const CValueInfo& info : kValues) {
-        if (info.bPath) {
-            continue;
-        }
-        if (info.pnField != nullptr) {
-            this->*(info.pnField) = info.nDefault;
-        } else {
-            this->*(info.pstrField) = QString::fromLatin1(info.pszDefault);
+        if (!info.bPath) {
+            ApplyDefault(*this, info);
         }
     }
 }
@@ -294,14 +306,8 @@ void CMRegistryData::SetDefaults()
 void CMRegistryData::ResetValues(std::span<const char* const> names)
 {
     for (const char* pszName : names) {
-        const CValueInfo* pInfo = FindValue(QString::fromLatin1(pszName));
-        if (pInfo == nullptr) {
-            continue;
-        }
-        if (pInfo->pnField != nullptr) {
-            this->*(pInfo->pnField) = pInfo->nDefault;
-        } else {
-            this->*(pInfo->pstrField) = QString::fromLatin1(pInfo->pszDefault);
+        if (const CValueInfo* pInfo = FindValue(QString::fromLatin1(pszName))) {
+            ApplyDefault(*this, *pInfo);
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "shellext/CHVExtIni.h"
 
+#include "shellext/HVExtPaths.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -7,6 +9,8 @@
 #include <sstream>
 
 namespace {
+
+using HVExtPaths::HexValue;
 
 constexpr std::streamoff kMaxFileSize = 1 << 20;
 
@@ -18,20 +22,6 @@ std::string Trim(const std::string& str)
     }
     const auto nEnd = str.find_last_not_of(" \t\r");
     return str.substr(nBegin, nEnd - nBegin + 1);
-}
-
-int HexValue(char ch)
-{
-    if (ch >= '0' && ch <= '9') {
-        return ch - '0';
-    }
-    if (ch >= 'a' && ch <= 'f') {
-        return ch - 'a' + 10;
-    }
-    if (ch >= 'A' && ch <= 'F') {
-        return ch - 'A' + 10;
-    }
-    return -1;
 }
 
 void AppendUtf8(std::string& str, unsigned nCode)

@@ -18,6 +18,10 @@ std::string UnderHome(const char* pszRest)
     return strHome.empty() ? std::string() : strHome + pszRest;
 }
 
+}  // namespace
+
+namespace HVExtPaths {
+
 int HexValue(char ch)
 {
     if (ch >= '0' && ch <= '9') {
@@ -31,10 +35,6 @@ int HexValue(char ch)
     }
     return -1;
 }
-
-}  // namespace
-
-namespace HVExtPaths {
 
 std::string Home()
 {

@@ -14,6 +14,8 @@ namespace HVExtPaths {
 // $XDG_DATA_HOME when absolute, else ~/.local/share; empty without a home folder.
 [[nodiscard]] std::string DataHome();
 
+// The value of a hexadecimal digit; -1 for any other character.
+[[nodiscard]] int HexValue(char ch);
 // The path with repeated and trailing slashes removed ("/" stays "/"); a relative path is
 // taken from the current folder.
 [[nodiscard]] std::string Normalize(const std::string& strPath);

@@ -1,18 +1,13 @@
 #include "ui/CHPageDlg.h"
 
 #include "ui/HVAccessible.h"
-#include "ui/HVControlStates.h"
-#include "ui/HVUiTheme.h"
 
 CHPageDlg::CHPageDlg(int nPageId, QWidget* pParent)
-    : QWidget(pParent)
+    : CColoredWnd(true, pParent)  // disabled labels, check boxes and radio buttons greyed
     , m_nPageId(nPageId)
-    , m_clrBk(HVUi::ThemeColor(QStringLiteral("clrDlgBk"), HVUi::SystemColor(HVUi::SysColor::ButtonFace)))
-    , m_clrText(HVUi::ThemeColor(QStringLiteral("clrDlgText"), HVUi::SystemColor(HVUi::SysColor::ButtonText)))
     , m_layout(new CResizableLayout(this))
 {
     setObjectName(QStringLiteral("CHPageDlg_%1").arg(nPageId));
-    ApplyColors();
 }
 
 CHPageDlg::~CHPageDlg() = default;
@@ -50,34 +45,4 @@ void CHPageDlg::DestroyPage()
         m_bCreated = false;
         OnDestroyPage();
     }
-}
-
-void CHPageDlg::SetBackgroundColor(const QColor& clr)
-{
-    m_clrBk = clr;
-    ApplyColors();
-}
-
-void CHPageDlg::SetTextColor(const QColor& clr)
-{
-    m_clrText = clr;
-    ApplyColors();
-}
-
-void CHPageDlg::EnableEraseBackground(bool bEnable)
-{
-    m_bErase = bEnable;
-    ApplyColors();
-}
-
-void CHPageDlg::ApplyColors()
-{
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, m_clrBk);
-    pal.setColor(QPalette::WindowText, m_clrText);
-    // Disabled labels, check boxes and radio buttons are greyed, and still readable.
-    HVUi::SetDisabledColors(pal);
-    setPalette(pal);
-    setAutoFillBackground(m_bErase);
-    update();
 }

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "ui/CColoredWnd.h"
 #include "ui/CResizableLayout.h"
-
-#include <QColor>
-#include <QWidget>
 
 // A page of CHPropertiesPages, known by its identifier. The page object exists before its window:
 // the container builds the window (OnCreatePage, then OnInitDialog) when the page is first shown.
 // The container asks OnKillActive, naming the next page, before it leaves the page on a switch
 // request; false keeps the page.
-class CHPageDlg : public QWidget
+class CHPageDlg : public CColoredWnd<QWidget>
 {
     Q_OBJECT
 public:
@@ -33,12 +31,6 @@ public:
     virtual void OnOK() {}
     virtual void OnCancel() {}
 
-    void SetBackgroundColor(const QColor& clr);
-    void SetTextColor(const QColor& clr);
-    [[nodiscard]] QColor GetBackgroundColor() const { return m_clrBk; }
-    [[nodiscard]] QColor GetTextColor() const { return m_clrText; }
-    // Off: the page paints its whole area itself.
-    void EnableEraseBackground(bool bEnable);
     [[nodiscard]] CResizableLayout* GetResizableWnd() const { return m_layout; }
     void AddAnchor(QWidget* pControl, SResizeAnchor topLeft, SResizeAnchor bottomRight)
     {
@@ -54,13 +46,8 @@ protected:
     virtual bool DoDataExchange(bool /*bSaveAndValidate*/) { return true; }
 
 private:
-    void ApplyColors();
-
     int m_nPageId;
     bool m_bCreated = false;
-    bool m_bErase = true;
-    QColor m_clrBk;
-    QColor m_clrText;
     QSize m_templateSize;
     CResizableLayout* m_layout;
 };
