@@ -1,5 +1,6 @@
 #include "ui/CXListCtrl.h"
 
+#include "globalfuncs/HVPathText.h"
 #include "ui/CXListCtrlRow.h"
 #include "ui/HVUiTheme.h"
 
@@ -85,7 +86,8 @@ bool CXListCtrl::viewportEvent(QEvent* pEvent)
         const auto* pHelp = static_cast<QHelpEvent*>(pEvent);
         const QModelIndex index = indexAt(pHelp->pos());
         if (index.isValid() && index.column() == m_nPathColumn) {
-            QToolTip::showText(pHelp->globalPos(), GetItemText(index.row(), m_nPathColumn), viewport());
+            QToolTip::showText(
+                pHelp->globalPos(), HVGlobalMFC::HVPathDisplay(GetItemText(index.row(), m_nPathColumn)), viewport());
         } else {
             QToolTip::hideText();
         }
@@ -164,10 +166,12 @@ QString CXListCtrl::DisplayText(int nRow, int nColumn) const
     if (pRow == nullptr || nColumn < 0) {
         return QString();
     }
+    // A stored path keeps the bytes of a name that is not UTF-8 as escapes; shown, they are U+FFFD.
+    const QString strText = HVGlobalMFC::HVPathDisplay(pRow->text(nColumn));
     if (nColumn == 0 && m_bNumbering) {
-        return QStringLiteral("%1. %2").arg(nRow + 1).arg(pRow->text(0));
+        return QStringLiteral("%1. %2").arg(nRow + 1).arg(strText);
     }
-    return pRow->text(nColumn);
+    return strText;
 }
 
 bool CXListCtrl::SetItemValue(int nRow, qint32 nValue)

@@ -1,3 +1,4 @@
+#include "globalfuncs/HVPathText.h"
 #include "ui/CXListCtrl.h"
 
 #include <QContextMenuEvent>
@@ -182,6 +183,19 @@ private slots:
         QVERIFY(list.DeleteItem(0));
         QCOMPARE(list.DisplayText(0, 0), QStringLiteral("1. b"));
         QCOMPARE(list.DisplayText(1, 0), QStringLiteral("2. c"));
+    }
+
+    // A name that is not UTF-8 is kept byte for byte and shown with U+FFFD, numbered or not.
+    void escapedBytesAreShownNotStored()
+    {
+        CXListCtrl list;
+        const QString strPath = HVGlobalMFC::HVPathFromBytes("/tmp/caf\xe9");
+        list.InsertItem(strPath);
+        QCOMPARE(list.GetItemText(0, 0), strPath);
+        QCOMPARE(HVGlobalMFC::HVPathToBytes(list.GetItemText(0, 0)), QByteArray("/tmp/caf\xe9"));
+        QCOMPARE(list.DisplayText(0, 0), QStringLiteral("/tmp/caf\uFFFD"));
+        list.SetNumbering(true);
+        QCOMPARE(list.DisplayText(0, 0), QStringLiteral("1. /tmp/caf\uFFFD"));
     }
 
     void freedRecordsGiveZero()
