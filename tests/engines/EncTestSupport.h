@@ -20,13 +20,7 @@ using CTempDir = hvtest::CTempDir;
 
 inline std::vector<std::uint8_t> Pattern(std::size_t n, std::uint32_t seed = 1)
 {
-    std::vector<std::uint8_t> v(n);
-    std::uint32_t x = seed * 2654435761u + 12345u;
-    for (auto& b : v) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<std::uint8_t>(x >> 24);
-    }
-    return v;
+    return hvtest::Scrambled(n, seed * 2654435761U + 12345U);
 }
 
 using hvtest::Exists;

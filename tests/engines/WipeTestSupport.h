@@ -18,13 +18,7 @@ using CTempDir = hvtest::CTempDir;
 
 inline std::vector<std::uint8_t> MakeContent(std::size_t nSize, std::uint8_t nSeed = 7)
 {
-    std::vector<std::uint8_t> data(nSize);
-    std::uint32_t x = 0x9E3779B9U ^ nSeed;
-    for (auto& b : data) {
-        x = x * 1664525U + 1013904223U;
-        b = static_cast<std::uint8_t>(x >> 24);
-    }
-    return data;
+    return hvtest::Scrambled(nSize, 0x9E3779B9U ^ nSeed);
 }
 
 using hvtest::Exists;

@@ -20,6 +20,16 @@ bool WriteText(const std::string& strPath, const std::string& strText)
     return WriteFile(strPath, Bytes(strText.begin(), strText.end()));
 }
 
+Bytes Scrambled(std::size_t n, std::uint32_t nState)
+{
+    Bytes v(n);
+    for (auto& b : v) {
+        nState = nState * 1664525U + 1013904223U;
+        b = static_cast<std::uint8_t>(nState >> 24);
+    }
+    return v;
+}
+
 Bytes ReadFile(const std::string& strPath)
 {
     std::ifstream in(strPath, std::ios::binary);

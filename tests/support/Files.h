@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,6 +8,10 @@
 namespace hvtest {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// n pseudo-random bytes from a linear congruential generator started at nState (the same bytes
+// for the same start, so a test can make them again).
+Bytes Scrambled(std::size_t n, std::uint32_t nState);
 
 // Writes a file with those bytes (or that text), replacing it; false when that failed.
 bool WriteFile(const std::string& strPath, const Bytes& data);
